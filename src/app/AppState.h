@@ -1,0 +1,85 @@
+#pragma once
+// The one record of the program's state. One instance lives for the whole run and is passed by
+// reference; tests make their own. Grouped by subsystem; widgets are not in here.
+#include "link/FrameCodec.h"
+#include "live/MeasurementFrame.h"
+#include "params/ParameterImage.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum CommProtocol : std::uint16_t { kRs232 = 0, kTcpIp = 1 };
+enum MemoryTarget : std::uint16_t { kRam = 1, kEeprom = 2, kFile = 3 };
+
+struct FlagState {
+    std::uint16_t running = 0;
+    std::uint16_t pendingSend = 0;
+    std::uint16_t pendingGet = 0;
+    std::uint16_t linkGood = 0;
+    std::int32_t teachTolerance = 0;
+};
+
+// Transport settings and buffers.
+struct LinkState {
+    std::uint16_t protocol = kRs232;
+    std::uint16_t serialPortNumber = 1;
+    std::uint16_t baudRateCode = 4;
+    std::string serverName;
+    std::string tcpPortText = "10001";
+    std::int32_t tcpPortNumber = 10001;
+    std::uint32_t tcpHandle = 0;
+    std::uint16_t tcpConnected = 0;
+    std::int32_t openResult = 0;
+    std::int32_t linkErrorWord = 0;
+    std::int32_t receivedCount = 0;
+    std::array<std::uint8_t, frame::kBufferSize> transmitBuffer{};
+    std::array<std::uint8_t, frame::kBufferSize> receiveBuffer{};
+    std::string messageBuffer;
+    std::string firmwareId; // at most 71 characters
+    std::vector<std::string> serverList; // most recently used first, at most 10
+};
+
+// Fields kept from the last valid header, and the word arrays.
+struct FrameState {
+    std::uint8_t replyCode = 0;
+    std::uint16_t statusWord = 0;
+    std::uint16_t dataLength = 0;
+    std::uint8_t dataCheckByte = 0;
+    std::uint8_t currentOrder = 1;
+    std::array<std::uint16_t, frame::kWordCount> wordBuffer{};
+    std::array<std::uint16_t, frame::kWordCount> measurementWords{};
+};
+
+struct ParamState {
+    ParameterImage image;
+    std::uint16_t memoryTarget = kRam;
+    std::uint16_t paraSet = 0;
+    std::string sensorId; // operator's text from the connection page
+};
+
+struct LiveState {
+    MeasurementFrame frame;
+    std::uint16_t rawDelta = 0;
+    std::uint32_t liveColour = 0; // 0xRRGGBB
+};
+
+struct SettingsState {
+    std::string programDir;
+    std::string panelSettingsPath;
+    std::string parameterFilePath;
+    std::string tableAttributesPath;
+    std::string hardwareInfoPath;
+    std::string recordFilePath;
+    std::array<std::uint32_t, 31> rowColours{}; // 0xRRGGBB per teach row
+};
+
+struct AppState {
+    FlagState flags;
+    LinkState link;
+    FrameState frames;
+    ParamState params;
+    LiveState live;
+    SettingsState settings;
+};

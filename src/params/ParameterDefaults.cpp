@@ -1,0 +1,18 @@
+#include "params/ParameterDefaults.h"
+
+TeachVector DefaultTeachVector() {
+    TeachVector row;
+    for (int k = 0; k < 5; ++k)
+        row.w[k] = kDefaultTeachCell;
+    row.w[5] = kDefaultGroup;
+    row.w[6] = kDefaultHold;
+    row.w[7] = 0;
+    return row;
+}
+
+ParameterImage DefaultParameterImage() {
+    ParameterImage image;
+    image.parameters = kDefaultParameters;
+    image.table.fill(DefaultTeachVector());
+    return image;
+}

@@ -1,0 +1,91 @@
+#include "params/TransferPlan.h"
+
+#include "app/AppState.h"
+#include "params/BlockLayout.h"
+
+namespace {
+
+ParameterRequest WriteRequest(TransferStep step, std::uint16_t blockIndex,
+                              const ParameterImage& image) {
+    ParameterRequest request;
+    request.step = step;
+    request.order = 1;
+    request.argument = blockIndex;
+    request.payload = BlockWords(image, blockIndex);
+    request.payloadBytes = static_cast<std::uint16_t>(request.payload.size() * 2);
+    request.report = PlausibilityReport::Ram;
+    return request;
+}
+
+ParameterRequest ReadRequest(TransferStep step, std::uint16_t blockIndex) {
+    ParameterRequest request;
+    request.step = step;
+    request.order = 2;
+    request.argument = blockIndex;
+    request.expectedReplyBytes = static_cast<std::uint16_t>(BlockWordCount(blockIndex) * 2);
+    return request;
+}
+
+ParameterRequest BareRequest(TransferStep step, std::uint8_t order, PlausibilityReport report) {
+    ParameterRequest request;
+    request.step = step;
+    request.order = order;
+    request.report = report;
+    return request;
+}
+
+} // namespace
+
+std::vector<ParameterRequest> PlanSendRequests(const ParameterImage& image, std::uint16_t paraSet,
+                                               std::uint16_t memoryTarget) {
+    if (memoryTarget == kFile)
+        return {};
+    std::vector<ParameterRequest> plan{
+        WriteRequest(TransferStep::WriteParameterBlock, ParameterBlockIndex(paraSet), image),
+        WriteRequest(TransferStep::WriteTableBlock, TableBlockIndex(paraSet), image)};
+    if (memoryTarget == kEeprom)
+        plan.push_back(BareRequest(TransferStep::StoreToEeprom, 3, PlausibilityReport::None));
+    return plan;
+}
+
+std::vector<ParameterRequest> PlanGetRequests(std::uint16_t paraSet, std::uint16_t memoryTarget) {
+    if (memoryTarget == kFile)
+        return {};
+    std::vector<ParameterRequest> plan;
+    if (memoryTarget == kEeprom)
+        plan.push_back(BareRequest(TransferStep::LoadFromEeprom, 4, PlausibilityReport::Eeprom));
+    plan.push_back(ReadRequest(TransferStep::ReadParameterBlock, ParameterBlockIndex(paraSet)));
+    plan.push_back(ReadRequest(TransferStep::ReadTableBlock, TableBlockIndex(paraSet)));
+    return plan;
+}
+
+std::size_t StoreReadReply(ParameterImage& image, const ParameterRequest& request,
+                           const std::uint16_t* words, std::size_t count) {
+    if (request.order != 2)
+        return 0;
+    return StoreBlockWords(image, request.argument, words, count);
+}
+
+std::string RamPlausibilityNotice(std::uint16_t replacedCount) {
+    return "INFO!\n" + std::to_string(replacedCount) +
+           " PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
+}
+
+std::string EepromPlausibilityNotice(std::uint16_t replacedCount) {
+    return "INFO!\n" + std::to_string(replacedCount) +
+           " PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
+}
+
+std::string PlausibilityNotice(const ParameterRequest& request, std::uint16_t statusWord) {
+    if (statusWord == 0)
+        return {};
+    switch (request.report) {
+    case PlausibilityReport::Ram:
+        return RamPlausibilityNotice(statusWord);
+    case PlausibilityReport::Eeprom:
+        return EepromPlausibilityNotice(statusWord);
+    case PlausibilityReport::None:
+        break;
+    }
+    return {};
+}

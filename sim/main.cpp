@@ -1,1 +1,173 @@
-int main() { return 0; }
+// chromix3-sim: answers in place of the colour sensor over TCP/IP and a pseudo-terminal.
+#include "sim/ParameterStore.h"
+#include "sim/SimServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// Ends the event loop from a signal without doing anything unsafe inside the handler.
+void InstallStopSignals(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+struct FaultOption {
+    const char* name;
+    const char* valueName; // nullptr: a plain switch
+    const char* help;
+    sim::Fault sim::FaultSettings::*fault;
+};
+
+const FaultOption kFaultOptions[] = {
+    {"silence", nullptr, "Send no reply at all.", &sim::FaultSettings::silence},
+    {"delay", "ms", "Wait this many milliseconds before replying.", &sim::FaultSettings::delayMs},
+    {"bad-head-check", nullptr, "Send a wrong header check byte.",
+     &sim::FaultSettings::badHeadCheck},
+    {"bad-data-check", nullptr, "Send a wrong data check byte.", &sim::FaultSettings::badDataCheck},
+    {"error-reply", "status", "Answer with an error reply of status 1 or 2.",
+     &sim::FaultSettings::errorReply},
+    {"cut-after", "bytes", "Send only the first N bytes of each reply.",
+     &sim::FaultSettings::cutAfterBytes},
+    {"pieces", "count", "Send each reply in N pieces (see --piece-pause).",
+     &sim::FaultSettings::pieces},
+    {"odd-length", nullptr, "Add one data byte, giving an odd data length.",
+     &sim::FaultSettings::oddLength},
+    {"oversize-length", "bytes", "Announce this data length in the header (e.g. 3000).",
+     &sim::FaultSettings::oversizeLength},
+    {"close-after", "replies", "Close the connection after N replies.",
+     &sim::FaultSettings::closeAfterReplies},
+    {"baud", "rate", "Pace reply bytes at this baud rate (10 bits per byte).",
+     &sim::FaultSettings::baudRate},
+    {"plausibility-count", "count", "Report this count in replies to orders 1 and 4.",
+     &sim::FaultSettings::plausibilityCount},
+};
+
+QString HelpEpilogue() {
+    return QStringLiteral(
+               "\nOrders answered: 1 write block, 2 read block, 3 store RAM in EEPROM, 4 load "
+               "EEPROM into RAM,\n7 identification, 8 measurement. Any other order gets an "
+               "error reply with status 1;\na malformed block request (index above 3, wrong "
+               "length, bad payload check byte)\nor a failed EEPROM write gets status 2.\n"
+               "Without --tcp and --pty the simulator listens on TCP port 10001.\n"
+               "SIGINT and SIGTERM end it and remove the pty link.\n\n") +
+           QString::fromStdString(sim::DescribeRanges());
+}
+
+bool ReadFaults(const QCommandLineParser& parser, sim::FaultSettings& faults, QString& error) {
+    int order = sim::kAllOrders;
+    if (parser.isSet("only-order")) {
+        bool ok = false;
+        order = parser.value("only-order").toInt(&ok);
+        if (!ok || order < 0 || order > 255) {
+            error = QStringLiteral("--only-order needs an order number 0..255");
+            return false;
+        }
+    }
+    for (const FaultOption& option : kFaultOptions) {
+        if (!parser.isSet(option.name))
+            continue;
+        sim::Fault& fault = faults.*(option.fault);
+        fault.on = true;
+        fault.order = order;
+        if (!option.valueName)
+            continue;
+        bool ok = false;
+        fault.value = parser.value(option.name).toInt(&ok);
+        if (!ok || fault.value < 0) {
+            error = QStringLiteral("--%1 needs a whole number").arg(option.name);
+            return false;
+        }
+    }
+    if (parser.isSet("piece-pause"))
+        faults.piecePauseMs = parser.value("piece-pause").toInt();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("chromix3-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated CHROMIX3 colour sensor for CHROMIX3-Varev V4.2.") +
+        HelpEpilogue());
+    parser.addHelpOption();
+    parser.addOption({"tcp", "Listen on 127.0.0.1 at this port (0 = any free port).", "port"});
+    parser.addOption({"pty", "Serve a pseudo-terminal, its slave linked at this path.", "path"});
+    parser.addOption({"eeprom", "Keep the EEPROM parameter sets in this file.", "file"});
+    parser.addOption({"seed", "Start value of the measurement noise.", "number", "1"});
+    for (const FaultOption& option : kFaultOptions) {
+        if (option.valueName)
+            parser.addOption({option.name, option.help, option.valueName});
+        else
+            parser.addOption({option.name, option.help});
+    }
+    parser.addOption({"piece-pause", "Pause between reply pieces in ms (default 20).", "ms"});
+    parser.addOption({"only-order", "Limit the faults given to this order number.", "order"});
+    parser.process(app);
+
+    sim::FaultSettings faults;
+    QString error;
+    if (!ReadFaults(parser, faults, error)) {
+        std::fprintf(stderr, "chromix3-sim: %s\n", qPrintable(error));
+        return 2;
+    }
+
+    sim::SensorModel::Options options;
+    options.eepromPath = parser.value("eeprom").toStdString();
+    options.seed = parser.value("seed").toUInt();
+    sim::SimServer server(options);
+    if (!server.LastError().isEmpty())
+        std::fprintf(stderr, "chromix3-sim: %s, starting from factory settings\n",
+                     qPrintable(server.LastError()));
+    server.FaultSwitches().Set(faults);
+
+    const bool wantTcp = parser.isSet("tcp") || !parser.isSet("pty");
+    if (wantTcp) {
+        const quint16 port = parser.isSet("tcp") ? parser.value("tcp").toUShort() : 10001;
+        if (!server.ListenTcp(port)) {
+            std::fprintf(stderr, "chromix3-sim: %s\n", qPrintable(server.LastError()));
+            return 1;
+        }
+        std::printf("chromix3-sim: TCP port %u\n", server.TcpPort());
+    }
+    if (parser.isSet("pty")) {
+        if (!server.OpenPty(parser.value("pty"))) {
+            std::fprintf(stderr, "chromix3-sim: %s\n", qPrintable(server.LastError()));
+            return 1;
+        }
+        std::printf("chromix3-sim: pty %s linked at %s\n", qPrintable(server.PtySlavePath()),
+                    qPrintable(parser.value("pty")));
+    }
+    std::fflush(stdout);
+
+    InstallStopSignals(app);
+    const int result = app.exec();
+    server.Shutdown();
+    return result;
+}

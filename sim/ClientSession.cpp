@@ -1,0 +1,114 @@
+#include "sim/ClientSession.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+constexpr qint64 kNsPerMs = 1000000;
+
+} // namespace
+
+ClientSession::ClientSession(SensorModel& model, const Faults& faults, LogFunction log,
+                             WriteFunction write, CloseFunction close, QObject* parent)
+    : QObject(parent), model(model), faults(faults), log(std::move(log)), write(std::move(write)),
+      close(std::move(close)) {
+    clock.start();
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &ClientSession::Pump);
+}
+
+void ClientSession::Receive(const QByteArray& bytes) {
+    if (closed)
+        return;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    for (const Request& request : parser.Feed(data, static_cast<std::size_t>(bytes.size()))) {
+        log(request);
+        const std::vector<std::uint8_t> reply = model.Answer(request);
+        queue.push_back({ShapeReply(reply, request.order, faults.Get()), request.order});
+    }
+    Pump();
+}
+
+void ClientSession::Pump() {
+    while (!closed) {
+        if (!busy) {
+            if (queue.empty())
+                return;
+            StartReply();
+            continue;
+        }
+        const qint64 now = clock.nsecsElapsed();
+        if (!WriteDue(now)) {
+            const qint64 waitNs = std::max<qint64>(dueNs - now, 0);
+            timer.start(static_cast<int>((waitNs + kNsPerMs - 1) / kNsPerMs));
+            return;
+        }
+    }
+}
+
+void ClientSession::StartReply() {
+    current = std::move(queue.front());
+    queue.pop_front();
+    if (current.plan.silent)
+        return;
+    busy = true;
+    piece = 0;
+    offset = 0;
+    dueNs = clock.nsecsElapsed() + current.plan.delayMs * kNsPerMs;
+    pieceStartNs = dueNs;
+}
+
+// Writes whatever of the current reply is due by `now`; false while it has to wait.
+bool ClientSession::WriteDue(qint64 now) {
+    if (now < dueNs)
+        return false;
+    const auto& pieces = current.plan.pieces;
+    if (piece >= pieces.size()) {
+        FinishReply();
+        return true;
+    }
+    const auto& bytes = pieces[piece];
+    std::size_t end = bytes.size();
+    if (current.plan.bytesPerSecond > 0) {
+        // Ten bits per byte on the line: only the bytes whose time has come go out.
+        const qint64 allowed = (now - pieceStartNs) * current.plan.bytesPerSecond / 1000000000 + 1;
+        end = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(allowed));
+    }
+    if (end > offset) {
+        write(QByteArray(reinterpret_cast<const char*>(bytes.data()) + offset,
+                         static_cast<qsizetype>(end - offset)));
+        offset = end;
+    }
+    if (offset < bytes.size()) {
+        dueNs = pieceStartNs + static_cast<qint64>(offset) * 1000000000 /
+                                   current.plan.bytesPerSecond;
+        return false;
+    }
+    ++piece;
+    offset = 0;
+    if (piece < pieces.size()) {
+        dueNs = now + current.plan.pauseMs * kNsPerMs;
+        pieceStartNs = dueNs;
+        return now >= dueNs;
+    }
+    FinishReply();
+    return true;
+}
+
+void ClientSession::FinishReply() {
+    busy = false;
+    const Fault closeFault = faults.Get().closeAfterReplies;
+    if (!closeFault.AppliesTo(current.order))
+        return;
+    if (++countedReplies < closeFault.value)
+        return;
+    closed = true;
+    queue.clear();
+    timer.stop();
+    close();
+}
+
+} // namespace sim

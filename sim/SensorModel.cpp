@@ -1,0 +1,283 @@
+#include "sim/SensorModel.h"
+
+#include "link/FrameCodec.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sim {
+
+namespace {
+
+constexpr std::uint8_t kOrderWriteBlock = 1;
+constexpr std::uint8_t kOrderReadBlock = 2;
+constexpr std::uint8_t kOrderStoreEeprom = 3;
+constexpr std::uint8_t kOrderLoadEeprom = 4;
+constexpr std::uint8_t kOrderIdentify = 7;
+constexpr std::uint8_t kOrderMeasure = 8;
+
+constexpr std::size_t kParameterBlockBytes = kParameterCount * 2;
+constexpr std::size_t kTableBlockBytes = kTeachRows * kTeachVectorWords * 2;
+
+// IN0 is a light barrier: an object passes for 150 measurements, then 50 of background.
+constexpr std::uint64_t kPassPeriod = 200;
+constexpr std::uint64_t kPassLength = 150;
+constexpr std::size_t kMinMaxWindow = 64;
+
+constexpr int kTriggerCont = 0;
+constexpr int kTriggerSelf = 1;
+constexpr int kTriggerExt2 = 3;
+constexpr int kTriggerExt3 = 4;
+constexpr int kTriggerTrans = 5;
+constexpr int kTriggerPara = 6;
+constexpr int kLedOff = 3;
+
+bool InputHigh(std::uint64_t cycle) {
+    return cycle % kPassPeriod < kPassLength;
+}
+
+std::vector<std::uint8_t> ErrorReply(std::uint16_t status) {
+    return frame::EncodeFrameBytes(0, status, {});
+}
+
+std::vector<std::uint16_t> BlockWords(const ParameterImage& image, bool table) {
+    if (!table)
+        return {image.parameters.begin(), image.parameters.end()};
+    std::vector<std::uint16_t> words;
+    words.reserve(kTeachRows * kTeachVectorWords);
+    for (const auto& row : image.table)
+        words.insert(words.end(), row.w.begin(), row.w.end());
+    return words;
+}
+
+} // namespace
+
+SensorModel::SensorModel(Options options)
+    : options(std::move(options)), ram(FactorySets()), eeprom(FactorySets()),
+      randomState(this->options.seed == 0 ? 1 : this->options.seed) {
+    if (!this->options.eepromPath.empty()) {
+        bool found = false;
+        ParameterSets stored = FactorySets();
+        if (LoadEepromFile(this->options.eepromPath, stored, found, eepromError) && found)
+            eeprom = stored;
+    }
+    // The sensor starts from its EEPROM, checked like every load.
+    ram = eeprom;
+    for (auto& image : ram)
+        CheckImage(image);
+}
+
+std::vector<Exchange> SensorModel::Feed(const std::uint8_t* bytes, std::size_t count) {
+    std::vector<Exchange> exchanges;
+    for (auto& request : parser.Feed(bytes, count)) {
+        Exchange exchange;
+        exchange.reply = Answer(request);
+        exchange.request = std::move(request);
+        exchanges.push_back(std::move(exchange));
+    }
+    return exchanges;
+}
+
+std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
+    switch (request.order) {
+    case kOrderWriteBlock:
+        return WriteBlock(request);
+    case kOrderReadBlock:
+        return ReadBlock(request);
+    case kOrderStoreEeprom:
+        return StoreToEeprom(request);
+    case kOrderLoadEeprom:
+        return LoadFromEeprom(request);
+    case kOrderIdentify: {
+        std::vector<std::uint8_t> text(kIdentification, kIdentification + sizeof(kIdentification));
+        return frame::EncodeFrameBytes(kOrderIdentify, 0, text);
+    }
+    case kOrderMeasure: {
+        const MeasurementFrame measurement = NextMeasurement();
+        return frame::EncodeFrameWords(kOrderMeasure, 0, {measurement.w.begin(), measurement.w.end()});
+    }
+    default:
+        return ErrorReply(kStatusInvalidOrder);
+    }
+}
+
+std::vector<std::uint8_t> SensorModel::WriteBlock(const Request& request) {
+    if (request.argument > 3 || !request.payloadIntact)
+        return ErrorReply(kStatusCommunicationError);
+    const bool table = request.argument >= 2;
+    const std::size_t expected = table ? kTableBlockBytes : kParameterBlockBytes;
+    if (request.payloadLength != expected)
+        return ErrorReply(kStatusCommunicationError);
+    std::vector<std::uint16_t> words(expected / 2);
+    frame::DecodeWords(request.Payload(), expected, words.data(), words.size());
+    ParameterImage& image = ram[request.argument % 2];
+    int replaced = 0;
+    if (table) {
+        for (int row = 0; row < kTeachRows; ++row)
+            std::copy_n(words.begin() + row * kTeachVectorWords, kTeachVectorWords,
+                        image.table[row].w.begin());
+        replaced = CheckTableBlock(image.table);
+    } else {
+        std::copy(words.begin(), words.end(), image.parameters.begin());
+        replaced = CheckParameterBlock(image.parameters);
+    }
+    return frame::EncodeFrameBytes(kOrderWriteBlock, static_cast<std::uint16_t>(replaced), {});
+}
+
+std::vector<std::uint8_t> SensorModel::ReadBlock(const Request& request) {
+    if (request.argument > 3)
+        return ErrorReply(kStatusCommunicationError);
+    const ParameterImage& image = ram[request.argument % 2];
+    return frame::EncodeFrameWords(kOrderReadBlock, 0, BlockWords(image, request.argument >= 2));
+}
+
+std::vector<std::uint8_t> SensorModel::StoreToEeprom(const Request&) {
+    eeprom = ram;
+    if (options.eepromPath.empty())
+        return frame::EncodeFrameBytes(kOrderStoreEeprom, 0, {});
+    eepromError.clear();
+    if (!SaveEepromFile(options.eepromPath, eeprom, eepromError))
+        return ErrorReply(kStatusCommunicationError);
+    return frame::EncodeFrameBytes(kOrderStoreEeprom, 0, {});
+}
+
+std::vector<std::uint8_t> SensorModel::LoadFromEeprom(const Request&) {
+    ram = eeprom;
+    int replaced = 0;
+    for (auto& image : ram)
+        replaced += CheckImage(image);
+    return frame::EncodeFrameBytes(kOrderLoadEeprom, static_cast<std::uint16_t>(replaced), {});
+}
+
+void SensorModel::SetRam(int set, const ParameterImage& image) {
+    if (set < 0 || set >= kParameterSets)
+        return;
+    ram[set] = image;
+}
+
+int SensorModel::ActiveSet() const {
+    return ram[0].parameters[kTrigger] == kTriggerPara && InputHigh(cycle) ? 1 : 0;
+}
+
+double SensorModel::Noise() {
+    randomState = randomState * 1664525u + 1013904223u;
+    return static_cast<double>(randomState >> 8) / static_cast<double>(1u << 23) - 1.0;
+}
+
+Rgb SensorModel::MoveObject(const ParameterImage& set, bool objectPresent) {
+    const int calc = set.parameters[kCalculationMode];
+    const int rows = std::min<int>(set.parameters[kMaxVecNo], kTeachRows);
+    std::vector<int> taught;
+    for (int row = 0; row < rows && set.parameters[kEvaluationMode] != 4; ++row) {
+        if (IsTaught(set.table[row]))
+            taught.push_back(row);
+    }
+    double target[3];
+    if (objectPresent && !taught.empty()) {
+        const int row = taught[(cycle / kPassPeriod) % taught.size()];
+        const Rgb rgb = RgbFromColourPoint(ReadTaughtColour(set.table[row], calc).point, calc);
+        target[0] = rgb.red;
+        target[1] = rgb.green;
+        target[2] = rgb.blue;
+    } else {
+        const double base[3] = {1800.0, 1500.0, 1200.0};
+        for (int i = 0; i < 3; ++i)
+            target[i] = base[i] + 250.0 * std::sin(static_cast<double>(cycle) * 0.013 + i * 2.1);
+    }
+    // The object approaches its colour gradually, with a little noise on every channel.
+    for (int i = 0; i < 3; ++i)
+        object[i] = std::clamp(object[i] + (target[i] - object[i]) * 0.08 + 3.0 * Noise(), 0.0,
+                               4095.0);
+    return {static_cast<int>(std::lround(object[0])), static_cast<int>(std::lround(object[1])),
+            static_cast<int>(std::lround(object[2]))};
+}
+
+Evaluation SensorModel::ApplyTrigger(const ParameterImage& set, const Evaluation& live, bool in0,
+                                     std::uint16_t& triggerWord) {
+    const int mode = set.parameters[kTrigger];
+    triggerWord = 0;
+    if (mode == kTriggerCont)
+        return live;
+    const bool triggered = mode == kTriggerSelf ? live.colourNumber != 0 : in0;
+    triggerWord = triggered ? 1 : 0;
+    if (mode == kTriggerTrans || mode == kTriggerPara)
+        return live;
+    if (triggered) {
+        if (!wasTriggered) {
+            seenCount.fill(0);
+            lastDetected = {};
+        }
+        wasTriggered = true;
+        if (live.colourNumber != kNoColour) {
+            ++seenCount[live.colourNumber & 0xFF];
+            seenResult[live.colourNumber & 0xFF] = live;
+            lastDetected = live;
+        }
+        return live;
+    }
+    wasTriggered = false;
+    if (mode == kTriggerExt3)
+        return {};
+    if (mode == kTriggerExt2)
+        return lastDetected;
+    const auto most = std::max_element(seenCount.begin(), seenCount.end());
+    if (*most == 0)
+        return mode == kTriggerSelf ? live : Evaluation{};
+    return seenResult[static_cast<std::size_t>(most - seenCount.begin())];
+}
+
+MeasurementFrame SensorModel::NextMeasurement() {
+    const bool in0 = InputHigh(cycle);
+    const ParameterImage& set = ram[ActiveSet()];
+    const auto& p = set.parameters;
+    Rgb rgb = MoveObject(set, in0);
+    const bool transmitterOn = p[kLedMode] != kLedOff && !(p[kTrigger] == kTriggerTrans && !in0);
+    if (!transmitterOn)
+        rgb = {rgb.red / 50, rgb.green / 50, rgb.blue / 50}; // ambient light only
+    const ColourPoint point = ComputeColourPoint(rgb, p[kCalculationMode]);
+    std::uint16_t triggerWord = 0;
+    const Evaluation result = ApplyTrigger(set, EvaluateColour(rgb, set), in0, triggerWord);
+
+    recent.push_back(rgb);
+    if (recent.size() > kMinMaxWindow)
+        recent.pop_front();
+
+    MeasurementFrame m;
+    using W = MeasurementFrame::Word;
+    m.w[W::kRed] = static_cast<std::uint16_t>(rgb.red);
+    m.w[W::kGreen] = static_cast<std::uint16_t>(rgb.green);
+    m.w[W::kBlue] = static_cast<std::uint16_t>(rgb.blue);
+    m.w[W::kX] = static_cast<std::uint16_t>(point.first);
+    m.w[W::kY] = static_cast<std::uint16_t>(point.second);
+    m.w[W::kInt] = static_cast<std::uint16_t>(point.intensity);
+    if (p[kPowerMode] == 1) {
+        // Dynamic power shows the transmitter power that brings INT into the window.
+        const int realInt = std::max(1, (rgb.red + rgb.green + rgb.blue) / 3);
+        const int mid = (p[kDynWinLo] + p[kDynWinHi]) / 2;
+        m.w[W::kInt] = static_cast<std::uint16_t>(std::clamp(mid * 500 / realInt, 0, 1000));
+    }
+    m.w[W::kDeltaC] = static_cast<std::uint16_t>(result.deltaC);
+    m.w[W::kColourNumber] = result.colourNumber;
+    m.w[W::kGroup] = result.group;
+    m.w[W::kTrigger] = triggerWord;
+    m.w[W::kTemperature] =
+        static_cast<std::uint16_t>(380 + std::lround(15.0 * std::sin(cycle * 0.0005)));
+    const int channels[3] = {rgb.red, rgb.green, rgb.blue};
+    for (int i = 0; i < 3; ++i)
+        m.w[W::kRawRed + i] = static_cast<std::uint16_t>(channels[i] * 1024 / factors[i]);
+    for (int i = 0; i < 3; ++i) {
+        int low = 4095;
+        int high = 0;
+        for (const Rgb& past : recent) {
+            const int value = i == 0 ? past.red : (i == 1 ? past.green : past.blue);
+            low = std::min(low, value);
+            high = std::max(high, value);
+        }
+        m.w[W::kMinMaxFirst + 2 * i] = static_cast<std::uint16_t>(low);
+        m.w[W::kMinMaxFirst + 2 * i + 1] = static_cast<std::uint16_t>(high);
+    }
+    ++cycle;
+    return m;
+}
+
+} // namespace sim

@@ -1,0 +1,105 @@
+#include "sim/SimServer.h"
+
+#include "sim/ClientSession.h"
+#include "sim/PtyEndpoint.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace sim {
+
+SimServer::SimServer(SensorModel::Options options, QObject* parent)
+    : QObject(parent), model(std::move(options)) {
+    if (!model.EepromError().empty())
+        lastError = QString::fromStdString(model.EepromError());
+}
+
+SimServer::~SimServer() {
+    Shutdown();
+}
+
+bool SimServer::ListenTcp(quint16 port) {
+    if (!tcp) {
+        tcp = new QTcpServer(this);
+        connect(tcp, &QTcpServer::newConnection, this, &SimServer::AcceptTcpClients);
+    }
+    if (tcp->isListening())
+        tcp->close();
+    if (tcp->listen(QHostAddress::LocalHost, port))
+        return true;
+    lastError = tcp->errorString();
+    return false;
+}
+
+quint16 SimServer::TcpPort() const {
+    return tcp && tcp->isListening() ? tcp->serverPort() : 0;
+}
+
+bool SimServer::OpenPty(const QString& linkPath) {
+    if (!pty) {
+        pty = new PtyEndpoint(
+            [this](auto write, auto close) { return MakeSession(write, close); }, this);
+    }
+    return pty->Open(linkPath, lastError);
+}
+
+QString SimServer::PtySlavePath() const {
+    return pty ? pty->SlavePath() : QString();
+}
+
+void SimServer::Shutdown() {
+    if (pty)
+        pty->Close();
+    if (!tcp)
+        return;
+    tcp->close();
+    for (QTcpSocket* socket : tcp->findChildren<QTcpSocket*>()) {
+        socket->abort();
+        delete socket;
+    }
+}
+
+void SimServer::AcceptTcpClients() {
+    while (tcp->hasPendingConnections()) {
+        QTcpSocket* socket = tcp->nextPendingConnection();
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        ClientSession* session = MakeSession(
+            [socket](const QByteArray& bytes) { socket->write(bytes); },
+            [socket]() {
+                // Queued, so the socket is not torn down under the session that asked.
+                QMetaObject::invokeMethod(socket, &QTcpSocket::disconnectFromHost,
+                                          Qt::QueuedConnection);
+            });
+        session->setParent(socket);
+        connect(socket, &QTcpSocket::readyRead, session,
+                [socket, session]() { session->Receive(socket->readAll()); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+ClientSession* SimServer::MakeSession(std::function<void(const QByteArray&)> write,
+                                      std::function<void()> close) {
+    return new ClientSession(
+        model, faults, [this](const Request& request) { LogRequest(request); }, std::move(write),
+        std::move(close));
+}
+
+void SimServer::LogRequest(const Request& request) {
+    std::lock_guard lock(logMutex);
+    log.push_back(request);
+    if (log.size() > kLogCapacity)
+        log.pop_front();
+}
+
+std::vector<Request> SimServer::RequestLog() const {
+    std::lock_guard lock(logMutex);
+    return {log.begin(), log.end()};
+}
+
+void SimServer::ClearRequestLog() {
+    std::lock_guard lock(logMutex);
+    log.clear();
+}
+
+} // namespace sim

@@ -1,0 +1,62 @@
+#pragma once
+// Serves the simulated sensor over TCP/IP on 127.0.0.1 and over a pseudo-terminal, and keeps a
+// log of the requests it received.
+#include "sim/Faults.h"
+#include "sim/SensorModel.h"
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <mutex>
+#include <vector>
+
+class QTcpServer;
+
+namespace sim {
+
+class ClientSession;
+class PtyEndpoint;
+
+class SimServer : public QObject {
+    Q_OBJECT
+public:
+    // The log keeps the newest requests only, so a long run does not grow without end.
+    static constexpr std::size_t kLogCapacity = 100000;
+
+    explicit SimServer(SensorModel::Options options = {}, QObject* parent = nullptr);
+    ~SimServer() override;
+
+    // Port 0 takes any free port; TcpPort() tells the one bound (0 when not listening).
+    bool ListenTcp(quint16 port);
+    quint16 TcpPort() const;
+    bool OpenPty(const QString& linkPath);
+    QString PtySlavePath() const;
+    // Closes every client and the listeners and removes the pty link.
+    void Shutdown();
+    QString LastError() const { return lastError; }
+
+    Faults& FaultSwitches() { return faults; }
+    SensorModel& Model() { return model; }
+
+    // Safe from any thread.
+    std::vector<Request> RequestLog() const;
+    void ClearRequestLog();
+
+private:
+    void AcceptTcpClients();
+    ClientSession* MakeSession(std::function<void(const QByteArray&)> write,
+                               std::function<void()> close);
+    void LogRequest(const Request& request);
+
+    SensorModel model;
+    Faults faults;
+    QTcpServer* tcp = nullptr;
+    PtyEndpoint* pty = nullptr;
+    QString lastError;
+
+    mutable std::mutex logMutex;
+    std::deque<Request> log;
+};
+
+} // namespace sim

@@ -1,0 +1,104 @@
+#include "sim/SimThread.h"
+
+#include "sim/SimServer.h"
+
+#include <QMetaObject>
+
+namespace sim {
+
+SimThread::SimThread(SensorModel::Options options) {
+    server = new SimServer(std::move(options));
+    server->moveToThread(&thread);
+    thread.setObjectName(QStringLiteral("chromix3-sim"));
+    thread.start();
+}
+
+SimThread::~SimThread() {
+    Stop();
+}
+
+template <typename Function> void SimThread::RunOnServer(Function&& function) const {
+    if (!server)
+        return;
+    QMetaObject::invokeMethod(server, std::forward<Function>(function),
+                              Qt::BlockingQueuedConnection);
+}
+
+quint16 SimThread::StartTcp(quint16 port) {
+    quint16 bound = 0;
+    RunOnServer([&]() {
+        if (server->ListenTcp(port))
+            bound = server->TcpPort();
+    });
+    return bound;
+}
+
+bool SimThread::StartPty(const QString& linkPath) {
+    bool ok = false;
+    RunOnServer([&]() { ok = server->OpenPty(linkPath); });
+    return ok;
+}
+
+QString SimThread::PtySlavePath() const {
+    QString path;
+    RunOnServer([&]() { path = server->PtySlavePath(); });
+    return path;
+}
+
+QString SimThread::LastError() const {
+    QString error;
+    RunOnServer([&]() { error = server->LastError(); });
+    return error;
+}
+
+void SimThread::SetFaults(const FaultSettings& settings) {
+    if (server)
+        server->FaultSwitches().Set(settings);
+}
+
+FaultSettings SimThread::CurrentFaults() const {
+    return server ? server->FaultSwitches().Get() : FaultSettings{};
+}
+
+void SimThread::ClearFaults() {
+    SetFaults(FaultSettings{});
+}
+
+std::vector<Request> SimThread::RequestLog() const {
+    return server ? server->RequestLog() : std::vector<Request>{};
+}
+
+void SimThread::ClearRequestLog() {
+    if (server)
+        server->ClearRequestLog();
+}
+
+ParameterSets SimThread::RamImage() const {
+    ParameterSets sets{};
+    RunOnServer([&]() { sets = server->Model().Ram(); });
+    return sets;
+}
+
+ParameterSets SimThread::EepromImage() const {
+    ParameterSets sets{};
+    RunOnServer([&]() { sets = server->Model().Eeprom(); });
+    return sets;
+}
+
+void SimThread::SetRamImage(int set, const ParameterImage& image) {
+    RunOnServer([&]() { server->Model().SetRam(set, image); });
+}
+
+void SimThread::Stop() {
+    if (!server)
+        return;
+    RunOnServer([this]() {
+        server->Shutdown();
+        delete server;
+    });
+    server = nullptr;
+    thread.quit();
+    thread.wait();
+}
+
+} // namespace sim

@@ -1,0 +1,52 @@
+#pragma once
+// Runs a SimServer on a thread of its own, so a test can talk to it from its main thread
+// over real sockets and ptys. Not to be called from the simulator's own thread.
+#include "sim/Faults.h"
+#include "sim/SensorModel.h"
+
+#include <QString>
+#include <QThread>
+
+#include <vector>
+
+namespace sim {
+
+class SimServer;
+
+class SimThread {
+public:
+    explicit SimThread(SensorModel::Options options = {});
+    ~SimThread();
+    SimThread(const SimThread&) = delete;
+    SimThread& operator=(const SimThread&) = delete;
+
+    // Listens on 127.0.0.1; port 0 takes any free port. Returns the port bound, 0 on failure.
+    quint16 StartTcp(quint16 port = 0);
+    // Opens a pty and links `linkPath` to its slave. False on failure (see LastError).
+    bool StartPty(const QString& linkPath);
+    QString PtySlavePath() const;
+    QString LastError() const;
+
+    void SetFaults(const FaultSettings& settings);
+    FaultSettings CurrentFaults() const;
+    void ClearFaults();
+
+    std::vector<Request> RequestLog() const;
+    void ClearRequestLog();
+
+    // Copies of the model's parameter memory, taken on the simulator's thread.
+    ParameterSets RamImage() const;
+    ParameterSets EepromImage() const;
+    void SetRamImage(int set, const ParameterImage& image);
+
+    // Closes all clients, removes the pty link and ends the thread. Also run by the destructor.
+    void Stop();
+
+private:
+    template <typename Function> void RunOnServer(Function&& function) const;
+
+    QThread thread;
+    SimServer* server = nullptr;
+};
+
+} // namespace sim

@@ -1,0 +1,59 @@
+#include "app/QtOperatorDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), qsizetype(s.size())); }
+} // namespace
+
+void QtOperatorDialogs::Message(const std::string& title, const std::string& text) {
+    QMessageBox::information(parent, Q(title), Q(text));
+}
+
+bool QtOperatorDialogs::Confirm(const std::string& title, const std::string& text) {
+    return QMessageBox::question(parent, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+std::optional<std::string> QtOperatorDialogs::Prompt(const std::string& title,
+                                                     const std::string& text,
+                                                     const std::string& initial) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, Q(title), Q(text), QLineEdit::Normal, Q(initial), &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer.toLocal8Bit().toStdString();
+}
+
+OperatorDialogs::FileSelection QtOperatorDialogs::SelectFile(const std::string& title,
+                                                             const std::string& startDirectory,
+                                                             const std::string& defaultName,
+                                                             const std::string& filter,
+                                                             bool forWriting) {
+    const QString start = QDir(Q(startDirectory)).filePath(Q(defaultName));
+    const QString filterText = Q(filter) + ";;*";
+    const QString path = forWriting
+                             ? QFileDialog::getSaveFileName(parent, Q(title), start, filterText,
+                                                            nullptr,
+                                                            QFileDialog::DontConfirmOverwrite)
+                             : QFileDialog::getOpenFileName(parent, Q(title), start, filterText);
+    if (path.isEmpty())
+        return {};
+    const bool exists = QFileInfo(path).isFile();
+    return {exists ? FileChoice::Existing : FileChoice::New, path.toLocal8Bit().toStdString()};
+}
+
+std::optional<std::string> QtOperatorDialogs::SelectPrinter() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return printer.printerName().toLocal8Bit().toStdString();
+}

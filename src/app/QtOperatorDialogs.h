@@ -1,0 +1,20 @@
+#pragma once
+#include "app/OperatorDialogs.h"
+
+class QWidget;
+
+class QtOperatorDialogs : public OperatorDialogs {
+public:
+    void SetParent(QWidget* parentWidget) { parent = parentWidget; }
+    void Message(const std::string& title, const std::string& text) override;
+    bool Confirm(const std::string& title, const std::string& text) override;
+    std::optional<std::string> Prompt(const std::string& title, const std::string& text,
+                                      const std::string& initial) override;
+    FileSelection SelectFile(const std::string& title, const std::string& startDirectory,
+                             const std::string& defaultName, const std::string& filter,
+                             bool forWriting) override;
+    std::optional<std::string> SelectPrinter() override;
+
+private:
+    QWidget* parent = nullptr;
+};

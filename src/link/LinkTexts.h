@@ -1,0 +1,26 @@
+#pragma once
+// Operator texts of the link, exactly as the operator knows them.
+#include <string>
+
+namespace linktext {
+
+inline constexpr const char* kTimeout =
+    "TIMEOUT! \nNO DATA RECEIVED! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. "
+    "\nTRY TO CONNECT AGAIN!";
+inline constexpr const char* kBadHeader = "ATTENTION! \nRECEIVED HEADER FRAME IS INCORRECT!";
+inline constexpr const char* kBadData = "ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!";
+inline constexpr const char* kInvalidOrder =
+    "INVALIDE ORDER NUMBER!\nVERIFY PC AND SENSOR SOFTWARE!";
+inline constexpr const char* kControlUnitError =
+    "COMMUNICATION ERROR ON CONTROL UNIT!\nYOU MAY HAVE TO REDUCE THE BAUDRATE!";
+inline constexpr const char* kServerClosed = "SERVER HAS CLOSED CONNECTION!";
+// A serial device that disappears while open (adapter pulled, pseudo-terminal closed).
+inline constexpr const char* kSerialLost = "SERIAL PORT HAS BEEN CLOSED BY THE SYSTEM!";
+inline constexpr const char* kStatusTimeout = "TIMEOUT!";
+
+// Text of a negative serial open result.
+std::string SerialErrorText(int code);
+// Text of a negative TCP connect result.
+std::string TcpErrorText(int code);
+
+} // namespace linktext

@@ -1,0 +1,367 @@
+#include "link/SensorLink.h"
+
+#include "app/AppState.h"
+#include "link/CheckByte.h"
+#include "link/CommView.h"
+#include "link/FrameCodec.h"
+#include "link/LinkTexts.h"
+#include "link/SerialDevices.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int SerialOpenCode(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return -2;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError: return -7;
+    case QSerialPort::UnsupportedOperationError: return -14;
+    case QSerialPort::TimeoutError: return -99;
+    case QSerialPort::ResourceError: return -4;
+    default: return -1;
+    }
+}
+
+int TcpConnectCode(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return -4;  // FailedToConnect
+    case QAbstractSocket::HostNotFoundError: return -2;       // UnableToEstablishConnection
+    case QAbstractSocket::SocketTimeoutError: return -11;     // TimeOutError
+    case QAbstractSocket::RemoteHostClosedError: return -14;  // ConnectionClosed
+    case QAbstractSocket::NetworkError: return -17;           // NetworkSubsystemNotReady
+    case QAbstractSocket::SocketResourceError: return -10;    // OutOfMemory
+    case QAbstractSocket::UnsupportedSocketOperationError: return -9;
+    default: return -13;                                      // GeneralIOErr
+    }
+}
+
+} // namespace
+
+SensorLink::SensorLink(AppState& state, CommView& view, QObject* parent)
+    : QObject(parent), state(state), view(view), serial(new QSerialPort(this)),
+      tcp(new QTcpSocket(this)), deviceResolver(SerialDeviceName) {
+    connect(tcp, &QTcpSocket::readyRead, this, &SensorLink::OnTcpReadyRead);
+    connect(tcp, &QTcpSocket::disconnected, this, &SensorLink::OnTcpDisconnected);
+    connect(serial, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { OnSerialError(int(e)); });
+}
+
+SensorLink::~SensorLink() = default;
+
+void SensorLink::SetSerialDeviceResolver(std::function<std::string(int)> resolver) {
+    deviceResolver = std::move(resolver);
+}
+
+bool SensorLink::SerialPortOpen() const { return serial->isOpen(); }
+
+void SensorLink::CloseSerialPort() {
+    if (serial->isOpen())
+        serial->close();
+}
+
+void SensorLink::OpenSerialPort() {
+    auto& link = state.link;
+    state.flags.running = 0;
+    CloseSerialPort();
+    serialLost = false;
+    serialErrorEvents = 0;
+
+    const std::string device = deviceResolver(link.serialPortNumber);
+    if (device.empty()) {
+        link.openResult = -2;
+    } else {
+        serial->setPortName(QString::fromStdString(device));
+        serial->setBaudRate(BaudRateOfCode(link.baudRateCode));
+        serial->setDataBits(QSerialPort::Data8);
+        serial->setParity(QSerialPort::NoParity);
+        serial->setStopBits(QSerialPort::OneStop);
+        serial->setFlowControl(QSerialPort::NoFlowControl);
+        link.openResult = serial->open(QIODevice::ReadWrite) ? 0 : SerialOpenCode(serial->error());
+    }
+    if (link.openResult < 0) {
+        link.messageBuffer = linktext::SerialErrorText(link.openResult);
+        ReportCommError();
+        return;
+    }
+    serial->clear(QSerialPort::AllDirections);
+    serial->clearError();
+}
+
+void SensorLink::ConnectToServer() {
+    auto& link = state.link;
+    if (link.tcpConnected)
+        DisconnectFromServer();
+    view.SetWaitCursor(true);
+
+    int result = 0;
+    if (link.tcpPortNumber <= 0 || link.tcpPortNumber > 65535 || link.serverName.empty()) {
+        result = -9; // InvalidParameter: nothing to connect to
+    } else {
+        tcp->abort();
+        tcp->connectToHost(QString::fromStdString(link.serverName),
+                           static_cast<quint16>(link.tcpPortNumber));
+        QElapsedTimer clock;
+        clock.start();
+        while (tcp->state() != QAbstractSocket::ConnectedState &&
+               tcp->state() != QAbstractSocket::UnconnectedState &&
+               clock.elapsed() < kTcpConnectTimeoutMs)
+            eventWait.ProcessEventsFor(int(kTcpConnectTimeoutMs - clock.elapsed()));
+        if (tcp->state() == QAbstractSocket::ConnectedState) {
+            tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        } else {
+            result = tcp->state() == QAbstractSocket::UnconnectedState
+                         ? TcpConnectCode(tcp->error())
+                         : -11;
+            tcp->abort();
+        }
+    }
+    view.SetWaitCursor(false);
+    link.openResult = result;
+    if (result < 0) {
+        link.messageBuffer = linktext::TcpErrorText(result);
+        ReportCommError();
+        link.tcpConnected = 0;
+        link.tcpHandle = 0;
+        return;
+    }
+    link.tcpConnected = 1;
+    link.tcpHandle = static_cast<std::uint32_t>(tcp->socketDescriptor());
+}
+
+void SensorLink::DisconnectFromServer() {
+    // Our own disconnect is not the server closing: clear the flag first so the handler stays
+    // quiet.
+    state.link.tcpConnected = 0;
+    state.link.tcpHandle = 0;
+    tcp->abort();
+}
+
+void SensorLink::ShutDown() {
+    if (state.link.tcpConnected)
+        DisconnectFromServer();
+    CloseSerialPort();
+}
+
+void SensorLink::BuildRequestFrame(int orderNumber, int wordCount, int argumentWord,
+                                   int payloadLength) {
+    frame::EncodeFrame(state.link.transmitBuffer.data(), state.link.transmitBuffer.size(),
+                       static_cast<std::uint8_t>(orderNumber),
+                       static_cast<std::uint16_t>(argumentWord), state.frames.wordBuffer.data(),
+                       std::min<std::size_t>(std::size_t(std::max(wordCount, 0)),
+                                             state.frames.wordBuffer.size()),
+                       static_cast<std::uint16_t>(std::max(payloadLength, 0)));
+}
+
+void SensorLink::WriteRequest(int frameLength) {
+    const auto* bytes = reinterpret_cast<const char*>(state.link.transmitBuffer.data());
+    const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
+    if (state.link.protocol == kTcpIp) {
+        state.link.receivedCount = 0;
+        if (tcp->state() == QAbstractSocket::ConnectedState) {
+            tcp->write(bytes, length);
+            tcp->flush();
+        }
+        return;
+    }
+    if (!serial->isOpen())
+        return;
+    serial->clear(QSerialPort::AllDirections);
+    serial->readAll();
+    serial->write(bytes, length);
+    serial->flush();
+}
+
+int SensorLink::ReplyBytesAvailable() {
+    if (state.link.protocol != kTcpIp)
+        state.link.receivedCount = serial->isOpen() ? int(serial->bytesAvailable()) : 0;
+    return state.link.receivedCount;
+}
+
+bool SensorLink::WaitForReplyBytes(int needed) {
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 limitNs = qint64(kReplyLimitSeconds * 1e9);
+    bool timedOut = false;
+    for (;;) {
+        if (ReplyBytesAvailable() >= needed)
+            break;
+        const qint64 elapsed = clock.nsecsElapsed();
+        if (elapsed > limitNs) {
+            timedOut = true;
+            break;
+        }
+        eventWait.ProcessEventsFor(int((limitNs - elapsed) / 1000000) + 1);
+    }
+    if (ReplyBytesAvailable() >= needed)
+        timedOut = false;
+    return !timedOut;
+}
+
+void SensorLink::ReadSerial(int count, int offset) {
+    if (!serial->isOpen())
+        return;
+    const int room = int(frame::kBufferSize) - offset;
+    count = std::clamp(count, 0, room);
+    QElapsedTimer clock;
+    clock.start();
+    while (serial->isOpen() && serial->bytesAvailable() < count &&
+           clock.elapsed() < kSerialReadTimeoutMs)
+        eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - clock.elapsed()) + 1);
+    if (!serial->isOpen())
+        return;
+    serial->read(reinterpret_cast<char*>(state.link.receiveBuffer.data()) + offset, count);
+}
+
+void SensorLink::UpdateSerialErrorWord() {
+    if (serialLost)
+        state.link.linkErrorWord = 1;
+}
+
+int SensorLink::ExchangeFrames(int frameLength) {
+    state.link.receiveBuffer.fill(0);
+    state.link.linkErrorWord = 0;
+    exchangeRunning = true;
+    WriteRequest(frameLength);
+    int result = ReceiveHeaderFrame();
+    if (result == 1 && state.frames.dataLength > 0)
+        result = ReceiveDataFrame();
+    exchangeRunning = false;
+    return result;
+}
+
+int SensorLink::ReceiveHeaderFrame() {
+    const bool arrived = WaitForReplyBytes(int(frame::kHeaderSize));
+    if (state.link.protocol != kTcpIp) {
+        UpdateSerialErrorWord();
+        ReadSerial(int(frame::kHeaderSize), 0);
+    }
+    if (!arrived || state.link.linkErrorWord > 0) {
+        state.link.messageBuffer = linktext::kTimeout;
+        ReportCommError();
+        return -1;
+    }
+    if (CheckHeaderFrame() == -1)
+        return -1;
+    if (state.frames.replyCode != 0)
+        return 1;
+    // An error reply still completes the exchange; the report ends any measurement loop.
+    if (state.frames.statusWord == 1) {
+        state.link.messageBuffer = linktext::kInvalidOrder;
+        ReportCommError();
+    } else if (state.frames.statusWord == 2) {
+        state.link.messageBuffer = linktext::kControlUnitError;
+        ReportCommError();
+    }
+    return 1;
+}
+
+int SensorLink::CheckHeaderFrame() {
+    frame::HeaderFields head;
+    // A length beyond the receive buffer cannot be a reply of ours; taking it would overrun.
+    if (!frame::DecodeHead(state.link.receiveBuffer.data(), head) ||
+        head.length > frame::kMaxDataBytes) {
+        state.link.messageBuffer = linktext::kBadHeader;
+        ReportCommError();
+        return -1;
+    }
+    state.frames.replyCode = head.code;
+    state.frames.statusWord = head.word;
+    state.frames.dataLength = head.length;
+    state.frames.dataCheckByte = head.dataCheck;
+    return 1;
+}
+
+int SensorLink::ReceiveDataFrame() {
+    const int length = std::min<int>(state.frames.dataLength, int(frame::kMaxDataBytes));
+    bool arrived = false;
+    if (state.link.protocol == kTcpIp) {
+        arrived = WaitForReplyBytes(length + int(frame::kHeaderSize));
+    } else {
+        arrived = WaitForReplyBytes(length);
+        UpdateSerialErrorWord();
+        ReadSerial(length, int(frame::kHeaderSize));
+    }
+    if (!arrived || state.link.linkErrorWord > 0) {
+        state.link.messageBuffer = linktext::kTimeout;
+        ReportCommError();
+        return -1;
+    }
+    const auto check = ComputeCheckByte(state.link.receiveBuffer.data(), frame::kHeaderSize,
+                                        std::size_t(length));
+    if (check == state.frames.dataCheckByte)
+        return 1;
+    state.link.messageBuffer = linktext::kBadData;
+    ReportCommError();
+    return -1;
+}
+
+void SensorLink::DecodeReplyWords() {
+    frame::DecodeWords(state.link.receiveBuffer.data() + frame::kHeaderSize,
+                       std::min<std::size_t>(state.frames.dataLength, frame::kMaxDataBytes),
+                       state.frames.wordBuffer.data(), state.frames.wordBuffer.size());
+}
+
+void SensorLink::DecodeMeasurementWords() {
+    frame::DecodeWords(state.link.receiveBuffer.data() + frame::kHeaderSize,
+                       std::min<std::size_t>(state.frames.dataLength, frame::kMaxDataBytes),
+                       state.frames.measurementWords.data(), state.frames.measurementWords.size());
+}
+
+void SensorLink::ReportCommError() {
+    state.flags.running = 0;
+    state.flags.linkGood = 0;
+    view.SetStatusLine(linktext::kStatusTimeout);
+    view.AppendLog(state.link.messageBuffer + "\n\n");
+    view.SetLinkButtonsDimmed(true);
+    view.ShowCommunicationPage();
+}
+
+void SensorLink::OnTcpReadyRead() {
+    auto& link = state.link;
+    for (;;) {
+        const qint64 room = qint64(frame::kBufferSize) - link.receivedCount;
+        if (room <= 0) {
+            tcp->readAll(); // never store beyond the receive buffer
+            return;
+        }
+        const qint64 n = tcp->read(
+            reinterpret_cast<char*>(link.receiveBuffer.data()) + link.receivedCount, room);
+        if (n <= 0)
+            return;
+        link.receivedCount += int(n);
+    }
+}
+
+void SensorLink::OnTcpDisconnected() {
+    if (!state.link.tcpConnected)
+        return;
+    state.link.messageBuffer = linktext::kServerClosed;
+    ReportCommError();
+    state.link.tcpHandle = 0;
+    state.link.tcpConnected = 0;
+}
+
+void SensorLink::OnSerialError(int error) {
+    if (error == QSerialPort::NoError)
+        return;
+    ++serialErrorEvents;
+    state.link.linkErrorWord = 1;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::PermissionError)
+        return;
+    if (!serial->isOpen() || serialLost)
+        return;
+    // The device is gone. Qt would report it again on every read attempt, so close the port
+    // now and tell the operator once.
+    serialLost = true;
+    serial->close();
+    if (exchangeRunning)
+        return; // the exchange reports it as missing data
+    state.link.messageBuffer = linktext::kSerialLost;
+    ReportCommError();
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The one road to the sensor: the serial port or the TCP client, the request/reply exchange with
+// its time limits, and the report of every link failure.
+#include <QObject>
+
+#include <functional>
+#include <string>
+
+#include "link/EventWait.h"
+
+class QSerialPort;
+class QTcpSocket;
+struct AppState;
+class CommView;
+
+class SensorLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double kReplyLimitSeconds = 3.0;
+    static constexpr int kSerialReadTimeoutMs = 2000;
+    static constexpr int kTcpConnectTimeoutMs = 5000;
+    static constexpr int kTcpWriteTimeoutMs = 2000;
+
+    SensorLink(AppState& state, CommView& view, QObject* parent = nullptr);
+    ~SensorLink() override;
+
+    // Transport
+    void OpenSerialPort();
+    void CloseSerialPort();
+    void ConnectToServer();
+    void DisconnectFromServer();
+    void ShutDown();
+    bool SerialPortOpen() const;
+    // Maps a port number to a device path; tests and unusual set-ups may replace it.
+    void SetSerialDeviceResolver(std::function<std::string(int)> resolver);
+
+    // Exchange
+    void BuildRequestFrame(int orderNumber, int wordCount, int argumentWord, int payloadLength);
+    int ExchangeFrames(int frameLength);
+    int CheckHeaderFrame();
+    int ReceiveDataFrame();
+    void DecodeReplyWords();
+    void DecodeMeasurementWords();
+
+    void ReportCommError();
+
+    // Number of events the serial port reported since it was opened (for tests of the
+    // vanishing-device case, where the port must not keep reporting).
+    int SerialErrorEvents() const { return serialErrorEvents; }
+
+private:
+    int ReceiveHeaderFrame();
+    void WriteRequest(int frameLength);
+    int ReplyBytesAvailable();
+    // Waits until `needed` bytes are counted or the 3.0 s limit passes; true when they came.
+    bool WaitForReplyBytes(int needed);
+    void ReadSerial(int count, int offset);
+    void UpdateSerialErrorWord();
+    void OnTcpReadyRead();
+    void OnTcpDisconnected();
+    void OnSerialError(int error);
+
+    AppState& state;
+    CommView& view;
+    QSerialPort* serial;
+    QTcpSocket* tcp;
+    EventWait eventWait;
+    std::function<std::string(int)> deviceResolver;
+    bool serialLost = false;
+    bool exchangeRunning = false;
+    int serialErrorEvents = 0;
+};

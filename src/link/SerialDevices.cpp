@@ -1,0 +1,61 @@
+#include "link/SerialDevices.h"
+
+#include <array>
+#include <cctype>
+
+namespace {
+
+struct DeviceRange {
+    int first;
+    int count;
+    const char* prefix;
+};
+
+constexpr std::array<DeviceRange, 4> kRanges = {{{1, 32, "/dev/ttyS"},
+                                                 {33, 32, "/dev/ttyUSB"},
+                                                 {65, 32, "/dev/ttyACM"},
+                                                 {101, 256, "/dev/pts/"}}};
+
+} // namespace
+
+std::string SerialDeviceName(int portNumber) {
+    for (const auto& range : kRanges) {
+        if (portNumber >= range.first && portNumber < range.first + range.count)
+            return range.prefix + std::to_string(portNumber - range.first);
+    }
+    return {};
+}
+
+int SerialPortNumberOfDevice(const std::string& devicePath) {
+    for (const auto& range : kRanges) {
+        const std::string prefix = range.prefix;
+        if (devicePath.size() <= prefix.size() || devicePath.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        int index = 0;
+        for (std::size_t i = prefix.size(); i < devicePath.size(); ++i) {
+            if (!std::isdigit(static_cast<unsigned char>(devicePath[i])) || index > 1000)
+                return 0;
+            index = index * 10 + (devicePath[i] - '0');
+        }
+        return index < range.count ? range.first + index : 0;
+    }
+    return 0;
+}
+
+int BaudRateOfCode(int code) {
+    static constexpr std::array<int, 5> kRates = {9600, 19200, 38400, 57600, 115200};
+    return (code >= 0 && code < 5) ? kRates[static_cast<std::size_t>(code)] : 115200;
+}
+
+int TcpPortNumberOfText(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > 0x7FFFFFFF)
+            return 0x7FFFFFFF;
+    }
+    return static_cast<int>(value);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// How a serial port number names a device on this platform:
+//   1..32    /dev/ttyS0..31     (built-in ports, COM1 = port 1)
+//   33..64   /dev/ttyUSB0..31   (USB adapters)
+//   65..96   /dev/ttyACM0..31   (USB modems and boards)
+//   101..356 /dev/pts/0..255    (pseudo-terminals, e.g. the simulator's --pty)
+// Any other number names no device.
+#include <string>
+
+std::string SerialDeviceName(int portNumber);
+// The port number of a device path (after links are resolved), or 0 when it has none.
+int SerialPortNumberOfDevice(const std::string& devicePath);
+// "0".."4" code to baud; any other code means 115200.
+int BaudRateOfCode(int code);
+// Decimal value of the leading digits of a TCP port text; no digits gives 0.
+int TcpPortNumberOfText(const std::string& text);

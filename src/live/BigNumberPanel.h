@@ -1,0 +1,23 @@
+#pragma once
+// A top-level window that repeats one live number in large digits. A right click or the close
+// box hides it; it keeps being updated while hidden.
+#include <QWidget>
+
+class QLabel;
+class RefreshClock;
+
+class BigNumberPanel : public QWidget {
+public:
+    BigNumberPanel(const QString& objectName, const QString& title, RefreshClock& clock);
+    void SetValue(int value);
+    int Value() const { return value; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    RefreshClock& clock;
+    int value = 0;
+};

@@ -15,8 +15,7 @@ std::array<std::uint16_t, kTableBlockWords> TableBlockWords(const ParameterImage
 }
 
 std::vector<std::uint16_t> BlockWords(const ParameterImage& image, std::uint16_t blockIndex) {
-    if (blockIndex >= kBlockCount)
-        return {};
+    if (blockIndex >= kBlockCount) return {};
     if (IsTableBlock(blockIndex)) {
         const auto words = TableBlockWords(image);
         return {words.begin(), words.end()};
@@ -26,8 +25,7 @@ std::vector<std::uint16_t> BlockWords(const ParameterImage& image, std::uint16_t
 
 std::size_t StoreParameterBlockWords(ParameterImage& image, const std::uint16_t* words,
                                      std::size_t count) {
-    if (words == nullptr)
-        return 0;
+    if (words == nullptr) return 0;
     const std::size_t n = std::min(count, kParameterBlockWords);
     std::copy(words, words + n, image.parameters.begin());
     return n;
@@ -35,8 +33,7 @@ std::size_t StoreParameterBlockWords(ParameterImage& image, const std::uint16_t*
 
 std::size_t StoreTableBlockWords(ParameterImage& image, const std::uint16_t* words,
                                  std::size_t count) {
-    if (words == nullptr)
-        return 0;
+    if (words == nullptr) return 0;
     const std::size_t n = std::min(count, kTableBlockWords);
     for (std::size_t i = 0; i < n; ++i)
         image.table[i / kTeachVectorWords].w[i % kTeachVectorWords] = words[i];
@@ -45,17 +42,14 @@ std::size_t StoreTableBlockWords(ParameterImage& image, const std::uint16_t* wor
 
 std::size_t StoreBlockWords(ParameterImage& image, std::uint16_t blockIndex,
                             const std::uint16_t* words, std::size_t count) {
-    if (blockIndex >= kBlockCount)
-        return 0;
-    if (IsTableBlock(blockIndex))
-        return StoreTableBlockWords(image, words, count);
+    if (blockIndex >= kBlockCount) return 0;
+    if (IsTableBlock(blockIndex)) return StoreTableBlockWords(image, words, count);
     return StoreParameterBlockWords(image, words, count);
 }
 
 std::vector<std::uint8_t> WordsToBytes(const std::uint16_t* words, std::size_t count) {
     std::vector<std::uint8_t> bytes;
-    if (words == nullptr)
-        return bytes;
+    if (words == nullptr) return bytes;
     bytes.reserve(count * 2);
     for (std::size_t i = 0; i < count; ++i) {
         bytes.push_back(static_cast<std::uint8_t>(words[i] & 0xFF));
@@ -66,8 +60,7 @@ std::vector<std::uint8_t> WordsToBytes(const std::uint16_t* words, std::size_t c
 
 std::size_t BytesToWords(const std::uint8_t* bytes, std::size_t byteCount, std::uint16_t* words,
                          std::size_t maxWords) {
-    if (bytes == nullptr || words == nullptr)
-        return 0;
+    if (bytes == nullptr || words == nullptr) return 0;
     const std::size_t n = std::min(byteCount / 2, maxWords);
     for (std::size_t i = 0; i < n; ++i)
         words[i] = static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));

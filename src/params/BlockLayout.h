@@ -8,22 +8,25 @@
 #include <cstdint>
 #include <vector>
 
-constexpr std::size_t kParameterBlockWords = kParameterCount;                 // 17
-constexpr std::size_t kTableBlockWords = kTeachRows * kTeachVectorWords;      // 248
-constexpr std::size_t kParameterBlockBytes = kParameterBlockWords * 2;        // 34
-constexpr std::size_t kTableBlockBytes = kTableBlockWords * 2;                // 496
+constexpr std::size_t kParameterBlockWords = kParameterCount;            // 17
+constexpr std::size_t kTableBlockWords = kTeachRows * kTeachVectorWords; // 248
+constexpr std::size_t kParameterBlockBytes = kParameterBlockWords * 2;   // 34
+constexpr std::size_t kTableBlockBytes = kTableBlockWords * 2;           // 496
 constexpr std::uint16_t kBlockCount = 4;
 
 // Only 1 selects ParaSet1; any other number addresses ParaSet0, the start value, so a stray
 // value never produces a block index the sensor does not have.
-constexpr std::uint16_t ParameterBlockIndex(std::uint16_t paraSet) { return paraSet == 1 ? 1 : 0; }
+constexpr std::uint16_t ParameterBlockIndex(std::uint16_t paraSet) {
+    return paraSet == 1 ? 1 : 0;
+}
 constexpr std::uint16_t TableBlockIndex(std::uint16_t paraSet) {
     return static_cast<std::uint16_t>(ParameterBlockIndex(paraSet) + 2);
 }
-constexpr bool IsTableBlock(std::uint16_t blockIndex) { return blockIndex == 2 || blockIndex == 3; }
+constexpr bool IsTableBlock(std::uint16_t blockIndex) {
+    return blockIndex == 2 || blockIndex == 3;
+}
 constexpr std::size_t BlockWordCount(std::uint16_t blockIndex) {
-    if (blockIndex >= kBlockCount)
-        return 0;
+    if (blockIndex >= kBlockCount) return 0;
     return IsTableBlock(blockIndex) ? kTableBlockWords : kParameterBlockWords;
 }
 

@@ -13,10 +13,9 @@ constexpr int kBinaryGroupLimit = 30;
 
 void LimitMaxVecNo(ColorLimitCheck& check) {
     auto& values = check.controls.values;
-    const int limit = values[kDigitalOutmode] == kOutBinary ? kBinaryColourLimit
-                                                             : kDirectColourLimit;
-    if (values[kMaxVecNo] <= limit)
-        return;
+    const int limit =
+        values[kDigitalOutmode] == kOutBinary ? kBinaryColourLimit : kDirectColourLimit;
+    if (values[kMaxVecNo] <= limit) return;
     check.activateMainPage = kMainPageParameters;
     check.notices.push_back({"INFO!", MaxColTooHighText()});
     values[kMaxVecNo] = static_cast<std::uint16_t>(limit);
@@ -29,15 +28,13 @@ void LimitGroupCells(ColorLimitCheck& check) {
     auto& cells = check.controls.groupCells;
     for (int i = 0; i < kTeachRows; ++i) {
         backgrounds[i] = kColourCellPlain;
-        if (cells[i] <= limit)
-            continue;
+        if (cells[i] <= limit) continue;
         cells[i] = 0;
         backgrounds[i] = kColourCellReset;
         check.resetGroupCells.push_back(i);
     }
     check.groupCellBackgrounds = backgrounds;
-    if (check.resetGroupCells.empty())
-        return;
+    if (check.resetGroupCells.empty()) return;
     check.activateMainPage = kMainPageGroupHold;
     check.notices.push_back({"INFO!", GroupTooHighText()});
 }

@@ -43,7 +43,9 @@ enum LedModeCode : std::uint16_t { kLedDc = 0, kLedAc = 1, kLedPulse = 2, kLedOf
 
 // THD RGB overrides the teach columns, the data pages and most locks; any code above it is
 // treated the same way.
-constexpr bool IsThdRgb(std::uint16_t evaluationMode) { return evaluationMode >= kEvalThdRgb; }
+constexpr bool IsThdRgb(std::uint16_t evaluationMode) {
+    return evaluationMode >= kEvalThdRgb;
+}
 
 // A calculation mode outside 0..3 is shown like the default mode 0 (X Y INT 2D).
 constexpr bool IsCalculation3D(std::uint16_t calculationMode) {

@@ -15,8 +15,7 @@ constexpr std::uint16_t kThdRgbMaxVecNo = 3; // one threshold row per channel
 // controls.
 void ApplyLightSourceRule(Values& v, ControlLocks& locks) {
     if (v[kLedMode] == kLedOff) {
-        if (v[kExternTeach] == kExternTeachDyn1)
-            v[kExternTeach] = kExternTeachOff;
+        if (v[kExternTeach] == kExternTeachDyn1) v[kExternTeach] = kExternTeachOff;
         v[kPowerMode] = kPowerModeStat;
         v[kPower] = 0;
         locks.powerMode = locks.power = locks.dynWinLo = locks.dynWinHi = true;
@@ -29,8 +28,7 @@ void ApplyLightSourceRule(Values& v, ControlLocks& locks) {
         return;
     }
     locks.powerMode = v[kExternTeach] == kExternTeachStat1;
-    if (locks.powerMode)
-        v[kPowerMode] = kPowerModeStat;
+    if (locks.powerMode) v[kPowerMode] = kPowerModeStat;
     const bool dynamic = v[kPowerMode] != kPowerModeStat;
     locks.power = dynamic;
     locks.dynWinLo = locks.dynWinHi = !dynamic;
@@ -40,10 +38,8 @@ void TakeColorCheck(RuleDecision& d, ParameterControls& c, ColorLimitCheck check
     c = check.controls;
     for (auto& notice : check.notices)
         d.notices.push_back(std::move(notice));
-    if (check.activateMainPage)
-        d.activateMainPage = check.activateMainPage;
-    if (check.groupCellBackgrounds)
-        d.groupCellBackgrounds = check.groupCellBackgrounds;
+    if (check.activateMainPage) d.activateMainPage = check.activateMainPage;
+    if (check.groupCellBackgrounds) d.groupCellBackgrounds = check.groupCellBackgrounds;
     d.resetGroupCells.insert(d.resetGroupCells.end(), check.resetGroupCells.begin(),
                              check.resetGroupCells.end());
     d.rowLabels = check.rowLabels;
@@ -58,8 +54,7 @@ void ApplyEvaluationRule(ParameterControls& c, RuleDecision& d) {
     const std::uint16_t mode = v[kEvaluationMode];
     d.displays.deltaCAndColourNumber = mode < kEvalCol5;
     d.displays.outputIndicators = {};
-    if (mode < kEvalCol5)
-        return;
+    if (mode < kEvalCol5) return;
     v[kColorGroup] = 0;
     v[kDigitalOutmode] = kOutBinary;
     locks.colorGroup = locks.groupTable = locks.groupTableReset = true;
@@ -103,12 +98,10 @@ void ApplyTriggerListRule(ParameterControls& c, RuleDecision& d) {
 void ApplyTriggerRule(ParameterControls& c, RuleDecision& d) {
     Values& v = c.values;
     const bool externalTrigger = v[kTrigger] != kTriggerCont && v[kTrigger] != kTriggerSelf;
-    if (externalTrigger)
-        v[kExternTeach] = kExternTeachOff;
+    if (externalTrigger) v[kExternTeach] = kExternTeachOff;
     d.locks.externTeach = externalTrigger;
     d.locks.paraSetButtons = v[kTrigger] != kTriggerPara;
-    if (d.locks.paraSetButtons)
-        c.paraSet = 0;
+    if (d.locks.paraSetButtons) c.paraSet = 0;
     d.displays.triggerIndicator = v[kExternTeach] != kExternTeachOff || v[kTrigger] != kTriggerCont;
 }
 
@@ -116,16 +109,14 @@ void ApplyTriggerRule(ParameterControls& c, RuleDecision& d) {
 void ApplyGroupDisplayRule(const ParameterControls& c, RuleDecision& d) {
     const bool groupsOn = c.values[kColorGroup] != 0;
     d.displays.groupDisplay = groupsOn;
-    if (!groupsOn)
-        d.hideBigGroupPanel = true;
+    if (!groupsOn) d.hideBigGroupPanel = true;
 }
 
 } // namespace
 
 std::vector<TriggerItem> TriggerListItems(std::uint16_t externTeach) {
     std::vector<TriggerItem> items{{"CONT", kTriggerCont}, {"SELF", kTriggerSelf}};
-    if (externTeach != kExternTeachOff)
-        return items;
+    if (externTeach != kExternTeachOff) return items;
     items.insert(items.end(), {{"EXT1", kTriggerExt1},
                                {"EXT2", kTriggerExt2},
                                {"EXT3", kTriggerExt3},
@@ -164,8 +155,7 @@ RuleDecision ApplyParameterRules(const ParameterControls& controls) {
     TakeColorCheck(d, c, CheckColorLimits(c));
 
     for (int word = 0; word < kParameterCount; ++word) {
-        if (c.values[word] != controls.values[word])
-            d.changedWords.push_back(word);
+        if (c.values[word] != controls.values[word]) d.changedWords.push_back(word);
     }
     d.paraSetChanged = c.paraSet != controls.paraSet;
     d.controls = c;

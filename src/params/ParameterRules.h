@@ -27,7 +27,7 @@ constexpr int kHoldRows = kTeachRows + 1; // HOLD FAIL, then one per teach row
 // The control values the rules read, as the controls show them.
 struct ParameterControls {
     std::array<std::uint16_t, kParameterCount> values{}; // by ParameterWord
-    std::size_t triggerListLength = 7;                    // items now in the TRIGGER list
+    std::size_t triggerListLength = 7;                   // items now in the TRIGGER list
     std::array<std::uint16_t, kTeachRows> groupCells{};  // group table rows 1..31
     std::uint16_t paraSet = 0;                           // 0 ParaSet0, 1 ParaSet1
     int dataActivePage = kDataPage3D;                    // active page of the data panel
@@ -89,8 +89,8 @@ struct ColorLimitCheck {
 };
 
 struct RuleDecision {
-    ParameterControls controls;     // the values after the rules
-    std::vector<int> changedWords;  // ParameterWord indices whose value changed, ascending
+    ParameterControls controls;    // the values after the rules
+    std::vector<int> changedWords; // ParameterWord indices whose value changed, ascending
     bool paraSetChanged = false;
     ControlLocks locks;
     std::vector<TriggerItem> triggerItems; // the full list to show

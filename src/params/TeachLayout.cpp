@@ -4,8 +4,7 @@
 
 std::array<std::string, 5> TeachColumnHeadings(std::uint16_t calculationMode,
                                                std::uint16_t evaluationMode) {
-    if (IsThdRgb(evaluationMode))
-        return {"THD", "", "", "", ""};
+    if (IsThdRgb(evaluationMode)) return {"THD", "", "", "", ""};
     switch (calculationMode) {
     case kCalcSiM2D:
         return {"s", "i", "siTO", "M", "MTO"};
@@ -21,8 +20,7 @@ std::array<std::string, 5> TeachColumnHeadings(std::uint16_t calculationMode,
 std::array<bool, 5> TeachHeadingVisibility(std::uint16_t calculationMode,
                                            std::uint16_t evaluationMode) {
     std::array<bool, 5> shown{true, true, true, true, true};
-    if (evaluationMode != kEvalMinDist)
-        return shown;
+    if (evaluationMode != kEvalMinDist) return shown;
     shown[IsCalculation3D(calculationMode) ? 3 : 2] = false;
     return shown;
 }
@@ -31,8 +29,7 @@ TeachTable ConvertTeachTable(std::uint16_t oldMode, std::uint16_t newMode,
                              const TeachTable& table) {
     const bool was3D = IsCalculation3D(oldMode);
     const bool is3D = IsCalculation3D(newMode);
-    if (was3D == is3D)
-        return table;
+    if (was3D == is3D) return table;
     TeachTable converted = table;
     for (auto& row : converted) {
         const std::uint16_t oldW2 = row.w[2];

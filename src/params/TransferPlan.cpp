@@ -38,8 +38,7 @@ ParameterRequest BareRequest(TransferStep step, std::uint8_t order, Plausibility
 
 std::vector<ParameterRequest> PlanSendRequests(const ParameterImage& image, std::uint16_t paraSet,
                                                std::uint16_t memoryTarget) {
-    if (memoryTarget == kFile)
-        return {};
+    if (memoryTarget == kFile) return {};
     std::vector<ParameterRequest> plan{
         WriteRequest(TransferStep::WriteParameterBlock, ParameterBlockIndex(paraSet), image),
         WriteRequest(TransferStep::WriteTableBlock, TableBlockIndex(paraSet), image)};
@@ -49,8 +48,7 @@ std::vector<ParameterRequest> PlanSendRequests(const ParameterImage& image, std:
 }
 
 std::vector<ParameterRequest> PlanGetRequests(std::uint16_t paraSet, std::uint16_t memoryTarget) {
-    if (memoryTarget == kFile)
-        return {};
+    if (memoryTarget == kFile) return {};
     std::vector<ParameterRequest> plan;
     if (memoryTarget == kEeprom)
         plan.push_back(BareRequest(TransferStep::LoadFromEeprom, 4, PlausibilityReport::Eeprom));
@@ -61,8 +59,7 @@ std::vector<ParameterRequest> PlanGetRequests(std::uint16_t paraSet, std::uint16
 
 std::size_t StoreReadReply(ParameterImage& image, const ParameterRequest& request,
                            const std::uint16_t* words, std::size_t count) {
-    if (request.order != 2)
-        return 0;
+    if (request.order != 2) return 0;
     return StoreBlockWords(image, request.argument, words, count);
 }
 
@@ -77,8 +74,7 @@ std::string EepromPlausibilityNotice(std::uint16_t replacedCount) {
 }
 
 std::string PlausibilityNotice(const ParameterRequest& request, std::uint16_t statusWord) {
-    if (statusWord == 0)
-        return {};
+    if (statusWord == 0) return {};
     switch (request.report) {
     case PlausibilityReport::Ram:
         return RamPlausibilityNotice(statusWord);

@@ -45,7 +45,9 @@ constexpr const char* kParameterListHead =
 constexpr const char* kTeachListHead =
     "Following teach vectors could not be read \nand where set to default value:\n\n";
 
-std::string TeachSectionName(int row) { return "TEACH VECTOR " + std::to_string(row); }
+std::string TeachSectionName(int row) {
+    return "TEACH VECTOR " + std::to_string(row);
+}
 
 // Present and a valid integer: its low 16 bits; anything else counts as missing.
 bool GetWord(const IniStore& store, const std::string& section, const char* key,
@@ -118,7 +120,7 @@ ParameterFileContents ReadParameterFileFrom(const std::string& path) {
     contents.readResult = contents.store.ReadFromFile(path);
     contents.store.GetStringIntoBuffer(kGeneralInfoSection, kFileTypeKey, contents.fileType,
                                        kIdentificationBuffer);
-    contents.store.GetStringIntoBuffer(kGeneralInfoSection, kScopeVersionKey,
-                                       contents.scopeVersion, kIdentificationBuffer);
+    contents.store.GetStringIntoBuffer(kGeneralInfoSection, kScopeVersionKey, contents.scopeVersion,
+                                       kIdentificationBuffer);
     return contents;
 }

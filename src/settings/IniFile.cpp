@@ -89,7 +89,8 @@ int IniStore::ReadFromText(std::string_view text) {
         parser.Feed(text);
         std::vector<IniSection> parsed = parser.Finish();
         sections.reserve(sections.size() + parsed.size());
-        for (auto& section : parsed) sections.push_back(std::move(section));
+        for (auto& section : parsed)
+            sections.push_back(std::move(section));
         return kIniOk;
     } catch (const std::bad_alloc&) {
         return kIniOutOfMemory;
@@ -125,7 +126,8 @@ int IniStore::ReadFromFile(const std::string& path, IniFileOps& ops) {
         if (result == kIniOk) {
             std::vector<IniSection> parsed = parser.Finish();
             sections.reserve(sections.size() + parsed.size());
-            for (auto& section : parsed) sections.push_back(std::move(section));
+            for (auto& section : parsed)
+                sections.push_back(std::move(section));
         }
     } catch (const std::bad_alloc&) {
         result = kIniOutOfMemory;

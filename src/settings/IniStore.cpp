@@ -18,8 +18,7 @@ bool TagIsWritable(std::string_view tag) {
     return tag.find_first_of(std::string_view("\r\n\0=", 4)) == std::string_view::npos;
 }
 
-template <typename Sections>
-auto* FindSection(Sections& sections, std::string_view name) {
+template <typename Sections> auto* FindSection(Sections& sections, std::string_view name) {
     decltype(&sections.front()) found = nullptr;
     for (auto& section : sections) {
         if (!ini::NamesMatch(section.name, name)) continue;
@@ -139,8 +138,8 @@ int IniStore::PutInt(std::string_view section, std::string_view tag, std::int32_
     return Put(sections, section, tag, std::to_string(value), false);
 }
 
-int IniStore::GetStringIntoBuffer(std::string_view section, std::string_view tag,
-                                  std::string& out, std::size_t bufferSize) const {
+int IniStore::GetStringIntoBuffer(std::string_view section, std::string_view tag, std::string& out,
+                                  std::size_t bufferSize) const {
     out.clear();
     const IniItem* item = FindItem(sections, ini::TrimBlanks(section), ini::TrimBlanks(tag));
     if (!item) return kIniNotFound;

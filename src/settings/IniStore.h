@@ -17,11 +17,11 @@ enum IniResult : int {
     kIniOk = 0,
     kIniNotFound = 0,
     kIniOutOfMemory = -1,
-    kIniBadName = -2,         // a name that would not survive the file syntax (line break, "=")
-    kIniCannotOpen = -3,      // the file to read cannot be opened
-    kIniReadFailed = -4,      // reading stopped with an error; the store is unchanged
-    kIniCannotWrite = -5,     // the target is unwritable or a step of writing failed
-    kIniInvalidInteger = -6,  // the item exists but is not a signed 32-bit decimal integer
+    kIniBadName = -2,        // a name that would not survive the file syntax (line break, "=")
+    kIniCannotOpen = -3,     // the file to read cannot be opened
+    kIniReadFailed = -4,     // reading stopped with an error; the store is unchanged
+    kIniCannotWrite = -5,    // the target is unwritable or a step of writing failed
+    kIniInvalidInteger = -6, // the item exists but is not a signed 32-bit decimal integer
 };
 
 struct IniItem {

@@ -8,7 +8,9 @@ namespace ini {
 
 namespace {
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n' || c == '\0';
+}
 
 void ParseHeader(std::string_view text, std::vector<IniSection>& sections) {
     const std::size_t close = text.rfind(']');
@@ -80,8 +82,8 @@ void AppendItem(const IniItem& item, std::string& out) {
     bool first = false;
     // A tag that itself looks like a continuation line would be joined on reading; writing it
     // in the continued form keeps it a tag of its own.
-    const bool multiLine = item.value.size() > IniStore::kMaxValuePerLine ||
-                           SplitContinuationTag(tag, base, first);
+    const bool multiLine =
+        item.value.size() > IniStore::kMaxValuePerLine || SplitContinuationTag(tag, base, first);
     if (!multiLine) {
         AppendLine(out, tag, item.value, item.quoted || !SurvivesUnquoted(item.value));
         return;
@@ -141,7 +143,8 @@ void LineParser::Feed(std::string_view bytes) {
 
 void LineParser::EndLine() {
     std::string_view text = line;
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
     if (!text.empty() && text.front() == '[') {
         ParseHeader(text, sections);
     } else if (!text.empty() && text.front() != ';') {
@@ -152,7 +155,8 @@ void LineParser::EndLine() {
 
 std::vector<IniSection> LineParser::Finish() {
     EndLine();
-    for (auto& section : sections) JoinContinuedItems(section);
+    for (auto& section : sections)
+        JoinContinuedItems(section);
     return std::move(sections);
 }
 
@@ -161,7 +165,8 @@ void AppendIniText(const std::vector<IniSection>& sections, std::string& out) {
         out += '[';
         out += CutName(section.name, IniStore::kMaxLineLength - 2);
         out += "]\r\n";
-        for (const auto& item : section.items) AppendItem(item, out);
+        for (const auto& item : section.items)
+            AppendItem(item, out);
         out += "\r\n";
     }
 }

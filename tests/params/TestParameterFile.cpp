@@ -11,9 +11,11 @@ namespace {
 // Every word different, so a key read into the wrong word shows.
 ParameterImage NumberedImage() {
     ParameterImage image;
-    for (int i = 0; i < kParameterCount; ++i) image.parameters[i] = std::uint16_t(1000 + i);
+    for (int i = 0; i < kParameterCount; ++i)
+        image.parameters[i] = std::uint16_t(1000 + i);
     for (int r = 0; r < kTeachRows; ++r) {
-        for (int w = 0; w < kTeachVectorWords; ++w) image.table[r].w[w] = std::uint16_t(r * 8 + w);
+        for (int w = 0; w < kTeachVectorWords; ++w)
+            image.table[r].w[w] = std::uint16_t(r * 8 + w);
     }
     image.parameters[kPower] = 65535;
     return image;
@@ -70,12 +72,14 @@ private slots:
         QVERIFY(contents.TypeMatches());
         QVERIFY(contents.VersionMatches());
         ParameterImage read;
-        for (auto& row : read.table) row.w[7] = 4242;
+        for (auto& row : read.table)
+            row.w[7] = 4242;
         QCOMPARE(GetParameterSection(contents.store, read), std::string());
         QCOMPARE(GetTeachVectorSections(contents.store, read), std::string());
         QVERIFY(read.parameters == written.parameters);
         for (int r = 0; r < kTeachRows; ++r) {
-            for (int w = 0; w < 7; ++w) QCOMPARE(read.table[r].w[w], written.table[r].w[w]);
+            for (int w = 0; w < 7; ++w)
+                QCOMPARE(read.table[r].w[w], written.table[r].w[w]);
             QCOMPARE(read.table[r].w[7], std::uint16_t(4242));
         }
     }
@@ -136,11 +140,13 @@ private slots:
         const std::string list = GetTeachVectorSections(Parse(FullParameterSection()), image);
         std::string expected =
             "Following teach vectors could not be read \nand where set to default value:\n\n";
-        for (int r = 0; r < kTeachRows; ++r) expected += "TEACH VECTOR " + std::to_string(r) + "\n";
+        for (int r = 0; r < kTeachRows; ++r)
+            expected += "TEACH VECTOR " + std::to_string(r) + "\n";
         QCOMPARE(list, expected);
         for (int r = 0; r < kTeachRows; ++r) {
             const std::array<std::uint16_t, 7> row = {1, 1, 1, 1, 1, 0, 10};
-            for (int w = 0; w < 7; ++w) QCOMPARE(image.table[r].w[w], row[w]);
+            for (int w = 0; w < 7; ++w)
+                QCOMPARE(image.table[r].w[w], row[w]);
             QCOMPARE(image.table[r].w[7], std::uint16_t(r * 8 + 7));
         }
     }
@@ -149,13 +155,16 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("version");
-        QTest::newRow("no general info") << QByteArray("[PARAMETER]\nPOWER = 1\n") << "" << "";
+        QTest::newRow("no general info") << QByteArray("[PARAMETER]\nPOWER = 1\n") << ""
+                                         << "";
         QTest::newRow("other version")
             << QByteArray("[GENERAL INFO]\nFILE TYPE: = \"Parameter File\"\n"
                           "SCOPE VERSION: = \"CHROMIX3-Varev V4.1\"\n")
-            << "Parameter File" << "CHROMIX3-Varev V4.1";
+            << "Parameter File"
+            << "CHROMIX3-Varev V4.1";
         QTest::newRow("type differs in case")
-            << QByteArray("[general info]\nfile type: = parameter file\n") << "parameter file" << "";
+            << QByteArray("[general info]\nfile type: = parameter file\n") << "parameter file"
+            << "";
     }
     void identificationIsReportedAsFound() {
         QFETCH(QByteArray, content);
@@ -165,7 +174,8 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();
-        const ParameterFileContents contents = ReadParameterFileFrom(dir.filePath("id.ini").toStdString());
+        const ParameterFileContents contents =
+            ReadParameterFileFrom(dir.filePath("id.ini").toStdString());
         QCOMPARE(QString::fromStdString(contents.fileType), type);
         QCOMPARE(QString::fromStdString(contents.scopeVersion), version);
         QCOMPARE(contents.TypeMatches(), type == "Parameter File");
@@ -180,9 +190,10 @@ private slots:
         QVERIFY(!contents.TypeMatches());
         ParameterImage image = NumberedImage();
         const std::string list = GetParameterSection(contents.store, image);
-        QVERIFY(list.ends_with("\n\nPOWER\nPOWER MODE\nAVERAGE\nEVALUATION MODE\nHOLD FAIL\nINTLIM\n"
-                               "MAX VEC NO\nDIGITAL OUTMODE\nTRIGGER\nEXTEACH\nCALCULATION MODE\n"
-                               "DYNWIN LO\nDYNWIN HI\nCOLOR GROUP\nLED MODE\nGAIN\nINTEGRAL\n"));
+        QVERIFY(
+            list.ends_with("\n\nPOWER\nPOWER MODE\nAVERAGE\nEVALUATION MODE\nHOLD FAIL\nINTLIM\n"
+                           "MAX VEC NO\nDIGITAL OUTMODE\nTRIGGER\nEXTEACH\nCALCULATION MODE\n"
+                           "DYNWIN LO\nDYNWIN HI\nCOLOR GROUP\nLED MODE\nGAIN\nINTEGRAL\n"));
         QVERIFY(image.parameters == kDefaultParameters);
     }
 };

@@ -10,7 +10,7 @@ namespace {
 // writing) fails the way a full disk or a crash would: a write gets half of its bytes out.
 class FailingFileOps : public IniFileOps {
 public:
-    int failAt = 0;           // 0: never
+    int failAt = 0;            // 0: never
     bool cleanupFails = false; // the process "dies": no temporary file is removed
     bool readFailsLater = false;
     int steps = 0;

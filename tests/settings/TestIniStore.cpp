@@ -5,7 +5,9 @@
 
 namespace {
 
-std::string Text(const IniStore& store) { return store.WriteToText(); }
+std::string Text(const IniStore& store) {
+    return store.WriteToText();
+}
 
 IniStore Parse(const QByteArray& text) {
     IniStore store;
@@ -19,7 +21,9 @@ IniStore RoundTrip(const IniStore& store) {
     return back;
 }
 
-QByteArray Q(const std::string& text) { return QByteArray::fromStdString(text); }
+QByteArray Q(const std::string& text) {
+    return QByteArray::fromStdString(text);
+}
 
 } // namespace
 
@@ -90,7 +94,8 @@ private slots:
         QTest::newRow("other control codes in hex")
             << QByteArray("\x01\x1f\x7f", 3) << QByteArray("\"\\x01\\x1f\\x7f\"");
         QTest::newRow("zero byte") << QByteArray("a\0b", 3) << QByteArray("\"a\\x00b\"");
-        QTest::newRow("high bytes untouched") << QByteArray("\xe4\xff") << QByteArray("\"\xe4\xff\"");
+        QTest::newRow("high bytes untouched")
+            << QByteArray("\xe4\xff") << QByteArray("\"\xe4\xff\"");
         QTest::newRow("surrounding blanks kept") << QByteArray("  x  ") << QByteArray("\"  x  \"");
         QTest::newRow("empty text") << QByteArray() << QByteArray("\"\"");
     }
@@ -123,7 +128,8 @@ private slots:
     }
 
     void longValueIsWrittenInLinesOfEightyAndReadBackAsOne() {
-        const std::string value = std::string(80, 'a') + std::string(80, 'b') + std::string(40, 'c');
+        const std::string value =
+            std::string(80, 'a') + std::string(80, 'b') + std::string(40, 'c');
         IniStore store;
         store.PutString("S", "DATA", value);
         QCOMPARE(Q(Text(store)), "[S]\r\nDATA Line0001 = \"" + QByteArray(80, 'a') +
@@ -155,6 +161,12 @@ private slots:
         QVERIFY(text.find("\r\nx" + std::string(245, 't') + " Line0001 = ") != std::string::npos);
         std::int32_t value = 0;
         QCOMPARE(RoundTrip(store).GetInt("S", std::string(255, 't'), value), int(kIniFound));
+
+        // A cut that ends in blanks must not leave them before the " = ".
+        IniStore blanks;
+        blanks.PutInt("S", std::string(254, 'u') + "  v", 2);
+        QVERIFY(Text(blanks).find("\r\n" + std::string(254, 'u') + " = 2\r\n") !=
+                std::string::npos);
     }
 
     void continuationLinesJoinOnlyFromLineOneWithinOneName() {
@@ -306,7 +318,8 @@ private slots:
     void tenMegabyteLineAndBinaryGarbageAreReadWithoutHarm() {
         QByteArray text = "[S]\nK = " + QByteArray(10 * 1024 * 1024, 'x') + "\n";
         QRandomGenerator random(1234);
-        for (int i = 0; i < 100000; ++i) text += char(random.bounded(256));
+        for (int i = 0; i < 100000; ++i)
+            text += char(random.bounded(256));
         text += "\n[T]\nL = 5\n";
         const IniStore store = Parse(text);
         std::int32_t value = 0;

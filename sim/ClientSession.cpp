@@ -21,8 +21,7 @@ ClientSession::ClientSession(SensorModel& model, const Faults& faults, LogFuncti
 }
 
 void ClientSession::Receive(const QByteArray& bytes) {
-    if (closed)
-        return;
+    if (closed) return;
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     for (const Request& request : parser.Feed(data, static_cast<std::size_t>(bytes.size()))) {
         log(request);
@@ -35,8 +34,7 @@ void ClientSession::Receive(const QByteArray& bytes) {
 void ClientSession::Pump() {
     while (!closed) {
         if (!busy) {
-            if (queue.empty())
-                return;
+            if (queue.empty()) return;
             StartReply();
             continue;
         }
@@ -52,8 +50,7 @@ void ClientSession::Pump() {
 void ClientSession::StartReply() {
     current = std::move(queue.front());
     queue.pop_front();
-    if (current.plan.silent)
-        return;
+    if (current.plan.silent) return;
     busy = true;
     piece = 0;
     offset = 0;
@@ -63,8 +60,7 @@ void ClientSession::StartReply() {
 
 // Writes whatever of the current reply is due by `now`; false while it has to wait.
 bool ClientSession::WriteDue(qint64 now) {
-    if (now < dueNs)
-        return false;
+    if (now < dueNs) return false;
     const auto& pieces = current.plan.pieces;
     if (piece >= pieces.size()) {
         FinishReply();
@@ -83,8 +79,8 @@ bool ClientSession::WriteDue(qint64 now) {
         offset = end;
     }
     if (offset < bytes.size()) {
-        dueNs = pieceStartNs + static_cast<qint64>(offset) * 1000000000 /
-                                   current.plan.bytesPerSecond;
+        dueNs =
+            pieceStartNs + static_cast<qint64>(offset) * 1000000000 / current.plan.bytesPerSecond;
         return false;
     }
     ++piece;
@@ -101,10 +97,8 @@ bool ClientSession::WriteDue(qint64 now) {
 void ClientSession::FinishReply() {
     busy = false;
     const Fault closeFault = faults.Get().closeAfterReplies;
-    if (!closeFault.AppliesTo(current.order))
-        return;
-    if (++countedReplies < closeFault.value)
-        return;
+    if (!closeFault.AppliesTo(current.order)) return;
+    if (++countedReplies < closeFault.value) return;
     closed = true;
     queue.clear();
     timer.stop();

@@ -33,8 +33,7 @@ bool IntensityInside(const ColourPoint& live, const TaughtColour& taught) {
 
 bool IsHit(const ColourPoint& live, const TaughtColour& taught, bool threeD) {
     const int distance = Distance(live, taught, threeD);
-    if (threeD)
-        return distance <= taught.colourTolerance;
+    if (threeD) return distance <= taught.colourTolerance;
     return distance <= taught.colourTolerance && IntensityInside(live, taught);
 }
 
@@ -58,15 +57,14 @@ Evaluation EvaluateCol5(const ColourPoint& live, const ParameterImage& set, int 
     int bits = 0;
     int nearest = -1;
     for (int row = 0; row < std::min(rows, 5); ++row) {
-        const TaughtColour taught = ReadTaughtColour(set.table[row], set.parameters[kCalculationMode]);
-        if (!IsHit(live, taught, threeD))
-            continue;
+        const TaughtColour taught =
+            ReadTaughtColour(set.table[row], set.parameters[kCalculationMode]);
+        if (!IsHit(live, taught, threeD)) continue;
         bits |= 1 << row;
         const int distance = Distance(live, taught, threeD);
         nearest = nearest < 0 ? distance : std::min(nearest, distance);
     }
-    if (bits == 0)
-        return result;
+    if (bits == 0) return result;
     result.colourNumber = static_cast<std::uint16_t>(bits);
     result.deltaC = ClampDistance(nearest);
     return result;
@@ -83,11 +81,9 @@ int PickRow(const ColourPoint& live, const ParameterImage& set, int rows, int& d
         const TaughtColour taught = ReadTaughtColour(set.table[row], calc);
         const int distance = Distance(live, taught, threeD);
         distanceOut = distance; // FIRST HIT without a hit reports the last enabled row
-        const bool candidate = mode == kEvalMinDist
-                                   ? (threeD || IntensityInside(live, taught))
-                                   : IsHit(live, taught, threeD);
-        if (!candidate)
-            continue;
+        const bool candidate = mode == kEvalMinDist ? (threeD || IntensityInside(live, taught))
+                                                    : IsHit(live, taught, threeD);
+        if (!candidate) continue;
         if (mode == kEvalFirstHit) {
             distanceOut = distance;
             return row;
@@ -170,25 +166,21 @@ bool IsTaught(const TeachVector& row) {
 
 Evaluation EvaluateColour(const Rgb& rgb, const ParameterImage& set) {
     const int mode = set.parameters[kEvaluationMode];
-    if (mode == kEvalThdRgb)
-        return EvaluateThresholds(rgb, set);
+    if (mode == kEvalThdRgb) return EvaluateThresholds(rgb, set);
     const int calc = set.parameters[kCalculationMode];
     const ColourPoint live = ComputeColourPoint(rgb, calc);
-    if (live.intensity < set.parameters[kIntlim])
-        return {};
+    if (live.intensity < set.parameters[kIntlim]) return {};
     const int rows = std::min<int>(set.parameters[kMaxVecNo], kTeachRows);
-    if (mode == kEvalCol5)
-        return EvaluateCol5(live, set, rows, Is3dMode(calc));
+    if (mode == kEvalCol5) return EvaluateCol5(live, set, rows, Is3dMode(calc));
     int distance = -1;
     const int row = PickRow(live, set, rows, distance);
     Evaluation result;
     result.deltaC = distance < 0 ? kNoDistance : ClampDistance(distance);
-    if (row < 0)
-        return result;
+    if (row < 0) return result;
     result.colourNumber = static_cast<std::uint16_t>(row);
     // Without colour groups every row is a group of its own.
-    result.group = set.parameters[kColorGroup] == 1 ? set.table[row].w[5]
-                                                    : static_cast<std::uint16_t>(row);
+    result.group =
+        set.parameters[kColorGroup] == 1 ? set.table[row].w[5] : static_cast<std::uint16_t>(row);
     return result;
 }
 

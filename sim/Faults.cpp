@@ -32,22 +32,20 @@ void ApplyContentFaults(std::vector<std::uint8_t>& reply, int order, const Fault
     if (f.oddLength.AppliesTo(order)) {
         reply.push_back(0x5A);
         PutLength(reply, reply.size() - frame::kHeaderSize);
-        reply[6] = ComputeCheckByte(reply.data(), frame::kHeaderSize,
-                                    reply.size() - frame::kHeaderSize);
+        reply[6] =
+            ComputeCheckByte(reply.data(), frame::kHeaderSize, reply.size() - frame::kHeaderSize);
     }
     if (f.oversizeLength.AppliesTo(order))
         PutLength(reply, static_cast<std::size_t>(f.oversizeLength.value));
-    if (f.badDataCheck.AppliesTo(order))
-        reply[6] = static_cast<std::uint8_t>(reply[6] ^ 0x01);
+    if (f.badDataCheck.AppliesTo(order)) reply[6] = static_cast<std::uint8_t>(reply[6] ^ 0x01);
     SealHead(reply);
-    if (f.badHeadCheck.AppliesTo(order))
-        reply[7] = static_cast<std::uint8_t>(reply[7] ^ 0x01);
+    if (f.badHeadCheck.AppliesTo(order)) reply[7] = static_cast<std::uint8_t>(reply[7] ^ 0x01);
 }
 
 std::vector<std::vector<std::uint8_t>> Split(const std::vector<std::uint8_t>& bytes, int count) {
     std::vector<std::vector<std::uint8_t>> pieces;
     const std::size_t n = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(count, 1)), 1,
-                                                   std::max<std::size_t>(bytes.size(), 1));
+                                                  std::max<std::size_t>(bytes.size(), 1));
     std::size_t start = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t end = bytes.size() * (i + 1) / n;
@@ -72,8 +70,7 @@ ReplyPlan ShapeReply(const std::vector<std::uint8_t>& reply, int order,
     if (faults.cutAfterBytes.AppliesTo(order))
         bytes.resize(std::min(bytes.size(),
                               static_cast<std::size_t>(std::max(faults.cutAfterBytes.value, 0))));
-    if (faults.delayMs.AppliesTo(order))
-        plan.delayMs = std::max(faults.delayMs.value, 0);
+    if (faults.delayMs.AppliesTo(order)) plan.delayMs = std::max(faults.delayMs.value, 0);
     if (faults.baudRate.AppliesTo(order))
         plan.bytesPerSecond = std::max(faults.baudRate.value / 10, 1);
     if (faults.pieces.AppliesTo(order) && faults.pieces.value > 1) {

@@ -20,19 +20,19 @@ struct Fault {
 };
 
 struct FaultSettings {
-    Fault silence;             // no reply at all
-    Fault delayMs;             // value: milliseconds to wait before replying
-    Fault badHeadCheck;        // header check byte wrong
-    Fault badDataCheck;        // data check byte in the header wrong (header itself intact)
-    Fault errorReply;          // value: status 1 or 2 of an error reply (reply code 0)
-    Fault cutAfterBytes;       // value: only the first N bytes of the reply are sent
-    Fault pieces;              // value: the reply goes out in N pieces ...
-    int piecePauseMs = 20;     // ... with this pause between them
-    Fault oddLength;           // one extra data byte, announced and covered by the check byte
-    Fault oversizeLength;      // value: data length announced in the header (e.g. 3000)
-    Fault closeAfterReplies;   // value: the connection is closed after N replies
-    Fault baudRate;            // value: bytes paced at this rate, 10 bits per byte
-    Fault plausibilityCount;   // value: status word of replies to orders 1 and 4
+    Fault silence;           // no reply at all
+    Fault delayMs;           // value: milliseconds to wait before replying
+    Fault badHeadCheck;      // header check byte wrong
+    Fault badDataCheck;      // data check byte in the header wrong (header itself intact)
+    Fault errorReply;        // value: status 1 or 2 of an error reply (reply code 0)
+    Fault cutAfterBytes;     // value: only the first N bytes of the reply are sent
+    Fault pieces;            // value: the reply goes out in N pieces ...
+    int piecePauseMs = 20;   // ... with this pause between them
+    Fault oddLength;         // one extra data byte, announced and covered by the check byte
+    Fault oversizeLength;    // value: data length announced in the header (e.g. 3000)
+    Fault closeAfterReplies; // value: the connection is closed after N replies
+    Fault baudRate;          // value: bytes paced at this rate, 10 bits per byte
+    Fault plausibilityCount; // value: status word of replies to orders 1 and 4
 };
 
 // How one reply goes out: after `delayMs`, the pieces one after the other with

@@ -48,8 +48,7 @@ constexpr std::array<PlausibilityRange, kTeachVectorWords> kRowRanges{{
 }};
 
 int CheckWord(std::uint16_t& value, const PlausibilityRange& range) {
-    if (value >= range.min && value <= range.max)
-        return 0;
+    if (value >= range.min && value <= range.max) return 0;
     value = range.fallback;
     return 1;
 }
@@ -136,13 +135,11 @@ std::string DescribeRanges() {
     return out.str();
 }
 
-bool LoadEepromFile(const std::string& path, ParameterSets& sets, bool& found,
-                    std::string& error) {
+bool LoadEepromFile(const std::string& path, ParameterSets& sets, bool& found, std::string& error) {
     found = false;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (!std::filesystem::exists(path))
-            return true;
+        if (!std::filesystem::exists(path)) return true;
         error = "cannot read " + path;
         return false;
     }

@@ -79,8 +79,7 @@ void PtyEndpoint::Close() {
             ::unlink(linkBytes.constData());
         linkPath.clear();
     }
-    if (master >= 0)
-        ::close(master);
+    if (master >= 0) ::close(master);
     master = -1;
     output.clear();
 }
@@ -89,8 +88,7 @@ void PtyEndpoint::MakeRaw() {
     // On the master the line settings are those of the slave: no echo, no line editing,
     // no character translation, so the frame bytes pass unchanged in both directions.
     termios settings{};
-    if (tcgetattr(master, &settings) != 0)
-        return;
+    if (tcgetattr(master, &settings) != 0) return;
     cfmakeraw(&settings);
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
@@ -102,8 +100,7 @@ void PtyEndpoint::StartSession() {
     deaf = false;
     output.clear();
     clientPresent = true;
-    session = factory([this](const QByteArray& bytes) { Write(bytes); },
-                      [this]() { deaf = true; });
+    session = factory([this](const QByteArray& bytes) { Write(bytes); }, [this]() { deaf = true; });
     session->setParent(this);
 }
 
@@ -112,12 +109,10 @@ void PtyEndpoint::ReadMaster() {
     for (;;) {
         const ssize_t n = ::read(master, buffer, sizeof(buffer));
         if (n > 0) {
-            if (!deaf && session)
-                session->Receive(QByteArray(buffer, static_cast<qsizetype>(n)));
+            if (!deaf && session) session->Receive(QByteArray(buffer, static_cast<qsizetype>(n)));
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
-            return;
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
         ClientGone(); // EIO (or end of file): the last holder of the slave closed it
         return;
     }
@@ -137,8 +132,7 @@ void PtyEndpoint::ClientGone() {
 
 void PtyEndpoint::CheckForClient() {
     pollfd entry{master, POLLIN, 0};
-    if (::poll(&entry, 1, 0) < 0 || (entry.revents & POLLHUP))
-        return;
+    if (::poll(&entry, 1, 0) < 0 || (entry.revents & POLLHUP)) return;
     pollTimer.stop();
     MakeRaw();
     StartSession();
@@ -147,8 +141,7 @@ void PtyEndpoint::CheckForClient() {
 }
 
 void PtyEndpoint::Write(const QByteArray& bytes) {
-    if (!clientPresent)
-        return;
+    if (!clientPresent) return;
     output.append(bytes);
     FlushOutput();
 }
@@ -160,12 +153,10 @@ void PtyEndpoint::FlushOutput() {
             output.remove(0, static_cast<qsizetype>(n));
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         break;
     }
-    if (writeNotifier)
-        writeNotifier->setEnabled(!output.isEmpty() && clientPresent);
+    if (writeNotifier) writeNotifier->setEnabled(!output.isEmpty() && clientPresent);
 }
 
 } // namespace sim

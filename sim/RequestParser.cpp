@@ -16,8 +16,7 @@ std::vector<Request> RequestParser::Feed(const std::uint8_t* bytes, std::size_t 
             ++discarded;
             continue;
         }
-        if (size - pos < frame::kHeaderSize)
-            break;
+        if (size - pos < frame::kHeaderSize) break;
         frame::HeaderFields head;
         // A start byte without a valid head is noise: step past it and look for the next one.
         if (!frame::DecodeHead(&pending[pos], head) || head.length > frame::kMaxDataBytes) {
@@ -26,8 +25,7 @@ std::vector<Request> RequestParser::Feed(const std::uint8_t* bytes, std::size_t 
             continue;
         }
         const std::size_t total = frame::kHeaderSize + head.length;
-        if (size - pos < total)
-            break;
+        if (size - pos < total) break;
         Request request;
         request.order = head.code;
         request.argument = head.word;
@@ -35,9 +33,8 @@ std::vector<Request> RequestParser::Feed(const std::uint8_t* bytes, std::size_t 
         request.raw.assign(pending.begin() + static_cast<std::ptrdiff_t>(pos),
                            pending.begin() + static_cast<std::ptrdiff_t>(pos + total));
         if (head.length > 0)
-            request.payloadIntact =
-                ComputeCheckByte(request.raw.data(), frame::kHeaderSize, head.length) ==
-                head.dataCheck;
+            request.payloadIntact = ComputeCheckByte(request.raw.data(), frame::kHeaderSize,
+                                                     head.length) == head.dataCheck;
         requests.push_back(std::move(request));
         pos += total;
     }

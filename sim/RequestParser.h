@@ -11,8 +11,8 @@ struct Request {
     std::uint8_t order = 0;
     std::uint16_t argument = 0;
     std::uint16_t payloadLength = 0;
-    bool payloadIntact = true;      // the payload matched the check byte in the head
-    std::vector<std::uint8_t> raw;  // head and payload, exactly as received
+    bool payloadIntact = true;     // the payload matched the check byte in the head
+    std::vector<std::uint8_t> raw; // head and payload, exactly as received
 
     const std::uint8_t* Payload() const { return raw.data() + 8; }
 };

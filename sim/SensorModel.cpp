@@ -41,8 +41,7 @@ std::vector<std::uint8_t> ErrorReply(std::uint16_t status) {
 }
 
 std::vector<std::uint16_t> BlockWords(const ParameterImage& image, bool table) {
-    if (!table)
-        return {image.parameters.begin(), image.parameters.end()};
+    if (!table) return {image.parameters.begin(), image.parameters.end()};
     std::vector<std::uint16_t> words;
     words.reserve(kTeachRows * kTeachVectorWords);
     for (const auto& row : image.table)
@@ -94,7 +93,8 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
     }
     case kOrderMeasure: {
         const MeasurementFrame measurement = NextMeasurement();
-        return frame::EncodeFrameWords(kOrderMeasure, 0, {measurement.w.begin(), measurement.w.end()});
+        return frame::EncodeFrameWords(kOrderMeasure, 0,
+                                       {measurement.w.begin(), measurement.w.end()});
     }
     default:
         return ErrorReply(kStatusInvalidOrder);
@@ -106,7 +106,8 @@ std::vector<std::uint8_t> SensorModel::WriteBlock(const Request& request) {
         return ErrorReply(kStatusCommunicationError);
     const bool table = request.argument >= 2;
     const std::size_t expected = table ? kTableBlockBytes : kParameterBlockBytes;
-    if (request.payloadLength != expected)
+    // The raw bytes must really hold the payload the head announced.
+    if (request.payloadLength != expected || request.raw.size() != frame::kHeaderSize + expected)
         return ErrorReply(kStatusCommunicationError);
     std::vector<std::uint16_t> words(expected / 2);
     frame::DecodeWords(request.Payload(), expected, words.data(), words.size());
@@ -125,16 +126,14 @@ std::vector<std::uint8_t> SensorModel::WriteBlock(const Request& request) {
 }
 
 std::vector<std::uint8_t> SensorModel::ReadBlock(const Request& request) {
-    if (request.argument > 3)
-        return ErrorReply(kStatusCommunicationError);
+    if (request.argument > 3) return ErrorReply(kStatusCommunicationError);
     const ParameterImage& image = ram[request.argument % 2];
     return frame::EncodeFrameWords(kOrderReadBlock, 0, BlockWords(image, request.argument >= 2));
 }
 
 std::vector<std::uint8_t> SensorModel::StoreToEeprom(const Request&) {
     eeprom = ram;
-    if (options.eepromPath.empty())
-        return frame::EncodeFrameBytes(kOrderStoreEeprom, 0, {});
+    if (options.eepromPath.empty()) return frame::EncodeFrameBytes(kOrderStoreEeprom, 0, {});
     eepromError.clear();
     if (!SaveEepromFile(options.eepromPath, eeprom, eepromError))
         return ErrorReply(kStatusCommunicationError);
@@ -150,8 +149,7 @@ std::vector<std::uint8_t> SensorModel::LoadFromEeprom(const Request&) {
 }
 
 void SensorModel::SetRam(int set, const ParameterImage& image) {
-    if (set < 0 || set >= kParameterSets)
-        return;
+    if (set < 0 || set >= kParameterSets) return;
     ram[set] = image;
 }
 
@@ -169,8 +167,7 @@ Rgb SensorModel::MoveObject(const ParameterImage& set, bool objectPresent) {
     const int rows = std::min<int>(set.parameters[kMaxVecNo], kTeachRows);
     std::vector<int> taught;
     for (int row = 0; row < rows && set.parameters[kEvaluationMode] != 4; ++row) {
-        if (IsTaught(set.table[row]))
-            taught.push_back(row);
+        if (IsTaught(set.table[row])) taught.push_back(row);
     }
     double target[3];
     if (objectPresent && !taught.empty()) {
@@ -186,8 +183,8 @@ Rgb SensorModel::MoveObject(const ParameterImage& set, bool objectPresent) {
     }
     // The object approaches its colour gradually, with a little noise on every channel.
     for (int i = 0; i < 3; ++i)
-        object[i] = std::clamp(object[i] + (target[i] - object[i]) * 0.08 + 3.0 * Noise(), 0.0,
-                               4095.0);
+        object[i] =
+            std::clamp(object[i] + (target[i] - object[i]) * 0.08 + 3.0 * Noise(), 0.0, 4095.0);
     return {static_cast<int>(std::lround(object[0])), static_cast<int>(std::lround(object[1])),
             static_cast<int>(std::lround(object[2]))};
 }
@@ -196,12 +193,10 @@ Evaluation SensorModel::ApplyTrigger(const ParameterImage& set, const Evaluation
                                      std::uint16_t& triggerWord) {
     const int mode = set.parameters[kTrigger];
     triggerWord = 0;
-    if (mode == kTriggerCont)
-        return live;
+    if (mode == kTriggerCont) return live;
     const bool triggered = mode == kTriggerSelf ? live.colourNumber != 0 : in0;
     triggerWord = triggered ? 1 : 0;
-    if (mode == kTriggerTrans || mode == kTriggerPara)
-        return live;
+    if (mode == kTriggerTrans || mode == kTriggerPara) return live;
     if (triggered) {
         if (!wasTriggered) {
             seenCount.fill(0);
@@ -216,13 +211,10 @@ Evaluation SensorModel::ApplyTrigger(const ParameterImage& set, const Evaluation
         return live;
     }
     wasTriggered = false;
-    if (mode == kTriggerExt3)
-        return {};
-    if (mode == kTriggerExt2)
-        return lastDetected;
+    if (mode == kTriggerExt3) return {};
+    if (mode == kTriggerExt2) return lastDetected;
     const auto most = std::max_element(seenCount.begin(), seenCount.end());
-    if (*most == 0)
-        return mode == kTriggerSelf ? live : Evaluation{};
+    if (*most == 0) return mode == kTriggerSelf ? live : Evaluation{};
     return seenResult[static_cast<std::size_t>(most - seenCount.begin())];
 }
 
@@ -232,15 +224,13 @@ MeasurementFrame SensorModel::NextMeasurement() {
     const auto& p = set.parameters;
     Rgb rgb = MoveObject(set, in0);
     const bool transmitterOn = p[kLedMode] != kLedOff && !(p[kTrigger] == kTriggerTrans && !in0);
-    if (!transmitterOn)
-        rgb = {rgb.red / 50, rgb.green / 50, rgb.blue / 50}; // ambient light only
+    if (!transmitterOn) rgb = {rgb.red / 50, rgb.green / 50, rgb.blue / 50}; // ambient light only
     const ColourPoint point = ComputeColourPoint(rgb, p[kCalculationMode]);
     std::uint16_t triggerWord = 0;
     const Evaluation result = ApplyTrigger(set, EvaluateColour(rgb, set), in0, triggerWord);
 
     recent.push_back(rgb);
-    if (recent.size() > kMinMaxWindow)
-        recent.pop_front();
+    if (recent.size() > kMinMaxWindow) recent.pop_front();
 
     MeasurementFrame m;
     using W = MeasurementFrame::Word;

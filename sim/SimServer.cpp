@@ -11,8 +11,7 @@ namespace sim {
 
 SimServer::SimServer(SensorModel::Options options, QObject* parent)
     : QObject(parent), model(std::move(options)) {
-    if (!model.EepromError().empty())
-        lastError = QString::fromStdString(model.EepromError());
+    if (!model.EepromError().empty()) lastError = QString::fromStdString(model.EepromError());
 }
 
 SimServer::~SimServer() {
@@ -24,10 +23,8 @@ bool SimServer::ListenTcp(quint16 port) {
         tcp = new QTcpServer(this);
         connect(tcp, &QTcpServer::newConnection, this, &SimServer::AcceptTcpClients);
     }
-    if (tcp->isListening())
-        tcp->close();
-    if (tcp->listen(QHostAddress::LocalHost, port))
-        return true;
+    if (tcp->isListening()) tcp->close();
+    if (tcp->listen(QHostAddress::LocalHost, port)) return true;
     lastError = tcp->errorString();
     return false;
 }
@@ -38,8 +35,8 @@ quint16 SimServer::TcpPort() const {
 
 bool SimServer::OpenPty(const QString& linkPath) {
     if (!pty) {
-        pty = new PtyEndpoint(
-            [this](auto write, auto close) { return MakeSession(write, close); }, this);
+        pty = new PtyEndpoint([this](auto write, auto close) { return MakeSession(write, close); },
+                              this);
     }
     return pty->Open(linkPath, lastError);
 }
@@ -49,10 +46,8 @@ QString SimServer::PtySlavePath() const {
 }
 
 void SimServer::Shutdown() {
-    if (pty)
-        pty->Close();
-    if (!tcp)
-        return;
+    if (pty) pty->Close();
+    if (!tcp) return;
     tcp->close();
     for (QTcpSocket* socket : tcp->findChildren<QTcpSocket*>()) {
         socket->abort();
@@ -64,13 +59,13 @@ void SimServer::AcceptTcpClients() {
     while (tcp->hasPendingConnections()) {
         QTcpSocket* socket = tcp->nextPendingConnection();
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        ClientSession* session = MakeSession(
-            [socket](const QByteArray& bytes) { socket->write(bytes); },
-            [socket]() {
-                // Queued, so the socket is not torn down under the session that asked.
-                QMetaObject::invokeMethod(socket, &QTcpSocket::disconnectFromHost,
-                                          Qt::QueuedConnection);
-            });
+        ClientSession* session =
+            MakeSession([socket](const QByteArray& bytes) { socket->write(bytes); },
+                        [socket]() {
+                            // Queued, so the socket is not torn down under the session that asked.
+                            QMetaObject::invokeMethod(socket, &QTcpSocket::disconnectFromHost,
+                                                      Qt::QueuedConnection);
+                        });
         session->setParent(socket);
         connect(socket, &QTcpSocket::readyRead, session,
                 [socket, session]() { session->Receive(socket->readAll()); });
@@ -88,8 +83,7 @@ ClientSession* SimServer::MakeSession(std::function<void(const QByteArray&)> wri
 void SimServer::LogRequest(const Request& request) {
     std::lock_guard lock(logMutex);
     log.push_back(request);
-    if (log.size() > kLogCapacity)
-        log.pop_front();
+    if (log.size() > kLogCapacity) log.pop_front();
 }
 
 std::vector<Request> SimServer::RequestLog() const {

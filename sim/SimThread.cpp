@@ -18,8 +18,7 @@ SimThread::~SimThread() {
 }
 
 template <typename Function> void SimThread::RunOnServer(Function&& function) const {
-    if (!server)
-        return;
+    if (!server) return;
     QMetaObject::invokeMethod(server, std::forward<Function>(function),
                               Qt::BlockingQueuedConnection);
 }
@@ -27,8 +26,7 @@ template <typename Function> void SimThread::RunOnServer(Function&& function) co
 quint16 SimThread::StartTcp(quint16 port) {
     quint16 bound = 0;
     RunOnServer([&]() {
-        if (server->ListenTcp(port))
-            bound = server->TcpPort();
+        if (server->ListenTcp(port)) bound = server->TcpPort();
     });
     return bound;
 }
@@ -52,8 +50,7 @@ QString SimThread::LastError() const {
 }
 
 void SimThread::SetFaults(const FaultSettings& settings) {
-    if (server)
-        server->FaultSwitches().Set(settings);
+    if (server) server->FaultSwitches().Set(settings);
 }
 
 FaultSettings SimThread::CurrentFaults() const {
@@ -69,8 +66,7 @@ std::vector<Request> SimThread::RequestLog() const {
 }
 
 void SimThread::ClearRequestLog() {
-    if (server)
-        server->ClearRequestLog();
+    if (server) server->ClearRequestLog();
 }
 
 ParameterSets SimThread::RamImage() const {
@@ -90,8 +86,7 @@ void SimThread::SetRamImage(int set, const ParameterImage& image) {
 }
 
 void SimThread::Stop() {
-    if (!server)
-        return;
+    if (!server) return;
     RunOnServer([this]() {
         server->Shutdown();
         delete server;

@@ -22,8 +22,7 @@ void OnStopSignal(int) {
 
 // Ends the event loop from a signal without doing anything unsafe inside the handler.
 void InstallStopSignals(QCoreApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     struct sigaction action {};
@@ -87,13 +86,11 @@ bool ReadFaults(const QCommandLineParser& parser, sim::FaultSettings& faults, QS
         }
     }
     for (const FaultOption& option : kFaultOptions) {
-        if (!parser.isSet(option.name))
-            continue;
+        if (!parser.isSet(option.name)) continue;
         sim::Fault& fault = faults.*(option.fault);
         fault.on = true;
         fault.order = order;
-        if (!option.valueName)
-            continue;
+        if (!option.valueName) continue;
         bool ok = false;
         fault.value = parser.value(option.name).toInt(&ok);
         if (!ok || fault.value < 0) {
@@ -101,8 +98,7 @@ bool ReadFaults(const QCommandLineParser& parser, sim::FaultSettings& faults, QS
             return false;
         }
     }
-    if (parser.isSet("piece-pause"))
-        faults.piecePauseMs = parser.value("piece-pause").toInt();
+    if (parser.isSet("piece-pause")) faults.piecePauseMs = parser.value("piece-pause").toInt();
     return true;
 }
 

@@ -1,0 +1,264 @@
+// The simulator served over real loopback sockets and pseudo-terminals.
+#include "SimTestBytes.h"
+#include "sim/SimThread.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace simtest;
+
+namespace {
+
+constexpr int kWaitMs = 3000;
+const QByteArray kIdentificationReply =
+    QByteArray::fromHex("55070000200008d5") + QByteArray("CHROMIX3 SIMULATOR FW 4.2 (sim)\0", 32);
+
+QByteArray ReadSocket(QTcpSocket& socket, int count, int timeoutMs = kWaitMs) {
+    QByteArray bytes;
+    QDeadlineTimer deadline(timeoutMs);
+    while (bytes.size() < count && !deadline.hasExpired()) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(deadline.remainingTime()))
+            break;
+        bytes += socket.read(count - bytes.size());
+    }
+    return bytes;
+}
+
+void Send(QTcpSocket& socket, const std::vector<std::uint8_t>& bytes) {
+    socket.write(ToQt(bytes));
+    socket.waitForBytesWritten(kWaitMs);
+}
+
+// A serial client as the program's would be: the slave opened raw through the link.
+class PtyClient {
+public:
+    explicit PtyClient(const QString& path) {
+        fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        if (fd < 0) return;
+        termios settings{};
+        tcgetattr(fd, &settings);
+        cfmakeraw(&settings);
+        tcsetattr(fd, TCSANOW, &settings);
+    }
+    ~PtyClient() { Close(); }
+    bool IsOpen() const { return fd >= 0; }
+    void Close() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    void Send(const std::vector<std::uint8_t>& bytes) {
+        [[maybe_unused]] const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    }
+    QByteArray Read(int count, int timeoutMs = kWaitMs) {
+        QByteArray bytes;
+        QDeadlineTimer deadline(timeoutMs);
+        while (bytes.size() < count && !deadline.hasExpired()) {
+            pollfd entry{fd, POLLIN, 0};
+            if (::poll(&entry, 1, static_cast<int>(deadline.remainingTime())) <= 0) break;
+            char buffer[1024];
+            const ssize_t n =
+                ::read(fd, buffer, std::min<qsizetype>(sizeof(buffer), count - bytes.size()));
+            if (n <= 0) break;
+            bytes.append(buffer, n);
+        }
+        return bytes;
+    }
+
+private:
+    int fd = -1;
+};
+
+sim::Fault On(int value = 0, int order = sim::kAllOrders) {
+    return sim::Fault{true, value, order};
+}
+
+} // namespace
+
+class TestSimServer : public QObject {
+    Q_OBJECT
+private slots:
+    void tcpClientIsAnsweredAndItsRequestLogged() {
+        sim::SimThread simulator;
+        const quint16 port = simulator.StartTcp(0);
+        QVERIFY(port != 0);
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(socket.waitForConnected(kWaitMs));
+        const auto request = Order(7);
+        Send(socket, {request.begin(), request.begin() + 3});
+        QTest::qWait(20);
+        Send(socket, {request.begin() + 3, request.end()});
+        QCOMPARE(ReadSocket(socket, 40), kIdentificationReply);
+
+        const auto log = simulator.RequestLog();
+        QCOMPARE(log.size(), std::size_t(1));
+        QCOMPARE(log[0].order, std::uint8_t(7));
+        QCOMPARE(log[0].argument, std::uint16_t(0));
+        QCOMPARE(log[0].payloadLength, std::uint16_t(0));
+        QVERIFY(log[0].raw == request);
+        simulator.ClearRequestLog();
+        QVERIFY(simulator.RequestLog().empty());
+    }
+
+    void tcpParameterTransfersReachRamAndEeprom() {
+        sim::SimThread simulator;
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), simulator.StartTcp());
+        QVERIFY(socket.waitForConnected(kWaitMs));
+        ParameterImage image = sim::FactoryImage();
+        image.parameters[kPower] = 333;
+        Send(socket, Order(1, 1, {image.parameters.begin(), image.parameters.end()}));
+        QCOMPARE(ReadSocket(socket, 8), QByteArray::fromHex("550100000000aae0"));
+        QCOMPARE(simulator.RamImage()[1].parameters[kPower], std::uint16_t(333));
+        QCOMPARE(simulator.EepromImage()[1].parameters[kPower], std::uint16_t(500));
+        Send(socket, Order(3));
+        QCOMPARE(ReadSocket(socket, 8), QByteArray::fromHex("550300000000aa8e"));
+        QCOMPARE(simulator.EepromImage()[1].parameters[kPower], std::uint16_t(333));
+
+        image.table[6].w = {1234, 2345, 77, 1500, 66, 2, 30, 0x4242};
+        simulator.SetRamImage(0, image);
+        Send(socket, Order(2, 2));
+        const QByteArray reply = ReadSocket(socket, 8 + 496);
+        QCOMPARE(reply.size(), 8 + 496);
+        const auto words = ReplyWords(FromQt(reply));
+        QCOMPARE(words[6 * 8 + 0], std::uint16_t(1234));
+        QCOMPARE(words[6 * 8 + 7], std::uint16_t(0x4242));
+    }
+
+    void silenceLimitedToMeasurementsLeavesIdentificationAnswered() {
+        sim::SimThread simulator;
+        sim::FaultSettings faults;
+        faults.silence = On(0, 8);
+        simulator.SetFaults(faults);
+        QCOMPARE(simulator.CurrentFaults().silence.order, 8);
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), simulator.StartTcp());
+        QVERIFY(socket.waitForConnected(kWaitMs));
+        Send(socket, Order(8));
+        QVERIFY(ReadSocket(socket, 1, 300).isEmpty());
+        Send(socket, Order(7));
+        QCOMPARE(ReadSocket(socket, 40), kIdentificationReply);
+        QCOMPARE(simulator.RequestLog().size(), std::size_t(2));
+    }
+
+    void cutReplyStopsAfterItsBytesAndPiecesArriveWhole() {
+        sim::SimThread simulator;
+        sim::FaultSettings faults;
+        faults.cutAfterBytes = On(5);
+        simulator.SetFaults(faults);
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), simulator.StartTcp());
+        QVERIFY(socket.waitForConnected(kWaitMs));
+        Send(socket, Order(8));
+        QCOMPARE(ReadSocket(socket, 48, 300).size(), 5);
+
+        faults = {};
+        faults.pieces = On(4);
+        faults.piecePauseMs = 5;
+        faults.delayMs = On(10);
+        simulator.SetFaults(faults);
+        Send(socket, Order(8));
+        const QByteArray reply = ReadSocket(socket, 48);
+        QCOMPARE(reply.size(), 48);
+        frame::HeaderFields head;
+        QVERIFY(frame::DecodeHead(reinterpret_cast<const std::uint8_t*>(reply.constData()), head));
+        QCOMPARE(head.length, std::uint16_t(40));
+    }
+
+    void closedAfterRepliesThenANewClientIsServed() {
+        sim::SimThread simulator;
+        sim::FaultSettings faults;
+        faults.closeAfterReplies = On(2);
+        simulator.SetFaults(faults);
+        const quint16 port = simulator.StartTcp();
+        QTcpSocket first;
+        first.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(first.waitForConnected(kWaitMs));
+        Send(first, Order(7));
+        QCOMPARE(ReadSocket(first, 40), kIdentificationReply);
+        Send(first, Order(7));
+        QCOMPARE(ReadSocket(first, 40), kIdentificationReply);
+        QTRY_COMPARE_WITH_TIMEOUT(first.state(), QAbstractSocket::UnconnectedState, kWaitMs);
+
+        QTcpSocket second;
+        second.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(second.waitForConnected(kWaitMs));
+        Send(second, Order(7));
+        QCOMPARE(ReadSocket(second, 40), kIdentificationReply);
+    }
+
+    void ptyServesAClientThenTheNextOneAfterItCloses() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("ttySIM"));
+        QFile::link(QStringLiteral("/nonexistent"), link); // a stale link is replaced
+        sim::SimThread simulator;
+        QVERIFY2(simulator.StartPty(link), qPrintable(simulator.LastError()));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), simulator.PtySlavePath());
+        {
+            PtyClient client(link);
+            QVERIFY(client.IsOpen());
+            client.Send(Order(7));
+            QCOMPARE(client.Read(40), kIdentificationReply);
+            // Leave in the middle of a parameter write.
+            const auto write = Order(1, 0, std::vector<std::uint16_t>(17, 1));
+            client.Send({write.begin(), write.begin() + 12});
+        }
+        QTest::qWait(200); // let the simulator see the hang-up
+        PtyClient next(link);
+        QVERIFY(next.IsOpen());
+        next.Send(Order(8));
+        const QByteArray reply = next.Read(48);
+        QCOMPARE(reply.size(), 48);
+        QCOMPARE(reply.left(6), QByteArray::fromHex("550800002800"));
+        QVERIFY(next.Read(1, 200).isEmpty());
+        QCOMPARE(simulator.RequestLog().size(), std::size_t(2));
+        simulator.Stop();
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    void programServesTcpAndPtyAndCleansUpOnTerm() {
+        const QString program = qEnvironmentVariable("CHROMIX_SIM");
+        if (program.isEmpty()) QSKIP("CHROMIX_SIM does not name the simulator program");
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("ttyPROG"));
+        QProcess process;
+        process.start(program, {"--tcp", "0", "--pty", link, "--eeprom", dir.filePath("e.bin"),
+                                "--error-reply", "2", "--only-order", "8"});
+        QVERIFY(process.waitForStarted(kWaitMs));
+        QByteArray out;
+        QDeadlineTimer deadline(kWaitMs);
+        while (!out.contains("linked at") && process.waitForReadyRead(deadline.remainingTime()))
+            out += process.readAllStandardOutput();
+        const QRegularExpressionMatch match =
+            QRegularExpression("TCP port (\\d+)").match(QString::fromLocal8Bit(out));
+        QVERIFY2(match.hasMatch(), out.constData());
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), match.captured(1).toUShort());
+        QVERIFY(socket.waitForConnected(kWaitMs));
+        Send(socket, Order(8));
+        QCOMPARE(ReadSocket(socket, 8), QByteArray::fromHex("550002000000aa54"));
+        {
+            PtyClient client(link);
+            QVERIFY(client.IsOpen());
+            client.Send(Order(7));
+            QCOMPARE(client.Read(40), kIdentificationReply);
+        }
+        process.terminate();
+        QVERIFY(process.waitForFinished(kWaitMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimServer)
+#include "TestSimServer.moc"

@@ -16,6 +16,9 @@ SimServer::SimServer(SensorModel::Options options, QObject* parent)
 
 SimServer::~SimServer() {
     Shutdown();
+    // The clients refer to the model and the faults, so they go before those members do.
+    delete tcp;
+    delete pty;
 }
 
 bool SimServer::ListenTcp(quint16 port) {

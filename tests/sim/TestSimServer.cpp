@@ -225,6 +225,22 @@ private slots:
         QVERIFY(!QFileInfo(link).isSymLink());
     }
 
+    void pacedReplyOverPtyArrivesWhole() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("ttyPACE"));
+        sim::SimThread simulator;
+        sim::FaultSettings faults;
+        faults.baudRate = On(115200);
+        simulator.SetFaults(faults);
+        QVERIFY(simulator.StartPty(link));
+        PtyClient client(link);
+        client.Send(Order(2, 2));
+        const QByteArray reply = client.Read(8 + 496);
+        QCOMPARE(reply.size(), 8 + 496);
+        QCOMPARE(reply.left(6), QByteArray::fromHex("55020000f001"));
+        QCOMPARE(ReplyWords(FromQt(reply))[8 * 30 + 7], std::uint16_t(0xA500 + 30));
+    }
+
     void programServesTcpAndPtyAndCleansUpOnTerm() {
         const QString program = qEnvironmentVariable("CHROMIX_SIM");
         if (program.isEmpty()) QSKIP("CHROMIX_SIM does not name the simulator program");

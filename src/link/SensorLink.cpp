@@ -352,7 +352,10 @@ void SensorLink::OnSerialError(int error) {
         return;
     ++serialErrorEvents;
     state.link.linkErrorWord = 1;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::PermissionError)
+    // A failed read, a lost resource or revoked access all mean the device has gone away (an
+    // adapter pulled, the far end of a pseudo-terminal closed).
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::PermissionError)
         return;
     if (!serial->isOpen() || serialLost)
         return;

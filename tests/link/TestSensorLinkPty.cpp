@@ -1,0 +1,130 @@
+// The sensor link over a real pseudo-terminal to the simulator, as over an RS-232 cable.
+#include "LinkFixture.h"
+#include "link/LinkTexts.h"
+
+#include <QtTest>
+
+using sim::FaultSettings;
+
+class TestSensorLinkPty : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LinkFixture> f;
+
+private slots:
+    void init() {
+        f = std::make_unique<LinkFixture>();
+        QVERIFY(f->OpenPty());
+        QVERIFY(f->link->SerialPortOpen());
+        f->state->flags.running = 1;
+    }
+    void cleanup() { f.reset(); }
+
+    void identificationAndMeasurementSucceed() {
+        QCOMPARE(f->Exchange(7), 1);
+        const char* text = reinterpret_cast<const char*>(f->state->link.receiveBuffer.data() + 8);
+        QCOMPARE(QByteArray(text), QByteArray(sim::kIdentification));
+        QCOMPARE(f->Exchange(8), 1);
+        f->link->DecodeMeasurementWords();
+        QVERIFY(f->state->frames.measurementWords[0] > 0);
+        QVERIFY(f->view.log.empty());
+    }
+
+    void silentSensorIsReportedAfterTheLimitAndThePortTimeout() {
+        f->SetFault(&FaultSettings::silence);
+        double seconds = 0;
+        QCOMPARE(f->TimedMeasurement(seconds), -1);
+        // 3.0 s for the header, then the read of the missing bytes waits its own 2.0 s.
+        QVERIFY2(seconds >= 4.9 && seconds < 6.0, qPrintable(QString::number(seconds)));
+        QCOMPARE(f->view.log, std::string(linktext::kTimeout) + "\n\n");
+        QCOMPARE(f->view.statusLine, std::string("TIMEOUT!"));
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+    }
+
+    void wrongHeaderCheckByteIsReported() {
+        f->SetFault(&FaultSettings::badHeadCheck);
+        QCOMPARE(f->Exchange(8), -1);
+        QCOMPARE(f->view.log, std::string(linktext::kBadHeader) + "\n\n");
+    }
+
+    void wrongDataCheckByteIsReported() {
+        f->SetFault(&FaultSettings::badDataCheck);
+        QCOMPARE(f->Exchange(8), -1);
+        QCOMPARE(f->view.log, std::string(linktext::kBadData) + "\n\n");
+    }
+
+    void errorReplyStatusTwoStillCompletes() {
+        f->SetFault(&FaultSettings::errorReply, 2);
+        QCOMPARE(f->Exchange(8), 1);
+        QCOMPARE(f->view.log, std::string(linktext::kControlUnitError) + "\n\n");
+    }
+
+    void leftoverBytesOfAnEarlierReplyAreDiscardedBeforeSending() {
+        // The sensor answers late: its reply arrives after we gave up, and must not be taken
+        // as the start of the next one.
+        f->SetFault(&FaultSettings::delayMs, 3300, 7);
+        QCOMPARE(f->Exchange(7), -1);
+        QTest::qWait(800);
+        f->simulator.ClearFaults();
+        f->view.log.clear();
+        QCOMPARE(f->Exchange(8), 1);
+        QVERIFY(f->view.log.empty());
+    }
+
+    void vanishingPeerIsReportedOnceAndDoesNotFloodTheEventLoop() {
+        QCOMPARE(f->Exchange(7), 1);
+        f->simulator.Stop();
+        QTest::qWait(1500);
+        QCOMPARE(f->view.log, std::string(linktext::kSerialLost) + "\n\n");
+        QVERIFY(!f->link->SerialPortOpen());
+        QVERIFY2(f->link->SerialErrorEvents() < 5, qPrintable(QString::number(f->link->SerialErrorEvents())));
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+    }
+};
+
+class TestSerialOpen : public QObject {
+    Q_OBJECT
+private slots:
+    void missingDeviceIsReportedWithTheRunTimeText() {
+        LinkFixture f;
+        f.link->SetSerialDeviceResolver([](int) { return std::string("/nonexistent/ttyX9"); });
+        f.state->flags.running = 1;
+        f.link->OpenSerialPort();
+        QVERIFY(f.state->link.openResult < 0);
+        QVERIFY2(f.view.log == "Invalid port number\n\n" || f.view.log == "Cannot open port\n\n",
+                 f.view.log.c_str());
+        QCOMPARE(f.view.statusLine, std::string("TIMEOUT!"));
+        QCOMPARE(f.view.communicationPageShown, 1);
+        QCOMPARE(f.state->flags.running, std::uint16_t(0));
+    }
+
+    void portNumberWithoutDeviceIsAnInvalidPort() {
+        LinkFixture f;
+        f.state->link.serialPortNumber = 0;
+        f.link->OpenSerialPort();
+        QCOMPARE(f.state->link.openResult, -2);
+        QCOMPARE(f.view.log, std::string("Invalid port number\n\n"));
+    }
+
+    void shutDownWithoutEverConnectingIsHarmless() {
+        LinkFixture f;
+        f.link->ShutDown();
+        QVERIFY(!f.link->SerialPortOpen());
+        QVERIFY(f.view.log.empty());
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int status = 0;
+    {
+        TestSensorLinkPty t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TestSerialOpen t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    return status;
+}
+#include "TestSensorLinkPty.moc"

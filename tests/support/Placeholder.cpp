@@ -1,1 +1,0 @@
-// Support code shared by the tests lives beside this file.

@@ -11,7 +11,9 @@ constexpr std::array<std::uint32_t, 15> kDefaultCycle = {
     0x80FFFF, 0xFF0080, 0x400080, 0xFF00FF, 0x008000, 0x408080, 0x800000,
 };
 
-bool IsTeachVector(int teachVector) { return teachVector >= 0 && teachVector < kRowCount; }
+bool IsTeachVector(int teachVector) {
+    return teachVector >= 0 && teachVector < kRowCount;
+}
 
 // A stored colour must be a 24-bit value; anything else cannot be a colour the page set.
 std::optional<std::uint32_t> StoredColour(const IniStore& store, const std::string& section) {
@@ -30,7 +32,8 @@ std::uint32_t DefaultRowColour(int teachVector) {
 
 RowColourTable DefaultRowColourTable() {
     RowColourTable colours{};
-    for (int i = 0; i < kRowCount; ++i) colours[std::size_t(i)] = DefaultRowColour(i);
+    for (int i = 0; i < kRowCount; ++i)
+        colours[std::size_t(i)] = DefaultRowColour(i);
     return colours;
 }
 
@@ -78,7 +81,8 @@ std::vector<int> ReadRowAttributes(const IniStore& store, RowAttributes& rows) {
 std::string MissingRowsReport(const std::vector<int>& missingRows) {
     if (missingRows.empty()) return {};
     std::string report = kReportHeading;
-    for (int row : missingRows) report += RowAttributeSectionName(row) + "\n";
+    for (int row : missingRows)
+        report += RowAttributeSectionName(row) + "\n";
     return report;
 }
 

@@ -1,0 +1,290 @@
+// Start-up, connection, GO and STOP on the real windows of the program.
+#include "ProgramFixture.h"
+#include "live/LiveValues.h"
+
+#include <QtTest>
+
+class TestProgram : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+
+private slots:
+    void init() { f = std::make_unique<ProgramFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void startUpWithoutSensorReportsAndShowsCommunicationPage() {
+        f->StartWithoutSensor();
+        auto& main = f->program->Main();
+        QCOMPARE(main.windowTitle(), QStringLiteral("CHROMIX3-Varev V4.2"));
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.tabMain1->count(), 9);
+        QVERIFY(!main.tabMain1->isTabVisible(8));
+        QCOMPARE(f->CurrentPage(), 0);
+        QVERIFY(f->Log().startsWith(QStringLiteral("TRY TO CONNECT!\n")));
+        QVERIFY(f->Log().contains(QStringLiteral("Invalid port number")) ||
+                f->Log().contains(QStringLiteral("Cannot open port")));
+        QCOMPARE(f->program->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
+        QVERIFY(!f->program->Comm().buttonAccept->isEnabled());
+        QVERIFY(f->program->Comm().buttonTryToConnect->isEnabled());
+        QVERIFY(main.buttonGo->isEnabled());
+        QVERIFY(f->program->Data().isVisible());
+        QCOMPARE(f->program->Data().tabDataP1->currentIndex(), int(DataPanel::k3DPage));
+    }
+
+    void connectingShowsTheIdentificationAndFreesTheLinkButtons() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        const QString id = QString::fromLatin1(sim::kIdentification);
+        QCOMPARE(f->program->Data().dispStatus->text(), id);
+        QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT!\n") + id + "\n\n"));
+        QVERIFY(f->program->Comm().buttonAccept->isEnabled());
+        QVERIFY(f->program->Data().dispServer->isVisibleTo(&f->program->Data()));
+        QVERIFY(!f->program->Data().dispComPort->isVisibleTo(&f->program->Data()));
+    }
+
+    void goShowsMeasurementsUntilStop() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto& main = f->program->Main();
+        bool goDimmedWhileRunning = false;
+        bool sendUsableWhileRunning = false;
+        f->RunGo(400, [&] {
+            goDimmedWhileRunning = !main.buttonGo->isEnabled();
+            sendUsableWhileRunning = main.buttonSend->isEnabled();
+            QTest::mouseClick(main.buttonStop, Qt::LeftButton);
+        });
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(goDimmedWhileRunning);
+        QVERIFY(sendUsableWhileRunning);
+        QVERIFY(main.buttonGo->isEnabled());
+        const int turns = f->RequestsOfOrder(8);
+        QVERIFY2(turns > 5, qPrintable(QString::number(turns)));
+
+        const auto& frame = f->state->live.frame;
+        auto& data = f->program->Data();
+        QVERIFY(frame.w[0] > 0);
+        QCOMPARE(data.dispRed->Value(), int(frame.w[0]));
+        QCOMPARE(data.dispGreen->Value(), int(frame.w[1]));
+        QCOMPARE(data.dispBlue->Value(), int(frame.w[2]));
+        QCOMPARE(data.dispX->Value(), int(frame.w[3]));
+        QCOMPARE(data.dispInt->Value(), int(frame.w[5]));
+        QCOMPARE(data.dispDeltaC->Value(), int(std::int16_t(frame.w[6])));
+        QCOMPARE(data.dispCol->Value(), int(frame.w[7]));
+        QCOMPARE(data.pageRgb[2][1]->Value(), int(frame.w[1]));
+        QCOMPARE(data.dispMinMax[5]->Value(), int(frame.w[19]));
+        QCOMPARE(data.ledTrig->IsOn(), frame.w[9] == 1);
+        QCOMPARE(data.swatch->Colour(), LiveColour(frame));
+        QCOMPARE(f->state->live.rawDelta, RawDelta(frame));
+
+        // Nothing more is asked once the loop has ended.
+        QTest::qWait(200);
+        QCOMPARE(f->RequestsOfOrder(8), turns);
+        QVERIFY(!f->Log().contains(QStringLiteral("TIMEOUT")));
+    }
+
+    void stopDuringASlowReplyStillShowsThatFrame() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        sim::FaultSettings faults;
+        faults.delayMs = sim::Fault{true, 600, 8};
+        f->simulator.SetFaults(faults);
+        f->state->live.frame.w.fill(0);
+        f->RunGo(150, [&] { f->program->Main().CBF_ButtonStop(); });
+        QCOMPARE(f->RequestsOfOrder(8), 1);
+        QVERIFY(f->state->live.frame.w[0] > 0);
+        QCOMPARE(f->program->Data().dispRed->Value(), int(f->state->live.frame.w[0]));
+        QVERIFY(!f->Log().contains(QStringLiteral("TIMEOUT")));
+    }
+
+    void serverClosingDuringGoEndsTheLoop() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        sim::FaultSettings faults;
+        faults.closeAfterReplies = sim::Fault{true, 5, sim::kAllOrders};
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(f->program->Main().buttonGo, Qt::LeftButton);
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(f->Log().contains(QStringLiteral("SERVER HAS CLOSED CONNECTION!\n\n")));
+        QCOMPARE(f->CurrentPage(), 0);
+        QCOMPARE(f->state->link.tcpConnected, std::uint16_t(0));
+    }
+
+    void silentSensorDuringGoEndsTheLoopWithTheTimeoutReport() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        f->program->Main().tabMain1->setCurrentIndex(MainPanel::kParameterPage);
+        sim::FaultSettings faults;
+        faults.silence = sim::Fault{true, 0, 8};
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(f->program->Main().buttonGo, Qt::LeftButton);
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT AGAIN!\n\n")));
+        QCOMPARE(f->program->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
+        QCOMPARE(f->CurrentPage(), 0);
+        QVERIFY(!f->program->Comm().buttonAccept->isEnabled());
+        QVERIFY(f->program->Main().buttonGo->isEnabled());
+    }
+
+    void switchingToTheCommunicationPageEndsGoAndDimsAccept() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto& main = f->program->Main();
+        main.tabMain1->setCurrentIndex(MainPanel::kParameterPage);
+        QVERIFY(f->program->Comm().buttonAccept->isEnabled());
+        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(MainPanel::kCommunicationPage); });
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Comm().buttonAccept->isEnabled());
+        QVERIFY(!f->program->Comm().buttonChangeBaudrate->isEnabled());
+    }
+
+    void scopePageEndsGoAndShowsTheScopePanel() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto& main = f->program->Main();
+        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(MainPanel::kScopeSettingsPage); });
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(f->program->ScopePanel()->isVisible());
+        QVERIFY(!f->program->Data().isVisible());
+    }
+
+    void closingTheWindowDuringGoEndsTheLoop() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto& main = f->program->Main();
+        f->RunGo(300, [&] { main.close(); });
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!main.isVisible());
+    }
+
+    void sendAndGetDuringGoOnlySetTheirFlagsUntilTheLoopServesThem() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto& main = f->program->Main();
+        bool sendPending = false;
+        bool getPending = false;
+        bool servedBeforeStop = false;
+        f->RunGo(300, [&] {
+            QTest::mouseClick(main.buttonSend, Qt::LeftButton);
+            QTest::mouseClick(main.buttonGet, Qt::LeftButton);
+            sendPending = f->state->flags.pendingSend == 1;
+            getPending = f->state->flags.pendingGet == 1;
+            QTimer::singleShot(200, [&] {
+                servedBeforeStop = f->state->flags.pendingSend == 0 &&
+                                   f->state->flags.pendingGet == 0;
+                main.CBF_ButtonStop();
+            });
+        });
+        QVERIFY(sendPending);
+        QVERIFY(getPending);
+        QVERIFY(servedBeforeStop);
+    }
+
+    void rightClickOnGoShowsHelpAndDoesNotStart() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        f->simulator.ClearRequestLog();
+        QTest::mouseClick(f->program->Main().buttonGo, Qt::RightButton);
+        QVERIFY(f->dialogs.Saw("INFO!", "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "));
+        QCOMPARE(f->RequestsOfOrder(8), 0);
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+    }
+
+    void commandsCarryTheirShortcutKeys() {
+        auto& main = f->program->Main();
+        QCOMPARE(main.buttonSend->shortcut(), QKeySequence(Qt::Key_F9));
+        QCOMPARE(main.buttonGet->shortcut(), QKeySequence(Qt::Key_F10));
+        QCOMPARE(main.buttonGo->shortcut(), QKeySequence(Qt::Key_F11));
+        QCOMPARE(main.buttonStop->shortcut(), QKeySequence(Qt::Key_F12));
+    }
+
+    void rightDoubleClickRestoresTheWindowSize() {
+        f->StartWithoutSensor();
+        auto& main = f->program->Main();
+        main.resize(1000, 700);
+        QTest::mouseDClick(&main, Qt::RightButton, {}, QPoint(3, 3));
+        QCOMPARE(main.size(), QSize(790, 548));
+    }
+
+    void showChildPanelShowsOnlyTheOneNamed() {
+        f->StartWithoutSensor();
+        f->program->ShowChildPanel(f->program->TeachPanel1());
+        QVERIFY(f->program->TeachPanel1()->isVisible());
+        QVERIFY(!f->program->Data().isVisible());
+        f->program->ShowChildPanel(&f->program->Main());
+        for (QWidget* panel : {static_cast<QWidget*>(&f->program->Data()),
+                               f->program->GraphPanel(), f->program->TeachPanel1(),
+                               f->program->TeachPanel2(), f->program->ScopePanel()})
+            QVERIFY(!panel->isVisible());
+    }
+
+    void protocolSelectorSwitchesTheLinkFields() {
+        f->StartWithoutSensor();
+        auto& page = f->program->Comm();
+        page.editCommunicationProtocol->setCurrentIndex(1);
+        page.CBF_EditCommunicationProtocol();
+        QVERIFY(!page.editSelectComPort->isVisibleTo(&page));
+        QVERIFY(!page.editSelectBaudrate->isVisibleTo(&page));
+        QVERIFY(!page.buttonChangeBaudrate->isVisibleTo(&page));
+        QVERIFY(page.stringIpAdress->isVisibleTo(&page));
+        page.editCommunicationProtocol->setCurrentIndex(0);
+        page.CBF_EditCommunicationProtocol();
+        QVERIFY(page.buttonChangeBaudrate->isVisibleTo(&page));
+        QVERIFY(!page.stringPortNumber->isVisibleTo(&page));
+    }
+
+    void choosingAnotherBaudRateDimsOnlyAccept() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto& page = f->program->Comm();
+        page.editSelectBaudrate->setCurrentIndex(1);
+        page.CBF_EditSelectBaudrate();
+        QVERIFY(!page.buttonAccept->isEnabled());
+        QVERIFY(page.buttonChangeBaudrate->isEnabled());
+    }
+
+    void serverFieldKeepsTheMostRecentlyUsedFirst() {
+        f->StartWithoutSensor();
+        auto& page = f->program->Comm();
+        for (const char* server : {"a", "b", "c", "d"}) {
+            page.stringIpAdress->setEditText(QString::fromLatin1(server));
+            page.CBF_StringIpAdress();
+        }
+        page.stringIpAdress->setEditText(QStringLiteral("b"));
+        page.CBF_StringIpAdress();
+        QCOMPARE(page.stringIpAdress->count(), 4);
+        QCOMPARE(page.stringIpAdress->itemText(0), QStringLiteral("b"));
+        QCOMPARE(page.stringIpAdress->itemText(1), QStringLiteral("d"));
+        QCOMPARE(page.stringIpAdress->currentText(), QStringLiteral("b"));
+    }
+
+    void portTextWithoutDigitsGivesAClearConnectionError() {
+        f->StartWithoutSensor();
+        auto& page = f->program->Comm();
+        page.editCommunicationProtocol->setCurrentIndex(1);
+        page.CBF_EditCommunicationProtocol();
+        page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
+        page.stringPortNumber->setText(QStringLiteral("port"));
+        QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
+        QCOMPARE(f->state->link.tcpPortNumber, 0);
+        QVERIFY(f->Log().endsWith(QStringLiteral("InvalidParameter\n\n")));
+    }
+
+    void doubleClickOnColourNumberOpensTheBigPanel() {
+        f->StartWithoutSensor();
+        QTest::mouseDClick(f->program->Data().dispCol, Qt::LeftButton);
+        QVERIFY(f->program->BigColourNumber().isVisible());
+        QTest::mouseClick(&f->program->BigColourNumber(), Qt::RightButton);
+        QVERIFY(!f->program->BigColourNumber().isVisible());
+    }
+
+    void rightDoubleClickOnTheStatusLineEmptiesTheLog() {
+        f->StartWithoutSensor();
+        QVERIFY(!f->Log().isEmpty());
+        QTest::mouseDClick(f->program->Data().dispStatus, Qt::RightButton);
+        QVERIFY(f->Log().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestProgram)
+#include "TestProgram.moc"

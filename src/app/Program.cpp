@@ -9,6 +9,8 @@
 #include "link/SensorLink.h"
 #include "live/BigNumberPanel.h"
 #include "live/DataPanel.h"
+#include "params/ParameterPanels.h"
+#include "settings/SettingsPanels.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -72,6 +74,9 @@ void Program::BuildPanels() {
                            teachPanel2, scopePanel})
         mainPanel->AddChildPanel(panel);
 
+    BuildParameterPages(*this);
+    BuildTableAttributesPage(*this);
+
     bigColourPanel = new BigNumberPanel(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock);
     bigGroupPanel = new BigNumberPanel(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock);
     passwordPanel = MakeEmptyPanel(QStringLiteral("PASSWORDP"), tr("PASSWORD"));
@@ -94,6 +99,7 @@ void Program::InitApplication() {
                                      .filePath(QStringLiteral("PanelSettings.cfg")))
             .toStdString();
 
+    GetParametersFromPanel(*this);
     ReadPanelSettingsLayout();
     mainPanel->tabMain1->setTabVisible(MainPanel::kOffsetPage, false);
     mainPanel->tabMain1->setCurrentIndex(MainPanel::kParameterPage);
@@ -148,15 +154,9 @@ void Program::SetButtonsDimmed(int liveMode, int dim) {
 
 void Program::RegisterCommandControl(QWidget* control) { commandControls.push_back(control); }
 
-int Program::SendParameters() {
-    state.flags.pendingSend = 0;
-    return 1;
-}
+int Program::SendParameters() { return ::SendParameters(*this); }
 
-int Program::GetParameters() {
-    state.flags.pendingGet = 0;
-    return 1;
-}
+int Program::GetParameters() { return ::GetParameters(*this); }
 
 void Program::ShowBigPanel(BigPanel which) {
     BigNumberPanel* panel = which == BigPanel::ColourNumber ? bigColourPanel : bigGroupPanel;
@@ -172,11 +172,11 @@ void Program::ShowSensorId() {
     bigGroupPanel->setWindowTitle(tr("GROUP") + QStringLiteral("  ") + id);
 }
 
-void Program::ReadPanelSettingsLayout() {}
+void Program::ReadPanelSettingsLayout() { ::ReadPanelSettingsLayout(*this); }
 
-void Program::ReadPanelSettingsCommunication() {}
+void Program::ReadPanelSettingsCommunication() { ::ReadPanelSettingsCommunication(*this); }
 
-void Program::WritePanelSettings() {}
+void Program::WritePanelSettings() { ::WritePanelSettings(*this); }
 
 void Program::SetStatusLine(const std::string& text) {
     dataPanel->dispStatus->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));

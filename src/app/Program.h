@@ -19,6 +19,10 @@ class CommPage;
 class BigNumberPanel;
 class HelpRouter;
 class QWidget;
+class ParameterPage;
+class GroupHoldPage;
+class TeachTablePage;
+class TableAttributesPage;
 
 class Program : public QObject, public CommView {
     Q_OBJECT
@@ -64,6 +68,12 @@ public:
     // Controls that start sensor traffic on pages built by other subsystems; dimmed together
     // with the main commands.
     void RegisterCommandControl(QWidget* control);
+
+    // Pages built by their subsystems (null until built).
+    ParameterPage* parameterPage = nullptr;
+    GroupHoldPage* groupHoldPage = nullptr;
+    TeachTablePage* teachTablePage = nullptr;
+    TableAttributesPage* tableAttributesPage = nullptr;
 
     QWidget* GraphPanel() { return graphPanel; }
     QWidget* TeachPanel1() { return teachPanel1; }

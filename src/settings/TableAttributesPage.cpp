@@ -1,0 +1,236 @@
+#include "settings/TableAttributesPage.h"
+
+#include "app/AppState.h"
+#include "app/OperatorDialogs.h"
+#include "app/Program.h"
+#include "live/DataPanel.h"
+#include "params/ParameterPanels.h"
+#include "settings/ColourSelector.h"
+#include "settings/SettingsPanels.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+using namespace table_attributes;
+
+// Specification cells take no more than the file keeps, so a saved row loads back unchanged.
+class SpecificationDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setMaxLength(int(kSpecificationLength));
+        return editor;
+    }
+};
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+TableAttributesPage::TableAttributesPage(Program& program, QWidget* parent)
+    : QWidget(parent), program(program) {
+    setObjectName(QStringLiteral("TableAttributesPage"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(6);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    editSetColor = new QComboBox(this);
+    editSetColor->setObjectName(QStringLiteral("EditSetColor"));
+    editSetColor->addItem(tr("MANUALLY"), int(ColourMode::Manual));
+    editSetColor->addItem(tr("AUTOMATICALLY"), int(ColourMode::Automatic));
+    form->addRow(tr("SET COLOR"), editSetColor);
+
+    editRow = new QSpinBox(this);
+    editRow->setObjectName(QStringLiteral("EditRow"));
+    editRow->setRange(0, kRowCount - 1);
+    form->addRow(tr("ROW"), editRow);
+
+    editColorNumericRow = new ColourSelector(QStringLiteral("EditColorNumericRow"), this);
+    editColorNumericRow->SetColour(DefaultRowColour(0));
+    form->addRow(tr("COLOR"), editColorNumericRow);
+    layout->addLayout(form);
+
+    buttonSetRowColor = MakeButton(this, "ButtonSetRowColor", tr("SET ROW COLOR"));
+    layout->addWidget(buttonSetRowColor);
+
+    BuildRowTable();
+    layout->addWidget(tableRowAttributes, 1);
+
+    auto* fileRow = new QHBoxLayout;
+    buttonSaveArray = MakeButton(this, "ButtonSaveArray", tr("SAVE"));
+    buttonGetArray = MakeButton(this, "ButtonGetArray", tr("LOAD"));
+    buttonTableAttrReset = MakeButton(this, "ButtonTableAttrReset", tr("RESET"));
+    fileRow->addWidget(buttonSaveArray);
+    fileRow->addWidget(buttonGetArray);
+    fileRow->addWidget(buttonTableAttrReset);
+    layout->addLayout(fileRow);
+
+    connect(editSetColor, &QComboBox::activated, this, &TableAttributesPage::CBF_EditSetColor);
+    connect(editRow, &QSpinBox::editingFinished, this, &TableAttributesPage::CBF_EditRow);
+    editColorNumericRow->onCommit = [this] { CBF_EditColorNumericRow(); };
+    connect(buttonSetRowColor, &QPushButton::clicked, this,
+            &TableAttributesPage::CBF_ButtonSetRowColor);
+    connect(buttonSaveArray, &QPushButton::clicked, this,
+            &TableAttributesPage::CBF_ButtonSaveArray);
+    connect(buttonGetArray, &QPushButton::clicked, this, &TableAttributesPage::CBF_ButtonGetArray);
+    connect(buttonTableAttrReset, &QPushButton::clicked, this,
+            &TableAttributesPage::CBF_ButtonTableAttrReset);
+
+    ShowRows(DefaultRowAttributes());
+    ApplyColourMode();
+}
+
+void TableAttributesPage::BuildRowTable() {
+    tableRowAttributes = new QTableWidget(kRowCount, 2, this);
+    tableRowAttributes->setObjectName(QStringLiteral("TableRowAttributes"));
+    tableRowAttributes->setHorizontalHeaderLabels({tr("COLOR"), tr("ROW SPECIFICATION")});
+    QStringList rowLabels;
+    for (int i = 0; i < kRowCount; ++i)
+        rowLabels << QString::number(i);
+    tableRowAttributes->setVerticalHeaderLabels(rowLabels);
+    tableRowAttributes->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    tableRowAttributes->verticalHeader()->setDefaultSectionSize(
+        tableRowAttributes->fontMetrics().height() + 6);
+    tableRowAttributes->horizontalHeader()->setSectionResizeMode(kColourColumn, QHeaderView::Fixed);
+    tableRowAttributes->setColumnWidth(kColourColumn, 56);
+    tableRowAttributes->horizontalHeader()->setStretchLastSection(true);
+    tableRowAttributes->setItemDelegateForColumn(kSpecificationColumn,
+                                                 new SpecificationDelegate(tableRowAttributes));
+    tableRowAttributes->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int i = 0; i < kRowCount; ++i) {
+        auto* colour = new QTableWidgetItem;
+        colour->setFlags(Qt::ItemIsEnabled); // shows the colour only; set with SET ROW COLOR
+        tableRowAttributes->setItem(i, kColourColumn, colour);
+        tableRowAttributes->setItem(i, kSpecificationColumn, new QTableWidgetItem);
+    }
+    // Picking a row in the table selects it for SET ROW COLOR.
+    connect(tableRowAttributes, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (row >= 0) editRow->setValue(row);
+    });
+}
+
+ColourMode TableAttributesPage::Mode() const {
+    return ColourMode(editSetColor->currentData().toInt());
+}
+
+RowAttributes TableAttributesPage::CollectRows() {
+    RowAttributes rows;
+    for (int i = 0; i < kRowCount; ++i) {
+        const auto row = std::size_t(i);
+        rows.colours[row] =
+            tableRowAttributes->item(i, kColourColumn)->background().color().rgb() & 0xFFFFFF;
+        rows.specifications[row] = SpecificationText(
+            tableRowAttributes->item(i, kSpecificationColumn)->text(), kSpecificationLength);
+    }
+    program.state.settings.rowColours = rows.colours;
+    return rows;
+}
+
+void TableAttributesPage::ShowRows(const RowAttributes& rows) {
+    for (int i = 0; i < kRowCount; ++i) {
+        const auto row = std::size_t(i);
+        PaintRowTableCell(i, rows.colours[row]);
+        tableRowAttributes->item(i, kSpecificationColumn)
+            ->setText(QString::fromStdString(rows.specifications[row]));
+    }
+    program.state.settings.rowColours = rows.colours;
+    PaintAllTables();
+}
+
+void TableAttributesPage::AssignRowColour(int teachVector, std::uint32_t colour) {
+    if (teachVector < 0 || teachVector >= kRowCount) return;
+    colour &= 0xFFFFFF;
+    program.state.settings.rowColours[std::size_t(teachVector)] = colour;
+    PaintRowTableCell(teachVector, colour);
+    PaintAllTables();
+}
+
+void TableAttributesPage::PaintRowTableCell(int teachVector, std::uint32_t colour) {
+    tableRowAttributes->item(teachVector, kColourColumn)->setBackground(QColor::fromRgb(colour));
+}
+
+void TableAttributesPage::PaintAllTables() {
+    // The row table is painted cell by cell above; the teach, group and hold tables here.
+    PaintTableRowColours(program);
+}
+
+void TableAttributesPage::ApplyColourMode() {
+    const ColourModeControls controls = ControlsForColourMode(Mode());
+    editRow->setEnabled(controls.rowSelectorEnabled);
+    editColorNumericRow->setEnabled(controls.colourSelectorEnabled);
+    buttonSetRowColor->setEnabled(controls.setColourButtonEnabled);
+    program.Data().swatch->setVisible(controls.liveSwatchVisible);
+}
+
+void TableAttributesPage::CBF_EditSetColor() {
+    ApplyColourMode();
+}
+
+void TableAttributesPage::CBF_EditRow() {
+    ApplyColourMode();
+}
+
+void TableAttributesPage::CBF_EditColorNumericRow() {
+    ApplyColourMode();
+}
+
+void TableAttributesPage::CBF_ButtonSetRowColor() {
+    AssignRowColour(editRow->value(), editColorNumericRow->Colour());
+}
+
+void TableAttributesPage::CBF_ButtonSaveArray() {
+    std::string& path = program.state.settings.tableAttributesPath;
+    const auto selection = program.dialogs.SelectFile(kDialogTitle, DialogStartDirectory(path),
+                                                      kDefaultFileName, kDialogFilter, true);
+    if (selection.choice == OperatorDialogs::FileChoice::None || selection.path.empty()) {
+        program.dialogs.Message(kAttentionTitle, kNoFileSelectedText);
+        return;
+    }
+    path = selection.path;
+    if (SaveTableAttributesFile(path, CollectRows()) < 0) ReportUnwrittenFile(program, path);
+}
+
+void TableAttributesPage::CBF_ButtonGetArray() {
+    std::string& path = program.state.settings.tableAttributesPath;
+    const auto selection = program.dialogs.SelectFile(kDialogTitle, DialogStartDirectory(path),
+                                                      kDefaultFileName, kDialogFilter, false);
+    if (selection.choice != OperatorDialogs::FileChoice::Existing || selection.path.empty()) {
+        program.dialogs.Message(kAttentionTitle, kNoFileSelectedText);
+        return;
+    }
+    path = selection.path;
+    RowAttributes rows = CollectRows();
+    const TableAttributesLoad load =
+        LoadTableAttributes(path, rows, [this](std::string_view question) {
+            return program.dialogs.Confirm(kAttentionTitle, std::string(question));
+        });
+    if (!load.loaded) {
+        program.dialogs.Message(kAttentionTitle, kNothingReadText);
+        return;
+    }
+    ShowRows(rows);
+    if (!load.report.empty()) program.dialogs.Message(kReportTitle, load.report);
+}
+
+void TableAttributesPage::CBF_ButtonTableAttrReset() {
+    if (!program.dialogs.Confirm(kAttentionTitle, kResetQuestion)) return;
+    ShowRows(DefaultRowAttributes());
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The table attributes page (main tab page 6): the colour and specification of each teach row,
+// the colour-setting mode, and saving, loading and resetting the row attributes.
+#include "settings/TableAttributes.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QComboBox;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class ColourSelector;
+class Program;
+
+class TableAttributesPage : public QWidget {
+    Q_OBJECT
+public:
+    // Columns of the row table; the teach vector number is the row header.
+    enum Column { kColourColumn = 0, kSpecificationColumn = 1 };
+
+    explicit TableAttributesPage(Program& program, QWidget* parent = nullptr);
+
+    QComboBox* editSetColor;
+    QSpinBox* editRow;
+    ColourSelector* editColorNumericRow;
+    QPushButton* buttonSetRowColor;
+    QTableWidget* tableRowAttributes;
+    QPushButton* buttonSaveArray;
+    QPushButton* buttonGetArray;
+    QPushButton* buttonTableAttrReset;
+
+    ColourMode Mode() const;
+    // The rows as the page shows them. Also takes the colours into the row colour table, so
+    // that what is saved and what is painted agree.
+    RowAttributes CollectRows();
+    // Shows all rows, takes their colours into the row colour table and paints the tables.
+    void ShowRows(const RowAttributes& rows);
+    // Gives one teach vector a colour everywhere it is shown (Set row colour, and the live
+    // colour of a row taught in automatic mode).
+    void AssignRowColour(int teachVector, std::uint32_t colour);
+
+    void CBF_EditSetColor();
+    void CBF_EditRow();
+    void CBF_EditColorNumericRow();
+    void CBF_ButtonSetRowColor();
+    void CBF_ButtonSaveArray();
+    void CBF_ButtonGetArray();
+    void CBF_ButtonTableAttrReset();
+
+private:
+    void BuildRowTable();
+    void ApplyColourMode();
+    void PaintRowTableCell(int teachVector, std::uint32_t colour);
+    void PaintAllTables();
+
+    Program& program;
+};

@@ -15,6 +15,7 @@ constexpr std::uint8_t kOrderStoreEeprom = 3;
 constexpr std::uint8_t kOrderLoadEeprom = 4;
 constexpr std::uint8_t kOrderIdentify = 7;
 constexpr std::uint8_t kOrderMeasure = 8;
+constexpr std::uint8_t kOrderChangeBaudrate = 190;
 
 constexpr std::size_t kParameterBlockBytes = kParameterCount * 2;
 constexpr std::size_t kTableBlockBytes = kTeachRows * kTeachVectorWords * 2;
@@ -96,6 +97,13 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
         return frame::EncodeFrameWords(kOrderMeasure, 0,
                                        {measurement.w.begin(), measurement.w.end()});
     }
+    case kOrderChangeBaudrate:
+        // The new rate takes effect after this reply; a pseudo-terminal or a socket has no rate
+        // to change, so the code is only remembered.
+        if (request.argument > 4)
+            return ErrorReply(kStatusCommunicationError);
+        baudRateCode = request.argument;
+        return frame::EncodeFrameBytes(kOrderChangeBaudrate, 0, {});
     default:
         return ErrorReply(kStatusInvalidOrder);
     }

@@ -44,6 +44,8 @@ public:
     MeasurementFrame NextMeasurement();
 
     const ParameterSets& Ram() const { return ram; }
+    // The baud-rate code last ordered (4 = 115200 at start).
+    int BaudRateCode() const { return baudRateCode; }
     const ParameterSets& Eeprom() const { return eeprom; }
     void SetRam(int set, const ParameterImage& image);
     // The parameter set that evaluates now (ParaSet1 only while TRIGGER PARA sees IN0 high).
@@ -66,6 +68,7 @@ private:
     ParameterSets ram;
     ParameterSets eeprom;
     std::string eepromError;
+    int baudRateCode = 4;
 
     // Simulated object and inputs.
     std::uint64_t cycle = 0;

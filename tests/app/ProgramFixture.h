@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -27,6 +28,7 @@ struct ProgramFixture {
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     ScriptedOperator dialogs;
     sim::SimThread simulator;
+    QTemporaryDir ptyDir;
     std::unique_ptr<Program> program = std::make_unique<Program>(*state, dialogs);
 
     // Start-up with a serial port that does not exist, so nothing answers.
@@ -43,6 +45,19 @@ struct ProgramFixture {
         page.CBF_EditCommunicationProtocol();
         page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
         page.stringPortNumber->setText(QString::number(port));
+        QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
+        return state->flags.linkGood == 1;
+    }
+
+    // Connects over RS-232 to the simulator's pseudo-terminal, whatever port is selected.
+    bool ConnectPtyThroughPage() {
+        const QString path = ptyDir.filePath(QStringLiteral("sensor-tty"));
+        if (!simulator.StartPty(path))
+            return false;
+        program->Link().SetSerialDeviceResolver([path](int) { return path.toStdString(); });
+        auto& page = program->Comm();
+        page.editCommunicationProtocol->setCurrentIndex(0);
+        page.CBF_EditCommunicationProtocol();
         QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
         return state->flags.linkGood == 1;
     }

@@ -258,6 +258,42 @@ private slots:
         QCOMPARE(page.stringIpAdress->currentText(), QStringLiteral("b"));
     }
 
+    void baudRateChangeLogsItsStepsInOrder() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectPtyThroughPage());
+        auto& page = f->program->Comm();
+        f->program->ClearCommunicationLog();
+        page.editSelectBaudrate->setCurrentIndex(2);
+        page.CBF_EditSelectBaudrate();
+        QTest::mouseClick(page.buttonChangeBaudrate, Qt::LeftButton);
+        const QString id = QString::fromLatin1(sim::kIdentification);
+        QCOMPARE(f->Log(), QStringLiteral("TRY TO CHANGE BAUDRATE!\nSUCCESS!\nTRY TO CONNECT!\n") + id +
+                               QStringLiteral("\n\nATTENTION!!!   CONFIRM NEW BAUDRATE WITH "
+                                              "EEPROM AND SEND!\n\n"));
+        QCOMPARE(f->state->link.baudRateCode, std::uint16_t(2));
+        const auto log = f->simulator.RequestLog();
+        QVERIFY(!log.empty());
+        QCOMPARE(int(log.front().order), 7);
+        bool sawBaudOrder = false;
+        for (const auto& request : log)
+            sawBaudOrder |= request.order == 190 && request.argument == 2;
+        QVERIFY(sawBaudOrder);
+        QVERIFY(page.buttonAccept->isEnabled());
+    }
+
+    void failedBaudRateOrderLeavesOutTheReminder() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectPtyThroughPage());
+        sim::FaultSettings faults;
+        faults.badHeadCheck = sim::Fault{true, 0, 190};
+        f->simulator.SetFaults(faults);
+        f->program->ClearCommunicationLog();
+        QTest::mouseClick(f->program->Comm().buttonChangeBaudrate, Qt::LeftButton);
+        QVERIFY(f->Log().startsWith(QStringLiteral("TRY TO CHANGE BAUDRATE!\nATTENTION! \n")));
+        QVERIFY(!f->Log().contains(QStringLiteral("SUCCESS!")));
+        QVERIFY(!f->Log().contains(QStringLiteral("CONFIRM NEW BAUDRATE")));
+    }
+
     void portTextWithoutDigitsGivesAClearConnectionError() {
         f->StartWithoutSensor();
         auto& page = f->program->Comm();

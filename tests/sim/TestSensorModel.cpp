@@ -78,6 +78,19 @@ private slots:
         QCOMPARE(ToQt(AnswerOne(model, FromQt(request))), expected);
     }
 
+    void baudRateOrderIsConfirmedAndRemembered() {
+        sim::SensorModel model;
+        const auto reply = AnswerOne(model, Order(190, 2));
+        frame::HeaderFields head;
+        QVERIFY(frame::DecodeHead(reply.data(), head));
+        QCOMPARE(int(head.code), 190);
+        QCOMPARE(int(head.word), 0);
+        QCOMPARE(int(head.length), 0);
+        QCOMPARE(model.BaudRateCode(), 2);
+        QCOMPARE(Status(AnswerOne(model, Order(190, 9))), std::uint16_t(2));
+        QCOMPARE(model.BaudRateCode(), 2);
+    }
+
     void readTableBlockKeepsReservedWordsOfEveryRow() {
         sim::SensorModel model;
         for (std::uint16_t block : {2, 3}) {

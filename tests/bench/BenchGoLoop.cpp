@@ -33,6 +33,19 @@ double ThreadCpuSeconds() {
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
+// A bare link to the simulator, no window.
+struct TcpLink {
+    explicit TcpLink(quint16 port) {
+        state->link.protocol = kTcpIp;
+        state->link.serverName = "127.0.0.1";
+        state->link.tcpPortNumber = port;
+        link.ConnectToServer();
+    }
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    RecordingCommView view;
+    SensorLink link{*state, view};
+};
+
 int Measure(SensorLink& link, AppState& state) {
     state.frames.currentOrder = 8;
     link.BuildRequestFrame(8, 0, 0, 0);
@@ -54,13 +67,9 @@ double Median(std::vector<double> values) {
 
 // Bare exchanges for `seconds`, no window at all.
 Figures BareRate(quint16 port, double seconds) {
-    auto state = std::make_unique<AppState>();
-    RecordingCommView view;
-    SensorLink link(*state, view);
-    state->link.protocol = kTcpIp;
-    state->link.serverName = "127.0.0.1";
-    state->link.tcpPortNumber = port;
-    link.ConnectToServer();
+    TcpLink tcp(port);
+    auto& state = tcp.state;
+    auto& link = tcp.link;
     QElapsedTimer clock;
     const double cpuStart = ThreadCpuSeconds();
     clock.start();
@@ -103,13 +112,9 @@ Figures GoRate(sim::SimThread& simulator, quint16 port, double seconds) {
 }
 
 void SilentWaitCpu(quint16 port, sim::SimThread& simulator) {
-    auto state = std::make_unique<AppState>();
-    RecordingCommView view;
-    SensorLink link(*state, view);
-    state->link.protocol = kTcpIp;
-    state->link.serverName = "127.0.0.1";
-    state->link.tcpPortNumber = port;
-    link.ConnectToServer();
+    TcpLink tcp(port);
+    auto& state = tcp.state;
+    auto& link = tcp.link;
     sim::FaultSettings faults;
     faults.silence = sim::Fault{true, 0, 8};
     simulator.SetFaults(faults);

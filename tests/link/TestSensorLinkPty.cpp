@@ -1,5 +1,6 @@
 // The sensor link over a real pseudo-terminal to the simulator, as over an RS-232 cable.
 #include "LinkFixture.h"
+#include "support/RunTests.h"
 #include "link/LinkTexts.h"
 
 #include <QtTest>
@@ -116,15 +117,6 @@ private slots:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    int status = 0;
-    {
-        TestSensorLinkPty t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TestSerialOpen t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return RunTests<TestSensorLinkPty, TestSerialOpen>(argc, argv);
 }
 #include "TestSensorLinkPty.moc"

@@ -1,5 +1,6 @@
 // The sensor link over a real TCP connection to the simulator.
 #include "LinkFixture.h"
+#include "support/RunTests.h"
 #include "link/LinkTexts.h"
 #include "link/SerialDevices.h"
 
@@ -202,15 +203,6 @@ private slots:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    int status = 0;
-    {
-        TestSensorLinkTcp t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TestTcpConnectFailures t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return RunTests<TestSensorLinkTcp, TestTcpConnectFailures>(argc, argv);
 }
 #include "TestSensorLinkTcp.moc"

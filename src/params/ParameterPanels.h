@@ -11,6 +11,12 @@ void GetParametersFromPanel(Program& program);
 void PutParametersToPanel(Program& program);
 // Runs the rule chain on the current control values and applies its decisions.
 void ApplyParameterRules(Program& program);
+// The colour-limit check alone: MAX VEC NO and group limits, active-row labels.
+void CheckColorLimits(Program& program);
+// The teach cells after the operator changed CALCULATION MODE between 2D and 3D.
+void ConvertTeachTable(Program& program);
+// Paints the colour columns of the teach, group and hold tables from the row colour table.
+void PaintTableRowColours(Program& program);
 
 // SEND and GET to or from the selected memory; 1 on success, -1 after a reported failure.
 int SendParameters(Program& program);

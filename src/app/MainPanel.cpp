@@ -32,6 +32,8 @@ MainPanel::MainPanel(Program& program) : QWidget(nullptr), program(program) {
     tabMain1 = new QTabWidget(this);
     tabMain1->setObjectName(QStringLiteral("TabMain1"));
     tabMain1->setUsesScrollButtons(true);
+    // Nine pages share a narrow column: compact tabs keep them all in view.
+    tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     for (int i = 0; i < kPageCount; ++i)
         tabMain1->addTab(new QWidget, QString::number(i));
     body->addWidget(tabMain1, 5);
@@ -42,6 +44,9 @@ MainPanel::MainPanel(Program& program) : QWidget(nullptr), program(program) {
     childLayout->setContentsMargins(0, 0, 0, 0);
     body->addWidget(childArea, 7);
     layout->addLayout(body, 1);
+
+    // Roomier than the restore size, so the pages need no scrolling at first start.
+    resize(1000, 660);
 
     connect(tabMain1, &QTabWidget::currentChanged, this,
             [this](int index) { this->program.OnMainTabChanged(index); });

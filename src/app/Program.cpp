@@ -59,11 +59,6 @@ void Program::BuildPanels() {
     mainPanel = new MainPanel(*this);
     commPage = new CommPage(*this);
     mainPanel->SetPage(MainPanel::kCommunicationPage, commPage, tr("COM"));
-    const char* labels[MainPanel::kPageCount] = {"COM",   "PARAMETER", "GROUP/HOLD",
-                                                 "TEACH", "RECORDER",  "CALIBRATION",
-                                                 "ROWS",  "VAREV",     "OFFSET"};
-    for (int i = 1; i < MainPanel::kPageCount; ++i)
-        mainPanel->tabMain1->setTabText(i, QString::fromLatin1(labels[i]));
 
     dataPanel = new DataPanel(*this, refreshClock);
     graphPanel = MakeEmptyPanel(QStringLiteral("GRAPHP"), tr("SIGNAL GRAPHS"));
@@ -74,12 +69,18 @@ void Program::BuildPanels() {
                            teachPanel2, scopePanel})
         mainPanel->AddChildPanel(panel);
 
-    BuildParameterPages(*this);
-    BuildTableAttributesPage(*this);
-
     bigColourPanel = new BigNumberPanel(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock);
     bigGroupPanel = new BigNumberPanel(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock);
     passwordPanel = MakeEmptyPanel(QStringLiteral("PASSWORDP"), tr("PASSWORD"));
+
+    BuildParameterPages(*this);
+    BuildTableAttributesPage(*this);
+    // Short tab labels, set here for all pages so they fit the column side by side.
+    const char* labels[MainPanel::kPageCount] = {"COM", "PARA",  "GROUP", "TEACH", "REC",
+                                                 "CAL", "ROWS",  "VAREV", "OFFSET"};
+    for (int i = 0; i < MainPanel::kPageCount; ++i)
+        mainPanel->tabMain1->setTabText(i, QString::fromLatin1(labels[i]));
+
 }
 
 void Program::InitApplication() {

@@ -20,12 +20,17 @@ QLabel* Caption(const QString& text, QWidget* parent) {
     return label;
 }
 
-QCustomPlot* MakePlot(const QString& name, QWidget* parent) {
+// Axis ranges until the first data arrive: a strip chart shows 100 samples of 12-bit values,
+// a colour plane the whole coordinate range.
+QCustomPlot* MakePlot(const QString& name, QWidget* parent, double xMax, double yMax) {
     auto* plot = new QCustomPlot(parent);
     plot->setObjectName(name);
     plot->setMinimumSize(120, 100);
-    plot->xAxis->setTickLabelFont(QFont(plot->font().family(), 7));
-    plot->yAxis->setTickLabelFont(QFont(plot->font().family(), 7));
+    const QFont tickFont(plot->font().family(), 7);
+    plot->xAxis->setTickLabelFont(tickFont);
+    plot->yAxis->setTickLabelFont(tickFont);
+    plot->xAxis->setRange(0, xMax);
+    plot->yAxis->setRange(0, yMax);
     return plot;
 }
 
@@ -58,7 +63,8 @@ DataPanel::DataPanel(Program& program, RefreshClock& clock, QWidget* parent)
     linkRow->addWidget(labelComPort);
     linkRow->addWidget(dispComPort);
     linkRow->addWidget(labelServer);
-    linkRow->addWidget(dispServer, 1);
+    linkRow->addWidget(dispServer);
+    linkRow->addStretch(1);
     layout->addLayout(linkRow);
 
     layout->addWidget(BuildValueBlock(clock));
@@ -165,7 +171,7 @@ void DataPanel::BuildPages(RefreshClock& clock) {
 
     auto* rgbPage = new QWidget;
     auto* rgbLayout = new QVBoxLayout(rgbPage);
-    graphRgb = MakePlot(QStringLiteral("GraphRGB"), rgbPage);
+    graphRgb = MakePlot(QStringLiteral("GraphRGB"), rgbPage, 100, 4096);
     rgbLayout->addWidget(graphRgb, 1);
     rgbLayout->addWidget(BuildRgbRow(0, clock));
     auto* minMax = new QGridLayout;
@@ -180,14 +186,14 @@ void DataPanel::BuildPages(RefreshClock& clock) {
 
     auto* intPage = new QWidget;
     auto* intLayout = new QVBoxLayout(intPage);
-    graphInt1 = MakePlot(QStringLiteral("GraphINT1"), intPage);
+    graphInt1 = MakePlot(QStringLiteral("GraphINT1"), intPage, 100, 4096);
     intLayout->addWidget(graphInt1, 1);
     intLayout->addWidget(BuildRgbRow(1, clock));
 
     auto* page2D = new QWidget;
     auto* layout2D = new QVBoxLayout(page2D);
-    graph2DXY = MakePlot(QStringLiteral("Graph2D"), page2D);
-    graph2DInt = MakePlot(QStringLiteral("Graph2D"), page2D);
+    graph2DXY = MakePlot(QStringLiteral("Graph2D"), page2D, 10000, 10000);
+    graph2DInt = MakePlot(QStringLiteral("Graph2D"), page2D, 4096, 100);
     graph2DInt->setMaximumHeight(90);
     layout2D->addWidget(graph2DXY, 1);
     layout2D->addWidget(graph2DInt);
@@ -196,8 +202,8 @@ void DataPanel::BuildPages(RefreshClock& clock) {
     auto* page3D = new QWidget;
     auto* grid3D = new QGridLayout(page3D);
     for (int i = 0; i < 3; ++i)
-        graph3D[std::size_t(i)] = MakePlot(QStringLiteral("Graph3D"), page3D);
-    graph3DRgb = MakePlot(QStringLiteral("Graph3D"), page3D);
+        graph3D[std::size_t(i)] = MakePlot(QStringLiteral("Graph3D"), page3D, 10000, 10000);
+    graph3DRgb = MakePlot(QStringLiteral("Graph3D"), page3D, 100, 4096);
     grid3D->addWidget(graph3D[0], 0, 0);
     grid3D->addWidget(graph3D[1], 0, 1);
     grid3D->addWidget(graph3D[2], 1, 0);

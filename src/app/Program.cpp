@@ -93,11 +93,11 @@ void Program::InitApplication() {
     state.flags.pendingGet = 0;
     state.flags.teachTolerance = 0;
 
-    state.settings.programDir =
-        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    if (programDirectory.isEmpty())
+        programDirectory = QCoreApplication::applicationDirPath();
+    state.settings.programDir = QDir::toNativeSeparators(programDirectory).toStdString();
     state.settings.panelSettingsPath =
-        QDir::toNativeSeparators(QDir(QCoreApplication::applicationDirPath())
-                                     .filePath(QStringLiteral("PanelSettings.cfg")))
+        QDir::toNativeSeparators(QDir(programDirectory).filePath(QStringLiteral("PanelSettings.cfg")))
             .toStdString();
 
     GetParametersFromPanel(*this);

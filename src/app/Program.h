@@ -6,6 +6,7 @@
 #include "live/DisplayWidgets.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     BigNumberPanel& BigColourNumber() { return *bigColourPanel; }
     BigNumberPanel& BigGroup() { return *bigGroupPanel; }
     RefreshClock& Refresh() { return refreshClock; }
+
+    // The directory that holds PanelSettings.cfg and the default side files: the executable's,
+    // unless set before the start-up (tests keep their files apart this way).
+    void SetProgramDirectory(const QString& directory) { programDirectory = directory; }
 
     // Start-up after the panels exist, and the end of the run.
     void InitApplication();
@@ -95,6 +100,7 @@ private:
     void BuildPanels();
 
     RefreshClock refreshClock;
+    QString programDirectory;
     std::unique_ptr<SensorLink> link;
     MainPanel* mainPanel = nullptr;
     DataPanel* dataPanel = nullptr;

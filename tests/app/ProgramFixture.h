@@ -29,7 +29,14 @@ struct ProgramFixture {
     ScriptedOperator dialogs;
     sim::SimThread simulator;
     QTemporaryDir ptyDir;
-    std::unique_ptr<Program> program = std::make_unique<Program>(*state, dialogs);
+    QTemporaryDir programDir;
+    std::unique_ptr<Program> program = MakeProgram();
+
+    std::unique_ptr<Program> MakeProgram() {
+        auto made = std::make_unique<Program>(*state, dialogs);
+        made->SetProgramDirectory(programDir.path());
+        return made;
+    }
 
     // Start-up with a serial port that does not exist, so nothing answers.
     void StartWithoutSensor() {

@@ -88,6 +88,8 @@ Figures GoRate(sim::SimThread& simulator, quint16 port, double seconds) {
     auto state = std::make_unique<AppState>();
     ScriptedOperator dialogs;
     Program program(*state, dialogs);
+    QTemporaryDir programDir;
+    program.SetProgramDirectory(programDir.path());
     program.Link().SetSerialDeviceResolver([](int) { return std::string(); });
     program.InitApplication();
     auto& page = program.Comm();

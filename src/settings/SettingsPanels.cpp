@@ -183,6 +183,3 @@ std::string SpecificationText(const QString& text, std::size_t maxBytes) {
     bytes.resize(cut);
     return bytes;
 }
-
-// TEMPORARY until the parameter pages paint their tables.
-__attribute__((weak)) void PaintTableRowColours(Program&) {}

@@ -16,9 +16,6 @@ void WritePanelSettings(Program& program);
 // Builds the table attributes page into the main panel.
 void BuildTableAttributesPage(Program& program);
 
-// TEMPORARY until declared with the parameter pages.
-void PaintTableRowColours(Program& program);
-
 // Helpers of the side-file dialogs.
 // The directory a file dialog starts in: the remembered path itself when it names a directory,
 // otherwise the directory that holds it.

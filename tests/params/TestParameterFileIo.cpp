@@ -1,0 +1,302 @@
+// SEND and GET with FILE on the real windows of the program: the dialog, the questions, the
+// lists of missing keys, and files that cannot be read or written.
+#include "app/ProgramFixture.h"
+#include "params/ParameterDefaults.h"
+#include "params/ParameterFile.h"
+#include "params/ParameterPage.h"
+#include "params/ParameterPanels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <random>
+
+namespace {
+
+using Choice = OperatorDialogs::FileChoice;
+
+const std::string kNoFile = "No file was selected!";
+const std::string kNothingRead = "No parameter where read!";
+const std::string kTypeQuestion =
+    "Selected file is not a parameter file! \nDo you want to proceed anyway?";
+const std::string kVersionQuestion =
+    "Selected file and scope version do not match! \nDo you want to proceed anyway?";
+
+// Words 0..6 of every row and the 17 parameters; the reserved words are compared apart.
+bool SameSet(const ParameterImage& a, const ParameterImage& b) {
+    if (a.parameters != b.parameters) return false;
+    for (int r = 0; r < kTeachRows; ++r) {
+        for (int w = 0; w < 7; ++w) {
+            if (a.table[std::size_t(r)].w[std::size_t(w)] !=
+                b.table[std::size_t(r)].w[std::size_t(w)])
+                return false;
+        }
+    }
+    return true;
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestParameterFileIo : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    ParameterImage& Image() { return f->state->params.image; }
+    void Choose(Choice choice, const QString& path) {
+        f->dialogs.fileAnswers.push_back({choice, path.toStdString()});
+    }
+    void PressWithFile(QPushButton* button) {
+        f->program->Main().selectMem[2]->click();
+        QCOMPARE(f->state->params.memoryTarget, std::uint16_t(kFile));
+        button->click();
+    }
+    void Send() { PressWithFile(f->program->Main().buttonSend); }
+    void Get() { PressWithFile(f->program->Main().buttonGet); }
+    // Shows `image` in the controls and returns what the controls then hold.
+    ParameterImage Show(const ParameterImage& image) {
+        Image() = image;
+        PutParametersToPanel(*f->program);
+        GetParametersFromPanel(*f->program);
+        return Image();
+    }
+    // A file like one this program writes, holding a set apart from the defaults, with its
+    // identification replaced as given.
+    QString ForeignFile(const char* fileType, const char* version) {
+        ParameterImage image = DefaultParameterImage();
+        image.parameters[kPower] = 777;
+        const QString path = dir->filePath(QStringLiteral("Foreign.ini"));
+        WriteParameterFileTo(path.toStdString(), image);
+        QByteArray bytes = ReadBytes(path);
+        bytes.replace("\"Parameter File\"", fileType);
+        bytes.replace("\"CHROMIX3-Varev V4.2\"", version);
+        WriteBytes(path, bytes);
+        return path;
+    }
+    std::vector<std::string> Questions() const {
+        std::vector<std::string> asked;
+        for (const auto& popup : f->dialogs.popups) {
+            if (popup.kind == "confirm") asked.push_back(popup.text);
+        }
+        return asked;
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        f = std::make_unique<ProgramFixture>();
+        f->state->settings.parameterFilePath =
+            dir->filePath(QStringLiteral("Parameter.ini")).toStdString();
+        GetParametersFromPanel(*f->program);
+    }
+    void cleanup() {
+        f.reset();
+        dir.reset();
+    }
+
+    void sendThenGetReproducesTheSetThroughTheDialogs() {
+        ParameterImage custom = DefaultParameterImage();
+        custom.parameters[kPower] = 650;
+        custom.parameters[kAverage] = 4;
+        custom.parameters[kGain] = 3;
+        for (int r = 0; r < kTeachRows; ++r) {
+            auto& row = custom.table[std::size_t(r)].w;
+            for (int c = 0; c < 5; ++c)
+                row[std::size_t(c)] = std::uint16_t(100 + 3 * r + c);
+            row[6] = std::uint16_t(10 + r);
+        }
+        const ParameterImage shown = Show(custom);
+        QCOMPARE(shown.parameters[kPower], std::uint16_t(650));
+        QCOMPARE(shown.table[30].w[4], std::uint16_t(194));
+        QCOMPARE(shown.table[30].w[6], std::uint16_t(40));
+
+        const QString path = dir->filePath(QStringLiteral("sets/Line1.ini"));
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("sets")));
+        Choose(Choice::New, path);
+        Send();
+        QCOMPARE(f->dialogs.lastFileTitle, std::string("Parameter"));
+        QCOMPARE(f->dialogs.lastFileDefaultName, std::string("Parameter.ini"));
+        QCOMPARE(f->dialogs.lastFileFilter, std::string("*.ini"));
+        QCOMPARE(f->dialogs.lastFileStartDirectory,
+                 QDir::toNativeSeparators(dir->path()).toStdString());
+        QCOMPARE(f->state->settings.parameterFilePath, path.toStdString());
+        const QByteArray bytes = ReadBytes(path);
+        QVERIFY(bytes.startsWith("[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
+                                 "SCOPE VERSION: = \"CHROMIX3-Varev V4.2\"\r\n\r\n"
+                                 "[PARAMETER]\r\nPOWER = 650\r\n"));
+
+        ParameterImage other = Show(DefaultParameterImage());
+        other.table[4].w[7] = 77; // the reserved word is not in the file and must survive
+        Image() = other;
+        Choose(Choice::Existing, path);
+        Get();
+        QCOMPARE(f->dialogs.lastFileStartDirectory,
+                 QDir::toNativeSeparators(dir->filePath(QStringLiteral("sets"))).toStdString());
+        QVERIFY(SameSet(Image(), shown));
+        QCOMPARE(Image().table[4].w[7], std::uint16_t(77));
+        QCOMPARE(f->program->parameterPage->Word(kPower), std::uint16_t(650));
+        GetParametersFromPanel(*f->program);
+        QVERIFY(SameSet(Image(), shown)); // the controls show the set read
+        QCOMPARE(f->dialogs.CountOf("message"), 0);
+        QCOMPARE(f->dialogs.CountOf("confirm"), 0);
+    }
+
+    void foreignFilesAskAndNoLeavesTheSetUnchanged_data() {
+        QTest::addColumn<QByteArray>("fileType");
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("read");
+        const QByteArray type = "\"Parameter File\"";
+        const QByteArray version = "\"CHROMIX3-Varev V4.2\"";
+        QTest::newRow("wrong type, no")
+            << QByteArray("\"Parameter file\"") << version << QList<bool>{false} << 1 << false;
+        QTest::newRow("wrong version, no")
+            << type << QByteArray("\"CHROMIX3-Varev V4.1\"") << QList<bool>{false} << 1 << false;
+        QTest::newRow("wrong version, yes")
+            << type << QByteArray("\"CHROMIX3-Varev V4.1\"") << QList<bool>{true} << 1 << true;
+        QTest::newRow("both wrong, yes then no")
+            << QByteArray("\"Table Attributes\"") << QByteArray("\"\"") << QList<bool>{true, false}
+            << 2 << false;
+        QTest::newRow("both wrong, yes twice")
+            << QByteArray("\"Table Attributes\"") << QByteArray("\"\"") << QList<bool>{true, true}
+            << 2 << true;
+    }
+
+    void foreignFilesAskAndNoLeavesTheSetUnchanged() {
+        QFETCH(QByteArray, fileType);
+        QFETCH(QByteArray, version);
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, questions);
+        QFETCH(bool, read);
+        const QString path = ForeignFile(fileType.constData(), version.constData());
+        const ParameterImage before = Image();
+        for (bool answer : answers)
+            f->dialogs.confirmAnswers.push_back(answer);
+
+        Choose(Choice::Existing, path);
+        Get();
+        const auto asked = Questions();
+        QCOMPARE(int(asked.size()), questions);
+        const bool typeAsked = fileType != "\"Parameter File\"";
+        QCOMPARE(asked.front(), typeAsked ? kTypeQuestion : kVersionQuestion);
+        if (questions == 2) QCOMPARE(asked.back(), kVersionQuestion);
+        QCOMPARE(f->dialogs.Saw("ATTENTION!", kNothingRead), !read);
+        QCOMPARE(Image().parameters[kPower], std::uint16_t(read ? 777 : 500));
+        QCOMPARE(f->program->parameterPage->Word(kPower), std::uint16_t(read ? 777 : 500));
+        if (!read) QVERIFY(SameSet(Image(), before));
+    }
+
+    void missingKeysAreListedInWordOrderAndTakeTheirDefaults() {
+        const QString path = dir->filePath(QStringLiteral("Gaps.ini"));
+        ParameterImage image = Show(DefaultParameterImage());
+        image.parameters[kExternTeach] = 1;
+        image.parameters[kGain] = 2;
+        WriteParameterFileTo(path.toStdString(), image);
+        QByteArray bytes = ReadBytes(path);
+        bytes.replace("EXTERN TEACH = 1\r\n", "");
+        bytes.replace("GAIN = 2\r\n", "GAIN = abc\r\n");
+        const int row5 = bytes.indexOf("[TEACH VECTOR 5]");
+        bytes.replace(bytes.indexOf("HOLD = 10\r\n", row5), 11, "");
+        WriteBytes(path, bytes);
+        Image().parameters[kGain] = 7;
+
+        Choose(Choice::Existing, path);
+        Get();
+        QVERIFY(f->dialogs.Saw("Attention!", "Following parameter could not be read \nand where "
+                                             "set to default value:\n\nEXTEACH\nGAIN\n"));
+        QVERIFY(f->dialogs.Saw("Attention!", "Following teach vectors could not be read \nand "
+                                             "where set to default value:\n\nTEACH VECTOR 5\n"));
+        QCOMPARE(Image().parameters[kExternTeach], std::uint16_t(0));
+        QCOMPARE(Image().parameters[kGain], std::uint16_t(5));
+        QCOMPARE(Image().table[5].w[6], std::uint16_t(10));
+    }
+
+    void aCancelledDialogChangesNothing() {
+        Image() = Show(DefaultParameterImage());
+        const ParameterImage before = Image();
+        const std::string remembered = f->state->settings.parameterFilePath;
+        Send();                                                          // cancelled
+        Get();                                                           // cancelled
+        Choose(Choice::New, dir->filePath(QStringLiteral("Fresh.ini"))); // nothing to read
+        Get();
+        QCOMPARE(f->dialogs.CountOf("message"), 3);
+        for (const auto& popup : f->dialogs.popups) {
+            if (popup.kind == "message") {
+                QCOMPARE(popup.title, std::string("ATTENTION!"));
+                QCOMPARE(popup.text, kNoFile);
+            }
+        }
+        QVERIFY(SameSet(Image(), before));
+        QCOMPARE(f->state->settings.parameterFilePath, remembered);
+        QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void unreadableFilesAskAndNeverCrash_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QByteArray garbage(1 << 20, '\0');
+        std::mt19937 random(7);
+        for (auto& byte : garbage)
+            byte = char(random());
+        QTest::newRow("vanished") << QStringLiteral("gone.ini") << QByteArray();
+        QTest::newRow("directory") << QString() << QByteArray();
+        QTest::newRow("binary garbage") << QStringLiteral("garbage.ini") << garbage;
+        QTest::newRow("ten megabyte line")
+            << QStringLiteral("long.ini") << QByteArray(10 << 20, 'P');
+    }
+
+    void unreadableFilesAskAndNeverCrash() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = name.isEmpty() ? dir->path() : dir->filePath(name);
+        if (!content.isEmpty()) WriteBytes(path, content);
+        Image() = Show(DefaultParameterImage());
+        Image().parameters[kPower] = 900;
+        PutParametersToPanel(*f->program);
+
+        // First declined, then taken: a file without keys gives every default and both lists.
+        Choose(Choice::Existing, path);
+        Get();
+        QCOMPARE(Questions(), std::vector<std::string>{kTypeQuestion});
+        QVERIFY(f->dialogs.Saw("ATTENTION!", kNothingRead));
+        QCOMPARE(Image().parameters[kPower], std::uint16_t(900));
+
+        f->dialogs.confirmAnswers = {true, true};
+        Choose(Choice::Existing, path);
+        Get();
+        QCOMPARE(Image().parameters[kPower], std::uint16_t(500));
+        QCOMPARE(f->dialogs.popups.back().title, std::string("Attention!"));
+        QVERIFY(f->dialogs.popups.back().text.ends_with("TEACH VECTOR 30\n"));
+    }
+
+    void anUnwritableTargetIsReportedAndNothingIsLeftBehind() {
+        for (const QString& path :
+             {dir->filePath(QStringLiteral("no/such/dir/P.ini")), dir->path()}) {
+            Choose(Choice::New, path);
+            Send();
+            QCOMPARE(f->dialogs.popups.back().kind, std::string("message"));
+            QCOMPARE(f->dialogs.popups.back().title, std::string("ERROR"));
+        }
+        QVERIFY(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestParameterFileIo)
+#include "TestParameterFileIo.moc"

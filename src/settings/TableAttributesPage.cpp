@@ -61,6 +61,8 @@ TableAttributesPage::TableAttributesPage(Program& program, QWidget* parent)
     editRow = new QSpinBox(this);
     editRow->setObjectName(QStringLiteral("EditRow"));
     editRow->setRange(0, kRowCount - 1);
+    editRow->setMaximumWidth(editRow->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
+                             40);
     form->addRow(tr("ROW"), editRow);
 
     editColorNumericRow = new ColourSelector(QStringLiteral("EditColorNumericRow"), this);

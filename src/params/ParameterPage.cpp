@@ -63,9 +63,9 @@ QSpinBox* MakeSpin(const QString& name, int min, int max, QWidget* parent) {
 
 QFormLayout* MakeForm(QGroupBox* box) {
     auto* form = new QFormLayout(box);
-    form->setContentsMargins(6, 6, 6, 6);
+    form->setContentsMargins(6, 4, 6, 4);
     form->setHorizontalSpacing(8);
-    form->setVerticalSpacing(4);
+    form->setVerticalSpacing(3);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return form;
@@ -91,8 +91,8 @@ ParameterPage::ParameterPage(Program& program, QWidget* parent)
     setObjectName(QStringLiteral("ParameterPage"));
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(4, 4, 4, 4);
-    column->setSpacing(6);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(4);
     column->addWidget(BuildLightGroup());
     column->addWidget(BuildEvaluationGroup());
     column->addStretch(1);

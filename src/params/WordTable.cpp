@@ -74,9 +74,15 @@ QTableWidget* MakeWordTable(const QString& objectName, int rows, int valueColumn
 }
 
 void SetWordTableWidths(QTableWidget* table, int valueWidth, int colourWidth) {
+    // Value columns share the width there is; the colour column keeps its own.
+    auto* header = table->horizontalHeader();
+    header->setMinimumSectionSize(std::min(valueWidth, colourWidth));
     const int last = table->columnCount() - 1;
-    for (int c = 0; c < last; ++c)
+    for (int c = 0; c < last; ++c) {
         table->setColumnWidth(c, valueWidth);
+        header->setSectionResizeMode(c, QHeaderView::Stretch);
+    }
+    header->setSectionResizeMode(last, QHeaderView::Fixed);
     table->setColumnWidth(last, colourWidth);
 }
 

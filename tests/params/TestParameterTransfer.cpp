@@ -1,0 +1,466 @@
+// SEND and GET through the real program against the simulator (and, for replies no sensor should
+// send, a scripted sensor on a local socket): the bytes on the line, the order of requests, the
+// plausibility reports, and what reaches the image and the controls.
+#include "app/ProgramFixture.h"
+#include "link/FrameCodec.h"
+#include "params/GroupHoldPage.h"
+#include "params/ParameterCodes.h"
+#include "params/ParameterDefaults.h"
+#include "params/ParameterPage.h"
+#include "params/ParameterPanels.h"
+#include "params/TeachTablePage.h"
+#include "params/WordTable.h"
+
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <functional>
+#include <map>
+
+using Bytes = std::vector<std::uint8_t>;
+Q_DECLARE_METATYPE(Bytes)
+Q_DECLARE_METATYPE(std::vector<Bytes>)
+
+namespace {
+
+Bytes Hex(const char* text) {
+    Bytes bytes;
+    for (const QByteArray& part : QByteArray(text).split(' '))
+        bytes.push_back(std::uint8_t(part.toUInt(nullptr, 16)));
+    return bytes;
+}
+
+QByteArray HexOf(const Bytes& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
+        .toHex(' ');
+}
+
+void Choose(QComboBox* combo, int code) {
+    const int index = combo->findData(code);
+    QVERIFY2(index >= 0, qPrintable(combo->objectName()));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+// A set the rules leave exactly as it is, with every word distinct from the defaults.
+ParameterImage DistinctImage(std::uint16_t seed) {
+    ParameterImage image;
+    image.parameters = {737, kPowerModeDyn, 17,   kEvalMinDist, 1234, 321, 17,         kOutBinary,
+                        kTriggerPara, kExternTeachOff, kCalcSiM3D, 1000, 3000, 1, kLedPulse,
+                        3, 99};
+    for (int r = 0; r < kTeachRows; ++r) {
+        auto& w = image.table[std::size_t(r)].w;
+        for (int c = 0; c < 5; ++c)
+            w[std::size_t(c)] = std::uint16_t((seed + r * 97 + c * 1013) % 10001);
+        w[5] = std::uint16_t((seed + r) % 31);
+        w[6] = std::uint16_t((seed * 3 + r * 311) % 10001);
+        w[7] = std::uint16_t(0x1200 + seed + r * 7);
+    }
+    return image;
+}
+
+bool SameImage(const ParameterImage& a, const ParameterImage& b) {
+    if (a.parameters != b.parameters) return false;
+    for (int r = 0; r < kTeachRows; ++r) {
+        if (a.table[std::size_t(r)].w != b.table[std::size_t(r)].w) return false;
+    }
+    return true;
+}
+
+// A sensor on a socket of this thread that answers every request through `answer`; the program
+// processes events while it waits, so the answers arrive in time.
+class ScriptedSensor : public QObject {
+public:
+    std::function<Bytes(int order, int argument)> answer;
+    std::vector<std::pair<int, int>> requests; // order, argument
+
+    quint16 Listen() {
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Serve(socket); });
+        });
+        server.listen(QHostAddress::LocalHost, 0);
+        return server.serverPort();
+    }
+
+private:
+    void Serve(QTcpSocket* socket) {
+        pending += socket->readAll();
+        while (pending.size() >= 8) {
+            const int length = std::uint8_t(pending[4]) | (std::uint8_t(pending[5]) << 8);
+            if (pending.size() < 8 + length) return;
+            const int order = std::uint8_t(pending[1]);
+            const int argument = std::uint8_t(pending[2]) | (std::uint8_t(pending[3]) << 8);
+            pending.remove(0, 8 + length);
+            requests.emplace_back(order, argument);
+            const Bytes reply = order == 7 ? frame::EncodeFrameBytes(7, 0, Bytes{'S', 0})
+                                           : answer(order, argument);
+            socket->write(reinterpret_cast<const char*>(reply.data()), qint64(reply.size()));
+        }
+    }
+
+    QTcpServer server;
+    QByteArray pending;
+};
+
+} // namespace
+
+class TestParameterTransfer : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+
+    bool Connect() {
+        f->StartWithoutSensor();
+        const bool ok = f->ConnectThroughPage();
+        f->simulator.ClearRequestLog();
+        f->dialogs.popups.clear();
+        return ok;
+    }
+
+    bool ConnectTo(quint16 port) {
+        f->StartWithoutSensor();
+        auto& page = f->program->Comm();
+        page.editCommunicationProtocol->setCurrentIndex(1);
+        page.CBF_EditCommunicationProtocol();
+        page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
+        page.stringPortNumber->setText(QString::number(port));
+        QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
+        return f->state->flags.linkGood == 1;
+    }
+
+    std::vector<sim::Request> Log() const { return f->simulator.RequestLog(); }
+
+    std::vector<int> Orders() const {
+        std::vector<int> orders;
+        for (const auto& request : Log())
+            orders.push_back(request.order);
+        return orders;
+    }
+
+    void Select(std::array<QRadioButton*, 3> radios, int target) {
+        QTest::mouseClick(radios[std::size_t(target - 1)], Qt::LeftButton);
+        QCOMPARE(f->state->params.memoryTarget, std::uint16_t(target));
+    }
+
+    void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    int Occurrences(const QString& text) const { return f->Log().count(text); }
+
+private slots:
+    void init() { f = std::make_unique<ProgramFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void getRequestsAreByteExact_data() {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("paraSet");
+        QTest::addColumn<std::vector<Bytes>>("expected");
+        const Bytes load = Hex("55 04 00 00 00 00 AA 0B");
+        const Bytes read0 = Hex("55 02 00 00 00 00 AA B9");
+        const Bytes read1 = Hex("55 02 01 00 00 00 AA 74");
+        const Bytes read2 = Hex("55 02 02 00 00 00 AA 3A");
+        const Bytes read3 = Hex("55 02 03 00 00 00 AA F7");
+        QTest::newRow("RAM, ParaSet0") << int(kRam) << 0 << std::vector<Bytes>{read0, read2};
+        QTest::newRow("RAM, ParaSet1") << int(kRam) << 1 << std::vector<Bytes>{read1, read3};
+        QTest::newRow("EEPROM, ParaSet0")
+            << int(kEeprom) << 0 << std::vector<Bytes>{load, read0, read2};
+        QTest::newRow("EEPROM, ParaSet1")
+            << int(kEeprom) << 1 << std::vector<Bytes>{load, read1, read3};
+    }
+
+    void getRequestsAreByteExact() {
+        QFETCH(int, target);
+        QFETCH(int, paraSet);
+        QFETCH(std::vector<Bytes>, expected);
+        auto para = DistinctImage(5); // TRIGGER PARA in both sets, so ParaSet1 can be chosen
+        f->simulator.SetRamImage(0, para);
+        f->simulator.SetRamImage(1, para);
+        QVERIFY(Connect());
+        auto& main = f->program->Main();
+        QVERIFY(main.selectParaSet[1]->isEnabled());
+        QTest::mouseClick(main.selectParaSet[std::size_t(paraSet)], Qt::LeftButton);
+        QCOMPARE(f->state->params.paraSet, std::uint16_t(paraSet));
+        Select(main.selectMem, target);
+        f->simulator.ClearRequestLog();
+        Press(main.buttonGet);
+        const auto log = Log();
+        QCOMPARE(log.size(), expected.size());
+        for (std::size_t i = 0; i < log.size(); ++i)
+            QCOMPARE(HexOf(log[i].raw), HexOf(expected[i]));
+    }
+
+    void sendToRamWritesBothBlocksAndToEepromAlsoStores() {
+        QVERIFY(Connect());
+        auto& main = f->program->Main();
+        Press(main.buttonSend);
+        auto log = Log();
+        QCOMPARE(log.size(), std::size_t(2));
+        QCOMPARE(log[0].raw.size(), std::size_t(42));
+        QCOMPARE(log[1].raw.size(), std::size_t(504));
+        QCOMPARE(int(log[1].argument), 2);
+
+        f->simulator.ClearRequestLog();
+        Select(main.selectMem, kEeprom);
+        Press(main.buttonSend);
+        log = Log();
+        QCOMPARE(log.size(), std::size_t(3));
+        QCOMPARE(log[0].raw.size(), std::size_t(42));
+        QCOMPARE(log[1].raw.size(), std::size_t(504));
+        QVERIFY(log[2].raw == Hex("55 03 00 00 00 00 AA 8E"));
+        QVERIFY(main.buttonSend->isEnabled());
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+    }
+
+    void writeOfTheDefaultParameterBlockIsByteExact() {
+        QVERIFY(Connect());
+        f->state->params.image = DefaultParameterImage();
+        PutParametersToPanel(*f->program);
+        Press(f->program->Main().buttonSend);
+        const auto log = Log();
+        QVERIFY(!log.empty());
+        const Bytes expected =
+            Hex("55 01 00 00 22 00 3E 4B F4 01 00 00 01 00 01 00 0A 00 00 00 01 00 00 00 00 00 "
+                "00 00 00 00 80 0C E4 0C 00 00 00 00 05 00 01 00");
+        QCOMPARE(HexOf(log[0].raw), HexOf(expected));
+    }
+
+    void getFromEepromReloadsThenReadsThreeShortRequests() {
+        QVERIFY(Connect());
+        Select(f->program->Main().selectMem, kEeprom);
+        Press(f->program->Main().buttonGet);
+        const auto log = Log();
+        QCOMPARE(log.size(), std::size_t(3));
+        QCOMPARE(int(log[0].order), 4);
+        for (const auto& request : log)
+            QCOMPARE(request.raw.size(), std::size_t(8));
+    }
+
+    void plausibilityCountOfTwoShowsTheRamTextAndStillSendsTheTable() {
+        QVERIFY(Connect());
+        sim::FaultSettings faults;
+        faults.plausibilityCount = sim::Fault{true, 2, 1};
+        f->simulator.SetFaults(faults);
+        Press(f->program->Main().buttonSend);
+        QCOMPARE(f->RequestsOfOrder(1), 2);
+        const QString text = QStringLiteral(
+            "INFO!\n2 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT "
+            "VALUE!\n\n");
+        QCOMPARE(Occurrences(text), 2); // once for each block
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(0));
+        QCOMPARE(f->CurrentPage(), int(MainPanel::kCommunicationPage));
+        QCOMPARE(f->dialogs.CountOf("message"), 0); // a link report, never a popup
+    }
+
+    void eepromCountOf65535IsReportedAndTheSetStillRead() {
+        QVERIFY(Connect());
+        sim::FaultSettings faults;
+        faults.plausibilityCount = sim::Fault{true, 65535, 4};
+        f->simulator.SetFaults(faults);
+        Select(f->program->Main().selectMem, kEeprom);
+        Press(f->program->Main().buttonGet);
+        QVERIFY(f->Log().contains(QStringLiteral(
+            "INFO!\n65535 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO "
+            "DEFAULT VALUE!\n\n")));
+        QCOMPARE(f->RequestsOfOrder(2), 2);
+    }
+
+    void triggerOtherThanParaUsesBlocksZeroAndTwo() {
+        QVERIFY(Connect());
+        auto& main = f->program->Main();
+        auto& page = *f->program->parameterPage;
+        Choose(page.editTrigger, kTriggerPara);
+        QVERIFY(main.selectParaSet[1]->isEnabled());
+        QTest::mouseClick(main.selectParaSet[1], Qt::LeftButton);
+        QCOMPARE(f->state->params.paraSet, std::uint16_t(1));
+        Press(main.buttonSend);
+        QCOMPARE(int(Log().at(0).argument), 1);
+        QCOMPARE(int(Log().at(1).argument), 3);
+
+        Choose(page.editTrigger, kTriggerExt1);
+        QCOMPARE(f->state->params.paraSet, std::uint16_t(0));
+        QVERIFY(main.selectParaSet[0]->isChecked());
+        QVERIFY(!main.selectParaSet[1]->isEnabled());
+        // Even a set number left at 1 by someone else addresses ParaSet0 without PARA.
+        f->state->params.paraSet = 1;
+        f->simulator.ClearRequestLog();
+        Press(main.buttonSend);
+        Select(main.selectMem, kEeprom);
+        Press(main.buttonGet);
+        for (const auto& request : Log()) {
+            if (request.order == 1 || request.order == 2)
+                QVERIFY2(request.argument == 0 || request.argument == 2,
+                         qPrintable(QString::number(request.argument)));
+        }
+        QCOMPARE(f->RequestsOfOrder(2), 2);
+    }
+
+    void sendAndGetPressedDuringGoRunBetweenTwoMeasurementsSendFirst() {
+        QVERIFY(Connect());
+        auto& main = f->program->Main();
+        f->RunGo(300, [&] {
+            Press(main.buttonSend);
+            Press(main.buttonGet);
+            QTimer::singleShot(300, [&] { main.CBF_ButtonStop(); });
+        });
+        const auto orders = Orders();
+        const auto first = std::find(orders.begin(), orders.end(), 1);
+        QVERIFY(first != orders.end());
+        QVERIFY(first != orders.begin() && *(first - 1) == 8);
+        const std::vector<int> served(first, first + 5);
+        QCOMPARE(served, (std::vector<int>{1, 1, 2, 2, 8}));
+        QCOMPARE(std::count(orders.begin(), orders.end(), 1), 2);
+    }
+
+    void sendWithNonzeroCountDuringGoEndsTheLoop() {
+        QVERIFY(Connect());
+        sim::FaultSettings faults;
+        faults.plausibilityCount = sim::Fault{true, 3, 1};
+        f->simulator.SetFaults(faults);
+        auto& main = f->program->Main();
+        f->RunGo(300, [&] { Press(main.buttonSend); });
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        const auto log = Log();
+        QVERIFY(!log.empty());
+        // The send completes (both blocks), then nothing more is measured.
+        QCOMPARE(int(log.back().order), 1);
+        QCOMPARE(int(log.back().argument), 2);
+        QVERIFY(f->Log().contains(QStringLiteral("INFO!\n3 PARAMETER IN RAM")));
+    }
+
+    void getThenSendRoundTripsEveryWordOfBothSets() {
+        const ParameterImage set0 = DistinctImage(11);
+        ParameterImage set1 = DistinctImage(4242);
+        set1.parameters[kPower] = 222;
+        f->simulator.SetRamImage(0, set0);
+        f->simulator.SetRamImage(1, set1);
+        QVERIFY(Connect());
+        QVERIFY(SameImage(f->state->params.image, set0));
+        QCOMPARE(f->dialogs.popups.size(), std::size_t(0));
+
+        auto& main = f->program->Main();
+        Press(main.buttonSend);
+        QTest::mouseClick(main.selectParaSet[1], Qt::LeftButton);
+        Press(main.buttonGet);
+        QVERIFY(SameImage(f->state->params.image, set1));
+        QCOMPARE(f->program->parameterPage->powerValue->value(), 222);
+        Press(main.buttonSend);
+
+        const auto ram = f->simulator.RamImage();
+        QVERIFY(SameImage(ram[0], set0));
+        QVERIFY(SameImage(ram[1], set1));
+        QVERIFY(!f->Log().contains(QStringLiteral("INFO!")));
+    }
+
+    void connectingEndsWithAGetSoThePanelShowsTheSensorsSet() {
+        const ParameterImage set = DistinctImage(77);
+        f->simulator.SetRamImage(0, set);
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        QCOMPARE(Orders(), (std::vector<int>{7, 2, 2}));
+        auto& page = *f->program->parameterPage;
+        auto& groups = *f->program->groupHoldPage;
+        QCOMPARE(page.slidePower->value(), 737);
+        QCOMPARE(page.Word(kCalculationMode), std::uint16_t(kCalcSiM3D));
+        QCOMPARE(CellWord(groups.editGridHold, 0, 0), std::uint16_t(1234));
+        QCOMPARE(CellWord(groups.editGridHold, 31, 0), set.table[30].w[6]);
+        QCOMPARE(CellWord(groups.editGridGroups, 9, 0), set.table[9].w[5]);
+        QCOMPARE(CellWord(f->program->teachTablePage->gridCtt, 30, 4), set.table[30].w[4]);
+        QVERIFY(f->program->Comm().buttonAccept->isEnabled());
+    }
+
+    void valuesBeyondEveryControlAreShownAsTheControlsCanAndTheImageKeepsThem() {
+        ParameterImage wild;
+        wild.parameters.fill(65535);
+        for (auto& row : wild.table)
+            row.w.fill(65535);
+        f->simulator.SetRamImage(0, wild);
+        QVERIFY(Connect());
+        Press(f->program->Main().buttonGet);
+        QVERIFY(SameImage(f->state->params.image, wild));
+        auto& page = *f->program->parameterPage;
+        QCOMPARE(page.slidePower->value(), 1000);
+        QCOMPARE(page.editMaxVecNo->value(), 3); // THD RGB, which 65535 counts as
+        QCOMPARE(page.Word(kEvaluationMode), std::uint16_t(kEvalThdRgb));
+        QCOMPARE(CellWord(f->program->teachTablePage->gridCtt, 0, 0), std::uint16_t(65535));
+        QVERIFY(f->Log().contains(
+            QStringLiteral("ATTENTION! POWER = 65535 IS OUT OF RANGE AND IS SHOWN AS 1000.\n")));
+        // What the controls hold goes back, and the sensor says what it replaced.
+        Press(f->program->Main().buttonSend);
+        QVERIFY(f->Log().contains(QStringLiteral("PARAMETER IN RAM DID NOT PASS")));
+    }
+
+    void replyLongerThanItsBlockIsCutAndReported() {
+        const ParameterImage set = DistinctImage(3);
+        f->simulator.SetRamImage(0, set);
+        QVERIFY(Connect());
+        sim::FaultSettings faults;
+        faults.oddLength = sim::Fault{true, 0, 2};
+        f->simulator.SetFaults(faults);
+        Press(f->program->Main().buttonGet);
+        QVERIFY(SameImage(f->state->params.image, set));
+        QVERIFY(f->Log().contains(
+            QStringLiteral("ATTENTION! PARAMETER BLOCK 0: 35 BYTES RECEIVED, ONLY 34 ARE USED!")));
+    }
+
+    void errorReplyToAReadLeavesImageAndControlsAsTheyWere() {
+        QVERIFY(Connect());
+        const ParameterImage before = f->state->params.image;
+        f->simulator.SetRamImage(0, DistinctImage(8));
+        sim::FaultSettings faults;
+        faults.errorReply = sim::Fault{true, 2, 2};
+        f->simulator.SetFaults(faults);
+        Press(f->program->Main().buttonGet);
+        QVERIFY(SameImage(f->state->params.image, before));
+        QCOMPARE(f->program->parameterPage->slidePower->value(), int(before.parameters[kPower]));
+        QCOMPARE(f->RequestsOfOrder(2), 1);
+        QVERIFY(f->Log().contains(QStringLiteral("COMMUNICATION ERROR ON CONTROL UNIT!")));
+    }
+
+    void shortRepliesFillWhatTheyCarryAndKeepTheRest() {
+        ScriptedSensor sensor;
+        std::vector<std::uint16_t> parameters(10, 7);
+        std::vector<std::uint16_t> table(20, 9);
+        sensor.answer = [&](int order, int argument) {
+            if (order != 2) return frame::EncodeFrameBytes(std::uint8_t(order), 0, {});
+            return frame::EncodeFrameWords(2, 0, argument == 0 ? parameters : table);
+        };
+        const quint16 port = sensor.Listen();
+        f->state->params.image.table[5].w[7] = 0xBEEF;
+        QVERIFY(ConnectTo(port));
+        const auto& image = f->state->params.image;
+        for (int w = 0; w < kParameterCount; ++w) {
+            const std::uint16_t expected = w < 10 ? 7 : kDefaultParameters[std::size_t(w)];
+            QCOMPARE(image.parameters[std::size_t(w)], expected);
+        }
+        QCOMPARE(image.table[0].w[0], std::uint16_t(9));
+        QCOMPARE(image.table[2].w[3], std::uint16_t(9)); // word 19
+        QCOMPARE(image.table[2].w[4], kDefaultTeachCell); // word 20 was not sent
+        QCOMPARE(image.table[5].w[7], std::uint16_t(0xBEEF));
+        QVERIFY(f->Log().contains(QStringLiteral(
+            "ATTENTION! PARAMETER BLOCK 0: 20 OF 34 BYTES RECEIVED, THE OTHER VALUES ARE KEPT!")));
+        QVERIFY(f->Log().contains(QStringLiteral("PARAMETER BLOCK 2: 40 OF 496 BYTES")));
+    }
+
+    void failedTableReadLeavesTheWholeImageAsItWas() {
+        ScriptedSensor sensor;
+        sensor.answer = [](int order, int argument) {
+            if (order == 2 && argument == 0)
+                return frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(17, 3));
+            Bytes reply = frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(248, 3));
+            reply[8] ^= 0xFF; // the data no longer matches its check byte
+            return reply;
+        };
+        const quint16 port = sensor.Listen();
+        QVERIFY(!ConnectTo(port));
+        QVERIFY(SameImage(f->state->params.image, DefaultParameterImage()));
+        QCOMPARE(f->program->parameterPage->slidePower->value(), 500);
+        QCOMPARE(sensor.requests.size(), std::size_t(3));
+    }
+};
+
+QTEST_MAIN(TestParameterTransfer)
+#include "TestParameterTransfer.moc"

@@ -430,6 +430,21 @@ private slots:
         QCOMPARE(CellColour(11), 0xFF00FFu);
     }
 
+    void everyControlOfThePageAnswersARightClickWithItsHelp() {
+        auto& page = Page();
+        const std::vector<QWidget*> controls = {
+            page.editSetColor,        page.editRow,         page.editColorNumericRow->hexField,
+            page.buttonSetRowColor,   page.buttonSaveArray, page.buttonGetArray,
+            page.buttonTableAttrReset};
+        for (QWidget* control : controls)
+            QTest::mouseClick(control, Qt::RightButton);
+        QCOMPARE(f->dialogs.CountOf("message"), int(controls.size()));
+        for (const auto& popup : f->dialogs.popups)
+            QCOMPARE(popup.title, std::string("Info"));
+        QVERIFY(f->dialogs.Saw("Info", "Sets the selected color to the selected row."));
+        QCOMPARE(f->dialogs.CountOf("file"), 0); // the right click did not save or load
+    }
+
     void theLiveSwatchShowsOnlyInAutomaticMode() {
         f->program->Main().show();
         auto& data = f->program->Data();

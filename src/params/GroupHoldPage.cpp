@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -125,14 +125,18 @@ QWidget* GroupHoldPage::BuildTables() {
     return tables;
 }
 
-std::uint16_t GroupHoldPage::ColorGroup() const { return CurrentCode(editColorGroups); }
+std::uint16_t GroupHoldPage::ColorGroup() const {
+    return CurrentCode(editColorGroups);
+}
 
 bool GroupHoldPage::SetColorGroup(std::uint16_t value) {
     SelectCode(editColorGroups, value != 0 ? 1 : 0, 0);
     return value <= 1;
 }
 
-void GroupHoldPage::CBF_EditColorGroups() { ApplyParameterRules(program); }
+void GroupHoldPage::CBF_EditColorGroups() {
+    ApplyParameterRules(program);
+}
 
 void GroupHoldPage::CBF_EditGridGroups() {
     ApplyParameterRules(program);

@@ -188,22 +188,38 @@ bool ParameterPage::HasWord(int word) const {
 
 std::uint16_t ParameterPage::Word(int word) const {
     switch (word) {
-    case kPower: return std::uint16_t(slidePower->value());
-    case kPowerMode: return CurrentCode(editPmode);
-    case kAverage: return std::uint16_t(editAverage->value());
-    case kEvaluationMode: return CurrentCode(editEvalmode);
-    case kIntlim: return std::uint16_t(editIntlim->value());
-    case kMaxVecNo: return std::uint16_t(editMaxVecNo->value());
-    case kDigitalOutmode: return CurrentCode(editDigOutmode);
-    case kTrigger: return CurrentCode(editTrigger);
-    case kExternTeach: return CurrentCode(editExteach);
-    case kCalculationMode: return CurrentCode(editCalcmode);
-    case kDynWinLo: return std::uint16_t(editDynWinLo->value());
-    case kDynWinHi: return std::uint16_t(editDynWinHi->value());
-    case kLedMode: return CurrentCode(editLedMode);
-    case kGain: return CurrentCode(editGain);
-    case kIntegral: return std::uint16_t(editIntegral->value());
-    default: return 0;
+    case kPower:
+        return std::uint16_t(slidePower->value());
+    case kPowerMode:
+        return CurrentCode(editPmode);
+    case kAverage:
+        return std::uint16_t(editAverage->value());
+    case kEvaluationMode:
+        return CurrentCode(editEvalmode);
+    case kIntlim:
+        return std::uint16_t(editIntlim->value());
+    case kMaxVecNo:
+        return std::uint16_t(editMaxVecNo->value());
+    case kDigitalOutmode:
+        return CurrentCode(editDigOutmode);
+    case kTrigger:
+        return CurrentCode(editTrigger);
+    case kExternTeach:
+        return CurrentCode(editExteach);
+    case kCalculationMode:
+        return CurrentCode(editCalcmode);
+    case kDynWinLo:
+        return std::uint16_t(editDynWinLo->value());
+    case kDynWinHi:
+        return std::uint16_t(editDynWinHi->value());
+    case kLedMode:
+        return CurrentCode(editLedMode);
+    case kGain:
+        return CurrentCode(editGain);
+    case kIntegral:
+        return std::uint16_t(editIntegral->value());
+    default:
+        return 0;
     }
 }
 
@@ -215,21 +231,36 @@ bool ParameterPage::SetWord(int word, std::uint16_t value) {
         slidePower->setValue(int(value));
         return SetSpin(powerValue, value);
     }
-    case kPowerMode: return SelectCode(editPmode, value, fallback);
-    case kAverage: return SetSpin(editAverage, value);
-    case kEvaluationMode: return SelectCode(editEvalmode, value, fallback);
-    case kIntlim: return SetSpin(editIntlim, value);
-    case kMaxVecNo: return SetSpin(editMaxVecNo, value);
-    case kDigitalOutmode: return SelectCode(editDigOutmode, value, fallback);
-    case kTrigger: return SelectCode(editTrigger, value, fallback);
-    case kExternTeach: return SelectCode(editExteach, value, fallback);
-    case kCalculationMode: return SelectCode(editCalcmode, value, fallback);
-    case kDynWinLo: return SetSpin(editDynWinLo, value);
-    case kDynWinHi: return SetSpin(editDynWinHi, value);
-    case kLedMode: return SelectCode(editLedMode, value, fallback);
-    case kGain: return SelectCode(editGain, value, fallback);
-    case kIntegral: return SetSpin(editIntegral, value);
-    default: return true;
+    case kPowerMode:
+        return SelectCode(editPmode, value, fallback);
+    case kAverage:
+        return SetSpin(editAverage, value);
+    case kEvaluationMode:
+        return SelectCode(editEvalmode, value, fallback);
+    case kIntlim:
+        return SetSpin(editIntlim, value);
+    case kMaxVecNo:
+        return SetSpin(editMaxVecNo, value);
+    case kDigitalOutmode:
+        return SelectCode(editDigOutmode, value, fallback);
+    case kTrigger:
+        return SelectCode(editTrigger, value, fallback);
+    case kExternTeach:
+        return SelectCode(editExteach, value, fallback);
+    case kCalculationMode:
+        return SelectCode(editCalcmode, value, fallback);
+    case kDynWinLo:
+        return SetSpin(editDynWinLo, value);
+    case kDynWinHi:
+        return SetSpin(editDynWinHi, value);
+    case kLedMode:
+        return SelectCode(editLedMode, value, fallback);
+    case kGain:
+        return SelectCode(editGain, value, fallback);
+    case kIntegral:
+        return SetSpin(editIntegral, value);
+    default:
+        return true;
     }
 }
 
@@ -253,13 +284,27 @@ void ParameterPage::CBF_SlidePower(int value) {
     powerValue->setValue(value);
 }
 
-void ParameterPage::CBF_EditPmode() { ApplyParameterRules(program); }
-void ParameterPage::CBF_EditLedMode() { ApplyParameterRules(program); }
-void ParameterPage::CBF_EditEvalmode() { ApplyParameterRules(program); }
-void ParameterPage::CBF_EditMaxVecNo() { ApplyParameterRules(program); }
-void ParameterPage::CBF_EditDigOutmode() { ApplyParameterRules(program); }
-void ParameterPage::CBF_EditTrigger() { ApplyParameterRules(program); }
-void ParameterPage::CBF_EditExteach() { ApplyParameterRules(program); }
+void ParameterPage::CBF_EditPmode() {
+    ApplyParameterRules(program);
+}
+void ParameterPage::CBF_EditLedMode() {
+    ApplyParameterRules(program);
+}
+void ParameterPage::CBF_EditEvalmode() {
+    ApplyParameterRules(program);
+}
+void ParameterPage::CBF_EditMaxVecNo() {
+    ApplyParameterRules(program);
+}
+void ParameterPage::CBF_EditDigOutmode() {
+    ApplyParameterRules(program);
+}
+void ParameterPage::CBF_EditTrigger() {
+    ApplyParameterRules(program);
+}
+void ParameterPage::CBF_EditExteach() {
+    ApplyParameterRules(program);
+}
 
 void ParameterPage::CBF_EditCalcmode() {
     ConvertTeachTable(program);

@@ -30,9 +30,11 @@ namespace {
 constexpr int kValue = GroupHoldPage::kValueColumn;
 
 const char* const kWordNames[kParameterCount] = {
-    "POWER",     "POWER MODE", "AVERAGE",     "EVALUATION MODE", "HOLD FAIL", "INTLIM",
-    "MAX VEC NO", "DIGITAL OUTMODE", "TRIGGER", "EXTERN TEACH", "CALCULATION MODE",
-    "DYNWIN LO", "DYNWIN HI", "COLOR GROUP", "LED MODE", "GAIN", "INTEGRAL"};
+    "POWER",     "POWER MODE",   "AVERAGE",          "EVALUATION MODE",
+    "HOLD FAIL", "INTLIM",       "MAX VEC NO",       "DIGITAL OUTMODE",
+    "TRIGGER",   "EXTERN TEACH", "CALCULATION MODE", "DYNWIN LO",
+    "DYNWIN HI", "COLOR GROUP",  "LED MODE",         "GAIN",
+    "INTEGRAL"};
 
 bool PagesBuilt(const Program& program) {
     return program.parameterPage && program.groupHoldPage && program.teachTablePage;
@@ -69,7 +71,8 @@ ParameterControls ReadControls(Program& program) {
         controls.values[std::size_t(word)] = ControlWord(program, word);
     controls.triggerListLength = std::size_t(program.parameterPage->editTrigger->count());
     for (int r = 0; r < kTeachRows; ++r)
-        controls.groupCells[std::size_t(r)] = CellWord(program.groupHoldPage->editGridGroups, r, kValue);
+        controls.groupCells[std::size_t(r)] =
+            CellWord(program.groupHoldPage->editGridGroups, r, kValue);
     controls.paraSet = program.state.params.paraSet;
     controls.dataActivePage = program.Data().tabDataP1->currentIndex();
     return controls;
@@ -111,8 +114,9 @@ void ApplyLocks(Program& program, const ControlLocks& locks) {
 
 void ShowDisplays(Program& program, const DataPanelDisplays& shown) {
     auto& data = program.Data();
-    for (QWidget* w : {static_cast<QWidget*>(data.dispDeltaC), static_cast<QWidget*>(data.labelDeltaC),
-                       static_cast<QWidget*>(data.dispCol), static_cast<QWidget*>(data.labelCol)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(data.dispDeltaC), static_cast<QWidget*>(data.labelDeltaC),
+          static_cast<QWidget*>(data.dispCol), static_cast<QWidget*>(data.labelCol)})
         w->setVisible(shown.deltaCAndColourNumber);
     for (std::size_t i = 0; i < data.ledOut.size(); ++i) {
         data.ledOut[i]->setVisible(shown.outputIndicators[i]);
@@ -263,7 +267,8 @@ void ApplyParameterRules(Program& program) {
     if (d.triggerListChanged) program.parameterPage->SetTriggerList(d.triggerItems);
     ShowChangedValues(program, before, d.controls);
     ApplyLocks(program, d.locks);
-    if (d.paraSetChanged || d.locks.paraSetButtons) SetParaSetSelection(program, d.controls.paraSet);
+    if (d.paraSetChanged || d.locks.paraSetButtons)
+        SetParaSetSelection(program, d.controls.paraSet);
 
     ShowDisplays(program, d.displays);
     if (d.hideBigGroupPanel) program.BigGroup().hide();
@@ -297,9 +302,9 @@ void PaintTableRowColours(Program& program) {
     for (int r = 0; r < kTeachRows; ++r) {
         const std::uint32_t rgb = colours[std::size_t(r)];
         SetCellBackground(program.teachTablePage->gridCtt, r, TeachTablePage::kColourColumn, rgb);
-        SetCellBackground(program.groupHoldPage->editGridGroups, r,
-                          GroupHoldPage::kColourColumn, rgb);
-        SetCellBackground(program.groupHoldPage->editGridHold, r + 1,
-                          GroupHoldPage::kColourColumn, rgb);
+        SetCellBackground(program.groupHoldPage->editGridGroups, r, GroupHoldPage::kColourColumn,
+                          rgb);
+        SetCellBackground(program.groupHoldPage->editGridHold, r + 1, GroupHoldPage::kColourColumn,
+                          rgb);
     }
 }

@@ -56,8 +56,7 @@ void ReportPlausibility(Program& program, const ParameterRequest& request) {
 void StoreReply(Program& program, const ParameterRequest& request, ParameterImage& image) {
     auto& frames = program.state.frames;
     program.Link().DecodeReplyWords();
-    const std::size_t received =
-        std::min<std::size_t>(frames.dataLength, frame::kMaxDataBytes) / 2;
+    const std::size_t received = std::min<std::size_t>(frames.dataLength, frame::kMaxDataBytes) / 2;
     StoreReadReply(image, request, frames.wordBuffer.data(),
                    std::min(received, frames.wordBuffer.size()));
     if (frames.dataLength == request.expectedReplyBytes) return;

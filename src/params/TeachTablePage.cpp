@@ -49,4 +49,6 @@ void TeachTablePage::SetHeadings(const QStringList& headings) {
     gridCtt->setHorizontalHeaderLabels(all);
 }
 
-void TeachTablePage::CBF_GridCtt() { GetParametersFromPanel(program); }
+void TeachTablePage::CBF_GridCtt() {
+    GetParametersFromPanel(program);
+}

@@ -49,9 +49,23 @@ void Choose(QComboBox* combo, int code) {
 // A set the rules leave exactly as it is, with every word distinct from the defaults.
 ParameterImage DistinctImage(std::uint16_t seed) {
     ParameterImage image;
-    image.parameters = {737, kPowerModeDyn, 17,   kEvalMinDist, 1234, 321, 17,         kOutBinary,
-                        kTriggerPara, kExternTeachOff, kCalcSiM3D, 1000, 3000, 1, kLedPulse,
-                        3, 99};
+    image.parameters = {737,
+                        kPowerModeDyn,
+                        17,
+                        kEvalMinDist,
+                        1234,
+                        321,
+                        17,
+                        kOutBinary,
+                        kTriggerPara,
+                        kExternTeachOff,
+                        kCalcSiM3D,
+                        1000,
+                        3000,
+                        1,
+                        kLedPulse,
+                        3,
+                        99};
     for (int r = 0; r < kTeachRows; ++r) {
         auto& w = image.table[std::size_t(r)].w;
         for (int c = 0; c < 5; ++c)
@@ -97,8 +111,8 @@ private:
             const int argument = std::uint8_t(pending[2]) | (std::uint8_t(pending[3]) << 8);
             pending.remove(0, 8 + length);
             requests.emplace_back(order, argument);
-            const Bytes reply = order == 7 ? frame::EncodeFrameBytes(7, 0, Bytes{'S', 0})
-                                           : answer(order, argument);
+            const Bytes reply =
+                order == 7 ? frame::EncodeFrameBytes(7, 0, Bytes{'S', 0}) : answer(order, argument);
             socket->write(reinterpret_cast<const char*>(reply.data()), qint64(reply.size()));
         }
     }
@@ -437,7 +451,7 @@ private slots:
             QCOMPARE(image.parameters[std::size_t(w)], expected);
         }
         QCOMPARE(image.table[0].w[0], std::uint16_t(9));
-        QCOMPARE(image.table[2].w[3], std::uint16_t(9)); // word 19
+        QCOMPARE(image.table[2].w[3], std::uint16_t(9));  // word 19
         QCOMPARE(image.table[2].w[4], kDefaultTeachCell); // word 20 was not sent
         QCOMPARE(image.table[5].w[7], std::uint16_t(0xBEEF));
         QVERIFY(f->Log().contains(QStringLiteral(

@@ -75,6 +75,7 @@ void Program::BuildPanels() {
 
     BuildParameterPages(*this);
     BuildTableAttributesPage(*this);
+    MarkActiveRows(*this);
     // Short tab labels, set here for all pages so they fit the column side by side.
     const char* labels[MainPanel::kPageCount] = {"COM", "PARA",  "GROUP", "TEACH", "REC",
                                                  "CAL", "ROWS",  "VAREV", "OFFSET"};

@@ -29,6 +29,7 @@ public:
     int Value() const { return value; }
     QString Text() const { return QString::number(value); }
     void SetValueBackground(const QColor& colour);
+    QColor ValueBackground() const { return background; }
     QSize sizeHint() const override;
 
 protected:

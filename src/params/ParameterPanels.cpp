@@ -1,6 +1,7 @@
 // The parameter pages in the main panel: the controls into the image and back, and the parameter
 // rules carried out on the widgets.
 #include "params/ParameterPanels.h"
+#include "settings/TableAttributesPage.h"
 
 #include "app/AppState.h"
 #include "app/MainPanel.h"
@@ -150,6 +151,14 @@ void ShowLiveLabels(Program& program, std::uint16_t calculationMode) {
     data.labelX->setText(si ? QStringLiteral("s") : QStringLiteral("X"));
     data.labelY->setText(si ? QStringLiteral("i") : QStringLiteral("Y"));
     data.labelInt->setText(si ? QStringLiteral("M") : QStringLiteral("INT"));
+    // Label and value backgrounds tell the two colour spaces apart at a glance.
+    const auto labelStyle = [](const char* colour) {
+        return QStringLiteral("background:%1; padding:0 3px;").arg(QLatin1String(colour));
+    };
+    data.labelX->setStyleSheet(labelStyle(si ? "#00FF00" : "#E0E0E0"));
+    data.labelY->setStyleSheet(labelStyle(si ? "#80FFFF" : "#E0E0E0"));
+    data.dispX->SetValueBackground(QColor(0xFF, 0x00, 0x00));
+    data.dispY->SetValueBackground(si ? QColor(0xFF, 0xFF, 0x00) : QColor(0x00, 0xFF, 0x00));
 }
 
 void ShowTeachHeadings(Program& program, const RuleDecision& d) {
@@ -158,6 +167,24 @@ void ShowTeachHeadings(Program& program, const RuleDecision& d) {
         headings << (d.teachHeadingVisible[c] ? QString::fromStdString(d.teachHeadings[c])
                                               : QString());
     program.teachTablePage->SetHeadings(headings);
+}
+
+// Active rows get dark green labels, the others red, in the teach, group and row tables; the hold
+// table is one row lower.
+template <typename Labels, typename HoldLabels>
+void PaintRowLabels(Program& program, const Labels& rowLabels, const HoldLabels& holdRowLabels) {
+    QTableWidget* rowTable =
+        program.tableAttributesPage ? program.tableAttributesPage->tableRowAttributes : nullptr;
+    for (int r = 0; r < kTeachRows; ++r) {
+        const auto colour = rowLabels[std::size_t(r)];
+        SetRowLabelColour(program.teachTablePage->gridCtt, r, colour);
+        SetRowLabelColour(program.groupHoldPage->editGridGroups, r, colour);
+        if (rowTable)
+            SetRowLabelColour(rowTable, r, colour);
+    }
+    for (int r = 0; r < kHoldRows; ++r)
+        SetRowLabelColour(program.groupHoldPage->editGridHold, r,
+                          holdRowLabels[std::size_t(r)]);
 }
 
 // The outcome of the colour-limit check, shared by the whole rule chain and the check alone.
@@ -169,13 +196,7 @@ template <typename Outcome> void ApplyColourOutcome(Program& program, const Outc
         for (int r = 0; r < kTeachRows; ++r)
             SetCellBackground(groups, r, kValue, (*outcome.groupCellBackgrounds)[std::size_t(r)]);
     }
-    for (int r = 0; r < kTeachRows; ++r) {
-        SetRowLabelColour(program.teachTablePage->gridCtt, r, outcome.rowLabels[std::size_t(r)]);
-        SetRowLabelColour(groups, r, outcome.rowLabels[std::size_t(r)]);
-    }
-    for (int r = 0; r < kHoldRows; ++r)
-        SetRowLabelColour(program.groupHoldPage->editGridHold, r,
-                          outcome.holdRowLabels[std::size_t(r)]);
+    PaintRowLabels(program, outcome.rowLabels, outcome.holdRowLabels);
     if (outcome.activateMainPage)
         program.Main().tabMain1->setCurrentIndex(*outcome.activateMainPage);
     for (const auto& notice : outcome.notices)
@@ -195,17 +216,13 @@ void BuildParameterPages(Program& program) {
     // TRIGGER starts at CONT, so there is no second parameter set to choose yet.
     for (auto* radio : main.selectParaSet)
         radio->setEnabled(false);
-    // Active-row labels of the start values; the whole rule chain first runs at the first load.
-    ParameterControls start = ReadControls(program);
-    const ColorLimitCheck check = CheckColorLimits(start);
-    for (int r = 0; r < kTeachRows; ++r) {
-        SetRowLabelColour(program.teachTablePage->gridCtt, r, check.rowLabels[std::size_t(r)]);
-        SetRowLabelColour(program.groupHoldPage->editGridGroups, r,
-                          check.rowLabels[std::size_t(r)]);
-    }
-    for (int r = 0; r < kHoldRows; ++r)
-        SetRowLabelColour(program.groupHoldPage->editGridHold, r,
-                          check.holdRowLabels[std::size_t(r)]);
+}
+
+void MarkActiveRows(Program& program) {
+    if (!PagesBuilt(program)) return;
+    // The whole rule chain first runs at the first load; until then the start values decide.
+    const ColorLimitCheck check = CheckColorLimits(ReadControls(program));
+    PaintRowLabels(program, check.rowLabels, check.holdRowLabels);
 }
 
 void GetParametersFromPanel(Program& program) {

@@ -6,6 +6,9 @@ class Program;
 // Builds the parameter page, the group/hold page and the teach-table page into the main panel.
 void BuildParameterPages(Program& program);
 
+// Labels the active rows of the teach, group, hold and row tables from the current values.
+void MarkActiveRows(Program& program);
+
 // The parameter controls into the image, and the image into the controls.
 void GetParametersFromPanel(Program& program);
 void PutParametersToPanel(Program& program);

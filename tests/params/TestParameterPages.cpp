@@ -2,6 +2,9 @@
 // widgets of the program.
 #include "app/HelpTexts.h"
 #include "app/ProgramFixture.h"
+#include "live/DataPanel.h"
+
+#include <QLabel>
 #include "params/GroupHoldPage.h"
 #include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
@@ -10,6 +13,7 @@
 #include "params/ParameterRules.h"
 #include "params/TeachTablePage.h"
 #include "params/WordTable.h"
+#include "settings/TableAttributesPage.h"
 
 #include <QHeaderView>
 #include <QRadioButton>
@@ -270,6 +274,31 @@ private slots:
         QCOMPARE(RowLabelColour(groups->editGridGroups, 3), kColourInactiveRow);
         QCOMPARE(RowLabelColour(groups->editGridHold, 3), kColourActiveRow);
         QCOMPARE(RowLabelColour(groups->editGridHold, 4), kColourInactiveRow);
+        auto* rows = f->program->tableAttributesPage->tableRowAttributes;
+        QCOMPARE(RowLabelColour(rows, 2), kColourActiveRow);
+        QCOMPARE(RowLabelColour(rows, 3), kColourInactiveRow);
+    }
+
+    void liveLabelsFollowTheCalculationMode() {
+        auto& data = f->program->Data();
+        Choose(page->editCalcmode, kCalcSiM2D);
+        QCOMPARE(data.labelX->text(), QStringLiteral("s"));
+        QCOMPARE(data.labelInt->text(), QStringLiteral("M"));
+        QCOMPARE(data.dispY->ValueBackground(), QColor(0xFF, 0xFF, 0x00));
+        QVERIFY(data.labelY->styleSheet().contains(QStringLiteral("#80FFFF")));
+        Choose(page->editCalcmode, kCalcXyInt3D);
+        QCOMPARE(data.labelY->text(), QStringLiteral("Y"));
+        QCOMPARE(data.dispY->ValueBackground(), QColor(0x00, 0xFF, 0x00));
+        QCOMPARE(data.dispX->ValueBackground(), QColor(0xFF, 0x00, 0x00));
+    }
+
+    void rowLabelsStartFromTheStartValues() {
+        // MAX VEC NO starts at 1: only row 0 is active, in every table, before any load.
+        ProgramFixture fresh;
+        auto* rows = fresh.program->tableAttributesPage->tableRowAttributes;
+        QCOMPARE(RowLabelColour(rows, 0), kColourActiveRow);
+        QCOMPARE(RowLabelColour(rows, 1), kColourInactiveRow);
+        QCOMPARE(RowLabelColour(fresh.program->teachTablePage->gridCtt, 1), kColourInactiveRow);
     }
 
     void calculationModeRoundTripThroughThreeDLosesTheIntensityTolerance() {

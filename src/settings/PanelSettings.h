@@ -113,7 +113,7 @@ std::string JoinPath(const std::string& directory, char separator, const std::st
 // The four side files under their default names in the program directory.
 SideFilePaths DefaultSideFilePaths(const std::string& programDir, char separator);
 // Everything at its default: geometry unknown, default paths, empty identification and server
-// list, the default row colours with empty specifications, RS-232 port 1 at 115200, "10001".
+// list, the default row colours with empty row texts, RS-232 port 1 at 115200, "10001".
 PanelSettings DefaultPanelSettings(const std::string& programDir, char separator);
 
 // Start-up reads. Each sets only its own part of `settings`: first to the defaults, then to what

@@ -58,7 +58,7 @@ void PutRowAttributes(IniStore& store, const RowAttributes& rows) {
         const std::string section = RowAttributeSectionName(i);
         const auto row = std::size_t(i);
         store.PutInt(section, kColourKey, std::int32_t(rows.colours[row] & kColourMask));
-        store.PutString(section, kSpecificationKey, rows.specifications[row]);
+        store.PutString(section, kSpecificationKey, rows.rowTexts[row]);
     }
 }
 
@@ -70,7 +70,7 @@ std::vector<int> ReadRowAttributes(const IniStore& store, RowAttributes& rows) {
         const auto colour = StoredColour(store, section);
         rows.colours[row] = colour.value_or(DefaultRowColour(i));
         if (!colour) missing.push_back(i);
-        std::string& text = rows.specifications[row];
+        std::string& text = rows.rowTexts[row];
         if (store.GetStringIntoBuffer(section, kSpecificationKey, text, kSpecificationLength + 1) !=
             kIniFound)
             text.clear();

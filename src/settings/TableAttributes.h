@@ -1,6 +1,6 @@
 #pragma once
-// Row attributes of the 31 teach rows: an indicator colour (0xRRGGBB) and a free-text row
-// specification. They live only on the PC, in the table attributes file and in the panel
+// Row attributes of the 31 teach rows: an indicator colour (0xRRGGBB) and a free row text (shown
+// as the row specification). They live only on the PC, in the table attributes file and in the panel
 // settings file. This file holds the data, its defaults, the INI sections, the file load and save,
 // and where the colours are painted in the four tables; the widgets stay in the panel.
 #include "settings/IniStore.h"
@@ -49,13 +49,13 @@ using RowColourTable = std::array<std::uint32_t, table_attributes::kRowCount>;
 
 struct RowAttributes {
     RowColourTable colours{}; // 0xRRGGBB per teach vector
-    std::array<std::string, table_attributes::kRowCount> specifications;
+    std::array<std::string, table_attributes::kRowCount> rowTexts;
 };
 
 // Colour i of the built-in cycle of 15, repeated over the rows: row i gets colour (i mod 15).
 std::uint32_t DefaultRowColour(int teachVector);
 RowColourTable DefaultRowColourTable();
-// Default colours and empty specifications: what the reset of the page leaves.
+// Default colours and empty row texts: what the reset of the page leaves.
 RowAttributes DefaultRowAttributes();
 
 // Assigns a colour to one row; false (and nothing changed) for a row outside 0..30. Only the
@@ -68,7 +68,7 @@ std::string RowAttributeSectionName(int teachVector);
 // Puts the 31 row sections ("Row color", "Row specification") into an open store.
 void PutRowAttributes(IniStore& store, const RowAttributes& rows);
 // Reads the 31 row sections into `rows`. A row whose colour is absent, not an integer or not a
-// 24-bit colour takes its default colour; an absent specification is empty, a longer one is cut
+// 24-bit colour takes its default colour; an absent row text is empty, a longer one is cut
 // to 99 characters. Returns the teach vectors whose colour was missing, in row order.
 std::vector<int> ReadRowAttributes(const IniStore& store, RowAttributes& rows);
 // The operator's report on rows whose colour was missing: the heading followed by one section

@@ -23,7 +23,7 @@ namespace {
 
 using namespace table_attributes;
 
-// Specification cells take no more than the file keeps, so a saved row loads back unchanged.
+// Row text cells take no more than the file keeps, so a saved row loads back unchanged.
 class SpecificationDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -139,7 +139,7 @@ RowAttributes TableAttributesPage::CollectRows() {
         const auto row = std::size_t(i);
         rows.colours[row] =
             tableRowAttributes->item(i, kColourColumn)->background().color().rgb() & 0xFFFFFF;
-        rows.specifications[row] = SpecificationText(
+        rows.rowTexts[row] = SpecificationText(
             tableRowAttributes->item(i, kSpecificationColumn)->text(), kSpecificationLength);
     }
     program.state.settings.rowColours = rows.colours;
@@ -151,7 +151,7 @@ void TableAttributesPage::ShowRows(const RowAttributes& rows) {
         const auto row = std::size_t(i);
         PaintRowTableCell(i, rows.colours[row]);
         tableRowAttributes->item(i, kSpecificationColumn)
-            ->setText(QString::fromStdString(rows.specifications[row]));
+            ->setText(QString::fromStdString(rows.rowTexts[row]));
     }
     program.state.settings.rowColours = rows.colours;
     PaintAllTables();

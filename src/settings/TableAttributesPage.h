@@ -1,5 +1,5 @@
 #pragma once
-// The table attributes page (main tab page 6): the colour and specification of each teach row,
+// The table attributes page (main tab page 6): the colour and row text of each teach row,
 // the colour-setting mode, and saving, loading and resetting the row attributes.
 #include "settings/TableAttributes.h"
 

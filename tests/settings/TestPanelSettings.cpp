@@ -21,7 +21,7 @@ PanelSettings Scribbled() {
     settings.window = {7, 1, 2, 3, 4};
     settings.serverList = {"old.server"};
     settings.rows.colours.fill(0x123456);
-    settings.rows.specifications.fill("old");
+    settings.rows.rowTexts.fill("old");
     settings.comm = {1, 9, 0, "old.server", "99"};
     return settings;
 }
@@ -37,7 +37,7 @@ PanelSettings Everything() {
         settings.serverList.push_back("10.0.0." + std::to_string(i));
     for (int i = 0; i < table_attributes::kRowCount; ++i) {
         SetRowColour(settings.rows, i, std::uint32_t(0x010203 * (i + 1)));
-        settings.rows.specifications[std::size_t(i)] = "row " + std::to_string(i);
+        settings.rows.rowTexts[std::size_t(i)] = "row " + std::to_string(i);
     }
     settings.comm = {1, 3, 2, "sensor.local", "10002"};
     return settings;
@@ -76,7 +76,7 @@ class TestPanelSettings : public QObject {
                  std::string("C:\\Chromix\\TableAttributes.ini"));
         QVERIFY(settings.serverList.empty());
         QVERIFY(settings.rows.colours == DefaultRowColourTable());
-        for (const std::string& text : settings.rows.specifications)
+        for (const std::string& text : settings.rows.rowTexts)
             QVERIFY(text.empty());
         QCOMPARE(settings.comm.protocol, std::uint16_t(0));
         QCOMPARE(settings.comm.serialPort, std::uint16_t(1));
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(read.serverList.size(), std::size_t(10));
         QCOMPARE(read.serverList.back(), std::string("10.0.0.9"));
         QVERIFY(read.rows.colours == written.rows.colours);
-        QVERIFY(read.rows.specifications == written.rows.specifications);
+        QVERIFY(read.rows.rowTexts == written.rows.rowTexts);
         QCOMPARE(read.comm.protocol, std::uint16_t(1));
         QCOMPARE(read.comm.serialPort, std::uint16_t(3));
         QCOMPARE(read.comm.baudRateCode, std::uint16_t(2));

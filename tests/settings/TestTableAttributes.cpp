@@ -15,13 +15,13 @@ RowAttributes Distinct() {
     RowAttributes rows;
     for (int i = 0; i < kRowCount; ++i) {
         rows.colours[std::size_t(i)] = std::uint32_t(0x0F1E2D * (i + 3)) & 0xFFFFFF;
-        rows.specifications[std::size_t(i)] = "product " + std::to_string(i);
+        rows.rowTexts[std::size_t(i)] = "product " + std::to_string(i);
     }
     rows.colours[0] = 0x000000;
     rows.colours[1] = 0xFFFFFF;
-    rows.specifications[2] = "quote \" backslash \\ tab\t line\r\nend";
-    rows.specifications[3] = std::string(99, 'x');
-    rows.specifications[4].clear();
+    rows.rowTexts[2] = "quote \" backslash \\ tab\t line\r\nend";
+    rows.rowTexts[3] = std::string(99, 'x');
+    rows.rowTexts[4].clear();
     return rows;
 }
 
@@ -95,7 +95,7 @@ private slots:
         rows = DefaultRowAttributes();
         for (int row : {0, 15, 30})
             QCOMPARE(rows.colours[std::size_t(row)], 0xFF0000u);
-        for (const std::string& text : rows.specifications)
+        for (const std::string& text : rows.rowTexts)
             QVERIFY(text.empty());
     }
 
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(load.report, std::string());
         QVERIFY(asker.asked.isEmpty());
         QVERIFY(loaded.colours == saved.colours);
-        QVERIFY(loaded.specifications == saved.specifications);
+        QVERIFY(loaded.rowTexts == saved.rowTexts);
     }
 
     void savedFileBeginsWithItsIdentification() {
@@ -158,19 +158,19 @@ private slots:
         RowAttributes loaded = Distinct();
         Asker asker;
         const auto load =
-            LoadTableAttributes(WriteFile("spec.ini", text), loaded, asker.Function());
+            LoadTableAttributes(WriteFile("texts.ini", text), loaded, asker.Function());
         QCOMPARE(load.report, std::string());
-        QCOMPARE(loaded.specifications[9], std::string());
+        QCOMPARE(loaded.rowTexts[9], std::string());
     }
 
     void longSpecificationIsCutToNinetyNine() {
         RowAttributes saved = Distinct();
-        saved.specifications[5] = std::string(150, 'y');
+        saved.rowTexts[5] = std::string(150, 'y');
         RowAttributes loaded;
         IniStore store;
         PutRowAttributes(store, saved);
         QVERIFY(ReadRowAttributes(store, loaded).empty());
-        QCOMPARE(loaded.specifications[5], std::string(99, 'y'));
+        QCOMPARE(loaded.rowTexts[5], std::string(99, 'y'));
     }
 
     void foreignFileAsksBeforeLoading_data() {
@@ -239,7 +239,7 @@ private slots:
         QVERIFY(load.loaded);
         QCOMPARE(load.report, AllMissingReport());
         QVERIFY(rows.colours == DefaultRowColourTable());
-        for (const std::string& text : rows.specifications)
+        for (const std::string& text : rows.rowTexts)
             QVERIFY(text.empty());
     }
 

@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "live/DataPanel.h"
 #include "live/GoLoop.h"
+#include "params/ParameterPanels.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -146,6 +147,8 @@ void MainPanel::RestoreSize() {
 
 void MainPanel::CBF_ButtonGo() {
     program.SetButtonsDimmed(1, 1);
+    // The displays follow the modes as the controls show them now.
+    GetParametersFromPanel(program);
     program.ShowChildPanel(&program.Data());
     RunGoLoop(program);
     program.SetButtonsDimmed(0, 0);

@@ -83,6 +83,23 @@ private slots:
         QVERIFY(!f->Log().contains(QStringLiteral("TIMEOUT")));
     }
 
+    void outputIndicatorsFollowTheEvaluationModeShownWhenGoStarts() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto* evaluation = f->program->Main().findChild<QComboBox*>(QStringLiteral("EditEvalmode"));
+        QVERIFY(evaluation);
+        // BEST HIT: the indicators are left alone even though nothing is hit (255).
+        f->RunGo(200, [&] { f->program->Main().CBF_ButtonStop(); });
+        QCOMPARE(int(f->state->live.frame.w[7]), 255);
+        QVERIFY(!f->program->Data().ledOut[0]->IsOn());
+        // COL5 chosen on the page, not yet sent: GO takes it from the controls.
+        evaluation->setCurrentIndex(evaluation->findData(3));
+        f->RunGo(200, [&] { f->program->Main().CBF_ButtonStop(); });
+        QCOMPARE(int(f->state->params.image.parameters[kEvaluationMode]), 3);
+        for (auto* led : f->program->Data().ledOut)
+            QVERIFY(led->IsOn()); // 255 lights all five
+    }
+
     void stopDuringASlowReplyStillShowsThatFrame() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());

@@ -37,7 +37,7 @@ struct LinkState {
     std::array<std::uint8_t, frame::kBufferSize> transmitBuffer{};
     std::array<std::uint8_t, frame::kBufferSize> receiveBuffer{};
     std::string messageBuffer;
-    std::string firmwareId; // at most 71 characters
+    std::string firmwareId;              // at most 71 characters
     std::vector<std::string> serverList; // most recently used first, at most 10
 };
 

@@ -137,8 +137,7 @@ void MainPanel::AddChildPanel(QWidget* panel) {
 void MainPanel::RestoreSize() {
     resize(kRestoreWidth, kRestoreHeight);
     const QScreen* screen = this->screen();
-    if (!screen)
-        return;
+    if (!screen) return;
     const QRect area = screen->availableGeometry();
     QRect frame = frameGeometry();
     frame.moveCenter(area.center());
@@ -154,7 +153,9 @@ void MainPanel::CBF_ButtonGo() {
     program.SetButtonsDimmed(0, 0);
 }
 
-void MainPanel::CBF_ButtonStop() { program.state.flags.running = 0; }
+void MainPanel::CBF_ButtonStop() {
+    program.state.flags.running = 0;
+}
 
 void MainPanel::CBF_ButtonSend() {
     if (program.state.flags.running) {

@@ -13,11 +13,11 @@
 #include "settings/SettingsPanels.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -65,8 +65,8 @@ void Program::BuildPanels() {
     teachPanel1 = MakeEmptyPanel(QStringLiteral("TEACHP1"), tr("MEAN-VALUE TEACH"));
     teachPanel2 = MakeEmptyPanel(QStringLiteral("TEACHP2"), tr("RECORDED-VALUE TEACH"));
     scopePanel = MakeEmptyPanel(QStringLiteral("SCOPEP"), tr("SCOPE"));
-    for (QWidget* panel : {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1,
-                           teachPanel2, scopePanel})
+    for (QWidget* panel :
+         {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1, teachPanel2, scopePanel})
         mainPanel->AddChildPanel(panel);
 
     bigColourPanel = new BigNumberPanel(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock);
@@ -77,11 +77,10 @@ void Program::BuildPanels() {
     BuildTableAttributesPage(*this);
     MarkActiveRows(*this);
     // Short tab labels, set here for all pages so they fit the column side by side.
-    const char* labels[MainPanel::kPageCount] = {"COM", "PARA",  "GROUP", "TEACH", "REC",
-                                                 "CAL", "ROWS",  "VAREV", "OFFSET"};
+    const char* labels[MainPanel::kPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
+                                                 "CAL", "ROWS", "VAREV", "OFFSET"};
     for (int i = 0; i < MainPanel::kPageCount; ++i)
         mainPanel->tabMain1->setTabText(i, QString::fromLatin1(labels[i]));
-
 }
 
 void Program::InitApplication() {
@@ -94,11 +93,11 @@ void Program::InitApplication() {
     state.flags.pendingGet = 0;
     state.flags.teachTolerance = 0;
 
-    if (programDirectory.isEmpty())
-        programDirectory = QCoreApplication::applicationDirPath();
+    if (programDirectory.isEmpty()) programDirectory = QCoreApplication::applicationDirPath();
     state.settings.programDir = QDir::toNativeSeparators(programDirectory).toStdString();
     state.settings.panelSettingsPath =
-        QDir::toNativeSeparators(QDir(programDirectory).filePath(QStringLiteral("PanelSettings.cfg")))
+        QDir::toNativeSeparators(
+            QDir(programDirectory).filePath(QStringLiteral("PanelSettings.cfg")))
             .toStdString();
 
     GetParametersFromPanel(*this);
@@ -118,18 +117,16 @@ void Program::InitApplication() {
 }
 
 void Program::ShutDown() {
-    if (link)
-        link->ShutDown();
+    if (link) link->ShutDown();
 }
 
 void Program::ShowChildPanel(QWidget* panel) {
-    for (QWidget* child : {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1,
-                           teachPanel2, scopePanel})
+    for (QWidget* child :
+         {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1, teachPanel2, scopePanel})
         child->hide();
-    for (QWidget* child : {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1,
-                           teachPanel2, scopePanel}) {
-        if (child == panel)
-            child->show();
+    for (QWidget* child :
+         {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1, teachPanel2, scopePanel}) {
+        if (child == panel) child->show();
     }
 }
 
@@ -154,11 +151,17 @@ void Program::SetButtonsDimmed(int liveMode, int dim) {
     QCoreApplication::processEvents();
 }
 
-void Program::RegisterCommandControl(QWidget* control) { commandControls.push_back(control); }
+void Program::RegisterCommandControl(QWidget* control) {
+    commandControls.push_back(control);
+}
 
-int Program::SendParameters() { return ::SendParameters(*this); }
+int Program::SendParameters() {
+    return ::SendParameters(*this);
+}
 
-int Program::GetParameters() { return ::GetParameters(*this); }
+int Program::GetParameters() {
+    return ::GetParameters(*this);
+}
 
 void Program::ShowBigPanel(BigPanel which) {
     BigNumberPanel* panel = which == BigPanel::ColourNumber ? bigColourPanel : bigGroupPanel;
@@ -166,7 +169,9 @@ void Program::ShowBigPanel(BigPanel which) {
     panel->raise();
 }
 
-void Program::ClearCommunicationLog() { commPage->commLog->clear(); }
+void Program::ClearCommunicationLog() {
+    commPage->commLog->clear();
+}
 
 void Program::ShowSensorId() {
     const QString id = QString::fromStdString(state.params.sensorId);
@@ -174,11 +179,17 @@ void Program::ShowSensorId() {
     bigGroupPanel->setWindowTitle(tr("GROUP") + QStringLiteral("  ") + id);
 }
 
-void Program::ReadPanelSettingsLayout() { ::ReadPanelSettingsLayout(*this); }
+void Program::ReadPanelSettingsLayout() {
+    ::ReadPanelSettingsLayout(*this);
+}
 
-void Program::ReadPanelSettingsCommunication() { ::ReadPanelSettingsCommunication(*this); }
+void Program::ReadPanelSettingsCommunication() {
+    ::ReadPanelSettingsCommunication(*this);
+}
 
-void Program::WritePanelSettings() { ::WritePanelSettings(*this); }
+void Program::WritePanelSettings() {
+    ::WritePanelSettings(*this);
+}
 
 void Program::SetStatusLine(const std::string& text) {
     dataPanel->dispStatus->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));

@@ -9,7 +9,9 @@
 #include <QPrinter>
 
 namespace {
-QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), qsizetype(s.size())); }
+QString Q(const std::string& s) {
+    return QString::fromLocal8Bit(s.data(), qsizetype(s.size()));
+}
 } // namespace
 
 void QtOperatorDialogs::Message(const std::string& title, const std::string& text) {
@@ -27,8 +29,7 @@ std::optional<std::string> QtOperatorDialogs::Prompt(const std::string& title,
     bool ok = false;
     const QString answer =
         QInputDialog::getText(parent, Q(title), Q(text), QLineEdit::Normal, Q(initial), &ok);
-    if (!ok)
-        return std::nullopt;
+    if (!ok) return std::nullopt;
     return answer.toLocal8Bit().toStdString();
 }
 
@@ -39,13 +40,11 @@ OperatorDialogs::FileSelection QtOperatorDialogs::SelectFile(const std::string& 
                                                              bool forWriting) {
     const QString start = QDir(Q(startDirectory)).filePath(Q(defaultName));
     const QString filterText = Q(filter) + ";;*";
-    const QString path = forWriting
-                             ? QFileDialog::getSaveFileName(parent, Q(title), start, filterText,
-                                                            nullptr,
-                                                            QFileDialog::DontConfirmOverwrite)
-                             : QFileDialog::getOpenFileName(parent, Q(title), start, filterText);
-    if (path.isEmpty())
-        return {};
+    const QString path =
+        forWriting ? QFileDialog::getSaveFileName(parent, Q(title), start, filterText, nullptr,
+                                                  QFileDialog::DontConfirmOverwrite)
+                   : QFileDialog::getOpenFileName(parent, Q(title), start, filterText);
+    if (path.isEmpty()) return {};
     const bool exists = QFileInfo(path).isFile();
     return {exists ? FileChoice::Existing : FileChoice::New, path.toLocal8Bit().toStdString()};
 }
@@ -53,7 +52,6 @@ OperatorDialogs::FileSelection QtOperatorDialogs::SelectFile(const std::string& 
 std::optional<std::string> QtOperatorDialogs::SelectPrinter() {
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return printer.printerName().toLocal8Bit().toStdString();
 }

@@ -9,7 +9,8 @@ constexpr std::array<std::uint8_t, 256> MakeDallasTable() {
     for (int i = 0; i < 256; ++i) {
         std::uint8_t crc = static_cast<std::uint8_t>(i);
         for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<std::uint8_t>((crc >> 1) ^ 0x8C) : static_cast<std::uint8_t>(crc >> 1);
+            crc = (crc & 1) ? static_cast<std::uint8_t>((crc >> 1) ^ 0x8C)
+                            : static_cast<std::uint8_t>(crc >> 1);
         table[i] = crc;
     }
     return table;
@@ -20,7 +21,8 @@ static_assert(kDallasTable[1] == 0x5E && kDallasTable[2] == 0xBC && kDallasTable
 
 } // namespace
 
-std::uint8_t ComputeCheckByte(const std::uint8_t* bytes, std::size_t startOffset, std::size_t count) {
+std::uint8_t ComputeCheckByte(const std::uint8_t* bytes, std::size_t startOffset,
+                              std::size_t count) {
     std::uint8_t crc = 0xAA;
     for (std::size_t i = 0; i < count; ++i)
         crc = kDallasTable[crc ^ bytes[startOffset + i]];

@@ -98,8 +98,7 @@ CommPage::CommPage(Program& program, QWidget* parent) : QWidget(parent), program
     connect(editId, &QLineEdit::editingFinished, this, &CommPage::CBF_EditID);
     connect(buttonTryToConnect, &QPushButton::clicked, this, &CommPage::CBF_ButtonTryToConnect);
     connect(buttonAccept, &QPushButton::clicked, this, &CommPage::CBF_ButtonAccept);
-    connect(buttonChangeBaudrate, &QPushButton::clicked, this,
-            &CommPage::CBF_ButtonChangeBaudrate);
+    connect(buttonChangeBaudrate, &QPushButton::clicked, this, &CommPage::CBF_ButtonChangeBaudrate);
 }
 
 void CommPage::FillComPorts() {
@@ -108,8 +107,7 @@ void CommPage::FillComPorts() {
         const QString device = QFileInfo(info.systemLocation()).canonicalFilePath();
         const int number = SerialPortNumberOfDevice(device.toStdString());
         if (number > 0 && editSelectComPort->findData(number) < 0)
-            editSelectComPort->addItem(QStringLiteral("COM%1  %2").arg(number).arg(device),
-                                       number);
+            editSelectComPort->addItem(QStringLiteral("COM%1  %2").arg(number).arg(device), number);
     }
     SelectComPort(1);
 }
@@ -125,7 +123,9 @@ void CommPage::SelectComPort(int portNumber) {
     editSelectComPort->setCurrentIndex(index);
 }
 
-int CommPage::SelectedComPort() const { return editSelectComPort->currentData().toInt(); }
+int CommPage::SelectedComPort() const {
+    return editSelectComPort->currentData().toInt();
+}
 
 void CommPage::ShowServerList() {
     const QString text = stringIpAdress->currentText();
@@ -141,7 +141,9 @@ void CommPage::CBF_EditCommunicationProtocol() {
     program.SetLinkButtonsDimmed(true);
 }
 
-void CommPage::CBF_EditSelectComPort() { program.SetLinkButtonsDimmed(true); }
+void CommPage::CBF_EditSelectComPort() {
+    program.SetLinkButtonsDimmed(true);
+}
 
 void CommPage::CBF_EditSelectBaudrate() {
     // The new rate must still reach the sensor with CHANGE BAUDRATE, so only ACCEPT is dimmed.
@@ -155,7 +157,9 @@ void CommPage::CBF_StringIpAdress() {
     ShowServerList();
 }
 
-void CommPage::CBF_StringPortNumber() { buttonAccept->setEnabled(false); }
+void CommPage::CBF_StringPortNumber() {
+    buttonAccept->setEnabled(false);
+}
 
 void CommPage::CBF_ButtonTryToConnect() {
     program.SetButtonsDimmed(0, 1);

@@ -18,8 +18,7 @@ void ShowLinkFields(Program& program) {
     auto& page = program.Comm();
     const int protocol = page.editCommunicationProtocol->currentData().toInt();
     program.state.link.protocol = static_cast<std::uint16_t>(protocol);
-    if (protocol != kRs232 && protocol != kTcpIp)
-        return;
+    if (protocol != kRs232 && protocol != kTcpIp) return;
     const bool serial = protocol == kRs232;
     page.editSelectComPort->setVisible(serial);
     page.labelComPort->setVisible(serial);
@@ -62,8 +61,7 @@ void TryToConnect(Program& program) {
         program.Link().OpenSerialPort();
     else
         program.Link().ConnectToServer();
-    if (state.link.openResult >= 0)
-        IdentifySensor(program);
+    if (state.link.openResult >= 0) IdentifySensor(program);
 }
 
 void IdentifySensor(Program& program) {
@@ -71,16 +69,14 @@ void IdentifySensor(Program& program) {
     auto& link = program.Link();
     state.frames.currentOrder = 7;
     link.BuildRequestFrame(7, 0, 0, 0);
-    if (link.ExchangeFrames(8) != 1)
-        return;
-    state.link.firmwareId = FirmwareIdFromReply(state.link.receiveBuffer.data() + 8,
-                                                state.frames.dataLength);
+    if (link.ExchangeFrames(8) != 1) return;
+    state.link.firmwareId =
+        FirmwareIdFromReply(state.link.receiveBuffer.data() + 8, state.frames.dataLength);
     program.SetStatusLine(state.link.firmwareId);
     program.AppendLog(state.link.firmwareId + "\n\n");
     state.flags.linkGood = 1;
     program.GetParameters();
-    if (state.flags.linkGood == 1)
-        program.SetLinkButtonsDimmed(false);
+    if (state.flags.linkGood == 1) program.SetLinkButtonsDimmed(false);
 }
 
 void ChangeBaudrate(Program& program) {
@@ -91,8 +87,7 @@ void ChangeBaudrate(Program& program) {
     program.AppendLog("TRY TO CHANGE BAUDRATE!\n");
     state.frames.currentOrder = 190;
     link.BuildRequestFrame(190, 0, state.link.baudRateCode, 0);
-    if (link.ExchangeFrames(8) != 1)
-        return;
+    if (link.ExchangeFrames(8) != 1) return;
     program.AppendLog("SUCCESS!\n");
     link.OpenSerialPort();
     state.flags.linkGood = 1;

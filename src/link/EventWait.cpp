@@ -9,7 +9,9 @@ EventWait::EventWait() : wakeTimer(new QTimer) {
     wakeTimer->setTimerType(Qt::PreciseTimer);
 }
 
-EventWait::~EventWait() { delete wakeTimer; }
+EventWait::~EventWait() {
+    delete wakeTimer;
+}
 
 void EventWait::ProcessEventsFor(int maxMs) {
     wakeTimer->start(maxMs < 0 ? 0 : maxMs);

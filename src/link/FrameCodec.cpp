@@ -26,8 +26,7 @@ std::size_t EncodeFrame(std::uint8_t* out, std::size_t outSize, std::uint8_t cod
                         std::uint16_t word, const std::uint16_t* words, std::size_t wordCount,
                         std::uint16_t payloadLength) {
     const std::size_t length = std::min<std::size_t>(payloadLength, kMaxDataBytes);
-    if (outSize < kHeaderSize + length)
-        return 0;
+    if (outSize < kHeaderSize + length) return 0;
     std::uint8_t* payload = out + kHeaderSize;
     for (std::size_t i = 0; i < length; ++i) {
         const std::size_t w = i / 2;
@@ -41,11 +40,9 @@ std::size_t EncodeFrame(std::uint8_t* out, std::size_t outSize, std::uint8_t cod
 }
 
 std::size_t EncodeFrameBytes(std::uint8_t* out, std::size_t outSize, std::uint8_t code,
-                             std::uint16_t word, const std::uint8_t* data,
-                             std::size_t dataLength) {
+                             std::uint16_t word, const std::uint8_t* data, std::size_t dataLength) {
     const std::size_t length = std::min(dataLength, kMaxDataBytes);
-    if (outSize < kHeaderSize + length)
-        return 0;
+    if (outSize < kHeaderSize + length) return 0;
     std::copy(data, data + length, out + kHeaderSize);
     WriteHead(out, code, word, static_cast<std::uint16_t>(length),
               ComputeCheckByte(out + kHeaderSize, 0, length));
@@ -69,8 +66,7 @@ std::vector<std::uint8_t> EncodeFrameWords(std::uint8_t code, std::uint16_t word
 }
 
 bool DecodeHead(const std::uint8_t* head, HeaderFields& out) {
-    if (head[0] != kStartByte || ComputeCheckByte(head, 0, kHeaderSize) != 0)
-        return false;
+    if (head[0] != kStartByte || ComputeCheckByte(head, 0, kHeaderSize) != 0) return false;
     out.code = head[1];
     out.word = static_cast<std::uint16_t>(head[2] | (head[3] << 8));
     out.length = static_cast<std::uint16_t>(head[4] | (head[5] << 8));

@@ -6,28 +6,49 @@ namespace linktext {
 
 std::string SerialErrorText(int code) {
     switch (code) {
-    case -1: return "Unknown system error";
-    case -2: return "Invalid port number";
-    case -3: return "Port is not open";
-    case -4: return "Unknown I/0 error";
-    case -6: return "No serial port found";
-    case -7: return "Cannot open port";
-    case -14: return "Invalid Baudrate";
-    case -99: return "Timeout";
-    default: return "RS-232 error!";
+    case -1:
+        return "Unknown system error";
+    case -2:
+        return "Invalid port number";
+    case -3:
+        return "Port is not open";
+    case -4:
+        return "Unknown I/0 error";
+    case -6:
+        return "No serial port found";
+    case -7:
+        return "Cannot open port";
+    case -14:
+        return "Invalid Baudrate";
+    case -99:
+        return "Timeout";
+    default:
+        return "RS-232 error!";
     }
 }
 
 std::string TcpErrorText(int code) {
-    static constexpr std::array<const char*, 20> kTexts = {
-        "UnableToRegisterService", "UnableToEstablishConnection", "ExistingServer",
-        "FailedToConnect", "ServerNotRegistered", "TooManyConversations", "ReadFailed",
-        "WriteFailed", "InvalidParameter", "OutOfMemory", "TimeOutError",
-        "NoConnectionEstablished", "GeneralIOErr", "ConnectionClosed", "UnableToLoadWinsockDLL",
-        "IncorrectWinsockDLLVersion", "NetworkSubsystemNotReady", "ConnectionsStillOpen",
-        "DisconnectPending", "InfoNotAvailable"};
-    if (code <= -1 && code >= -20)
-        return kTexts[static_cast<std::size_t>(-code - 1)];
+    static constexpr std::array<const char*, 20> kTexts = {"UnableToRegisterService",
+                                                           "UnableToEstablishConnection",
+                                                           "ExistingServer",
+                                                           "FailedToConnect",
+                                                           "ServerNotRegistered",
+                                                           "TooManyConversations",
+                                                           "ReadFailed",
+                                                           "WriteFailed",
+                                                           "InvalidParameter",
+                                                           "OutOfMemory",
+                                                           "TimeOutError",
+                                                           "NoConnectionEstablished",
+                                                           "GeneralIOErr",
+                                                           "ConnectionClosed",
+                                                           "UnableToLoadWinsockDLL",
+                                                           "IncorrectWinsockDLLVersion",
+                                                           "NetworkSubsystemNotReady",
+                                                           "ConnectionsStillOpen",
+                                                           "DisconnectPending",
+                                                           "InfoNotAvailable"};
+    if (code <= -1 && code >= -20) return kTexts[static_cast<std::size_t>(-code - 1)];
     return "Connection to server failed";
 }
 

@@ -18,26 +18,40 @@ namespace {
 
 int SerialOpenCode(QSerialPort::SerialPortError error) {
     switch (error) {
-    case QSerialPort::DeviceNotFoundError: return -2;
+    case QSerialPort::DeviceNotFoundError:
+        return -2;
     case QSerialPort::PermissionError:
-    case QSerialPort::OpenError: return -7;
-    case QSerialPort::UnsupportedOperationError: return -14;
-    case QSerialPort::TimeoutError: return -99;
-    case QSerialPort::ResourceError: return -4;
-    default: return -1;
+    case QSerialPort::OpenError:
+        return -7;
+    case QSerialPort::UnsupportedOperationError:
+        return -14;
+    case QSerialPort::TimeoutError:
+        return -99;
+    case QSerialPort::ResourceError:
+        return -4;
+    default:
+        return -1;
     }
 }
 
 int TcpConnectCode(QAbstractSocket::SocketError error) {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return -4;  // FailedToConnect
-    case QAbstractSocket::HostNotFoundError: return -2;       // UnableToEstablishConnection
-    case QAbstractSocket::SocketTimeoutError: return -11;     // TimeOutError
-    case QAbstractSocket::RemoteHostClosedError: return -14;  // ConnectionClosed
-    case QAbstractSocket::NetworkError: return -17;           // NetworkSubsystemNotReady
-    case QAbstractSocket::SocketResourceError: return -10;    // OutOfMemory
-    case QAbstractSocket::UnsupportedSocketOperationError: return -9;
-    default: return -13;                                      // GeneralIOErr
+    case QAbstractSocket::ConnectionRefusedError:
+        return -4; // FailedToConnect
+    case QAbstractSocket::HostNotFoundError:
+        return -2; // UnableToEstablishConnection
+    case QAbstractSocket::SocketTimeoutError:
+        return -11; // TimeOutError
+    case QAbstractSocket::RemoteHostClosedError:
+        return -14; // ConnectionClosed
+    case QAbstractSocket::NetworkError:
+        return -17; // NetworkSubsystemNotReady
+    case QAbstractSocket::SocketResourceError:
+        return -10; // OutOfMemory
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return -9;
+    default:
+        return -13; // GeneralIOErr
     }
 }
 
@@ -58,11 +72,12 @@ void SensorLink::SetSerialDeviceResolver(std::function<std::string(int)> resolve
     deviceResolver = std::move(resolver);
 }
 
-bool SensorLink::SerialPortOpen() const { return serial->isOpen(); }
+bool SensorLink::SerialPortOpen() const {
+    return serial->isOpen();
+}
 
 void SensorLink::CloseSerialPort() {
-    if (serial->isOpen())
-        serial->close();
+    if (serial->isOpen()) serial->close();
 }
 
 void SensorLink::OpenSerialPort() {
@@ -95,8 +110,7 @@ void SensorLink::OpenSerialPort() {
 
 void SensorLink::ConnectToServer() {
     auto& link = state.link;
-    if (link.tcpConnected)
-        DisconnectFromServer();
+    if (link.tcpConnected) DisconnectFromServer();
     view.SetWaitCursor(true);
 
     int result = 0;
@@ -143,19 +157,18 @@ void SensorLink::DisconnectFromServer() {
 }
 
 void SensorLink::ShutDown() {
-    if (state.link.tcpConnected)
-        DisconnectFromServer();
+    if (state.link.tcpConnected) DisconnectFromServer();
     CloseSerialPort();
 }
 
 void SensorLink::BuildRequestFrame(int orderNumber, int wordCount, int argumentWord,
                                    int payloadLength) {
-    frame::EncodeFrame(state.link.transmitBuffer.data(), state.link.transmitBuffer.size(),
-                       static_cast<std::uint8_t>(orderNumber),
-                       static_cast<std::uint16_t>(argumentWord), state.frames.wordBuffer.data(),
-                       std::min<std::size_t>(std::size_t(std::max(wordCount, 0)),
-                                             state.frames.wordBuffer.size()),
-                       static_cast<std::uint16_t>(std::max(payloadLength, 0)));
+    frame::EncodeFrame(
+        state.link.transmitBuffer.data(), state.link.transmitBuffer.size(),
+        static_cast<std::uint8_t>(orderNumber), static_cast<std::uint16_t>(argumentWord),
+        state.frames.wordBuffer.data(),
+        std::min<std::size_t>(std::size_t(std::max(wordCount, 0)), state.frames.wordBuffer.size()),
+        static_cast<std::uint16_t>(std::max(payloadLength, 0)));
 }
 
 void SensorLink::WriteRequest(int frameLength) {
@@ -169,8 +182,7 @@ void SensorLink::WriteRequest(int frameLength) {
         }
         return;
     }
-    if (!serial->isOpen())
-        return;
+    if (!serial->isOpen()) return;
     serial->clear(QSerialPort::AllDirections);
     serial->readAll();
     serial->write(bytes, length);
@@ -189,8 +201,7 @@ bool SensorLink::WaitForReplyBytes(int needed) {
     const qint64 limitNs = qint64(kReplyLimitSeconds * 1e9);
     bool timedOut = false;
     for (;;) {
-        if (ReplyBytesAvailable() >= needed)
-            break;
+        if (ReplyBytesAvailable() >= needed) break;
         const qint64 elapsed = clock.nsecsElapsed();
         if (elapsed > limitNs) {
             timedOut = true;
@@ -198,14 +209,12 @@ bool SensorLink::WaitForReplyBytes(int needed) {
         }
         eventWait.ProcessEventsFor(int((limitNs - elapsed) / 1000000) + 1);
     }
-    if (ReplyBytesAvailable() >= needed)
-        timedOut = false;
+    if (ReplyBytesAvailable() >= needed) timedOut = false;
     return !timedOut;
 }
 
 void SensorLink::ReadSerial(int count, int offset) {
-    if (!serial->isOpen())
-        return;
+    if (!serial->isOpen()) return;
     const int room = int(frame::kBufferSize) - offset;
     count = std::clamp(count, 0, room);
     QElapsedTimer clock;
@@ -213,14 +222,12 @@ void SensorLink::ReadSerial(int count, int offset) {
     while (serial->isOpen() && serial->bytesAvailable() < count &&
            clock.elapsed() < kSerialReadTimeoutMs)
         eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - clock.elapsed()) + 1);
-    if (!serial->isOpen())
-        return;
+    if (!serial->isOpen()) return;
     serial->read(reinterpret_cast<char*>(state.link.receiveBuffer.data()) + offset, count);
 }
 
 void SensorLink::UpdateSerialErrorWord() {
-    if (serialLost)
-        state.link.linkErrorWord = 1;
+    if (serialLost) state.link.linkErrorWord = 1;
 }
 
 int SensorLink::ExchangeFrames(int frameLength) {
@@ -229,8 +236,7 @@ int SensorLink::ExchangeFrames(int frameLength) {
     exchangeRunning = true;
     WriteRequest(frameLength);
     int result = ReceiveHeaderFrame();
-    if (result == 1 && state.frames.dataLength > 0)
-        result = ReceiveDataFrame();
+    if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
     exchangeRunning = false;
     return result;
 }
@@ -246,10 +252,8 @@ int SensorLink::ReceiveHeaderFrame() {
         ReportCommError();
         return -1;
     }
-    if (CheckHeaderFrame() == -1)
-        return -1;
-    if (state.frames.replyCode != 0)
-        return 1;
+    if (CheckHeaderFrame() == -1) return -1;
+    if (state.frames.replyCode != 0) return 1;
     // An error reply still completes the exchange; the report ends any measurement loop.
     if (state.frames.statusWord == 1) {
         state.link.messageBuffer = linktext::kInvalidOrder;
@@ -292,10 +296,9 @@ int SensorLink::ReceiveDataFrame() {
         ReportCommError();
         return -1;
     }
-    const auto check = ComputeCheckByte(state.link.receiveBuffer.data(), frame::kHeaderSize,
-                                        std::size_t(length));
-    if (check == state.frames.dataCheckByte)
-        return 1;
+    const auto check =
+        ComputeCheckByte(state.link.receiveBuffer.data(), frame::kHeaderSize, std::size_t(length));
+    if (check == state.frames.dataCheckByte) return 1;
     state.link.messageBuffer = linktext::kBadData;
     ReportCommError();
     return -1;
@@ -332,15 +335,13 @@ void SensorLink::OnTcpReadyRead() {
         }
         const qint64 n = tcp->read(
             reinterpret_cast<char*>(link.receiveBuffer.data()) + link.receivedCount, room);
-        if (n <= 0)
-            return;
+        if (n <= 0) return;
         link.receivedCount += int(n);
     }
 }
 
 void SensorLink::OnTcpDisconnected() {
-    if (!state.link.tcpConnected)
-        return;
+    if (!state.link.tcpConnected) return;
     state.link.messageBuffer = linktext::kServerClosed;
     ReportCommError();
     state.link.tcpHandle = 0;
@@ -348,8 +349,7 @@ void SensorLink::OnTcpDisconnected() {
 }
 
 void SensorLink::OnSerialError(int error) {
-    if (error == QSerialPort::NoError)
-        return;
+    if (error == QSerialPort::NoError) return;
     ++serialErrorEvents;
     state.link.linkErrorWord = 1;
     // A failed read, a lost resource or revoked access all mean the device has gone away (an
@@ -357,14 +357,12 @@ void SensorLink::OnSerialError(int error) {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
         error != QSerialPort::PermissionError)
         return;
-    if (!serial->isOpen() || serialLost)
-        return;
+    if (!serial->isOpen() || serialLost) return;
     // The device is gone. Qt would report it again on every read attempt, so close the port
     // now and tell the operator once.
     serialLost = true;
     serial->close();
-    if (exchangeRunning)
-        return; // the exchange reports it as missing data
+    if (exchangeRunning) return; // the exchange reports it as missing data
     state.link.messageBuffer = linktext::kSerialLost;
     ReportCommError();
 }

@@ -33,8 +33,7 @@ int SerialPortNumberOfDevice(const std::string& devicePath) {
             continue;
         int index = 0;
         for (std::size_t i = prefix.size(); i < devicePath.size(); ++i) {
-            if (!std::isdigit(static_cast<unsigned char>(devicePath[i])) || index > 1000)
-                return 0;
+            if (!std::isdigit(static_cast<unsigned char>(devicePath[i])) || index > 1000) return 0;
             index = index * 10 + (devicePath[i] - '0');
         }
         return index < range.count ? range.first + index : 0;
@@ -54,8 +53,7 @@ int TcpPortNumberOfText(const std::string& text) {
     long value = 0;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
         value = value * 10 + (text[i] - '0');
-        if (value > 0x7FFFFFFF)
-            return 0x7FFFFFFF;
+        if (value > 0x7FFFFFFF) return 0x7FFFFFFF;
     }
     return static_cast<int>(value);
 }

@@ -5,8 +5,7 @@
 void UpdateServerList(std::vector<std::string>& list, const std::string& server) {
     list.erase(std::remove(list.begin(), list.end(), server), list.end());
     list.insert(list.begin(), server);
-    if (list.size() > kServerListLength)
-        list.resize(kServerListLength);
+    if (list.size() > kServerListLength) list.resize(kServerListLength);
 }
 
 std::string FirmwareIdFromReply(const std::uint8_t* data, std::size_t length) {

@@ -6,8 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-BigNumberPanel::BigNumberPanel(const QString& objectName, const QString& title,
-                               RefreshClock& clock)
+BigNumberPanel::BigNumberPanel(const QString& objectName, const QString& title, RefreshClock& clock)
     : QWidget(nullptr), clock(clock) {
     setObjectName(objectName);
     setWindowTitle(title);
@@ -15,8 +14,7 @@ BigNumberPanel::BigNumberPanel(const QString& objectName, const QString& title,
 }
 
 void BigNumberPanel::SetValue(int newValue) {
-    if (newValue == value)
-        return;
+    if (newValue == value) return;
     value = newValue;
     clock.MarkDirty(this);
 }

@@ -175,7 +175,7 @@ void DataPanel::BuildPages(RefreshClock& clock) {
     rgbLayout->addWidget(graphRgb, 1);
     rgbLayout->addWidget(BuildRgbRow(0, clock));
     auto* minMax = new QGridLayout;
-    static const char* kMinMax[6] = {"RED MIN", "RED MAX", "GREEN MIN",
+    static const char* kMinMax[6] = {"RED MIN",   "RED MAX",  "GREEN MIN",
                                      "GREEN MAX", "BLUE MIN", "BLUE MAX"};
     for (int i = 0; i < 6; ++i) {
         dispMinMax[std::size_t(i)] = new NumericDisplay(QStringLiteral("DispMinMaxRGB"), clock);
@@ -217,15 +217,13 @@ void DataPanel::BuildPages(RefreshClock& clock) {
 }
 
 bool DataPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseButtonDblClick)
-        return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::MouseButtonDblClick) return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (watched == dispStatus && mouse->button() == Qt::RightButton) {
         program.ClearCommunicationLog();
         return true;
     }
-    if (mouse->button() != Qt::LeftButton)
-        return QWidget::eventFilter(watched, event);
+    if (mouse->button() != Qt::LeftButton) return QWidget::eventFilter(watched, event);
     if (watched == dispCol) {
         program.ShowBigPanel(Program::BigPanel::ColourNumber);
         return true;

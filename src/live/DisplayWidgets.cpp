@@ -12,16 +12,13 @@ RefreshClock::RefreshClock(QObject* parent) : QObject(parent) {
 }
 
 void RefreshClock::MarkDirty(QWidget* widget) {
-    if (std::find(dirty.begin(), dirty.end(), widget) == dirty.end())
-        dirty.push_back(widget);
-    if (!timer.isActive())
-        timer.start();
+    if (std::find(dirty.begin(), dirty.end(), widget) == dirty.end()) dirty.push_back(widget);
+    if (!timer.isActive()) timer.start();
 }
 
 void RefreshClock::Flush() {
     for (const auto& widget : dirty) {
-        if (widget)
-            widget->update();
+        if (widget) widget->update();
     }
     dirty.clear();
 }
@@ -35,8 +32,7 @@ NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, Q
 }
 
 void NumericDisplay::SetValue(int newValue) {
-    if (newValue == value)
-        return;
+    if (newValue == value) return;
     value = newValue;
     clock.MarkDirty(this);
 }
@@ -69,8 +65,7 @@ ColourSwatch::ColourSwatch(const QString& objectName, RefreshClock& clock, QWidg
 }
 
 void ColourSwatch::SetColour(std::uint32_t rgb) {
-    if (rgb == colour)
-        return;
+    if (rgb == colour) return;
     colour = rgb;
     clock.MarkDirty(this);
 }
@@ -90,8 +85,7 @@ IndicatorLed::IndicatorLed(const QString& objectName, QColor onColour, RefreshCl
 }
 
 void IndicatorLed::SetOn(bool newOn) {
-    if (newOn == on)
-        return;
+    if (newOn == on) return;
     on = newOn;
     clock.MarkDirty(this);
 }

@@ -2,24 +2,20 @@
 
 #include "app/AppState.h"
 #include "app/Program.h"
+#include "link/SensorLink.h"
 #include "live/BigNumberPanel.h"
 #include "live/DataPanel.h"
 #include "live/LiveValues.h"
-#include "link/SensorLink.h"
 
 void RunGoLoop(Program& program) {
     auto& state = program.state;
     auto& link = program.Link();
     state.flags.running = 1;
     while (state.flags.running == 1) {
-        if (state.flags.pendingSend)
-            program.SendParameters();
-        if (state.flags.running == 0)
-            break;
-        if (state.flags.pendingGet)
-            program.GetParameters();
-        if (state.flags.running == 0)
-            break;
+        if (state.flags.pendingSend) program.SendParameters();
+        if (state.flags.running == 0) break;
+        if (state.flags.pendingGet) program.GetParameters();
+        if (state.flags.running == 0) break;
         state.frames.currentOrder = 8;
         link.BuildRequestFrame(8, 0, 0, 0);
         if (link.ExchangeFrames(8) == 1) {

@@ -30,8 +30,7 @@ std::array<bool, 5> OutputIndicators(std::uint16_t colourNumber) {
     for (int bit = 4; bit >= 0; --bit) {
         const int weight = 1 << bit;
         out[std::size_t(bit)] = v >= weight;
-        if (v >= weight)
-            v -= weight;
+        if (v >= weight) v -= weight;
     }
     return out;
 }

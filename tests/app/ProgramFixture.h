@@ -40,7 +40,8 @@ struct ProgramFixture {
 
     // Start-up with a serial port that does not exist, so nothing answers.
     void StartWithoutSensor() {
-        program->Link().SetSerialDeviceResolver([](int) { return std::string("/nonexistent/tty"); });
+        program->Link().SetSerialDeviceResolver(
+            [](int) { return std::string("/nonexistent/tty"); });
         program->InitApplication();
     }
 
@@ -59,8 +60,7 @@ struct ProgramFixture {
     // Connects over RS-232 to the simulator's pseudo-terminal, whatever port is selected.
     bool ConnectPtyThroughPage() {
         const QString path = ptyDir.filePath(QStringLiteral("sensor-tty"));
-        if (!simulator.StartPty(path))
-            return false;
+        if (!simulator.StartPty(path)) return false;
         program->Link().SetSerialDeviceResolver([path](int) { return path.toStdString(); });
         auto& page = program->Comm();
         page.editCommunicationProtocol->setCurrentIndex(0);

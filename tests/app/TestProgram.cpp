@@ -187,8 +187,8 @@ private slots:
             sendPending = f->state->flags.pendingSend == 1;
             getPending = f->state->flags.pendingGet == 1;
             QTimer::singleShot(200, [&] {
-                servedBeforeStop = f->state->flags.pendingSend == 0 &&
-                                   f->state->flags.pendingGet == 0;
+                servedBeforeStop =
+                    f->state->flags.pendingSend == 0 && f->state->flags.pendingGet == 0;
                 main.CBF_ButtonStop();
             });
         });
@@ -202,7 +202,8 @@ private slots:
         QVERIFY(f->ConnectThroughPage());
         f->simulator.ClearRequestLog();
         QTest::mouseClick(f->program->Main().buttonGo, Qt::RightButton);
-        QVERIFY(f->dialogs.Saw("INFO!", "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "));
+        QVERIFY(f->dialogs.Saw("INFO!",
+                               "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "));
         QCOMPARE(f->RequestsOfOrder(8), 0);
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
     }
@@ -229,9 +230,9 @@ private slots:
         QVERIFY(f->program->TeachPanel1()->isVisible());
         QVERIFY(!f->program->Data().isVisible());
         f->program->ShowChildPanel(&f->program->Main());
-        for (QWidget* panel : {static_cast<QWidget*>(&f->program->Data()),
-                               f->program->GraphPanel(), f->program->TeachPanel1(),
-                               f->program->TeachPanel2(), f->program->ScopePanel()})
+        for (QWidget* panel :
+             {static_cast<QWidget*>(&f->program->Data()), f->program->GraphPanel(),
+              f->program->TeachPanel1(), f->program->TeachPanel2(), f->program->ScopePanel()})
             QVERIFY(!panel->isVisible());
     }
 
@@ -284,7 +285,8 @@ private slots:
         page.CBF_EditSelectBaudrate();
         QTest::mouseClick(page.buttonChangeBaudrate, Qt::LeftButton);
         const QString id = QString::fromLatin1(sim::kIdentification);
-        QCOMPARE(f->Log(), QStringLiteral("TRY TO CHANGE BAUDRATE!\nSUCCESS!\nTRY TO CONNECT!\n") + id +
+        QCOMPARE(f->Log(), QStringLiteral("TRY TO CHANGE BAUDRATE!\nSUCCESS!\nTRY TO CONNECT!\n") +
+                               id +
                                QStringLiteral("\n\nATTENTION!!!   CONFIRM NEW BAUDRATE WITH "
                                               "EEPROM AND SEND!\n\n"));
         QCOMPARE(f->state->link.baudRateCode, std::uint16_t(2));

@@ -21,9 +21,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -50,13 +50,12 @@ int Measure(SensorLink& link, AppState& state) {
     state.frames.currentOrder = 8;
     link.BuildRequestFrame(8, 0, 0, 0);
     const int result = link.ExchangeFrames(8);
-    if (result == 1)
-        link.DecodeMeasurementWords();
+    if (result == 1) link.DecodeMeasurementWords();
     return result;
 }
 
 struct Figures {
-    double rate = 0;      // measurements per second
+    double rate = 0;       // measurements per second
     double cpuPerTurn = 0; // seconds of this thread's CPU per measurement
 };
 
@@ -75,8 +74,7 @@ Figures BareRate(quint16 port, double seconds) {
     clock.start();
     long turns = 0;
     while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
-        if (Measure(link, *state) != 1)
-            return {};
+        if (Measure(link, *state) != 1) return {};
         ++turns;
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
@@ -163,8 +161,8 @@ void PacedPty(double seconds) {
     const int requestBytes = 8;
     const double rate = double(turns) / elapsed;
     const double lineBytesPerSecond = 115200.0 / 10.0;
-    std::printf("pty at 115200 baud: %.1f measurements/s; reply %d bytes, request %d bytes\n",
-                rate, replyBytes, requestBytes);
+    std::printf("pty at 115200 baud: %.1f measurements/s; reply %d bytes, request %d bytes\n", rate,
+                replyBytes, requestBytes);
     std::printf("  paced direction (replies): %.1f %% of the line\n",
                 100.0 * rate * replyBytes / lineBytesPerSecond);
     std::printf("  both directions counted as one half-duplex line: %.1f %%\n",
@@ -180,8 +178,7 @@ int main(int argc, char** argv) {
 
     sim::SimThread simulator;
     const quint16 port = simulator.StartTcp(0);
-    if (port == 0)
-        return 1;
+    if (port == 0) return 1;
     // Warm both paths once, then alternate short rounds so both see the same machine noise;
     // medians of the rounds.
     BareRate(port, 0.3);
@@ -199,8 +196,8 @@ int main(int argc, char** argv) {
     const double go = Median(goRates);
     std::printf("bare exchanges over TCP loopback: %.0f measurements/s, %.1f us CPU per turn\n",
                 bare, Median(bareCpu) * 1e6);
-    std::printf("GO loop with all displays:        %.0f measurements/s, %.1f us CPU per turn\n",
-                go, Median(goCpu) * 1e6);
+    std::printf("GO loop with all displays:        %.0f measurements/s, %.1f us CPU per turn\n", go,
+                Median(goCpu) * 1e6);
     std::printf("GO loop / bare (rate): %.1f %%\n", 100.0 * go / bare);
     SilentWaitCpu(port, simulator);
     PacedPty(seconds);

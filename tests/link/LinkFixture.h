@@ -1,9 +1,9 @@
 #pragma once
 // A sensor link to a simulator on its own thread, with a recording view instead of windows.
-#include "support/RecordingCommView.h"
 #include "app/AppState.h"
 #include "link/SensorLink.h"
 #include "sim/SimThread.h"
+#include "support/RecordingCommView.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -20,8 +20,7 @@ struct LinkFixture {
 
     bool ConnectTcp() {
         const quint16 port = simulator.StartTcp(0);
-        if (port == 0)
-            return false;
+        if (port == 0) return false;
         state->link.protocol = kTcpIp;
         state->link.serverName = "127.0.0.1";
         state->link.tcpPortNumber = port;
@@ -31,8 +30,7 @@ struct LinkFixture {
 
     bool OpenPty() {
         const QString path = dir.filePath(QStringLiteral("sensor-tty"));
-        if (!simulator.StartPty(path))
-            return false;
+        if (!simulator.StartPty(path)) return false;
         state->link.protocol = kRs232;
         state->link.serialPortNumber = 1;
         link->SetSerialDeviceResolver([path](int) { return path.toStdString(); });

@@ -113,8 +113,8 @@ private slots:
     void encodeClipsPayloadToTheBuffer() {
         std::vector<std::uint16_t> words(2000, 7);
         std::vector<std::uint8_t> out(frame::kBufferSize);
-        const auto n = frame::EncodeFrame(out.data(), out.size(), 1, 0, words.data(), words.size(),
-                                          4000);
+        const auto n =
+            frame::EncodeFrame(out.data(), out.size(), 1, 0, words.data(), words.size(), 4000);
         QCOMPARE(n, frame::kBufferSize);
         QVERIFY(!frame::EncodeFrame(out.data(), 10, 1, 0, words.data(), words.size(), 40));
     }

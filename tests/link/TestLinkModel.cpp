@@ -24,8 +24,7 @@ private slots:
         QFETCH(int, port);
         QFETCH(QString, device);
         QCOMPARE(QString::fromStdString(SerialDeviceName(port)), device);
-        if (!device.isEmpty())
-            QCOMPARE(SerialPortNumberOfDevice(device.toStdString()), port);
+        if (!device.isEmpty()) QCOMPARE(SerialPortNumberOfDevice(device.toStdString()), port);
     }
 
     void devicesOutsideTheSchemeHaveNoNumber() {

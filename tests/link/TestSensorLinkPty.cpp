@@ -1,7 +1,7 @@
 // The sensor link over a real pseudo-terminal to the simulator, as over an RS-232 cable.
 #include "LinkFixture.h"
-#include "support/RunTests.h"
 #include "link/LinkTexts.h"
+#include "support/RunTests.h"
 
 #include <QtTest>
 
@@ -78,7 +78,8 @@ private slots:
         QTest::qWait(1500);
         QCOMPARE(f->view.log, std::string(linktext::kSerialLost) + "\n\n");
         QVERIFY(!f->link->SerialPortOpen());
-        QVERIFY2(f->link->SerialErrorEvents() < 5, qPrintable(QString::number(f->link->SerialErrorEvents())));
+        QVERIFY2(f->link->SerialErrorEvents() < 5,
+                 qPrintable(QString::number(f->link->SerialErrorEvents())));
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
     }
 };

@@ -1,8 +1,8 @@
 // The sensor link over a real TCP connection to the simulator.
 #include "LinkFixture.h"
-#include "support/RunTests.h"
 #include "link/LinkTexts.h"
 #include "link/SerialDevices.h"
+#include "support/RunTests.h"
 
 #include <QTcpServer>
 
@@ -41,7 +41,8 @@ private slots:
         const auto& req = f->simulator.RequestLog();
         QCOMPARE(int(req.size()), 1);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(req[0].raw.data()),
-                            qsizetype(req[0].raw.size())).toHex(' '),
+                            qsizetype(req[0].raw.size()))
+                     .toHex(' '),
                  QByteArray("55 08 00 00 00 00 aa 76"));
     }
 
@@ -115,8 +116,7 @@ private slots:
         QCOMPARE(length % 2, 1);
         f->link->DecodeMeasurementWords();
         QVERIFY(f->state->frames.measurementWords[std::size_t(length / 2 - 1)] != 0xBEEF);
-        QCOMPARE(f->state->frames.measurementWords[std::size_t(length / 2)],
-                 std::uint16_t(0xBEEF));
+        QCOMPARE(f->state->frames.measurementWords[std::size_t(length / 2)], std::uint16_t(0xBEEF));
     }
 
     void oversizedDataLengthIsAnIncorrectHeader() {

@@ -8,19 +8,16 @@ void ScriptedOperator::Message(const std::string& title, const std::string& text
 
 bool ScriptedOperator::Confirm(const std::string& title, const std::string& text) {
     popups.push_back({"confirm", title, text});
-    if (confirmAnswers.empty())
-        return false;
+    if (confirmAnswers.empty()) return false;
     const bool answer = confirmAnswers.front();
     confirmAnswers.pop_front();
     return answer;
 }
 
 std::optional<std::string> ScriptedOperator::Prompt(const std::string& title,
-                                                    const std::string& text,
-                                                    const std::string&) {
+                                                    const std::string& text, const std::string&) {
     popups.push_back({"prompt", title, text});
-    if (promptAnswers.empty())
-        return std::nullopt;
+    if (promptAnswers.empty()) return std::nullopt;
     auto answer = promptAnswers.front();
     promptAnswers.pop_front();
     return answer;
@@ -35,8 +32,7 @@ OperatorDialogs::FileSelection ScriptedOperator::SelectFile(const std::string& t
     lastFileStartDirectory = startDirectory;
     lastFileDefaultName = defaultName;
     lastFileFilter = filter;
-    if (fileAnswers.empty())
-        return {};
+    if (fileAnswers.empty()) return {};
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
@@ -44,8 +40,7 @@ OperatorDialogs::FileSelection ScriptedOperator::SelectFile(const std::string& t
 
 std::optional<std::string> ScriptedOperator::SelectPrinter() {
     popups.push_back({"printer", "", ""});
-    if (printerAnswers.empty())
-        return std::nullopt;
+    if (printerAnswers.empty()) return std::nullopt;
     auto answer = printerAnswers.front();
     printerAnswers.pop_front();
     return answer;

@@ -15,9 +15,6 @@ ClientSession::ClientSession(SensorModel& model, const Faults& faults, LogFuncti
     : QObject(parent), model(model), faults(faults), log(std::move(log)), write(std::move(write)),
       close(std::move(close)) {
     clock.start();
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, this, &ClientSession::Pump);
 }
 
 void ClientSession::Receive(const QByteArray& bytes) {
@@ -40,8 +37,7 @@ void ClientSession::Pump() {
         }
         const qint64 now = clock.nsecsElapsed();
         if (!WriteDue(now)) {
-            const qint64 waitNs = std::max<qint64>(dueNs - now, 0);
-            timer.start(static_cast<int>((waitNs + kNsPerMs - 1) / kNsPerMs));
+            timer.StartIn(std::max<qint64>(dueNs - now, 0));
             return;
         }
     }
@@ -101,7 +97,7 @@ void ClientSession::FinishReply() {
     if (++countedReplies < closeFault.value) return;
     closed = true;
     queue.clear();
-    timer.stop();
+    timer.Stop();
     close();
 }
 

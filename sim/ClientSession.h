@@ -2,13 +2,13 @@
 // One client on one link: cuts its requests out of the stream, lets the model answer, and sends
 // each reply out shaped by the faults (delay, pieces, pacing, closing).
 #include "sim/Faults.h"
+#include "sim/NanoTimer.h"
 #include "sim/RequestParser.h"
 #include "sim/SensorModel.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -56,7 +56,7 @@ private:
     qint64 pieceStartNs = 0; // when pacing of the current piece began
     int countedReplies = 0;
     QElapsedTimer clock;
-    QTimer timer;
+    NanoTimer timer{[this] { Pump(); }};
 };
 
 } // namespace sim

@@ -12,23 +12,19 @@ namespace sim {
 NanoTimer::NanoTimer(std::function<void()> onTimeout, QObject* parent)
     : QObject(parent), onTimeout(std::move(onTimeout)) {
     fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &NanoTimer::OnReadable);
 }
 
 NanoTimer::~NanoTimer() {
     delete notifier;
-    if (fd >= 0)
-        ::close(fd);
+    if (fd >= 0) ::close(fd);
 }
 
 void NanoTimer::StartIn(qint64 nanoseconds) {
-    if (fd < 0)
-        return;
-    if (nanoseconds < 1)
-        nanoseconds = 1; // zero would disarm the timer
+    if (fd < 0) return;
+    if (nanoseconds < 1) nanoseconds = 1; // zero would disarm the timer
     itimerspec spec{};
     spec.it_value.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
     spec.it_value.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
@@ -36,16 +32,14 @@ void NanoTimer::StartIn(qint64 nanoseconds) {
 }
 
 void NanoTimer::Stop() {
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     itimerspec spec{};
     timerfd_settime(fd, 0, &spec, nullptr);
 }
 
 void NanoTimer::OnReadable() {
     std::uint64_t expirations = 0;
-    if (::read(fd, &expirations, sizeof expirations) != sizeof expirations)
-        return;
+    if (::read(fd, &expirations, sizeof expirations) != sizeof expirations) return;
     onTimeout();
 }
 

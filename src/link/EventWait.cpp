@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTimer>
 
 EventWait::EventWait() : wakeTimer(new QTimer) {
@@ -17,4 +18,13 @@ void EventWait::ProcessEventsFor(int maxMs) {
     wakeTimer->start(maxMs < 0 ? 0 : maxMs);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     wakeTimer->stop();
+}
+
+void EventWait::ProcessEventsQuietlyFor(int maxMs, QSocketNotifier* dataNotifier) {
+    dataNotifier->setEnabled(false);
+    wakeTimer->start(maxMs < 0 ? 0 : maxMs);
+    while (wakeTimer->isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    dataNotifier->setEnabled(true);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

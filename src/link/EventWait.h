@@ -3,6 +3,7 @@
 // the given time has passed, whichever is first. Socket and serial data are events, so a reply
 // ends the wait at once.
 class QTimer;
+class QSocketNotifier;
 
 class EventWait {
 public:
@@ -13,6 +14,10 @@ public:
 
     // Processes pending events; if there were none, sleeps until one arrives or maxMs passes.
     void ProcessEventsFor(int maxMs);
+    // Processes events for maxMs with `dataNotifier` switched off, so the wait does not wake for
+    // every byte of a line that delivers them one by one at a known rate; then switches it back
+    // on and collects what came meanwhile.
+    void ProcessEventsQuietlyFor(int maxMs, QSocketNotifier* dataNotifier);
 
 private:
     QTimer* wakeTimer;

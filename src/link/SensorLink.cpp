@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -195,6 +196,26 @@ int SensorLink::ReplyBytesAvailable() {
     return state.link.receivedCount;
 }
 
+int SensorLink::SerialQuietMs(int needed) const {
+    // Once a reply has begun on a serial line, its bytes follow at the line rate: the wait can
+    // sleep through all but the last of them instead of waking for every byte. Whole
+    // milliseconds, rounded down, so the reply is never picked up later than it would be.
+    const int count = state.link.receivedCount;
+    if (state.link.protocol == kTcpIp || count <= 0 || !serial->isOpen()) return 0;
+    const qint64 baud = std::max<qint64>(serial->baudRate(), 1);
+    const qint64 restNs = qint64(needed - count - 1) * 10 * 1000000000 / baud;
+    return int(restNs / 1000000);
+}
+
+QSocketNotifier* SensorLink::SerialReadNotifier() const {
+    // The port watches its device with a read notifier of its own; without one (another
+    // platform, another Qt) the wait simply wakes for every byte.
+    for (auto* notifier : serial->findChildren<QSocketNotifier*>()) {
+        if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled()) return notifier;
+    }
+    return nullptr;
+}
+
 bool SensorLink::WaitForReplyBytes(int needed) {
     QElapsedTimer clock;
     clock.start();
@@ -207,7 +228,13 @@ bool SensorLink::WaitForReplyBytes(int needed) {
             timedOut = true;
             break;
         }
-        eventWait.ProcessEventsFor(int((limitNs - elapsed) / 1000000) + 1);
+        const int limitMs = int((limitNs - elapsed) / 1000000) + 1;
+        const int quietMs = SerialQuietMs(needed);
+        QSocketNotifier* notifier = quietMs > 0 ? SerialReadNotifier() : nullptr;
+        if (notifier)
+            eventWait.ProcessEventsQuietlyFor(std::min(quietMs, limitMs), notifier);
+        else
+            eventWait.ProcessEventsFor(limitMs);
     }
     if (ReplyBytesAvailable() >= needed) timedOut = false;
     return !timedOut;

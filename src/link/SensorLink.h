@@ -10,6 +10,7 @@
 
 class QSerialPort;
 class QTcpSocket;
+class QSocketNotifier;
 struct AppState;
 class CommView;
 
@@ -54,6 +55,8 @@ private:
     int ReplyBytesAvailable();
     // Waits until `needed` bytes are counted or the 3.0 s limit passes; true when they came.
     bool WaitForReplyBytes(int needed);
+    int SerialQuietMs(int needed) const;
+    QSocketNotifier* SerialReadNotifier() const;
     void ReadSerial(int count, int offset);
     void UpdateSerialErrorWord();
     void OnTcpReadyRead();

@@ -147,6 +147,7 @@ void PacedPty(double seconds) {
     state->link.baudRateCode = 4;
     link.OpenSerialPort();
     QElapsedTimer clock;
+    const double cpuStart = ThreadCpuSeconds();
     clock.start();
     long turns = 0;
     while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
@@ -157,12 +158,14 @@ void PacedPty(double seconds) {
         ++turns;
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    const double cpuPerTurn = (ThreadCpuSeconds() - cpuStart) / double(std::max(turns, 1L));
     const int replyBytes = 8 + state->frames.dataLength;
     const int requestBytes = 8;
     const double rate = double(turns) / elapsed;
     const double lineBytesPerSecond = 115200.0 / 10.0;
-    std::printf("pty at 115200 baud: %.1f measurements/s; reply %d bytes, request %d bytes\n", rate,
-                replyBytes, requestBytes);
+    std::printf("pty at 115200 baud: %.1f measurements/s; reply %d bytes, request %d bytes; "
+                "%.0f us CPU per turn\n",
+                rate, replyBytes, requestBytes, cpuPerTurn * 1e6);
     std::printf("  paced direction (replies): %.1f %% of the line\n",
                 100.0 * rate * replyBytes / lineBytesPerSecond);
     std::printf("  both directions counted as one half-duplex line: %.1f %%\n",

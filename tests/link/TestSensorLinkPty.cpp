@@ -42,6 +42,36 @@ private slots:
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
     }
 
+    void repliesPacedAtTheLineRateArriveWhole_data() {
+        QTest::addColumn<int>("baud");
+        QTest::newRow("9600") << 9600;
+        QTest::newRow("115200") << 115200;
+    }
+    void repliesPacedAtTheLineRateArriveWhole() {
+        // The wait sleeps through most of a reply that arrives byte by byte; it must still take
+        // every byte and check them.
+        QFETCH(int, baud);
+        f->SetFault(&FaultSettings::baudRate, baud);
+        for (int turn = 0; turn < 3; ++turn) {
+            f->state->frames.measurementWords.fill(0);
+            QCOMPARE(f->Exchange(8), 1);
+            f->link->DecodeMeasurementWords();
+            QVERIFY(f->state->frames.measurementWords[0] > 0);
+            QVERIFY(f->state->frames.measurementWords[10] > 0); // temperature, word 10
+        }
+        QCOMPARE(f->Exchange(7), 1);
+        QVERIFY(f->view.log.empty());
+    }
+
+    void pacedReplyCutShortStillTimesOut() {
+        sim::FaultSettings faults;
+        faults.baudRate = sim::Fault{true, 115200, sim::kAllOrders};
+        faults.cutAfterBytes = sim::Fault{true, 30, sim::kAllOrders};
+        f->simulator.SetFaults(faults);
+        QCOMPARE(f->Exchange(8), -1);
+        QCOMPARE(f->view.log, std::string(linktext::kTimeout) + "\n\n");
+    }
+
     void wrongHeaderCheckByteIsReported() {
         f->SetFault(&FaultSettings::badHeadCheck);
         QCOMPARE(f->Exchange(8), -1);

@@ -103,7 +103,7 @@ TableAttributesPage::TableAttributesPage(Program& program, QWidget* parent)
 void TableAttributesPage::BuildRowTable() {
     tableRowAttributes = new QTableWidget(kRowCount, 2, this);
     tableRowAttributes->setObjectName(QStringLiteral("TableRowAttributes"));
-    tableRowAttributes->setHorizontalHeaderLabels({tr("COLOR"), tr("ROW SPECIFICATION")});
+    tableRowAttributes->setHorizontalHeaderLabels({tr("ROW SPECIFICATION"), tr("COLOR")});
     QStringList rowLabels;
     for (int i = 0; i < kRowCount; ++i)
         rowLabels << QString::number(i);
@@ -111,9 +111,10 @@ void TableAttributesPage::BuildRowTable() {
     tableRowAttributes->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     tableRowAttributes->verticalHeader()->setDefaultSectionSize(
         tableRowAttributes->fontMetrics().height() + 6);
+    tableRowAttributes->horizontalHeader()->setSectionResizeMode(kSpecificationColumn,
+                                                                 QHeaderView::Stretch);
     tableRowAttributes->horizontalHeader()->setSectionResizeMode(kColourColumn, QHeaderView::Fixed);
     tableRowAttributes->setColumnWidth(kColourColumn, 56);
-    tableRowAttributes->horizontalHeader()->setStretchLastSection(true);
     tableRowAttributes->setItemDelegateForColumn(kSpecificationColumn,
                                                  new SpecificationDelegate(tableRowAttributes));
     tableRowAttributes->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -17,8 +17,9 @@ class Program;
 class TableAttributesPage : public QWidget {
     Q_OBJECT
 public:
-    // Columns of the row table; the teach vector number is the row header.
-    enum Column { kColourColumn = 0, kSpecificationColumn = 1 };
+    // Columns of the row table: the row text first, then the cell that carries the colour; the
+    // teach vector number is the row header.
+    enum Column { kSpecificationColumn = 0, kColourColumn = 1 };
 
     explicit TableAttributesPage(Program& program, QWidget* parent = nullptr);
 

@@ -430,6 +430,18 @@ private slots:
         QCOMPARE(CellColour(11), 0xFF00FFu);
     }
 
+    void rowTableHoldsTheTextInColumnOneAndTheColourInColumnTwo() {
+        auto* table = Page().tableRowAttributes;
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("ROW SPECIFICATION"));
+        Page().AssignRowColour(4, 0x123456);
+        SetCellText(4, QStringLiteral("lid"));
+        // Columns and rows as the operator counts them, from 1.
+        const TableCell cell = RowColourCell(ColourTable::RowTable, 4);
+        QCOMPARE(table->item(cell.row - 1, cell.column - 1)->background().color().rgb() & 0xFFFFFF,
+                 0x123456u);
+        QCOMPARE(table->item(cell.row - 1, 0)->text(), QStringLiteral("lid"));
+    }
+
     void everyControlOfThePageAnswersARightClickWithItsHelp() {
         auto& page = Page();
         const std::vector<QWidget*> controls = {

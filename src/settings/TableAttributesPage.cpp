@@ -34,6 +34,15 @@ public:
             line->setMaxLength(int(kSpecificationLength));
         return editor;
     }
+    // The files keep 99 bytes, fewer characters when some take several bytes: the cell keeps
+    // what they will keep, so that the operator sees no text that a save would cut.
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line) return QStyledItemDelegate::setModelData(editor, model, index);
+        const std::string kept = SpecificationText(line->text(), kSpecificationLength);
+        model->setData(index, QString::fromStdString(kept), Qt::EditRole);
+    }
 };
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -440,6 +441,23 @@ private slots:
         QCOMPARE(table->item(cell.row - 1, cell.column - 1)->background().color().rgb() & 0xFFFFFF,
                  0x123456u);
         QCOMPARE(table->item(cell.row - 1, 0)->text(), QStringLiteral("lid"));
+    }
+
+    void anEditedRowTextShowsWhatTheFilesKeep() {
+        auto* table = Page().tableRowAttributes;
+        const int column = TableAttributesPage::kSpecificationColumn;
+        const QModelIndex index = table->model()->index(5, column);
+        QAbstractItemDelegate* delegate = table->itemDelegateForColumn(column);
+        std::unique_ptr<QWidget> editor(
+            delegate->createEditor(table->viewport(), QStyleOptionViewItem(), index));
+        auto* line = qobject_cast<QLineEdit*>(editor.get());
+        QVERIFY(line);
+        line->setText(QString(99, QChar(0xFC))); // 99 characters, 198 bytes in the file
+        delegate->setModelData(line, table->model(), index);
+        const QString shown = CellText(5);
+        QVERIFY(shown.toUtf8().size() <= 99);
+        QVERIFY(shown.startsWith(QString(40, QChar(0xFC))));
+        QCOMPARE(QString::fromStdString(Page().CollectRows().rowTexts[5]), shown);
     }
 
     void everyControlOfThePageAnswersARightClickWithItsHelp() {

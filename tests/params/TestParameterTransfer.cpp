@@ -3,6 +3,7 @@
 // plausibility reports, and what reaches the image and the controls.
 #include "app/ProgramFixture.h"
 #include "link/FrameCodec.h"
+#include "params/BlockLayout.h"
 #include "params/GroupHoldPage.h"
 #include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
@@ -367,6 +368,35 @@ private slots:
         QVERIFY(SameImage(ram[0], set0));
         QVERIFY(SameImage(ram[1], set1));
         QVERIFY(!f->Log().contains(QStringLiteral("INFO!")));
+
+        // The sensor already held both sets, so the line itself must show what went back.
+        std::vector<Bytes> writes;
+        for (const auto& request : Log()) {
+            if (request.order == 1) writes.emplace_back(request.raw.begin() + 8, request.raw.end());
+        }
+        const std::vector<Bytes> expected{ParameterBlockBytes(set0), TableBlockBytes(set0),
+                                          ParameterBlockBytes(set1), TableBlockBytes(set1)};
+        QCOMPARE(writes.size(), expected.size());
+        for (std::size_t i = 0; i < writes.size(); ++i)
+            QCOMPARE(HexOf(writes[i]), HexOf(expected[i]));
+    }
+
+    void fileSelectedKeepsSendGetAndTheConnectingGetOffTheLine() {
+        QVERIFY(Connect());
+        auto& main = f->program->Main();
+        Select(main.selectMem, kFile);
+        Press(main.buttonSend); // the dialog is cancelled
+        Press(main.buttonGet);
+        QVERIFY(Log().empty());
+        QCOMPARE(f->dialogs.CountOf("file"), 2);
+        QCOMPARE(f->dialogs.CountOf("message"), 2);
+        QVERIFY(f->dialogs.Saw("ATTENTION!", "No file was selected!"));
+
+        // Connecting again reads the identification, then asks for the file instead of the set.
+        QTest::mouseClick(f->program->Comm().buttonTryToConnect, Qt::LeftButton);
+        QCOMPARE(Orders(), (std::vector<int>{7}));
+        QCOMPARE(f->dialogs.CountOf("file"), 3);
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
     }
 
     void connectingEndsWithAGetSoThePanelShowsTheSensorsSet() {

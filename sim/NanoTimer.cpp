@@ -25,16 +25,16 @@ NanoTimer::~NanoTimer() {
 void NanoTimer::StartIn(qint64 nanoseconds) {
     if (fd < 0) return;
     if (nanoseconds < 1) nanoseconds = 1; // zero would disarm the timer
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
-    spec.it_value.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
-    timerfd_settime(fd, 0, &spec, nullptr);
+    itimerspec timing{};
+    timing.it_value.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
+    timing.it_value.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
+    timerfd_settime(fd, 0, &timing, nullptr);
 }
 
 void NanoTimer::Stop() {
     if (fd < 0) return;
-    itimerspec spec{};
-    timerfd_settime(fd, 0, &spec, nullptr);
+    itimerspec timing{};
+    timerfd_settime(fd, 0, &timing, nullptr);
 }
 
 void NanoTimer::OnReadable() {

@@ -106,21 +106,12 @@ std::string GetTeachVectorSections(const IniStore& store, ParameterImage& image)
 
 int WriteParameterFileTo(const std::string& path, const ParameterImage& image) {
     IniStore store;
-    store.PutString(kGeneralInfoSection, kFileTypeKey, kParameterFileType);
-    store.PutString(kGeneralInfoSection, kScopeVersionKey, kScopeVersion);
+    PutFileIdentity(store, kParameterFileType);
     PutParameterSection(store, image);
     PutTeachVectorSections(store, image);
     return store.WriteToFile(path);
 }
 
 ParameterFileContents ReadParameterFileFrom(const std::string& path) {
-    // Identification texts are read as into a 1024-byte buffer.
-    constexpr std::size_t kIdentificationBuffer = 1024;
-    ParameterFileContents contents;
-    contents.readResult = contents.store.ReadFromFile(path);
-    contents.store.GetStringIntoBuffer(kGeneralInfoSection, kFileTypeKey, contents.fileType,
-                                       kIdentificationBuffer);
-    contents.store.GetStringIntoBuffer(kGeneralInfoSection, kScopeVersionKey, contents.scopeVersion,
-                                       kIdentificationBuffer);
-    return contents;
+    return {ReadIdentifiedIniFile(path)};
 }

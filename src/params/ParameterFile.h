@@ -3,6 +3,7 @@
 // words and one TEACH VECTOR section per table row, in INI syntax. The section writers are also
 // used by the hardware info file.
 #include "params/ParameterImage.h"
+#include "settings/FileIdentity.h"
 #include "settings/IniStore.h"
 
 #include <string>
@@ -10,18 +11,17 @@
 // In a namespace of their own: the other settings files share some of these texts.
 namespace parameter_file {
 
-inline constexpr const char* kGeneralInfoSection = "GENERAL INFO";
-inline constexpr const char* kFileTypeKey = "FILE TYPE:";
-inline constexpr const char* kScopeVersionKey = "SCOPE VERSION:";
-inline constexpr const char* kScopeVersion = "CHROMIX3-Varev V4.2";
+using file_identity::kFileTypeKey;
+using file_identity::kGeneralInfoSection;
+using file_identity::kScopeVersion;
+using file_identity::kScopeVersionKey;
 inline constexpr const char* kParameterFileType = "Parameter File";
 inline constexpr const char* kParameterSection = "PARAMETER";
 
 // Operator texts of loading a parameter file.
 inline constexpr const char* kNotAParameterFileQuestion =
     "Selected file is not a parameter file! \nDo you want to proceed anyway?";
-inline constexpr const char* kScopeVersionQuestion =
-    "Selected file and scope version do not match! \nDo you want to proceed anyway?";
+using file_identity::kScopeVersionQuestion;
 inline constexpr const char* kNoParameterReadText = "No parameter where read!";
 inline constexpr const char* kMissingListTitle = "Attention!";
 
@@ -45,14 +45,8 @@ int WriteParameterFileTo(const std::string& path, const ParameterImage& image);
 
 // A parameter file read into a store, with its identification, so that the caller can ask
 // before it takes the sections over. An unreadable file gives an empty store.
-struct ParameterFileContents {
-    IniStore store;
-    int readResult = kIniOk;
-    std::string fileType;     // empty when absent
-    std::string scopeVersion; // empty when absent
-
+struct ParameterFileContents : IdentifiedIniFile {
     bool TypeMatches() const { return fileType == parameter_file::kParameterFileType; }
-    bool VersionMatches() const { return scopeVersion == parameter_file::kScopeVersion; }
 };
 
 ParameterFileContents ReadParameterFileFrom(const std::string& path);

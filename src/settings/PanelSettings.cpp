@@ -141,8 +141,7 @@ void ReadCommunicationPart(const std::string& path, PanelSettings& settings) {
 
 IniStore PanelSettingsStore(const PanelSettings& settings) {
     IniStore store;
-    store.PutString(kGeneralInfoSection, kFileTypeKey, kFileType);
-    store.PutString(kGeneralInfoSection, kScopeVersionKey, kScopeVersion);
+    PutFileIdentity(store, kFileType);
     store.PutString(kGeneralInfoSection, kPanelIdKey, settings.sensorId);
 
     const WindowGeometry& window = settings.window;

@@ -3,6 +3,7 @@
 // between two runs (window placement, side-file paths, sensor identification, recent servers,
 // communication settings, row attributes). Read in two parts at start-up, written whole at close
 // and at ACCEPT. The panels copy the values to and from their controls.
+#include "settings/FileIdentity.h"
 #include "settings/TableAttributes.h"
 
 #include <cstdint>
@@ -15,10 +16,10 @@ namespace panel_settings {
 inline constexpr const char* kFileName = "PanelSettings.cfg";
 inline constexpr const char* kFileType = "Panel Settings";
 
-inline constexpr const char* kGeneralInfoSection = "GENERAL INFO";
-inline constexpr const char* kFileTypeKey = "FILE TYPE:";
-inline constexpr const char* kScopeVersionKey = "SCOPE VERSION:";
-inline constexpr const char* kScopeVersion = "CHROMIX3-Varev V4.2";
+using file_identity::kFileTypeKey;
+using file_identity::kGeneralInfoSection;
+using file_identity::kScopeVersion;
+using file_identity::kScopeVersionKey;
 inline constexpr const char* kPanelIdKey = "PANEL ID:";
 
 inline constexpr const char* kPositionSection = "PANEL POSITION";

@@ -52,15 +52,18 @@ WindowGeometry GeometryOf(const MainPanel& main) {
     return window;
 }
 
-// The communication page shows the settings; codes the selectors cannot show fall back to what
-// the link uses for them: RS-232, and 115200 baud for an unknown rate code.
-void ShowCommSettings(Program& program, const CommSettings& comm) {
-    LinkState& link = program.state.link;
+void CopyToLink(const CommSettings& comm, LinkState& link) {
     link.protocol = comm.protocol;
     link.serialPortNumber = comm.serialPort;
     link.baudRateCode = comm.baudRateCode;
     link.serverName = comm.serverName;
     link.tcpPortText = comm.tcpPortText;
+}
+
+// The communication page shows the settings; codes the selectors cannot show fall back to what
+// the link uses for them: RS-232, and 115200 baud for an unknown rate code.
+void ShowCommSettings(Program& program, const CommSettings& comm) {
+    CopyToLink(comm, program.state.link);
 
     CommPage& page = program.Comm();
     const int protocolIndex = page.editCommunicationProtocol->findData(int(comm.protocol));
@@ -85,12 +88,7 @@ CommSettings CommSettingsOfPage(Program& program) {
     comm.tcpPortText =
         SpecificationText(page.stringPortNumber->text(), panel_settings::kTcpPortTextLength);
 
-    LinkState& link = program.state.link;
-    link.protocol = comm.protocol;
-    link.serialPortNumber = comm.serialPort;
-    link.baudRateCode = comm.baudRateCode;
-    link.serverName = comm.serverName;
-    link.tcpPortText = comm.tcpPortText;
+    CopyToLink(comm, program.state.link);
     return comm;
 }
 

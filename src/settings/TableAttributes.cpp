@@ -90,8 +90,7 @@ namespace {
 
 IniStore TableAttributesStore(const RowAttributes& rows) {
     IniStore store;
-    store.PutString(kGeneralInfoSection, kFileTypeKey, kFileType);
-    store.PutString(kGeneralInfoSection, kScopeVersionKey, kScopeVersion);
+    PutFileIdentity(store, kFileType);
     PutRowAttributes(store, rows);
     return store;
 }
@@ -107,12 +106,7 @@ int SaveTableAttributesFile(const std::string& path, const RowAttributes& rows) 
 }
 
 TableAttributesContents ReadTableAttributesFile(const std::string& path) {
-    TableAttributesContents contents;
-    contents.readResult = contents.store.ReadFromFile(path);
-    // The identification texts are compared whole, so they are taken without a length limit.
-    contents.store.GetString(kGeneralInfoSection, kFileTypeKey, contents.fileType);
-    contents.store.GetString(kGeneralInfoSection, kScopeVersionKey, contents.scopeVersion);
-    return contents;
+    return {ReadIdentifiedIniFile(path)};
 }
 
 TableAttributesLoad LoadTableAttributes(const std::string& path, RowAttributes& rows,

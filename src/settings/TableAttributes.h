@@ -3,6 +3,7 @@
 // as the row specification). They live only on the PC, in the table attributes file and in the panel
 // settings file. This file holds the data, its defaults, the INI sections, the file load and save,
 // and where the colours are painted in the four tables; the widgets stay in the panel.
+#include "settings/FileIdentity.h"
 #include "settings/IniStore.h"
 
 #include <array>
@@ -18,10 +19,10 @@ namespace table_attributes {
 inline constexpr int kRowCount = 31;
 inline constexpr std::size_t kSpecificationLength = 99; // a 100-byte field with its terminator
 
-inline constexpr const char* kGeneralInfoSection = "GENERAL INFO";
-inline constexpr const char* kFileTypeKey = "FILE TYPE:";
-inline constexpr const char* kScopeVersionKey = "SCOPE VERSION:";
-inline constexpr const char* kScopeVersion = "CHROMIX3-Varev V4.2";
+using file_identity::kFileTypeKey;
+using file_identity::kGeneralInfoSection;
+using file_identity::kScopeVersion;
+using file_identity::kScopeVersionKey;
 inline constexpr const char* kFileType = "Table Attributes";
 inline constexpr const char* kDefaultFileName = "TableAttributes.ini";
 inline constexpr const char* kSectionPrefix = "TABLE ATTR OF TEACH VECTOR ";
@@ -35,8 +36,7 @@ inline constexpr const char* kAttentionTitle = "ATTENTION!";
 inline constexpr const char* kNoFileSelectedText = "No file was selected!";
 inline constexpr const char* kNotATableAttributesFileQuestion =
     "Selected file is not a table attributes file! \nDo you want to proceed anyway?";
-inline constexpr const char* kScopeVersionQuestion =
-    "Selected file and scope version do not match! \nDo you want to proceed anyway?";
+using file_identity::kScopeVersionQuestion;
 inline constexpr const char* kNothingReadText = "No parameter where read!";
 inline constexpr const char* kResetQuestion = "Do you really want to reset the table?";
 inline constexpr const char* kReportTitle = "Attention!";
@@ -82,14 +82,8 @@ int SaveTableAttributesFile(const std::string& path, const RowAttributes& rows);
 
 // A table attributes file read into a store, with its identification, so that the panel can ask
 // its questions before the rows are taken over. An unreadable file gives an empty store.
-struct TableAttributesContents {
-    IniStore store;
-    int readResult = kIniOk;
-    std::string fileType;     // empty when absent
-    std::string scopeVersion; // empty when absent
-
+struct TableAttributesContents : IdentifiedIniFile {
     bool TypeMatches() const { return fileType == table_attributes::kFileType; }
-    bool VersionMatches() const { return scopeVersion == table_attributes::kScopeVersion; }
 };
 TableAttributesContents ReadTableAttributesFile(const std::string& path);
 

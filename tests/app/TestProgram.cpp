@@ -208,6 +208,15 @@ private slots:
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
     }
 
+    void rightClickOnADimmedButtonStillShowsItsHelp() {
+        f->StartWithoutSensor();
+        auto* accept = f->program->Comm().buttonAccept;
+        QVERIFY(!accept->isEnabled());
+        QTest::mouseClick(accept, Qt::RightButton);
+        QCOMPARE(f->dialogs.CountOf("message"), 1);
+        QCOMPARE(f->dialogs.popups.back().title, std::string("INFO!"));
+    }
+
     void commandsCarryTheirShortcutKeys() {
         auto& main = f->program->Main();
         QCOMPARE(main.buttonSend->shortcut(), QKeySequence(Qt::Key_F9));

@@ -36,7 +36,8 @@ private slots:
         double seconds = 0;
         QCOMPARE(f->TimedMeasurement(seconds), -1);
         // 3.0 s for the header, then the read of the missing bytes waits its own 2.0 s.
-        QVERIFY2(seconds >= 4.9 && seconds < 6.0, qPrintable(QString::number(seconds)));
+        // The upper bound only catches a wait that never ends; a loaded machine may add a second.
+        QVERIFY2(seconds >= 4.9 && seconds < 8.0, qPrintable(QString::number(seconds)));
         QCOMPARE(f->view.log, std::string(linktext::kTimeout) + "\n\n");
         QCOMPARE(f->view.statusLine, std::string("TIMEOUT!"));
         QCOMPARE(f->state->flags.running, std::uint16_t(0));

@@ -50,7 +50,8 @@ private slots:
         f->SetFault(&FaultSettings::silence);
         double seconds = 0;
         QCOMPARE(f->TimedMeasurement(seconds), -1);
-        QVERIFY2(seconds >= 3.0 && seconds < 4.0, qPrintable(QString::number(seconds)));
+        // The upper bound only catches a wait that never ends; a loaded machine may add a second.
+        QVERIFY2(seconds >= 3.0 && seconds < 6.0, qPrintable(QString::number(seconds)));
         QCOMPARE(f->view.log, std::string(linktext::kTimeout) + "\n\n");
         QCOMPARE(f->view.log.substr(0, 24), std::string("TIMEOUT! \nNO DATA RECEIV"));
         QCOMPARE(f->view.statusLine, std::string("TIMEOUT!"));

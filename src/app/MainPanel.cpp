@@ -35,8 +35,11 @@ MainPanel::MainPanel(Program& program) : QWidget(nullptr), program(program) {
     tabMain1->setUsesScrollButtons(true);
     // Nine pages share a narrow column: compact tabs keep them all in view.
     tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
-    for (int i = 0; i < kPageCount; ++i)
-        tabMain1->addTab(new QWidget, QString::number(i));
+    // Short labels so all nine fit the column side by side.
+    const char* labels[kPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
+                                      "CAL", "ROWS", "VAREV", "OFFSET"};
+    for (const char* label : labels)
+        tabMain1->addTab(new QWidget, QString::fromLatin1(label));
     body->addWidget(tabMain1, 5);
 
     childArea = new QWidget(this);
@@ -116,8 +119,9 @@ QWidget* MainPanel::BuildCommandBar() {
     return bar;
 }
 
-void MainPanel::SetPage(int index, QWidget* page, const QString& label) {
+void MainPanel::SetPage(int index, QWidget* page) {
     QWidget* old = tabMain1->widget(index);
+    const QString label = tabMain1->tabText(index);
     const bool visible = tabMain1->isTabVisible(index);
     const QSignalBlocker blocker(tabMain1);
     const int current = tabMain1->currentIndex();

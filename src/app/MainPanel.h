@@ -32,8 +32,9 @@ public:
 
     explicit MainPanel(Program& program);
 
-    // Puts a page into the tab control at its index (replacing the empty page there).
-    void SetPage(int index, QWidget* page, const QString& label);
+    // Puts a page into the tab control at its index (replacing the empty page there, keeping
+    // its label).
+    void SetPage(int index, QWidget* page);
     // Adds a child panel to the child area; hidden until shown by ShowChildPanel.
     void AddChildPanel(QWidget* panel);
     void RestoreSize();

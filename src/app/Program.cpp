@@ -58,7 +58,7 @@ Program::~Program() {
 void Program::BuildPanels() {
     mainPanel = new MainPanel(*this);
     commPage = new CommPage(*this);
-    mainPanel->SetPage(MainPanel::kCommunicationPage, commPage, tr("COM"));
+    mainPanel->SetPage(MainPanel::kCommunicationPage, commPage);
 
     dataPanel = new DataPanel(*this, refreshClock);
     graphPanel = MakeEmptyPanel(QStringLiteral("GRAPHP"), tr("SIGNAL GRAPHS"));
@@ -76,11 +76,6 @@ void Program::BuildPanels() {
     BuildParameterPages(*this);
     BuildTableAttributesPage(*this);
     MarkActiveRows(*this);
-    // Short tab labels, set here for all pages so they fit the column side by side.
-    const char* labels[MainPanel::kPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
-                                                 "CAL", "ROWS", "VAREV", "OFFSET"};
-    for (int i = 0; i < MainPanel::kPageCount; ++i)
-        mainPanel->tabMain1->setTabText(i, QString::fromLatin1(labels[i]));
 }
 
 void Program::InitApplication() {

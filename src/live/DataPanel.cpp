@@ -22,6 +22,16 @@ QLabel* Caption(const QString& text, QWidget* parent) {
 
 // Axis ranges until the first data arrive: a strip chart shows 100 samples of 12-bit values,
 // a colour plane the whole coordinate range.
+// Puts captions and displays side by side in one row of the value block.
+void AddValueRow(QGridLayout* grid, int row,
+                 std::initializer_list<std::pair<QLabel*, QWidget*>> cells) {
+    int column = 0;
+    for (const auto& [caption, display] : cells) {
+        grid->addWidget(caption, row, column++);
+        grid->addWidget(display, row, column++);
+    }
+}
+
 QCustomPlot* MakePlot(const QString& name, QWidget* parent, double xMax, double yMax) {
     auto* plot = new QCustomPlot(parent);
     plot->setObjectName(name);
@@ -92,12 +102,10 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     dispRed->SetValueBackground(QColor(0xFF, 0xC0, 0xC0));
     dispGreen->SetValueBackground(QColor(0xC0, 0xFF, 0xC0));
     dispBlue->SetValueBackground(QColor(0xC0, 0xC0, 0xFF));
-    grid->addWidget(Caption(tr("RED"), block), 0, 0);
-    grid->addWidget(dispRed, 0, 1);
-    grid->addWidget(Caption(tr("GREEN"), block), 0, 2);
-    grid->addWidget(dispGreen, 0, 3);
-    grid->addWidget(Caption(tr("BLUE"), block), 0, 4);
-    grid->addWidget(dispBlue, 0, 5);
+    AddValueRow(grid, 0,
+                {{Caption(tr("RED"), block), dispRed},
+                 {Caption(tr("GREEN"), block), dispGreen},
+                 {Caption(tr("BLUE"), block), dispBlue}});
 
     dispX = new NumericDisplay(QStringLiteral("DispX"), clock, block);
     dispY = new NumericDisplay(QStringLiteral("DispY"), clock, block);
@@ -105,12 +113,7 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     labelX = Caption(QStringLiteral("X"), block);
     labelY = Caption(QStringLiteral("Y"), block);
     labelInt = Caption(QStringLiteral("INT"), block);
-    grid->addWidget(labelX, 1, 0);
-    grid->addWidget(dispX, 1, 1);
-    grid->addWidget(labelY, 1, 2);
-    grid->addWidget(dispY, 1, 3);
-    grid->addWidget(labelInt, 1, 4);
-    grid->addWidget(dispInt, 1, 5);
+    AddValueRow(grid, 1, {{labelX, dispX}, {labelY, dispY}, {labelInt, dispInt}});
 
     dispDeltaC = new NumericDisplay(QStringLiteral("DispDeltaC"), clock, block);
     dispCol = new NumericDisplay(QStringLiteral("DispCOL"), clock, block);
@@ -120,12 +123,7 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     labelDeltaC = Caption(tr("delta C"), block);
     labelCol = Caption(tr("C-No:"), block);
     labelGroup = Caption(tr("GROUP"), block);
-    grid->addWidget(labelDeltaC, 2, 0);
-    grid->addWidget(dispDeltaC, 2, 1);
-    grid->addWidget(labelCol, 2, 2);
-    grid->addWidget(dispCol, 2, 3);
-    grid->addWidget(labelGroup, 2, 4);
-    grid->addWidget(dispGroup, 2, 5);
+    AddValueRow(grid, 2, {{labelDeltaC, dispDeltaC}, {labelCol, dispCol}, {labelGroup, dispGroup}});
 
     swatch = new ColourSwatch(QStringLiteral("DecoColour"), clock, block);
     grid->addWidget(swatch, 0, 6, 2, 2);

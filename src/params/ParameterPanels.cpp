@@ -210,9 +210,9 @@ void BuildParameterPages(Program& program) {
     program.parameterPage = new ParameterPage(program);
     program.groupHoldPage = new GroupHoldPage(program);
     program.teachTablePage = new TeachTablePage(program);
-    main.SetPage(MainPanel::kParameterPage, program.parameterPage, QStringLiteral("PARAMETER"));
-    main.SetPage(MainPanel::kGroupHoldPage, program.groupHoldPage, QStringLiteral("GROUP/HOLD"));
-    main.SetPage(MainPanel::kTeachTablePage, program.teachTablePage, QStringLiteral("TEACH"));
+    main.SetPage(MainPanel::kParameterPage, program.parameterPage);
+    main.SetPage(MainPanel::kGroupHoldPage, program.groupHoldPage);
+    main.SetPage(MainPanel::kTeachTablePage, program.teachTablePage);
     // TRIGGER starts at CONT, so there is no second parameter set to choose yet.
     for (auto* radio : main.selectParaSet)
         radio->setEnabled(false);

@@ -158,7 +158,7 @@ void WritePanelSettings(Program& program) {
 void BuildTableAttributesPage(Program& program) {
     auto* page = new TableAttributesPage(program);
     program.tableAttributesPage = page;
-    program.Main().SetPage(MainPanel::kTableAttributesPage, page, QStringLiteral("ROWS"));
+    program.Main().SetPage(MainPanel::kTableAttributesPage, page);
 }
 
 std::string DialogStartDirectory(const std::string& rememberedPath) {

@@ -147,7 +147,9 @@ int main(int argc, char* argv[]) {
     if (wantTcp) {
         const quint16 port = parser.isSet("tcp") ? parser.value("tcp").toUShort() : 10001;
         if (!server.ListenTcp(port)) {
-            std::fprintf(stderr, "chromix3-sim: %s\n", qPrintable(server.LastError()));
+            // Name the address: the usual cause is another program already holding the port.
+            std::fprintf(stderr, "chromix3-sim: cannot listen on 127.0.0.1:%u: %s\n",
+                         unsigned(port), qPrintable(server.LastError()));
             return 1;
         }
         std::printf("chromix3-sim: TCP port %u\n", server.TcpPort());

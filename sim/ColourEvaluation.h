@@ -2,6 +2,7 @@
 // How the simulated sensor turns red, green and blue into colour coordinates and finds the
 // taught colour they belong to.
 #include "params/ParameterImage.h"
+#include "sim/ModelNames.h"
 
 #include <cstdint>
 

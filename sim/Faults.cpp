@@ -2,6 +2,7 @@
 
 #include "link/CheckByte.h"
 #include "link/FrameCodec.h"
+#include "sim/ModelNames.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #include "sim/SensorModel.h"
 
 #include "link/FrameCodec.h"
+#include "sim/ModelNames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -100,8 +101,7 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
     case kOrderChangeBaudrate:
         // The new rate takes effect after this reply; a pseudo-terminal or a socket has no rate
         // to change, so the code is only remembered.
-        if (request.argument > 4)
-            return ErrorReply(kStatusCommunicationError);
+        if (request.argument > 4) return ErrorReply(kStatusCommunicationError);
         baudRateCode = request.argument;
         return frame::EncodeFrameBytes(kOrderChangeBaudrate, 0, {});
     default:

@@ -3,6 +3,7 @@
 // and a slowly drifting simulated object in front of it.
 #include "live/MeasurementFrame.h"
 #include "sim/ColourEvaluation.h"
+#include "sim/ModelNames.h"
 #include "sim/ParameterStore.h"
 #include "sim/RequestParser.h"
 

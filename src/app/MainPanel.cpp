@@ -1,10 +1,6 @@
 #include "app/MainPanel.h"
 
-#include "app/AppState.h"
-#include "app/Program.h"
-#include "live/DataPanel.h"
-#include "live/GoLoop.h"
-#include "params/ParameterPanels.h"
+#include "core/Shell.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -19,14 +15,20 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-MainPanel::MainPanel(Program& program) : QWidget(nullptr), program(program) {
+namespace app {
+
+MainPanel::MainPanel() : QWidget(nullptr) {
     setObjectName(QStringLiteral("MAINP"));
     setWindowTitle(QStringLiteral("CHROMIX3-Varev V4.2"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(6);
-    layout->addWidget(BuildCommandBar());
+    auto* bar = new QWidget(this);
+    commandBar = new QHBoxLayout(bar);
+    commandBar->setContentsMargins(0, 0, 0, 0);
+    commandBar->addStretch(1);
+    layout->addWidget(bar);
 
     auto* body = new QHBoxLayout;
     body->setSpacing(6);
@@ -36,8 +38,8 @@ MainPanel::MainPanel(Program& program) : QWidget(nullptr), program(program) {
     // Nine pages share a narrow column: compact tabs keep them all in view.
     tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     // Short labels so all nine fit the column side by side.
-    const char* labels[kPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
-                                      "CAL", "ROWS", "VAREV", "OFFSET"};
+    const char* labels[core::kMainPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
+                                                "CAL", "ROWS", "VAREV", "OFFSET"};
     for (const char* label : labels)
         tabMain1->addTab(new QWidget, QString::fromLatin1(label));
     body->addWidget(tabMain1, 5);
@@ -52,71 +54,7 @@ MainPanel::MainPanel(Program& program) : QWidget(nullptr), program(program) {
     // Roomier than the restore size, so the pages need no scrolling at first start.
     resize(1000, 660);
 
-    connect(tabMain1, &QTabWidget::currentChanged, this,
-            [this](int index) { this->program.OnMainTabChanged(index); });
-}
-
-QWidget* MainPanel::BuildCommandBar() {
-    auto* bar = new QWidget(this);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-
-    auto makeButton = [bar](const QString& name, const QString& text, Qt::Key key) {
-        auto* button = new QPushButton(text, bar);
-        button->setObjectName(name);
-        button->setShortcut(QKeySequence(key));
-        button->setMinimumWidth(64);
-        button->setFocusPolicy(Qt::TabFocus);
-        return button;
-    };
-    buttonSend = makeButton(QStringLiteral("ButtonSend"), tr("SEND"), Qt::Key_F9);
-    buttonGet = makeButton(QStringLiteral("ButtonGet"), tr("GET"), Qt::Key_F10);
-    buttonGo = makeButton(QStringLiteral("ButtonGo"), tr("GO"), Qt::Key_F11);
-    buttonStop = makeButton(QStringLiteral("ButtonStop"), tr("STOP"), Qt::Key_F12);
-    row->addWidget(buttonSend);
-    row->addWidget(buttonGet);
-
-    auto* memBox = new QGroupBox(bar);
-    memBox->setObjectName(QStringLiteral("SelectMem"));
-    auto* memRow = new QHBoxLayout(memBox);
-    memRow->setContentsMargins(6, 2, 6, 2);
-    memGroup = new QButtonGroup(this);
-    const char* memLabels[3] = {"RAM", "EEPROM", "FILE"};
-    for (int i = 0; i < 3; ++i) {
-        auto* radio = new QRadioButton(QString::fromLatin1(memLabels[i]), memBox);
-        radio->setObjectName(QStringLiteral("SelectMem"));
-        selectMem[std::size_t(i)] = radio;
-        memGroup->addButton(radio, i + 1);
-        memRow->addWidget(radio);
-    }
-    selectMem[0]->setChecked(true);
-    row->addWidget(memBox);
-
-    auto* setBox = new QGroupBox(bar);
-    setBox->setObjectName(QStringLiteral("SelectParaSet"));
-    auto* setRow = new QHBoxLayout(setBox);
-    setRow->setContentsMargins(6, 2, 6, 2);
-    paraSetGroup = new QButtonGroup(this);
-    for (int i = 0; i < 2; ++i) {
-        auto* radio = new QRadioButton(QStringLiteral("ParaSet%1").arg(i), setBox);
-        radio->setObjectName(QStringLiteral("SelectParaSet"));
-        selectParaSet[std::size_t(i)] = radio;
-        paraSetGroup->addButton(radio, i);
-        setRow->addWidget(radio);
-    }
-    selectParaSet[0]->setChecked(true);
-    row->addWidget(setBox);
-    row->addStretch(1);
-    row->addWidget(buttonGo);
-    row->addWidget(buttonStop);
-
-    connect(buttonGo, &QPushButton::clicked, this, &MainPanel::CBF_ButtonGo);
-    connect(buttonStop, &QPushButton::clicked, this, &MainPanel::CBF_ButtonStop);
-    connect(buttonSend, &QPushButton::clicked, this, &MainPanel::CBF_ButtonSend);
-    connect(buttonGet, &QPushButton::clicked, this, &MainPanel::CBF_ButtonGet);
-    connect(memGroup, &QButtonGroup::idClicked, this, &MainPanel::CBF_SelectMem);
-    connect(paraSetGroup, &QButtonGroup::idClicked, this, &MainPanel::CBF_SelectParaSet);
-    return bar;
+    connect(tabMain1, &QTabWidget::currentChanged, this, &MainPanel::PageChanged);
 }
 
 void MainPanel::SetPage(int index, QWidget* page) {
@@ -130,6 +68,31 @@ void MainPanel::SetPage(int index, QWidget* page) {
     tabMain1->setTabVisible(index, visible);
     tabMain1->setCurrentIndex(current);
     delete old;
+}
+
+void MainPanel::SetPageVisible(int index, bool visible) {
+    tabMain1->setTabVisible(index, visible);
+}
+
+void MainPanel::ShowPage(int index) {
+    tabMain1->setCurrentIndex(index);
+}
+
+int MainPanel::CurrentPage() const {
+    return tabMain1->currentIndex();
+}
+
+void MainPanel::AddToCommandBar(QWidget* widget, bool right) {
+    widget->setParent(this);
+    if (right) {
+        commandBar->addWidget(widget);
+        return;
+    }
+    // Left widgets go before the stretch, in the order they come.
+    int stretch = 0;
+    while (stretch < commandBar->count() && !commandBar->itemAt(stretch)->spacerItem())
+        ++stretch;
+    commandBar->insertWidget(stretch, widget);
 }
 
 void MainPanel::AddChildPanel(QWidget* panel) {
@@ -148,49 +111,8 @@ void MainPanel::RestoreSize() {
     move(frame.topLeft());
 }
 
-void MainPanel::CBF_ButtonGo() {
-    program.SetButtonsDimmed(1, 1);
-    // The displays follow the modes as the controls show them now.
-    GetParametersFromPanel(program);
-    program.ShowChildPanel(&program.Data());
-    RunGoLoop(program);
-    program.SetButtonsDimmed(0, 0);
-}
-
-void MainPanel::CBF_ButtonStop() {
-    program.state.flags.running = 0;
-}
-
-void MainPanel::CBF_ButtonSend() {
-    if (program.state.flags.running) {
-        program.state.flags.pendingSend = 1;
-        return;
-    }
-    program.SetButtonsDimmed(0, 1);
-    program.SendParameters();
-    program.SetButtonsDimmed(0, 0);
-}
-
-void MainPanel::CBF_ButtonGet() {
-    if (program.state.flags.running) {
-        program.state.flags.pendingGet = 1;
-        return;
-    }
-    program.SetButtonsDimmed(0, 1);
-    program.GetParameters();
-    program.SetButtonsDimmed(0, 0);
-}
-
-void MainPanel::CBF_SelectMem(int memoryTarget) {
-    program.state.params.memoryTarget = static_cast<std::uint16_t>(memoryTarget);
-}
-
-void MainPanel::CBF_SelectParaSet(int paraSet) {
-    program.state.params.paraSet = static_cast<std::uint16_t>(paraSet);
-}
-
 void MainPanel::closeEvent(QCloseEvent* event) {
-    program.OnMainPanelClose();
+    emit Closing();
     event->accept();
 }
 
@@ -201,3 +123,5 @@ void MainPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     QWidget::mouseDoubleClickEvent(event);
 }
+
+} // namespace app

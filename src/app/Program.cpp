@@ -1,28 +1,28 @@
 #include "app/Program.h"
 
-#include "app/AppState.h"
-#include "app/HelpRouter.h"
+#include "app/AppHelp.h"
 #include "app/MainPanel.h"
-#include "app/OperatorDialogs.h"
+#include "core/AppState.h"
+#include "core/HelpRouter.h"
+#include "core/OperatorDialogs.h"
+#include "link/CommModule.h"
 #include "link/CommPage.h"
 #include "link/Connection.h"
 #include "link/SensorLink.h"
-#include "live/BigNumberPanel.h"
 #include "live/DataPanel.h"
+#include "live/LiveModule.h"
 #include "params/ParameterPanels.h"
+#include "params/ParamsModule.h"
 #include "settings/SettingsPanels.h"
+#include "settings/TableAttributesPage.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace app {
 
 namespace {
 
@@ -39,49 +39,86 @@ QWidget* MakeEmptyPanel(const QString& name, const QString& caption) {
 
 } // namespace
 
-Program::Program(AppState& state, OperatorDialogs& dialogs)
-    : state(state), dialogs(dialogs), refreshClock(this),
-      link(std::make_unique<SensorLink>(state, *this)),
-      helpRouter(std::make_unique<HelpRouter>(dialogs)) {
-    BuildPanels();
+Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
+    : state(state), dialogs(dialogs), mainPanel(std::make_unique<MainPanel>()),
+      link(std::make_unique<comm::SensorLink>(state, *this)) {
+    Compose();
+    helpRouter = std::make_unique<core::HelpRouter>(helpBook, dialogs);
     qApp->installEventFilter(helpRouter.get());
 }
 
 Program::~Program() {
     qApp->removeEventFilter(helpRouter.get());
-    delete mainPanel;
-    delete bigColourPanel;
-    delete bigGroupPanel;
-    delete passwordPanel;
+    // The pages belong to the window; the modules that hold references to them go first.
+    settings.reset();
+    comm.reset();
+    params.reset();
+    mainPanel.reset();
+    live.reset();
 }
 
-void Program::BuildPanels() {
-    mainPanel = new MainPanel(*this);
-    commPage = new CommPage(*this);
-    mainPanel->SetPage(MainPanel::kCommunicationPage, commPage);
+// The subsystems, bottom to top, and what one tells another.
+void Program::Compose() {
+    AddHelp(AppHelp());
+    live = std::make_unique<live::LiveModule>(state, *this, *this, *link);
+    params =
+        std::make_unique<params::ParamsModule>(state, *this, dialogs, *this, *link, live->Data());
+    live->AttachTransfers(params->Transfers());
+    comm = std::make_unique<comm::CommModule>(state, *this, *this, *link, params->Transfers());
+    settings =
+        std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
+    AddEmptyChildPanels();
 
-    dataPanel = new DataPanel(*this, refreshClock);
-    graphPanel = MakeEmptyPanel(QStringLiteral("GRAPHP"), tr("SIGNAL GRAPHS"));
-    teachPanel1 = MakeEmptyPanel(QStringLiteral("TEACHP1"), tr("MEAN-VALUE TEACH"));
-    teachPanel2 = MakeEmptyPanel(QStringLiteral("TEACHP2"), tr("RECORDED-VALUE TEACH"));
-    scopePanel = MakeEmptyPanel(QStringLiteral("SCOPEP"), tr("SCOPE"));
-    for (QWidget* panel :
-         {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1, teachPanel2, scopePanel})
-        mainPanel->AddChildPanel(panel);
+    auto& rows = settings->RowAttributes();
+    auto& parameterPanels = params->Panels();
+    connect(&comm->Connect(), &comm::Connection::LinkInUse, &live->Data(),
+            &live::DataPanel::ShowLinkInUse);
+    connect(&comm->Page(), &comm::CommPage::SensorIdChanged, live.get(),
+            &live::LiveModule::ShowSensorId);
+    connect(&comm->Page(), &comm::CommPage::Accepted, this, [this] {
+        settings->PanelSettings().WritePanelSettings();
+        ShowPage(core::MainPage::Parameters);
+    });
+    connect(&parameterPanels, &params::ParameterPanels::ActiveRowsMarked, &rows,
+            &settings::TableAttributesPage::SetRowLabels);
+    connect(&rows, &settings::TableAttributesPage::RowColoursChanged, &parameterPanels,
+            &params::ParameterPanels::PaintRowColours);
+    connect(&rows, &settings::TableAttributesPage::LiveSwatchShown, &live->Data(),
+            &live::DataPanel::SetSwatchVisible);
+    connect(mainPanel.get(), &MainPanel::PageChanged, this, &Program::OnMainTabChanged);
+    connect(mainPanel.get(), &MainPanel::Closing, this, &Program::OnMainPanelClose);
 
-    bigColourPanel = new BigNumberPanel(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock);
-    bigGroupPanel = new BigNumberPanel(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock);
-    passwordPanel = MakeEmptyPanel(QStringLiteral("PASSWORDP"), tr("PASSWORD"));
+    // What the pages showed before they were wired.
+    rows.PublishState();
+    parameterPanels.MarkActiveRows();
+}
 
-    BuildParameterPages(*this);
-    BuildTableAttributesPage(*this);
-    MarkActiveRows(*this);
+void Program::AddEmptyChildPanels() {
+    const std::pair<core::ChildPanel, QWidget*> empty[] = {
+        {core::ChildPanel::Graph, MakeEmptyPanel(QStringLiteral("GRAPHP"), tr("SIGNAL GRAPHS"))},
+        {core::ChildPanel::Teach1,
+         MakeEmptyPanel(QStringLiteral("TEACHP1"), tr("MEAN-VALUE TEACH"))},
+        {core::ChildPanel::Teach2,
+         MakeEmptyPanel(QStringLiteral("TEACHP2"), tr("RECORDED-VALUE TEACH"))},
+        {core::ChildPanel::Scope, MakeEmptyPanel(QStringLiteral("SCOPEP"), tr("SCOPE"))},
+    };
+    for (const auto& [which, panel] : empty) {
+        if (!childPanels[std::size_t(which)]) AddChildPanel(which, panel);
+    }
+}
+
+settings::PanelSettingsIo& Program::PanelSettings() {
+    return settings->PanelSettings();
+}
+
+QWidget& Program::Window() {
+    return *mainPanel;
 }
 
 void Program::InitApplication() {
     state.link.tcpConnected = 0;
     state.frames.currentOrder = 1;
-    state.params.memoryTarget = kRam;
+    state.params.memoryTarget = core::kRam;
     state.params.paraSet = 0;
     state.flags.running = 0;
     state.flags.pendingSend = 0;
@@ -95,116 +132,94 @@ void Program::InitApplication() {
             QDir(programDirectory).filePath(QStringLiteral("PanelSettings.cfg")))
             .toStdString();
 
-    GetParametersFromPanel(*this);
-    ReadPanelSettingsLayout();
-    mainPanel->tabMain1->setTabVisible(MainPanel::kOffsetPage, false);
-    mainPanel->tabMain1->setCurrentIndex(MainPanel::kParameterPage);
-    dataPanel->tabDataP1->setCurrentIndex(DataPanel::k3DPage);
-    ShowChildPanel(dataPanel);
+    params->Panels().GetParametersFromPanel();
+    settings->PanelSettings().ReadPanelSettingsLayout();
+    mainPanel->SetPageVisible(int(core::MainPage::Offset), false);
+    mainPanel->ShowPage(int(core::MainPage::Parameters));
+    live->Data().SetActivePage(live::DataPanel::k3DPage);
+    ShowChildPanel(core::ChildPanel::Data);
     mainPanel->show();
 
-    ReadPanelSettingsCommunication();
-    ShowLinkFields(*this);
+    settings->PanelSettings().ReadPanelSettingsCommunication();
+    comm->Page().ShowLinkFields();
 
-    SetButtonsDimmed(0, 1);
-    TryToConnect(*this);
-    SetButtonsDimmed(0, 0);
+    comm->RunTryToConnect();
 }
 
 void Program::ShutDown() {
     if (link) link->ShutDown();
 }
 
-void Program::ShowChildPanel(QWidget* panel) {
-    for (QWidget* child :
-         {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1, teachPanel2, scopePanel})
-        child->hide();
-    for (QWidget* child :
-         {static_cast<QWidget*>(dataPanel), graphPanel, teachPanel1, teachPanel2, scopePanel}) {
-        if (child == panel) child->show();
-    }
+void Program::AppendLog(const std::string& text) {
+    comm->Page().AppendLog(text);
+}
+
+void Program::SetStatusLine(const std::string& text) {
+    live->Data().SetStatusLine(text);
+}
+
+void Program::ClearLog() {
+    comm->Page().ClearLog();
 }
 
 void Program::SetButtonsDimmed(int liveMode, int dim) {
     const bool enabled = dim == 0;
-    if (liveMode == 0) {
-        mainPanel->buttonSend->setEnabled(enabled);
-        mainPanel->buttonGet->setEnabled(enabled);
-        for (auto* radio : mainPanel->selectMem)
-            radio->setEnabled(enabled);
+    for (const auto& [control, kind] : commandControls) {
+        switch (kind) {
+        case core::CommandKind::Transfer:
+            if (liveMode == 0) control->setEnabled(enabled);
+            break;
+        case core::CommandKind::Command:
+            control->setEnabled(enabled);
+            break;
+        case core::CommandKind::NeedsLink:
+            // These come back only with a successful identification.
+            if (dim == 1) control->setEnabled(false);
+            break;
+        }
     }
-    mainPanel->buttonGo->setEnabled(enabled);
-    commPage->buttonTryToConnect->setEnabled(enabled);
-    commPage->editSelectBaudrate->setEnabled(enabled);
-    if (dim == 1) {
-        // These two come back only with a successful identification.
-        commPage->buttonChangeBaudrate->setEnabled(false);
-        commPage->buttonGenHwInfoFile->setEnabled(false);
-    }
-    for (QWidget* control : commandControls)
-        control->setEnabled(enabled);
     QCoreApplication::processEvents();
 }
 
-void Program::RegisterCommandControl(QWidget* control) {
-    commandControls.push_back(control);
+void Program::ShowChildPanel(core::ChildPanel panel) {
+    for (QWidget* child : childPanels) {
+        if (child) child->hide();
+    }
+    if (panel == core::ChildPanel::None) return;
+    if (QWidget* shown = childPanels[std::size_t(panel)]) shown->show();
 }
 
-int Program::SendParameters() {
-    return ::SendParameters(*this);
+void Program::ShowPage(core::MainPage page) {
+    mainPanel->ShowPage(int(page));
 }
 
-int Program::GetParameters() {
-    return ::GetParameters(*this);
+void Program::AddPage(core::MainPage page, QWidget* widget) {
+    mainPanel->SetPage(int(page), widget);
 }
 
-void Program::ShowBigPanel(BigPanel which) {
-    BigNumberPanel* panel = which == BigPanel::ColourNumber ? bigColourPanel : bigGroupPanel;
-    panel->show();
-    panel->raise();
+void Program::AddChildPanel(core::ChildPanel panel, QWidget* widget) {
+    childPanels[std::size_t(panel)] = widget;
+    mainPanel->AddChildPanel(widget);
 }
 
-void Program::ClearCommunicationLog() {
-    commPage->commLog->clear();
+void Program::AddToCommandBar(QWidget* widget, bool right) {
+    mainPanel->AddToCommandBar(widget, right);
 }
 
-void Program::ShowSensorId() {
-    const QString id = QString::fromStdString(state.params.sensorId);
-    bigColourPanel->setWindowTitle(tr("C-No:") + QStringLiteral("  ") + id);
-    bigGroupPanel->setWindowTitle(tr("GROUP") + QStringLiteral("  ") + id);
+void Program::AddCommandControl(QWidget* control, core::CommandKind kind) {
+    commandControls.emplace_back(control, kind);
 }
 
-void Program::ReadPanelSettingsLayout() {
-    ::ReadPanelSettingsLayout(*this);
-}
-
-void Program::ReadPanelSettingsCommunication() {
-    ::ReadPanelSettingsCommunication(*this);
-}
-
-void Program::WritePanelSettings() {
-    ::WritePanelSettings(*this);
-}
-
-void Program::SetStatusLine(const std::string& text) {
-    dataPanel->dispStatus->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
-}
-
-void Program::AppendLog(const std::string& text) {
-    auto* log = commPage->commLog;
-    log->moveCursor(QTextCursor::End);
-    log->insertPlainText(QString::fromLatin1(text.data(), qsizetype(text.size())));
-    log->moveCursor(QTextCursor::End);
+void Program::AddHelp(std::span<const core::NamedHelp> entries) {
+    helpBook.Add(entries);
 }
 
 void Program::SetLinkButtonsDimmed(bool dimmed) {
-    commPage->buttonAccept->setEnabled(!dimmed);
-    commPage->buttonChangeBaudrate->setEnabled(!dimmed);
-    commPage->buttonGenHwInfoFile->setEnabled(!dimmed);
+    comm->Page().SetLinkButtonsDimmed(dimmed);
 }
 
 void Program::ShowCommunicationPage() {
-    mainPanel->tabMain1->setCurrentIndex(MainPanel::kCommunicationPage);
+    ShowPage(core::MainPage::Communication);
 }
 
 void Program::SetWaitCursor(bool on) {
@@ -215,19 +230,33 @@ void Program::SetWaitCursor(bool on) {
 }
 
 void Program::OnMainTabChanged(int index) {
-    if (index == MainPanel::kCommunicationPage) {
+    if (index == int(core::MainPage::Communication)) {
         state.flags.running = 0;
         SetLinkButtonsDimmed(true);
         return;
     }
-    if (index == MainPanel::kScopeSettingsPage) {
+    if (index == int(core::MainPage::ScopeSettings)) {
         state.flags.running = 0;
-        ShowChildPanel(scopePanel);
+        ShowChildPanel(core::ChildPanel::Scope);
     }
 }
 
 void Program::OnMainPanelClose() {
     state.flags.running = 0;
-    WritePanelSettings();
+    // Nothing new starts once the window is closing; a connection still waiting gives up.
+    closing = true;
+    gate.Close();
+    comm->Connect().GiveUp();
+    settings->PanelSettings().WritePanelSettings();
     QCoreApplication::quit();
 }
+
+int RunProgram(Program& program) {
+    program.InitApplication();
+    // A window closed during the start-up has quit a loop that was not running yet.
+    const int result = program.Closing() ? 0 : QApplication::exec();
+    program.ShutDown();
+    return result == 0 ? 0 : -1;
+}
+
+} // namespace app

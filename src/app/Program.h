@@ -1,48 +1,50 @@
 #pragma once
-// The running program: builds the panels, owns the link, and carries the procedures that every
-// subsystem calls (showing a child panel, dimming the command buttons, reporting to the
-// communication page). One instance per run; tests make their own.
+// The running program: the main window composed of the subsystems, and the shell that every
+// subsystem asks for the log, the status line, dimming, child panels and pages. It builds each
+// subsystem, lets it register its pages, controls and help texts, and wires what one subsystem
+// tells another. One instance per run; tests make their own.
+#include "core/CommandGate.h"
+#include "core/HelpBook.h"
+#include "core/Shell.h"
 #include "link/CommView.h"
-#include "live/DisplayWidgets.h"
 
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
+namespace core {
 struct AppState;
-class OperatorDialogs;
-class SensorLink;
-class MainPanel;
-class DataPanel;
-class CommPage;
-class BigNumberPanel;
 class HelpRouter;
-class QWidget;
-class ParameterPage;
-class GroupHoldPage;
-class TeachTablePage;
-class TableAttributesPage;
+class OperatorDialogs;
+} // namespace core
+namespace comm {
+class CommModule;
+class SensorLink;
+} // namespace comm
+namespace live {
+class LiveModule;
+}
+namespace params {
+class ParamsModule;
+}
+namespace settings {
+class PanelSettingsIo;
+class SettingsModule;
+} // namespace settings
 
-class Program : public QObject, public CommView {
+namespace app {
+
+class MainPanel;
+
+class Program : public QObject, public core::Shell, public core::Registrar, public comm::CommView {
     Q_OBJECT
 public:
-    enum class BigPanel { ColourNumber, Group };
-
-    Program(AppState& state, OperatorDialogs& dialogs);
+    Program(core::AppState& state, core::OperatorDialogs& dialogs);
     ~Program() override;
-
-    AppState& state;
-    OperatorDialogs& dialogs;
-
-    SensorLink& Link() { return *link; }
-    MainPanel& Main() { return *mainPanel; }
-    DataPanel& Data() { return *dataPanel; }
-    CommPage& Comm() { return *commPage; }
-    BigNumberPanel& BigColourNumber() { return *bigColourPanel; }
-    BigNumberPanel& BigGroup() { return *bigGroupPanel; }
-    RefreshClock& Refresh() { return refreshClock; }
 
     // The directory that holds PanelSettings.cfg and the default side files: the executable's,
     // unless set before the start-up (tests keep their files apart this way).
@@ -51,67 +53,65 @@ public:
     // Start-up after the panels exist, and the end of the run.
     void InitApplication();
     void ShutDown();
+    // The window was closed; the run ends as soon as the command in progress has ended.
+    bool Closing() const { return closing; }
 
-    void ShowChildPanel(QWidget* panel);
-    void SetButtonsDimmed(int liveMode, int dim);
+    QWidget& Window();
+    comm::SensorLink& Link() { return *link; }
+    settings::PanelSettingsIo& PanelSettings();
+    // The composed subsystems.
+    live::LiveModule& Live() { return *live; }
+    params::ParamsModule& Params() { return *params; }
+    comm::CommModule& Comm() { return *comm; }
+    settings::SettingsModule& Settings() { return *settings; }
+    const core::HelpBook& Help() const { return helpBook; }
 
-    // Parameter transfers of the SEND and GET commands; also served by the GO loop.
-    int SendParameters();
-    int GetParameters();
+    // Shell
+    void AppendLog(const std::string& text) override;
+    void SetStatusLine(const std::string& text) override;
+    void ClearLog() override;
+    void SetButtonsDimmed(int liveMode, int dim) override;
+    void ShowChildPanel(core::ChildPanel panel) override;
+    void ShowPage(core::MainPage page) override;
+    core::CommandGate& Gate() override { return gate; }
 
-    void ShowBigPanel(BigPanel which);
-    void ClearCommunicationLog();
-    // Copies the operator's sensor identification to the displays that repeat it.
-    void ShowSensorId();
-
-    // Settings file: the layout and communication parts read at start-up, written at close and
-    // at ACCEPT.
-    void ReadPanelSettingsLayout();
-    void ReadPanelSettingsCommunication();
-    void WritePanelSettings();
-
-    // Controls that start sensor traffic on pages built by other subsystems; dimmed together
-    // with the main commands.
-    void RegisterCommandControl(QWidget* control);
-
-    // Pages built by their subsystems (null until built).
-    ParameterPage* parameterPage = nullptr;
-    GroupHoldPage* groupHoldPage = nullptr;
-    TeachTablePage* teachTablePage = nullptr;
-    TableAttributesPage* tableAttributesPage = nullptr;
-
-    QWidget* GraphPanel() { return graphPanel; }
-    QWidget* TeachPanel1() { return teachPanel1; }
-    QWidget* TeachPanel2() { return teachPanel2; }
-    QWidget* ScopePanel() { return scopePanel; }
+    // Registrar
+    void AddPage(core::MainPage page, QWidget* widget) override;
+    void AddChildPanel(core::ChildPanel panel, QWidget* widget) override;
+    void AddToCommandBar(QWidget* widget, bool right) override;
+    void AddCommandControl(QWidget* control, core::CommandKind kind) override;
+    void AddHelp(std::span<const core::NamedHelp> entries) override;
 
     // CommView
-    void SetStatusLine(const std::string& text) override;
-    void AppendLog(const std::string& text) override;
     void SetLinkButtonsDimmed(bool dimmed) override;
     void ShowCommunicationPage() override;
     void SetWaitCursor(bool on) override;
 
-    // Main panel events
+private:
+    void Compose();
+    void AddEmptyChildPanels();
     void OnMainTabChanged(int index);
     void OnMainPanelClose();
 
-private:
-    void BuildPanels();
-
-    RefreshClock refreshClock;
+    core::AppState& state;
+    core::OperatorDialogs& dialogs;
+    core::CommandGate gate;
+    core::HelpBook helpBook;
     QString programDirectory;
-    std::unique_ptr<SensorLink> link;
-    MainPanel* mainPanel = nullptr;
-    DataPanel* dataPanel = nullptr;
-    CommPage* commPage = nullptr;
-    BigNumberPanel* bigColourPanel = nullptr;
-    BigNumberPanel* bigGroupPanel = nullptr;
-    QWidget* graphPanel = nullptr;
-    QWidget* teachPanel1 = nullptr;
-    QWidget* teachPanel2 = nullptr;
-    QWidget* scopePanel = nullptr;
-    QWidget* passwordPanel = nullptr;
-    std::vector<QWidget*> commandControls;
-    std::unique_ptr<HelpRouter> helpRouter;
+    bool closing = false;
+    std::unique_ptr<MainPanel> mainPanel;
+    std::unique_ptr<comm::SensorLink> link;
+    std::unique_ptr<live::LiveModule> live;
+    std::unique_ptr<params::ParamsModule> params;
+    std::unique_ptr<comm::CommModule> comm;
+    std::unique_ptr<settings::SettingsModule> settings;
+    std::unique_ptr<core::HelpRouter> helpRouter;
+    std::array<QWidget*, 5> childPanels{};
+    std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;
 };
+
+// Runs the user-interface loop unless the window was closed during the start-up, then shuts
+// down. The program's exit status: 0 after a normal end, -1 otherwise.
+int RunProgram(Program& program);
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+namespace app {
+
 namespace {
 QString Q(const std::string& s) {
     return QString::fromLocal8Bit(s.data(), qsizetype(s.size()));
@@ -33,11 +35,10 @@ std::optional<std::string> QtOperatorDialogs::Prompt(const std::string& title,
     return answer.toLocal8Bit().toStdString();
 }
 
-OperatorDialogs::FileSelection QtOperatorDialogs::SelectFile(const std::string& title,
-                                                             const std::string& startDirectory,
-                                                             const std::string& defaultName,
-                                                             const std::string& filter,
-                                                             bool forWriting) {
+core::OperatorDialogs::FileSelection
+QtOperatorDialogs::SelectFile(const std::string& title, const std::string& startDirectory,
+                              const std::string& defaultName, const std::string& filter,
+                              bool forWriting) {
     const QString start = QDir(Q(startDirectory)).filePath(Q(defaultName));
     const QString filterText = Q(filter) + ";;*";
     const QString path =
@@ -55,3 +56,5 @@ std::optional<std::string> QtOperatorDialogs::SelectPrinter() {
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return printer.printerName().toLocal8Bit().toStdString();
 }
+
+} // namespace app

@@ -1,9 +1,11 @@
 #pragma once
-#include "app/OperatorDialogs.h"
+#include "core/OperatorDialogs.h"
 
 class QWidget;
 
-class QtOperatorDialogs : public OperatorDialogs {
+namespace app {
+
+class QtOperatorDialogs : public core::OperatorDialogs {
 public:
     void SetParent(QWidget* parentWidget) { parent = parentWidget; }
     void Message(const std::string& title, const std::string& text) override;
@@ -18,3 +20,5 @@ public:
 private:
     QWidget* parent = nullptr;
 };
+
+} // namespace app

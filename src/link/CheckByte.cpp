@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace comm {
+
 namespace {
 
 constexpr std::array<std::uint8_t, 256> MakeDallasTable() {
@@ -28,3 +30,5 @@ std::uint8_t ComputeCheckByte(const std::uint8_t* bytes, std::size_t startOffset
         crc = kDallasTable[crc ^ bytes[startOffset + i]];
     return crc;
 }
+
+} // namespace comm

@@ -1,9 +1,8 @@
 #include "link/CommPage.h"
 
-#include "app/AppState.h"
-#include "app/MainPanel.h"
-#include "app/Program.h"
-#include "link/Connection.h"
+#include "core/AppState.h"
+#include "core/Shell.h"
+#include "core/Text.h"
 #include "link/SerialDevices.h"
 #include "link/ServerList.h"
 
@@ -18,7 +17,9 @@
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 
-CommPage::CommPage(Program& program, QWidget* parent) : QWidget(parent), program(program) {
+namespace comm {
+
+CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), state(state) {
     setObjectName(QStringLiteral("CommPage"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -26,8 +27,8 @@ CommPage::CommPage(Program& program, QWidget* parent) : QWidget(parent), program
 
     editCommunicationProtocol = new QComboBox(this);
     editCommunicationProtocol->setObjectName(QStringLiteral("EditCommunicationProtocol"));
-    editCommunicationProtocol->addItem(QStringLiteral("RS232"), 0);
-    editCommunicationProtocol->addItem(QStringLiteral("TCP/IP"), 1);
+    editCommunicationProtocol->addItem(QStringLiteral("RS232"), int(core::kRs232));
+    editCommunicationProtocol->addItem(QStringLiteral("TCP/IP"), int(core::kTcpIp));
     form->addRow(tr("PROTOCOL"), editCommunicationProtocol);
 
     editSelectComPort = new QComboBox(this);
@@ -54,12 +55,13 @@ CommPage::CommPage(Program& program, QWidget* parent) : QWidget(parent), program
 
     stringPortNumber = new QLineEdit(QStringLiteral("10001"), this);
     stringPortNumber->setObjectName(QStringLiteral("StringPortNumber"));
-    stringPortNumber->setMaxLength(31);
+    stringPortNumber->setMaxLength(int(kTcpPortTextBytes));
     labelPort = new QLabel(tr("PORT"), this);
     form->addRow(labelPort, stringPortNumber);
 
     editId = new QLineEdit(this);
     editId->setObjectName(QStringLiteral("EditID"));
+    editId->setMaxLength(99);
     form->addRow(tr("SENSOR ID"), editId);
     layout->addLayout(form);
 
@@ -131,18 +133,96 @@ void CommPage::ShowServerList() {
     const QString text = stringIpAdress->currentText();
     const QSignalBlocker blocker(stringIpAdress);
     stringIpAdress->clear();
-    for (const auto& server : program.state.link.serverList)
-        stringIpAdress->addItem(QString::fromStdString(server));
+    for (const auto& server : state.link.serverList)
+        stringIpAdress->addItem(core::TextOfBytes(server));
     stringIpAdress->setEditText(text);
 }
 
+LinkSettings CommPage::Settings() const {
+    LinkSettings settings;
+    settings.protocol = std::uint16_t(SelectedProtocol());
+    settings.serialPort = std::uint16_t(SelectedComPort());
+    settings.baudRateCode = std::uint16_t(SelectedBaudRateCode());
+    settings.serverName = core::BytesOfText(stringIpAdress->currentText(), kServerNameBytes);
+    settings.tcpPortText = core::BytesOfText(stringPortNumber->text(), kTcpPortTextBytes);
+    return settings;
+}
+
+void CommPage::ShowSettings(const LinkSettings& settings) {
+    const int protocolIndex = editCommunicationProtocol->findData(int(settings.protocol));
+    editCommunicationProtocol->setCurrentIndex(protocolIndex >= 0 ? protocolIndex : 0);
+    SelectComPort(settings.serialPort);
+    const int baudIndex = editSelectBaudrate->findData(int(settings.baudRateCode));
+    editSelectBaudrate->setCurrentIndex(baudIndex >= 0 ? baudIndex
+                                                       : editSelectBaudrate->count() - 1);
+    stringIpAdress->setEditText(core::TextOfBytes(settings.serverName));
+    stringPortNumber->setText(core::TextOfBytes(settings.tcpPortText));
+}
+
+int CommPage::SelectedProtocol() const {
+    return editCommunicationProtocol->currentData().toInt();
+}
+
+int CommPage::SelectedBaudRateCode() const {
+    return editSelectBaudrate->currentData().toInt();
+}
+
+void CommPage::ShowLinkFields() {
+    const int protocol = SelectedProtocol();
+    state.link.protocol = static_cast<std::uint16_t>(protocol);
+    if (protocol != core::kRs232 && protocol != core::kTcpIp) return;
+    const bool serial = protocol == core::kRs232;
+    editSelectComPort->setVisible(serial);
+    labelComPort->setVisible(serial);
+    editSelectBaudrate->setVisible(serial);
+    labelBaudrate->setVisible(serial);
+    buttonChangeBaudrate->setVisible(serial);
+    stringIpAdress->setVisible(!serial);
+    labelServer->setVisible(!serial);
+    stringPortNumber->setVisible(!serial);
+    labelPort->setVisible(!serial);
+}
+
+std::string CommPage::SensorId() const {
+    return core::BytesOfText(editId->text());
+}
+
+void CommPage::SetSensorId(const std::string& id) {
+    editId->setText(core::TextOfBytes(id));
+    state.params.sensorId = id;
+    emit SensorIdChanged(editId->text());
+}
+
+void CommPage::RegisterCommandControls(core::Registrar& registrar) {
+    registrar.AddCommandControl(buttonTryToConnect, core::CommandKind::Command);
+    registrar.AddCommandControl(editSelectBaudrate, core::CommandKind::Command);
+    registrar.AddCommandControl(buttonChangeBaudrate, core::CommandKind::NeedsLink);
+    registrar.AddCommandControl(buttonGenHwInfoFile, core::CommandKind::NeedsLink);
+}
+
+void CommPage::AppendLog(const std::string& text) {
+    commLog->moveCursor(QTextCursor::End);
+    commLog->insertPlainText(core::TextOfBytes(text));
+    commLog->moveCursor(QTextCursor::End);
+}
+
+void CommPage::ClearLog() {
+    commLog->clear();
+}
+
+void CommPage::SetLinkButtonsDimmed(bool dimmed) {
+    buttonAccept->setEnabled(!dimmed);
+    buttonChangeBaudrate->setEnabled(!dimmed);
+    buttonGenHwInfoFile->setEnabled(!dimmed);
+}
+
 void CommPage::CBF_EditCommunicationProtocol() {
-    ShowLinkFields(program);
-    program.SetLinkButtonsDimmed(true);
+    ShowLinkFields();
+    SetLinkButtonsDimmed(true);
 }
 
 void CommPage::CBF_EditSelectComPort() {
-    program.SetLinkButtonsDimmed(true);
+    SetLinkButtonsDimmed(true);
 }
 
 void CommPage::CBF_EditSelectBaudrate() {
@@ -152,8 +232,8 @@ void CommPage::CBF_EditSelectBaudrate() {
 
 void CommPage::CBF_StringIpAdress() {
     buttonAccept->setEnabled(false);
-    program.state.link.serverName = stringIpAdress->currentText().toStdString();
-    UpdateServerList(program.state.link.serverList, program.state.link.serverName);
+    state.link.serverName = core::BytesOfText(stringIpAdress->currentText(), kServerNameBytes);
+    UpdateServerList(state.link.serverList, state.link.serverName);
     ShowServerList();
 }
 
@@ -162,24 +242,20 @@ void CommPage::CBF_StringPortNumber() {
 }
 
 void CommPage::CBF_ButtonTryToConnect() {
-    program.SetButtonsDimmed(0, 1);
-    TryToConnect(program);
-    program.SetButtonsDimmed(0, 0);
+    emit ConnectRequested();
 }
 
 void CommPage::CBF_ButtonAccept() {
-    program.WritePanelSettings();
-    program.Main().tabMain1->setCurrentIndex(MainPanel::kParameterPage);
+    emit Accepted();
 }
 
 void CommPage::CBF_ButtonChangeBaudrate() {
-    program.SetButtonsDimmed(0, 1);
-    program.SetLinkButtonsDimmed(true);
-    ChangeBaudrate(program);
-    program.SetButtonsDimmed(0, 0);
+    emit BaudrateChangeRequested();
 }
 
 void CommPage::CBF_EditID() {
-    program.state.params.sensorId = editId->text().toStdString();
-    program.ShowSensorId();
+    state.params.sensorId = SensorId();
+    emit SensorIdChanged(editId->text());
 }
+
+} // namespace comm

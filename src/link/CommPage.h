@@ -1,20 +1,75 @@
 #pragma once
-// The communication page: link settings, connect, baud-rate change, server list and the
-// communication log.
+// The communication page: link settings, connect, baud-rate change, server list, the sensor
+// identification text and the communication log.
+#include "link/LinkSettings.h"
+
 #include <QWidget>
+
+#include <string>
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QPlainTextEdit;
 class QLabel;
-class Program;
+
+namespace core {
+struct AppState;
+class Registrar;
+} // namespace core
+
+namespace comm {
 
 class CommPage : public QWidget {
     Q_OBJECT
 public:
-    explicit CommPage(Program& program, QWidget* parent = nullptr);
+    explicit CommPage(core::AppState& state, QWidget* parent = nullptr);
 
+    // The settings as the page shows them, and showing them; codes the selectors cannot show
+    // fall back to what the link uses for them: RS-232, and 115200 baud for an unknown code.
+    LinkSettings Settings() const;
+    void ShowSettings(const LinkSettings& settings);
+    int SelectedProtocol() const;
+    int SelectedBaudRateCode() const;
+    // Shows the serial or the TCP/IP fields, after the protocol selector.
+    void ShowLinkFields();
+    // Shows the server list of the link state as the drop-down, keeping the typed text.
+    void ShowServerList();
+    std::string SensorId() const;
+    void SetSensorId(const std::string& id);
+
+    // TRY TO CONNECT and the baud-rate selector are dimmed with every operation, CHANGE
+    // BAUDRATE and the hardware info file button until the next identification.
+    void RegisterCommandControls(core::Registrar& registrar);
+
+    void AppendLog(const std::string& text);
+    void ClearLog();
+    // ACCEPT, CHANGE BAUDRATE and the hardware info file button need a working link.
+    void SetLinkButtonsDimmed(bool dimmed);
+
+    void CBF_EditCommunicationProtocol();
+    void CBF_EditSelectComPort();
+    void CBF_EditSelectBaudrate();
+    void CBF_StringIpAdress();
+    void CBF_StringPortNumber();
+    void CBF_ButtonTryToConnect();
+    void CBF_ButtonAccept();
+    void CBF_ButtonChangeBaudrate();
+    void CBF_EditID();
+
+signals:
+    void ConnectRequested();
+    void BaudrateChangeRequested();
+    // ACCEPT: the settings are to be saved.
+    void Accepted();
+    void SensorIdChanged(const QString& id);
+
+private:
+    void FillComPorts();
+    void SelectComPort(int portNumber);
+    int SelectedComPort() const;
+
+    core::AppState& state;
     QComboBox* editCommunicationProtocol;
     QComboBox* editSelectComPort;
     QComboBox* editSelectBaudrate;
@@ -30,24 +85,6 @@ public:
     QLabel* labelBaudrate;
     QLabel* labelServer;
     QLabel* labelPort;
-
-    // Selects the list entry of a serial port number, adding one when the machine lacks it.
-    void SelectComPort(int portNumber);
-    int SelectedComPort() const;
-    // Shows the server list as the drop-down, keeping the typed text.
-    void ShowServerList();
-
-    void CBF_EditCommunicationProtocol();
-    void CBF_EditSelectComPort();
-    void CBF_EditSelectBaudrate();
-    void CBF_StringIpAdress();
-    void CBF_StringPortNumber();
-    void CBF_ButtonTryToConnect();
-    void CBF_ButtonAccept();
-    void CBF_ButtonChangeBaudrate();
-    void CBF_EditID();
-
-private:
-    void FillComPorts();
-    Program& program;
 };
+
+} // namespace comm

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+namespace comm {
+
 // What the link shows the operator. The program's communication page and data panel implement
 // it; tests record the calls.
 class CommView {
@@ -13,3 +15,5 @@ public:
     virtual void ShowCommunicationPage() = 0;
     virtual void SetWaitCursor(bool on) = 0;
 };
+
+} // namespace comm

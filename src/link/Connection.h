@@ -1,11 +1,45 @@
 #pragma once
-class Program;
+// Connecting to the sensor: opening the chosen link, identifying the sensor, reading its
+// parameters, and changing its baud rate.
+#include <QObject>
 
-// Shows the serial or the TCP/IP fields of the communication page, after the protocol selector.
-void ShowLinkFields(Program& program);
-// Opens the chosen link and identifies the sensor.
-void TryToConnect(Program& program);
-// Reads the firmware identification, then the sensor's parameters.
-void IdentifySensor(Program& program);
-// Sends the new baud rate, reopens the port at that rate and connects again.
-void ChangeBaudrate(Program& program);
+namespace core {
+struct AppState;
+class ParameterTransfers;
+class Shell;
+} // namespace core
+
+namespace comm {
+
+class CommPage;
+class CommView;
+class SensorLink;
+
+class Connection : public QObject {
+    Q_OBJECT
+public:
+    Connection(core::AppState& state, core::Shell& shell, SensorLink& link, CommPage& page,
+               core::ParameterTransfers& transfers);
+
+    // Opens the chosen link and identifies the sensor.
+    void TryToConnect();
+    // Reads the firmware identification, then the sensor's parameters.
+    void IdentifySensor();
+    // Sends the new baud rate, reopens the port at that rate and connects again.
+    void ChangeBaudrate();
+    // A connection attempt still waiting is given up (the window is closing).
+    void GiveUp();
+
+signals:
+    // The link in use, for the data panel.
+    void LinkInUse(bool serial, int portNumber, const QString& server);
+
+private:
+    core::AppState& state;
+    core::Shell& shell;
+    SensorLink& link;
+    CommPage& page;
+    core::ParameterTransfers& transfers;
+};
+
+} // namespace comm

@@ -5,6 +5,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+namespace comm {
+
 EventWait::EventWait() : wakeTimer(new QTimer) {
     wakeTimer->setSingleShot(true);
     wakeTimer->setTimerType(Qt::PreciseTimer);
@@ -28,3 +30,5 @@ void EventWait::ProcessEventsQuietlyFor(int maxMs, QSocketNotifier* dataNotifier
     dataNotifier->setEnabled(true);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
+
+} // namespace comm

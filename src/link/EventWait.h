@@ -1,9 +1,13 @@
 #pragma once
+
+class QTimer;
+class QSocketNotifier;
+
+namespace comm {
+
 // Waiting for the sensor without spinning: block in the event loop until an event arrives or
 // the given time has passed, whichever is first. Socket and serial data are events, so a reply
 // ends the wait at once.
-class QTimer;
-class QSocketNotifier;
 
 class EventWait {
 public:
@@ -22,3 +26,5 @@ public:
 private:
     QTimer* wakeTimer;
 };
+
+} // namespace comm

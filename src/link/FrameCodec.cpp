@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace comm {
+
 namespace frame {
 
 namespace {
@@ -83,3 +85,5 @@ std::size_t DecodeWords(const std::uint8_t* data, std::size_t byteCount, std::ui
 }
 
 } // namespace frame
+
+} // namespace comm

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace comm {
+
 namespace frame {
 
 constexpr std::uint8_t kStartByte = 0x55;
@@ -46,3 +48,5 @@ std::size_t DecodeWords(const std::uint8_t* data, std::size_t byteCount, std::ui
                         std::size_t maxWords);
 
 } // namespace frame
+
+} // namespace comm

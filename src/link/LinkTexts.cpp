@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace comm {
+
 namespace linktext {
 
 std::string SerialErrorText(int code) {
@@ -53,3 +55,5 @@ std::string TcpErrorText(int code) {
 }
 
 } // namespace linktext
+
+} // namespace comm

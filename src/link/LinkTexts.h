@@ -2,6 +2,8 @@
 // Operator texts of the link, exactly as the operator knows them.
 #include <string>
 
+namespace comm {
+
 namespace linktext {
 
 inline constexpr const char* kTimeout =
@@ -17,6 +19,8 @@ inline constexpr const char* kServerClosed = "SERVER HAS CLOSED CONNECTION!";
 // A serial device that disappears while open (adapter pulled, pseudo-terminal closed).
 inline constexpr const char* kSerialLost = "SERIAL PORT HAS BEEN CLOSED BY THE SYSTEM!";
 inline constexpr const char* kStatusTimeout = "TIMEOUT!";
+// Status line when an exchange was asked for while another one still waits for its reply.
+inline constexpr const char* kExchangeBusy = "BUSY! AN EXCHANGE IS STILL WAITING FOR ITS REPLY.";
 
 // Text of a negative serial open result.
 std::string SerialErrorText(int code);
@@ -24,3 +28,5 @@ std::string SerialErrorText(int code);
 std::string TcpErrorText(int code);
 
 } // namespace linktext
+
+} // namespace comm

@@ -1,6 +1,6 @@
 #include "link/SensorLink.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "link/CheckByte.h"
 #include "link/CommView.h"
 #include "link/FrameCodec.h"
@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+namespace comm {
 
 namespace {
 
@@ -58,7 +60,7 @@ int TcpConnectCode(QAbstractSocket::SocketError error) {
 
 } // namespace
 
-SensorLink::SensorLink(AppState& state, CommView& view, QObject* parent)
+SensorLink::SensorLink(core::AppState& state, CommView& view, QObject* parent)
     : QObject(parent), state(state), view(view), serial(new QSerialPort(this)),
       tcp(new QTcpSocket(this)), deviceResolver(SerialDeviceName) {
     connect(tcp, &QTcpSocket::readyRead, this, &SensorLink::OnTcpReadyRead);
@@ -125,8 +127,16 @@ void SensorLink::ConnectToServer() {
         clock.start();
         while (tcp->state() != QAbstractSocket::ConnectedState &&
                tcp->state() != QAbstractSocket::UnconnectedState &&
-               clock.elapsed() < kTcpConnectTimeoutMs)
+               clock.elapsed() < kTcpConnectTimeoutMs && !connectCancelled)
             eventWait.ProcessEventsFor(int(kTcpConnectTimeoutMs - clock.elapsed()));
+        if (connectCancelled) {
+            tcp->abort();
+            view.SetWaitCursor(false);
+            link.openResult = -11;
+            link.tcpConnected = 0;
+            link.tcpHandle = 0;
+            return;
+        }
         if (tcp->state() == QAbstractSocket::ConnectedState) {
             tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         } else {
@@ -175,7 +185,7 @@ void SensorLink::BuildRequestFrame(int orderNumber, int wordCount, int argumentW
 void SensorLink::WriteRequest(int frameLength) {
     const auto* bytes = reinterpret_cast<const char*>(state.link.transmitBuffer.data());
     const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
-    if (state.link.protocol == kTcpIp) {
+    if (state.link.protocol == core::kTcpIp) {
         state.link.receivedCount = 0;
         if (tcp->state() == QAbstractSocket::ConnectedState) {
             tcp->write(bytes, length);
@@ -191,7 +201,7 @@ void SensorLink::WriteRequest(int frameLength) {
 }
 
 int SensorLink::ReplyBytesAvailable() {
-    if (state.link.protocol != kTcpIp)
+    if (state.link.protocol != core::kTcpIp)
         state.link.receivedCount = serial->isOpen() ? int(serial->bytesAvailable()) : 0;
     return state.link.receivedCount;
 }
@@ -201,7 +211,7 @@ int SensorLink::SerialQuietMs(int needed) const {
     // sleep through all but the last of them instead of waking for every byte. Whole
     // milliseconds, rounded down, so the reply is never picked up later than it would be.
     const int count = state.link.receivedCount;
-    if (state.link.protocol == kTcpIp || count <= 0 || !serial->isOpen()) return 0;
+    if (state.link.protocol == core::kTcpIp || count <= 0 || !serial->isOpen()) return 0;
     const qint64 baud = std::max<qint64>(serial->baudRate(), 1);
     const qint64 restNs = qint64(needed - count - 1) * 10 * 1000000000 / baud;
     return int(restNs / 1000000);
@@ -258,6 +268,11 @@ void SensorLink::UpdateSerialErrorWord() {
 }
 
 int SensorLink::ExchangeFrames(int frameLength) {
+    // Never an exchange inside the wait of another: the reply on the line belongs to the first.
+    if (exchangeRunning) {
+        view.SetStatusLine(linktext::kExchangeBusy);
+        return -1;
+    }
     state.link.receiveBuffer.fill(0);
     state.link.linkErrorWord = 0;
     exchangeRunning = true;
@@ -270,7 +285,7 @@ int SensorLink::ExchangeFrames(int frameLength) {
 
 int SensorLink::ReceiveHeaderFrame() {
     const bool arrived = WaitForReplyBytes(int(frame::kHeaderSize));
-    if (state.link.protocol != kTcpIp) {
+    if (state.link.protocol != core::kTcpIp) {
         UpdateSerialErrorWord();
         ReadSerial(int(frame::kHeaderSize), 0);
     }
@@ -311,7 +326,7 @@ int SensorLink::CheckHeaderFrame() {
 int SensorLink::ReceiveDataFrame() {
     const int length = std::min<int>(state.frames.dataLength, int(frame::kMaxDataBytes));
     bool arrived = false;
-    if (state.link.protocol == kTcpIp) {
+    if (state.link.protocol == core::kTcpIp) {
         arrived = WaitForReplyBytes(length + int(frame::kHeaderSize));
     } else {
         arrived = WaitForReplyBytes(length);
@@ -393,3 +408,5 @@ void SensorLink::OnSerialError(int error) {
     state.link.messageBuffer = linktext::kSerialLost;
     ReportCommError();
 }
+
+} // namespace comm

@@ -11,7 +11,13 @@
 class QSerialPort;
 class QTcpSocket;
 class QSocketNotifier;
+
+namespace core {
 struct AppState;
+}
+
+namespace comm {
+
 class CommView;
 
 class SensorLink : public QObject {
@@ -22,7 +28,7 @@ public:
     static constexpr int kTcpConnectTimeoutMs = 5000;
     static constexpr int kTcpWriteTimeoutMs = 2000;
 
-    SensorLink(AppState& state, CommView& view, QObject* parent = nullptr);
+    SensorLink(core::AppState& state, CommView& view, QObject* parent = nullptr);
     ~SensorLink() override;
 
     // Transport
@@ -30,6 +36,9 @@ public:
     void CloseSerialPort();
     void ConnectToServer();
     void DisconnectFromServer();
+    // Gives up a TCP connect that is still waiting, and every later one, quietly: the window
+    // is closing. Nothing has been sent yet, so nothing is left half done.
+    void CancelConnect() { connectCancelled = true; }
     void ShutDown();
     bool SerialPortOpen() const;
     // Maps a port number to a device path; tests and unusual set-ups may replace it.
@@ -63,7 +72,7 @@ private:
     void OnTcpDisconnected();
     void OnSerialError(int error);
 
-    AppState& state;
+    core::AppState& state;
     CommView& view;
     QSerialPort* serial;
     QTcpSocket* tcp;
@@ -71,5 +80,8 @@ private:
     std::function<std::string(int)> deviceResolver;
     bool serialLost = false;
     bool exchangeRunning = false;
+    bool connectCancelled = false;
     int serialErrorEvents = 0;
 };
+
+} // namespace comm

@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 
+namespace comm {
+
 namespace {
 
 struct DeviceRange {
@@ -57,3 +59,5 @@ int TcpPortNumberOfText(const std::string& text) {
     }
     return static_cast<int>(value);
 }
+
+} // namespace comm

@@ -7,6 +7,8 @@
 // Any other number names no device.
 #include <string>
 
+namespace comm {
+
 std::string SerialDeviceName(int portNumber);
 // The port number of a device path (after links are resolved), or 0 when it has none.
 int SerialPortNumberOfDevice(const std::string& devicePath);
@@ -14,3 +16,5 @@ int SerialPortNumberOfDevice(const std::string& devicePath);
 int BaudRateOfCode(int code);
 // Decimal value of the leading digits of a TCP port text; no digits gives 0.
 int TcpPortNumberOfText(const std::string& text);
+
+} // namespace comm

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace comm {
+
 void UpdateServerList(std::vector<std::string>& list, const std::string& server) {
     list.erase(std::remove(list.begin(), list.end(), server), list.end());
     list.insert(list.begin(), server);
@@ -14,3 +16,5 @@ std::string FirmwareIdFromReply(const std::uint8_t* data, std::size_t length) {
         text.push_back(static_cast<char>(data[i]));
     return text;
 }
+
+} // namespace comm

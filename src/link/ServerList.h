@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace comm {
+
 constexpr std::size_t kServerListLength = 10;
 constexpr std::size_t kFirmwareIdLength = 71;
 
@@ -12,3 +14,5 @@ void UpdateServerList(std::vector<std::string>& list, const std::string& server)
 
 // The identification text of a reply: up to the first NUL, at most 71 characters.
 std::string FirmwareIdFromReply(const std::uint8_t* data, std::size_t length);
+
+} // namespace comm

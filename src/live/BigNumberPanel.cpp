@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace live {
+
 BigNumberPanel::BigNumberPanel(const QString& objectName, const QString& title, RefreshClock& clock)
     : QWidget(nullptr), clock(clock) {
     setObjectName(objectName);
@@ -42,3 +44,5 @@ void BigNumberPanel::paintEvent(QPaintEvent*) {
     painter.setPen(QColor(0, 255, 0));
     painter.drawText(rect(), Qt::AlignCenter, QString::number(value));
 }
+
+} // namespace live

@@ -4,6 +4,9 @@
 #include <QWidget>
 
 class QLabel;
+
+namespace live {
+
 class RefreshClock;
 
 class BigNumberPanel : public QWidget {
@@ -21,3 +24,5 @@ private:
     RefreshClock& clock;
     int value = 0;
 };
+
+} // namespace live

@@ -1,6 +1,9 @@
 #include "live/DataPanel.h"
 
-#include "app/Program.h"
+#include "core/Shell.h"
+#include "core/Text.h"
+#include "live/BigNumberPanel.h"
+#include "live/LiveValues.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -11,6 +14,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
+
+namespace live {
 
 namespace {
 
@@ -46,8 +51,9 @@ QCustomPlot* MakePlot(const QString& name, QWidget* parent, double xMax, double 
 
 } // namespace
 
-DataPanel::DataPanel(Program& program, RefreshClock& clock, QWidget* parent)
-    : QWidget(parent), program(program) {
+DataPanel::DataPanel(core::Shell& shell, RefreshClock& clock, BigNumberPanel& bigColourNumber,
+                     BigNumberPanel& bigGroup, QWidget* parent)
+    : QWidget(parent), shell(shell), bigColourNumber(bigColourNumber), bigGroup(bigGroup) {
     setObjectName(QStringLiteral("DATAP"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -113,6 +119,9 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     labelX = Caption(QStringLiteral("X"), block);
     labelY = Caption(QStringLiteral("Y"), block);
     labelInt = Caption(QStringLiteral("INT"), block);
+    labelX->setObjectName(QStringLiteral("LabelX"));
+    labelY->setObjectName(QStringLiteral("LabelY"));
+    labelInt->setObjectName(QStringLiteral("LabelINT"));
     AddValueRow(grid, 1, {{labelX, dispX}, {labelY, dispY}, {labelInt, dispInt}});
 
     dispDeltaC = new NumericDisplay(QStringLiteral("DispDeltaC"), clock, block);
@@ -207,28 +216,135 @@ void DataPanel::BuildPages(RefreshClock& clock) {
     grid3D->addWidget(graph3D[2], 1, 0);
     grid3D->addWidget(graph3DRgb, 1, 1);
 
-    pages = {rgbPage, intPage, page2D, page3D};
     tabDataP1->addTab(rgbPage, QStringLiteral("RGB"));
     tabDataP1->addTab(intPage, QStringLiteral("INT"));
     tabDataP1->addTab(page2D, QStringLiteral("2D"));
     tabDataP1->addTab(page3D, QStringLiteral("3D"));
 }
 
+void DataPanel::SetStatusLine(const std::string& text) {
+    dispStatus->setText(core::TextOfBytes(text));
+}
+
+void DataPanel::ShowLinkInUse(bool serial, int portNumber, const QString& server) {
+    dispComPort->setText(QString::number(portNumber));
+    dispServer->setText(server);
+    dispComPort->setVisible(serial);
+    labelComPort->setVisible(serial);
+    dispServer->setVisible(!serial);
+    labelServer->setVisible(!serial);
+}
+
+void DataPanel::ShowFrame(const MeasurementFrame& frame, std::uint32_t liveColour,
+                          bool showOutputs) {
+    const auto& w = frame.w;
+    using F = MeasurementFrame;
+    for (auto& row : pageRgb) {
+        for (int c = 0; c < 3; ++c)
+            row[std::size_t(c)]->SetValue(w[std::size_t(F::kRed + c)]);
+    }
+    dispRed->SetValue(w[F::kRed]);
+    dispGreen->SetValue(w[F::kGreen]);
+    dispBlue->SetValue(w[F::kBlue]);
+    dispX->SetValue(w[F::kX]);
+    dispY->SetValue(w[F::kY]);
+    dispInt->SetValue(w[F::kInt]);
+    dispDeltaC->SetValue(frame.DeltaC());
+    dispCol->SetValue(w[F::kColourNumber]);
+    dispGroup->SetValue(w[F::kGroup]);
+    ledTrig->SetOn(w[F::kTrigger] == 1);
+    for (int i = 0; i < 6; ++i)
+        dispMinMax[std::size_t(i)]->SetValue(w[std::size_t(F::kMinMaxFirst + i)]);
+    bigColourNumber.SetValue(w[F::kColourNumber]);
+    bigGroup.SetValue(w[F::kGroup]);
+    swatch->SetColour(liveColour);
+    if (!showOutputs) return;
+    const auto outputs = OutputIndicators(w[F::kColourNumber]);
+    for (int i = 0; i < 5; ++i)
+        ledOut[std::size_t(i)]->SetOn(outputs[std::size_t(i)]);
+}
+
+void DataPanel::ShowDisplays(const DataPanelDisplays& shown) {
+    for (QWidget* w : {static_cast<QWidget*>(dispDeltaC), static_cast<QWidget*>(labelDeltaC),
+                       static_cast<QWidget*>(dispCol), static_cast<QWidget*>(labelCol)})
+        w->setVisible(shown.deltaCAndColourNumber);
+    for (std::size_t i = 0; i < ledOut.size(); ++i) {
+        ledOut[i]->setVisible(shown.outputIndicators[i]);
+        labelOut[i]->setVisible(shown.outputIndicators[i]);
+    }
+    dispGroup->setVisible(shown.groupDisplay);
+    labelGroup->setVisible(shown.groupDisplay);
+    ledTrig->setVisible(shown.triggerIndicator);
+    labelTrig->setVisible(shown.triggerIndicator);
+    for (QWidget* w : {static_cast<QWidget*>(dispX), static_cast<QWidget*>(dispY),
+                       static_cast<QWidget*>(dispInt), static_cast<QWidget*>(labelX),
+                       static_cast<QWidget*>(labelY), static_cast<QWidget*>(labelInt)})
+        w->setVisible(shown.colourCoordinates);
+}
+
+void DataPanel::ShowCoordinateLabels(bool si) {
+    labelX->setText(si ? QStringLiteral("s") : QStringLiteral("X"));
+    labelY->setText(si ? QStringLiteral("i") : QStringLiteral("Y"));
+    labelInt->setText(si ? QStringLiteral("M") : QStringLiteral("INT"));
+    // Label and value backgrounds tell the two colour spaces apart at a glance.
+    const auto labelStyle = [](const char* colour) {
+        return QStringLiteral("background:%1; padding:0 3px;").arg(QLatin1String(colour));
+    };
+    labelX->setStyleSheet(labelStyle(si ? "#00FF00" : "#E0E0E0"));
+    labelY->setStyleSheet(labelStyle(si ? "#80FFFF" : "#E0E0E0"));
+    dispX->SetValueBackground(QColor(0xFF, 0x00, 0x00));
+    dispY->SetValueBackground(si ? QColor(0xFF, 0xFF, 0x00) : QColor(0x00, 0xFF, 0x00));
+}
+
+void DataPanel::ShowPages(const DataPages& shown) {
+    for (int i = 0; i < int(shown.visible.size()); ++i) {
+        if (shown.visible[std::size_t(i)]) tabDataP1->setTabVisible(i, true);
+    }
+    tabDataP1->setCurrentIndex(shown.activePage);
+    for (int i = 0; i < int(shown.visible.size()); ++i) {
+        if (!shown.visible[std::size_t(i)]) tabDataP1->setTabVisible(i, false);
+    }
+}
+
+int DataPanel::ActivePage() const {
+    return tabDataP1->currentIndex();
+}
+
+void DataPanel::SetActivePage(int page) {
+    tabDataP1->setCurrentIndex(page);
+}
+
+void DataPanel::SetSwatchVisible(bool visible) {
+    swatch->setVisible(visible);
+}
+
+void DataPanel::HideBigPanels(bool group, bool colourNumber) {
+    if (group) bigGroup.hide();
+    if (colourNumber) bigColourNumber.hide();
+}
+
+void DataPanel::ShowBigPanel(BigNumberPanel& panel) {
+    panel.show();
+    panel.raise();
+}
+
 bool DataPanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonDblClick) return QWidget::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (watched == dispStatus && mouse->button() == Qt::RightButton) {
-        program.ClearCommunicationLog();
+        shell.ClearLog();
         return true;
     }
     if (mouse->button() != Qt::LeftButton) return QWidget::eventFilter(watched, event);
     if (watched == dispCol) {
-        program.ShowBigPanel(Program::BigPanel::ColourNumber);
+        ShowBigPanel(bigColourNumber);
         return true;
     }
     if (watched == dispGroup) {
-        program.ShowBigPanel(Program::BigPanel::Group);
+        ShowBigPanel(bigGroup);
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
+
+} // namespace live

@@ -1,25 +1,66 @@
 #pragma once
 // The data panel: status line, link in use, live values, colour swatch, output indicators and
-// the four chart pages.
+// the four chart pages. Other subsystems tell it what to show through the methods below.
+#include "live/DisplayModes.h"
+#include "live/DisplayWidgets.h"
+#include "live/MeasurementFrame.h"
+
 #include <QWidget>
 
 #include <array>
-
-#include "live/DisplayWidgets.h"
+#include <cstdint>
+#include <string>
 
 class QLabel;
 class QTabWidget;
 class QPushButton;
 class QCustomPlot;
-class Program;
+
+namespace core {
+class Shell;
+}
+
+namespace live {
+
+class BigNumberPanel;
 
 class DataPanel : public QWidget {
     Q_OBJECT
 public:
     enum Page { kRgbPage = 0, kIntPage = 1, k2DPage = 2, k3DPage = 3 };
 
-    DataPanel(Program& program, RefreshClock& clock, QWidget* parent = nullptr);
+    DataPanel(core::Shell& shell, RefreshClock& clock, BigNumberPanel& bigColourNumber,
+              BigNumberPanel& bigGroup, QWidget* parent = nullptr);
 
+    void SetStatusLine(const std::string& text);
+    // The serial port number with RS-232, the server name with TCP/IP.
+    void ShowLinkInUse(bool serial, int portNumber, const QString& server);
+    // Every live value of one measurement, the live colour on the swatch; the output
+    // indicators follow the colour number only when `showOutputs` (COL5 and THD RGB).
+    void ShowFrame(const MeasurementFrame& frame, std::uint32_t liveColour, bool showOutputs);
+
+    void ShowDisplays(const DataPanelDisplays& shown);
+    // X Y INT or s i M, with the label colours of the colour space.
+    void ShowCoordinateLabels(bool siM);
+    // The active page is chosen among the pages that stay, before the others go.
+    void ShowPages(const DataPages& pages);
+    int ActivePage() const;
+    void SetActivePage(int page);
+    void SetSwatchVisible(bool visible);
+    void HideBigPanels(bool group, bool colourNumber);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* BuildValueBlock(RefreshClock& clock);
+    QWidget* BuildRgbRow(int pageIndex, RefreshClock& clock);
+    void BuildPages(RefreshClock& clock);
+    void ShowBigPanel(BigNumberPanel& panel);
+
+    core::Shell& shell;
+    BigNumberPanel& bigColourNumber;
+    BigNumberPanel& bigGroup;
     QLabel* dispStatus;
     QLabel* dispComPort;
     QLabel* dispServer;
@@ -46,7 +87,6 @@ public:
     std::array<QLabel*, 5> labelOut{};
     ColourSwatch* swatch;
     QTabWidget* tabDataP1;
-    std::array<QWidget*, 4> pages{};
     // RED, GREEN, BLUE on the RGB, INT and 2D pages
     std::array<std::array<NumericDisplay*, 3>, 3> pageRgb{};
     std::array<NumericDisplay*, 6> dispMinMax{};
@@ -57,14 +97,6 @@ public:
     std::array<QCustomPlot*, 3> graph3D{};
     QCustomPlot* graph3DRgb;
     QPushButton* buttonShowGraph;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QWidget* BuildValueBlock(RefreshClock& clock);
-    QWidget* BuildRgbRow(int pageIndex, RefreshClock& clock);
-    void BuildPages(RefreshClock& clock);
-
-    Program& program;
 };
+
+} // namespace live

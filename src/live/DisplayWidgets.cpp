@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace live {
+
 RefreshClock::RefreshClock(QObject* parent) : QObject(parent) {
     timer.setSingleShot(true);
     timer.setInterval(kIntervalMs);
@@ -97,3 +99,5 @@ void IndicatorLed::paintEvent(QPaintEvent*) {
     painter.setBrush(on ? onColour : QColor(Qt::black));
     painter.drawEllipse(rect().adjusted(2, 2, -2, -2));
 }
+
+} // namespace live

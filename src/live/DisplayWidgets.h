@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace live {
+
 class RefreshClock : public QObject {
 public:
     explicit RefreshClock(QObject* parent = nullptr);
@@ -71,3 +73,5 @@ private:
     QColor onColour;
     bool on = false;
 };
+
+} // namespace live

@@ -1,12 +1,35 @@
 #pragma once
-class Program;
+// The GO loop: measures turn after turn until the running flag is cleared; pending SEND and GET
+// are served between two measurements, SEND first.
+namespace core {
+struct AppState;
+class ParameterTransfers;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
 
-// Measures turn after turn until the running flag is cleared; pending SEND and GET are served
-// between two measurements, SEND first.
-void RunGoLoop(Program& program);
+namespace live {
 
-// Copies the measurement words into the current frame and refreshes every live display.
-void ShowMeasurement(Program& program);
+class DataPanel;
 
-// Writes the current frame to the displays of the data panel, the big panels and the swatch.
-void UpdateLiveDisplays(Program& program);
+class GoLoop {
+public:
+    GoLoop(core::AppState& state, comm::SensorLink& link, DataPanel& data);
+    // The parameter commands the loop serves; set once, when the parameter pages exist.
+    void AttachTransfers(core::ParameterTransfers& transfers) { this->transfers = &transfers; }
+
+    void RunGoLoop();
+    // Copies the measurement words into the current frame and refreshes every live display.
+    void ShowMeasurement();
+    // Writes the current frame to the displays of the data panel, the big panels and the swatch.
+    void UpdateLiveDisplays();
+
+private:
+    core::AppState& state;
+    comm::SensorLink& link;
+    DataPanel& data;
+    core::ParameterTransfers* transfers = nullptr;
+};
+
+} // namespace live

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace live {
+
 void TakeMeasurementFrame(MeasurementFrame& frame, const std::uint16_t* words,
                           std::size_t available) {
     const std::size_t count = std::min<std::size_t>(available, MeasurementFrame::kWords);
@@ -34,3 +36,5 @@ std::array<bool, 5> OutputIndicators(std::uint16_t colourNumber) {
     }
     return out;
 }
+
+} // namespace live

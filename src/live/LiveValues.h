@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace live {
+
 // Copies the first 20 measurement words into the frame. Words beyond `available` keep their
 // earlier values (a short reply fills only what it carries).
 void TakeMeasurementFrame(MeasurementFrame& frame, const std::uint16_t* words,
@@ -20,3 +22,5 @@ std::uint32_t LiveColour(const MeasurementFrame& frame);
 // OUT0..OUT4 from the colour number: its low five bits, and all five for any value of 32 or more
 // (255 is the failure condition).
 std::array<bool, 5> OutputIndicators(std::uint16_t colourNumber);
+
+} // namespace live

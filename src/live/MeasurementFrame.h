@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 
+namespace live {
+
 // The first 20 words of a measurement reply, in the sensor's order.
 struct MeasurementFrame {
     enum Word : int {
@@ -26,3 +28,5 @@ struct MeasurementFrame {
 
     std::int16_t DeltaC() const { return static_cast<std::int16_t>(w[kDeltaC]); }
 };
+
+} // namespace live

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace params {
+
 std::array<std::uint16_t, kParameterBlockWords> ParameterBlockWords(const ParameterImage& image) {
     return image.parameters;
 }
@@ -89,3 +91,5 @@ std::size_t StoreTableBlockBytes(ParameterImage& image, const std::uint8_t* byte
     const std::size_t n = BytesToWords(bytes, byteCount, words.data(), words.size());
     return StoreTableBlockWords(image, words.data(), n);
 }
+
+} // namespace params

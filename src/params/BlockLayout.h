@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace params {
+
 constexpr std::size_t kParameterBlockWords = kParameterCount;            // 17
 constexpr std::size_t kTableBlockWords = kTeachRows * kTeachVectorWords; // 248
 constexpr std::size_t kParameterBlockBytes = kParameterBlockWords * 2;   // 34
@@ -61,3 +63,5 @@ std::size_t StoreParameterBlockBytes(ParameterImage& image, const std::uint8_t* 
                                      std::size_t byteCount);
 std::size_t StoreTableBlockBytes(ParameterImage& image, const std::uint8_t* bytes,
                                  std::size_t byteCount);
+
+} // namespace params

@@ -2,6 +2,8 @@
 #include "params/ParameterCodes.h"
 #include "params/ParameterRules.h"
 
+namespace params {
+
 namespace {
 
 // Five outputs: five direct lines, or 2^5 - 1 colours (2^5 - 2 groups) as a binary number, one
@@ -78,3 +80,5 @@ ColorLimitCheck CheckColorLimits(const ParameterControls& controls) {
     MarkActiveRows(check);
     return check;
 }
+
+} // namespace params

@@ -1,12 +1,8 @@
 #include "params/GroupHoldPage.h"
 
-#include "app/MainPanel.h"
-#include "app/OperatorDialogs.h"
-#include "app/Program.h"
+#include "core/OperatorDialogs.h"
+#include "core/WordTable.h"
 #include "params/ParameterDefaults.h"
-#include "params/ParameterPanels.h"
-#include "params/ParameterRules.h"
-#include "params/WordTable.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,12 +11,17 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace params {
+
 namespace {
 
+using namespace core;
+
+constexpr int kValue = 0;
+constexpr int kColour = 1;
 constexpr int kValueWidth = 52;
 constexpr int kColourWidth = 22;
 constexpr const char* kResetQuestion = "Do you really want to reset the table?";
@@ -49,8 +50,8 @@ QPushButton* MakeButton(const QString& name, const QString& text, QWidget* paren
 
 } // namespace
 
-GroupHoldPage::GroupHoldPage(Program& program, QWidget* parent)
-    : QWidget(parent), program(program) {
+GroupHoldPage::GroupHoldPage(core::OperatorDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), dialogs(dialogs) {
     setObjectName(QStringLiteral("GroupHoldPage"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -61,6 +62,7 @@ GroupHoldPage::GroupHoldPage(Program& program, QWidget* parent)
     editColorGroups = new QComboBox(this);
     editColorGroups->setObjectName(QStringLiteral("EditColorGroups"));
     FillCodes(editColorGroups, {{QStringLiteral("OFF"), 0}, {QStringLiteral("ON"), 1}});
+    words.BindList(kColorGroup, editColorGroups);
     top->addWidget(editColorGroups);
     top->addStretch(1);
     layout->addLayout(top);
@@ -68,10 +70,10 @@ GroupHoldPage::GroupHoldPage(Program& program, QWidget* parent)
     layout->addWidget(BuildTables(), 1);
 
     for (int r = 0; r < kGroupRows; ++r)
-        SetCellWord(editGridGroups, r, kValueColumn, kDefaultGroup);
-    SetCellWord(editGridHold, 0, kValueColumn, kDefaultParameters[kHoldFail]);
-    for (int r = 1; r < kHoldRows; ++r)
-        SetCellWord(editGridHold, r, kValueColumn, kDefaultHold);
+        SetGroupCell(r, kDefaultGroup);
+    SetHoldFail(kDefaultParameters[kHoldFail]);
+    for (int r = 0; r < kTeachRows; ++r)
+        SetHoldCell(r, kDefaultHold);
 
     connect(editColorGroups, &QComboBox::activated, this, [this] { CBF_EditColorGroups(); });
     connect(editGridGroups, &QTableWidget::itemChanged, this, [this] { CBF_EditGridGroups(); });
@@ -125,36 +127,77 @@ QWidget* GroupHoldPage::BuildTables() {
     return tables;
 }
 
-std::uint16_t GroupHoldPage::ColorGroup() const {
-    return CurrentCode(editColorGroups);
+std::uint16_t GroupHoldPage::GroupCell(int row) const {
+    return CellWord(editGridGroups, row, kValue);
 }
 
-bool GroupHoldPage::SetColorGroup(std::uint16_t value) {
-    SelectCode(editColorGroups, value != 0 ? 1 : 0, 0);
-    return value <= 1;
+void GroupHoldPage::SetGroupCell(int row, std::uint16_t value) {
+    SetCellWord(editGridGroups, row, kValue, value);
+}
+
+void GroupHoldPage::SetGroupCellBackground(int row, std::uint32_t rgb) {
+    SetCellBackground(editGridGroups, row, kValue, rgb);
+}
+
+std::uint16_t GroupHoldPage::HoldCell(int row) const {
+    return CellWord(editGridHold, row + 1, kValue);
+}
+
+void GroupHoldPage::SetHoldCell(int row, std::uint16_t value) {
+    SetCellWord(editGridHold, row + 1, kValue, value);
+}
+
+std::uint16_t GroupHoldPage::HoldFail() const {
+    return CellWord(editGridHold, 0, kValue);
+}
+
+void GroupHoldPage::SetHoldFail(std::uint16_t value) {
+    SetCellWord(editGridHold, 0, kValue, value);
+}
+
+void GroupHoldPage::ApplyLocks(const ControlLocks& locks) {
+    editColorGroups->setEnabled(!locks.colorGroup);
+    editGridGroups->setEnabled(!locks.groupTable);
+    buttonResetGroupTable->setEnabled(!locks.groupTableReset);
+}
+
+void GroupHoldPage::SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows,
+                                 const std::array<std::uint32_t, kHoldRows>& holdRows) {
+    for (int r = 0; r < kTeachRows; ++r)
+        SetRowLabelColour(editGridGroups, r, rows[std::size_t(r)]);
+    for (int r = 0; r < kHoldRows; ++r)
+        SetRowLabelColour(editGridHold, r, holdRows[std::size_t(r)]);
+}
+
+void GroupHoldPage::SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours) {
+    for (int r = 0; r < kTeachRows; ++r) {
+        SetCellBackground(editGridGroups, r, kColour, colours[std::size_t(r)]);
+        SetCellBackground(editGridHold, r + 1, kColour, colours[std::size_t(r)]);
+    }
 }
 
 void GroupHoldPage::CBF_EditColorGroups() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 
 void GroupHoldPage::CBF_EditGridGroups() {
-    ApplyParameterRules(program);
-    // The limit check may have brought another page to the front.
-    program.Main().tabMain1->setCurrentIndex(MainPanel::kGroupHoldPage);
+    emit GroupCellEdited();
 }
 
 void GroupHoldPage::CBF_ButtonResetGroupTable() {
-    if (!program.dialogs.Confirm("ATTENTION!", kResetQuestion)) return;
+    if (!dialogs.Confirm("ATTENTION!", kResetQuestion)) return;
     for (int r = 0; r < kGroupRows; ++r) {
-        SetCellWord(editGridGroups, r, kValueColumn, 0);
-        SetCellBackground(editGridGroups, r, kValueColumn, kColourCellPlain);
+        SetGroupCell(r, 0);
+        SetGroupCellBackground(r, kColourCellPlain);
     }
 }
 
 void GroupHoldPage::CBF_ButtonResetHoldTable() {
-    if (!program.dialogs.Confirm("ATTENTION!", kResetQuestion)) return;
+    if (!dialogs.Confirm("ATTENTION!", kResetQuestion)) return;
     const auto value = static_cast<std::uint16_t>(editResetHold->value());
-    for (int r = 0; r < kHoldRows; ++r)
-        SetCellWord(editGridHold, r, kValueColumn, value);
+    SetHoldFail(value);
+    for (int r = 0; r < kTeachRows; ++r)
+        SetHoldCell(r, value);
 }
+
+} // namespace params

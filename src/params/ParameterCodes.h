@@ -3,6 +3,8 @@
 // controls only.
 #include <cstdint>
 
+namespace params {
+
 enum PowerModeCode : std::uint16_t { kPowerModeStat = 0, kPowerModeDyn = 1 };
 
 enum EvaluationModeCode : std::uint16_t {
@@ -51,3 +53,5 @@ constexpr bool IsThdRgb(std::uint16_t evaluationMode) {
 constexpr bool IsCalculation3D(std::uint16_t calculationMode) {
     return calculationMode == kCalcXyInt3D || calculationMode == kCalcSiM3D;
 }
+
+} // namespace params

@@ -1,5 +1,7 @@
 #include "params/ParameterDefaults.h"
 
+namespace params {
+
 TeachVector DefaultTeachVector() {
     TeachVector row;
     for (int k = 0; k < 5; ++k)
@@ -16,3 +18,5 @@ ParameterImage DefaultParameterImage() {
     image.table.fill(DefaultTeachVector());
     return image;
 }
+
+} // namespace params

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace params {
+
 inline constexpr std::array<std::uint16_t, kParameterCount> kDefaultParameters = {
     500,  // POWER
     0,    // POWER MODE: STAT
@@ -34,3 +36,5 @@ TeachVector DefaultTeachVector();
 
 // The file defaults in the parameter block and DefaultTeachVector in every row.
 ParameterImage DefaultParameterImage();
+
+} // namespace params

@@ -4,6 +4,10 @@
 #include <array>
 #include <cstdint>
 
+namespace params {
+
+using namespace settings;
+
 using namespace parameter_file;
 
 namespace {
@@ -115,3 +119,5 @@ int WriteParameterFileTo(const std::string& path, const ParameterImage& image) {
 ParameterFileContents ReadParameterFileFrom(const std::string& path) {
     return {ReadIdentifiedIniFile(path)};
 }
+
+} // namespace params

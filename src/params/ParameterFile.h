@@ -8,6 +8,13 @@
 
 #include <string>
 
+namespace params {
+
+// The parameter file is written and read through the settings subsystem's INI store.
+using settings::IdentifiedIniFile;
+using settings::IniStore;
+namespace file_identity = settings::file_identity;
+
 // In a namespace of their own: the other settings files share some of these texts.
 namespace parameter_file {
 
@@ -50,3 +57,5 @@ struct ParameterFileContents : IdentifiedIniFile {
 };
 
 ParameterFileContents ReadParameterFileFrom(const std::string& path);
+
+} // namespace params

@@ -1,10 +1,12 @@
 // SEND and GET with FILE: the parameter file chosen in a dialog each time.
-#include "app/AppState.h"
-#include "app/OperatorDialogs.h"
-#include "app/Program.h"
+#include "core/AppState.h"
+#include "core/OperatorDialogs.h"
+#include "core/SideFiles.h"
 #include "params/ParameterFile.h"
 #include "params/ParameterPanels.h"
-#include "settings/SettingsPanels.h"
+#include "params/ParameterTransfer.h"
+
+namespace params {
 
 namespace {
 
@@ -14,63 +16,64 @@ constexpr const char* kDialogFilter = "*.ini";
 constexpr const char* kAttentionTitle = "ATTENTION!";
 constexpr const char* kNoFileSelectedText = "No file was selected!";
 
-OperatorDialogs::FileSelection ChooseParameterFile(Program& program, bool forWriting) {
-    return program.dialogs.SelectFile(
-        kDialogTitle, DialogStartDirectory(program.state.settings.parameterFilePath),
-        kDefaultFileName, kDialogFilter, forWriting);
+using core::OperatorDialogs;
+
+OperatorDialogs::FileSelection ChooseParameterFile(OperatorDialogs& dialogs,
+                                                   const std::string& remembered, bool forWriting) {
+    return dialogs.SelectFile(kDialogTitle, core::DialogStartDirectory(remembered),
+                              kDefaultFileName, kDialogFilter, forWriting);
 }
 
 // Asks before a foreign file is taken over; false when the operator declines.
-bool OperatorAccepts(Program& program, const ParameterFileContents& contents) {
+bool OperatorAccepts(OperatorDialogs& dialogs, const ParameterFileContents& contents) {
     using namespace parameter_file;
-    if (!contents.TypeMatches() &&
-        !program.dialogs.Confirm(kAttentionTitle, kNotAParameterFileQuestion))
+    if (!contents.TypeMatches() && !dialogs.Confirm(kAttentionTitle, kNotAParameterFileQuestion))
         return false;
-    if (!contents.VersionMatches() &&
-        !program.dialogs.Confirm(kAttentionTitle, kScopeVersionQuestion))
+    if (!contents.VersionMatches() && !dialogs.Confirm(kAttentionTitle, kScopeVersionQuestion))
         return false;
     return true;
 }
 
-void TakeParameters(Program& program, const ParameterFileContents& contents) {
-    ParameterImage& image = program.state.params.image;
+void TakeParameters(OperatorDialogs& dialogs, const ParameterFileContents& contents,
+                    ParameterImage& image) {
     const std::string missingParameters = GetParameterSection(contents.store, image);
     if (!missingParameters.empty())
-        program.dialogs.Message(parameter_file::kMissingListTitle, missingParameters);
+        dialogs.Message(parameter_file::kMissingListTitle, missingParameters);
     const std::string missingRows = GetTeachVectorSections(contents.store, image);
-    if (!missingRows.empty())
-        program.dialogs.Message(parameter_file::kMissingListTitle, missingRows);
+    if (!missingRows.empty()) dialogs.Message(parameter_file::kMissingListTitle, missingRows);
 }
 
 } // namespace
 
-void WriteParameterFile(Program& program) {
-    const auto selection = ChooseParameterFile(program, true);
+void ParameterTransfer::WriteParameterFile() {
+    const auto selection = ChooseParameterFile(dialogs, state.settings.parameterFilePath, true);
     if (selection.choice == OperatorDialogs::FileChoice::None || selection.path.empty()) {
-        program.dialogs.Message(kAttentionTitle, kNoFileSelectedText);
+        dialogs.Message(kAttentionTitle, kNoFileSelectedText);
         return;
     }
-    program.state.settings.parameterFilePath = selection.path;
-    GetParametersFromPanel(program);
+    state.settings.parameterFilePath = selection.path;
+    panels.GetParametersFromPanel();
     // An unwritten file must not pass for a saved parameter set.
-    if (WriteParameterFileTo(selection.path, program.state.params.image) < 0)
-        ReportUnwrittenFile(program, selection.path);
+    if (WriteParameterFileTo(selection.path, state.params.image) < 0)
+        core::ReportUnwrittenFile(dialogs, selection.path);
 }
 
-void ReadParameterFile(Program& program) {
-    const auto selection = ChooseParameterFile(program, false);
+void ParameterTransfer::ReadParameterFile() {
+    const auto selection = ChooseParameterFile(dialogs, state.settings.parameterFilePath, false);
     if (selection.choice != OperatorDialogs::FileChoice::Existing || selection.path.empty()) {
-        program.dialogs.Message(kAttentionTitle, kNoFileSelectedText);
+        dialogs.Message(kAttentionTitle, kNoFileSelectedText);
         return;
     }
-    program.state.settings.parameterFilePath = selection.path;
+    state.settings.parameterFilePath = selection.path;
     // A file that cannot be read (gone since the dialog, a directory) reads as one without keys.
     const ParameterFileContents contents = ReadParameterFileFrom(selection.path);
-    if (OperatorAccepts(program, contents))
-        TakeParameters(program, contents);
+    if (OperatorAccepts(dialogs, contents))
+        TakeParameters(dialogs, contents, state.params.image);
     else
-        program.dialogs.Message(kAttentionTitle, parameter_file::kNoParameterReadText);
+        dialogs.Message(kAttentionTitle, parameter_file::kNoParameterReadText);
     // Shown in every case: when nothing was read, the unchanged image again.
-    PutParametersToPanel(program);
-    ApplyParameterRules(program);
+    panels.PutParametersToPanel();
+    panels.ApplyParameterRules();
 }
+
+} // namespace params

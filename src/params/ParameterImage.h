@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 
+namespace params {
+
 // One row of the table block: five teach cells, GROUP, HOLD and a reserved word that the
 // program never sets; it keeps what the sensor last sent and goes back unchanged.
 struct TeachVector {
@@ -37,3 +39,5 @@ struct ParameterImage {
     std::array<std::uint16_t, kParameterCount> parameters{};
     std::array<TeachVector, kTeachRows> table{};
 };
+
+} // namespace params

@@ -3,9 +3,6 @@
 #include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
 #include "params/ParameterImage.h"
-#include "params/ParameterPanels.h"
-#include "params/ParameterRules.h"
-#include "params/WordTable.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -17,13 +14,17 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+namespace params {
+
 namespace {
 
-// Ranges the sensor works with; a received value beyond them is shown at the nearest end.
+using core::CodeItems;
+
+// Usual ranges of the number fields. POWER, INTEGRAL and MAX VEC NO have their own; the others
+// take any 16-bit word the sensor may hold.
 constexpr int kPowerMax = 1000;
-constexpr int kAverageMin = 1;
-constexpr int kCountMax = 250;
-constexpr int kIntensityMax = 4095;
+constexpr int kIntegralMax = 250;
+constexpr int kWordMax = 0xFFFF;
 constexpr int kMaxVecNoMax = kTeachRows;
 
 const CodeItems kPowerModes{{"STAT", kPowerModeStat}, {"DYN", kPowerModeDyn}};
@@ -48,14 +49,13 @@ const CodeItems kExternTeachModes{{"OFF", kExternTeachOff},
 QComboBox* MakeCombo(const QString& name, const CodeItems& items, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
-    FillCodes(combo, items);
+    core::FillCodes(combo, items);
     return combo;
 }
 
-QSpinBox* MakeSpin(const QString& name, int min, int max, QWidget* parent) {
+QSpinBox* MakeSpin(const QString& name, QWidget* parent) {
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(name);
-    spin->setRange(min, max);
     spin->setAlignment(Qt::AlignRight);
     spin->setKeyboardTracking(false); // a typed number counts once it is complete
     return spin;
@@ -71,23 +71,9 @@ QFormLayout* MakeForm(QGroupBox* box) {
     return form;
 }
 
-bool SetSpin(QSpinBox* spin, std::uint16_t value) {
-    const QSignalBlocker blocker(spin);
-    spin->setValue(int(value)); // QSpinBox keeps it within its range
-    return spin->value() == int(value);
-}
-
-// A code outside the list is shown as the file default, except where the model already gives
-// such codes a meaning (evaluation modes above THD RGB count as THD RGB).
-std::uint16_t FallbackCode(int word) {
-    if (word == kEvaluationMode) return kEvalThdRgb;
-    return kDefaultParameters[std::size_t(word)];
-}
-
 } // namespace
 
-ParameterPage::ParameterPage(Program& program, QWidget* parent)
-    : QWidget(parent), program(program) {
+ParameterPage::ParameterPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ParameterPage"));
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
@@ -106,9 +92,26 @@ ParameterPage::ParameterPage(Program& program, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
 
-    for (int word = 0; word < kParameterCount; ++word) {
-        if (HasWord(word)) SetWord(word, kDefaultParameters[std::size_t(word)]);
-    }
+    // The one table of words and controls.
+    words.BindNumber(kPower, powerValue, 0, kPowerMax, slidePower);
+    words.BindList(kPowerMode, editPmode);
+    words.BindNumber(kAverage, editAverage, 0, kWordMax);
+    words.BindList(kEvaluationMode, editEvalmode);
+    words.BindNumber(kIntlim, editIntlim, 0, kWordMax);
+    words.BindNumber(kMaxVecNo, editMaxVecNo, 0, kMaxVecNoMax);
+    words.BindList(kDigitalOutmode, editDigOutmode);
+    words.BindList(kTrigger, editTrigger);
+    words.BindList(kExternTeach, editExteach);
+    words.BindList(kCalculationMode, editCalcmode);
+    words.BindNumber(kDynWinLo, editDynWinLo, 0, kWordMax);
+    words.BindNumber(kDynWinHi, editDynWinHi, 0, kWordMax);
+    words.BindList(kLedMode, editLedMode);
+    words.BindList(kGain, editGain);
+    words.BindNumber(kIntegral, editIntegral, 0, kIntegralMax);
+    SetTriggerItems(kExternTeachOff);
+
+    for (int word = 0; word < kParameterCount; ++word)
+        SetWord(word, kDefaultParameters[std::size_t(word)]);
     Connect();
 }
 
@@ -118,9 +121,8 @@ QWidget* ParameterPage::BuildLightGroup() {
 
     slidePower = new QSlider(Qt::Horizontal, box);
     slidePower->setObjectName(QStringLiteral("SlidePower"));
-    slidePower->setRange(0, kPowerMax);
     slidePower->setPageStep(50);
-    powerValue = MakeSpin(QStringLiteral("SlidePower"), 0, kPowerMax, box);
+    powerValue = MakeSpin(QStringLiteral("SlidePower"), box);
     powerValue->setMinimumWidth(56);
     auto* powerRow = new QHBoxLayout;
     powerRow->setSpacing(4);
@@ -130,17 +132,17 @@ QWidget* ParameterPage::BuildLightGroup() {
 
     editPmode = MakeCombo(QStringLiteral("EditPmode"), kPowerModes, box);
     form->addRow(tr("POWER MODE"), editPmode);
-    editDynWinLo = MakeSpin(QStringLiteral("EditDynWinLoHi"), 0, kIntensityMax, box);
+    editDynWinLo = MakeSpin(QStringLiteral("EditDynWinLoHi"), box);
     form->addRow(tr("DYN WIN LO"), editDynWinLo);
-    editDynWinHi = MakeSpin(QStringLiteral("EditDynWinLoHi"), 0, kIntensityMax, box);
+    editDynWinHi = MakeSpin(QStringLiteral("EditDynWinLoHi"), box);
     form->addRow(tr("DYN WIN HI"), editDynWinHi);
     editLedMode = MakeCombo(QStringLiteral("EditLedMode"), kLedModes, box);
     form->addRow(tr("LED MODE"), editLedMode);
     editGain = MakeCombo(QStringLiteral("EditGain"), kGains, box);
     form->addRow(tr("GAIN"), editGain);
-    editAverage = MakeSpin(QStringLiteral("EditAverage"), kAverageMin, kCountMax, box);
+    editAverage = MakeSpin(QStringLiteral("EditAverage"), box);
     form->addRow(tr("AVERAGE"), editAverage);
-    editIntegral = MakeSpin(QStringLiteral("EditIntegral"), 0, kCountMax, box);
+    editIntegral = MakeSpin(QStringLiteral("EditIntegral"), box);
     form->addRow(tr("INTEGRAL"), editIntegral);
     return box;
 }
@@ -152,14 +154,13 @@ QWidget* ParameterPage::BuildEvaluationGroup() {
     form->addRow(tr("EVALUATION MODE"), editEvalmode);
     editCalcmode = MakeCombo(QStringLiteral("EditCalcmode"), kCalcModes, box);
     form->addRow(tr("CALCULATION MODE"), editCalcmode);
-    editMaxVecNo = MakeSpin(QStringLiteral("EditMaxVecNo"), 0, kMaxVecNoMax, box);
+    editMaxVecNo = MakeSpin(QStringLiteral("EditMaxVecNo"), box);
     form->addRow(tr("MAX VEC NO"), editMaxVecNo);
-    editIntlim = MakeSpin(QStringLiteral("EditIntlim"), 0, kIntensityMax, box);
+    editIntlim = MakeSpin(QStringLiteral("EditIntlim"), box);
     form->addRow(tr("INTLIM"), editIntlim);
     editDigOutmode = MakeCombo(QStringLiteral("EditDigOutmode"), kOutmodes, box);
     form->addRow(tr("DIGITAL OUTMODE"), editDigOutmode);
     editTrigger = MakeCombo(QStringLiteral("EditTrigger"), {}, box);
-    SetTriggerItems(kExternTeachOff);
     form->addRow(tr("TRIGGER"), editTrigger);
     editExteach = MakeCombo(QStringLiteral("EditExteach"), kExternTeachModes, box);
     form->addRow(tr("EXTERN TEACH"), editExteach);
@@ -182,102 +183,33 @@ void ParameterPage::Connect() {
     connect(editMaxVecNo, &QSpinBox::valueChanged, this, &ParameterPage::CBF_EditMaxVecNo);
 }
 
-bool ParameterPage::HasWord(int word) const {
-    return word >= 0 && word < kParameterCount && word != kHoldFail && word != kColorGroup;
-}
-
-std::uint16_t ParameterPage::Word(int word) const {
-    switch (word) {
-    case kPower:
-        return std::uint16_t(slidePower->value());
-    case kPowerMode:
-        return CurrentCode(editPmode);
-    case kAverage:
-        return std::uint16_t(editAverage->value());
-    case kEvaluationMode:
-        return CurrentCode(editEvalmode);
-    case kIntlim:
-        return std::uint16_t(editIntlim->value());
-    case kMaxVecNo:
-        return std::uint16_t(editMaxVecNo->value());
-    case kDigitalOutmode:
-        return CurrentCode(editDigOutmode);
-    case kTrigger:
-        return CurrentCode(editTrigger);
-    case kExternTeach:
-        return CurrentCode(editExteach);
-    case kCalculationMode:
-        return CurrentCode(editCalcmode);
-    case kDynWinLo:
-        return std::uint16_t(editDynWinLo->value());
-    case kDynWinHi:
-        return std::uint16_t(editDynWinHi->value());
-    case kLedMode:
-        return CurrentCode(editLedMode);
-    case kGain:
-        return CurrentCode(editGain);
-    case kIntegral:
-        return std::uint16_t(editIntegral->value());
-    default:
-        return 0;
-    }
-}
-
-bool ParameterPage::SetWord(int word, std::uint16_t value) {
-    const std::uint16_t fallback = HasWord(word) ? FallbackCode(word) : 0;
-    switch (word) {
-    case kPower: {
-        const QSignalBlocker blocker(slidePower);
-        slidePower->setValue(int(value));
-        return SetSpin(powerValue, value);
-    }
-    case kPowerMode:
-        return SelectCode(editPmode, value, fallback);
-    case kAverage:
-        return SetSpin(editAverage, value);
-    case kEvaluationMode:
-        return SelectCode(editEvalmode, value, fallback);
-    case kIntlim:
-        return SetSpin(editIntlim, value);
-    case kMaxVecNo:
-        return SetSpin(editMaxVecNo, value);
-    case kDigitalOutmode:
-        return SelectCode(editDigOutmode, value, fallback);
-    case kTrigger:
-        return SelectCode(editTrigger, value, fallback);
-    case kExternTeach:
-        return SelectCode(editExteach, value, fallback);
-    case kCalculationMode:
-        return SelectCode(editCalcmode, value, fallback);
-    case kDynWinLo:
-        return SetSpin(editDynWinLo, value);
-    case kDynWinHi:
-        return SetSpin(editDynWinHi, value);
-    case kLedMode:
-        return SelectCode(editLedMode, value, fallback);
-    case kGain:
-        return SelectCode(editGain, value, fallback);
-    case kIntegral:
-        return SetSpin(editIntegral, value);
-    default:
-        return true;
-    }
-}
-
 void ParameterPage::SetTriggerItems(std::uint16_t externTeach) {
     SetTriggerList(TriggerListItems(externTeach));
 }
 
 void ParameterPage::SetTriggerList(const std::vector<TriggerItem>& list) {
-    const std::uint16_t shown = editTrigger->count() > 0 ? CurrentCode(editTrigger) : 0;
     CodeItems items;
     for (const auto& item : list)
         items.emplace_back(QString::fromStdString(item.label), item.value);
-    FillCodes(editTrigger, items);
-    SelectCode(editTrigger, shown, kTriggerCont);
+    words.SetItems(kTrigger, items, kTriggerCont);
+}
+
+void ParameterPage::ApplyLocks(const ControlLocks& locks) {
+    slidePower->setEnabled(!locks.power);
+    powerValue->setEnabled(!locks.power);
+    editPmode->setEnabled(!locks.powerMode);
+    editDynWinLo->setEnabled(!locks.dynWinLo);
+    editDynWinHi->setEnabled(!locks.dynWinHi);
+    editMaxVecNo->setEnabled(!locks.maxVecNo);
+    editIntlim->setEnabled(!locks.intlim);
+    editDigOutmode->setEnabled(!locks.digitalOutmode);
+    editCalcmode->setEnabled(!locks.calculationMode);
+    editTrigger->setEnabled(!locks.trigger);
+    editExteach->setEnabled(!locks.externTeach);
 }
 
 void ParameterPage::CBF_SlidePower(int value) {
+    // The slider stops at its end; the number field holds the value.
     const QSignalBlocker slideBlocker(slidePower);
     const QSignalBlocker spinBlocker(powerValue);
     slidePower->setValue(value);
@@ -285,29 +217,28 @@ void ParameterPage::CBF_SlidePower(int value) {
 }
 
 void ParameterPage::CBF_EditPmode() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 void ParameterPage::CBF_EditLedMode() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 void ParameterPage::CBF_EditEvalmode() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 void ParameterPage::CBF_EditMaxVecNo() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 void ParameterPage::CBF_EditDigOutmode() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 void ParameterPage::CBF_EditTrigger() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
 }
 void ParameterPage::CBF_EditExteach() {
-    ApplyParameterRules(program);
+    emit RulesRequested();
+}
+void ParameterPage::CBF_EditCalcmode() {
+    emit CalculationModeChanged();
 }
 
-void ParameterPage::CBF_EditCalcmode() {
-    ConvertTeachTable(program);
-    ApplyParameterRules(program);
-    GetParametersFromPanel(program);
-}
+} // namespace params

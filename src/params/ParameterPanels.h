@@ -1,30 +1,75 @@
 #pragma once
-// The parameter subsystem's side of the program: its pages and the procedures other subsystems
-// call. Implemented in this folder's panel files.
-class Program;
+// The parameter controls as the working copy of the parameter set: the controls into the image
+// and back, the parameter rules carried out on the pages and on the data panel, the active-row
+// labels and the row colour columns.
+#include "core/AppState.h"
+#include "params/ParameterRules.h"
 
-// Builds the parameter page, the group/hold page and the teach-table page into the main panel.
-void BuildParameterPages(Program& program);
+#include <QObject>
 
-// Labels the active rows of the teach, group, hold and row tables from the current values.
-void MarkActiveRows(Program& program);
+namespace core {
+class OperatorDialogs;
+class Shell;
+} // namespace core
+namespace live {
+class DataPanel;
+}
 
-// The parameter controls into the image, and the image into the controls.
-void GetParametersFromPanel(Program& program);
-void PutParametersToPanel(Program& program);
-// Runs the rule chain on the current control values and applies its decisions.
-void ApplyParameterRules(Program& program);
-// The colour-limit check alone: MAX VEC NO and group limits, active-row labels.
-void CheckColorLimits(Program& program);
-// The teach cells after the operator changed CALCULATION MODE between 2D and 3D.
-void ConvertTeachTable(Program& program);
-// Paints the colour columns of the teach, group and hold tables from the row colour table.
-void PaintTableRowColours(Program& program);
+namespace params {
 
-// SEND and GET to or from the selected memory; 1 on success, -1 after a reported failure.
-int SendParameters(Program& program);
-int GetParameters(Program& program);
+class GroupHoldPage;
+class ParameterPage;
+class TeachTablePage;
+class TransferControls;
 
-// SEND and GET with FILE selected.
-void WriteParameterFile(Program& program);
-void ReadParameterFile(Program& program);
+class ParameterPanels : public QObject {
+    Q_OBJECT
+public:
+    struct Pages {
+        ParameterPage& parameters;
+        GroupHoldPage& groupHold;
+        TeachTablePage& teachTable;
+        TransferControls& transfer;
+    };
+    ParameterPanels(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                    const Pages& pages, live::DataPanel& data);
+
+    // The parameter controls into the image, and the image into the controls.
+    void GetParametersFromPanel();
+    void PutParametersToPanel();
+    // Runs the rule chain on the current control values and applies its decisions.
+    void ApplyParameterRules();
+    // The colour-limit check alone: MAX VEC NO and group limits, active-row labels.
+    void CheckColorLimits();
+    // The teach cells after the operator changed CALCULATION MODE between 2D and 3D.
+    void ConvertTeachTable();
+    // Labels the active rows from the current values, before the rules have ever run.
+    void MarkActiveRows();
+    // Paints the colour columns of the teach, group and hold tables.
+    void PaintRowColours(const core::RowColours& colours);
+    // The parameter set in use: only PARA works with two; every other trigger addresses
+    // ParaSet0, and the selection follows.
+    std::uint16_t ParaSetInUse();
+
+signals:
+    // Row labels of the teach rows, for the row table of another page.
+    void ActiveRowsMarked(const core::RowColours& rowLabels);
+
+private:
+    ParameterControls ReadControls() const;
+    std::uint16_t ControlWord(int word) const;
+    bool ShowControlWord(int word, std::uint16_t value);
+    void ShowChangedValues(const ParameterControls& before, const ParameterControls& after);
+    void ShowTeachCells();
+    void PaintRowLabels(const core::RowColours& rows,
+                        const std::array<std::uint32_t, kHoldRows>& holdRows);
+    template <typename Outcome> void ApplyColourOutcome(const Outcome& outcome);
+
+    core::AppState& state;
+    core::Shell& shell;
+    core::OperatorDialogs& dialogs;
+    Pages pages;
+    live::DataPanel& data;
+};
+
+} // namespace params

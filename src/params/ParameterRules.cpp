@@ -4,6 +4,8 @@
 #include "params/ParameterCodes.h"
 #include "params/TeachLayout.h"
 
+namespace params {
+
 namespace {
 
 using Values = std::array<std::uint16_t, kParameterCount>;
@@ -161,3 +163,5 @@ RuleDecision ApplyParameterRules(const ParameterControls& controls) {
     d.controls = c;
     return d;
 }
+
+} // namespace params

@@ -3,6 +3,7 @@
 // ParameterControls snapshot, call ApplyParameterRules and carry out the RuleDecision: write the
 // values back, dim or undim controls, rebuild the TRIGGER list, show or hide displays and pages,
 // paint cells and row labels, show the notices in order and switch tab pages.
+#include "live/DisplayModes.h"
 #include "params/ParameterImage.h"
 
 #include <array>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace params {
+
 constexpr std::uint32_t kColourActiveRow = 0x008000;
 constexpr std::uint32_t kColourInactiveRow = 0xFF0000;
 constexpr std::uint32_t kColourCellReset = 0xFF0000;
@@ -19,8 +22,12 @@ constexpr std::uint32_t kColourCellPlain = 0xFFFFFF;
 
 // Tab pages of the main panel that the rules bring to the front.
 enum MainTabPage : int { kMainPageParameters = 1, kMainPageGroupHold = 2 };
-// Tab pages of the data panel.
-enum DataTabPage : int { kDataPageRgb = 0, kDataPageInt = 1, kDataPage2D = 2, kDataPage3D = 3 };
+using live::DataPages;
+using live::DataPanelDisplays;
+using live::kDataPage2D;
+using live::kDataPage3D;
+using live::kDataPageInt;
+using live::kDataPageRgb;
 
 constexpr int kHoldRows = kTeachRows + 1; // HOLD FAIL, then one per teach row
 
@@ -54,20 +61,6 @@ struct ControlLocks {
     bool groupTable = false;
     bool groupTableReset = false;
     bool paraSetButtons = false;
-};
-
-// Displays of the data panel; hidden displays are still written by the live update.
-struct DataPanelDisplays {
-    bool deltaCAndColourNumber = true;
-    std::array<bool, 5> outputIndicators{}; // OUT0..OUT4
-    bool groupDisplay = false;
-    bool triggerIndicator = false;
-    bool colourCoordinates = true; // X (s), Y (i), INT (M)
-};
-
-struct DataPages {
-    std::array<bool, 4> visible{true, true, true, true}; // RGB, INT, 2D, 3D
-    int activePage = kDataPage3D;
 };
 
 struct OperatorNotice {
@@ -127,3 +120,5 @@ DataPages DataPageVisibility(std::uint16_t evaluationMode, std::uint16_t calcula
 // The two notices of the colour-limit check, character for character.
 const std::string& MaxColTooHighText();
 const std::string& GroupTooHighText();
+
+} // namespace params

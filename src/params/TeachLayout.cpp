@@ -2,6 +2,8 @@
 
 #include "params/ParameterCodes.h"
 
+namespace params {
+
 std::array<std::string, 5> TeachColumnHeadings(std::uint16_t calculationMode,
                                                std::uint16_t evaluationMode) {
     if (IsThdRgb(evaluationMode)) return {"THD", "", "", "", ""};
@@ -40,3 +42,5 @@ TeachTable ConvertTeachTable(std::uint16_t oldMode, std::uint16_t newMode,
     }
     return converted;
 }
+
+} // namespace params

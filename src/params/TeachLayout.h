@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace params {
+
 using TeachTable = std::array<TeachVector, kTeachRows>;
 
 // Headings of teach columns 1..5. THD RGB (evaluation mode 4 or more) shows "THD" and four empty
@@ -25,3 +27,5 @@ std::array<bool, 5> TeachHeadingVisibility(std::uint16_t calculationMode,
 // former intensity tolerance is lost on a 2D -> 3D -> 2D round trip. Within 2D or within 3D the
 // cells stay. GROUP, HOLD and the reserved word are never touched.
 TeachTable ConvertTeachTable(std::uint16_t oldMode, std::uint16_t newMode, const TeachTable& table);
+
+} // namespace params

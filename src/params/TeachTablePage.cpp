@@ -1,26 +1,27 @@
 #include "params/TeachTablePage.h"
 
+#include "core/WordTable.h"
 #include "params/ParameterDefaults.h"
-#include "params/ParameterPanels.h"
-#include "params/WordTable.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace params {
+
 namespace {
 constexpr int kValueWidth = 46;
 constexpr int kColourWidth = 20;
+constexpr int kColourColumn = TeachTablePage::kValueColumns; // column 6 to the operator
 } // namespace
 
-TeachTablePage::TeachTablePage(Program& program, QWidget* parent)
-    : QWidget(parent), program(program) {
+TeachTablePage::TeachTablePage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TeachTablePage"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
 
-    toolArea = new QWidget(this);
+    auto* toolArea = new QWidget(this);
     toolLayout = new QVBoxLayout(toolArea);
     toolLayout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(toolArea);
@@ -28,17 +29,25 @@ TeachTablePage::TeachTablePage(Program& program, QWidget* parent)
     QStringList rows;
     for (int r = 0; r < kTeachRows; ++r)
         rows << QString::number(r);
-    gridCtt = MakeWordTable(QStringLiteral("GridCtt"), kTeachRows, kValueColumns, rows, this);
-    SetWordTableWidths(gridCtt, kValueWidth, kColourWidth);
+    gridCtt = core::MakeWordTable(QStringLiteral("GridCtt"), kTeachRows, kValueColumns, rows, this);
+    core::SetWordTableWidths(gridCtt, kValueWidth, kColourWidth);
     gridCtt->verticalHeader()->setMinimumWidth(24);
     SetHeadings({"X", "Y", "CTO", "INT", "ITO"});
     for (int r = 0; r < kTeachRows; ++r) {
         for (int c = 0; c < kValueColumns; ++c)
-            SetCellWord(gridCtt, r, c, kDefaultTeachCell);
+            SetCell(r, c, kDefaultTeachCell);
     }
     layout->addWidget(gridCtt, 1);
 
     connect(gridCtt, &QTableWidget::itemChanged, this, [this] { CBF_GridCtt(); });
+}
+
+std::uint16_t TeachTablePage::Cell(int row, int column) const {
+    return core::CellWord(gridCtt, row, column);
+}
+
+void TeachTablePage::SetCell(int row, int column, std::uint16_t value) {
+    core::SetCellWord(gridCtt, row, column, value);
 }
 
 void TeachTablePage::SetHeadings(const QStringList& headings) {
@@ -49,6 +58,22 @@ void TeachTablePage::SetHeadings(const QStringList& headings) {
     gridCtt->setHorizontalHeaderLabels(all);
 }
 
-void TeachTablePage::CBF_GridCtt() {
-    GetParametersFromPanel(program);
+void TeachTablePage::SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows) {
+    for (int r = 0; r < kTeachRows; ++r)
+        core::SetRowLabelColour(gridCtt, r, rows[std::size_t(r)]);
 }
+
+void TeachTablePage::SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours) {
+    for (int r = 0; r < kTeachRows; ++r)
+        core::SetCellBackground(gridCtt, r, kColourColumn, colours[std::size_t(r)]);
+}
+
+void TeachTablePage::AddTool(QWidget* tool) {
+    toolLayout->addWidget(tool);
+}
+
+void TeachTablePage::CBF_GridCtt() {
+    emit CellsEdited();
+}
+
+} // namespace params

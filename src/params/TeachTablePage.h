@@ -2,29 +2,44 @@
 // The teach-table page: the teach table (31 rows labelled 0..30, five value columns whose
 // headings follow the calculation and evaluation modes, one row-colour column). The teach
 // operations put their controls into the tool area above the table.
+#include "params/ParameterImage.h"
+
 #include <QWidget>
+
+#include <array>
+#include <cstdint>
 
 class QTableWidget;
 class QVBoxLayout;
-class Program;
+
+namespace params {
 
 class TeachTablePage : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kValueColumns = 5;
-    static constexpr int kColourColumn = 5; // 0-based; column 6 to the operator
 
-    explicit TeachTablePage(Program& program, QWidget* parent = nullptr);
+    explicit TeachTablePage(QWidget* parent = nullptr);
 
+    // Cell `column` (0..4) of teach row `row`.
+    std::uint16_t Cell(int row, int column) const;
+    void SetCell(int row, int column, std::uint16_t value);
     // Headings of the five value columns; an empty text hides a heading.
     void SetHeadings(const QStringList& headings);
-
-    QTableWidget* gridCtt;
-    QWidget* toolArea;
-    QVBoxLayout* toolLayout; // empty until the teach controls are added
+    void SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows);
+    void SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours);
+    // A teach operation's controls, above the table.
+    void AddTool(QWidget* tool);
 
     void CBF_GridCtt();
 
+signals:
+    // The operator changed a cell.
+    void CellsEdited();
+
 private:
-    Program& program;
+    QTableWidget* gridCtt;
+    QVBoxLayout* toolLayout;
 };
+
+} // namespace params

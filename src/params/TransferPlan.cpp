@@ -1,7 +1,9 @@
 #include "params/TransferPlan.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "params/BlockLayout.h"
+
+namespace params {
 
 namespace {
 
@@ -38,19 +40,19 @@ ParameterRequest BareRequest(TransferStep step, std::uint8_t order, Plausibility
 
 std::vector<ParameterRequest> PlanSendRequests(const ParameterImage& image, std::uint16_t paraSet,
                                                std::uint16_t memoryTarget) {
-    if (memoryTarget == kFile) return {};
+    if (memoryTarget == core::kFile) return {};
     std::vector<ParameterRequest> plan{
         WriteRequest(TransferStep::WriteParameterBlock, ParameterBlockIndex(paraSet), image),
         WriteRequest(TransferStep::WriteTableBlock, TableBlockIndex(paraSet), image)};
-    if (memoryTarget == kEeprom)
+    if (memoryTarget == core::kEeprom)
         plan.push_back(BareRequest(TransferStep::StoreToEeprom, 3, PlausibilityReport::None));
     return plan;
 }
 
 std::vector<ParameterRequest> PlanGetRequests(std::uint16_t paraSet, std::uint16_t memoryTarget) {
-    if (memoryTarget == kFile) return {};
+    if (memoryTarget == core::kFile) return {};
     std::vector<ParameterRequest> plan;
-    if (memoryTarget == kEeprom)
+    if (memoryTarget == core::kEeprom)
         plan.push_back(BareRequest(TransferStep::LoadFromEeprom, 4, PlausibilityReport::Eeprom));
     plan.push_back(ReadRequest(TransferStep::ReadParameterBlock, ParameterBlockIndex(paraSet)));
     plan.push_back(ReadRequest(TransferStep::ReadTableBlock, TableBlockIndex(paraSet)));
@@ -85,3 +87,5 @@ std::string PlausibilityNotice(const ParameterRequest& request, std::uint16_t st
     }
     return {};
 }
+
+} // namespace params

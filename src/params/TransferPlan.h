@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace params {
+
 enum class TransferStep {
     WriteParameterBlock, // order 1
     WriteTableBlock,     // order 1
@@ -46,3 +48,5 @@ std::string RamPlausibilityNotice(std::uint16_t replacedCount);
 std::string EepromPlausibilityNotice(std::uint16_t replacedCount);
 // The notice a reply's status word calls for, or an empty text when none is due.
 std::string PlausibilityNotice(const ParameterRequest& request, std::uint16_t statusWord);
+
+} // namespace params

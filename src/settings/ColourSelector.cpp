@@ -6,6 +6,8 @@
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 
+namespace settings {
+
 namespace {
 
 QString HexText(std::uint32_t rgb) {
@@ -68,3 +70,5 @@ void ColourSelector::Commit(std::uint32_t rgb) {
     SetColour(rgb);
     if (onCommit) onCommit();
 }
+
+} // namespace settings

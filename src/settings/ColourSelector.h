@@ -9,6 +9,8 @@
 class QLineEdit;
 class QToolButton;
 
+namespace settings {
+
 class ColourSelector : public QWidget {
 public:
     explicit ColourSelector(const QString& objectName, QWidget* parent = nullptr);
@@ -30,3 +32,5 @@ private:
 
     std::uint32_t colour = 0xFF0000;
 };
+
+} // namespace settings

@@ -1,5 +1,7 @@
 #include "settings/FileIdentity.h"
 
+namespace settings {
+
 using namespace file_identity;
 
 void PutFileIdentity(IniStore& store, std::string_view fileType) {
@@ -14,3 +16,5 @@ IdentifiedIniFile ReadIdentifiedIniFile(const std::string& path) {
     file.store.GetString(kGeneralInfoSection, kScopeVersionKey, file.scopeVersion);
     return file;
 }
+
+} // namespace settings

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace settings {
+
 namespace file_identity {
 
 inline constexpr const char* kGeneralInfoSection = "GENERAL INFO";
@@ -34,3 +36,5 @@ struct IdentifiedIniFile {
 
 // The identification texts are compared whole (case counts), so they are read without a limit.
 IdentifiedIniFile ReadIdentifiedIniFile(const std::string& path);
+
+} // namespace settings

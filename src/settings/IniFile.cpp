@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+namespace settings {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -157,3 +159,5 @@ int IniStore::WriteToFile(const std::string& path, IniFileOps& ops) const {
     ops.Remove(temporary);
     return kIniCannotWrite;
 }
+
+} // namespace settings

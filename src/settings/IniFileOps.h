@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace settings {
+
 class IniFileOps {
 public:
     using Handle = std::FILE*;
@@ -31,3 +33,5 @@ public:
 
 // The real file system, through the standard library.
 IniFileOps& StandardIniFileOps();
+
+} // namespace settings

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace settings {
+
 namespace ini {
 
 inline bool IsBlank(char c) {
@@ -31,3 +33,5 @@ inline bool NamesMatch(std::string_view a, std::string_view b) {
 }
 
 } // namespace ini
+
+} // namespace settings

@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+namespace settings {
+
 namespace {
 
 // Names that would change meaning once written: a line break or zero byte would split the line,
@@ -177,3 +179,5 @@ int IniStore::GetInt(std::string_view section, std::string_view tag, std::int32_
                    : static_cast<std::int32_t>(magnitude);
     return kIniFound;
 }
+
+} // namespace settings

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace settings {
+
 class IniFileOps;
 
 // Gets answer kIniFound or kIniNotFound; puts, reads and writes answer kIniOk; failures are
@@ -82,3 +84,5 @@ private:
 // Escaping of put strings and its inverse, applied to stored values.
 std::string EscapeIniValue(std::string_view text);
 std::string UnescapeIniValue(std::string_view value, std::size_t maxLength);
+
+} // namespace settings

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace settings {
+
 namespace ini {
 
 namespace {
@@ -172,3 +174,5 @@ void AppendIniText(const std::vector<IniSection>& sections, std::string& out) {
 }
 
 } // namespace ini
+
+} // namespace settings

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace settings {
+
 namespace ini {
 
 class LineParser {
@@ -30,3 +32,5 @@ void AppendIniText(const std::vector<IniSection>& sections, std::string& out);
 bool SplitContinuationTag(std::string_view tag, std::string_view& base, bool& first);
 
 } // namespace ini
+
+} // namespace settings

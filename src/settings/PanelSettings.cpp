@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace settings {
+
 namespace {
 
 using namespace panel_settings;
@@ -181,3 +183,5 @@ std::string PanelSettingsText(const PanelSettings& settings) {
 int WritePanelSettingsFile(const std::string& path, const PanelSettings& settings) {
     return PanelSettingsStore(settings).WriteToFile(path);
 }
+
+} // namespace settings

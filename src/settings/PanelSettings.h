@@ -3,6 +3,7 @@
 // between two runs (window placement, side-file paths, sensor identification, recent servers,
 // communication settings, row attributes). Read in two parts at start-up, written whole at close
 // and at ACCEPT. The panels copy the values to and from their controls.
+#include "link/LinkSettings.h"
 #include "settings/FileIdentity.h"
 #include "settings/TableAttributes.h"
 
@@ -10,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace settings {
 
 namespace panel_settings {
 
@@ -90,13 +93,7 @@ struct SideFilePaths {
     std::string tableAttributesFile;
 };
 
-struct CommSettings {
-    std::uint16_t protocol = 0; // 0 RS-232, 1 TCP/IP
-    std::uint16_t serialPort = 1;
-    std::uint16_t baudRateCode = 4; // 0 9600 ... 4 115200
-    std::string serverName;
-    std::string tcpPortText = "10001";
-};
+using CommSettings = comm::LinkSettings;
 
 struct PanelSettings {
     // Layout part.
@@ -134,3 +131,5 @@ void ReadCommunicationPart(const IniStore& store, PanelSettings& settings);
 IniStore PanelSettingsStore(const PanelSettings& settings);
 std::string PanelSettingsText(const PanelSettings& settings);
 int WritePanelSettingsFile(const std::string& path, const PanelSettings& settings);
+
+} // namespace settings

@@ -1,18 +1,16 @@
 #include "settings/SettingsPanels.h"
 
-#include "app/AppState.h"
-#include "app/MainPanel.h"
-#include "app/OperatorDialogs.h"
-#include "app/Program.h"
+#include "core/AppState.h"
+#include "core/Shell.h"
 #include "link/CommPage.h"
-#include "params/ParameterPanels.h"
 #include "settings/PanelSettings.h"
+#include "settings/SettingsHelp.h"
 #include "settings/TableAttributesPage.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QLineEdit>
+#include <QWidget>
+
+namespace settings {
 
 namespace {
 
@@ -20,39 +18,35 @@ char Separator() {
     return QDir::separator().toLatin1();
 }
 
-QString ToQ(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-void PlaceMainPanel(MainPanel& main, const WindowGeometry& window) {
-    switch (PlacementOf(window)) {
+void PlaceWindow(QWidget& window, const WindowGeometry& geometry) {
+    switch (PlacementOf(geometry)) {
     case WindowPlacement::KeepBuiltGeometry:
         return;
     case WindowPlacement::Maximise:
-        main.setWindowState((main.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         return;
     case WindowPlacement::SetGeometry:
         break;
     }
-    main.setWindowState(main.windowState() &
-                        ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    main.move(window.left, window.top);
-    main.resize(window.width, window.height);
+    window.setWindowState(window.windowState() &
+                          ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    window.move(geometry.left, geometry.top);
+    window.resize(geometry.width, geometry.height);
 }
 
-WindowGeometry GeometryOf(const MainPanel& main) {
-    WindowGeometry window;
-    window.zoomState = main.isMinimized()   ? panel_settings::kZoomMinimised
-                       : main.isMaximized() ? panel_settings::kZoomMaximised
-                                            : panel_settings::kZoomNormal;
-    window.left = main.x();
-    window.top = main.y();
-    window.width = main.width();
-    window.height = main.height();
-    return window;
+WindowGeometry GeometryOf(const QWidget& window) {
+    WindowGeometry geometry;
+    geometry.zoomState = window.isMinimized()   ? panel_settings::kZoomMinimised
+                         : window.isMaximized() ? panel_settings::kZoomMaximised
+                                                : panel_settings::kZoomNormal;
+    geometry.left = window.x();
+    geometry.top = window.y();
+    geometry.width = window.width();
+    geometry.height = window.height();
+    return geometry;
 }
 
-void CopyToLink(const CommSettings& comm, LinkState& link) {
+void CopyToLink(const CommSettings& comm, core::LinkState& link) {
     link.protocol = comm.protocol;
     link.serialPortNumber = comm.serialPort;
     link.baudRateCode = comm.baudRateCode;
@@ -60,60 +54,19 @@ void CopyToLink(const CommSettings& comm, LinkState& link) {
     link.tcpPortText = comm.tcpPortText;
 }
 
-// The communication page shows the settings; codes the selectors cannot show fall back to what
-// the link uses for them: RS-232, and 115200 baud for an unknown rate code.
-void ShowCommSettings(Program& program, const CommSettings& comm) {
-    CopyToLink(comm, program.state.link);
-
-    CommPage& page = program.Comm();
-    const int protocolIndex = page.editCommunicationProtocol->findData(int(comm.protocol));
-    page.editCommunicationProtocol->setCurrentIndex(protocolIndex >= 0 ? protocolIndex : 0);
-    page.SelectComPort(comm.serialPort);
-    const int baudIndex = page.editSelectBaudrate->findData(int(comm.baudRateCode));
-    page.editSelectBaudrate->setCurrentIndex(baudIndex >= 0 ? baudIndex
-                                                            : page.editSelectBaudrate->count() - 1);
-    page.stringIpAdress->setEditText(ToQ(comm.serverName));
-    page.stringPortNumber->setText(ToQ(comm.tcpPortText));
-}
-
-// What the operator sees on the communication page is what is saved, connected or not.
-CommSettings CommSettingsOfPage(Program& program) {
-    CommPage& page = program.Comm();
-    CommSettings comm;
-    comm.protocol = std::uint16_t(page.editCommunicationProtocol->currentData().toInt());
-    comm.serialPort = std::uint16_t(page.SelectedComPort());
-    comm.baudRateCode = std::uint16_t(page.editSelectBaudrate->currentData().toInt());
-    comm.serverName =
-        SpecificationText(page.stringIpAdress->currentText(), panel_settings::kServerNameLength);
-    comm.tcpPortText =
-        SpecificationText(page.stringPortNumber->text(), panel_settings::kTcpPortTextLength);
-
-    CopyToLink(comm, program.state.link);
-    return comm;
-}
-
-void ShowRowAttributes(Program& program, const RowAttributes& rows) {
-    if (program.tableAttributesPage) {
-        program.tableAttributesPage->ShowRows(rows);
-        return;
-    }
-    program.state.settings.rowColours = rows.colours;
-    PaintTableRowColours(program);
-}
-
 } // namespace
 
-void ReadPanelSettingsLayout(Program& program) {
-    AppState& state = program.state;
-    PanelSettings settings;
+PanelSettingsIo::PanelSettingsIo(core::AppState& state, QWidget& window, comm::CommPage& comm,
+                                 TableAttributesPage& rows)
+    : state(state), window(window), comm(comm), rows(rows) {}
+
+void PanelSettingsIo::ReadPanelSettingsLayout() {
+    settings::PanelSettings settings;
     ReadLayoutPart(state.settings.panelSettingsPath, state.settings.programDir, Separator(),
                    settings);
 
-    state.params.sensorId = settings.sensorId;
-    program.Comm().editId->setText(ToQ(settings.sensorId));
-    program.ShowSensorId();
-
-    PlaceMainPanel(program.Main(), settings.window);
+    comm.SetSensorId(settings.sensorId);
+    PlaceWindow(window, settings.window);
 
     state.settings.parameterFilePath = settings.paths.parameterFile;
     state.settings.recordFilePath = settings.paths.recordFile;
@@ -121,63 +74,46 @@ void ReadPanelSettingsLayout(Program& program) {
     state.settings.tableAttributesPath = settings.paths.tableAttributesFile;
 
     state.link.serverList = settings.serverList;
-    program.Comm().ShowServerList();
+    comm.ShowServerList();
 
-    ShowRowAttributes(program, settings.rows);
+    rows.ShowRows(settings.rows);
 }
 
-void ReadPanelSettingsCommunication(Program& program) {
-    PanelSettings settings;
-    ReadCommunicationPart(program.state.settings.panelSettingsPath, settings);
-    ShowCommSettings(program, settings.comm);
+void PanelSettingsIo::ReadPanelSettingsCommunication() {
+    settings::PanelSettings settings;
+    ReadCommunicationPart(state.settings.panelSettingsPath, settings);
+    CopyToLink(settings.comm, state.link);
+    comm.ShowSettings(settings.comm);
 }
 
-void WritePanelSettings(Program& program) {
-    AppState& state = program.state;
-    state.params.sensorId =
-        SpecificationText(program.Comm().editId->text(), panel_settings::kSensorIdLength);
+void PanelSettingsIo::WritePanelSettings() {
+    std::string id = comm.SensorId();
+    id.resize(std::min(id.size(), panel_settings::kSensorIdLength));
+    state.params.sensorId = id;
 
-    PanelSettings settings;
+    settings::PanelSettings settings;
     settings.sensorId = state.params.sensorId;
-    settings.window = GeometryOf(program.Main());
+    settings.window = GeometryOf(window);
     settings.paths = {state.settings.parameterFilePath, state.settings.recordFilePath,
                       state.settings.hardwareInfoPath, state.settings.tableAttributesPath};
     settings.serverList = state.link.serverList;
-    settings.comm = CommSettingsOfPage(program);
-    if (program.tableAttributesPage) {
-        settings.rows = program.tableAttributesPage->CollectRows();
-    } else {
-        settings.rows = DefaultRowAttributes();
-        settings.rows.colours = state.settings.rowColours;
-    }
+    // What the operator sees on the communication page is what is saved, connected or not.
+    settings.comm = comm.Settings();
+    CopyToLink(settings.comm, state.link);
+    settings.rows = rows.CollectRows();
     // A settings file that cannot be written costs the next start its settings, nothing more;
     // the program goes on either way.
     WritePanelSettingsFile(state.settings.panelSettingsPath, settings);
 }
 
-void BuildTableAttributesPage(Program& program) {
-    auto* page = new TableAttributesPage(program);
-    program.tableAttributesPage = page;
-    program.Main().SetPage(MainPanel::kTableAttributesPage, page);
+SettingsModule::SettingsModule(core::AppState& state, core::OperatorDialogs& dialogs,
+                               core::Registrar& registrar, QWidget& window, comm::CommPage& comm)
+    : rowsPage(new TableAttributesPage(state, dialogs)),
+      panelSettings(std::make_unique<PanelSettingsIo>(state, window, comm, *rowsPage)) {
+    registrar.AddPage(core::MainPage::TableAttributes, rowsPage);
+    registrar.AddHelp(SettingsHelp());
 }
 
-std::string DialogStartDirectory(const std::string& rememberedPath) {
-    if (rememberedPath.empty()) return {};
-    const QFileInfo info(ToQ(rememberedPath));
-    if (info.isDir()) return rememberedPath;
-    return QDir::toNativeSeparators(info.absolutePath()).toStdString();
-}
+SettingsModule::~SettingsModule() = default;
 
-void ReportUnwrittenFile(Program& program, const std::string& path) {
-    program.dialogs.Message("ERROR", "The file could not be written!\n" + path);
-}
-
-std::string SpecificationText(const QString& text, std::size_t maxBytes) {
-    std::string bytes = text.toStdString();
-    if (bytes.size() <= maxBytes) return bytes;
-    std::size_t cut = maxBytes;
-    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
-        --cut;
-    bytes.resize(cut);
-    return bytes;
-}
+} // namespace settings

@@ -1,26 +1,56 @@
 #pragma once
-// The settings subsystem's side of the program: the panel settings file and the table
-// attributes page. Implemented in this folder's panel files.
-#include <cstddef>
-#include <string>
+// PanelSettings.cfg in the window: the layout part and the communication part read at
+// start-up, the whole file written at close and at ACCEPT.
+#include <QObject>
 
-class Program;
-class QString;
+#include <memory>
 
-// Start-up reads the layout part and, later, the communication part of PanelSettings.cfg.
-void ReadPanelSettingsLayout(Program& program);
-void ReadPanelSettingsCommunication(Program& program);
-// Written at close and at ACCEPT.
-void WritePanelSettings(Program& program);
+class QWidget;
 
-// Builds the table attributes page into the main panel.
-void BuildTableAttributesPage(Program& program);
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class Registrar;
+} // namespace core
+namespace comm {
+class CommPage;
+}
 
-// Helpers of the side-file dialogs.
-// The directory a file dialog starts in: the remembered path itself when it names a directory,
-// otherwise the directory that holds it.
-std::string DialogStartDirectory(const std::string& rememberedPath);
-// Tells the operator that a file the operator chose to save could not be written.
-void ReportUnwrittenFile(Program& program, const std::string& path);
-// Control text as file text (UTF-8), cut to at most `maxBytes` without splitting a character.
-std::string SpecificationText(const QString& text, std::size_t maxBytes);
+namespace settings {
+
+class TableAttributesPage;
+
+class PanelSettingsIo {
+public:
+    PanelSettingsIo(core::AppState& state, QWidget& window, comm::CommPage& comm,
+                    TableAttributesPage& rows);
+
+    void ReadPanelSettingsLayout();
+    void ReadPanelSettingsCommunication();
+    void WritePanelSettings();
+
+private:
+    core::AppState& state;
+    QWidget& window;
+    comm::CommPage& comm;
+    TableAttributesPage& rows;
+};
+
+// The settings subsystem as the window composes it: the table attributes page and the panel
+// settings file.
+class SettingsModule : public QObject {
+    Q_OBJECT
+public:
+    SettingsModule(core::AppState& state, core::OperatorDialogs& dialogs,
+                   core::Registrar& registrar, QWidget& window, comm::CommPage& comm);
+    ~SettingsModule() override;
+
+    TableAttributesPage& RowAttributes() { return *rowsPage; }
+    PanelSettingsIo& PanelSettings() { return *panelSettings; }
+
+private:
+    TableAttributesPage* rowsPage;
+    std::unique_ptr<PanelSettingsIo> panelSettings;
+};
+
+} // namespace settings

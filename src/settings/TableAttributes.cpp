@@ -1,5 +1,7 @@
 #include "settings/TableAttributes.h"
 
+namespace settings {
+
 namespace {
 
 using namespace table_attributes;
@@ -154,3 +156,5 @@ std::optional<std::uint32_t> RowColourOfTableRow(const RowColourTable& colours, 
     if (!teachVector) return std::nullopt;
     return colours[std::size_t(*teachVector)];
 }
+
+} // namespace settings

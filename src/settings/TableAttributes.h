@@ -1,8 +1,8 @@
 #pragma once
 // Row attributes of the 31 teach rows: an indicator colour (0xRRGGBB) and a free row text (shown
-// as the row specification). They live only on the PC, in the table attributes file and in the panel
-// settings file. This file holds the data, its defaults, the INI sections, the file load and save,
-// and where the colours are painted in the four tables; the widgets stay in the panel.
+// as the row specification). They live only on the PC, in the table attributes file and in the
+// panel settings file. This file holds the data, its defaults, the INI sections, the file load and
+// save, and where the colours are painted in the four tables; the widgets stay in the panel.
 #include "settings/FileIdentity.h"
 #include "settings/IniStore.h"
 
@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace settings {
 
 namespace table_attributes {
 
@@ -126,3 +128,5 @@ std::optional<int> TeachVectorOfTableRow(ColourTable table, int tableRow);
 // The colour to paint into a table row, or nothing for a row that shows no teach vector.
 std::optional<std::uint32_t> RowColourOfTableRow(const RowColourTable& colours, ColourTable table,
                                                  int tableRow);
+
+} // namespace settings

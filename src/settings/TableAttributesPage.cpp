@@ -1,12 +1,10 @@
 #include "settings/TableAttributesPage.h"
 
-#include "app/AppState.h"
-#include "app/OperatorDialogs.h"
-#include "app/Program.h"
-#include "live/DataPanel.h"
-#include "params/ParameterPanels.h"
+#include "core/OperatorDialogs.h"
+#include "core/SideFiles.h"
+#include "core/Text.h"
+#include "core/WordTable.h"
 #include "settings/ColourSelector.h"
-#include "settings/SettingsPanels.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -18,6 +16,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+namespace settings {
 
 namespace {
 
@@ -34,14 +34,14 @@ public:
             line->setMaxLength(int(kSpecificationLength));
         return editor;
     }
-    // The files keep 99 bytes, fewer characters when some take several bytes: the cell keeps
-    // what they will keep, so that the operator sees no text that a save would cut.
+    // The cell keeps the text as the files keep it, one byte per character: what the operator
+    // sees is what a save writes.
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {
         auto* line = qobject_cast<QLineEdit*>(editor);
         if (!line) return QStyledItemDelegate::setModelData(editor, model, index);
-        const std::string kept = SpecificationText(line->text(), kSpecificationLength);
-        model->setData(index, QString::fromStdString(kept), Qt::EditRole);
+        const std::string kept = core::BytesOfText(line->text(), kSpecificationLength);
+        model->setData(index, core::TextOfBytes(kept), Qt::EditRole);
     }
 };
 
@@ -53,8 +53,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) 
 
 } // namespace
 
-TableAttributesPage::TableAttributesPage(Program& program, QWidget* parent)
-    : QWidget(parent), program(program) {
+TableAttributesPage::TableAttributesPage(core::AppState& state, core::OperatorDialogs& dialogs,
+                                         QWidget* parent)
+    : QWidget(parent), state(state), dialogs(dialogs) {
     setObjectName(QStringLiteral("TableAttributesPage"));
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(6);
@@ -149,10 +150,10 @@ RowAttributes TableAttributesPage::CollectRows() {
         const auto row = std::size_t(i);
         rows.colours[row] =
             tableRowAttributes->item(i, kColourColumn)->background().color().rgb() & 0xFFFFFF;
-        rows.rowTexts[row] = SpecificationText(
+        rows.rowTexts[row] = core::BytesOfText(
             tableRowAttributes->item(i, kSpecificationColumn)->text(), kSpecificationLength);
     }
-    program.state.settings.rowColours = rows.colours;
+    state.settings.rowColours = rows.colours;
     return rows;
 }
 
@@ -161,27 +162,32 @@ void TableAttributesPage::ShowRows(const RowAttributes& rows) {
         const auto row = std::size_t(i);
         PaintRowTableCell(i, rows.colours[row]);
         tableRowAttributes->item(i, kSpecificationColumn)
-            ->setText(QString::fromStdString(rows.rowTexts[row]));
+            ->setText(core::TextOfBytes(rows.rowTexts[row]));
     }
-    program.state.settings.rowColours = rows.colours;
-    PaintAllTables();
+    state.settings.rowColours = rows.colours;
+    emit RowColoursChanged(state.settings.rowColours);
 }
 
 void TableAttributesPage::AssignRowColour(int teachVector, std::uint32_t colour) {
     if (teachVector < 0 || teachVector >= kRowCount) return;
     colour &= 0xFFFFFF;
-    program.state.settings.rowColours[std::size_t(teachVector)] = colour;
+    state.settings.rowColours[std::size_t(teachVector)] = colour;
     PaintRowTableCell(teachVector, colour);
-    PaintAllTables();
+    emit RowColoursChanged(state.settings.rowColours);
 }
 
 void TableAttributesPage::PaintRowTableCell(int teachVector, std::uint32_t colour) {
     tableRowAttributes->item(teachVector, kColourColumn)->setBackground(QColor::fromRgb(colour));
 }
 
-void TableAttributesPage::PaintAllTables() {
-    // The row table is painted cell by cell above; the teach, group and hold tables here.
-    PaintTableRowColours(program);
+void TableAttributesPage::PublishState() {
+    emit RowColoursChanged(state.settings.rowColours);
+    ApplyColourMode();
+}
+
+void TableAttributesPage::SetRowLabels(const core::RowColours& labels) {
+    for (int r = 0; r < kRowCount; ++r)
+        core::SetRowLabelColour(tableRowAttributes, r, labels[std::size_t(r)]);
 }
 
 void TableAttributesPage::ApplyColourMode() {
@@ -189,7 +195,7 @@ void TableAttributesPage::ApplyColourMode() {
     editRow->setEnabled(controls.rowSelectorEnabled);
     editColorNumericRow->setEnabled(controls.colourSelectorEnabled);
     buttonSetRowColor->setEnabled(controls.setColourButtonEnabled);
-    program.Data().swatch->setVisible(controls.liveSwatchVisible);
+    emit LiveSwatchShown(controls.liveSwatchVisible);
 }
 
 void TableAttributesPage::CBF_EditSetColor() {
@@ -209,40 +215,42 @@ void TableAttributesPage::CBF_ButtonSetRowColor() {
 }
 
 void TableAttributesPage::CBF_ButtonSaveArray() {
-    std::string& path = program.state.settings.tableAttributesPath;
-    const auto selection = program.dialogs.SelectFile(kDialogTitle, DialogStartDirectory(path),
-                                                      kDefaultFileName, kDialogFilter, true);
-    if (selection.choice == OperatorDialogs::FileChoice::None || selection.path.empty()) {
-        program.dialogs.Message(kAttentionTitle, kNoFileSelectedText);
+    std::string& path = state.settings.tableAttributesPath;
+    const auto selection = dialogs.SelectFile(kDialogTitle, core::DialogStartDirectory(path),
+                                              kDefaultFileName, kDialogFilter, true);
+    if (selection.choice == core::OperatorDialogs::FileChoice::None || selection.path.empty()) {
+        dialogs.Message(kAttentionTitle, kNoFileSelectedText);
         return;
     }
     path = selection.path;
-    if (SaveTableAttributesFile(path, CollectRows()) < 0) ReportUnwrittenFile(program, path);
+    if (SaveTableAttributesFile(path, CollectRows()) < 0) core::ReportUnwrittenFile(dialogs, path);
 }
 
 void TableAttributesPage::CBF_ButtonGetArray() {
-    std::string& path = program.state.settings.tableAttributesPath;
-    const auto selection = program.dialogs.SelectFile(kDialogTitle, DialogStartDirectory(path),
-                                                      kDefaultFileName, kDialogFilter, false);
-    if (selection.choice != OperatorDialogs::FileChoice::Existing || selection.path.empty()) {
-        program.dialogs.Message(kAttentionTitle, kNoFileSelectedText);
+    std::string& path = state.settings.tableAttributesPath;
+    const auto selection = dialogs.SelectFile(kDialogTitle, core::DialogStartDirectory(path),
+                                              kDefaultFileName, kDialogFilter, false);
+    if (selection.choice != core::OperatorDialogs::FileChoice::Existing || selection.path.empty()) {
+        dialogs.Message(kAttentionTitle, kNoFileSelectedText);
         return;
     }
     path = selection.path;
     RowAttributes rows = CollectRows();
     const TableAttributesLoad load =
         LoadTableAttributes(path, rows, [this](std::string_view question) {
-            return program.dialogs.Confirm(kAttentionTitle, std::string(question));
+            return dialogs.Confirm(kAttentionTitle, std::string(question));
         });
     if (!load.loaded) {
-        program.dialogs.Message(kAttentionTitle, kNothingReadText);
+        dialogs.Message(kAttentionTitle, kNothingReadText);
         return;
     }
     ShowRows(rows);
-    if (!load.report.empty()) program.dialogs.Message(kReportTitle, load.report);
+    if (!load.report.empty()) dialogs.Message(kReportTitle, load.report);
 }
 
 void TableAttributesPage::CBF_ButtonTableAttrReset() {
-    if (!program.dialogs.Confirm(kAttentionTitle, kResetQuestion)) return;
+    if (!dialogs.Confirm(kAttentionTitle, kResetQuestion)) return;
     ShowRows(DefaultRowAttributes());
 }
+
+} // namespace settings

@@ -1,28 +1,23 @@
 #pragma once
 // The whole program on the offscreen platform, with a scripted operator and a simulator on its
 // own thread.
-#include "app/AppState.h"
-#include "app/MainPanel.h"
 #include "app/Program.h"
-#include "link/CommPage.h"
+#include "app/ProgramControls.h"
+#include "core/AppState.h"
 #include "link/SensorLink.h"
-#include "live/DataPanel.h"
+#include "live/BigNumberPanel.h"
+#include "params/ParameterPanels.h"
+#include "params/ParamsModule.h"
 #include "sim/SimThread.h"
 #include "support/ScriptedOperator.h"
 
-#include "live/BigNumberPanel.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
+
+using namespace core;
 
 struct ProgramFixture {
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
@@ -30,12 +25,28 @@ struct ProgramFixture {
     sim::SimThread simulator;
     QTemporaryDir ptyDir;
     QTemporaryDir programDir;
-    std::unique_ptr<Program> program = MakeProgram();
+    std::unique_ptr<app::Program> program = MakeProgram();
 
-    std::unique_ptr<Program> MakeProgram() {
-        auto made = std::make_unique<Program>(*state, dialogs);
+    std::unique_ptr<app::Program> MakeProgram() {
+        auto made = std::make_unique<app::Program>(*state, dialogs);
         made->SetProgramDirectory(programDir.path());
         return made;
+    }
+
+    QWidget& Window() { return program->Window(); }
+    MainControls Main() { return MainControls(Window()); }
+    CommControls Comm() { return CommControls(Window()); }
+    DataControls Data() { return DataControls(Window()); }
+    ParameterPageControls ParameterPage() { return ParameterPageControls(Window()); }
+    GroupHoldControls GroupHold() { return GroupHoldControls(Window()); }
+    TeachTableControls TeachTable() { return TeachTableControls(Window()); }
+    QTableWidget* RowTable() { return Need<QTableWidget>(Window(), "TableRowAttributes"); }
+    params::ParameterPanels& Parameters() { return program->Params().Panels(); }
+    live::BigNumberPanel& BigColourNumber() {
+        return *static_cast<live::BigNumberPanel*>(TopLevel("COLBIGP"));
+    }
+    live::BigNumberPanel& BigGroup() {
+        return *static_cast<live::BigNumberPanel*>(TopLevel("GRPBIGP"));
     }
 
     // Start-up with a serial port that does not exist, so nothing answers.
@@ -45,12 +56,17 @@ struct ProgramFixture {
         program->InitApplication();
     }
 
+    // Chooses an item of a list as the operator does: the list announces the commit.
+    static void Choose(QComboBox* combo, int index) {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
     // Connects over TCP/IP through the communication page, as the operator would.
     bool ConnectThroughPage() {
         const quint16 port = simulator.StartTcp(0);
-        auto& page = program->Comm();
-        page.editCommunicationProtocol->setCurrentIndex(1);
-        page.CBF_EditCommunicationProtocol();
+        auto page = Comm();
+        Choose(page.editCommunicationProtocol, 1);
         page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
         page.stringPortNumber->setText(QString::number(port));
         QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
@@ -62,15 +78,15 @@ struct ProgramFixture {
         const QString path = ptyDir.filePath(QStringLiteral("sensor-tty"));
         if (!simulator.StartPty(path)) return false;
         program->Link().SetSerialDeviceResolver([path](int) { return path.toStdString(); });
-        auto& page = program->Comm();
-        page.editCommunicationProtocol->setCurrentIndex(0);
-        page.CBF_EditCommunicationProtocol();
+        auto page = Comm();
+        Choose(page.editCommunicationProtocol, 0);
         QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
         return state->flags.linkGood == 1;
     }
 
-    QString Log() const { return program->Comm().commLog->toPlainText(); }
-    int CurrentPage() const { return program->Main().tabMain1->currentIndex(); }
+    QString Log() { return Comm().commLog->toPlainText(); }
+    int CurrentPage() { return Main().tabMain1->currentIndex(); }
+    void Stop() { QTest::mouseClick(Main().buttonStop, Qt::LeftButton); }
 
     int RequestsOfOrder(int order) const {
         int count = 0;
@@ -82,6 +98,6 @@ struct ProgramFixture {
     // Presses GO; `whileRunning` runs once the loop is under way.
     template <typename F> void RunGo(int afterMs, F whileRunning) {
         QTimer::singleShot(afterMs, whileRunning);
-        QTest::mouseClick(program->Main().buttonGo, Qt::LeftButton);
+        QTest::mouseClick(Main().buttonGo, Qt::LeftButton);
     }
 };

@@ -1,8 +1,13 @@
 // Start-up, connection, GO and STOP on the real windows of the program.
 #include "ProgramFixture.h"
+#include "live/DataPanel.h"
 #include "live/LiveValues.h"
+#include "params/ParameterImage.h"
 
 #include <QtTest>
+
+using namespace live;
+using namespace params;
 
 class TestProgram : public QObject {
     Q_OBJECT
@@ -15,38 +20,38 @@ private slots:
 
     void startUpWithoutSensorReportsAndShowsCommunicationPage() {
         f->StartWithoutSensor();
-        auto& main = f->program->Main();
-        QCOMPARE(main.windowTitle(), QStringLiteral("CHROMIX3-Varev V4.2"));
-        QVERIFY(main.isVisible());
+        auto main = f->Main();
+        QCOMPARE(f->Window().windowTitle(), QStringLiteral("CHROMIX3-Varev V4.2"));
+        QVERIFY(f->Window().isVisible());
         QCOMPARE(main.tabMain1->count(), 9);
         QVERIFY(!main.tabMain1->isTabVisible(8));
         QCOMPARE(f->CurrentPage(), 0);
         QVERIFY(f->Log().startsWith(QStringLiteral("TRY TO CONNECT!\n")));
         QVERIFY(f->Log().contains(QStringLiteral("Invalid port number")) ||
                 f->Log().contains(QStringLiteral("Cannot open port")));
-        QCOMPARE(f->program->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
-        QVERIFY(!f->program->Comm().buttonAccept->isEnabled());
-        QVERIFY(f->program->Comm().buttonTryToConnect->isEnabled());
+        QCOMPARE(f->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
+        QVERIFY(!f->Comm().buttonAccept->isEnabled());
+        QVERIFY(f->Comm().buttonTryToConnect->isEnabled());
         QVERIFY(main.buttonGo->isEnabled());
-        QVERIFY(f->program->Data().isVisible());
-        QCOMPARE(f->program->Data().tabDataP1->currentIndex(), int(DataPanel::k3DPage));
+        QVERIFY(f->Data().panel->isVisible());
+        QCOMPARE(f->Data().tabDataP1->currentIndex(), int(live::DataPanel::k3DPage));
     }
 
     void connectingShowsTheIdentificationAndFreesTheLinkButtons() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         const QString id = QString::fromLatin1(sim::kIdentification);
-        QCOMPARE(f->program->Data().dispStatus->text(), id);
+        QCOMPARE(f->Data().dispStatus->text(), id);
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT!\n") + id + "\n\n"));
-        QVERIFY(f->program->Comm().buttonAccept->isEnabled());
-        QVERIFY(f->program->Data().dispServer->isVisibleTo(&f->program->Data()));
-        QVERIFY(!f->program->Data().dispComPort->isVisibleTo(&f->program->Data()));
+        QVERIFY(f->Comm().buttonAccept->isEnabled());
+        QVERIFY(f->Data().dispServer->isVisibleTo(f->Data().panel));
+        QVERIFY(!f->Data().dispComPort->isVisibleTo(f->Data().panel));
     }
 
     void goShowsMeasurementsUntilStop() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto& main = f->program->Main();
+        auto main = f->Main();
         bool goDimmedWhileRunning = false;
         bool sendUsableWhileRunning = false;
         f->RunGo(400, [&] {
@@ -62,7 +67,7 @@ private slots:
         QVERIFY2(turns > 5, qPrintable(QString::number(turns)));
 
         const auto& frame = f->state->live.frame;
-        auto& data = f->program->Data();
+        auto data = f->Data();
         QVERIFY(frame.w[0] > 0);
         QCOMPARE(data.dispRed->Value(), int(frame.w[0]));
         QCOMPARE(data.dispGreen->Value(), int(frame.w[1]));
@@ -86,17 +91,17 @@ private slots:
     void outputIndicatorsFollowTheEvaluationModeShownWhenGoStarts() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto* evaluation = f->program->Main().findChild<QComboBox*>(QStringLiteral("EditEvalmode"));
+        auto* evaluation = f->Window().findChild<QComboBox*>(QStringLiteral("EditEvalmode"));
         QVERIFY(evaluation);
         // BEST HIT: the indicators are left alone even though nothing is hit (255).
-        f->RunGo(200, [&] { f->program->Main().CBF_ButtonStop(); });
+        f->RunGo(200, [&] { f->Stop(); });
         QCOMPARE(int(f->state->live.frame.w[7]), 255);
-        QVERIFY(!f->program->Data().ledOut[0]->IsOn());
+        QVERIFY(!f->Data().ledOut[0]->IsOn());
         // COL5 chosen on the page, not yet sent: GO takes it from the controls.
         evaluation->setCurrentIndex(evaluation->findData(3));
-        f->RunGo(200, [&] { f->program->Main().CBF_ButtonStop(); });
+        f->RunGo(200, [&] { f->Stop(); });
         QCOMPARE(int(f->state->params.image.parameters[kEvaluationMode]), 3);
-        for (auto* led : f->program->Data().ledOut)
+        for (auto* led : f->Data().ledOut)
             QVERIFY(led->IsOn()); // 255 lights all five
     }
 
@@ -107,10 +112,10 @@ private slots:
         faults.delayMs = sim::Fault{true, 600, 8};
         f->simulator.SetFaults(faults);
         f->state->live.frame.w.fill(0);
-        f->RunGo(150, [&] { f->program->Main().CBF_ButtonStop(); });
+        f->RunGo(150, [&] { f->Stop(); });
         QCOMPARE(f->RequestsOfOrder(8), 1);
         QVERIFY(f->state->live.frame.w[0] > 0);
-        QCOMPARE(f->program->Data().dispRed->Value(), int(f->state->live.frame.w[0]));
+        QCOMPARE(f->Data().dispRed->Value(), int(f->state->live.frame.w[0]));
         QVERIFY(!f->Log().contains(QStringLiteral("TIMEOUT")));
     }
 
@@ -120,7 +125,7 @@ private slots:
         sim::FaultSettings faults;
         faults.closeAfterReplies = sim::Fault{true, 5, sim::kAllOrders};
         f->simulator.SetFaults(faults);
-        QTest::mouseClick(f->program->Main().buttonGo, Qt::LeftButton);
+        QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
         QVERIFY(f->Log().contains(QStringLiteral("SERVER HAS CLOSED CONNECTION!\n\n")));
         QCOMPARE(f->CurrentPage(), 0);
@@ -130,54 +135,53 @@ private slots:
     void silentSensorDuringGoEndsTheLoopWithTheTimeoutReport() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        f->program->Main().tabMain1->setCurrentIndex(MainPanel::kParameterPage);
+        f->Main().tabMain1->setCurrentIndex(int(core::MainPage::Parameters));
         sim::FaultSettings faults;
         faults.silence = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
-        QTest::mouseClick(f->program->Main().buttonGo, Qt::LeftButton);
+        QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT AGAIN!\n\n")));
-        QCOMPARE(f->program->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
+        QCOMPARE(f->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
         QCOMPARE(f->CurrentPage(), 0);
-        QVERIFY(!f->program->Comm().buttonAccept->isEnabled());
-        QVERIFY(f->program->Main().buttonGo->isEnabled());
+        QVERIFY(!f->Comm().buttonAccept->isEnabled());
+        QVERIFY(f->Main().buttonGo->isEnabled());
     }
 
     void switchingToTheCommunicationPageEndsGoAndDimsAccept() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto& main = f->program->Main();
-        main.tabMain1->setCurrentIndex(MainPanel::kParameterPage);
-        QVERIFY(f->program->Comm().buttonAccept->isEnabled());
-        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(MainPanel::kCommunicationPage); });
+        auto main = f->Main();
+        main.tabMain1->setCurrentIndex(int(core::MainPage::Parameters));
+        QVERIFY(f->Comm().buttonAccept->isEnabled());
+        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::Communication)); });
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
-        QVERIFY(!f->program->Comm().buttonAccept->isEnabled());
-        QVERIFY(!f->program->Comm().buttonChangeBaudrate->isEnabled());
+        QVERIFY(!f->Comm().buttonAccept->isEnabled());
+        QVERIFY(!f->Comm().buttonChangeBaudrate->isEnabled());
     }
 
     void scopePageEndsGoAndShowsTheScopePanel() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto& main = f->program->Main();
-        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(MainPanel::kScopeSettingsPage); });
+        auto main = f->Main();
+        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::ScopeSettings)); });
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
-        QVERIFY(f->program->ScopePanel()->isVisible());
-        QVERIFY(!f->program->Data().isVisible());
+        QVERIFY(Need(f->Window(), "SCOPEP")->isVisible());
+        QVERIFY(!f->Data().panel->isVisible());
     }
 
     void closingTheWindowDuringGoEndsTheLoop() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto& main = f->program->Main();
-        f->RunGo(300, [&] { main.close(); });
+        f->RunGo(300, [&] { f->Window().close(); });
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
-        QVERIFY(!main.isVisible());
+        QVERIFY(!f->Window().isVisible());
     }
 
     void sendAndGetDuringGoOnlySetTheirFlagsUntilTheLoopServesThem() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto& main = f->program->Main();
+        auto main = f->Main();
         bool sendPending = false;
         bool getPending = false;
         bool servedBeforeStop = false;
@@ -189,7 +193,7 @@ private slots:
             QTimer::singleShot(200, [&] {
                 servedBeforeStop =
                     f->state->flags.pendingSend == 0 && f->state->flags.pendingGet == 0;
-                main.CBF_ButtonStop();
+                f->Stop();
             });
         });
         QVERIFY(sendPending);
@@ -201,7 +205,7 @@ private slots:
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         f->simulator.ClearRequestLog();
-        QTest::mouseClick(f->program->Main().buttonGo, Qt::RightButton);
+        QTest::mouseClick(f->Main().buttonGo, Qt::RightButton);
         QVERIFY(f->dialogs.Saw("INFO!",
                                "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "));
         QCOMPARE(f->RequestsOfOrder(8), 0);
@@ -210,7 +214,7 @@ private slots:
 
     void rightClickOnADimmedButtonStillShowsItsHelp() {
         f->StartWithoutSensor();
-        auto* accept = f->program->Comm().buttonAccept;
+        auto* accept = f->Comm().buttonAccept;
         QVERIFY(!accept->isEnabled());
         QTest::mouseClick(accept, Qt::RightButton);
         QCOMPARE(f->dialogs.CountOf("message"), 1);
@@ -218,7 +222,7 @@ private slots:
     }
 
     void commandsCarryTheirShortcutKeys() {
-        auto& main = f->program->Main();
+        auto main = f->Main();
         QCOMPARE(main.buttonSend->shortcut(), QKeySequence(Qt::Key_F9));
         QCOMPARE(main.buttonGet->shortcut(), QKeySequence(Qt::Key_F10));
         QCOMPARE(main.buttonGo->shortcut(), QKeySequence(Qt::Key_F11));
@@ -227,58 +231,52 @@ private slots:
 
     void rightDoubleClickRestoresTheWindowSize() {
         f->StartWithoutSensor();
-        auto& main = f->program->Main();
-        main.resize(1000, 700);
-        QTest::mouseDClick(&main, Qt::RightButton, {}, QPoint(3, 3));
-        QCOMPARE(main.size(), QSize(790, 548));
+        f->Window().resize(1000, 700);
+        QTest::mouseDClick(&f->Window(), Qt::RightButton, {}, QPoint(3, 3));
+        QCOMPARE(f->Window().size(), QSize(790, 548));
     }
 
     void showChildPanelShowsOnlyTheOneNamed() {
         f->StartWithoutSensor();
-        f->program->ShowChildPanel(f->program->TeachPanel1());
-        QVERIFY(f->program->TeachPanel1()->isVisible());
-        QVERIFY(!f->program->Data().isVisible());
-        f->program->ShowChildPanel(&f->program->Main());
-        for (QWidget* panel :
-             {static_cast<QWidget*>(&f->program->Data()), f->program->GraphPanel(),
-              f->program->TeachPanel1(), f->program->TeachPanel2(), f->program->ScopePanel()})
-            QVERIFY(!panel->isVisible());
+        f->program->ShowChildPanel(ChildPanel::Teach1);
+        QVERIFY(Need(f->Window(), "TEACHP1")->isVisible());
+        QVERIFY(!f->Data().panel->isVisible());
+        f->program->ShowChildPanel(ChildPanel::None);
+        for (const char* panel : {"DATAP", "GRAPHP", "TEACHP1", "TEACHP2", "SCOPEP"})
+            QVERIFY2(!Need(f->Window(), panel)->isVisible(), panel);
     }
 
     void protocolSelectorSwitchesTheLinkFields() {
         f->StartWithoutSensor();
-        auto& page = f->program->Comm();
-        page.editCommunicationProtocol->setCurrentIndex(1);
-        page.CBF_EditCommunicationProtocol();
-        QVERIFY(!page.editSelectComPort->isVisibleTo(&page));
-        QVERIFY(!page.editSelectBaudrate->isVisibleTo(&page));
-        QVERIFY(!page.buttonChangeBaudrate->isVisibleTo(&page));
-        QVERIFY(page.stringIpAdress->isVisibleTo(&page));
-        page.editCommunicationProtocol->setCurrentIndex(0);
-        page.CBF_EditCommunicationProtocol();
-        QVERIFY(page.buttonChangeBaudrate->isVisibleTo(&page));
-        QVERIFY(!page.stringPortNumber->isVisibleTo(&page));
+        auto page = f->Comm();
+        f->Choose(page.editCommunicationProtocol, 1);
+        QVERIFY(!page.editSelectComPort->isVisibleTo(page.page));
+        QVERIFY(!page.editSelectBaudrate->isVisibleTo(page.page));
+        QVERIFY(!page.buttonChangeBaudrate->isVisibleTo(page.page));
+        QVERIFY(page.stringIpAdress->isVisibleTo(page.page));
+        f->Choose(page.editCommunicationProtocol, 0);
+        QVERIFY(page.buttonChangeBaudrate->isVisibleTo(page.page));
+        QVERIFY(!page.stringPortNumber->isVisibleTo(page.page));
     }
 
     void choosingAnotherBaudRateDimsOnlyAccept() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        auto& page = f->program->Comm();
-        page.editSelectBaudrate->setCurrentIndex(1);
-        page.CBF_EditSelectBaudrate();
+        auto page = f->Comm();
+        f->Choose(page.editSelectBaudrate, 1);
         QVERIFY(!page.buttonAccept->isEnabled());
         QVERIFY(page.buttonChangeBaudrate->isEnabled());
     }
 
     void serverFieldKeepsTheMostRecentlyUsedFirst() {
         f->StartWithoutSensor();
-        auto& page = f->program->Comm();
+        auto page = f->Comm();
         for (const char* server : {"a", "b", "c", "d"}) {
             page.stringIpAdress->setEditText(QString::fromLatin1(server));
-            page.CBF_StringIpAdress();
+            emit page.stringIpAdress->lineEdit()->returnPressed();
         }
         page.stringIpAdress->setEditText(QStringLiteral("b"));
-        page.CBF_StringIpAdress();
+        emit page.stringIpAdress->lineEdit()->returnPressed();
         QCOMPARE(page.stringIpAdress->count(), 4);
         QCOMPARE(page.stringIpAdress->itemText(0), QStringLiteral("b"));
         QCOMPARE(page.stringIpAdress->itemText(1), QStringLiteral("d"));
@@ -288,10 +286,9 @@ private slots:
     void baudRateChangeLogsItsStepsInOrder() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectPtyThroughPage());
-        auto& page = f->program->Comm();
-        f->program->ClearCommunicationLog();
-        page.editSelectBaudrate->setCurrentIndex(2);
-        page.CBF_EditSelectBaudrate();
+        auto page = f->Comm();
+        f->program->ClearLog();
+        f->Choose(page.editSelectBaudrate, 2);
         QTest::mouseClick(page.buttonChangeBaudrate, Qt::LeftButton);
         const QString id = QString::fromLatin1(sim::kIdentification);
         QCOMPARE(f->Log(), QStringLiteral("TRY TO CHANGE BAUDRATE!\nSUCCESS!\nTRY TO CONNECT!\n") +
@@ -315,8 +312,8 @@ private slots:
         sim::FaultSettings faults;
         faults.badHeadCheck = sim::Fault{true, 0, 190};
         f->simulator.SetFaults(faults);
-        f->program->ClearCommunicationLog();
-        QTest::mouseClick(f->program->Comm().buttonChangeBaudrate, Qt::LeftButton);
+        f->program->ClearLog();
+        QTest::mouseClick(f->Comm().buttonChangeBaudrate, Qt::LeftButton);
         QVERIFY(f->Log().startsWith(QStringLiteral("TRY TO CHANGE BAUDRATE!\nATTENTION! \n")));
         QVERIFY(!f->Log().contains(QStringLiteral("SUCCESS!")));
         QVERIFY(!f->Log().contains(QStringLiteral("CONFIRM NEW BAUDRATE")));
@@ -324,9 +321,8 @@ private slots:
 
     void portTextWithoutDigitsGivesAClearConnectionError() {
         f->StartWithoutSensor();
-        auto& page = f->program->Comm();
-        page.editCommunicationProtocol->setCurrentIndex(1);
-        page.CBF_EditCommunicationProtocol();
+        auto page = f->Comm();
+        f->Choose(page.editCommunicationProtocol, 1);
         page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
         page.stringPortNumber->setText(QStringLiteral("port"));
         QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
@@ -336,16 +332,16 @@ private slots:
 
     void doubleClickOnColourNumberOpensTheBigPanel() {
         f->StartWithoutSensor();
-        QTest::mouseDClick(f->program->Data().dispCol, Qt::LeftButton);
-        QVERIFY(f->program->BigColourNumber().isVisible());
-        QTest::mouseClick(&f->program->BigColourNumber(), Qt::RightButton);
-        QVERIFY(!f->program->BigColourNumber().isVisible());
+        QTest::mouseDClick(f->Data().dispCol, Qt::LeftButton);
+        QVERIFY(f->BigColourNumber().isVisible());
+        QTest::mouseClick(&f->BigColourNumber(), Qt::RightButton);
+        QVERIFY(!f->BigColourNumber().isVisible());
     }
 
     void rightDoubleClickOnTheStatusLineEmptiesTheLog() {
         f->StartWithoutSensor();
         QVERIFY(!f->Log().isEmpty());
-        QTest::mouseDClick(f->program->Data().dispStatus, Qt::RightButton);
+        QTest::mouseDClick(f->Data().dispStatus, Qt::RightButton);
         QVERIFY(f->Log().isEmpty());
     }
 };

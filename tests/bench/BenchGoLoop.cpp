@@ -1,12 +1,13 @@
 // Figures for the GO loop: its rate with every display updating beside bare exchanges, the CPU
 // time of a wait for a silent sensor, and the rate over a paced pseudo-terminal as a share of
 // the line. Prints figures; asserts nothing.
-#include "app/AppState.h"
 #include "app/MainPanel.h"
 #include "app/Program.h"
+#include "core/AppState.h"
 #include "link/CommPage.h"
 #include "link/SensorLink.h"
 #include "live/GoLoop.h"
+#include "live/LiveModule.h"
 #include "sim/SimThread.h"
 #include "support/RecordingCommView.h"
 #include "support/ScriptedOperator.h"
@@ -24,6 +25,9 @@
 #include <ctime>
 #include <memory>
 #include <vector>
+
+using namespace comm;
+using namespace core;
 
 namespace {
 
@@ -85,24 +89,29 @@ Figures BareRate(quint16 port, double seconds) {
 Figures GoRate(sim::SimThread& simulator, quint16 port, double seconds) {
     auto state = std::make_unique<AppState>();
     ScriptedOperator dialogs;
-    Program program(*state, dialogs);
+    app::Program program(*state, dialogs);
     QTemporaryDir programDir;
     program.SetProgramDirectory(programDir.path());
     program.Link().SetSerialDeviceResolver([](int) { return std::string(); });
     program.InitApplication();
-    auto& page = program.Comm();
-    page.editCommunicationProtocol->setCurrentIndex(1);
-    page.CBF_EditCommunicationProtocol();
-    page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
-    page.stringPortNumber->setText(QString::number(port));
-    page.CBF_ButtonTryToConnect();
-    program.Main().tabMain1->setCurrentIndex(MainPanel::kParameterPage);
+    auto* protocol =
+        program.Window().findChild<QComboBox*>(QStringLiteral("EditCommunicationProtocol"));
+    protocol->setCurrentIndex(1);
+    emit protocol->activated(1);
+    program.Window()
+        .findChild<QComboBox*>(QStringLiteral("StringIpAdress"))
+        ->setEditText(QStringLiteral("127.0.0.1"));
+    program.Window()
+        .findChild<QLineEdit*>(QStringLiteral("StringPortNumber"))
+        ->setText(QString::number(port));
+    program.Window().findChild<QPushButton*>(QStringLiteral("ButtonTryToConnect"))->click();
+    program.ShowPage(core::MainPage::Parameters);
     simulator.ClearRequestLog();
     QElapsedTimer clock;
-    QTimer::singleShot(int(seconds * 1000), [&] { program.Main().CBF_ButtonStop(); });
+    QTimer::singleShot(int(seconds * 1000), [&] { program.Live().CBF_ButtonStop(); });
     const double cpuStart = ThreadCpuSeconds();
     clock.start();
-    program.Main().CBF_ButtonGo();
+    program.Live().CBF_ButtonGo();
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const double cpu = ThreadCpuSeconds() - cpuStart;
     long turns = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // A sensor link to a simulator on its own thread, with a recording view instead of windows.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "link/SensorLink.h"
 #include "sim/SimThread.h"
 #include "support/RecordingCommView.h"
@@ -10,6 +10,9 @@
 #include <QTest>
 
 #include <memory>
+
+using namespace comm;
+using namespace core;
 
 struct LinkFixture {
     std::unique_ptr<AppState> state = std::make_unique<AppState>();

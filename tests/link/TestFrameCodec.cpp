@@ -4,6 +4,8 @@
 #include <QtTest>
 #include <vector>
 
+using namespace comm;
+
 class TestFrameCodec : public QObject {
     Q_OBJECT
 

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using namespace comm;
+
 class TestLinkModel : public QObject {
     Q_OBJECT
 private slots:

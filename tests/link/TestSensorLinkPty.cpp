@@ -5,6 +5,9 @@
 
 #include <QtTest>
 
+using namespace comm;
+using namespace core;
+
 using sim::FaultSettings;
 
 class TestSensorLinkPty : public QObject {

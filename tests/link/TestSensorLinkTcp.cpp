@@ -8,6 +8,9 @@
 
 #include <QtTest>
 
+using namespace comm;
+using namespace core;
+
 using sim::FaultSettings;
 
 class TestSensorLinkTcp : public QObject {

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "link/FrameCodec.h"
 #include "params/BlockLayout.h"
 #include "params/ParameterDefaults.h"
@@ -6,6 +6,10 @@
 
 #include <QtTest>
 #include <vector>
+
+using namespace params;
+using namespace comm;
+using namespace core;
 
 namespace {
 

@@ -4,6 +4,9 @@
 #include <QtTest>
 #include <string>
 
+using namespace params;
+using namespace settings;
+
 using namespace parameter_file;
 
 namespace {

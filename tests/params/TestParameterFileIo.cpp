@@ -14,6 +14,9 @@
 
 #include <random>
 
+using namespace params;
+using namespace core;
+
 namespace {
 
 using Choice = OperatorDialogs::FileChoice;
@@ -62,17 +65,17 @@ class TestParameterFileIo : public QObject {
         f->dialogs.fileAnswers.push_back({choice, path.toStdString()});
     }
     void PressWithFile(QPushButton* button) {
-        f->program->Main().selectMem[2]->click();
+        f->Main().selectMem[2]->click();
         QCOMPARE(f->state->params.memoryTarget, std::uint16_t(kFile));
         button->click();
     }
-    void Send() { PressWithFile(f->program->Main().buttonSend); }
-    void Get() { PressWithFile(f->program->Main().buttonGet); }
+    void Send() { PressWithFile(f->Main().buttonSend); }
+    void Get() { PressWithFile(f->Main().buttonGet); }
     // Shows `image` in the controls and returns what the controls then hold.
     ParameterImage Show(const ParameterImage& image) {
         Image() = image;
-        PutParametersToPanel(*f->program);
-        GetParametersFromPanel(*f->program);
+        f->Parameters().PutParametersToPanel();
+        f->Parameters().GetParametersFromPanel();
         return Image();
     }
     // A file like one this program writes, holding a set apart from the defaults, with its
@@ -103,7 +106,7 @@ private slots:
         f = std::make_unique<ProgramFixture>();
         f->state->settings.parameterFilePath =
             dir->filePath(QStringLiteral("Parameter.ini")).toStdString();
-        GetParametersFromPanel(*f->program);
+        f->Parameters().GetParametersFromPanel();
     }
     void cleanup() {
         f.reset();
@@ -150,8 +153,8 @@ private slots:
                  QDir::toNativeSeparators(dir->filePath(QStringLiteral("sets"))).toStdString());
         QVERIFY(SameSet(Image(), shown));
         QCOMPARE(Image().table[4].w[7], std::uint16_t(77));
-        QCOMPARE(f->program->parameterPage->Word(kPower), std::uint16_t(650));
-        GetParametersFromPanel(*f->program);
+        QCOMPARE(f->ParameterPage().Word(kPower), std::uint16_t(650));
+        f->Parameters().GetParametersFromPanel();
         QVERIFY(SameSet(Image(), shown)); // the controls show the set read
         QCOMPARE(f->dialogs.CountOf("message"), 0);
         QCOMPARE(f->dialogs.CountOf("confirm"), 0);
@@ -199,7 +202,7 @@ private slots:
         if (questions == 2) QCOMPARE(asked.back(), kVersionQuestion);
         QCOMPARE(f->dialogs.Saw("ATTENTION!", kNothingRead), !read);
         QCOMPARE(Image().parameters[kPower], std::uint16_t(read ? 777 : 500));
-        QCOMPARE(f->program->parameterPage->Word(kPower), std::uint16_t(read ? 777 : 500));
+        QCOMPARE(f->ParameterPage().Word(kPower), std::uint16_t(read ? 777 : 500));
         if (!read) QVERIFY(SameSet(Image(), before));
     }
 
@@ -269,7 +272,7 @@ private slots:
         if (!content.isEmpty()) WriteBytes(path, content);
         Image() = Show(DefaultParameterImage());
         Image().parameters[kPower] = 900;
-        PutParametersToPanel(*f->program);
+        f->Parameters().PutParametersToPanel();
 
         // First declined, then taken: a file without keys gives every default and both lists.
         Choose(Choice::Existing, path);

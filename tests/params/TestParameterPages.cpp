@@ -1,10 +1,9 @@
 // The parameter rules, the table operations and the image exchange on the real offscreen
 // widgets of the program.
-#include "app/HelpTexts.h"
 #include "app/ProgramFixture.h"
 #include "live/DataPanel.h"
 
-#include <QLabel>
+#include "core/WordTable.h"
 #include "params/GroupHoldPage.h"
 #include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
@@ -12,14 +11,20 @@
 #include "params/ParameterPanels.h"
 #include "params/ParameterRules.h"
 #include "params/TeachTablePage.h"
-#include "params/WordTable.h"
 #include "settings/TableAttributesPage.h"
+#include <QLabel>
 
 #include <QHeaderView>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
+
+using namespace comm;
+using namespace live;
+
+using namespace params;
+using namespace core;
 
 namespace {
 
@@ -55,12 +60,12 @@ class TestParameterPages : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProgramFixture> f;
-    ParameterPage* page = nullptr;
-    GroupHoldPage* groups = nullptr;
-    TeachTablePage* teach = nullptr;
+    std::unique_ptr<ParameterPageControls> page;
+    std::unique_ptr<GroupHoldControls> groups;
+    std::unique_ptr<TeachTableControls> teach;
 
-    DataPanel& Data() { return f->program->Data(); }
-    bool Shown(QWidget* w) { return w->isVisibleTo(&Data()); }
+    DataControls Data() { return f->Data(); }
+    bool Shown(QWidget* w) { return w->isVisibleTo(Data().panel); }
     int Messages() const { return f->dialogs.CountOf("message"); }
 
 private slots:
@@ -68,15 +73,14 @@ private slots:
         f = std::make_unique<ProgramFixture>();
         f->StartWithoutSensor();
         f->dialogs.popups.clear();
-        page = f->program->parameterPage;
-        groups = f->program->groupHoldPage;
-        teach = f->program->teachTablePage;
-        QVERIFY(page && groups && teach);
+        page = std::make_unique<ParameterPageControls>(f->Window());
+        groups = std::make_unique<GroupHoldControls>(f->Window());
+        teach = std::make_unique<TeachTableControls>(f->Window());
     }
     void cleanup() { f.reset(); }
 
     void pagesStartWithTheFileDefaults() {
-        GetParametersFromPanel(*f->program);
+        f->Parameters().GetParametersFromPanel();
         const ParameterImage expected = DefaultParameterImage();
         QVERIFY(f->state->params.image.parameters == expected.parameters);
         for (int r = 0; r < kTeachRows; ++r)
@@ -86,7 +90,7 @@ private slots:
         QCOMPARE(teach->gridCtt->columnCount(), 6);
         QCOMPARE(teach->gridCtt->verticalHeaderItem(30)->text(), QStringLiteral("30"));
         QCOMPARE(groups->editGridHold->rowCount(), 32);
-        QVERIFY(!f->program->Main().selectParaSet[1]->isEnabled());
+        QVERIFY(!f->Main().selectParaSet[1]->isEnabled());
     }
 
     void everyControlIsNamedByItsRoleAndAnswersWithItsHelp() {
@@ -110,13 +114,13 @@ private slots:
                                  "EditResetHold",
                                  "ButtonResetGroupTable",
                                  "ButtonResetHoldTable"}) {
-            QVERIFY2(f->program->Main().findChild<QWidget*>(QString::fromLatin1(role)), role);
-            QVERIFY2(FindHelpText(std::string("CBF_") + role), role);
+            QVERIFY2(f->Window().findChild<QWidget*>(QString::fromLatin1(role)), role);
+            QVERIFY2(f->program->Help().Find(std::string("CBF_") + role), role);
         }
-        QVERIFY(f->program->Main().findChild<QWidget*>(QStringLiteral("EditGridGroups")));
-        QVERIFY(f->program->Main().findChild<QWidget*>(QStringLiteral("GridCtt")));
+        QVERIFY(f->Window().findChild<QWidget*>(QStringLiteral("EditGridGroups")));
+        QVERIFY(f->Window().findChild<QWidget*>(QStringLiteral("GridCtt")));
         QTest::mouseClick(groups->editGridHold->viewport(), Qt::RightButton, {}, QPoint(10, 10));
-        QVERIFY(f->dialogs.Saw("INFO!", FindHelpText("CBF_EditGridHold")->text));
+        QVERIFY(f->dialogs.Saw("INFO!", f->program->Help().Find("CBF_EditGridHold")->text));
     }
 
     void ledModeOffWithDyn1TurnsExternTeachOffAndLocksThePowerControls() {
@@ -162,13 +166,13 @@ private slots:
         auto& image = f->state->params.image;
         image.parameters[kExternTeach] = kExternTeachOn;
         image.parameters[kTrigger] = kTriggerExt3;
-        PutParametersToPanel(*f->program);
+        f->Parameters().PutParametersToPanel();
         QCOMPARE(page->Word(kTrigger), std::uint16_t(kTriggerCont));
         QCOMPARE(page->editTrigger->count(), 2);
         // The short list must not hide PARA when the next set turns external teach off.
         image.parameters[kExternTeach] = kExternTeachOff;
         image.parameters[kTrigger] = kTriggerPara;
-        PutParametersToPanel(*f->program);
+        f->Parameters().PutParametersToPanel();
         QCOMPARE(page->Word(kTrigger), std::uint16_t(kTriggerPara));
         QVERIFY(!f->Log().contains(QStringLiteral("OUT OF RANGE")));
     }
@@ -178,7 +182,7 @@ private slots:
         Choose(page->editEvalmode, kEvalCol5);
         QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(5));
         QCOMPARE(page->Word(kDigitalOutmode), std::uint16_t(kOutBinary));
-        QCOMPARE(groups->ColorGroup(), std::uint16_t(0));
+        QCOMPARE(std::uint16_t(groups->editColorGroups->currentData().toInt()), std::uint16_t(0));
         for (QWidget* w : {static_cast<QWidget*>(page->editMaxVecNo),
                            static_cast<QWidget*>(page->editDigOutmode),
                            static_cast<QWidget*>(groups->editColorGroups),
@@ -216,12 +220,12 @@ private slots:
     }
 
     void maxVecNoAboveItsLimitIsLoweredWithOneMessage() {
-        f->program->Main().tabMain1->setCurrentIndex(MainPanel::kTeachTablePage);
+        f->Main().tabMain1->setCurrentIndex(int(core::MainPage::TeachTable));
         page->editMaxVecNo->setValue(6); // DIRECT LO, no groups: five colours
         QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(5));
         QCOMPARE(Messages(), 1);
         QVERIFY(f->dialogs.Saw("INFO!", MaxColTooHighText()));
-        QCOMPARE(f->CurrentPage(), int(MainPanel::kParameterPage));
+        QCOMPARE(f->CurrentPage(), int(int(core::MainPage::Parameters)));
 
         Choose(page->editDigOutmode, kOutBinary);
         page->editMaxVecNo->setValue(31);
@@ -251,15 +255,15 @@ private slots:
         QCOMPARE(CellBackground(groups->editGridGroups, 4, 0), kColourCellPlain);
         QCOMPARE(Messages(), 1);
         QVERIFY(f->dialogs.Saw("INFO!", GroupTooHighText()));
-        QCOMPARE(f->CurrentPage(), int(MainPanel::kGroupHoldPage));
+        QCOMPARE(f->CurrentPage(), int(int(core::MainPage::GroupHold)));
         QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(9));
 
         // The operator's edit of a group cell runs the same check.
-        f->program->Main().tabMain1->setCurrentIndex(MainPanel::kParameterPage);
+        f->Main().tabMain1->setCurrentIndex(int(core::MainPage::Parameters));
         EditCell(groups->editGridGroups, 0, 0, 7);
         QCOMPARE(CellWord(groups->editGridGroups, 0, 0), std::uint16_t(0));
         QCOMPARE(Messages(), 2);
-        QCOMPARE(f->CurrentPage(), int(MainPanel::kGroupHoldPage));
+        QCOMPARE(f->CurrentPage(), int(int(core::MainPage::GroupHold)));
         EditCell(groups->editGridGroups, 0, 0, 3);
         QCOMPARE(CellBackground(groups->editGridGroups, 0, 0), kColourCellPlain);
         QCOMPARE(Messages(), 2);
@@ -274,13 +278,13 @@ private slots:
         QCOMPARE(RowLabelColour(groups->editGridGroups, 3), kColourInactiveRow);
         QCOMPARE(RowLabelColour(groups->editGridHold, 3), kColourActiveRow);
         QCOMPARE(RowLabelColour(groups->editGridHold, 4), kColourInactiveRow);
-        auto* rows = f->program->tableAttributesPage->tableRowAttributes;
+        auto* rows = f->RowTable();
         QCOMPARE(RowLabelColour(rows, 2), kColourActiveRow);
         QCOMPARE(RowLabelColour(rows, 3), kColourInactiveRow);
     }
 
     void liveLabelsFollowTheCalculationMode() {
-        auto& data = f->program->Data();
+        auto data = f->Data();
         Choose(page->editCalcmode, kCalcSiM2D);
         QCOMPARE(data.labelX->text(), QStringLiteral("s"));
         QCOMPARE(data.labelInt->text(), QStringLiteral("M"));
@@ -295,10 +299,10 @@ private slots:
     void rowLabelsStartFromTheStartValues() {
         // MAX VEC NO starts at 1: only row 0 is active, in every table, before any load.
         ProgramFixture fresh;
-        auto* rows = fresh.program->tableAttributesPage->tableRowAttributes;
+        auto* rows = fresh.RowTable();
         QCOMPARE(RowLabelColour(rows, 0), kColourActiveRow);
         QCOMPARE(RowLabelColour(rows, 1), kColourInactiveRow);
-        QCOMPARE(RowLabelColour(fresh.program->teachTablePage->gridCtt, 1), kColourInactiveRow);
+        QCOMPARE(RowLabelColour(fresh.TeachTable().gridCtt, 1), kColourInactiveRow);
     }
 
     void calculationModeRoundTripThroughThreeDLosesTheIntensityTolerance() {
@@ -338,30 +342,31 @@ private slots:
         auto* tabs = Data().tabDataP1;
         Choose(page->editEvalmode, kEvalBestHit); // the start page 3D is hidden in 2D
         QCOMPARE(tabs->currentIndex(), int(DataPanel::k2DPage));
-        QVERIFY(!tabs->isTabVisible(DataPanel::k3DPage));
+        QVERIFY(!tabs->isTabVisible(live::DataPanel::k3DPage));
         Choose(page->editCalcmode, kCalcXyInt3D);
-        QCOMPARE(tabs->currentIndex(), int(DataPanel::k3DPage));
+        QCOMPARE(tabs->currentIndex(), int(live::DataPanel::k3DPage));
         QVERIFY(!tabs->isTabVisible(DataPanel::k2DPage));
 
         tabs->setCurrentIndex(DataPanel::kIntPage);
         Choose(page->editEvalmode, kEvalThdRgb);
         QCOMPARE(tabs->currentIndex(), int(DataPanel::kRgbPage));
-        for (int p : {DataPanel::kIntPage, DataPanel::k2DPage, DataPanel::k3DPage})
+        for (int p : {DataPanel::kIntPage, DataPanel::k2DPage, live::DataPanel::k3DPage})
             QVERIFY(!tabs->isTabVisible(p));
 
         Choose(page->editEvalmode, kEvalFirstHit);
         QVERIFY(tabs->isTabVisible(DataPanel::kIntPage));
-        QVERIFY(tabs->isTabVisible(DataPanel::k3DPage));
+        QVERIFY(tabs->isTabVisible(live::DataPanel::k3DPage));
         QVERIFY(!tabs->isTabVisible(DataPanel::k2DPage));
     }
 
     void colourGroupShowsTheGroupDisplayAndOffClosesTheBigGroupPanel() {
         Choose(groups->editColorGroups, 1);
         QVERIFY(Shown(Data().dispGroup));
-        f->program->ShowBigPanel(Program::BigPanel::Group);
+        QTest::mouseDClick(Data().dispGroup, Qt::LeftButton);
+        QVERIFY(f->BigGroup().isVisible());
         Choose(groups->editColorGroups, 0);
         QVERIFY(!Shown(Data().dispGroup));
-        QVERIFY(!f->program->BigGroup().isVisible());
+        QVERIFY(!f->BigGroup().isVisible());
     }
 
     void groupResetAsksAndClearsCellsAndColours() {
@@ -383,7 +388,7 @@ private slots:
         QTest::mouseClick(groups->buttonResetHoldTable, Qt::LeftButton);
         for (int r = 0; r < GroupHoldPage::kHoldRows; ++r)
             QCOMPARE(CellWord(groups->editGridHold, r, 0), std::uint16_t(20));
-        GetParametersFromPanel(*f->program);
+        f->Parameters().GetParametersFromPanel();
         QCOMPARE(f->state->params.image.parameters[kHoldFail], std::uint16_t(20));
         QCOMPARE(f->state->params.image.table[30].w[6], std::uint16_t(20));
     }
@@ -398,11 +403,11 @@ private slots:
             image.table[std::size_t(r)].w[7] = std::uint16_t(0xA500 + r);
         }
         const ParameterImage sent = image;
-        PutParametersToPanel(*f->program);
+        f->Parameters().PutParametersToPanel();
         image = ParameterImage{};
         for (int r = 0; r < kTeachRows; ++r)
             image.table[std::size_t(r)].w[7] = std::uint16_t(0xA500 + r);
-        GetParametersFromPanel(*f->program);
+        f->Parameters().GetParametersFromPanel();
         QVERIFY(image.parameters == sent.parameters);
         for (int r = 0; r < kTeachRows; ++r)
             QVERIFY2(image.table[std::size_t(r)].w == sent.table[std::size_t(r)].w,
@@ -410,26 +415,37 @@ private slots:
         QVERIFY(!f->Log().contains(QStringLiteral("OUT OF RANGE")));
     }
 
-    void codesWithoutAListItemAreShownAsTheirNearestMeaningAndLogged() {
+    void codesWithoutAListItemAreKeptAsExtraItemsAndGoBackUnchanged() {
         auto& image = f->state->params.image;
         image.parameters[kCalculationMode] = 9;
         image.parameters[kGain] = 8;
         image.parameters[kColorGroup] = 2;
-        PutParametersToPanel(*f->program);
-        QCOMPARE(page->Word(kCalculationMode), std::uint16_t(kCalcXyInt2D));
-        QCOMPARE(page->Word(kGain), kDefaultParameters[kGain]);
-        QCOMPARE(groups->ColorGroup(), std::uint16_t(1));
+        f->Parameters().PutParametersToPanel();
+        QCOMPARE(page->Word(kCalculationMode), std::uint16_t(9));
+        QCOMPARE(page->Word(kGain), std::uint16_t(8));
+        QCOMPARE(page->editGain->currentText(), QStringLiteral("8 (from sensor)"));
+        QCOMPARE(groups->editColorGroups->currentText(), QStringLiteral("2 (from sensor)"));
         QVERIFY(f->Log().contains(QStringLiteral(
-            "ATTENTION! CALCULATION MODE = 9 IS OUT OF RANGE AND IS SHOWN AS 0.\n")));
-        QVERIFY(f->Log().contains(QStringLiteral("GAIN = 8 IS OUT OF RANGE AND IS SHOWN AS 5.")));
-        QCOMPARE(image.parameters[kGain], std::uint16_t(8)); // the image is left as received
+            "ATTENTION! CALCULATION MODE = 9 IS OUT OF RANGE AND IS KEPT AS RECEIVED.\n")));
+        QVERIFY(f->Log().contains(QStringLiteral("GAIN = 8 IS OUT OF RANGE AND IS KEPT")));
+        image = ParameterImage{};
+        f->Parameters().GetParametersFromPanel();
+        QCOMPARE(image.parameters[kCalculationMode], std::uint16_t(9));
+        QCOMPARE(image.parameters[kGain], std::uint16_t(8));
+        QCOMPARE(image.parameters[kColorGroup], std::uint16_t(2));
+
+        // The extra item stays until the operator chooses a regular one.
+        Choose(page->editGain, 2);
+        QCOMPARE(page->editGain->count(), 8);
+        QCOMPARE(page->Word(kGain), std::uint16_t(2));
+        QCOMPARE(page->editGain->findText(QStringLiteral("8 (from sensor)")), -1);
     }
 
     void rowColoursArePaintedIntoAllThreeTables() {
         for (int r = 0; r < kTeachRows; ++r)
             f->state->settings.rowColours[std::size_t(r)] = std::uint32_t(0x010203 * (r + 1));
-        PaintTableRowColours(*f->program);
-        QCOMPARE(CellBackground(teach->gridCtt, 7, TeachTablePage::kColourColumn),
+        f->Parameters().PaintRowColours(f->state->settings.rowColours);
+        QCOMPARE(CellBackground(teach->gridCtt, 7, kTeachColourColumn),
                  std::uint32_t(0x010203 * 8));
         QCOMPARE(CellBackground(groups->editGridGroups, 7, 1), std::uint32_t(0x010203 * 8));
         QCOMPARE(CellBackground(groups->editGridHold, 8, 1), std::uint32_t(0x010203 * 8));

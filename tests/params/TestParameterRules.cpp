@@ -6,6 +6,8 @@
 #include <QtTest>
 #include <algorithm>
 
+using namespace params;
+
 namespace {
 
 ParameterControls DefaultControls() {

@@ -2,6 +2,7 @@
 // send, a scripted sensor on a local socket): the bytes on the line, the order of requests, the
 // plausibility reports, and what reaches the image and the controls.
 #include "app/ProgramFixture.h"
+#include "core/WordTable.h"
 #include "link/FrameCodec.h"
 #include "params/BlockLayout.h"
 #include "params/GroupHoldPage.h"
@@ -10,7 +11,6 @@
 #include "params/ParameterPage.h"
 #include "params/ParameterPanels.h"
 #include "params/TeachTablePage.h"
-#include "params/WordTable.h"
 
 #include <QRadioButton>
 #include <QSlider>
@@ -21,6 +21,12 @@
 
 #include <functional>
 #include <map>
+
+using namespace comm;
+using namespace live;
+
+using namespace params;
+using namespace core;
 
 using Bytes = std::vector<std::uint8_t>;
 Q_DECLARE_METATYPE(Bytes)
@@ -139,9 +145,8 @@ class TestParameterTransfer : public QObject {
 
     bool ConnectTo(quint16 port) {
         f->StartWithoutSensor();
-        auto& page = f->program->Comm();
-        page.editCommunicationProtocol->setCurrentIndex(1);
-        page.CBF_EditCommunicationProtocol();
+        auto page = f->Comm();
+        f->Choose(page.editCommunicationProtocol, 1);
         page.stringIpAdress->setEditText(QStringLiteral("127.0.0.1"));
         page.stringPortNumber->setText(QString::number(port));
         QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
@@ -195,7 +200,7 @@ private slots:
         f->simulator.SetRamImage(0, para);
         f->simulator.SetRamImage(1, para);
         QVERIFY(Connect());
-        auto& main = f->program->Main();
+        auto main = f->Main();
         QVERIFY(main.selectParaSet[1]->isEnabled());
         QTest::mouseClick(main.selectParaSet[std::size_t(paraSet)], Qt::LeftButton);
         QCOMPARE(f->state->params.paraSet, std::uint16_t(paraSet));
@@ -210,7 +215,7 @@ private slots:
 
     void sendToRamWritesBothBlocksAndToEepromAlsoStores() {
         QVERIFY(Connect());
-        auto& main = f->program->Main();
+        auto main = f->Main();
         Press(main.buttonSend);
         auto log = Log();
         QCOMPARE(log.size(), std::size_t(2));
@@ -233,8 +238,8 @@ private slots:
     void writeOfTheDefaultParameterBlockIsByteExact() {
         QVERIFY(Connect());
         f->state->params.image = DefaultParameterImage();
-        PutParametersToPanel(*f->program);
-        Press(f->program->Main().buttonSend);
+        f->Parameters().PutParametersToPanel();
+        Press(f->Main().buttonSend);
         const auto log = Log();
         QVERIFY(!log.empty());
         const Bytes expected =
@@ -245,8 +250,8 @@ private slots:
 
     void getFromEepromReloadsThenReadsThreeShortRequests() {
         QVERIFY(Connect());
-        Select(f->program->Main().selectMem, kEeprom);
-        Press(f->program->Main().buttonGet);
+        Select(f->Main().selectMem, kEeprom);
+        Press(f->Main().buttonGet);
         const auto log = Log();
         QCOMPARE(log.size(), std::size_t(3));
         QCOMPARE(int(log[0].order), 4);
@@ -259,14 +264,14 @@ private slots:
         sim::FaultSettings faults;
         faults.plausibilityCount = sim::Fault{true, 2, 1};
         f->simulator.SetFaults(faults);
-        Press(f->program->Main().buttonSend);
+        Press(f->Main().buttonSend);
         QCOMPARE(f->RequestsOfOrder(1), 2);
         const QString text = QStringLiteral(
             "INFO!\n2 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT "
             "VALUE!\n\n");
         QCOMPARE(Occurrences(text), 2); // once for each block
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(0));
-        QCOMPARE(f->CurrentPage(), int(MainPanel::kCommunicationPage));
+        QCOMPARE(f->CurrentPage(), int(int(core::MainPage::Communication)));
         QCOMPARE(f->dialogs.CountOf("message"), 0); // a link report, never a popup
     }
 
@@ -275,8 +280,8 @@ private slots:
         sim::FaultSettings faults;
         faults.plausibilityCount = sim::Fault{true, 65535, 4};
         f->simulator.SetFaults(faults);
-        Select(f->program->Main().selectMem, kEeprom);
-        Press(f->program->Main().buttonGet);
+        Select(f->Main().selectMem, kEeprom);
+        Press(f->Main().buttonGet);
         QVERIFY(f->Log().contains(QStringLiteral(
             "INFO!\n65535 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO "
             "DEFAULT VALUE!\n\n")));
@@ -285,8 +290,8 @@ private slots:
 
     void triggerOtherThanParaUsesBlocksZeroAndTwo() {
         QVERIFY(Connect());
-        auto& main = f->program->Main();
-        auto& page = *f->program->parameterPage;
+        auto main = f->Main();
+        auto page = f->ParameterPage();
         Choose(page.editTrigger, kTriggerPara);
         QVERIFY(main.selectParaSet[1]->isEnabled());
         QTest::mouseClick(main.selectParaSet[1], Qt::LeftButton);
@@ -315,11 +320,11 @@ private slots:
 
     void sendAndGetPressedDuringGoRunBetweenTwoMeasurementsSendFirst() {
         QVERIFY(Connect());
-        auto& main = f->program->Main();
+        auto main = f->Main();
         f->RunGo(300, [&] {
             Press(main.buttonSend);
             Press(main.buttonGet);
-            QTimer::singleShot(300, [&] { main.CBF_ButtonStop(); });
+            QTimer::singleShot(300, [&] { f->Stop(); });
         });
         const auto orders = Orders();
         const auto first = std::find(orders.begin(), orders.end(), 1);
@@ -335,7 +340,7 @@ private slots:
         sim::FaultSettings faults;
         faults.plausibilityCount = sim::Fault{true, 3, 1};
         f->simulator.SetFaults(faults);
-        auto& main = f->program->Main();
+        auto main = f->Main();
         f->RunGo(300, [&] { Press(main.buttonSend); });
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
         const auto log = Log();
@@ -356,12 +361,12 @@ private slots:
         QVERIFY(SameImage(f->state->params.image, set0));
         QCOMPARE(f->dialogs.popups.size(), std::size_t(0));
 
-        auto& main = f->program->Main();
+        auto main = f->Main();
         Press(main.buttonSend);
         QTest::mouseClick(main.selectParaSet[1], Qt::LeftButton);
         Press(main.buttonGet);
         QVERIFY(SameImage(f->state->params.image, set1));
-        QCOMPARE(f->program->parameterPage->powerValue->value(), 222);
+        QCOMPARE(f->ParameterPage().powerValue->value(), 222);
         Press(main.buttonSend);
 
         const auto ram = f->simulator.RamImage();
@@ -383,7 +388,7 @@ private slots:
 
     void fileSelectedKeepsSendGetAndTheConnectingGetOffTheLine() {
         QVERIFY(Connect());
-        auto& main = f->program->Main();
+        auto main = f->Main();
         Select(main.selectMem, kFile);
         Press(main.buttonSend); // the dialog is cancelled
         Press(main.buttonGet);
@@ -393,7 +398,7 @@ private slots:
         QVERIFY(f->dialogs.Saw("ATTENTION!", "No file was selected!"));
 
         // Connecting again reads the identification, then asks for the file instead of the set.
-        QTest::mouseClick(f->program->Comm().buttonTryToConnect, Qt::LeftButton);
+        QTest::mouseClick(f->Comm().buttonTryToConnect, Qt::LeftButton);
         QCOMPARE(Orders(), (std::vector<int>{7}));
         QCOMPARE(f->dialogs.CountOf("file"), 3);
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
@@ -405,35 +410,96 @@ private slots:
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         QCOMPARE(Orders(), (std::vector<int>{7, 2, 2}));
-        auto& page = *f->program->parameterPage;
-        auto& groups = *f->program->groupHoldPage;
+        auto page = f->ParameterPage();
+        auto groups = f->GroupHold();
         QCOMPARE(page.slidePower->value(), 737);
         QCOMPARE(page.Word(kCalculationMode), std::uint16_t(kCalcSiM3D));
         QCOMPARE(CellWord(groups.editGridHold, 0, 0), std::uint16_t(1234));
         QCOMPARE(CellWord(groups.editGridHold, 31, 0), set.table[30].w[6]);
         QCOMPARE(CellWord(groups.editGridGroups, 9, 0), set.table[9].w[5]);
-        QCOMPARE(CellWord(f->program->teachTablePage->gridCtt, 30, 4), set.table[30].w[4]);
-        QVERIFY(f->program->Comm().buttonAccept->isEnabled());
+        QCOMPARE(CellWord(f->TeachTable().gridCtt, 30, 4), set.table[30].w[4]);
+        QVERIFY(f->Comm().buttonAccept->isEnabled());
     }
 
-    void valuesBeyondEveryControlAreShownAsTheControlsCanAndTheImageKeepsThem() {
+    // The words of the last block written with order 1 to this block index.
+    std::vector<std::uint16_t> SentBlock(int argument) {
+        std::vector<std::uint16_t> words;
+        for (const auto& request : f->simulator.RequestLog()) {
+            if (request.order != 1 || request.argument != argument) continue;
+            words.clear();
+            for (int i = 0; i + 1 < request.payloadLength; i += 2)
+                words.push_back(
+                    std::uint16_t(request.Payload()[i] | request.Payload()[i + 1] << 8));
+        }
+        return words;
+    }
+
+    void wordsBeyondTheControlsGoBackExactlyAsTheGetReceivedThem() {
+        // A sensor (or another tool) holding values the pages would not offer.
+        ParameterImage held = DistinctImage(4);
+        held.parameters[kAverage] = 1000;
+        held.parameters[kDynWinHi] = 5000;
+        held.parameters[kGain] = 9;
+        held.parameters[kPower] = 1500;
+        held.parameters[kIntegral] = 300;
+        held.parameters[kIntlim] = 65535;
+        f->simulator.SetRamImage(0, held);
+        QVERIFY(Connect());
+        Press(f->Main().buttonGet);
+        QVERIFY(SameImage(f->state->params.image, held));
+        auto page = f->ParameterPage();
+        QCOMPARE(page.editGain->currentText(), QStringLiteral("9 (from sensor)"));
+        QCOMPARE(page.powerValue->value(), 1500);
+        QCOMPARE(page.slidePower->value(), 1000); // the slider stops at its end
+        QVERIFY(f->Log().contains(
+            QStringLiteral("ATTENTION! POWER = 1500 IS OUT OF RANGE AND IS KEPT AS RECEIVED.\n")));
+        QVERIFY(!f->Log().contains(QStringLiteral("AVERAGE = "))); // any 16-bit count is fine
+
+        f->simulator.ClearRequestLog();
+        Press(f->Main().buttonSend);
+        const auto sent = SentBlock(0);
+        QCOMPARE(sent.size(), std::size_t(kParameterCount));
+        for (int word = 0; word < kParameterCount; ++word)
+            QVERIFY2(sent[std::size_t(word)] == held.parameters[std::size_t(word)],
+                     qPrintable(QStringLiteral("word %1").arg(word)));
+        const auto table = SentBlock(2);
+        QCOMPARE(table.size(), std::size_t(kTeachRows * kTeachVectorWords));
+        for (int r = 0; r < kTeachRows; ++r) {
+            for (int w = 0; w < kTeachVectorWords; ++w)
+                QCOMPARE(table[std::size_t(r * kTeachVectorWords + w)],
+                         held.table[std::size_t(r)].w[std::size_t(w)]);
+        }
+    }
+
+    void wordsAllAtTheirMaximumGoBackAsTheRulesLeaveThem() {
         ParameterImage wild;
         wild.parameters.fill(65535);
         for (auto& row : wild.table)
             row.w.fill(65535);
         f->simulator.SetRamImage(0, wild);
         QVERIFY(Connect());
-        Press(f->program->Main().buttonGet);
+        Press(f->Main().buttonGet);
         QVERIFY(SameImage(f->state->params.image, wild));
-        auto& page = *f->program->parameterPage;
-        QCOMPARE(page.slidePower->value(), 1000);
+        auto page = f->ParameterPage();
         QCOMPARE(page.editMaxVecNo->value(), 3); // THD RGB, which 65535 counts as
-        QCOMPARE(page.Word(kEvaluationMode), std::uint16_t(kEvalThdRgb));
-        QCOMPARE(CellWord(f->program->teachTablePage->gridCtt, 0, 0), std::uint16_t(65535));
-        QVERIFY(f->Log().contains(
-            QStringLiteral("ATTENTION! POWER = 65535 IS OUT OF RANGE AND IS SHOWN AS 1000.\n")));
-        // What the controls hold goes back, and the sensor says what it replaced.
-        Press(f->program->Main().buttonSend);
+        QCOMPARE(page.Word(kEvaluationMode), std::uint16_t(65535));
+        QCOMPARE(CellWord(f->TeachTable().gridCtt, 0, 0), std::uint16_t(65535));
+
+        // What goes back is the received set with only the rules' changes.
+        ParameterControls controls;
+        controls.values = wild.parameters;
+        controls.triggerListLength = 7;
+        for (auto& cell : controls.groupCells)
+            cell = 65535;
+        const RuleDecision rules = ApplyParameterRules(controls);
+        f->simulator.ClearRequestLog();
+        Press(f->Main().buttonSend);
+        const auto sent = SentBlock(0);
+        QCOMPARE(sent.size(), std::size_t(kParameterCount));
+        for (int word = 0; word < kParameterCount; ++word)
+            QVERIFY2(
+                sent[std::size_t(word)] == rules.controls.values[std::size_t(word)],
+                qPrintable(QStringLiteral("word %1: %2").arg(word).arg(sent[std::size_t(word)])));
         QVERIFY(f->Log().contains(QStringLiteral("PARAMETER IN RAM DID NOT PASS")));
     }
 
@@ -444,7 +510,7 @@ private slots:
         sim::FaultSettings faults;
         faults.oddLength = sim::Fault{true, 0, 2};
         f->simulator.SetFaults(faults);
-        Press(f->program->Main().buttonGet);
+        Press(f->Main().buttonGet);
         QVERIFY(SameImage(f->state->params.image, set));
         QVERIFY(f->Log().contains(
             QStringLiteral("ATTENTION! PARAMETER BLOCK 0: 35 BYTES RECEIVED, ONLY 34 ARE USED!")));
@@ -457,9 +523,9 @@ private slots:
         sim::FaultSettings faults;
         faults.errorReply = sim::Fault{true, 2, 2};
         f->simulator.SetFaults(faults);
-        Press(f->program->Main().buttonGet);
+        Press(f->Main().buttonGet);
         QVERIFY(SameImage(f->state->params.image, before));
-        QCOMPARE(f->program->parameterPage->slidePower->value(), int(before.parameters[kPower]));
+        QCOMPARE(f->ParameterPage().slidePower->value(), int(before.parameters[kPower]));
         QCOMPARE(f->RequestsOfOrder(2), 1);
         QVERIFY(f->Log().contains(QStringLiteral("COMMUNICATION ERROR ON CONTROL UNIT!")));
     }
@@ -501,7 +567,7 @@ private slots:
         const quint16 port = sensor.Listen();
         QVERIFY(!ConnectTo(port));
         QVERIFY(SameImage(f->state->params.image, DefaultParameterImage()));
-        QCOMPARE(f->program->parameterPage->slidePower->value(), 500);
+        QCOMPARE(f->ParameterPage().slidePower->value(), 500);
         QCOMPARE(sensor.requests.size(), std::size_t(3));
     }
 };

@@ -4,6 +4,8 @@
 #include <QtTest>
 #include <string>
 
+using namespace settings;
+
 namespace {
 
 // The real file system, except that one numbered step (counting every call that can fail while

@@ -3,6 +3,8 @@
 #include <QtTest>
 #include <string>
 
+using namespace settings;
+
 namespace {
 
 const std::string kProgramDir = "C:\\Chromix";

@@ -4,6 +4,7 @@
 #include "params/TeachTablePage.h"
 #include "settings/ColourSelector.h"
 #include "settings/PanelSettings.h"
+#include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
 
 #include <QComboBox>
@@ -14,6 +15,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace settings;
 
 namespace {
 
@@ -80,7 +83,32 @@ class TestSettingsPanels : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
 
     QString SettingsPath() const { return dir->filePath(QStringLiteral("PanelSettings.cfg")); }
-    TableAttributesPage& Page() { return *f->program->tableAttributesPage; }
+    // The table attributes page's controls by role, and the page for what it keeps.
+    struct RowsPage {
+        explicit RowsPage(QWidget& window)
+            : page(Need<TableAttributesPage>(window, "TableAttributesPage")),
+              editSetColor(Need<QComboBox>(*page, "EditSetColor")),
+              editRow(Need<QSpinBox>(*page, "EditRow")),
+              editColorNumericRow(Need<ColourSelector>(*page, "EditColorNumericRow")),
+              buttonSetRowColor(Need<QPushButton>(*page, "ButtonSetRowColor")),
+              tableRowAttributes(Need<QTableWidget>(*page, "TableRowAttributes")),
+              buttonSaveArray(Need<QPushButton>(*page, "ButtonSaveArray")),
+              buttonGetArray(Need<QPushButton>(*page, "ButtonGetArray")),
+              buttonTableAttrReset(Need<QPushButton>(*page, "ButtonTableAttrReset")) {}
+        void AssignRowColour(int row, std::uint32_t colour) { page->AssignRowColour(row, colour); }
+        RowAttributes CollectRows() { return page->CollectRows(); }
+        ColourMode Mode() const { return page->Mode(); }
+        TableAttributesPage* page;
+        QComboBox* editSetColor;
+        QSpinBox* editRow;
+        ColourSelector* editColorNumericRow;
+        QPushButton* buttonSetRowColor;
+        QTableWidget* tableRowAttributes;
+        QPushButton* buttonSaveArray;
+        QPushButton* buttonGetArray;
+        QPushButton* buttonTableAttrReset;
+    };
+    RowsPage Page() { return RowsPage(f->Window()); }
     std::uint32_t CellColour(int row) {
         return Page()
                    .tableRowAttributes->item(row, TableAttributesPage::kColourColumn)
@@ -95,13 +123,10 @@ class TestSettingsPanels : public QObject {
         auto colourOf = [](QTableWidget* table, int row, int column) {
             return table->item(row, column)->background().color().rgb() & 0xFFFFFF;
         };
-        auto& program = *f->program;
-        return {
-            colourOf(program.teachTablePage->gridCtt, teachVector, TeachTablePage::kColourColumn),
-            colourOf(program.groupHoldPage->editGridGroups, teachVector,
-                     GroupHoldPage::kColourColumn),
-            colourOf(program.groupHoldPage->editGridHold, teachVector + 1,
-                     GroupHoldPage::kColourColumn)};
+        const auto groups = f->GroupHold();
+        return {colourOf(f->TeachTable().gridCtt, teachVector, kTeachColourColumn),
+                colourOf(groups.editGridGroups, teachVector, kGroupHoldColourColumn),
+                colourOf(groups.editGridHold, teachVector + 1, kGroupHoldColourColumn)};
     }
     QString CellText(int row) {
         return Page()
@@ -115,9 +140,9 @@ class TestSettingsPanels : public QObject {
     }
     // The two start-up reads, as InitApplication runs them, against the temporary directory.
     void ReadAtStartUp() {
-        f->program->ReadPanelSettingsLayout();
-        f->program->Main().show();
-        f->program->ReadPanelSettingsCommunication();
+        f->program->PanelSettings().ReadPanelSettingsLayout();
+        f->Window().show();
+        f->program->PanelSettings().ReadPanelSettingsCommunication();
     }
     void Choose(Choice choice, const QString& path) {
         f->dialogs.fileAnswers.push_back({choice, path.toStdString()});
@@ -137,10 +162,10 @@ private slots:
     }
 
     void withoutFileEverythingStartsAtItsDefaultAndCloseWritesAllSections() {
-        const QSize built = f->program->Main().size();
+        const QSize built = f->Window().size();
         ReadAtStartUp();
         auto& state = *f->state;
-        auto& comm = f->program->Comm();
+        auto comm = f->Comm();
         const std::string base = QDir::toNativeSeparators(dir->path()).toStdString() + "/";
         QCOMPARE(state.settings.parameterFilePath, base + "Parameter.ini");
         QCOMPARE(state.settings.recordFilePath, base + "RecordFile.dat");
@@ -148,17 +173,17 @@ private slots:
         QCOMPARE(state.settings.tableAttributesPath, base + "TableAttributes.ini");
         QVERIFY(comm.editId->text().isEmpty());
         QCOMPARE(comm.editCommunicationProtocol->currentData().toInt(), 0);
-        QCOMPARE(comm.SelectedComPort(), 1);
+        QCOMPARE(comm.editSelectComPort->currentData().toInt(), 1);
         QCOMPARE(comm.editSelectBaudrate->currentText(), QStringLiteral("115200"));
         QVERIFY(comm.stringIpAdress->currentText().isEmpty());
         QCOMPARE(comm.stringIpAdress->count(), 0);
         QCOMPARE(comm.stringPortNumber->text(), QStringLiteral("10001"));
-        QCOMPARE(f->program->Main().size(), built);
+        QCOMPARE(f->Window().size(), built);
         QCOMPARE(state.settings.rowColours[7], 0x800080u);
         QCOMPARE(CellColour(15), 0xFF0000u);
         QVERIFY(f->dialogs.popups.empty());
 
-        f->program->Main().close();
+        f->Window().close();
         const QByteArray written = ReadFile(SettingsPath());
         for (const char* header :
              {"[GENERAL INFO]\r\n", "[PANEL POSITION]\r\n", "[DIRECTORIES]\r\n",
@@ -173,14 +198,13 @@ private slots:
         WriteFile(SettingsPath(), Crlf(kSavedSettings));
         ReadAtStartUp();
         auto& state = *f->state;
-        auto& comm = f->program->Comm();
-        auto& main = f->program->Main();
+        auto comm = f->Comm();
         QCOMPARE(comm.editId->text(), QStringLiteral("Line 4 sensor"));
         QCOMPARE(state.params.sensorId, std::string("Line 4 sensor"));
-        QVERIFY(f->program->BigGroup().windowTitle().endsWith(QStringLiteral("Line 4 sensor")));
-        QVERIFY(!main.isMaximized());
-        QCOMPARE(main.pos(), QPoint(37, 52));
-        QCOMPARE(main.size(), QSize(930, 640));
+        QVERIFY(f->BigGroup().windowTitle().endsWith(QStringLiteral("Line 4 sensor")));
+        QVERIFY(!f->Window().isMaximized());
+        QCOMPARE(f->Window().pos(), QPoint(37, 52));
+        QCOMPARE(f->Window().size(), QSize(930, 640));
         QCOMPARE(state.settings.parameterFilePath, std::string("/data/sets/Parameter.ini"));
         QCOMPARE(state.settings.recordFilePath, std::string("/data/rec/Run.dat"));
         QCOMPARE(state.settings.hardwareInfoPath, std::string("/data/hw/Hw.ini"));
@@ -190,7 +214,7 @@ private slots:
         QCOMPARE(comm.stringIpAdress->itemText(0), QStringLiteral("10.0.0.7"));
         QCOMPARE(comm.stringIpAdress->itemText(1), QStringLiteral("sensor-b.local"));
         QCOMPARE(comm.editCommunicationProtocol->currentData().toInt(), 1);
-        QCOMPARE(comm.SelectedComPort(), 3); // 65539 keeps its low 16 bits
+        QCOMPARE(comm.editSelectComPort->currentData().toInt(), 3); // 65539 keeps its low 16 bits
         QCOMPARE(comm.editSelectBaudrate->currentText(), QStringLiteral("38400"));
         QCOMPARE(comm.stringIpAdress->currentText(), QStringLiteral("10.0.0.7"));
         QCOMPARE(comm.stringPortNumber->text(), QStringLiteral("10005"));
@@ -211,9 +235,9 @@ private slots:
         f->StartWithoutSensor();
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
         QCOMPARE(f->state->link.protocol, std::uint16_t(kTcpIp));
-        QVERIFY(f->program->Comm().stringIpAdress->isVisibleTo(&f->program->Comm()));
-        QVERIFY(!f->program->Comm().editSelectComPort->isVisibleTo(&f->program->Comm()));
-        QCOMPARE(f->program->Comm().editId->text(), QStringLiteral("Line 4 sensor"));
+        QVERIFY(f->Comm().stringIpAdress->isVisibleTo(f->Comm().page));
+        QVERIFY(!f->Comm().editSelectComPort->isVisibleTo(f->Comm().page));
+        QCOMPARE(f->Comm().editId->text(), QStringLiteral("Line 4 sensor"));
         QCOMPARE(CellText(7), QStringLiteral("cream white"));
     }
 
@@ -222,15 +246,15 @@ private slots:
                                        "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 2\n"
                                        "MAINPANEL LEFT = 300\nMAINPANEL WIDTH = 400\n"));
         ReadAtStartUp();
-        QVERIFY(f->program->Main().isMaximized());
+        QVERIFY(f->Window().isMaximized());
     }
 
     void fullscreenZeroWithoutPositionUsesTheDefaultPlace() {
         WriteFile(SettingsPath(), Crlf("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n\n"
                                        "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\n"));
         ReadAtStartUp();
-        QCOMPARE(f->program->Main().pos(), QPoint(10, 40));
-        QCOMPARE(f->program->Main().size(), QSize(790, 548));
+        QCOMPARE(f->Window().pos(), QPoint(10, 40));
+        QCOMPARE(f->Window().size(), QSize(790, 548));
     }
 
     void aFileOfAnotherTypeIsIgnoredSilently() {
@@ -238,21 +262,23 @@ private slots:
         text.replace("\"Panel Settings\"", "\"Panel settings\"");
         WriteFile(SettingsPath(), text);
         ReadAtStartUp();
-        QVERIFY(f->program->Comm().editId->text().isEmpty());
-        QCOMPARE(f->program->Comm().editCommunicationProtocol->currentData().toInt(), 0);
-        QCOMPARE(f->program->Comm().stringIpAdress->count(), 0);
+        QVERIFY(f->Comm().editId->text().isEmpty());
+        QCOMPARE(f->Comm().editCommunicationProtocol->currentData().toInt(), 0);
+        QCOMPARE(f->Comm().stringIpAdress->count(), 0);
         QCOMPARE(CellColour(7), 0x800080u);
         QVERIFY(f->dialogs.popups.empty());
     }
 
     void acceptWritesWhatThePageShowsAndWritingTwiceGivesTheSameBytes() {
         ReadAtStartUp();
-        auto& comm = f->program->Comm();
+        auto comm = f->Comm();
         comm.editCommunicationProtocol->setCurrentIndex(1);
         comm.stringIpAdress->setEditText(QStringLiteral("192.168.4.20"));
         comm.stringPortNumber->setText(QStringLiteral("10777"));
         comm.editSelectBaudrate->setCurrentIndex(1);
-        comm.SelectComPort(5);
+        if (comm.editSelectComPort->findData(5) < 0) // as a machine with that port lists it
+            comm.editSelectComPort->addItem(QStringLiteral("COM5"), 5);
+        comm.editSelectComPort->setCurrentIndex(comm.editSelectComPort->findData(5));
         comm.editId->setText(QStringLiteral("Press 2"));
         f->state->link.serverList = {"192.168.4.20", "10.0.0.1"};
         Page().AssignRowColour(3, 0xABCDEF);
@@ -261,7 +287,7 @@ private slots:
 
         comm.buttonAccept->setEnabled(true);
         QTest::mouseClick(comm.buttonAccept, Qt::LeftButton);
-        QCOMPARE(f->CurrentPage(), int(MainPanel::kParameterPage));
+        QCOMPARE(f->CurrentPage(), int(int(core::MainPage::Parameters)));
         const QByteArray first = ReadFile(SettingsPath());
         QVERIFY(first.contains("COMPROTOCOL = 1\r\nCOMPORT = 5\r\nBAUDRATE = 1\r\n"
                                "IP ADRESS = \"192.168.4.20\"\r\nPORT NUMBER = \"10777\"\r\n"));
@@ -272,18 +298,18 @@ private slots:
         QVERIFY(first.contains("PARAMETER FILE = \"/sets/P.ini\"\r\n"));
         QCOMPARE(f->state->link.serverName, std::string("192.168.4.20"));
 
-        f->program->Main().close();
+        f->Window().close();
         QCOMPARE(ReadFile(SettingsPath()), first);
 
         // A restart reads back what was written.
         f = std::make_unique<ProgramFixture>();
         f->state->settings.panelSettingsPath = SettingsPath().toStdString();
         ReadAtStartUp();
-        auto& again = f->program->Comm();
+        auto again = f->Comm();
         QCOMPARE(again.editCommunicationProtocol->currentData().toInt(), 1);
         QCOMPARE(again.stringIpAdress->currentText(), QStringLiteral("192.168.4.20"));
         QCOMPARE(again.stringPortNumber->text(), QStringLiteral("10777"));
-        QCOMPARE(again.SelectedComPort(), 5);
+        QCOMPARE(again.editSelectComPort->currentData().toInt(), 5);
         QCOMPARE(again.editId->text(), QStringLiteral("Press 2"));
         QCOMPARE(again.stringIpAdress->count(), 2);
         QCOMPARE(CellColour(3), 0xABCDEFu);
@@ -294,7 +320,7 @@ private slots:
     void anUnwritableSettingsFileLeavesTheProgramRunning() {
         f->state->settings.panelSettingsPath =
             dir->filePath(QStringLiteral("missing/PanelSettings.cfg")).toStdString();
-        f->program->WritePanelSettings();
+        f->program->PanelSettings().WritePanelSettings();
         QVERIFY(!QFile::exists(QString::fromStdString(f->state->settings.panelSettingsPath)));
         QVERIFY(f->dialogs.popups.empty());
     }
@@ -452,16 +478,15 @@ private slots:
             delegate->createEditor(table->viewport(), QStyleOptionViewItem(), index));
         auto* line = qobject_cast<QLineEdit*>(editor.get());
         QVERIFY(line);
-        line->setText(QString(99, QChar(0xFC))); // 99 characters, 198 bytes in the file
+        line->setText(QString(120, QChar(0xFC))); // one byte each in the file
         delegate->setModelData(line, table->model(), index);
         const QString shown = CellText(5);
-        QVERIFY(shown.toUtf8().size() <= 99);
-        QVERIFY(shown.startsWith(QString(40, QChar(0xFC))));
-        QCOMPARE(QString::fromStdString(Page().CollectRows().rowTexts[5]), shown);
+        QCOMPARE(shown, QString(99, QChar(0xFC)));
+        QCOMPARE(Page().CollectRows().rowTexts[5], std::string(99, '\xFC'));
     }
 
     void everyControlOfThePageAnswersARightClickWithItsHelp() {
-        auto& page = Page();
+        auto page = Page();
         const std::vector<QWidget*> controls = {
             page.editSetColor,        page.editRow,         page.editColorNumericRow->hexField,
             page.buttonSetRowColor,   page.buttonSaveArray, page.buttonGetArray,
@@ -476,22 +501,20 @@ private slots:
     }
 
     void theLiveSwatchShowsOnlyInAutomaticMode() {
-        f->program->Main().show();
-        auto& data = f->program->Data();
-        f->program->ShowChildPanel(&data);
+        f->Window().show();
+        auto data = f->Data();
+        f->program->ShowChildPanel(ChildPanel::Data);
         QVERIFY(!data.swatch->isVisible());
         QVERIFY(Page().buttonSetRowColor->isEnabled());
 
-        Page().editSetColor->setCurrentIndex(1);
-        Page().CBF_EditSetColor();
+        ProgramFixture::Choose(Page().editSetColor, 1);
         QVERIFY(data.swatch->isVisible());
         QVERIFY(!Page().editRow->isEnabled());
         QVERIFY(!Page().editColorNumericRow->isEnabled());
         QVERIFY(!Page().buttonSetRowColor->isEnabled());
         QCOMPARE(Page().Mode(), ColourMode::Automatic);
 
-        Page().editSetColor->setCurrentIndex(0);
-        Page().CBF_EditSetColor();
+        ProgramFixture::Choose(Page().editSetColor, 0);
         QVERIFY(!data.swatch->isVisible());
         QVERIFY(Page().editRow->isEnabled());
     }

@@ -3,6 +3,8 @@
 #include <QtTest>
 #include <string>
 
+using namespace settings;
+
 namespace {
 
 using namespace table_attributes;

@@ -10,6 +10,8 @@
 
 namespace simtest {
 
+namespace frame = comm::frame;
+
 inline std::vector<std::uint8_t> Hex(const std::string& text) {
     const QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString(text));
     return {bytes.begin(), bytes.end()};

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+using namespace sim;
+
 namespace {
 
 // Two overlapping taught colours of equal intensity, 2D X/Y/INT: row 0 at (3333, 3333) with

@@ -8,6 +8,8 @@
 
 #include <thread>
 
+using namespace sim;
+
 using namespace simtest;
 
 namespace {

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+using namespace sim;
+
 using namespace simtest;
 
 namespace {

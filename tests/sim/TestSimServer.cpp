@@ -14,6 +14,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace sim;
+
 using namespace simtest;
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class RecordingCommView : public CommView {
+class RecordingCommView : public comm::CommView {
 public:
     void SetStatusLine(const std::string& text) override { statusLine = text; }
     void AppendLog(const std::string& text) override { log += text; }

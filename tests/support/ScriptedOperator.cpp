@@ -23,10 +23,10 @@ std::optional<std::string> ScriptedOperator::Prompt(const std::string& title,
     return answer;
 }
 
-OperatorDialogs::FileSelection ScriptedOperator::SelectFile(const std::string& title,
-                                                            const std::string& startDirectory,
-                                                            const std::string& defaultName,
-                                                            const std::string& filter, bool) {
+core::OperatorDialogs::FileSelection ScriptedOperator::SelectFile(const std::string& title,
+                                                                  const std::string& startDirectory,
+                                                                  const std::string& defaultName,
+                                                                  const std::string& filter, bool) {
     popups.push_back({"file", title, defaultName});
     lastFileTitle = title;
     lastFileStartDirectory = startDirectory;

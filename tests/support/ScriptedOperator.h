@@ -1,13 +1,13 @@
 #pragma once
 // Stands in for the operator in tests: answers every popup from a script and records each one
 // (kind, title, text), so tests can assert the exact messages.
-#include "app/OperatorDialogs.h"
+#include "core/OperatorDialogs.h"
 
 #include <deque>
 #include <string>
 #include <vector>
 
-class ScriptedOperator : public OperatorDialogs {
+class ScriptedOperator : public core::OperatorDialogs {
 public:
     struct Popup {
         std::string kind; // "message", "confirm", "prompt", "file", "printer"

@@ -1,4 +1,4 @@
-#include "params/WordTable.h"
+#include "core/WordTable.h"
 
 #include <QHeaderView>
 #include <QSignalBlocker>
@@ -6,6 +6,8 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+
+namespace core {
 
 namespace {
 
@@ -149,3 +151,5 @@ std::uint16_t CurrentCode(const QComboBox* combo) {
     const int code = combo->currentData().toInt(&ok);
     return ok ? static_cast<std::uint16_t>(std::clamp(code, 0, kWordMax)) : 0;
 }
+
+} // namespace core

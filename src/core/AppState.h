@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+namespace core {
+
+// One 24-bit colour (0xRRGGBB) per teach row.
+using RowColours = std::array<std::uint32_t, 31>;
+
 enum CommProtocol : std::uint16_t { kRs232 = 0, kTcpIp = 1 };
 enum MemoryTarget : std::uint16_t { kRam = 1, kEeprom = 2, kFile = 3 };
 
@@ -34,8 +39,8 @@ struct LinkState {
     std::int32_t openResult = 0;
     std::int32_t linkErrorWord = 0;
     std::int32_t receivedCount = 0;
-    std::array<std::uint8_t, frame::kBufferSize> transmitBuffer{};
-    std::array<std::uint8_t, frame::kBufferSize> receiveBuffer{};
+    std::array<std::uint8_t, comm::frame::kBufferSize> transmitBuffer{};
+    std::array<std::uint8_t, comm::frame::kBufferSize> receiveBuffer{};
     std::string messageBuffer;
     std::string firmwareId;              // at most 71 characters
     std::vector<std::string> serverList; // most recently used first, at most 10
@@ -48,19 +53,19 @@ struct FrameState {
     std::uint16_t dataLength = 0;
     std::uint8_t dataCheckByte = 0;
     std::uint8_t currentOrder = 1;
-    std::array<std::uint16_t, frame::kWordCount> wordBuffer{};
-    std::array<std::uint16_t, frame::kWordCount> measurementWords{};
+    std::array<std::uint16_t, comm::frame::kWordCount> wordBuffer{};
+    std::array<std::uint16_t, comm::frame::kWordCount> measurementWords{};
 };
 
 struct ParamState {
-    ParameterImage image;
+    params::ParameterImage image;
     std::uint16_t memoryTarget = kRam;
     std::uint16_t paraSet = 0;
     std::string sensorId; // operator's text from the connection page
 };
 
 struct LiveState {
-    MeasurementFrame frame;
+    live::MeasurementFrame frame;
     std::uint16_t rawDelta = 0;
     std::uint32_t liveColour = 0; // 0xRRGGBB
 };
@@ -72,7 +77,7 @@ struct SettingsState {
     std::string tableAttributesPath;
     std::string hardwareInfoPath;
     std::string recordFilePath;
-    std::array<std::uint32_t, 31> rowColours{}; // 0xRRGGBB per teach row
+    RowColours rowColours{}; // 0xRRGGBB per teach row
 };
 
 struct AppState {
@@ -83,3 +88,5 @@ struct AppState {
     LiveState live;
     SettingsState settings;
 };
+
+} // namespace core

@@ -1,16 +1,18 @@
-#include "app/HelpRouter.h"
+#include "core/HelpRouter.h"
 
-#include "app/HelpTexts.h"
-#include "app/OperatorDialogs.h"
+#include "core/HelpBook.h"
+#include "core/OperatorDialogs.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
-HelpRouter::HelpRouter(OperatorDialogs& dialogs, QObject* parent)
-    : QObject(parent), dialogs(dialogs) {}
+namespace core {
 
-QString HelpRouter::HelpKeyFor(const QObject* object) {
+HelpRouter::HelpRouter(const HelpBook& book, OperatorDialogs& dialogs, QObject* parent)
+    : QObject(parent), book(book), dialogs(dialogs) {}
+
+QString HelpRouter::HelpKeyFor(const QObject* object) const {
     // Walk up from the widget under the mouse to the first named control; Qt's own inner
     // widgets (viewports, line edits of combo boxes) have no role of their own.
     for (; object; object = object->parent()) {
@@ -18,7 +20,7 @@ QString HelpRouter::HelpKeyFor(const QObject* object) {
         const QString name = object->objectName();
         if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
         const QString key = QStringLiteral("CBF_") + name;
-        return FindHelpText(key.toStdString()) ? key : QString();
+        return book.Find(key.toStdString()) ? key : QString();
     }
     return {};
 }
@@ -35,8 +37,10 @@ bool HelpRouter::eventFilter(QObject* watched, QEvent* event) {
     const QString key = HelpKeyFor(watched);
     if (key.isEmpty()) return false;
     if (type == QEvent::MouseButtonPress) {
-        const HelpEntry* entry = FindHelpText(key.toStdString());
+        const HelpEntry* entry = book.Find(key.toStdString());
         dialogs.Message(entry->title, entry->text);
     }
     return true;
 }
+
+} // namespace core

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace core {
+
 class OperatorDialogs {
 public:
     enum class FileChoice { None, Existing, New };
@@ -24,3 +26,5 @@ public:
     // Name of the chosen printer, or nothing when cancelled.
     virtual std::optional<std::string> SelectPrinter() = 0;
 };
+
+} // namespace core

@@ -4,17 +4,23 @@
 // and is swallowed, so it never triggers the control's action.
 #include <QObject>
 
+namespace core {
+
+class HelpBook;
 class OperatorDialogs;
 
 class HelpRouter : public QObject {
 public:
-    explicit HelpRouter(OperatorDialogs& dialogs, QObject* parent = nullptr);
+    HelpRouter(const HelpBook& book, OperatorDialogs& dialogs, QObject* parent = nullptr);
     // The callback name whose help a right click on `widget` shows, or empty when none.
-    static QString HelpKeyFor(const QObject* widget);
+    QString HelpKeyFor(const QObject* widget) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const HelpBook& book;
     OperatorDialogs& dialogs;
 };
+
+} // namespace core

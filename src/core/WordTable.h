@@ -12,6 +12,8 @@
 
 class QColor;
 
+namespace core {
+
 // A table named `objectName` with `rows` rows labelled by `rowLabels`, `valueColumns` editable
 // word columns followed by one display-only colour column.
 QTableWidget* MakeWordTable(const QString& objectName, int rows, int valueColumns,
@@ -37,3 +39,5 @@ std::uint16_t CurrentCode(const QComboBox* combo);
 
 QColor ColourOf(std::uint32_t rgb);
 std::uint32_t RgbOf(const QColor& colour);
+
+} // namespace core

@@ -1,0 +1,46 @@
+#include "link/CommModule.h"
+
+#include "core/CommandGate.h"
+#include "core/Shell.h"
+#include "link/CommPage.h"
+#include "link/Connection.h"
+#include "link/LinkHelp.h"
+
+namespace comm {
+
+CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
+                       SensorLink& link, core::ParameterTransfers& transfers)
+    : shell(shell), page(new CommPage(state)),
+      connection(std::make_unique<Connection>(state, shell, link, *page, transfers)) {
+    registrar.AddPage(core::MainPage::Communication, page);
+    page->RegisterCommandControls(registrar);
+    registrar.AddHelp(LinkHelp());
+
+    connect(page, &CommPage::ConnectRequested, this, &CommModule::RunTryToConnect);
+    connect(page, &CommPage::BaudrateChangeRequested, this, &CommModule::RunChangeBaudrate);
+}
+
+CommModule::~CommModule() = default;
+
+void CommModule::RunTryToConnect() {
+    const bool ran = shell.Gate().Run("TRY TO CONNECT", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        connection->TryToConnect();
+        shell.SetButtonsDimmed(0, 0);
+    });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText("TRY TO CONNECT", shell.Gate().Holder()));
+}
+
+void CommModule::RunChangeBaudrate() {
+    const bool ran = shell.Gate().Run("CHANGE BAUDRATE", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        page->SetLinkButtonsDimmed(true);
+        connection->ChangeBaudrate();
+        shell.SetButtonsDimmed(0, 0);
+    });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText("CHANGE BAUDRATE", shell.Gate().Holder()));
+}
+
+} // namespace comm

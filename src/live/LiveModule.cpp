@@ -1,0 +1,88 @@
+#include "live/LiveModule.h"
+
+#include "core/AppState.h"
+#include "core/CommandGate.h"
+#include "core/ParameterTransfers.h"
+#include "core/Shell.h"
+#include "live/BigNumberPanel.h"
+#include "live/DataPanel.h"
+#include "live/GoLoop.h"
+#include "live/LiveHelp.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+namespace live {
+
+namespace {
+
+QPushButton* MakeCommandButton(QWidget* parent, const QString& name, const QString& text,
+                               Qt::Key key) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setShortcut(QKeySequence(key));
+    button->setMinimumWidth(64);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+} // namespace
+
+LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
+                       comm::SensorLink& link)
+    : state(state), shell(shell), refreshClock(this),
+      bigColourPanel(
+          std::make_unique<BigNumberPanel>(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock)),
+      bigGroupPanel(
+          std::make_unique<BigNumberPanel>(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock)) {
+    dataPanel = new DataPanel(shell, refreshClock, *bigColourPanel, *bigGroupPanel);
+    goLoop = std::make_unique<GoLoop>(state, link, *dataPanel);
+    registrar.AddChildPanel(core::ChildPanel::Data, dataPanel);
+
+    auto* bar = new QWidget;
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    buttonGo = MakeCommandButton(bar, QStringLiteral("ButtonGo"), tr("GO"), Qt::Key_F11);
+    buttonStop = MakeCommandButton(bar, QStringLiteral("ButtonStop"), tr("STOP"), Qt::Key_F12);
+    row->addWidget(buttonGo);
+    row->addWidget(buttonStop);
+    registrar.AddToCommandBar(bar, true);
+    registrar.AddCommandControl(buttonGo, core::CommandKind::Command);
+    registrar.AddHelp(LiveHelp());
+
+    connect(buttonGo, &QPushButton::clicked, this, &LiveModule::CBF_ButtonGo);
+    connect(buttonStop, &QPushButton::clicked, this, &LiveModule::CBF_ButtonStop);
+}
+
+LiveModule::~LiveModule() = default;
+
+void LiveModule::AttachTransfers(core::ParameterTransfers& parameterTransfers) {
+    transfers = &parameterTransfers;
+    goLoop->AttachTransfers(parameterTransfers);
+}
+
+void LiveModule::ShowSensorId(const QString& id) {
+    bigColourPanel->setWindowTitle(tr("C-No:") + QStringLiteral("  ") + id);
+    bigGroupPanel->setWindowTitle(tr("GROUP") + QStringLiteral("  ") + id);
+}
+
+void LiveModule::CBF_ButtonGo() {
+    // The gate is taken before anything else: the dimming below lets queued clicks run, and a
+    // SEND or GET among them must find the loop's gate taken and wait for the loop.
+    const bool ran = shell.Gate().Run("GO", [this] {
+        shell.SetButtonsDimmed(1, 1);
+        // The displays follow the modes as the controls show them now.
+        if (transfers) transfers->GetParametersFromPanel();
+        shell.ShowChildPanel(core::ChildPanel::Data);
+        goLoop->RunGoLoop();
+        shell.SetButtonsDimmed(0, 0);
+    });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText("GO", shell.Gate().Holder()));
+}
+
+void LiveModule::CBF_ButtonStop() {
+    state.flags.running = 0;
+}
+
+} // namespace live

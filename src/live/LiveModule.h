@@ -1,0 +1,57 @@
+#pragma once
+// The live measurement subsystem as the window composes it: the data panel, the two big-number
+// panels, GO and STOP, and the GO loop.
+#include "live/DisplayWidgets.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QPushButton;
+
+namespace core {
+struct AppState;
+class ParameterTransfers;
+class Registrar;
+class Shell;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
+
+namespace live {
+
+class BigNumberPanel;
+class DataPanel;
+class GoLoop;
+
+class LiveModule : public QObject {
+    Q_OBJECT
+public:
+    LiveModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
+               comm::SensorLink& link);
+    ~LiveModule() override;
+
+    DataPanel& Data() { return *dataPanel; }
+    GoLoop& Loop() { return *goLoop; }
+    void AttachTransfers(core::ParameterTransfers& transfers);
+    // The operator's sensor identification in the titles of the big panels.
+    void ShowSensorId(const QString& id);
+
+    void CBF_ButtonGo();
+    void CBF_ButtonStop();
+
+private:
+    core::AppState& state;
+    core::Shell& shell;
+    RefreshClock refreshClock;
+    std::unique_ptr<BigNumberPanel> bigColourPanel;
+    std::unique_ptr<BigNumberPanel> bigGroupPanel;
+    DataPanel* dataPanel;
+    std::unique_ptr<GoLoop> goLoop;
+    core::ParameterTransfers* transfers = nullptr;
+    QPushButton* buttonGo;
+    QPushButton* buttonStop;
+};
+
+} // namespace live

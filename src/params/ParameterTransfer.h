@@ -1,0 +1,46 @@
+#pragma once
+// SEND and GET: the request plans walked over the link (or the parameter file with FILE), the
+// sensor's plausibility counts reported, and the received blocks shown.
+#include "core/ParameterTransfers.h"
+#include "params/ParameterImage.h"
+
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class Shell;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
+
+namespace params {
+
+class ParameterPanels;
+struct ParameterRequest;
+
+class ParameterTransfer : public core::ParameterTransfers {
+public:
+    ParameterTransfer(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                      comm::SensorLink& link, ParameterPanels& panels);
+
+    int SendParameters() override;
+    int GetParameters() override;
+    void GetParametersFromPanel() override;
+
+    // SEND and GET with FILE selected: the parameter file chosen in a dialog each time.
+    void WriteParameterFile();
+    void ReadParameterFile();
+
+private:
+    int ExchangeRequest(const ParameterRequest& request);
+    void ReportPlausibility(const ParameterRequest& request);
+    void StoreReply(const ParameterRequest& request, ParameterImage& image);
+
+    core::AppState& state;
+    core::Shell& shell;
+    core::OperatorDialogs& dialogs;
+    comm::SensorLink& link;
+    ParameterPanels& panels;
+};
+
+} // namespace params

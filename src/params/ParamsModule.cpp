@@ -1,0 +1,98 @@
+#include "params/ParamsModule.h"
+
+#include "core/AppState.h"
+#include "core/CommandGate.h"
+#include "core/Shell.h"
+#include "params/GroupHoldPage.h"
+#include "params/ParameterHelp.h"
+#include "params/ParameterPage.h"
+#include "params/ParameterPanels.h"
+#include "params/ParameterTransfer.h"
+#include "params/TeachTablePage.h"
+#include "params/TransferControls.h"
+
+namespace params {
+
+ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
+                           core::OperatorDialogs& dialogs, core::Registrar& registrar,
+                           comm::SensorLink& link, live::DataPanel& data)
+    : state(state), shell(shell), parameterPage(new ParameterPage),
+      groupHoldPage(new GroupHoldPage(dialogs)), teachTablePage(new TeachTablePage),
+      transferControls(new TransferControls(state)),
+      panels(std::make_unique<ParameterPanels>(
+          state, shell, dialogs,
+          ParameterPanels::Pages{*parameterPage, *groupHoldPage, *teachTablePage,
+                                 *transferControls},
+          data)),
+      transfer(std::make_unique<ParameterTransfer>(state, shell, dialogs, link, *panels)) {
+    registrar.AddPage(core::MainPage::Parameters, parameterPage);
+    registrar.AddPage(core::MainPage::GroupHold, groupHoldPage);
+    registrar.AddPage(core::MainPage::TeachTable, teachTablePage);
+    registrar.AddToCommandBar(transferControls, false);
+    transferControls->RegisterCommandControls(registrar);
+    registrar.AddHelp(ParameterHelp());
+
+    ParameterPanels* rules = panels.get();
+    connect(parameterPage, &ParameterPage::RulesRequested, rules,
+            &ParameterPanels::ApplyParameterRules);
+    connect(parameterPage, &ParameterPage::CalculationModeChanged, rules, [rules] {
+        rules->ConvertTeachTable();
+        rules->ApplyParameterRules();
+        rules->GetParametersFromPanel();
+    });
+    connect(groupHoldPage, &GroupHoldPage::RulesRequested, rules,
+            &ParameterPanels::ApplyParameterRules);
+    connect(groupHoldPage, &GroupHoldPage::GroupCellEdited, rules, [rules, &shell] {
+        rules->ApplyParameterRules();
+        // The limit check may have brought another page to the front.
+        shell.ShowPage(core::MainPage::GroupHold);
+    });
+    connect(teachTablePage, &TeachTablePage::CellsEdited, rules,
+            &ParameterPanels::GetParametersFromPanel);
+    connect(transferControls, &TransferControls::SendRequested, this, &ParamsModule::RunSend);
+    connect(transferControls, &TransferControls::GetRequested, this, &ParamsModule::RunGet);
+    shell.Gate().SetQueueServer([this] { ServeQueued(); });
+}
+
+ParamsModule::~ParamsModule() = default;
+
+core::ParameterTransfers& ParamsModule::Transfers() {
+    return *transfer;
+}
+
+void ParamsModule::RunSend() {
+    if (state.flags.running || shell.Gate().Busy()) {
+        state.flags.pendingSend = 1;
+        return;
+    }
+    shell.Gate().Run("SEND", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        transfer->SendParameters();
+        shell.SetButtonsDimmed(0, 0);
+    });
+}
+
+void ParamsModule::RunGet() {
+    if (state.flags.running || shell.Gate().Busy()) {
+        state.flags.pendingGet = 1;
+        return;
+    }
+    shell.Gate().Run("GET", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        transfer->GetParameters();
+        shell.SetButtonsDimmed(0, 0);
+    });
+}
+
+void ParamsModule::ServeQueued() {
+    // SEND before GET, as the GO loop serves them. Each clears its flag when it starts.
+    while (!shell.Gate().Closed() && state.flags.running == 0 &&
+           (state.flags.pendingSend || state.flags.pendingGet)) {
+        if (state.flags.pendingSend)
+            RunSend();
+        else
+            RunGet();
+    }
+}
+
+} // namespace params

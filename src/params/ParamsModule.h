@@ -1,0 +1,59 @@
+#pragma once
+// The parameter subsystem as the window composes it: the parameter, group/hold and teach-table
+// pages, SEND and GET with their selectors, and the parameter transfers other subsystems use.
+#include <QObject>
+
+#include <memory>
+
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class ParameterTransfers;
+class Registrar;
+class Shell;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
+namespace live {
+class DataPanel;
+}
+
+namespace params {
+
+class GroupHoldPage;
+class ParameterPage;
+class ParameterPanels;
+class ParameterTransfer;
+class TeachTablePage;
+class TransferControls;
+
+class ParamsModule : public QObject {
+    Q_OBJECT
+public:
+    ParamsModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                 core::Registrar& registrar, comm::SensorLink& link, live::DataPanel& data);
+    ~ParamsModule() override;
+
+    ParameterPanels& Panels() { return *panels; }
+    core::ParameterTransfers& Transfers();
+
+    // SEND and GET as commands. While GO runs or another command holds the gate, they are
+    // queued through their pending flags and served after it.
+    void RunSend();
+    void RunGet();
+
+private:
+    void ServeQueued();
+
+    core::AppState& state;
+    core::Shell& shell;
+    ParameterPage* parameterPage;
+    GroupHoldPage* groupHoldPage;
+    TeachTablePage* teachTablePage;
+    TransferControls* transferControls;
+    std::unique_ptr<ParameterPanels> panels;
+    std::unique_ptr<ParameterTransfer> transfer;
+};
+
+} // namespace params

@@ -1,0 +1,46 @@
+#include "recorder/RecorderHelp.h"
+
+namespace recorder {
+
+namespace {
+
+using core::kHelpTitle;
+using core::NamedHelp;
+
+// Texts are shown byte for byte, so trailing blanks and spelling are part of them.
+constexpr NamedHelp kRecorderHelpTable[] = {
+    {"CBF_ButtonSelRecFile",
+     {kHelpTitle, "Select the file into which the values will be recorded. \n"
+                  "The header of the file is written when the file is selected."}},
+    {"CBF_DispRecFile", {kHelpTitle, "Displays the path of the record file."}},
+    {"CBF_ButtonStartRecord",
+     {kHelpTitle, "Starts recording into the record file \n"
+                  "with the selected INTERVAL."}},
+    {"CBF_ButtonStopRecord", {kHelpTitle, "Stops recording."}},
+    {"CBF_ButtonStartTrigRec",
+     {kHelpTitle, "Starts triggered recording. \n"
+                  "The sensor sends one value at every trigger event until recording is stopped."}},
+    {"CBF_ButtonManualRecord",
+     {kHelpTitle, "Records the current values once into the record file."}},
+    {"CBF_EditSelectDataRec",
+     {kHelpTitle, "Select the record mode: number of values, continuous, manual or triggered. \n"
+                  "A change of the record mode stops a running recording."}},
+    {"CBF_EditInterval",
+     {kHelpTitle, "Choose a interval in secondes for recording. \n"
+                  "Minimum interval is 0,25 second."}},
+    {"CBF_EditRecVal", {kHelpTitle, "Select the number of values to be recorded."}},
+    {"CBF_DispRecordTime",
+     {kHelpTitle, "Displays the recording time (days, hours, minutes, seconds) \n"
+                  "for the selected INTERVAL and number of values."}},
+    {"CBF_DispRecordedValues", {kHelpTitle, "Displays the number of values recorded so far."}},
+    {"CBF_DispRemaining",
+     {kHelpTitle, "Displays the number of values which are still to be recorded."}},
+};
+
+} // namespace
+
+std::span<const NamedHelp> RecorderHelp() {
+    return kRecorderHelpTable;
+}
+
+} // namespace recorder

@@ -45,7 +45,8 @@ void Connection::TryToConnect() {
 void Connection::IdentifySensor() {
     state.frames.currentOrder = 7;
     link.BuildRequestFrame(7, 0, 0, 0);
-    if (link.ExchangeFrames(8) != 1) return;
+    // An error reply (reported by the exchange) identifies nothing: not connected.
+    if (link.ExchangeFrames(8) != 1 || state.frames.replyCode == 0) return;
     state.link.firmwareId =
         FirmwareIdFromReply(state.link.receiveBuffer.data() + 8, state.frames.dataLength);
     shell.SetStatusLine(state.link.firmwareId);
@@ -61,7 +62,8 @@ void Connection::ChangeBaudrate() {
     shell.AppendLog("TRY TO CHANGE BAUDRATE!\n");
     state.frames.currentOrder = 190;
     link.BuildRequestFrame(190, 0, state.link.baudRateCode, 0);
-    if (link.ExchangeFrames(8) != 1) return;
+    // A refused change leaves the sensor at the old rate, and so the port.
+    if (link.ExchangeFrames(8) != 1 || state.frames.replyCode == 0) return;
     shell.AppendLog("SUCCESS!\n");
     link.OpenSerialPort();
     state.flags.linkGood = 1;

@@ -6,6 +6,11 @@ namespace comm {
 
 namespace linktext {
 
+std::string UnknownErrorReplyText(int status) {
+    return "ERROR REPLY WITH UNKNOWN STATUS " + std::to_string(status) +
+           "!\nVERIFY PC AND SENSOR SOFTWARE!";
+}
+
 std::string SerialErrorText(int code) {
     switch (code) {
     case -1:

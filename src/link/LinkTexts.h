@@ -22,6 +22,9 @@ inline constexpr const char* kStatusTimeout = "TIMEOUT!";
 // Status line when an exchange was asked for while another one still waits for its reply.
 inline constexpr const char* kExchangeBusy = "BUSY! AN EXCHANGE IS STILL WAITING FOR ITS REPLY.";
 
+// An error reply whose status word is neither 1 nor 2.
+std::string UnknownErrorReplyText(int status);
+
 // Text of a negative serial open result.
 std::string SerialErrorText(int code);
 // Text of a negative TCP connect result.

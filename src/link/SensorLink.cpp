@@ -296,14 +296,15 @@ int SensorLink::ReceiveHeaderFrame() {
     }
     if (CheckHeaderFrame() == -1) return -1;
     if (state.frames.replyCode != 0) return 1;
-    // An error reply still completes the exchange; the report ends any measurement loop.
-    if (state.frames.statusWord == 1) {
+    // An error reply still completes the exchange; the report ends any measurement loop. Every
+    // error reply reaches the operator, whatever its status.
+    if (state.frames.statusWord == 1)
         state.link.messageBuffer = linktext::kInvalidOrder;
-        ReportCommError();
-    } else if (state.frames.statusWord == 2) {
+    else if (state.frames.statusWord == 2)
         state.link.messageBuffer = linktext::kControlUnitError;
-        ReportCommError();
-    }
+    else
+        state.link.messageBuffer = linktext::UnknownErrorReplyText(state.frames.statusWord);
+    ReportCommError();
     return 1;
 }
 

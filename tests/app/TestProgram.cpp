@@ -9,6 +9,18 @@
 using namespace live;
 using namespace params;
 
+namespace {
+
+bool SameWords(const ParameterImage& a, const ParameterImage& b) {
+    if (a.parameters != b.parameters) return false;
+    for (std::size_t r = 0; r < a.table.size(); ++r) {
+        if (a.table[r].w != b.table[r].w) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 class TestProgram : public QObject {
     Q_OBJECT
 
@@ -317,6 +329,47 @@ private slots:
         QVERIFY(f->Log().startsWith(QStringLiteral("TRY TO CHANGE BAUDRATE!\nATTENTION! \n")));
         QVERIFY(!f->Log().contains(QStringLiteral("SUCCESS!")));
         QVERIFY(!f->Log().contains(QStringLiteral("CONFIRM NEW BAUDRATE")));
+    }
+
+    // An error reply of a status the program has no text for still reaches the log, and the
+    // command that got it stops there.
+    void everyErrorReplyIsReportedAndStopsItsCommand_data() {
+        QTest::addColumn<int>("order");
+        QTest::newRow("SEND") << 1;
+        QTest::newRow("GET") << 2;
+        QTest::newRow("identification") << 7;
+        QTest::newRow("baud rate") << 190;
+    }
+    void everyErrorReplyIsReportedAndStopsItsCommand() {
+        QFETCH(int, order);
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectPtyThroughPage());
+        const ParameterImage before = f->state->params.image;
+        f->simulator.SetFaults([order] {
+            sim::FaultSettings faults;
+            faults.errorReply = sim::Fault{true, 3, order};
+            return faults;
+        }());
+        f->simulator.ClearRequestLog();
+        f->program->ClearLog();
+        auto comm = f->Comm();
+        if (order == 1) QTest::mouseClick(f->Main().buttonSend, Qt::LeftButton);
+        if (order == 2) QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        if (order == 7) QTest::mouseClick(comm.buttonTryToConnect, Qt::LeftButton);
+        if (order == 190) QTest::mouseClick(comm.buttonChangeBaudrate, Qt::LeftButton);
+
+        QVERIFY2(f->Log().contains(QStringLiteral("ERROR REPLY WITH UNKNOWN STATUS 3!\n")),
+                 qPrintable(f->Log()));
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(0));
+        QVERIFY(!comm.buttonAccept->isEnabled());
+        QCOMPARE(f->CurrentPage(), int(MainPage::Communication));
+        // Nothing follows the refused order: no second block, no GET after a failed
+        // identification, no reconnect after a refused baud rate.
+        QCOMPARE(f->RequestsOfOrder(order), 1);
+        QCOMPARE(f->RequestsOfOrder(2), order == 2 ? 1 : 0);
+        QCOMPARE(f->RequestsOfOrder(7), order == 7 ? 1 : 0);
+        QVERIFY(!f->Log().contains(QStringLiteral("SUCCESS!")));
+        QVERIFY(SameWords(f->state->params.image, before));
     }
 
     void portTextWithoutDigitsGivesAClearConnectionError() {

@@ -87,6 +87,11 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("invalid order") << 1 << QString(linktext::kInvalidOrder);
         QTest::newRow("control unit") << 2 << QString(linktext::kControlUnitError);
+        QTest::newRow("status 3") << 3
+                                  << QStringLiteral("ERROR REPLY WITH UNKNOWN STATUS 3!\n"
+                                                    "VERIFY PC AND SENSOR SOFTWARE!");
+        QTest::newRow("status 0") << 0
+                                  << QString::fromStdString(linktext::UnknownErrorReplyText(0));
     }
     void errorRepliesAreReportedButCompleteTheExchange() {
         QFETCH(int, status);

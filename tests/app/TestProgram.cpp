@@ -1,6 +1,7 @@
 // Start-up, connection, GO and STOP on the real windows of the program.
 #include "ProgramFixture.h"
 #include "live/DataPanel.h"
+#include "live/LiveModule.h"
 #include "live/LiveValues.h"
 #include "params/ParameterImage.h"
 
@@ -211,6 +212,64 @@ private slots:
         QVERIFY(sendPending);
         QVERIFY(getPending);
         QVERIFY(servedBeforeStop);
+    }
+
+    // Commands cannot nest. A sensor that answers late keeps each exchange waiting long enough
+    // for clicks to arrive inside it.
+    void getAfterStopWaitsForTheMeasurementInFlight() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        const ParameterImage sensorSet = f->simulator.RamImage()[0];
+        sim::FaultSettings faults;
+        faults.delayMs = sim::Fault{true, 400, sim::kAllOrders};
+        f->simulator.SetFaults(faults);
+        f->simulator.ClearRequestLog();
+        f->program->ClearLog();
+        f->RunGo(150, [&] { // the first measurement is still on its way
+            f->Stop();
+            QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        });
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QCOMPARE(f->state->flags.pendingGet, std::uint16_t(0));
+        std::vector<int> orders;
+        for (const auto& request : f->simulator.RequestLog())
+            orders.push_back(request.order);
+        QCOMPARE(orders, (std::vector<int>{8, 2, 2}));
+        QVERIFY(SameWords(f->state->params.image, sensorSet));
+        QVERIFY2(!f->Log().contains(QStringLiteral("ATTENTION")), qPrintable(f->Log()));
+        QVERIFY(f->state->live.frame.w[0] > 0); // the measurement went where it belongs
+        QVERIFY(f->Main().buttonGo->isEnabled());
+    }
+
+    void getQueuedBehindGoIsServedByTheLoopAndNoSecondLoopStarts() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        sim::FaultSettings faults;
+        faults.delayMs = sim::Fault{true, 50, sim::kAllOrders};
+        f->simulator.SetFaults(faults);
+        f->simulator.ClearRequestLog();
+        // The GET click waits in the event queue while GO starts, as a quick second click does.
+        QTimer::singleShot(0, [&] { QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton); });
+        bool goDimmed = false;
+        int loopsRunning = 0;
+        f->RunGo(500, [&] {
+            goDimmed = !f->Main().buttonGo->isEnabled();
+            // A second GO, however it arrives, is refused while the loop runs.
+            f->program->Live().CBF_ButtonGo();
+            loopsRunning = f->Data().dispStatus->text().startsWith(QStringLiteral("GO REFUSED"));
+            f->Stop();
+        });
+        QVERIFY(goDimmed);
+        QCOMPARE(loopsRunning, 1);
+        QCOMPARE(f->Data().dispStatus->text(), QStringLiteral("GO REFUSED: GO IS STILL RUNNING!"));
+        const auto log = f->simulator.RequestLog();
+        QVERIFY(log.size() > 3);
+        // The GET ran as the loop's first turn, before any measurement.
+        QCOMPARE(int(log[0].order), 2);
+        QCOMPARE(int(log[1].order), 2);
+        QCOMPARE(int(log[2].order), 8);
+        QCOMPARE(f->RequestsOfOrder(2), 2);
+        QVERIFY(f->Main().buttonGo->isEnabled());
     }
 
     void rightClickOnGoShowsHelpAndDoesNotStart() {

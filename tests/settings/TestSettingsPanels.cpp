@@ -317,6 +317,29 @@ private slots:
         QCOMPARE(f->state->settings.parameterFilePath, std::string("/sets/P.ini"));
     }
 
+    // Texts are bytes: 8-bit characters come back from a load and a save as they were.
+    void eightBitTextsSurviveALoadAndASaveByteForByte() {
+        WriteFile(SettingsPath(),
+                  "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n"
+                  "SCOPE VERSION: = \"CHROMIX3-Varev V4.2\"\r\n"
+                  "PANEL ID: = \"Gr\xFCn \xB0\"\r\n\r\n"
+                  "[DIRECTORIES]\r\nPARAMETER FILE = \"/s\xE4tze/P.ini\"\r\n\r\n"
+                  "[IP ADDRESSES]\r\nLIST ITEMS = 1\r\nIP ADDR 1 = \"h\xF6st\"\r\n\r\n"
+                  "[TABLE ATTR OF TEACH VECTOR 3]\r\nRow color = 255\r\n"
+                  "Row specification = \"Gr\xFCn\"\r\n");
+        ReadAtStartUp();
+        QCOMPARE(f->Comm().editId->text(), QStringLiteral("Gr\u00FCn \u00B0"));
+        QCOMPARE(CellText(3), QStringLiteral("Gr\u00FCn"));
+        QCOMPARE(f->Comm().stringIpAdress->itemText(0), QStringLiteral("h\u00F6st"));
+        f->program->PanelSettings().WritePanelSettings();
+        const QByteArray written = ReadFile(SettingsPath());
+        QVERIFY(written.contains("PANEL ID: = \"Gr\xFCn \xB0\"\r\n"));
+        QVERIFY(written.contains("IP ADDR 1 = \"h\xF6st\"\r\n"));
+        QVERIFY(written.contains("PARAMETER FILE = \"/s\xE4tze/P.ini\"\r\n"));
+        QVERIFY(written.contains("Row specification = \"Gr\xFCn\"\r\n"));
+        QVERIFY(!written.contains("\xEF\xBF\xBD"));
+    }
+
     void anUnwritableSettingsFileLeavesTheProgramRunning() {
         f->state->settings.panelSettingsPath =
             dir->filePath(QStringLiteral("missing/PanelSettings.cfg")).toStdString();

@@ -213,7 +213,8 @@ void CommPage::ClearLog() {
 void CommPage::SetLinkButtonsDimmed(bool dimmed) {
     buttonAccept->setEnabled(!dimmed);
     buttonChangeBaudrate->setEnabled(!dimmed);
-    buttonGenHwInfoFile->setEnabled(!dimmed);
+    // The hardware info file is not written yet: its button stays dimmed until it is.
+    buttonGenHwInfoFile->setEnabled(false);
 }
 
 void CommPage::CBF_EditCommunicationProtocol() {

@@ -89,6 +89,8 @@ DataPanel::DataPanel(core::Shell& shell, RefreshClock& clock, BigNumberPanel& bi
 
     buttonShowGraph = new QPushButton(tr("SHOW GRAPH"), this);
     buttonShowGraph->setObjectName(QStringLiteral("ButtonShowGraph"));
+    // The graph panel is not built yet: the button stays dimmed until it is.
+    buttonShowGraph->setEnabled(false);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(buttonShowGraph);

@@ -57,6 +57,9 @@ private slots:
         QCOMPARE(f->Data().dispStatus->text(), id);
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT!\n") + id + "\n\n"));
         QVERIFY(f->Comm().buttonAccept->isEnabled());
+        // Controls whose work is not built yet stay dimmed, connected or not.
+        QVERIFY(!f->Comm().buttonGenHwInfoFile->isEnabled());
+        QVERIFY(!Need<QPushButton>(f->Window(), "ButtonShowGraph")->isEnabled());
         QVERIFY(f->Data().dispServer->isVisibleTo(f->Data().panel));
         QVERIFY(!f->Data().dispComPort->isVisibleTo(f->Data().panel));
     }

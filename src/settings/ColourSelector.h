@@ -22,14 +22,13 @@ public:
     // Called after the operator chose or typed a colour.
     std::function<void()> onCommit;
 
-    QToolButton* swatch;
-    QLineEdit* hexField;
-
 private:
     void ChooseWithDialog();
     void TakeTypedColour();
     void Commit(std::uint32_t rgb);
 
+    QToolButton* swatch;
+    QLineEdit* hexField;
     std::uint32_t colour = 0xFF0000;
 };
 

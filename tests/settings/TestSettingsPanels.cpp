@@ -510,10 +510,13 @@ private slots:
 
     void everyControlOfThePageAnswersARightClickWithItsHelp() {
         auto page = Page();
-        const std::vector<QWidget*> controls = {
-            page.editSetColor,        page.editRow,         page.editColorNumericRow->hexField,
-            page.buttonSetRowColor,   page.buttonSaveArray, page.buttonGetArray,
-            page.buttonTableAttrReset};
+        const std::vector<QWidget*> controls = {page.editSetColor,
+                                                page.editRow,
+                                                page.editColorNumericRow->findChild<QLineEdit*>(),
+                                                page.buttonSetRowColor,
+                                                page.buttonSaveArray,
+                                                page.buttonGetArray,
+                                                page.buttonTableAttrReset};
         for (QWidget* control : controls)
             QTest::mouseClick(control, Qt::RightButton);
         QCOMPARE(f->dialogs.CountOf("message"), int(controls.size()));

@@ -1,6 +1,7 @@
 #include "live/LiveModule.h"
 
 #include "core/AppState.h"
+#include "core/CommandButton.h"
 #include "core/CommandGate.h"
 #include "core/ParameterTransfers.h"
 #include "core/Shell.h"
@@ -13,20 +14,6 @@
 #include <QPushButton>
 
 namespace live {
-
-namespace {
-
-QPushButton* MakeCommandButton(QWidget* parent, const QString& name, const QString& text,
-                               Qt::Key key) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setShortcut(QKeySequence(key));
-    button->setMinimumWidth(64);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
-
-} // namespace
 
 LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
                        comm::SensorLink& link)
@@ -42,8 +29,9 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
     auto* bar = new QWidget;
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
-    buttonGo = MakeCommandButton(bar, QStringLiteral("ButtonGo"), tr("GO"), Qt::Key_F11);
-    buttonStop = MakeCommandButton(bar, QStringLiteral("ButtonStop"), tr("STOP"), Qt::Key_F12);
+    buttonGo = core::MakeCommandButton(bar, QStringLiteral("ButtonGo"), tr("GO"), Qt::Key_F11);
+    buttonStop =
+        core::MakeCommandButton(bar, QStringLiteral("ButtonStop"), tr("STOP"), Qt::Key_F12);
     row->addWidget(buttonGo);
     row->addWidget(buttonStop);
     registrar.AddToCommandBar(bar, true);

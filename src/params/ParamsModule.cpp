@@ -61,25 +61,22 @@ core::ParameterTransfers& ParamsModule::Transfers() {
 }
 
 void ParamsModule::RunSend() {
-    if (state.flags.running || shell.Gate().Busy()) {
-        state.flags.pendingSend = 1;
-        return;
-    }
-    shell.Gate().Run("SEND", [this] {
-        shell.SetButtonsDimmed(0, 1);
-        transfer->SendParameters();
-        shell.SetButtonsDimmed(0, 0);
-    });
+    RunTransfer("SEND", state.flags.pendingSend, [this] { transfer->SendParameters(); });
 }
 
 void ParamsModule::RunGet() {
+    RunTransfer("GET", state.flags.pendingGet, [this] { transfer->GetParameters(); });
+}
+
+void ParamsModule::RunTransfer(const char* name, std::uint16_t& pending,
+                               const std::function<void()>& transferNow) {
     if (state.flags.running || shell.Gate().Busy()) {
-        state.flags.pendingGet = 1;
+        pending = 1;
         return;
     }
-    shell.Gate().Run("GET", [this] {
+    shell.Gate().Run(name, [this, &transferNow] {
         shell.SetButtonsDimmed(0, 1);
-        transfer->GetParameters();
+        transferNow();
         shell.SetButtonsDimmed(0, 0);
     });
 }

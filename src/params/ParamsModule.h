@@ -3,6 +3,8 @@
 // pages, SEND and GET with their selectors, and the parameter transfers other subsystems use.
 #include <QObject>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -44,6 +46,9 @@ public:
     void RunGet();
 
 private:
+    // Runs one transfer through the gate, or sets its pending flag while another command runs.
+    void RunTransfer(const char* name, std::uint16_t& pending,
+                     const std::function<void()>& transferNow);
     void ServeQueued();
 
     core::AppState& state;

@@ -1,6 +1,7 @@
 #include "params/TransferControls.h"
 
 #include "core/AppState.h"
+#include "core/CommandButton.h"
 #include "core/Shell.h"
 
 #include <QButtonGroup>
@@ -11,26 +12,13 @@
 
 namespace params {
 
-namespace {
-
-QPushButton* MakeCommandButton(QWidget* parent, const QString& name, const QString& text,
-                               Qt::Key key) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setShortcut(QKeySequence(key));
-    button->setMinimumWidth(64);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
-
-} // namespace
-
 TransferControls::TransferControls(core::AppState& state, QWidget* parent)
     : QWidget(parent), state(state) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    buttonSend = MakeCommandButton(this, QStringLiteral("ButtonSend"), tr("SEND"), Qt::Key_F9);
-    buttonGet = MakeCommandButton(this, QStringLiteral("ButtonGet"), tr("GET"), Qt::Key_F10);
+    buttonSend =
+        core::MakeCommandButton(this, QStringLiteral("ButtonSend"), tr("SEND"), Qt::Key_F9);
+    buttonGet = core::MakeCommandButton(this, QStringLiteral("ButtonGet"), tr("GET"), Qt::Key_F10);
     row->addWidget(buttonSend);
     row->addWidget(buttonGet);
 

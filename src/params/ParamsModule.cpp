@@ -54,7 +54,9 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
     shell.Gate().SetQueueServer([this] { ServeQueued(); });
 }
 
-ParamsModule::~ParamsModule() = default;
+ParamsModule::~ParamsModule() {
+    shell.Gate().SetQueueServer({});
+}
 
 core::ParameterTransfers& ParamsModule::Transfers() {
     return *transfer;

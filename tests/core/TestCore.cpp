@@ -1,0 +1,90 @@
+// The ground's own rules: one command at a time, and texts that are bytes.
+#include "core/CommandGate.h"
+#include "core/Text.h"
+
+#include <QtTest>
+
+#include <string>
+#include <vector>
+
+using namespace core;
+
+class TestCore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aCommandArrivingWhileAnotherRunsIsRefusedAndRunsNothing() {
+        CommandGate gate;
+        std::vector<std::string> ran;
+        bool innerRan = true;
+        const bool outer = gate.Run("GO", [&] {
+            ran.push_back("GO");
+            QVERIFY(gate.Busy());
+            QCOMPARE(gate.Holder(), std::string("GO"));
+            innerRan = gate.Run("GET", [&] { ran.push_back("GET"); });
+        });
+        QVERIFY(outer);
+        QVERIFY(!innerRan);
+        QCOMPARE(ran, std::vector<std::string>{"GO"});
+        QVERIFY(!gate.Busy());
+        QCOMPARE(CommandGate::BusyText("GO", "SEND"),
+                 std::string("GO REFUSED: SEND IS STILL RUNNING!"));
+    }
+
+    void queuedCommandsAreServedOnceTheGateIsFreeAndNotFromInsideEachOther() {
+        CommandGate gate;
+        int queued = 2;
+        int served = 0;
+        int nestedServing = 0;
+        bool serving = false;
+        gate.SetQueueServer([&] {
+            if (serving) ++nestedServing;
+            serving = true;
+            while (queued > 0) {
+                --queued;
+                QVERIFY(!gate.Busy());
+                gate.Run("GET", [&] { ++served; });
+            }
+            serving = false;
+        });
+        gate.Run("GO", [] {});
+        QCOMPARE(served, 2);
+        QCOMPARE(nestedServing, 0);
+    }
+
+    void aClosedGateStartsNothingAndServesNothing() {
+        CommandGate gate;
+        int served = 0;
+        gate.SetQueueServer([&] { ++served; });
+        gate.Run("GO", [&] { gate.Close(); });
+        QCOMPARE(served, 0);
+        bool ran = false;
+        QVERIFY(!gate.Run("SEND", [&] { ran = true; }));
+        QVERIFY(!ran);
+    }
+
+    void textsMapToBytesOneToOne_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ascii") << QByteArray("Line 4");
+        QTest::newRow("8-bit") << QByteArray("Gr\xFCn \xB0"
+                                             "C");
+        QTest::newRow("not UTF-8") << QByteArray("\xC3\x28\xFF\x80");
+        QTest::newRow("every high byte") << QByteArray("\x80\x9F\xA0\xFF");
+    }
+    void textsMapToBytesOneToOne() {
+        QFETCH(QByteArray, bytes);
+        const std::string original = bytes.toStdString();
+        const QString text = TextOfBytes(original);
+        QCOMPARE(text.size(), bytes.size());
+        QCOMPARE(BytesOfText(text), original);
+    }
+
+    void textBeyondEightBitsBecomesQuestionMarksAndIsCutToItsRoom() {
+        QCOMPARE(BytesOfText(QStringLiteral("a\u20ACb")), std::string("a?b"));
+        QCOMPARE(BytesOfText(QStringLiteral("\u00FC\u00FC\u00FC"), 2), std::string("\xFC\xFC"));
+        QCOMPARE(BytesOfText(QString(), 5), std::string());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCore)
+#include "TestCore.moc"

@@ -286,6 +286,15 @@ private slots:
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
     }
 
+    void helpIsOfferedForTheControlsThatExistOnly() {
+        // Each subsystem adds its entries when composed; pages still to come add none yet.
+        QVERIFY(f->program->Help().Find("CBF_ButtonGo"));
+        QVERIFY(f->program->Help().Find("CBF_ButtonTryToConnect"));
+        QVERIFY(f->program->Help().Find("CBF_EditSetColor"));
+        QVERIFY(!f->program->Help().Find("CBF_ButtonScan"));
+        QVERIFY(!f->program->Help().Find("CBF_ButtonStartRecord"));
+    }
+
     void rightClickOnADimmedButtonStillShowsItsHelp() {
         f->StartWithoutSensor();
         auto* accept = f->Comm().buttonAccept;

@@ -89,8 +89,9 @@ DataPanel::DataPanel(core::Shell& shell, RefreshClock& clock, BigNumberPanel& bi
 
     buttonShowGraph = new QPushButton(tr("SHOW GRAPH"), this);
     buttonShowGraph->setObjectName(QStringLiteral("ButtonShowGraph"));
-    // The graph panel is not built yet: the button stays dimmed until it is.
+    // Dimmed until a graph panel is there to show.
     buttonShowGraph->setEnabled(false);
+    connect(buttonShowGraph, &QPushButton::clicked, this, &DataPanel::CBF_ButtonShowGraph);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(buttonShowGraph);
@@ -323,6 +324,14 @@ void DataPanel::SetSwatchVisible(bool visible) {
 void DataPanel::HideBigPanels(bool group, bool colourNumber) {
     if (group) bigGroup.hide();
     if (colourNumber) bigColourNumber.hide();
+}
+
+void DataPanel::EnableShowGraph(bool enabled) {
+    buttonShowGraph->setEnabled(enabled);
+}
+
+void DataPanel::CBF_ButtonShowGraph() {
+    emit ShowGraphRequested();
 }
 
 void DataPanel::ShowBigPanel(BigNumberPanel& panel) {

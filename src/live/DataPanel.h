@@ -48,6 +48,13 @@ public:
     void SetActivePage(int page);
     void SetSwatchVisible(bool visible);
     void HideBigPanels(bool group, bool colourNumber);
+    // SHOW GRAPH is usable once a graph panel is there to show.
+    void EnableShowGraph(bool enabled);
+
+    void CBF_ButtonShowGraph();
+
+signals:
+    void ShowGraphRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -298,6 +298,66 @@ private slots:
                           "select).\nZoom out: Press ZOOM 1:1.");
         QTest::newRow("print") << QByteArray("CBF_ButtonPrintScopeGraph")
                                << QByteArray("Print settings,scope graph and comment.");
+        QTest::newRow("main tabs")
+            << QByteArray("CBF_TabMain1") << QByteArray("Select TAB-window.");
+        QTest::newRow("GET")
+            << QByteArray("CBF_ButtonGet")
+            << QByteArray("Sensor or file parameters are transferred to the PC-User-Interface. "
+                          "\nThe source of the parameter transfer is determined by the select "
+                          "button (RAM, EEPROM, FILE). \n\nShortcut Key: F10. ");
+        QTest::newRow("STOP")
+            << QByteArray("CBF_ButtonStop")
+            << QByteArray("Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ");
+        QTest::newRow("memory selector")
+            << QByteArray("CBF_SelectMem")
+            << QByteArray("Select source respectively the target for the parameter transfer.");
+        QTest::newRow("parameter set keeps its spelling")
+            << QByteArray("CBF_SelectParaSet")
+            << QByteArray("Select parameter set which should be transfered.");
+        QTest::newRow("power slider")
+            << QByteArray("CBF_SlidePower")
+            << QByteArray("Select the intensity of the transmitter LED. \n0 = no intensity,  "
+                          "1000 = full intensity.");
+        QTest::newRow("integral")
+            << QByteArray("CBF_EditIntegral")
+            << QByteArray("Select the number (0...250) of values \nover which the raw signal is "
+                          "integrated.");
+        QTest::newRow("max vector number keeps its spelling")
+            << QByteArray("CBF_EditMaxVecNo")
+            << QByteArray("Select the number of color vectors which should be \nchecked in the "
+                          "TEACH TABLE beginning with row 0. \n\nAktive rows in the TEACH TABLE "
+                          "are \nlabelled green, inactive are labelled red.");
+        QTest::newRow("calculation mode with three blanks")
+            << QByteArray("CBF_EditCalcmode")
+            << QByteArray("Select a calculation mode: \nX Y INT - 2D = X/Y pairs and intensity. "
+                          "\ns i   M - 2D = s/i pairs and M. \nX Y INT - 3D = X/Y/INT pairs. "
+                          "\ns i   M - 3D = s/i/M pairs.");
+        QTest::newRow("color groups")
+            << QByteArray("CBF_EditColorGroups")
+            << QByteArray("Activate color groups. \nNot possible when EVALMODE=COL5.");
+        QTest::newRow("colour number")
+            << QByteArray("CBF_DispCOL")
+            << QByteArray("Displays the current detected color number in \naccordance with the "
+                          "row in the TEACH TABLE. \nDouble click opens a big display. \nClose "
+                          "the big display with a right mouse click. \n\nFailure condition is "
+                          "255.");
+        QTest::newRow("trigger indicator")
+            << QByteArray("CBF_LedTrig")
+            << QByteArray("Displays whether the sensor is triggered (LED=green) or "
+                          "not(LED=black). \nSensor is triggered, when IN0 is +24V or when the "
+                          "sensor self triggers (TRIGGER=SELF).");
+        QTest::newRow("scope trigger mode")
+            << QByteArray("CBF_EditTriggerMode")
+            << QByteArray("Select trigger mode! \nSINGLE SHOT: Data recording starts after "
+                          "pushing SCAN. \nRISING EDGE: Data recording starts when blue line "
+                          "goes higher than TRIGGER LEVEL. \nFALLING EDGE: Data recording starts "
+                          "when blue line goes lower than TRIGGER LEVEL. \nINTERNAL C-No.0: Data "
+                          "recording starts when color number 0 is detected. \nEXTERNAL IN0: "
+                          "Data recording starts when IN0 goes high.");
+        QTest::newRow("cycle time")
+            << QByteArray("CBF_ButtonGetCycleTime")
+            << QByteArray("Get cycle time from sensor. \nDon't interrupt the sensor for 8 "
+                          "seconds \nthen press the button.");
     }
     void fullTextsAreStoredByteForByte() {
         QFETCH(QByteArray, name);
@@ -385,6 +445,73 @@ private slots:
                    " ATTENTION: If POWER MODE = DYN. Display INT or M shows the transmitter "
                    "power. ",
                    " The sensor still calculates the real INT or M and compares it with INTLIM.",
+               }));
+        QTest::newRow("digital outmode")
+            << QByteArray("CBF_EditDigOutmode")
+            << QByteArray::fromStdString(JoinLines({
+                   "Select how to control the 5 digital outputs. ",
+                   "",
+                   "BINARY: ",
+                   "If color group is disabled, the maximum number of colors to be taught is 31. ",
+                   "If a color (row 0-30 in the TEACH TABLE) is detected, this color is displayed "
+                   "in C-No: ",
+                   "and is set binary to the digital outputs (OUT0 to OUT4). ",
+                   "If no color is detected, C-No: is 255. The digital outputs (OUT0 to OUT4) are "
+                   "set to HI. ",
+                   "If color group is enabled, the maximum number of colors to be taught is 31. 31 "
+                   "groups are possible. ",
+                   "",
+                   "DIRECT LO: ",
+                   "If color group is disabled, the maximum number of colors to be taught is 5. ",
+                   "If a color (row 0 to 4 in the TEACH TABLE) is detected, the special digital "
+                   "output is set to LO, all others are HI. ",
+                   "If no color is detected, C-No: is 255. The digital outputs (OUT0 to OUT4) are "
+                   "set to HI. ",
+                   "If color group is enabled, the maximum number of colors to be taught is 31, "
+                   "but only 5 groups are possible. ",
+                   "If a group is detected, the digital output is set to LO, all others are HI. ",
+                   "",
+                   "DIRECT HI: ",
+                   "If color group is disabled, the maximum number of colors to be taught is 5. ",
+                   "If a color (row 0 to 4 in the TEACH TABLE) is detected, the special digital "
+                   "output is set to HI, all others are LO. ",
+                   "If no color is detected, C-No: is 255. The digital outputs (OUT0 to OUT4) are "
+                   "set to LO. ",
+                   "If color group is enabled, the maximum number of colors to be taught is 31, "
+                   "but only 5 groups are possible. ",
+                   "If a group is detected, the digital output is set to HI, all others are LO.",
+               }));
+        QTest::newRow("extern teach keeps its spelling")
+            << QByteArray("CBF_EditExteach")
+            << QByteArray::fromStdString(JoinLines({
+                   "Select external teach mode. ",
+                   "",
+                   "OFF: No external teach. ",
+                   "",
+                   "ON: External teach to all rows of the teach table (See manual). ",
+                   "ATTENTION! The taught values are stored into the EEPROM of the sensor. ",
+                   "If you are in the GO mode during an external teach, ",
+                   "you will get a TIMEOUT, because of the EEPROM transfer. ",
+                   "",
+                   "STAT1: External teach to row 0 of the teach table. ",
+                   "Transmitter power is the power selected with the power slider. ",
+                   "The taught values are stored into the RAM of the sensor. ",
+                   "",
+                   "DYN1: External teach to row 0 of the teach table. ",
+                   "The transmitter power is adjusted dynamically, when IN0 goes high. ",
+                   "After the power is adjusted, the sensor works on static with this detected "
+                   "power value. ",
+                   "The taught values are stored into the RAM of the sensor. ",
+                   "NOTE! DYN1 is not available in combination with LED MODE=OFF. ",
+                   "",
+                   "NOTE! Colors will be teached up to MAXCOL-No: when EVALUATION MODE is FIRST "
+                   "HIT. ",
+                   "",
+                   "NOTE! When EVALUATION MODE is THD RGB a maximum and a ",
+                   "minimum for each channel will be detected while IN0 is high. ",
+                   "The threshold for the selected channels is set to (MAX+MIN)/2. ",
+                   "The taught thresholds will be stored in the EEPROM when EXTEACH=ON. ",
+                   "The taught thresholds will be stored in the RAM when EXTEACH=STAT1 or DYN1.",
                }));
     }
     void modeTextsAreTheirLinesJoinedByBreaks() {

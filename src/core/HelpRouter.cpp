@@ -4,6 +4,7 @@
 #include "core/OperatorDialogs.h"
 
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -12,9 +13,11 @@ namespace core {
 HelpRouter::HelpRouter(const HelpBook& book, OperatorDialogs& dialogs, QObject* parent)
     : QObject(parent), book(book), dialogs(dialogs) {}
 
-QString HelpRouter::HelpKeyFor(const QObject* object) const {
-    // Walk up from the widget under the mouse to the first named control; Qt's own inner
-    // widgets (viewports, line edits of combo boxes) have no role of their own.
+namespace {
+
+// Walks up from the widget under the mouse to the first named control; Qt's own inner widgets
+// (viewports, line edits of combo boxes) have no role of their own.
+QString KeyOfNamedControl(const HelpBook& book, const QObject* object) {
     for (; object; object = object->parent()) {
         if (!object->isWidgetType()) return {};
         const QString name = object->objectName();
@@ -23,6 +26,19 @@ QString HelpRouter::HelpKeyFor(const QObject* object) const {
         return book.Find(key.toStdString()) ? key : QString();
     }
     return {};
+}
+
+} // namespace
+
+QString HelpRouter::HelpKeyFor(const QObject* object) const {
+    // A caption answers for the field it names, unless it is a control with help of its own.
+    if (const auto* label = qobject_cast<const QLabel*>(object); label && label->buddy()) {
+        const QString name = label->objectName();
+        const QString own = QStringLiteral("CBF_") + name;
+        if (!name.isEmpty() && book.Find(own.toStdString())) return own;
+        return KeyOfNamedControl(book, label->buddy());
+    }
+    return KeyOfNamedControl(book, object);
 }
 
 bool HelpRouter::eventFilter(QObject* watched, QEvent* event) {
@@ -34,7 +50,16 @@ bool HelpRouter::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::ContextMenu &&
         static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Mouse)
         return false;
-    const QString key = HelpKeyFor(watched);
+    // A click no control took travels up through the parents; it keeps the answer of the widget
+    // under the mouse, so a plain caption or a page's blank area never shows the help of the
+    // tabs around it.
+    const QObject* target = watched;
+    if (watched->isWidgetType()) {
+        const QPoint at = mouse ? static_cast<QMouseEvent*>(event)->position().toPoint()
+                                : static_cast<QContextMenuEvent*>(event)->pos();
+        if (QWidget* child = static_cast<QWidget*>(watched)->childAt(at)) target = child;
+    }
+    const QString key = HelpKeyFor(target);
     if (key.isEmpty()) return false;
     if (type == QEvent::MouseButtonPress) {
         const HelpEntry* entry = book.Find(key.toStdString());

@@ -34,6 +34,9 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     editSelectComPort = new QComboBox(this);
     editSelectComPort->setObjectName(QStringLiteral("EditSelectComPort"));
     labelComPort = new QLabel(tr("COM PORT"), this);
+    // A caption handed to the form as a widget gets no buddy by itself; the buddy leads a right
+    // click on the caption to the field's help.
+    labelComPort->setBuddy(editSelectComPort);
     form->addRow(labelComPort, editSelectComPort);
     FillComPorts();
 
@@ -43,6 +46,7 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
         editSelectBaudrate->addItem(QString::number(BaudRateOfCode(code)), code);
     editSelectBaudrate->setCurrentIndex(4);
     labelBaudrate = new QLabel(tr("BAUDRATE"), this);
+    labelBaudrate->setBuddy(editSelectBaudrate);
     form->addRow(labelBaudrate, editSelectBaudrate);
 
     stringIpAdress = new QComboBox(this);
@@ -51,12 +55,14 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     stringIpAdress->setInsertPolicy(QComboBox::NoInsert);
     stringIpAdress->setStyleSheet(QStringLiteral("QComboBox { background: #E0E0E0; }"));
     labelServer = new QLabel(tr("SERVER"), this);
+    labelServer->setBuddy(stringIpAdress);
     form->addRow(labelServer, stringIpAdress);
 
     stringPortNumber = new QLineEdit(QStringLiteral("10001"), this);
     stringPortNumber->setObjectName(QStringLiteral("StringPortNumber"));
     stringPortNumber->setMaxLength(int(kTcpPortTextBytes));
     labelPort = new QLabel(tr("PORT"), this);
+    labelPort->setBuddy(stringPortNumber);
     form->addRow(labelPort, stringPortNumber);
 
     editId = new QLineEdit(this);

@@ -58,9 +58,11 @@ GroupHoldPage::GroupHoldPage(core::OperatorDialogs& dialogs, QWidget* parent)
     layout->setSpacing(4);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(tr("COLOR GROUP"), this));
+    auto* colorGroupCaption = new QLabel(tr("COLOR GROUP"), this);
+    top->addWidget(colorGroupCaption);
     editColorGroups = new QComboBox(this);
     editColorGroups->setObjectName(QStringLiteral("EditColorGroups"));
+    colorGroupCaption->setBuddy(editColorGroups);
     FillCodes(editColorGroups, {{QStringLiteral("OFF"), 0}, {QStringLiteral("ON"), 1}});
     words.BindList(kColorGroup, editColorGroups);
     top->addWidget(editColorGroups);
@@ -108,9 +110,11 @@ QWidget* GroupHoldPage::BuildTables() {
     grid->addWidget(editGridHold, 1, 1);
 
     auto* resetRow = new QHBoxLayout;
-    resetRow->addWidget(new QLabel(tr("RESET VALUE"), tables));
+    auto* resetCaption = new QLabel(tr("RESET VALUE"), tables);
+    resetRow->addWidget(resetCaption);
     editResetHold = new QSpinBox(tables);
     editResetHold->setObjectName(QStringLiteral("EditResetHold"));
+    resetCaption->setBuddy(editResetHold);
     editResetHold->setRange(0, 65535);
     editResetHold->setValue(kDefaultHold);
     editResetHold->setAlignment(Qt::AlignRight);

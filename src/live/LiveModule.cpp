@@ -8,6 +8,7 @@
 #include "live/BigNumberPanel.h"
 #include "live/DataPanel.h"
 #include "live/GoLoop.h"
+#include "live/GraphPanel.h"
 #include "live/LiveHelp.h"
 
 #include <QHBoxLayout>
@@ -25,6 +26,11 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
     dataPanel = new DataPanel(shell, refreshClock, *bigColourPanel, *bigGroupPanel);
     goLoop = std::make_unique<GoLoop>(state, link, *dataPanel);
     registrar.AddChildPanel(core::ChildPanel::Data, dataPanel);
+    graphPanel = new GraphPanel(shell, refreshClock);
+    registrar.AddChildPanel(core::ChildPanel::Graph, graphPanel);
+    dataPanel->EnableShowGraph(true);
+    connect(dataPanel, &DataPanel::ShowGraphRequested, this,
+            [this] { this->shell.ShowChildPanel(core::ChildPanel::Graph); });
 
     auto* bar = new QWidget;
     auto* row = new QHBoxLayout(bar);
@@ -37,6 +43,7 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
     registrar.AddToCommandBar(bar, true);
     registrar.AddCommandControl(buttonGo, core::CommandKind::Command);
     registrar.AddHelp(LiveHelp());
+    registrar.AddHelp(GraphPanelHelp());
 
     connect(buttonGo, &QPushButton::clicked, this, &LiveModule::CBF_ButtonGo);
     connect(buttonStop, &QPushButton::clicked, this, &LiveModule::CBF_ButtonStop);

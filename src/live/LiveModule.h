@@ -1,6 +1,6 @@
 #pragma once
-// The live measurement subsystem as the window composes it: the data panel, the two big-number
-// panels, GO and STOP, and the GO loop.
+// The live measurement subsystem as the window composes it: the data panel, the graph panel,
+// the two big-number panels, GO and STOP, and the GO loop.
 #include "live/DisplayWidgets.h"
 
 #include <QObject>
@@ -24,6 +24,7 @@ namespace live {
 class BigNumberPanel;
 class DataPanel;
 class GoLoop;
+class GraphPanel;
 
 class LiveModule : public QObject {
     Q_OBJECT
@@ -33,6 +34,8 @@ public:
     ~LiveModule() override;
 
     DataPanel& Data() { return *dataPanel; }
+    // The signal graphs, drawn by the recorder.
+    GraphPanel& Graphs() { return *graphPanel; }
     GoLoop& Loop() { return *goLoop; }
     void AttachTransfers(core::ParameterTransfers& transfers);
     // The operator's sensor identification in the titles of the big panels.
@@ -48,6 +51,7 @@ private:
     std::unique_ptr<BigNumberPanel> bigColourPanel;
     std::unique_ptr<BigNumberPanel> bigGroupPanel;
     DataPanel* dataPanel;
+    GraphPanel* graphPanel;
     std::unique_ptr<GoLoop> goLoop;
     core::ParameterTransfers* transfers = nullptr;
     QPushButton* buttonGo;

@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QWidget>
+#include <qcustomplot.h>
 
 #include <array>
 
@@ -197,3 +198,29 @@ struct TeachTableControls {
 // The colour column of the teach table; the group and hold tables have theirs in column 2.
 inline constexpr int kTeachColourColumn = 5;
 inline constexpr int kGroupHoldColourColumn = 1;
+
+struct GraphControls {
+    using Display = live::NumericDisplay;
+    explicit GraphControls(QWidget& window)
+        : panel(Need<QWidget>(window, "GRAPHP")), editSignal(Need<QComboBox>(*panel, "EditSignal")),
+          buttonGpClose(Need<QPushButton>(*panel, "ButtonGpClose")),
+          labelX(Need<QLabel>(*panel, "LabelGpX")), labelY(Need<QLabel>(*panel, "LabelGpY")),
+          labelInt(Need<QLabel>(*panel, "LabelGpINT")) {
+        static const char* const kDisplays[7] = {"DispGpRED", "DispGpGREEN", "DispGpBLUE",
+                                                 "DispGpX",   "DispGpY",     "DispGpINT",
+                                                 "DispGpTEMP"};
+        for (int i = 0; i < 7; ++i) {
+            graphs[std::size_t(i)] = Need<QCustomPlot>(*panel, "PanelGraphGraph", i);
+            displays[std::size_t(i)] = Need<Display>(*panel, kDisplays[i]);
+        }
+    }
+    QWidget* panel;
+    QComboBox* editSignal;
+    QPushButton* buttonGpClose;
+    QLabel* labelX;
+    QLabel* labelY;
+    QLabel* labelInt;
+    // Red, green, blue, X, Y, INT, temperature: the signal list's order.
+    std::array<QCustomPlot*, 7> graphs{};
+    std::array<Display*, 7> displays{};
+};

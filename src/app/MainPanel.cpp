@@ -4,11 +4,13 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,9 +36,10 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     body->setSpacing(6);
     tabMain1 = new QTabWidget(this);
     tabMain1->setObjectName(QStringLiteral("TabMain1"));
-    tabMain1->setUsesScrollButtons(true);
+    // Every tab stays in view: a bar that scrolls would move the tabs under the mouse.
+    tabMain1->setUsesScrollButtons(false);
     // Nine pages share a narrow column: compact tabs keep them all in view.
-    tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
+    tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 5px; }"));
     // Short labels so all nine fit the column side by side.
     const char* labels[core::kMainPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
                                                 "CAL", "ROWS", "VAREV", "OFFSET"};
@@ -50,11 +53,69 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     childLayout->setContentsMargins(0, 0, 0, 0);
     body->addWidget(childArea, 7);
     layout->addLayout(body, 1);
+    layout->addWidget(BuildStatusBar());
 
     // Roomier than the restore size, so the pages need no scrolling at first start.
     resize(1000, 660);
 
     connect(tabMain1, &QTabWidget::currentChanged, this, &MainPanel::PageChanged);
+}
+
+namespace {
+
+// A status field that shows what fits and ends with "..." where it is cut; the whole text is
+// its tool tip.
+class StatusField : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
+} // namespace
+
+QWidget* MainPanel::BuildStatusBar() {
+    auto* bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 1, 6, 1);
+    row->setSpacing(12);
+    auto makeField = [bar, row](const char* role, int stretch) {
+        auto* field = new StatusField(bar);
+        field->setObjectName(QString::fromLatin1(role));
+        field->setTextFormat(Qt::PlainText);
+        field->setMinimumWidth(60);
+        field->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        row->addWidget(field, stretch);
+        return field;
+    };
+    statusLink = makeField("StatusLink", 4);
+    statusLoop = makeField("StatusLoop", 3);
+    statusCommand = makeField("StatusCommand", 4);
+    // The loop field has room for its longest text.
+    statusLoop->setMinimumWidth(statusLoop->fontMetrics().horizontalAdvance(
+                                    QStringLiteral("GO RUNNING \u00B7 99999 measurements/s")) +
+                                8);
+    return bar;
+}
+
+void MainPanel::ShowStatus(const QString& link, const QString& loop, const QString& command) {
+    // Set only on change: the bar is refreshed several times a second.
+    auto show = [](QLabel* field, const QString& text) {
+        if (field->text() == text) return;
+        field->setText(text);
+        field->setToolTip(text);
+    };
+    show(statusLink, link);
+    show(statusLoop, loop);
+    show(statusCommand, command);
 }
 
 void MainPanel::SetPage(int index, QWidget* page) {

@@ -5,6 +5,7 @@
 
 class QGridLayout;
 class QHBoxLayout;
+class QLabel;
 class QTabWidget;
 
 namespace app {
@@ -27,6 +28,8 @@ public:
     void AddChildPanel(QWidget* panel);
     void AddToCommandBar(QWidget* widget, bool right);
     void RestoreSize();
+    // The status bar along the bottom: the link, the loop, the last command.
+    void ShowStatus(const QString& link, const QString& loop, const QString& command);
 
 signals:
     void PageChanged(int index);
@@ -37,10 +40,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    QWidget* BuildStatusBar();
     QHBoxLayout* commandBar;
     QTabWidget* tabMain1;
     QWidget* childArea;
     QGridLayout* childLayout;
+    QLabel* statusLink;
+    QLabel* statusLoop;
+    QLabel* statusCommand;
 };
 
 } // namespace app

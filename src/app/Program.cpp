@@ -5,14 +5,17 @@
 #include "core/AppState.h"
 #include "core/HelpRouter.h"
 #include "core/OperatorDialogs.h"
+#include "core/Text.h"
 #include "link/CommModule.h"
 #include "link/CommPage.h"
 #include "link/Connection.h"
 #include "link/SensorLink.h"
+#include "link/SerialDevices.h"
 #include "live/DataPanel.h"
 #include "live/LiveModule.h"
 #include "params/ParameterPanels.h"
 #include "params/ParamsModule.h"
+#include "scope/ScopeHelp.h"
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
 
@@ -20,7 +23,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
+#include <QTime>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace app {
 
@@ -37,12 +45,27 @@ QWidget* MakeEmptyPanel(const QString& name, const QString& caption) {
     return panel;
 }
 
+constexpr int kStatusIntervalMs = 250;
+
+QString LinkDescription(const core::LinkState& link) {
+    if (link.protocol == core::kTcpIp)
+        return QStringLiteral("TCP/IP %1:%2")
+            .arg(core::TextOfBytes(link.serverName))
+            .arg(link.tcpPortNumber);
+    return QStringLiteral("RS-232 COM%1 %2, %3 baud")
+        .arg(link.serialPortNumber)
+        .arg(QString::fromStdString(comm::SerialDeviceName(link.serialPortNumber)))
+        .arg(comm::BaudRateOfCode(link.baudRateCode));
+}
+
 } // namespace
 
 Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
     : state(state), dialogs(dialogs), mainPanel(std::make_unique<MainPanel>()),
-      link(std::make_unique<comm::SensorLink>(state, *this)) {
+      link(std::make_unique<comm::SensorLink>(state, *this)), statusTimer(new QTimer(this)) {
     Compose();
+    statusTimer->setInterval(kStatusIntervalMs);
+    connect(statusTimer, &QTimer::timeout, this, &Program::UpdateStatusBar);
     helpRouter = std::make_unique<core::HelpRouter>(helpBook, dialogs);
     qApp->installEventFilter(helpRouter.get());
 }
@@ -61,8 +84,8 @@ Program::~Program() {
 void Program::Compose() {
     AddHelp(AppHelp());
     live = std::make_unique<live::LiveModule>(state, *this, *this, *link);
-    params =
-        std::make_unique<params::ParamsModule>(state, *this, dialogs, *this, *link, live->Data());
+    params = std::make_unique<params::ParamsModule>(state, *this, dialogs, *this, *link,
+                                                    live->Data(), live->Drawing());
     live->AttachTransfers(params->Transfers());
     comm = std::make_unique<comm::CommModule>(state, *this, *this, *link, params->Transfers());
     settings =
@@ -94,16 +117,27 @@ void Program::Compose() {
 }
 
 void Program::AddEmptyChildPanels() {
-    const std::pair<core::ChildPanel, QWidget*> empty[] = {
-        {core::ChildPanel::Graph, MakeEmptyPanel(QStringLiteral("GRAPHP"), tr("SIGNAL GRAPHS"))},
-        {core::ChildPanel::Teach1,
-         MakeEmptyPanel(QStringLiteral("TEACHP1"), tr("MEAN-VALUE TEACH"))},
-        {core::ChildPanel::Teach2,
-         MakeEmptyPanel(QStringLiteral("TEACHP2"), tr("RECORDED-VALUE TEACH"))},
-        {core::ChildPanel::Scope, MakeEmptyPanel(QStringLiteral("SCOPEP"), tr("SCOPE"))},
+    const std::tuple<core::ChildPanel, const char*, QString> empty[] = {
+        {core::ChildPanel::Graph, "GRAPHP", tr("SIGNAL GRAPHS")},
+        {core::ChildPanel::Teach1, "TEACHP1", tr("MEAN-VALUE TEACH")},
+        {core::ChildPanel::Teach2, "TEACHP2", tr("RECORDED-VALUE TEACH")},
+        {core::ChildPanel::Scope, "SCOPEP", tr("SCOPE")},
     };
-    for (const auto& [which, panel] : empty) {
-        if (!childPanels[std::size_t(which)]) AddChildPanel(which, panel);
+    for (const auto& [which, name, caption] : empty) {
+        if (childPanels[std::size_t(which)]) continue;
+        QWidget* panel = MakeEmptyPanel(QString::fromLatin1(name), caption);
+        AddChildPanel(which, panel);
+        if (which != core::ChildPanel::Scope) continue;
+        // Leaving the scope page keeps the scope panel; its close button brings the data panel
+        // back, so the operator is never left without it.
+        auto* close = new QPushButton(tr("CLOSE"), panel);
+        close->setObjectName(QStringLiteral("ButtonCloseSP"));
+        panel->layout()->addWidget(close);
+        connect(close, &QPushButton::clicked, this,
+                [this] { ShowChildPanel(core::ChildPanel::Data); });
+        for (const core::NamedHelp& entry : scope::ScopeHelp()) {
+            if (entry.callbackName == "CBF_ButtonCloseSP") AddHelp({&entry, 1});
+        }
     }
 }
 
@@ -143,7 +177,40 @@ void Program::InitApplication() {
     settings->PanelSettings().ReadPanelSettingsCommunication();
     comm->Page().ShowLinkFields();
 
+    rateClock.start();
+    statusTimer->start();
     comm->RunTryToConnect();
+    UpdateStatusBar();
+}
+
+void Program::ReportCommand(const std::string& description, const std::string& outcome) {
+    lastCommand = QStringLiteral("%1: %2  %3")
+                      .arg(QString::fromStdString(description), QString::fromStdString(outcome),
+                           QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    UpdateStatusBar();
+    // Again once the command has ended and left the gate.
+    QTimer::singleShot(0, this, &Program::UpdateStatusBar);
+}
+
+void Program::UpdateStatusBar() {
+    const qint64 elapsed = rateClock.isValid() ? rateClock.elapsed() : 0;
+    if (elapsed >= 1000) {
+        measurementRate =
+            double(state.live.measurementCount - rateCount) * 1000.0 / double(elapsed);
+        rateCount = state.live.measurementCount;
+        rateClock.restart();
+    }
+    const QString link =
+        state.flags.linkGood
+            ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
+                  .arg(LinkDescription(state.link), core::TextOfBytes(state.link.firmwareId))
+            : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(LinkDescription(state.link));
+    QString loop = QStringLiteral("STOPPED");
+    if (gate.Holder() == "GO" && state.flags.running)
+        loop = QStringLiteral("GO RUNNING \u00B7 %1 measurements/s").arg(qRound(measurementRate));
+    else if (gate.Busy())
+        loop = QString::fromStdString(gate.Holder()) + QStringLiteral(" RUNNING");
+    mainPanel->ShowStatus(link, loop, lastCommand);
 }
 
 void Program::ShutDown() {
@@ -220,6 +287,11 @@ void Program::SetLinkButtonsDimmed(bool dimmed) {
 
 void Program::ShowCommunicationPage() {
     ShowPage(core::MainPage::Communication);
+}
+
+void Program::LinkFailed() {
+    live->Data().SetStale(true);
+    UpdateStatusBar();
 }
 
 void Program::SetWaitCursor(bool on) {

@@ -8,8 +8,11 @@
 #include "core/Shell.h"
 #include "link/CommView.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+
+class QTimer;
 
 #include <array>
 #include <memory>
@@ -74,6 +77,10 @@ public:
     void ShowChildPanel(core::ChildPanel panel) override;
     void ShowPage(core::MainPage page) override;
     core::CommandGate& Gate() override { return gate; }
+    void ReportCommand(const std::string& description, const std::string& outcome) override;
+
+    // The status bar from the state as it is now; also run by a timer several times a second.
+    void UpdateStatusBar();
 
     // Registrar
     void AddPage(core::MainPage page, QWidget* widget) override;
@@ -86,6 +93,7 @@ public:
     void SetLinkButtonsDimmed(bool dimmed) override;
     void ShowCommunicationPage() override;
     void SetWaitCursor(bool on) override;
+    void LinkFailed() override;
 
 private:
     void Compose();
@@ -108,6 +116,11 @@ private:
     std::unique_ptr<core::HelpRouter> helpRouter;
     std::array<QWidget*, 5> childPanels{};
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;
+    QTimer* statusTimer;
+    QElapsedTimer rateClock;
+    std::uint64_t rateCount = 0;
+    double measurementRate = 0;
+    QString lastCommand;
 };
 
 // Runs the user-interface loop unless the window was closed during the start-up, then shuts

@@ -2,6 +2,7 @@
 // The one record of the program's state. One instance lives for the whole run and is passed by
 // reference; tests make their own. Grouped by subsystem; widgets are not in here.
 #include "link/FrameCodec.h"
+#include "live/LiveGraphs.h"
 #include "live/MeasurementFrame.h"
 #include "params/ParameterImage.h"
 
@@ -68,6 +69,14 @@ struct LiveState {
     live::MeasurementFrame frame;
     std::uint16_t rawDelta = 0;
     std::uint32_t liveColour = 0; // 0xRRGGBB
+    live::TripleHistory rgbHistory;  // red, green, blue
+    live::TripleHistory bandHistory; // INT, upper and lower band limit
+    live::TaughtExtents taught;
+    std::uint64_t measurementCount = 0; // measurements shown since start-up
+};
+
+struct TeachState {
+    std::uint16_t selectedRow = 0; // the No. field: teach row 0..30
 };
 
 struct SettingsState {
@@ -86,6 +95,7 @@ struct AppState {
     FrameState frames;
     ParamState params;
     LiveState live;
+    TeachState teach;
     SettingsState settings;
 };
 

@@ -41,6 +41,9 @@ public:
     virtual void ShowChildPanel(ChildPanel panel) = 0;
     virtual void ShowPage(MainPage page) = 0;
     virtual CommandGate& Gate() = 0;
+    // The last command the operator gave and how it ended ("done", "failed", ...), for the
+    // status bar.
+    virtual void ReportCommand(const std::string& description, const std::string& outcome) = 0;
 };
 
 // How a control that starts sensor traffic follows SetButtonsDimmed.

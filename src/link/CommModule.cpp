@@ -1,16 +1,18 @@
 #include "link/CommModule.h"
 
+#include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/Shell.h"
 #include "link/CommPage.h"
 #include "link/Connection.h"
 #include "link/LinkHelp.h"
+#include "link/SerialDevices.h"
 
 namespace comm {
 
 CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
                        SensorLink& link, core::ParameterTransfers& transfers)
-    : shell(shell), page(new CommPage(state)),
+    : state(state), shell(shell), page(new CommPage(state)),
       connection(std::make_unique<Connection>(state, shell, link, *page, transfers)) {
     registrar.AddPage(core::MainPage::Communication, page);
     page->RegisterCommandControls(registrar);
@@ -27,6 +29,7 @@ void CommModule::RunTryToConnect() {
         shell.SetButtonsDimmed(0, 1);
         connection->TryToConnect();
         shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("TRY TO CONNECT", state.flags.linkGood ? "connected" : "failed");
     });
     if (!ran && !shell.Gate().Closed())
         shell.SetStatusLine(core::CommandGate::BusyText("TRY TO CONNECT", shell.Gate().Holder()));
@@ -38,6 +41,9 @@ void CommModule::RunChangeBaudrate() {
         page->SetLinkButtonsDimmed(true);
         connection->ChangeBaudrate();
         shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("CHANGE BAUDRATE to " +
+                                std::to_string(BaudRateOfCode(state.link.baudRateCode)),
+                            state.flags.linkGood ? "done" : "failed");
     });
     if (!ran && !shell.Gate().Closed())
         shell.SetStatusLine(core::CommandGate::BusyText("CHANGE BAUDRATE", shell.Gate().Holder()));

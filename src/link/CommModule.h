@@ -33,6 +33,7 @@ public:
     void RunChangeBaudrate();
 
 private:
+    core::AppState& state;
     core::Shell& shell;
     CommPage* page;
     std::unique_ptr<Connection> connection;

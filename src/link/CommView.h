@@ -14,6 +14,8 @@ public:
     virtual void SetLinkButtonsDimmed(bool dimmed) = 0;
     virtual void ShowCommunicationPage() = 0;
     virtual void SetWaitCursor(bool on) = 0;
+    // The link failed: what was measured before is no longer live.
+    virtual void LinkFailed() {}
 };
 
 } // namespace comm

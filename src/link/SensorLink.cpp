@@ -360,6 +360,11 @@ void SensorLink::DecodeMeasurementWords() {
 }
 
 void SensorLink::ReportCommError() {
+    ReportSensorNotice();
+    view.LinkFailed();
+}
+
+void SensorLink::ReportSensorNotice() {
     state.flags.running = 0;
     state.flags.linkGood = 0;
     view.SetStatusLine(linktext::kStatusTimeout);

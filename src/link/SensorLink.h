@@ -53,6 +53,9 @@ public:
     void DecodeMeasurementWords();
 
     void ReportCommError();
+    // What the sensor reports that is not a failure of the link (its count of replaced
+    // parameters) goes the same way, but leaves the live values live.
+    void ReportSensorNotice();
 
     // Number of events the serial port reported since it was opened (for tests of the
     // vanishing-device case, where the port must not keep reporting).

@@ -21,6 +21,12 @@ void BigNumberPanel::SetValue(int newValue) {
     clock.MarkDirty(this);
 }
 
+void BigNumberPanel::SetStale(bool newStale) {
+    if (newStale == stale) return;
+    stale = newStale;
+    clock.MarkDirty(this);
+}
+
 void BigNumberPanel::closeEvent(QCloseEvent* event) {
     event->ignore();
     hide();
@@ -41,7 +47,7 @@ void BigNumberPanel::paintEvent(QPaintEvent*) {
     font.setPixelSize(std::max(24, height() * 2 / 3));
     font.setBold(true);
     painter.setFont(font);
-    painter.setPen(QColor(0, 255, 0));
+    painter.setPen(stale ? QColor(0x70, 0x70, 0x70) : QColor(0, 255, 0));
     painter.drawText(rect(), Qt::AlignCenter, QString::number(value));
 }
 

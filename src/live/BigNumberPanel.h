@@ -14,6 +14,7 @@ public:
     BigNumberPanel(const QString& objectName, const QString& title, RefreshClock& clock);
     void SetValue(int value);
     int Value() const { return value; }
+    void SetStale(bool stale);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -23,6 +24,7 @@ protected:
 private:
     RefreshClock& clock;
     int value = 0;
+    bool stale = false;
 };
 
 } // namespace live

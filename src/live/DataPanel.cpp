@@ -3,6 +3,7 @@
 #include "core/Shell.h"
 #include "core/Text.h"
 #include "live/BigNumberPanel.h"
+#include "live/ChartPages.h"
 #include "live/LiveValues.h"
 
 #include <QEvent>
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
@@ -25,28 +27,15 @@ QLabel* Caption(const QString& text, QWidget* parent) {
     return label;
 }
 
-// Axis ranges until the first data arrive: a strip chart shows 100 samples of 12-bit values,
-// a colour plane the whole coordinate range.
 // Puts captions and displays side by side in one row of the value block.
 void AddValueRow(QGridLayout* grid, int row,
                  std::initializer_list<std::pair<QLabel*, QWidget*>> cells) {
     int column = 0;
     for (const auto& [caption, display] : cells) {
+        caption->setBuddy(display); // a right click on the caption shows the display's help
         grid->addWidget(caption, row, column++);
         grid->addWidget(display, row, column++);
     }
-}
-
-QCustomPlot* MakePlot(const QString& name, QWidget* parent, double xMax, double yMax) {
-    auto* plot = new QCustomPlot(parent);
-    plot->setObjectName(name);
-    plot->setMinimumSize(120, 100);
-    const QFont tickFont(plot->font().family(), 7);
-    plot->xAxis->setTickLabelFont(tickFont);
-    plot->yAxis->setTickLabelFont(tickFont);
-    plot->xAxis->setRange(0, xMax);
-    plot->yAxis->setRange(0, yMax);
-    return plot;
 }
 
 } // namespace
@@ -86,6 +75,11 @@ DataPanel::DataPanel(core::Shell& shell, RefreshClock& clock, BigNumberPanel& bi
     layout->addWidget(BuildValueBlock(clock));
     BuildPages(clock);
     layout->addWidget(tabDataP1, 1);
+    liveDisplays = {dispRed, dispGreen,  dispBlue, dispX,     dispY,
+                    dispInt, dispDeltaC, dispCol,  dispGroup, dispTemp};
+    for (const auto& row : pageRgb)
+        liveDisplays.insert(liveDisplays.end(), row.begin(), row.end());
+    liveDisplays.insert(liveDisplays.end(), dispMinMax.begin(), dispMinMax.end());
 
     buttonShowGraph = new QPushButton(tr("SHOW GRAPH"), this);
     buttonShowGraph->setObjectName(QStringLiteral("ButtonShowGraph"));
@@ -137,6 +131,12 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     labelGroup = Caption(tr("GROUP"), block);
     AddValueRow(grid, 2, {{labelDeltaC, dispDeltaC}, {labelCol, dispCol}, {labelGroup, dispGroup}});
 
+    dispTemp = new NumericDisplay(QStringLiteral("DispTemp"), clock, block);
+    QLabel* tempCaption = Caption(tr("TEMP"), block);
+    tempCaption->setBuddy(dispTemp);
+    grid->addWidget(tempCaption, 2, 6);
+    grid->addWidget(dispTemp, 2, 7);
+
     swatch = new ColourSwatch(QStringLiteral("DecoColour"), clock, block);
     grid->addWidget(swatch, 0, 6, 2, 2);
 
@@ -168,7 +168,9 @@ QWidget* DataPanel::BuildRgbRow(int pageIndex, RefreshClock& clock) {
         auto* display = new NumericDisplay(QStringLiteral("DispRGB"), clock, row);
         display->setProperty("channel", c);
         pageRgb[std::size_t(pageIndex)][std::size_t(c)] = display;
-        layout->addWidget(new QLabel(QString::fromLatin1(kNames[c]), row));
+        auto* caption = new QLabel(QString::fromLatin1(kNames[c]), row);
+        caption->setBuddy(display);
+        layout->addWidget(caption);
         layout->addWidget(display);
     }
     layout->addStretch(1);
@@ -176,53 +178,54 @@ QWidget* DataPanel::BuildRgbRow(int pageIndex, RefreshClock& clock) {
 }
 
 void DataPanel::BuildPages(RefreshClock& clock) {
+    charts = new ChartPages(clock, this);
     tabDataP1 = new QTabWidget(this);
     tabDataP1->setObjectName(QStringLiteral("TabDataP1"));
 
     auto* rgbPage = new QWidget;
     auto* rgbLayout = new QVBoxLayout(rgbPage);
-    graphRgb = MakePlot(QStringLiteral("GraphRGB"), rgbPage, 100, 4096);
-    rgbLayout->addWidget(graphRgb, 1);
+    rgbLayout->addWidget(charts->MakeRgbChart(rgbPage, QStringLiteral("GraphRGB")), 1);
     rgbLayout->addWidget(BuildRgbRow(0, clock));
     auto* minMax = new QGridLayout;
     static const char* kMinMax[6] = {"RED MIN",   "RED MAX",  "GREEN MIN",
                                      "GREEN MAX", "BLUE MIN", "BLUE MAX"};
     for (int i = 0; i < 6; ++i) {
         dispMinMax[std::size_t(i)] = new NumericDisplay(QStringLiteral("DispMinMaxRGB"), clock);
-        minMax->addWidget(Caption(QString::fromLatin1(kMinMax[i]), rgbPage), i % 2, (i / 2) * 2);
+        QLabel* caption = Caption(QString::fromLatin1(kMinMax[i]), rgbPage);
+        caption->setBuddy(dispMinMax[std::size_t(i)]);
+        minMax->addWidget(caption, i % 2, (i / 2) * 2);
         minMax->addWidget(dispMinMax[std::size_t(i)], i % 2, (i / 2) * 2 + 1);
     }
     rgbLayout->addLayout(minMax);
 
     auto* intPage = new QWidget;
     auto* intLayout = new QVBoxLayout(intPage);
-    graphInt1 = MakePlot(QStringLiteral("GraphINT1"), intPage, 100, 4096);
-    intLayout->addWidget(graphInt1, 1);
+    intLayout->addWidget(charts->MakeIntensityChart(intPage), 1);
     intLayout->addWidget(BuildRgbRow(1, clock));
 
     auto* page2D = new QWidget;
     auto* layout2D = new QVBoxLayout(page2D);
-    graph2DXY = MakePlot(QStringLiteral("Graph2D"), page2D, 10000, 10000);
-    graph2DInt = MakePlot(QStringLiteral("Graph2D"), page2D, 4096, 100);
-    graph2DInt->setMaximumHeight(90);
-    layout2D->addWidget(graph2DXY, 1);
-    layout2D->addWidget(graph2DInt);
+    layout2D->addWidget(charts->MakePlane2D(page2D), 1);
+    QCustomPlot* band = charts->MakeIntensityBand2D(page2D);
+    band->setMaximumHeight(90);
+    layout2D->addWidget(band);
     layout2D->addWidget(BuildRgbRow(2, clock));
 
     auto* page3D = new QWidget;
     auto* grid3D = new QGridLayout(page3D);
-    for (int i = 0; i < 3; ++i)
-        graph3D[std::size_t(i)] = MakePlot(QStringLiteral("Graph3D"), page3D, 10000, 10000);
-    graph3DRgb = MakePlot(QStringLiteral("Graph3D"), page3D, 100, 4096);
-    grid3D->addWidget(graph3D[0], 0, 0);
-    grid3D->addWidget(graph3D[1], 0, 1);
-    grid3D->addWidget(graph3D[2], 1, 0);
-    grid3D->addWidget(graph3DRgb, 1, 1);
+    const auto planes = charts->MakePlanes3D(page3D);
+    grid3D->addWidget(planes[0], 0, 0);
+    grid3D->addWidget(planes[1], 0, 1);
+    grid3D->addWidget(planes[2], 1, 0);
+    grid3D->addWidget(charts->MakeRgbChart(page3D, QStringLiteral("Graph3D")), 1, 1);
 
     tabDataP1->addTab(rgbPage, QStringLiteral("RGB"));
     tabDataP1->addTab(intPage, QStringLiteral("INT"));
     tabDataP1->addTab(page2D, QStringLiteral("2D"));
     tabDataP1->addTab(page3D, QStringLiteral("3D"));
+    // A page brought to the front shows what its charts missed while hidden.
+    connect(tabDataP1, &QTabWidget::currentChanged, this,
+            [this] { QTimer::singleShot(0, charts, [this] { charts->Refresh(); }); });
 }
 
 void DataPanel::SetStatusLine(const std::string& text) {
@@ -238,8 +241,19 @@ void DataPanel::ShowLinkInUse(bool serial, int portNumber, const QString& server
     labelServer->setVisible(!serial);
 }
 
+void DataPanel::SetStale(bool newStale) {
+    if (newStale == stale) return;
+    stale = newStale;
+    for (NumericDisplay* display : liveDisplays)
+        display->SetStale(stale);
+    swatch->SetStale(stale);
+    bigColourNumber.SetStale(stale);
+    bigGroup.SetStale(stale);
+}
+
 void DataPanel::ShowFrame(const MeasurementFrame& frame, std::uint32_t liveColour,
                           bool showOutputs) {
+    if (stale) SetStale(false);
     const auto& w = frame.w;
     using F = MeasurementFrame;
     for (auto& row : pageRgb) {
@@ -258,6 +272,7 @@ void DataPanel::ShowFrame(const MeasurementFrame& frame, std::uint32_t liveColou
     ledTrig->SetOn(w[F::kTrigger] == 1);
     for (int i = 0; i < 6; ++i)
         dispMinMax[std::size_t(i)]->SetValue(w[std::size_t(F::kMinMaxFirst + i)]);
+    dispTemp->SetValue(w[F::kTemperature]);
     bigColourNumber.SetValue(w[F::kColourNumber]);
     bigGroup.SetValue(w[F::kGroup]);
     swatch->SetColour(liveColour);

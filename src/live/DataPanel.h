@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QTabWidget;
@@ -23,6 +24,7 @@ class Shell;
 namespace live {
 
 class BigNumberPanel;
+class ChartPages;
 
 class DataPanel : public QWidget {
     Q_OBJECT
@@ -48,6 +50,11 @@ public:
     void SetActivePage(int page);
     void SetSwatchVisible(bool visible);
     void HideBigPanels(bool group, bool colourNumber);
+    // After a link failure the last values stay readable, greyed, until the next measurement.
+    void SetStale(bool stale);
+    bool IsStale() const { return stale; }
+    // The charts of the four pages.
+    ChartPages& Charts() { return *charts; }
     // SHOW GRAPH is usable once a graph panel is there to show.
     void EnableShowGraph(bool enabled);
 
@@ -97,13 +104,11 @@ private:
     // RED, GREEN, BLUE on the RGB, INT and 2D pages
     std::array<std::array<NumericDisplay*, 3>, 3> pageRgb{};
     std::array<NumericDisplay*, 6> dispMinMax{};
-    QCustomPlot* graphRgb;
-    QCustomPlot* graphInt1;
-    QCustomPlot* graph2DXY;
-    QCustomPlot* graph2DInt;
-    std::array<QCustomPlot*, 3> graph3D{};
-    QCustomPlot* graph3DRgb;
+    NumericDisplay* dispTemp;
+    ChartPages* charts;
     QPushButton* buttonShowGraph;
+    std::vector<NumericDisplay*> liveDisplays; // every display of a measured value
+    bool stale = false;
 };
 
 } // namespace live

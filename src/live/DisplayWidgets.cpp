@@ -18,11 +18,33 @@ void RefreshClock::MarkDirty(QWidget* widget) {
     if (!timer.isActive()) timer.start();
 }
 
+void RefreshClock::MarkDirty(Refreshable* refreshable) {
+    if (std::find(dirtyRefreshables.begin(), dirtyRefreshables.end(), refreshable) ==
+        dirtyRefreshables.end())
+        dirtyRefreshables.push_back(refreshable);
+    if (!timer.isActive()) timer.start();
+}
+
+void RefreshClock::Forget(Refreshable* refreshable) {
+    dirtyRefreshables.erase(
+        std::remove(dirtyRefreshables.begin(), dirtyRefreshables.end(), refreshable),
+        dirtyRefreshables.end());
+}
+
 void RefreshClock::Flush() {
     for (const auto& widget : dirty) {
         if (widget) widget->update();
     }
     dirty.clear();
+    // Cleared before refreshing: a refresh may mark itself again.
+    std::vector<Refreshable*> due;
+    due.swap(dirtyRefreshables);
+    for (Refreshable* refreshable : due)
+        refreshable->Refresh();
+    if (dirtyRefreshables.empty()) {
+        due.clear();
+        dirtyRefreshables.swap(due); // keeps the capacity, so marking never allocates
+    }
 }
 
 NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, QWidget* parent)
@@ -30,7 +52,8 @@ NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, Q
     setObjectName(objectName);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
-    setMinimumWidth(52);
+    // Room for five digits and a sign: a squeezed window must not cut a value.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 8);
 }
 
 void NumericDisplay::SetValue(int newValue) {
@@ -44,6 +67,12 @@ void NumericDisplay::SetValueBackground(const QColor& colour) {
     update();
 }
 
+void NumericDisplay::SetStale(bool newStale) {
+    if (newStale == stale) return;
+    stale = newStale;
+    clock.MarkDirty(this);
+}
+
 QSize NumericDisplay::sizeHint() const {
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 10;
     return {width, fontMetrics().height() + 6};
@@ -51,8 +80,8 @@ QSize NumericDisplay::sizeHint() const {
 
 void NumericDisplay::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(contentsRect(), background);
-    painter.setPen(Qt::black);
+    painter.fillRect(contentsRect(), stale ? QColor(0xE0, 0xE0, 0xE0) : background);
+    painter.setPen(stale ? QColor(0x90, 0x90, 0x90) : QColor(Qt::black));
     painter.drawText(contentsRect().adjusted(2, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter,
                      Text());
     painter.end();
@@ -72,9 +101,17 @@ void ColourSwatch::SetColour(std::uint32_t rgb) {
     clock.MarkDirty(this);
 }
 
+void ColourSwatch::SetStale(bool newStale) {
+    if (newStale == stale) return;
+    stale = newStale;
+    clock.MarkDirty(this);
+}
+
 void ColourSwatch::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(contentsRect(), QColor::fromRgb(colour));
+    // The last colour stays readable under a grey hatch.
+    if (stale) painter.fillRect(contentsRect(), QBrush(QColor(0xA0, 0xA0, 0xA0), Qt::BDiagPattern));
     painter.end();
     QFrame::paintEvent(event);
 }

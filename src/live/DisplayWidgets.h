@@ -12,16 +12,27 @@
 
 namespace live {
 
+// Something that brings its own drawing up to date when the clock ticks (the charts).
+class Refreshable {
+public:
+    virtual ~Refreshable() = default;
+    virtual void Refresh() = 0;
+};
+
 class RefreshClock : public QObject {
 public:
     explicit RefreshClock(QObject* parent = nullptr);
     void MarkDirty(QWidget* widget);
+    void MarkDirty(Refreshable* refreshable);
+    // A refreshable that goes away before the clock.
+    void Forget(Refreshable* refreshable);
     static constexpr int kIntervalMs = 40;
 
 private:
     void Flush();
     QTimer timer;
     std::vector<QPointer<QWidget>> dirty;
+    std::vector<Refreshable*> dirtyRefreshables;
 };
 
 class NumericDisplay : public QFrame {
@@ -32,6 +43,9 @@ public:
     QString Text() const { return QString::number(value); }
     void SetValueBackground(const QColor& colour);
     QColor ValueBackground() const { return background; }
+    // A value no longer live (the link failed) is shown greyed, not cleared.
+    void SetStale(bool stale);
+    bool IsStale() const { return stale; }
     QSize sizeHint() const override;
 
 protected:
@@ -41,6 +55,7 @@ private:
     RefreshClock& clock;
     int value = 0;
     QColor background = Qt::white;
+    bool stale = false;
 };
 
 class ColourSwatch : public QFrame {
@@ -48,6 +63,8 @@ public:
     ColourSwatch(const QString& objectName, RefreshClock& clock, QWidget* parent = nullptr);
     void SetColour(std::uint32_t rgb);
     std::uint32_t Colour() const { return colour; }
+    void SetStale(bool stale);
+    bool IsStale() const { return stale; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,6 +72,7 @@ protected:
 private:
     RefreshClock& clock;
     std::uint32_t colour = 0;
+    bool stale = false;
 };
 
 class IndicatorLed : public QWidget {

@@ -3,14 +3,13 @@
 #include "core/AppState.h"
 #include "core/ParameterTransfers.h"
 #include "link/SensorLink.h"
-#include "live/DataPanel.h"
+#include "live/LiveDrawing.h"
 #include "live/LiveValues.h"
-#include "params/ParameterImage.h"
 
 namespace live {
 
-GoLoop::GoLoop(core::AppState& state, comm::SensorLink& link, DataPanel& data)
-    : state(state), link(link), data(data) {}
+GoLoop::GoLoop(core::AppState& state, comm::SensorLink& link, LiveDrawing& drawing)
+    : state(state), link(link), drawing(drawing) {}
 
 void GoLoop::RunGoLoop() {
     state.flags.running = 1;
@@ -32,13 +31,9 @@ void GoLoop::ShowMeasurement() {
     TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
                          MeasurementFrame::kWords);
     state.live.rawDelta = RawDelta(state.live.frame);
-    UpdateLiveDisplays();
-}
-
-void GoLoop::UpdateLiveDisplays() {
-    state.live.liveColour = LiveColour(state.live.frame);
-    const bool outputs = state.params.image.parameters[params::kEvaluationMode] > 2;
-    data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
+    ++state.live.measurementCount;
+    drawing.UpdateLiveDisplays();
+    drawing.RedrawLiveGraphs();
 }
 
 } // namespace live

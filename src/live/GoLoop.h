@@ -11,24 +11,23 @@ class SensorLink;
 
 namespace live {
 
-class DataPanel;
+class LiveDrawing;
 
 class GoLoop {
 public:
-    GoLoop(core::AppState& state, comm::SensorLink& link, DataPanel& data);
+    GoLoop(core::AppState& state, comm::SensorLink& link, LiveDrawing& drawing);
     // The parameter commands the loop serves; set once, when the parameter pages exist.
     void AttachTransfers(core::ParameterTransfers& transfers) { this->transfers = &transfers; }
 
     void RunGoLoop();
-    // Copies the measurement words into the current frame and refreshes every live display.
+    // Copies the measurement words into the current frame and refreshes every live display and
+    // chart.
     void ShowMeasurement();
-    // Writes the current frame to the displays of the data panel, the big panels and the swatch.
-    void UpdateLiveDisplays();
 
 private:
     core::AppState& state;
     comm::SensorLink& link;
-    DataPanel& data;
+    LiveDrawing& drawing;
     core::ParameterTransfers* transfers = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "live/DataPanel.h"
 #include "live/GoLoop.h"
 #include "live/GraphPanel.h"
+#include "live/LiveDrawing.h"
 #include "live/LiveHelp.h"
 
 #include <QHBoxLayout>
@@ -24,10 +25,12 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
       bigGroupPanel(
           std::make_unique<BigNumberPanel>(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock)) {
     dataPanel = new DataPanel(shell, refreshClock, *bigColourPanel, *bigGroupPanel);
-    goLoop = std::make_unique<GoLoop>(state, link, *dataPanel);
+    drawing = std::make_unique<LiveDrawing>(state, *dataPanel);
+    goLoop = std::make_unique<GoLoop>(state, link, *drawing);
     registrar.AddChildPanel(core::ChildPanel::Data, dataPanel);
     graphPanel = new GraphPanel(shell, refreshClock);
     registrar.AddChildPanel(core::ChildPanel::Graph, graphPanel);
+    drawing->AlsoLabel([this](bool siM) { graphPanel->UpdateLiveLabels(siM); });
     dataPanel->EnableShowGraph(true);
     connect(dataPanel, &DataPanel::ShowGraphRequested, this,
             [this] { this->shell.ShowChildPanel(core::ChildPanel::Graph); });
@@ -69,8 +72,15 @@ void LiveModule::CBF_ButtonGo() {
         // The displays follow the modes as the controls show them now.
         if (transfers) transfers->GetParametersFromPanel();
         shell.ShowChildPanel(core::ChildPanel::Data);
+        drawing->DrawTaughtColours();
+        const std::uint64_t before = this->state.live.measurementCount;
         goLoop->RunGoLoop();
         shell.SetButtonsDimmed(0, 0);
+        const std::uint64_t measured = this->state.live.measurementCount - before;
+        shell.ReportCommand("GO",
+                            this->state.flags.linkGood
+                                ? "stopped after " + std::to_string(measured) + " measurements"
+                                : "ended by a communication failure");
     });
     if (!ran && !shell.Gate().Closed())
         shell.SetStatusLine(core::CommandGate::BusyText("GO", shell.Gate().Holder()));

@@ -25,6 +25,7 @@ class BigNumberPanel;
 class DataPanel;
 class GoLoop;
 class GraphPanel;
+class LiveDrawing;
 
 class LiveModule : public QObject {
     Q_OBJECT
@@ -37,6 +38,7 @@ public:
     // The signal graphs, drawn by the recorder.
     GraphPanel& Graphs() { return *graphPanel; }
     GoLoop& Loop() { return *goLoop; }
+    LiveDrawing& Drawing() { return *drawing; }
     void AttachTransfers(core::ParameterTransfers& transfers);
     // The operator's sensor identification in the titles of the big panels.
     void ShowSensorId(const QString& id);
@@ -52,6 +54,7 @@ private:
     std::unique_ptr<BigNumberPanel> bigGroupPanel;
     DataPanel* dataPanel;
     GraphPanel* graphPanel;
+    std::unique_ptr<LiveDrawing> drawing;
     std::unique_ptr<GoLoop> goLoop;
     core::ParameterTransfers* transfers = nullptr;
     QPushButton* buttonGo;

@@ -45,35 +45,41 @@ void TakeParameters(OperatorDialogs& dialogs, const ParameterFileContents& conte
 
 } // namespace
 
-void ParameterTransfer::WriteParameterFile() {
+std::string ParameterTransfer::WriteParameterFile() {
     const auto selection = ChooseParameterFile(dialogs, state.settings.parameterFilePath, true);
     if (selection.choice == OperatorDialogs::FileChoice::None || selection.path.empty()) {
         dialogs.Message(kAttentionTitle, kNoFileSelectedText);
-        return;
+        return "cancelled";
     }
     state.settings.parameterFilePath = selection.path;
     panels.GetParametersFromPanel();
     // An unwritten file must not pass for a saved parameter set.
-    if (WriteParameterFileTo(selection.path, state.params.image) < 0)
+    if (WriteParameterFileTo(selection.path, state.params.image) < 0) {
         core::ReportUnwrittenFile(dialogs, selection.path);
+        return "failed, not written";
+    }
+    return "done";
 }
 
-void ParameterTransfer::ReadParameterFile() {
+std::string ParameterTransfer::ReadParameterFile() {
     const auto selection = ChooseParameterFile(dialogs, state.settings.parameterFilePath, false);
     if (selection.choice != OperatorDialogs::FileChoice::Existing || selection.path.empty()) {
         dialogs.Message(kAttentionTitle, kNoFileSelectedText);
-        return;
+        return "cancelled";
     }
     state.settings.parameterFilePath = selection.path;
     // A file that cannot be read (gone since the dialog, a directory) reads as one without keys.
     const ParameterFileContents contents = ReadParameterFileFrom(selection.path);
-    if (OperatorAccepts(dialogs, contents))
+    const bool accepted = OperatorAccepts(dialogs, contents);
+    if (accepted)
         TakeParameters(dialogs, contents, state.params.image);
     else
         dialogs.Message(kAttentionTitle, parameter_file::kNoParameterReadText);
     // Shown in every case: when nothing was read, the unchanged image again.
     panels.PutParametersToPanel();
     panels.ApplyParameterRules();
+    panels.DrawTaughtColours();
+    return accepted ? "done" : "nothing read";
 }
 
 } // namespace params

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -128,7 +129,9 @@ QWidget* ParameterPage::BuildLightGroup() {
     powerRow->setSpacing(4);
     powerRow->addWidget(slidePower, 1);
     powerRow->addWidget(powerValue);
-    form->addRow(tr("POWER"), powerRow);
+    auto* powerCaption = new QLabel(tr("POWER"), box);
+    powerCaption->setBuddy(slidePower); // its right click shows the slider's help
+    form->addRow(powerCaption, powerRow);
 
     editPmode = MakeCombo(QStringLiteral("EditPmode"), kPowerModes, box);
     form->addRow(tr("POWER MODE"), editPmode);

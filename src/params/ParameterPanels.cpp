@@ -3,6 +3,7 @@
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "live/DataPanel.h"
+#include "live/LiveDrawing.h"
 #include "params/GroupHoldPage.h"
 #include "params/ParameterCodes.h"
 #include "params/ParameterPage.h"
@@ -28,8 +29,8 @@ const char* const kWordNames[kParameterCount] = {
 
 ParameterPanels::ParameterPanels(core::AppState& state, core::Shell& shell,
                                  core::OperatorDialogs& dialogs, const Pages& pages,
-                                 live::DataPanel& data)
-    : state(state), shell(shell), dialogs(dialogs), pages(pages), data(data) {}
+                                 live::DataPanel& data, live::LiveDrawing& drawing)
+    : state(state), shell(shell), dialogs(dialogs), pages(pages), data(data), drawing(drawing) {}
 
 std::uint16_t ParameterPanels::ControlWord(int word) const {
     if (word == kColorGroup) return pages.groupHold.ColorGroup();
@@ -164,8 +165,7 @@ void ParameterPanels::ApplyParameterRules() {
 
     data.ShowDisplays(d.displays);
     data.HideBigPanels(d.hideBigGroupPanel, d.hideBigColourPanel);
-    const std::uint16_t calculationMode = d.controls.values[kCalculationMode];
-    data.ShowCoordinateLabels(calculationMode == kCalcSiM2D || calculationMode == kCalcSiM3D);
+    drawing.UpdateLiveLabels(d.controls.values[kCalculationMode]);
 
     QStringList headings;
     for (std::size_t c = 0; c < d.teachHeadings.size(); ++c)
@@ -195,6 +195,16 @@ void ParameterPanels::ConvertTeachTable() {
 void ParameterPanels::PaintRowColours(const core::RowColours& colours) {
     pages.teachTable.SetRowColours(colours);
     pages.groupHold.SetRowColours(colours);
+    RedrawTaughtColours();
+}
+
+void ParameterPanels::RedrawTaughtColours() {
+    GetParametersFromPanel();
+    drawing.DrawTaughtColours();
+}
+
+void ParameterPanels::DrawTaughtColours() {
+    drawing.DrawTaughtColours();
 }
 
 std::uint16_t ParameterPanels::ParaSetInUse() {

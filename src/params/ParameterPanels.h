@@ -13,7 +13,8 @@ class Shell;
 } // namespace core
 namespace live {
 class DataPanel;
-}
+class LiveDrawing;
+} // namespace live
 
 namespace params {
 
@@ -32,7 +33,7 @@ public:
         TransferControls& transfer;
     };
     ParameterPanels(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                    const Pages& pages, live::DataPanel& data);
+                    const Pages& pages, live::DataPanel& data, live::LiveDrawing& drawing);
 
     // The parameter controls into the image, and the image into the controls.
     void GetParametersFromPanel();
@@ -45,8 +46,12 @@ public:
     void ConvertTeachTable();
     // Labels the active rows from the current values, before the rules have ever run.
     void MarkActiveRows();
-    // Paints the colour columns of the teach, group and hold tables.
+    // Paints the colour columns of the teach, group and hold tables, and the taught colours.
     void PaintRowColours(const core::RowColours& colours);
+    // The teach data changed: the image from the tables, then the taught colours drawn anew.
+    void RedrawTaughtColours();
+    // The taught colours of the image as it is (just loaded and shown).
+    void DrawTaughtColours();
     // The parameter set in use: only PARA works with two; every other trigger addresses
     // ParaSet0, and the selection follows.
     std::uint16_t ParaSetInUse();
@@ -70,6 +75,7 @@ private:
     core::OperatorDialogs& dialogs;
     Pages pages;
     live::DataPanel& data;
+    live::LiveDrawing& drawing;
 };
 
 } // namespace params

@@ -15,6 +15,10 @@
 
 namespace params {
 
+namespace {
+constexpr const char* kReplacedOutcome = "done; the sensor replaced parameters, see the log";
+} // namespace
+
 ParameterTransfer::ParameterTransfer(core::AppState& state, core::Shell& shell,
                                      core::OperatorDialogs& dialogs, comm::SensorLink& link,
                                      ParameterPanels& panels)
@@ -38,11 +42,21 @@ int ParameterTransfer::ExchangeRequest(const ParameterRequest& request) {
 
 // The sensor's count of replaced parameters is not a failure, but it goes where link reports
 // go, so a running GO loop ends.
-void ParameterTransfer::ReportPlausibility(const ParameterRequest& request) {
+bool ParameterTransfer::ReportPlausibility(const ParameterRequest& request) {
     const std::string notice = PlausibilityNotice(request, state.frames.statusWord);
-    if (notice.empty()) return;
+    if (notice.empty()) return false;
     state.link.messageBuffer = notice;
-    link.ReportCommError();
+    link.ReportSensorNotice();
+    return true;
+}
+
+std::string ParameterTransfer::Describe(bool send, std::uint16_t paraSet) const {
+    static const char* const kTargets[4] = {"", "RAM", "EEPROM", "FILE"};
+    const std::uint16_t target = state.params.memoryTarget;
+    std::string text = send ? "SEND to " : "GET from ";
+    text += target <= core::kFile ? kTargets[target] : "?";
+    if (target != core::kFile) text += ", parameter set " + std::to_string(paraSet);
+    return text;
 }
 
 // A reply of another length than its block still fills what it carries; the operator is told.
@@ -68,36 +82,52 @@ void ParameterTransfer::StoreReply(const ParameterRequest& request, ParameterIma
 int ParameterTransfer::SendParameters() {
     state.flags.pendingSend = 0;
     if (state.params.memoryTarget == core::kFile) {
-        WriteParameterFile();
+        const std::string outcome = WriteParameterFile();
+        shell.ReportCommand(Describe(true, 0), outcome);
         return 1;
     }
     panels.GetParametersFromPanel();
-    const auto plan =
-        PlanSendRequests(state.params.image, panels.ParaSetInUse(), state.params.memoryTarget);
+    const std::uint16_t paraSet = panels.ParaSetInUse();
+    const std::string what = Describe(true, paraSet);
+    const auto plan = PlanSendRequests(state.params.image, paraSet, state.params.memoryTarget);
+    bool replaced = false;
     for (const auto& request : plan) {
-        if (ExchangeRequest(request) != 1) return -1;
-        ReportPlausibility(request);
+        if (ExchangeRequest(request) != 1) {
+            shell.ReportCommand(what, "failed");
+            return -1;
+        }
+        replaced |= ReportPlausibility(request);
     }
+    shell.ReportCommand(what, replaced ? kReplacedOutcome : "done");
     return 1;
 }
 
 int ParameterTransfer::GetParameters() {
     state.flags.pendingGet = 0;
     if (state.params.memoryTarget == core::kFile) {
-        ReadParameterFile();
+        const std::string outcome = ReadParameterFile();
+        shell.ReportCommand(Describe(false, 0), outcome);
         return 1;
     }
     // Received blocks are collected apart and taken over together, so a failed read leaves the
     // image as it was, like the controls.
     ParameterImage received = state.params.image;
-    for (const auto& request : PlanGetRequests(panels.ParaSetInUse(), state.params.memoryTarget)) {
-        if (ExchangeRequest(request) != 1) return -1;
+    const std::uint16_t paraSet = panels.ParaSetInUse();
+    const std::string what = Describe(false, paraSet);
+    bool replaced = false;
+    for (const auto& request : PlanGetRequests(paraSet, state.params.memoryTarget)) {
+        if (ExchangeRequest(request) != 1) {
+            shell.ReportCommand(what, "failed");
+            return -1;
+        }
         if (request.order == 2) StoreReply(request, received);
-        ReportPlausibility(request);
+        replaced |= ReportPlausibility(request);
     }
+    shell.ReportCommand(what, replaced ? kReplacedOutcome : "done");
     state.params.image = received;
     panels.PutParametersToPanel();
     panels.ApplyParameterRules();
+    panels.DrawTaughtColours();
     return 1;
 }
 

@@ -4,6 +4,9 @@
 #include "core/ParameterTransfers.h"
 #include "params/ParameterImage.h"
 
+#include <cstdint>
+#include <string>
+
 namespace core {
 struct AppState;
 class OperatorDialogs;
@@ -27,13 +30,17 @@ public:
     int GetParameters() override;
     void GetParametersFromPanel() override;
 
-    // SEND and GET with FILE selected: the parameter file chosen in a dialog each time.
-    void WriteParameterFile();
-    void ReadParameterFile();
+    // SEND and GET with FILE selected: the parameter file chosen in a dialog each time. They
+    // return how it ended, in the operator's words ("done", "cancelled", ...).
+    std::string WriteParameterFile();
+    std::string ReadParameterFile();
 
 private:
     int ExchangeRequest(const ParameterRequest& request);
-    void ReportPlausibility(const ParameterRequest& request);
+    // True when the sensor reported parameters it replaced.
+    bool ReportPlausibility(const ParameterRequest& request);
+    // "SEND to EEPROM, parameter set 0", "GET from FILE".
+    std::string Describe(bool send, std::uint16_t paraSet) const;
     void StoreReply(const ParameterRequest& request, ParameterImage& image);
 
     core::AppState& state;

@@ -15,7 +15,8 @@ namespace params {
 
 ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
                            core::OperatorDialogs& dialogs, core::Registrar& registrar,
-                           comm::SensorLink& link, live::DataPanel& data)
+                           comm::SensorLink& link, live::DataPanel& data,
+                           live::LiveDrawing& drawing)
     : state(state), shell(shell), parameterPage(new ParameterPage),
       groupHoldPage(new GroupHoldPage(dialogs)), teachTablePage(new TeachTablePage),
       transferControls(new TransferControls(state)),
@@ -23,7 +24,7 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
           state, shell, dialogs,
           ParameterPanels::Pages{*parameterPage, *groupHoldPage, *teachTablePage,
                                  *transferControls},
-          data)),
+          data, drawing)),
       transfer(std::make_unique<ParameterTransfer>(state, shell, dialogs, link, *panels)) {
     registrar.AddPage(core::MainPage::Parameters, parameterPage);
     registrar.AddPage(core::MainPage::GroupHold, groupHoldPage);
@@ -38,7 +39,7 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
     connect(parameterPage, &ParameterPage::CalculationModeChanged, rules, [rules] {
         rules->ConvertTeachTable();
         rules->ApplyParameterRules();
-        rules->GetParametersFromPanel();
+        rules->RedrawTaughtColours();
     });
     connect(groupHoldPage, &GroupHoldPage::RulesRequested, rules,
             &ParameterPanels::ApplyParameterRules);
@@ -48,7 +49,7 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
         shell.ShowPage(core::MainPage::GroupHold);
     });
     connect(teachTablePage, &TeachTablePage::CellsEdited, rules,
-            &ParameterPanels::GetParametersFromPanel);
+            &ParameterPanels::RedrawTaughtColours);
     connect(transferControls, &TransferControls::SendRequested, this, &ParamsModule::RunSend);
     connect(transferControls, &TransferControls::GetRequested, this, &ParamsModule::RunGet);
     shell.Gate().SetQueueServer([this] { ServeQueued(); });

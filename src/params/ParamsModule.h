@@ -19,7 +19,8 @@ class SensorLink;
 }
 namespace live {
 class DataPanel;
-}
+class LiveDrawing;
+} // namespace live
 
 namespace params {
 
@@ -34,7 +35,8 @@ class ParamsModule : public QObject {
     Q_OBJECT
 public:
     ParamsModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                 core::Registrar& registrar, comm::SensorLink& link, live::DataPanel& data);
+                 core::Registrar& registrar, comm::SensorLink& link, live::DataPanel& data,
+                 live::LiveDrawing& drawing);
     ~ParamsModule() override;
 
     ParameterPanels& Panels() { return *panels; }

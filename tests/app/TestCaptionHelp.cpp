@@ -55,6 +55,7 @@ private slots:
             QTest::addRow("%s %s", page, caption)
                 << QByteArray(page) << QString::fromLatin1(caption) << QByteArray(name);
         };
+        row("ParameterPage", "POWER", "CBF_SlidePower");
         row("ParameterPage", "POWER MODE", "CBF_EditPmode");
         row("ParameterPage", "DYN WIN LO", "CBF_EditDynWinLoHi");
         row("ParameterPage", "DYN WIN HI", "CBF_EditDynWinLoHi");

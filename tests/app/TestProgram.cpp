@@ -59,7 +59,6 @@ private slots:
         QVERIFY(f->Comm().buttonAccept->isEnabled());
         // Controls whose work is not built yet stay dimmed, connected or not.
         QVERIFY(!f->Comm().buttonGenHwInfoFile->isEnabled());
-        QVERIFY(!Need<QPushButton>(f->Window(), "ButtonShowGraph")->isEnabled());
         QVERIFY(f->Data().dispServer->isVisibleTo(f->Data().panel));
         QVERIFY(!f->Data().dispComPort->isVisibleTo(f->Data().panel));
     }
@@ -184,6 +183,12 @@ private slots:
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
         QVERIFY(Need(f->Window(), "SCOPEP")->isVisible());
         QVERIFY(!f->Data().panel->isVisible());
+        // Leaving the page keeps the scope panel; its close button brings the data panel back.
+        f->Main().tabMain1->setCurrentIndex(int(MainPage::Parameters));
+        QVERIFY(Need(f->Window(), "SCOPEP")->isVisible());
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonCloseSP"), Qt::LeftButton);
+        QVERIFY(f->Data().panel->isVisible());
+        QVERIFY(!Need(f->Window(), "SCOPEP")->isVisible());
     }
 
     void closingTheWindowDuringGoEndsTheLoop() {

@@ -1,10 +1,9 @@
-// Figures for the GO loop: its rate with every display updating beside bare exchanges, the CPU
-// time of a wait for a silent sensor, and the rate over a paced pseudo-terminal as a share of
-// the line. Prints figures; asserts nothing.
-#include "app/MainPanel.h"
+// Figures for the GO loop: its rate with every display and chart of one data page updating
+// beside bare exchanges, the allocations per measurement, what the charts cost to paint, the
+// CPU time of a wait for a silent sensor, and the rate over a paced pseudo-terminal as a share
+// of the line. Prints figures; asserts nothing.
 #include "app/Program.h"
 #include "core/AppState.h"
-#include "link/CommPage.h"
 #include "link/SensorLink.h"
 #include "live/GoLoop.h"
 #include "live/LiveModule.h"
@@ -17,14 +16,37 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <qcustomplot.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <vector>
+
+// Every allocation of the process, counted.
+namespace {
+std::atomic<long> allocations{0};
+} // namespace
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 using namespace comm;
 using namespace core;
@@ -61,6 +83,7 @@ int Measure(SensorLink& link, AppState& state) {
 struct Figures {
     double rate = 0;       // measurements per second
     double cpuPerTurn = 0; // seconds of this thread's CPU per measurement
+    double allocationsPerTurn = 0;
 };
 
 double Median(std::vector<double> values) {
@@ -77,47 +100,107 @@ Figures BareRate(quint16 port, double seconds) {
     const double cpuStart = ThreadCpuSeconds();
     clock.start();
     long turns = 0;
+    const long allocationsAtStart = allocations.load();
     while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
         if (Measure(link, *state) != 1) return {};
         ++turns;
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
-    return {double(turns) / elapsed, (ThreadCpuSeconds() - cpuStart) / double(turns)};
+    return {double(turns) / elapsed, (ThreadCpuSeconds() - cpuStart) / double(turns),
+            double(allocations.load() - allocationsAtStart) / double(turns)};
 }
 
-// The real GO button with every display, for `seconds`.
-Figures GoRate(sim::SimThread& simulator, quint16 port, double seconds) {
-    auto state = std::make_unique<AppState>();
+struct GoFigures : Figures {
+    double paintMsPerFrame = 0;          // replotting the page's charts once
+    double showAllocationsPerTurn = 0;   // taking and showing one measurement
+    double paintAllocationsPerFrame = 0; // replotting the page's charts once
+};
+
+// The program connected to the simulator by its communication page.
+struct ConnectedProgram {
+    explicit ConnectedProgram(const QString& serialPath, quint16 tcpPort) {
+        program.SetProgramDirectory(programDir.path());
+        program.Link().SetSerialDeviceResolver(
+            [serialPath](int) { return serialPath.toStdString(); });
+        program.InitApplication();
+        auto* protocol =
+            program.Window().findChild<QComboBox*>(QStringLiteral("EditCommunicationProtocol"));
+        const int index = serialPath.isEmpty() ? 1 : 0;
+        protocol->setCurrentIndex(index);
+        emit protocol->activated(index);
+        program.Window()
+            .findChild<QComboBox*>(QStringLiteral("StringIpAdress"))
+            ->setEditText(QStringLiteral("127.0.0.1"));
+        program.Window()
+            .findChild<QLineEdit*>(QStringLiteral("StringPortNumber"))
+            ->setText(QString::number(tcpPort));
+        program.Window().findChild<QPushButton*>(QStringLiteral("ButtonTryToConnect"))->click();
+        program.ShowPage(core::MainPage::Parameters);
+    }
+    // The data page in front; the 3D page needs a 3D calculation mode.
+    void ShowDataPage(int page) {
+        auto* mode = program.Window().findChild<QComboBox*>(QStringLiteral("EditCalcmode"));
+        const int wanted = page == 3 ? 2 : 0;
+        mode->setCurrentIndex(mode->findData(wanted));
+        emit mode->activated(mode->currentIndex());
+        program.Window().findChild<QTabWidget*>(QStringLiteral("TabDataP1"))->setCurrentIndex(page);
+    }
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
     ScriptedOperator dialogs;
-    app::Program program(*state, dialogs);
     QTemporaryDir programDir;
-    program.SetProgramDirectory(programDir.path());
-    program.Link().SetSerialDeviceResolver([](int) { return std::string(); });
-    program.InitApplication();
-    auto* protocol =
-        program.Window().findChild<QComboBox*>(QStringLiteral("EditCommunicationProtocol"));
-    protocol->setCurrentIndex(1);
-    emit protocol->activated(1);
-    program.Window()
-        .findChild<QComboBox*>(QStringLiteral("StringIpAdress"))
-        ->setEditText(QStringLiteral("127.0.0.1"));
-    program.Window()
-        .findChild<QLineEdit*>(QStringLiteral("StringPortNumber"))
-        ->setText(QString::number(port));
-    program.Window().findChild<QPushButton*>(QStringLiteral("ButtonTryToConnect"))->click();
-    program.ShowPage(core::MainPage::Parameters);
-    simulator.ClearRequestLog();
+    app::Program program{*state, dialogs};
+};
+
+// The real GO button for `seconds`, with one data page in front.
+GoFigures GoRate(ConnectedProgram& connected, double seconds) {
+    auto& program = connected.program;
     QElapsedTimer clock;
+    long turnsBefore = 0;
     QTimer::singleShot(int(seconds * 1000), [&] { program.Live().CBF_ButtonStop(); });
+    // Allocations are counted once the loop runs, over its last part.
+    long allocationsAtMark = 0;
+    std::uint64_t turnsAtMark = 0;
+    QTimer::singleShot(int(seconds * 500), [&] {
+        allocationsAtMark = allocations.load();
+        turnsAtMark = connected.state->live.measurementCount;
+    });
+    turnsBefore = long(connected.state->live.measurementCount);
     const double cpuStart = ThreadCpuSeconds();
     clock.start();
     program.Live().CBF_ButtonGo();
+    const long allocationsAtEnd = allocations.load();
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const double cpu = ThreadCpuSeconds() - cpuStart;
-    long turns = 0;
-    for (const auto& request : simulator.RequestLog())
-        turns += request.order == 8 ? 1 : 0;
-    return {double(turns) / elapsed, cpu / double(std::max(turns, 1L))};
+    const long turns = long(connected.state->live.measurementCount) - turnsBefore;
+    GoFigures figures;
+    figures.rate = double(turns) / elapsed;
+    figures.cpuPerTurn = cpu / double(std::max(turns, 1L));
+    const auto lateTurns = double(connected.state->live.measurementCount - turnsAtMark);
+    figures.allocationsPerTurn =
+        double(allocationsAtEnd - allocationsAtMark) / std::max(lateTurns, 1.0);
+    // What the program itself allocates to take and show a measurement, away from the event
+    // loop's own traffic.
+    constexpr int kShown = 20000;
+    const long beforeShow = allocations.load();
+    for (int i = 0; i < kShown; ++i) {
+        connected.state->frames.measurementWords[0] = std::uint16_t(i & 0xFFF);
+        program.Live().Loop().ShowMeasurement();
+    }
+    figures.showAllocationsPerTurn = double(allocations.load() - beforeShow) / kShown;
+    // What one frame of painting costs: every visible chart replotted at once.
+    const auto plots = program.Window().findChildren<QCustomPlot*>();
+    QElapsedTimer paint;
+    const long beforePaint = allocations.load();
+    paint.start();
+    constexpr int kFrames = 20;
+    for (int i = 0; i < kFrames; ++i) {
+        for (QCustomPlot* plot : plots) {
+            if (plot->isVisible()) plot->replot(QCustomPlot::rpImmediateRefresh);
+        }
+    }
+    figures.paintMsPerFrame = double(paint.nsecsElapsed()) / 1e6 / kFrames;
+    figures.paintAllocationsPerFrame = double(allocations.load() - beforePaint) / kFrames;
+    return figures;
 }
 
 void SilentWaitCpu(quint16 port, sim::SimThread& simulator) {
@@ -183,6 +266,28 @@ void PacedPty(double seconds) {
 
 } // namespace
 
+// The GO loop over the pseudo-terminal, the simulator pacing its replies at 115200 baud.
+void GoOverPacedPty(double seconds) {
+    QTemporaryDir dir;
+    sim::SimThread simulator;
+    const QString path = dir.filePath(QStringLiteral("tty"));
+    if (!simulator.StartPty(path)) {
+        std::printf("GO over pty: cannot start: %s\n", qPrintable(simulator.LastError()));
+        return;
+    }
+    sim::FaultSettings faults;
+    faults.baudRate = sim::Fault{true, 115200, sim::kAllOrders};
+    simulator.SetFaults(faults);
+    ConnectedProgram connected(path, 0);
+    connected.ShowDataPage(0);
+    const GoFigures go = GoRate(connected, seconds);
+    const double lineBytesPerSecond = 115200.0 / 10.0;
+    const int replyBytes = 8 + connected.state->frames.dataLength;
+    std::printf("GO loop over pty at 115200 baud (RGB page): %.1f measurements/s = %.1f %% of "
+                "what the line carries for the %d-byte replies\n",
+                go.rate, 100.0 * go.rate * replyBytes / lineBytesPerSecond, replyBytes);
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QApplication app(argc, argv);
@@ -192,26 +297,44 @@ int main(int argc, char** argv) {
     const quint16 port = simulator.StartTcp(0);
     if (port == 0) return 1;
     // Warm both paths once, then alternate short rounds so both see the same machine noise;
-    // medians of the rounds.
+    // medians of the rounds, for each data page in front.
     BareRate(port, 0.3);
-    constexpr int kRounds = 8;
-    std::vector<double> bareRates, goRates, bareCpu, goCpu;
-    for (int round = 0; round < kRounds; ++round) {
-        const auto bare = BareRate(port, seconds / kRounds);
-        const auto go = GoRate(simulator, port, seconds / kRounds);
-        bareRates.push_back(bare.rate);
-        bareCpu.push_back(bare.cpuPerTurn);
-        goRates.push_back(go.rate);
-        goCpu.push_back(go.cpuPerTurn);
+    ConnectedProgram connected(QString(), port);
+    connected.program.Window().show();
+    constexpr int kRounds = 6;
+    const char* pageNames[4] = {"RGB", "INT", "2D", "3D"};
+    for (int page = 0; page < 4; ++page) {
+        connected.ShowDataPage(page);
+        std::vector<double> bareRates, goRates, bareCpu, goCpu, bareAllocs, allocs, paint,
+            showAllocs, paintAllocs;
+        for (int round = 0; round < kRounds; ++round) {
+            const auto bare = BareRate(port, seconds / kRounds);
+            const auto go = GoRate(connected, seconds / kRounds);
+            bareRates.push_back(bare.rate);
+            bareCpu.push_back(bare.cpuPerTurn);
+            bareAllocs.push_back(bare.allocationsPerTurn);
+            goRates.push_back(go.rate);
+            goCpu.push_back(go.cpuPerTurn);
+            allocs.push_back(go.allocationsPerTurn);
+            paint.push_back(go.paintMsPerFrame);
+            showAllocs.push_back(go.showAllocationsPerTurn);
+            paintAllocs.push_back(go.paintAllocationsPerFrame);
+        }
+        const double bare = Median(bareRates);
+        const double go = Median(goRates);
+        std::printf("%-3s page: bare %6.0f/s %5.1f us CPU; GO %6.0f/s %5.1f us CPU; "
+                    "GO/bare %5.1f %%\n",
+                    pageNames[page], bare, Median(bareCpu) * 1e6, go, Median(goCpu) * 1e6,
+                    100.0 * go / bare);
+        std::printf("    allocations: %.2f per GO turn, %.2f per bare turn (the event loop's); "
+                    "%.3f per measurement shown\n",
+                    Median(allocs), Median(bareAllocs), Median(showAllocs));
+        std::printf("    painting: %.2f ms and %.0f allocations per frame = %.0f ms/s at 25 "
+                    "frames/s\n",
+                    Median(paint), Median(paintAllocs), Median(paint) * 25);
     }
-    const double bare = Median(bareRates);
-    const double go = Median(goRates);
-    std::printf("bare exchanges over TCP loopback: %.0f measurements/s, %.1f us CPU per turn\n",
-                bare, Median(bareCpu) * 1e6);
-    std::printf("GO loop with all displays:        %.0f measurements/s, %.1f us CPU per turn\n", go,
-                Median(goCpu) * 1e6);
-    std::printf("GO loop / bare (rate): %.1f %%\n", 100.0 * go / bare);
     SilentWaitCpu(port, simulator);
     PacedPty(seconds);
+    GoOverPacedPty(seconds);
     return 0;
 }

@@ -1,0 +1,82 @@
+#include "live/LiveDrawing.h"
+
+#include "core/AppState.h"
+#include "live/ChartPages.h"
+#include "live/DataPanel.h"
+#include "live/LiveGraphs.h"
+#include "live/LiveValues.h"
+
+namespace live {
+
+LiveDrawing::LiveDrawing(core::AppState& state, DataPanel& data) : state(state), data(data) {}
+
+std::uint16_t LiveDrawing::CalculationMode() const {
+    return state.params.image.parameters[params::kCalculationMode];
+}
+
+void LiveDrawing::UpdateLiveDisplays() {
+    state.live.liveColour = LiveColour(state.live.frame);
+    const bool outputs = state.params.image.parameters[params::kEvaluationMode] > 2;
+    data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
+    UpdateHistories();
+}
+
+void LiveDrawing::UpdateHistories() {
+    const auto& w = state.live.frame.w;
+    const auto& row =
+        state.params.image.table[std::size_t(state.teach.selectedRow % params::kTeachRows)];
+    const Band band = IntensityBand(TaughtIntensityOf(row, CalculationMode()), kStripBandLimit);
+    using F = MeasurementFrame;
+    state.live.rgbHistory.Append(w[F::kRed], w[F::kGreen], w[F::kBlue]);
+    state.live.bandHistory.Append(w[F::kInt], band.upper, band.lower);
+}
+
+void LiveDrawing::RedrawLiveGraphs() {
+    data.Charts().ShowHistories(state.live.rgbHistory, state.live.bandHistory);
+    if (Is3DMode(CalculationMode()))
+        Update3DView();
+    else
+        Update2DView();
+}
+
+void LiveDrawing::Update2DView() {
+    const auto& w = state.live.frame.w;
+    using F = MeasurementFrame;
+    const auto& taught = state.live.taught;
+    const Window xy = SquareWindow(CentreAxis(w[F::kX], taught.x), CentreAxis(w[F::kY], taught.y));
+    data.Charts().Show2D(xy, w[F::kX], w[F::kY], IntensityCursor(w[F::kInt], CalculationMode()));
+}
+
+void LiveDrawing::Update3DView() {
+    const auto& w = state.live.frame.w;
+    using F = MeasurementFrame;
+    const auto& taught = state.live.taught;
+    const Centred x = CentreAxis(w[F::kX], taught.x);
+    const Centred y = CentreAxis(w[F::kY], taught.y);
+    const Centred i = CentreAxis(w[F::kInt], taught.intensity);
+    data.Charts().Show3D(SquareWindow(x, y), SquareWindow(x, i), SquareWindow(y, i), w[F::kX],
+                         w[F::kY], w[F::kInt]);
+}
+
+void LiveDrawing::DrawTaughtColours() {
+    DrawIntensityBand();
+    const TaughtDrawing drawing = DrawTaughtColoursModel(
+        state.params.image.table, CalculationMode(), state.settings.rowColours);
+    state.live.taught = drawing.extents;
+    data.Charts().ShowTaught(drawing);
+}
+
+void LiveDrawing::DrawIntensityBand() {
+    const auto& row =
+        state.params.image.table[std::size_t(state.teach.selectedRow % params::kTeachRows)];
+    data.Charts().ShowBand(
+        IntensityBand(TaughtIntensityOf(row, CalculationMode()), kRectangleBandLimit));
+}
+
+void LiveDrawing::UpdateLiveLabels(std::uint16_t calculationMode) {
+    data.ShowCoordinateLabels(IsSiMMode(calculationMode));
+    data.Charts().ShowCalculationMode(calculationMode);
+    if (otherLabels) otherLabels(IsSiMMode(calculationMode));
+}
+
+} // namespace live

@@ -1,0 +1,91 @@
+#include "live/LiveGraphs.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace live {
+
+void TripleHistory::Append(double a, double b, double c) {
+    std::memmove(values.data(), values.data() + 3, (values.size() - 3) * sizeof(double));
+    values[values.size() - 3] = a;
+    values[values.size() - 2] = b;
+    values[values.size() - 1] = c;
+}
+
+bool Is3DMode(std::uint16_t calculationMode) {
+    return calculationMode == 2 || calculationMode == 3;
+}
+
+bool IsSiMMode(std::uint16_t calculationMode) {
+    return calculationMode == 1 || calculationMode == 3;
+}
+
+TaughtIntensity TaughtIntensityOf(const params::TeachVector& row, std::uint16_t calculationMode) {
+    const std::size_t first = Is3DMode(calculationMode) ? 2 : 3;
+    return {row.w[first], row.w[first + 1]};
+}
+
+Band IntensityBand(TaughtIntensity taught, int upperLimit) {
+    const auto intensity = static_cast<std::int16_t>(taught.intensity);
+    const auto tolerance = static_cast<std::int16_t>(taught.tolerance);
+    const auto upper = static_cast<std::int16_t>(intensity + tolerance);
+    const auto lower = static_cast<std::int16_t>(intensity - tolerance);
+    return {std::max<int>(lower, 0), std::min<int>(upper, upperLimit)};
+}
+
+TaughtDrawing
+DrawTaughtColoursModel(const std::array<params::TeachVector, params::kTeachRows>& table,
+                       std::uint16_t calculationMode,
+                       const std::array<std::uint32_t, params::kTeachRows>& colours) {
+    const bool threeD = Is3DMode(calculationMode);
+    TaughtDrawing drawing;
+    TaughtExtents& e = drawing.extents;
+    e.x = e.y = e.intensity = Extent{10000, 0};
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        const auto& w = table[r].w;
+        const int x = w[0];
+        const int y = w[1];
+        const int c = threeD ? w[3] : w[2];
+        const int i = threeD ? w[2] : w[3];
+        const int t = threeD ? w[3] : w[4];
+        TaughtColour& shape = drawing.rows[r];
+        shape.colour = colours[r];
+        shape.xy = {double(x - c), double(y - c), double(x + c), double(y + c)};
+        shape.xInt = {double(x - c), double(i - t), double(x + c), double(i + t)};
+        shape.yInt = {double(y - c), double(i - t), double(y + c), double(i + t)};
+        if (x <= 10 && y <= 10) continue; // still at its reset value
+        e.x = {std::min(e.x.min, x - c), std::max(e.x.max, x + c)};
+        e.y = {std::min(e.y.min, y - c), std::max(e.y.max, y + c)};
+        e.intensity = {std::min(e.intensity.min, i - t), std::max(e.intensity.max, i + t)};
+    }
+    for (Extent* axis : {&e.x, &e.y, &e.intensity}) {
+        if (axis->max < axis->min) std::swap(axis->min, axis->max);
+    }
+    return drawing;
+}
+
+Centred CentreAxis(int value, Extent taught) {
+    if (value > taught.max) {
+        const int span = value - taught.min;
+        return {span, taught.min + span / 2};
+    }
+    if (value < taught.min) {
+        const int span = taught.max - value;
+        return {span, value + span / 2};
+    }
+    const int span = taught.max - taught.min;
+    return {span, taught.min + span / 2};
+}
+
+Window SquareWindow(Centred horizontal, Centred vertical) {
+    const int h = std::max(horizontal.span, vertical.span) / 2 + kWindowMargin;
+    return {{double(horizontal.centre - h), double(horizontal.centre + h)},
+            {double(vertical.centre - h), double(vertical.centre + h)}};
+}
+
+int IntensityCursor(std::uint16_t intensity, std::uint16_t calculationMode) {
+    if (calculationMode == 1 && intensity > kMCursorLimit) return kMCursorLimit;
+    return intensity;
+}
+
+} // namespace live

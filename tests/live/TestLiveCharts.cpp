@@ -1,0 +1,133 @@
+// The data side of the window while the sensor measures: charts that follow the measurements,
+// values that turn stale when the link fails, and a status bar that tells the truth.
+#include "app/ProgramFixture.h"
+#include "live/LiveGraphs.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+#include <qcustomplot.h>
+
+using namespace live;
+
+class TestLiveCharts : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+
+    QString Status(const char* role) { return Need<QLabel>(f->Window(), role)->text(); }
+    QCustomPlot* Plot(const char* role, int index = 0) {
+        return Need<QCustomPlot>(f->Window(), role, index);
+    }
+    void GoFor(int ms) {
+        f->RunGo(ms, [this] { f->Stop(); });
+        QTest::qWait(2 * RefreshClock::kIntervalMs + 20); // the charts catch up at their pace
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<ProgramFixture>();
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        f->Window().show();
+        QTest::qWait(10);
+    }
+    void cleanup() { f.reset(); }
+
+    void goDrawsTheStripChartAndTheViewOfTheCalculationMode() {
+        f->Data().tabDataP1->setCurrentIndex(kDataPageRgb);
+        GoFor(400);
+        const auto& frame = f->state->live.frame;
+        QCPGraph* red = Plot("GraphRGB")->graph(0);
+        QCOMPARE(red->dataCount(), kHistorySamples);
+        QCOMPARE((red->data()->end() - 1)->value, double(frame.w[0]));
+        QCOMPARE(f->state->live.rgbHistory.At(kHistorySamples - 1, 2), double(frame.w[2]));
+
+        // The 2D page (CALCULATION MODE X Y INT 2D) keeps the taught colours and the live point
+        // in a square window.
+        f->Data().tabDataP1->setCurrentIndex(kDataPage2D);
+        GoFor(300);
+        const auto& taught = f->state->live.taught;
+        const Window expected =
+            SquareWindow(CentreAxis(frame.w[3], taught.x), CentreAxis(frame.w[4], taught.y));
+        QCustomPlot* plane = Plot("Graph2D", 0);
+        QCOMPARE(plane->xAxis->range().lower, expected.x.lower);
+        QCOMPARE(plane->yAxis->range().upper, expected.y.upper);
+        QCOMPARE(plane->xAxis->range().size(), plane->yAxis->range().size());
+        // The cursor is the live point.
+        QCPGraph* cursor = plane->graph(0);
+        QCOMPARE(cursor->data()->begin()->key, double(frame.w[3]));
+    }
+
+    void theCalculationModeLabelsTheDataAndGraphPanelsAndThe3DPlanes() {
+        auto* mode = Need<QComboBox>(f->Window(), "EditCalcmode");
+        ProgramFixture::Choose(mode, mode->findData(3)); // s i M 3D
+        QCOMPARE(f->Data().labelX->text(), QStringLiteral("s"));
+        QCOMPARE(Need<QComboBox>(f->Window(), "EditSignal")->itemText(5), QStringLiteral("M"));
+        QTest::qWait(2 * RefreshClock::kIntervalMs + 20);
+        QCustomPlot* xInt = Plot("Graph3D", 1);
+        auto* title = qobject_cast<QCPTextElement*>(xInt->plotLayout()->element(0, 0));
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("s/M"));
+        ProgramFixture::Choose(mode, mode->findData(0));
+        QCOMPARE(Need<QComboBox>(f->Window(), "EditSignal")->itemText(3), QStringLiteral("X"));
+    }
+
+    void aLinkFailureGreysTheLastValuesUntilTheNextMeasurement() {
+        GoFor(200);
+        const int red = f->Data().dispRed->Value();
+        sim::FaultSettings faults;
+        faults.silence = sim::Fault{true, 0, 8};
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton); // times out after 3.0 s
+        QVERIFY(f->Data().dispRed->IsStale());
+        QVERIFY(f->Data().swatch->IsStale());
+        QCOMPARE(f->Data().dispRed->Value(), red); // still readable
+        QCOMPARE(f->BigColourNumber().isVisible(), false);
+
+        f->simulator.ClearFaults();
+        QVERIFY(f->ConnectThroughPage());
+        GoFor(200);
+        QVERIFY(!f->Data().dispRed->IsStale());
+        QVERIFY(!f->Data().swatch->IsStale());
+    }
+
+    void statusBarTellsTheLinkTheLoopAndTheLastCommand() {
+        QVERIFY(Status("StatusLink").startsWith(QStringLiteral("CONNECTED: TCP/IP 127.0.0.1:")));
+        QVERIFY(Status("StatusLink").contains(QString::fromLatin1(sim::kIdentification)));
+        QVERIFY(Status("StatusCommand").startsWith(QStringLiteral("TRY TO CONNECT: connected  ")));
+        QCOMPARE(Status("StatusLoop"), QStringLiteral("STOPPED"));
+
+        QString whileRunning;
+        f->RunGo(1300, [&] {
+            f->program->UpdateStatusBar();
+            whileRunning = Status("StatusLoop");
+            f->Stop();
+        });
+        const QRegularExpression running(
+            QStringLiteral("^GO RUNNING \u00B7 ([0-9]+) measurements/s$"));
+        const auto match = running.match(whileRunning);
+        QVERIFY2(match.hasMatch(), qPrintable(whileRunning));
+        QVERIFY(match.captured(1).toInt() > 0);
+        QTest::qWait(10);
+        QCOMPARE(Status("StatusLoop"), QStringLiteral("STOPPED"));
+        QVERIFY(Status("StatusCommand").startsWith(QStringLiteral("GO: stopped after ")));
+
+        QTest::mouseClick(f->Main().buttonSend, Qt::LeftButton);
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^SEND to RAM, parameter set 0: done  \\d\\d:\\d\\d:\\d\\d$"))
+                     .match(Status("StatusCommand"))
+                     .hasMatch(),
+                 qPrintable(Status("StatusCommand")));
+
+        sim::FaultSettings faults;
+        faults.silence = sim::Fault{true, 0, 8};
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
+        QVERIFY(Status("StatusLink").startsWith(QStringLiteral("NOT CONNECTED \u00B7 TCP/IP")));
+        QVERIFY(Status("StatusCommand")
+                    .startsWith(QStringLiteral("GO: ended by a communication failure")));
+    }
+};
+
+QTEST_MAIN(TestLiveCharts)
+#include "TestLiveCharts.moc"

@@ -1,0 +1,113 @@
+// Takes the screenshots an operator would look at: the program connected to the simulator with
+// GO running, every data page, the graph panel and a big panel, at one window size. Run under a
+// real X server (scripts/screenshots starts one); writes PNG files into the given folder.
+#include "app/Program.h"
+#include "core/AppState.h"
+#include "live/LiveModule.h"
+#include "sim/SimThread.h"
+#include "support/ScriptedOperator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void Grab(QWidget& window, const QString& path) {
+    QApplication::processEvents();
+    const QPixmap shot = window.screen()->grabWindow(window.winId());
+    if (!shot.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+template <typename T> T* Find(QWidget& root, const char* role) {
+    return root.findChild<T*>(QString::fromLatin1(role));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: screenshot_tour WIDTH HEIGHT OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const int width = std::atoi(argv[1]);
+    const int height = std::atoi(argv[2]);
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    const QString tag = QStringLiteral("%1x%2").arg(width).arg(height);
+    QDir().mkpath(out);
+
+    sim::SimThread simulator;
+    const quint16 port = simulator.StartTcp(0);
+    core::AppState state;
+    ScriptedOperator dialogs;
+    QTemporaryDir programDir;
+    app::Program program(state, dialogs);
+    program.SetProgramDirectory(programDir.path());
+    program.InitApplication();
+    QWidget& window = program.Window();
+    window.setWindowState(Qt::WindowNoState);
+    window.move(0, 0);
+    window.resize(width, height);
+
+    auto* protocol = Find<QComboBox>(window, "EditCommunicationProtocol");
+    protocol->setCurrentIndex(1);
+    emit protocol->activated(1);
+    Find<QComboBox>(window, "StringIpAdress")->setEditText(QStringLiteral("127.0.0.1"));
+    Find<QLineEdit>(window, "StringPortNumber")->setText(QString::number(port));
+    Find<QPushButton>(window, "ButtonTryToConnect")->click();
+    program.ShowPage(core::MainPage::Parameters);
+
+    auto* pages = Find<QTabWidget>(window, "TabDataP1");
+    auto* mode = Find<QComboBox>(window, "EditCalcmode");
+    struct Step {
+        int page;
+        int calculationMode;
+        const char* name;
+    };
+    const Step steps[] = {{0, 0, "rgb"}, {1, 0, "int"}, {2, 0, "2d"}, {3, 2, "3d"}};
+    int step = 0;
+    // Each page is shown while GO runs, long enough for its charts to move.
+    QTimer tour;
+    tour.setInterval(1500);
+    QObject::connect(&tour, &QTimer::timeout, [&] {
+        if (step > 0) {
+            Grab(window, QStringLiteral("%1/data-%2-%3.png").arg(out, steps[step - 1].name, tag));
+        }
+        if (step == int(std::size(steps))) {
+            tour.stop();
+            Find<QPushButton>(window, "ButtonShowGraph")->click();
+            QTest::qWait(800);
+            Grab(window, QStringLiteral("%1/graph-panel-%2.png").arg(out, tag));
+            auto* number = window.findChild<QWidget*>(QStringLiteral("DispCOL"));
+            QTest::mouseDClick(number, Qt::LeftButton);
+            Find<QPushButton>(window, "ButtonGpClose")->click();
+            QTest::qWait(800);
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == QLatin1String("COLBIGP") && top->isVisible())
+                    Grab(*top, QStringLiteral("%1/big-colour-number-%2.png").arg(out, tag));
+            }
+            program.Live().CBF_ButtonStop();
+            QTimer::singleShot(300, &window, &QWidget::close);
+            return;
+        }
+        const Step& s = steps[step++];
+        mode->setCurrentIndex(mode->findData(s.calculationMode));
+        emit mode->activated(mode->currentIndex());
+        pages->setCurrentIndex(s.page);
+    });
+    tour.start();
+    QTimer::singleShot(0, [&] { Find<QPushButton>(window, "ButtonGo")->click(); });
+    const int result = QApplication::exec();
+    program.ShutDown();
+    return result;
+}

@@ -72,6 +72,36 @@ private slots:
         QCOMPARE(Need<QComboBox>(f->Window(), "EditSignal")->itemText(3), QStringLiteral("X"));
     }
 
+    void aClickFixesTheStripChartsAxisAndADoubleClickLetsItFollow() {
+        auto data = f->Data();
+        data.tabDataP1->setCurrentIndex(kDataPageRgb);
+        QCustomPlot* rgb = Plot("GraphRGB");
+        QTest::mouseDClick(rgb, Qt::LeftButton, {}, rgb->rect().center());
+        GoFor(300);
+        const double top = rgb->yAxis->range().upper;
+        QVERIFY2(top < 4000, qPrintable(QString::number(top))); // follows the values near 2000
+        QTest::mouseClick(rgb, Qt::LeftButton, {}, rgb->rect().center());
+        QCOMPARE(rgb->yAxis->range().lower, 0.0);
+        QCOMPARE(rgb->yAxis->range().upper, 4096.0);
+        GoFor(200);
+        QCOMPARE(rgb->yAxis->range().upper, 4096.0); // and stays there
+
+        // In s i M the intensity chart's fixed range is M's: 0 to 1200.
+        auto* mode = Need<QComboBox>(f->Window(), "EditCalcmode");
+        ProgramFixture::Choose(mode, mode->findData(1));
+        data.tabDataP1->setCurrentIndex(kDataPageInt);
+        QCustomPlot* intensity = Plot("GraphINT1");
+        QTest::mouseClick(intensity, Qt::LeftButton, {}, intensity->rect().center());
+        QCOMPARE(intensity->yAxis->range().upper, 1200.0);
+    }
+
+    void aHiddenBigPanelKeepsFollowingTheColourNumber() {
+        QVERIFY(!f->BigColourNumber().isVisible());
+        GoFor(200);
+        QCOMPARE(f->BigColourNumber().Value(), int(f->state->live.frame.w[7]));
+        QCOMPARE(f->BigGroup().Value(), int(f->state->live.frame.w[8]));
+    }
+
     void aLinkFailureGreysTheLastValuesUntilTheNextMeasurement() {
         GoFor(200);
         const int red = f->Data().dispRed->Value();

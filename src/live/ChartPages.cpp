@@ -157,9 +157,13 @@ QCustomPlot* ChartPages::MakeIntensityBand2D(QWidget* parent) {
 
 std::array<QCustomPlot*, 3> ChartPages::MakePlanes3D(QWidget* parent) {
     const char* titles[3] = {"X/Y", "X/INT", "Y/INT"};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         planes3D[std::size_t(i)] =
             MakePlane(parent, QStringLiteral("Graph3D"), QString::fromLatin1(titles[i]));
+        // Small planes: fewer ticks keep the numbers apart.
+        planes3D[std::size_t(i)].plot->xAxis->ticker()->setTickCount(3);
+        planes3D[std::size_t(i)].plot->yAxis->ticker()->setTickCount(4);
+    }
     return {planes3D[0].plot, planes3D[1].plot, planes3D[2].plot};
 }
 

@@ -71,30 +71,32 @@ ChartPages::Strip ChartPages::MakeStrip(QWidget* parent, const QString& role,
     return strip;
 }
 
+ChartPages::Strip* ChartPages::StripOf(const QCustomPlot* plot) {
+    if (plot == intensityStrip.plot) return &intensityStrip;
+    for (Strip& rgb : rgbStrips) {
+        if (rgb.plot == plot) return &rgb;
+    }
+    return nullptr;
+}
+
 void ChartPages::ConnectAxisClicks(Strip& strip, bool intensity) {
     QCustomPlot* plot = strip.plot;
-    // A left click fixes the value axis, a double click lets it follow the data.
+    // A left click fixes the value axis, a double click lets it follow the data. The strips
+    // live in a vector, so each click looks its strip up anew.
     connect(plot, &QCustomPlot::mousePress, this, [this, plot, intensity](QMouseEvent* event) {
-        if (event->button() != Qt::LeftButton) return;
-        Strip* strip = intensity ? &intensityStrip : nullptr;
-        for (Strip& rgb : rgbStrips)
-            strip = rgb.plot == plot ? &rgb : strip;
-        if (!strip) return;
-        strip->autoscale = false;
+        Strip* clicked = StripOf(plot);
+        if (event->button() != Qt::LeftButton || !clicked) return;
+        clicked->autoscale = false;
         const bool m = intensity && IsSiMMode(calculationMode);
         plot->yAxis->setRange(0, m ? kMRange : kStripRange);
         plot->replot(QCustomPlot::rpQueuedReplot);
     });
-    connect(plot, &QCustomPlot::mouseDoubleClick, this,
-            [this, plot, intensity](QMouseEvent* event) {
-                if (event->button() != Qt::LeftButton) return;
-                Strip* strip = intensity ? &intensityStrip : nullptr;
-                for (Strip& rgb : rgbStrips)
-                    strip = rgb.plot == plot ? &rgb : strip;
-                if (!strip) return;
-                strip->autoscale = true;
-                MarkDirty(plot);
-            });
+    connect(plot, &QCustomPlot::mouseDoubleClick, this, [this, plot](QMouseEvent* event) {
+        Strip* clicked = StripOf(plot);
+        if (event->button() != Qt::LeftButton || !clicked) return;
+        clicked->autoscale = true;
+        MarkDirty(plot);
+    });
 }
 
 QCustomPlot* ChartPages::MakeRgbChart(QWidget* parent, const QString& role) {

@@ -61,6 +61,7 @@ private:
     Plane MakePlane(QWidget* parent, const QString& role, const QString& title);
     Strip MakeStrip(QWidget* parent, const QString& role, const std::array<QColor, 3>& colours);
     void ConnectAxisClicks(Strip& strip, bool intensity);
+    Strip* StripOf(const QCustomPlot* plot);
     void MarkDirty(QCustomPlot* plot);
     static void ApplyHistory(Strip& strip, const TripleHistory& history);
     static void ApplyPlane(Plane& plane);

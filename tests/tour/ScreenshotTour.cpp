@@ -109,7 +109,16 @@ int main(int argc, char** argv) {
                     Grab(*top, QStringLiteral("%1/big-colour-number-%2.png").arg(out, tag));
             }
             program.Live().CBF_ButtonStop();
-            QTimer::singleShot(300, &window, &QWidget::close);
+            // The main pages after the loop (the communication page would end it).
+            QTimer::singleShot(300, [&] {
+                const char* names[] = {"com", "para", "group", "teach", "rec", "cal", "rows"};
+                for (int page = 0; page < int(std::size(names)); ++page) {
+                    program.ShowPage(core::MainPage(page));
+                    QTest::qWait(200);
+                    Grab(window, QStringLiteral("%1/page-%2-%3.png").arg(out, names[page], tag));
+                }
+                window.close();
+            });
             return;
         }
         const Step& s = steps[step++];

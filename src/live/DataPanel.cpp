@@ -350,6 +350,14 @@ void DataPanel::CBF_ButtonShowGraph() {
 }
 
 void DataPanel::ShowBigPanel(BigNumberPanel& panel) {
+    // The first time beside the main window, where it covers nothing; later where the operator
+    // left it.
+    if (!panel.property("placed").toBool()) {
+        const QRect main = window()->frameGeometry();
+        const int offset = &panel == &bigGroup ? panel.height() + 40 : 0;
+        panel.move(main.right() + 8, main.top() + offset);
+        panel.setProperty("placed", true);
+    }
     panel.show();
     panel.raise();
 }

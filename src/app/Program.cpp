@@ -18,6 +18,7 @@
 #include "scope/ScopeHelp.h"
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
+#include "teach/TeachModule.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -90,6 +91,8 @@ void Program::Compose() {
     comm = std::make_unique<comm::CommModule>(state, *this, *this, *link, params->Transfers());
     settings =
         std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
+    teach = new teach::TeachModule(state, dialogs, *this, *params, *live,
+                                   settings->RowAttributes());
     AddEmptyChildPanels();
 
     auto& rows = settings->RowAttributes();

@@ -38,6 +38,9 @@ namespace settings {
 class PanelSettingsIo;
 class SettingsModule;
 } // namespace settings
+namespace teach {
+class TeachModule;
+}
 
 namespace app {
 
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<params::ParamsModule> params;
     std::unique_ptr<comm::CommModule> comm;
     std::unique_ptr<settings::SettingsModule> settings;
+    teach::TeachModule* teach = nullptr; // lives on the teach-table page
     std::unique_ptr<core::HelpRouter> helpRouter;
     std::array<QWidget*, 5> childPanels{};
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;

@@ -226,7 +226,18 @@ void ChartPages::ShowTaught(const TaughtDrawing& drawing) {
         if (plane->plot) MarkDirty(plane->plot);
 }
 
+void ChartPages::ClearTaught() {
+    for (Plane* plane : {&plane2D, &planes3D[0], &planes3D[1], &planes3D[2]}) {
+        for (QCPItemEllipse* ellipse : plane->ellipses)
+            if (ellipse) ellipse->setVisible(false);
+        if (plane->plot) MarkDirty(plane->plot);
+    }
+    bandRectangle->setVisible(false);
+    MarkDirty(band2D);
+}
+
 void ChartPages::ShowBand(Band band) {
+    bandRectangle->setVisible(true);
     bandRectangle->topLeft->setCoords(band.lower, 100);
     bandRectangle->bottomRight->setCoords(band.upper, 0);
     MarkDirty(band2D);

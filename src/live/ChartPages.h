@@ -39,6 +39,8 @@ public:
                 double intensity);
     void ShowTaught(const TaughtDrawing& drawing);
     void ShowBand(Band band);
+    // The taught colours and the band taken away (a reset teach table).
+    void ClearTaught();
     // Labels of the 3D planes and the manual range of the intensity strip chart.
     void ShowCalculationMode(std::uint16_t calculationMode);
 

@@ -174,6 +174,7 @@ void ParameterPanels::ApplyParameterRules() {
     pages.teachTable.SetHeadings(headings);
     data.ShowPages(d.dataPages);
     ApplyColourOutcome(d);
+    emit RulesApplied(d.controls.values[kEvaluationMode], d.controls.values[kCalculationMode]);
 }
 
 void ParameterPanels::CheckColorLimits() {

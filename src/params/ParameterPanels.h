@@ -59,6 +59,8 @@ public:
 signals:
     // Row labels of the teach rows, for the row table of another page.
     void ActiveRowsMarked(const core::RowColours& rowLabels);
+    // The rules have run; the modes as the controls show them now.
+    void RulesApplied(std::uint16_t evaluationMode, std::uint16_t calculationMode);
 
 private:
     ParameterControls ReadControls() const;

@@ -40,6 +40,7 @@ public:
     ~ParamsModule() override;
 
     ParameterPanels& Panels() { return *panels; }
+    TeachTablePage& TeachTable() { return *teachTablePage; }
     core::ParameterTransfers& Transfers();
 
     // SEND and GET as commands. While GO runs or another command holds the gate, they are

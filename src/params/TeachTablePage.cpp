@@ -40,6 +40,11 @@ TeachTablePage::TeachTablePage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(gridCtt, 1);
 
     connect(gridCtt, &QTableWidget::itemChanged, this, [this] { CBF_GridCtt(); });
+    // The table offers its own menu only, none of the built-in commands.
+    gridCtt->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gridCtt, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        emit ContextMenuRequested(gridCtt->viewport()->mapToGlobal(at));
+    });
 }
 
 std::uint16_t TeachTablePage::Cell(int row, int column) const {
@@ -70,6 +75,19 @@ void TeachTablePage::SetRowColours(const std::array<std::uint32_t, kTeachRows>& 
 
 void TeachTablePage::AddTool(QWidget* tool) {
     toolLayout->addWidget(tool);
+}
+
+std::optional<TeachTablePage::Block> TeachTablePage::SelectedBlock() const {
+    const auto ranges = gridCtt->selectedRanges();
+    if (ranges.isEmpty()) return std::nullopt;
+    const QTableWidgetSelectionRange& range = ranges.first();
+    if (range.topRow() < 0 || range.leftColumn() < 0) return std::nullopt;
+    return Block{range.topRow(), range.leftColumn(), range.rowCount(), range.columnCount()};
+}
+
+bool TeachTablePage::CellEditable(int row, int column) const {
+    const QTableWidgetItem* item = gridCtt->item(row, column);
+    return item && (item->flags() & Qt::ItemIsEditable);
 }
 
 void TeachTablePage::CBF_GridCtt() {

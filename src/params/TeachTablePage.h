@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QTableWidget;
 class QVBoxLayout;
@@ -31,11 +32,20 @@ public:
     // A teach operation's controls, above the table.
     void AddTool(QWidget* tool);
 
+    // The selected block of cells, in reading order, and writing it back.
+    struct Block {
+        int top = 0, left = 0, rows = 0, columns = 0;
+    };
+    std::optional<Block> SelectedBlock() const;
+    bool CellEditable(int row, int column) const;
+
     void CBF_GridCtt();
 
 signals:
     // The operator changed a cell.
     void CellsEdited();
+    // A right click on the table asks for its context menu, at this global position.
+    void ContextMenuRequested(const QPoint& globalPosition);
 
 private:
     QTableWidget* gridCtt;

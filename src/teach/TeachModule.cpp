@@ -1,0 +1,233 @@
+#include "teach/TeachModule.h"
+
+#include "core/AppState.h"
+#include "core/OperatorDialogs.h"
+#include "core/Shell.h"
+#include "live/ChartPages.h"
+#include "live/DataPanel.h"
+#include "live/LiveDrawing.h"
+#include "live/LiveModule.h"
+#include "params/ParameterCodes.h"
+#include "params/ParameterPanels.h"
+#include "params/ParamsModule.h"
+#include "params/TeachTablePage.h"
+#include "settings/TableAttributesPage.h"
+#include "teach/TeachHelp.h"
+#include "teach/TeachOperations.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+namespace teach {
+
+namespace {
+
+constexpr const char* kResetQuestion = "Do you really want to reset the table?";
+
+QPushButton* MakeButton(QWidget* parent, const char* role, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(role));
+    return button;
+}
+
+} // namespace
+
+TeachModule::TeachModule(core::AppState& state, core::OperatorDialogs& dialogs,
+                         core::Registrar& registrar, params::ParamsModule& params,
+                         live::LiveModule& live, settings::TableAttributesPage& rowAttributes)
+    : state(state), dialogs(dialogs), params(params), live(live), rowAttributes(rowAttributes) {
+    setObjectName(QStringLiteral("TeachTools"));
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+
+    auto* noCaption = new QLabel(tr("No."), this);
+    editNo = new QSpinBox(this);
+    editNo->setObjectName(QStringLiteral("EditNo"));
+    editNo->setRange(0, kLastRow);
+    editNo->setKeyboardTracking(false);
+    noCaption->setBuddy(editNo);
+    radioInc = new QCheckBox(tr("AUTO INC"), this);
+    radioInc->setObjectName(QStringLiteral("RadioInc"));
+    buttonTeachDataTo = MakeButton(this, "ButtonTeachDataTo", tr("TEACH DATA TO"));
+    buttonResetTable = MakeButton(this, "ButtonResetTable", tr("RESET TABLE"));
+    buttonTeachMeanVal = MakeButton(this, "ButtonTeachMeanVal", tr("MEAN TEACH"));
+    buttonTeachRecVal = MakeButton(this, "ButtonTeachRecVal", tr("REC TEACH"));
+    // The two teach panels are not built yet: their buttons stay dimmed until they are.
+    buttonTeachMeanVal->setEnabled(false);
+    buttonTeachRecVal->setEnabled(false);
+
+    // Two narrow columns: the page shares its width with the data panel.
+    auto* noRow = new QHBoxLayout;
+    noRow->addWidget(noCaption);
+    noRow->addWidget(editNo);
+    noRow->addStretch(1);
+    grid->addLayout(noRow, 0, 0);
+    grid->addWidget(radioInc, 0, 1);
+    grid->addWidget(buttonTeachDataTo, 1, 0);
+    grid->addWidget(buttonResetTable, 1, 1);
+    grid->addWidget(buttonTeachMeanVal, 2, 0);
+    grid->addWidget(buttonTeachRecVal, 2, 1);
+    params.TeachTable().AddTool(this);
+
+    BuildContextMenu();
+    registrar.AddHelp(TeachHelp());
+
+    connect(editNo, &QSpinBox::valueChanged, this, &TeachModule::CBF_EditNo);
+    connect(buttonTeachDataTo, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachDataTo);
+    connect(buttonResetTable, &QPushButton::clicked, this, &TeachModule::CBF_ButtonResetTable);
+    connect(&params.TeachTable(), &params::TeachTablePage::ContextMenuRequested, this,
+            [this](const QPoint& at) { menu->popup(at); });
+    connect(&params.Panels(), &params::ParameterPanels::RulesApplied, this,
+            [this](std::uint16_t evaluationMode, std::uint16_t) {
+                UpdateTeachPageControls(evaluationMode);
+            });
+}
+
+void TeachModule::BuildContextMenu() {
+    menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("TeachTableMenu"));
+    menu->addAction(tr("Help"), this, &TeachModule::ShowTeachTableHelp);
+    menu->addSeparator();
+    menu->addAction(tr("Set selection to"), this, &TeachModule::SetSelectionTo);
+    menu->addAction(tr("Increment selection with"), this, &TeachModule::IncrementSelectionWith);
+    menu->addAction(tr("Reset selection"), this, &TeachModule::ResetSelection);
+    menu->addSeparator();
+    toleranceOff =
+        menu->addAction(tr("Teach tolerance off"), this, &TeachModule::TeachToleranceOff);
+    toleranceOn = menu->addAction(tr("Teach tolerance on"), this, &TeachModule::TeachToleranceOn);
+    // Of the two, only the one that would change the flag is offered.
+    toleranceOn->setEnabled(state.flags.teachTolerance == 1);
+    toleranceOff->setEnabled(state.flags.teachTolerance != 1);
+}
+
+void TeachModule::SelectRow(int row) {
+    const QSignalBlocker blocker(editNo);
+    editNo->setValue(row);
+    state.teach.selectedRow = std::uint16_t(editNo->value());
+}
+
+void TeachModule::TablesChanged() {
+    params.Panels().RedrawTaughtColours();
+    live.Drawing().RedrawLiveGraphs();
+}
+
+void TeachModule::CBF_EditNo() {
+    state.teach.selectedRow = std::uint16_t(editNo->value());
+    live.Drawing().DrawIntensityBand();
+}
+
+void TeachModule::CBF_ButtonTeachDataTo() {
+    // The modes as the controls show them now.
+    params.Panels().GetParametersFromPanel();
+    const auto& words = state.params.image.parameters;
+    TeachInputs inputs;
+    inputs.frame = state.live.frame;
+    inputs.selectedRow = editNo->value();
+    inputs.autoIncrement = radioInc->isChecked();
+    inputs.writeTolerances = state.flags.teachTolerance != 1;
+    inputs.evaluationMode = words[params::kEvaluationMode];
+    inputs.calculationMode = words[params::kCalculationMode];
+    inputs.powerMode = words[params::kPowerMode];
+    const TeachResult result = TeachRowFromValues(inputs);
+    auto& table = params.TeachTable();
+    for (const CellWrite& write : result.writes)
+        table.SetCell(write.row, write.column, write.value);
+    // A taught row takes the live colour when the row colours are set automatically.
+    if (rowAttributes.Mode() == settings::ColourMode::Automatic)
+        rowAttributes.AssignRowColour(result.colourRow, state.live.liveColour);
+    SelectRow(result.nextSelectedRow);
+    TablesChanged();
+}
+
+void TeachModule::CBF_ButtonResetTable() {
+    if (!dialogs.Confirm("ATTENTION!", kResetQuestion)) return;
+    ResetTeachTable();
+}
+
+void TeachModule::ResetTeachTable() {
+    SelectRow(0);
+    auto& table = params.TeachTable();
+    for (int r = 0; r < params::kTeachRows; ++r) {
+        for (int c = 0; c < params::TeachTablePage::kValueColumns; ++c)
+            table.SetCell(r, c, 1);
+    }
+    live.Data().Charts().ClearTaught();
+}
+
+void TeachModule::ShowTeachTableHelp() {
+    dialogs.Message(kTeachTableHelpTitle, TeachTableHelpText());
+}
+
+template <typename Change> void TeachModule::ChangeSelection(const Change& change) {
+    auto& table = params.TeachTable();
+    const auto block = table.SelectedBlock();
+    if (!block) return;
+    std::vector<BlockCell> cells;
+    for (int r = block->top; r < block->top + block->rows; ++r) {
+        for (int c = block->left; c < block->left + block->columns; ++c)
+            cells.push_back({table.CellEditable(r, c), table.Cell(r, c)});
+    }
+    const std::optional<std::vector<BlockCell>> changed = change(cells);
+    if (!changed) return;
+    std::size_t i = 0;
+    for (int r = block->top; r < block->top + block->rows; ++r) {
+        for (int c = block->left; c < block->left + block->columns; ++c, ++i) {
+            if ((*changed)[i].editable) table.SetCell(r, c, (*changed)[i].value);
+        }
+    }
+    TablesChanged();
+}
+
+void TeachModule::SetSelectionTo() {
+    if (!params.TeachTable().SelectedBlock()) return;
+    const auto answer = dialogs.Prompt("VALUE!", "Insert a cell value!", "");
+    const auto value = answer ? ParseCellValue(*answer) : std::nullopt;
+    if (!value) return;
+    ChangeSelection([&](const std::vector<BlockCell>& cells) {
+        return std::optional(SetBlockTo(cells, *value));
+    });
+}
+
+void TeachModule::IncrementSelectionWith() {
+    auto& table = params.TeachTable();
+    const auto block = table.SelectedBlock();
+    // Numbering starts from an editable first cell, before anything is asked.
+    if (!block || !table.CellEditable(block->top, block->left)) return;
+    const auto answer = dialogs.Prompt("VALUE!", "Insert a cell value!", "");
+    const auto step = answer ? ParseCellValue(*answer) : std::nullopt;
+    if (!step) return;
+    ChangeSelection(
+        [&](const std::vector<BlockCell>& cells) { return IncrementBlock(cells, *step); });
+}
+
+void TeachModule::ResetSelection() {
+    ChangeSelection(
+        [](const std::vector<BlockCell>& cells) { return std::optional(SetBlockTo(cells, 1)); });
+}
+
+void TeachModule::TeachToleranceOff() {
+    state.flags.teachTolerance = 1;
+    toleranceOff->setEnabled(false);
+    toleranceOn->setEnabled(true);
+}
+
+void TeachModule::TeachToleranceOn() {
+    state.flags.teachTolerance = 0;
+    toleranceOn->setEnabled(false);
+    toleranceOff->setEnabled(true);
+}
+
+void TeachModule::UpdateTeachPageControls(std::uint16_t evaluationMode) {
+    const bool thd = evaluationMode >= params::kEvalThdRgb;
+    editNo->setVisible(!thd);
+    radioInc->setVisible(!thd);
+}
+
+} // namespace teach

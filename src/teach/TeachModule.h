@@ -1,0 +1,80 @@
+#pragma once
+// The teach operations on the teach-table page: the No. field and auto increment, TEACH DATA
+// TO, the reset of the table and the table's context menu (fill, number and reset a block, the
+// teach tolerance switch, help).
+#include <QWidget>
+
+#include <cstdint>
+
+class QAction;
+class QCheckBox;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class Registrar;
+} // namespace core
+namespace live {
+class LiveModule;
+}
+namespace params {
+class ParamsModule;
+}
+namespace settings {
+class TableAttributesPage;
+}
+
+namespace teach {
+
+class TeachModule : public QWidget {
+    Q_OBJECT
+public:
+    TeachModule(core::AppState& state, core::OperatorDialogs& dialogs, core::Registrar& registrar,
+                params::ParamsModule& params, live::LiveModule& live,
+                settings::TableAttributesPage& rowAttributes);
+
+    // TEACH DATA TO: the measurement on the data panel into the selected row.
+    void CBF_ButtonTeachDataTo();
+    void CBF_EditNo();
+    void CBF_ButtonResetTable();
+    // Cells 1, No. 0, the taught colours off the planes; the image follows at its next refresh.
+    void ResetTeachTable();
+
+    // The context menu's routines.
+    void ShowTeachTableHelp();
+    void SetSelectionTo();
+    void IncrementSelectionWith();
+    void ResetSelection();
+    void TeachToleranceOff();
+    void TeachToleranceOn();
+
+    // THD RGB has no selected row to teach.
+    void UpdateTeachPageControls(std::uint16_t evaluationMode);
+
+private:
+    void BuildContextMenu();
+    void SelectRow(int row);
+    // Fills the selected block through `change`, then takes the table into the image and draws.
+    template <typename Change> void ChangeSelection(const Change& change);
+    void TablesChanged();
+
+    core::AppState& state;
+    core::OperatorDialogs& dialogs;
+    params::ParamsModule& params;
+    live::LiveModule& live;
+    settings::TableAttributesPage& rowAttributes;
+    QSpinBox* editNo;
+    QCheckBox* radioInc;
+    QPushButton* buttonTeachDataTo;
+    QPushButton* buttonResetTable;
+    QPushButton* buttonTeachMeanVal;
+    QPushButton* buttonTeachRecVal;
+    QMenu* menu;
+    QAction* toleranceOff;
+    QAction* toleranceOn;
+};
+
+} // namespace teach

@@ -1,0 +1,93 @@
+#include "teach/TeachOperations.h"
+
+#include "params/ParameterCodes.h"
+
+#include <charconv>
+#include <string>
+
+namespace teach {
+
+namespace {
+
+bool Is3D(std::uint16_t calculationMode) {
+    return calculationMode == params::kCalcXyInt3D || calculationMode == params::kCalcSiM3D;
+}
+
+} // namespace
+
+Tolerances DefaultTolerances(std::uint16_t evaluationMode, std::uint16_t calculationMode,
+                             std::uint16_t powerMode) {
+    std::uint16_t colour = 100; // FIRST HIT and COL5
+    std::uint16_t intensity = 100;
+    if (evaluationMode == params::kEvalBestHit) {
+        colour = 200;
+        intensity = 200;
+    } else if (evaluationMode == params::kEvalMinDist) {
+        colour = 40;
+        intensity = 200;
+    }
+    if (Is3D(calculationMode)) return {colour, 1};
+    if (calculationMode == params::kCalcSiM2D) return {colour, 50};
+    // X Y INT 2D: a dynamically regulated power halves the intensity tolerance.
+    if (powerMode == params::kPowerModeDyn) intensity = std::uint16_t(intensity / 2);
+    return {colour, intensity};
+}
+
+TeachResult TeachRowFromValues(const TeachInputs& in) {
+    using F = live::MeasurementFrame;
+    TeachResult result;
+    const int row =
+        in.selectedRow < 0 ? 0 : (in.selectedRow > kLastRow ? kLastRow : in.selectedRow);
+    result.nextSelectedRow = row;
+    result.colourRow = row;
+    const auto& w = in.frame.w;
+    if (in.evaluationMode >= params::kEvalThdRgb) {
+        result.writes = {{0, 0, w[F::kRed]}, {1, 0, w[F::kGreen]}, {2, 0, w[F::kBlue]}};
+        return result;
+    }
+    const bool threeD = Is3D(in.calculationMode);
+    result.writes = {{row, 0, w[F::kX]}, {row, 1, w[F::kY]}, {row, threeD ? 2 : 3, w[F::kInt]}};
+    if (in.writeTolerances) {
+        const Tolerances t = DefaultTolerances(in.evaluationMode, in.calculationMode, in.powerMode);
+        result.writes.push_back({row, threeD ? 3 : 2, t.colour});
+        result.writes.push_back({row, 4, t.second});
+    }
+    if (in.autoIncrement && row < kLastRow) result.nextSelectedRow = row + 1;
+    return result;
+}
+
+std::vector<BlockCell> SetBlockTo(std::vector<BlockCell> block, std::uint16_t value) {
+    for (BlockCell& cell : block) {
+        if (cell.editable) cell.value = value;
+    }
+    return block;
+}
+
+std::optional<std::vector<BlockCell>> IncrementBlock(std::vector<BlockCell> block,
+                                                     std::uint16_t step) {
+    if (block.empty() || !block.front().editable) return std::nullopt;
+    std::uint16_t running = block.front().value;
+    for (BlockCell& cell : block) {
+        if (!cell.editable) continue;
+        cell.value = running;
+        running = std::uint16_t(running + step);
+    }
+    return block;
+}
+
+std::optional<std::uint16_t> ParseCellValue(const std::string& answer) {
+    if (answer.size() > 9) return std::nullopt;
+    std::size_t start = answer.find_first_not_of(' ');
+    if (start == std::string::npos) return std::nullopt;
+    long value = 0;
+    const char* first = answer.data() + start;
+    const char* last = answer.data() + answer.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end == first) return std::nullopt;
+    // The table takes 16-bit words; anything beyond is held at the nearest end.
+    if (value < 0) value = 0;
+    if (value > 0xFFFF) value = 0xFFFF;
+    return std::uint16_t(value);
+}
+
+} // namespace teach

@@ -1,0 +1,149 @@
+// Teaching on the real teach-table page: TEACH DATA TO from a live measurement, the automatic
+// row colour, the context menu and the reset of the table.
+#include "app/ProgramFixture.h"
+#include "core/WordTable.h"
+#include "params/ParameterCodes.h"
+#include "params/ParameterImage.h"
+#include "teach/TeachHelp.h"
+
+#include <QCheckBox>
+#include <QMenu>
+#include <QtTest>
+#include <qcustomplot.h>
+
+using namespace params;
+
+class TestTeachTable : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+
+    QTableWidget* Grid() { return f->TeachTable().gridCtt; }
+    QSpinBox* No() { return Need<QSpinBox>(f->Window(), "EditNo"); }
+    QMenu* Menu() { return Need<QMenu>(f->Window(), "TeachTableMenu"); }
+    QAction* MenuItem(const char* text) {
+        for (QAction* action : Menu()->actions()) {
+            if (action->text() == QLatin1String(text)) return action;
+        }
+        return nullptr;
+    }
+    std::array<int, 5> Row(int row) {
+        std::array<int, 5> cells{};
+        for (int c = 0; c < 5; ++c)
+            cells[std::size_t(c)] = core::CellWord(Grid(), row, c);
+        return cells;
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<ProgramFixture>();
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        f->dialogs.popups.clear();
+    }
+    void cleanup() { f.reset(); }
+
+    void teachDataToTakesTheMeasurementIntoTheSelectedRowAndAdvances() {
+        f->RunGo(200, [this] { f->Stop(); });
+        const auto& w = f->state->live.frame.w;
+        No()->setValue(4);
+        Need<QCheckBox>(f->Window(), "RadioInc")->setChecked(true);
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachDataTo"), Qt::LeftButton);
+        // BEST HIT, X Y INT 2D, STAT: tolerances 200 and 200.
+        QCOMPARE(Row(4), (std::array<int, 5>{w[3], w[4], 200, w[5], 200}));
+        QCOMPARE(No()->value(), 5);
+        QCOMPARE(f->state->params.image.table[4].w[0], w[3]); // the image follows at once
+
+        // Tolerance teaching off: only X, Y and INT change.
+        MenuItem("Teach tolerance off")->trigger();
+        QVERIFY(!MenuItem("Teach tolerance off")->isEnabled());
+        QVERIFY(MenuItem("Teach tolerance on")->isEnabled());
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachDataTo"), Qt::LeftButton);
+        QCOMPARE(Row(5), (std::array<int, 5>{w[3], w[4], 1, w[5], 1}));
+    }
+
+    void aTaughtRowTakesTheLiveColourInEveryTableInAutomaticMode() {
+        f->RunGo(200, [this] { f->Stop(); });
+        ProgramFixture::Choose(Need<QComboBox>(f->Window(), "EditSetColor"), 1); // automatically
+        No()->setValue(2);
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachDataTo"), Qt::LeftButton);
+        const std::uint32_t live = f->state->live.liveColour;
+        QCOMPARE(core::CellBackground(Grid(), 2, kTeachColourColumn), live);
+        const auto groups = f->GroupHold();
+        QCOMPARE(core::CellBackground(groups.editGridGroups, 2, kGroupHoldColourColumn), live);
+        QCOMPARE(core::CellBackground(groups.editGridHold, 3, kGroupHoldColourColumn), live);
+        QCOMPARE(f->RowTable()->item(2, 1)->background().color().rgb() & 0xFFFFFF, live);
+        QCOMPARE(f->state->settings.rowColours[2], live);
+    }
+
+    void theContextMenuOffersItsItemsInOrderAndFillsTheSelection() {
+        QStringList items;
+        for (QAction* action : Menu()->actions())
+            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(items, (QStringList{"Help", "-", "Set selection to", "Increment selection with",
+                                     "Reset selection", "-", "Teach tolerance off",
+                                     "Teach tolerance on"}));
+        QVERIFY(!MenuItem("Teach tolerance on")->isEnabled());
+
+        MenuItem("Help")->trigger();
+        QVERIFY(f->dialogs.Saw("INFO!", teach::TeachTableHelpText()));
+
+        // A block of rows 2..4 in column 1, numbered from its first cell's value by 25.
+        core::SetCellWord(Grid(), 2, 0, 100);
+        Grid()->setRangeSelected(QTableWidgetSelectionRange(2, 0, 4, 0), true);
+        f->dialogs.promptAnswers = {std::string("25")};
+        MenuItem("Increment selection with")->trigger();
+        QCOMPARE(Row(3)[0], 125);
+        QCOMPARE(Row(4)[0], 150);
+        QCOMPARE(f->state->params.image.table[4].w[0], std::uint16_t(150));
+        f->dialogs.promptAnswers = {std::string("not a number")};
+        MenuItem("Set selection to")->trigger();
+        QCOMPARE(Row(4)[0], 150); // nothing happens
+        MenuItem("Reset selection")->trigger();
+        QCOMPARE(Row(2)[0], 1);
+        QCOMPARE(Row(4)[0], 1);
+        const auto prompt = f->dialogs.popups.back();
+        QCOMPARE(prompt.title, std::string("VALUE!"));
+        QCOMPARE(prompt.text, std::string("Insert a cell value!"));
+    }
+
+    void resettingTheTableNeedsAYesAndKeepsGroupsHoldsAndColours() {
+        core::SetCellWord(Grid(), 6, 2, 777);
+        No()->setValue(9);
+        const auto colours = f->state->settings.rowColours;
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonResetTable"), Qt::LeftButton);
+        QCOMPARE(Row(6)[2], 777); // answered no
+        f->dialogs.confirmAnswers = {true};
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonResetTable"), Qt::LeftButton);
+        QVERIFY(f->dialogs.Saw("ATTENTION!", "Do you really want to reset the table?"));
+        for (int r = 0; r < kTeachRows; ++r)
+            QCOMPARE(Row(r), (std::array<int, 5>{1, 1, 1, 1, 1}));
+        QCOMPARE(No()->value(), 0);
+        QVERIFY(f->state->settings.rowColours == colours);
+        // The colour planes and the band are empty.
+        int shown = 0;
+        for (QCustomPlot* plot : f->Window().findChildren<QCustomPlot*>()) {
+            for (int i = 0; i < plot->itemCount(); ++i)
+                shown += plot->item(i)->visible() ? 1 : 0;
+        }
+        QCOMPARE(shown, 0);
+    }
+
+    void thdRgbHidesTheRowSelectorAndTeachesTheThresholds() {
+        f->RunGo(200, [this] { f->Stop(); });
+        auto* evaluation = Need<QComboBox>(f->Window(), "EditEvalmode");
+        ProgramFixture::Choose(evaluation, evaluation->findData(kEvalThdRgb));
+        QVERIFY(No()->isHidden());
+        No()->setValue(8);
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachDataTo"), Qt::LeftButton);
+        const auto& w = f->state->live.frame.w;
+        QCOMPARE(Row(0)[0], int(w[0]));
+        QCOMPARE(Row(1)[0], int(w[1]));
+        QCOMPARE(Row(2)[0], int(w[2]));
+        ProgramFixture::Choose(evaluation, evaluation->findData(kEvalBestHit));
+        QVERIFY(!No()->isHidden());
+    }
+};
+
+QTEST_MAIN(TestTeachTable)
+#include "TestTeachTable.moc"

@@ -202,6 +202,7 @@ void ParameterPanels::PaintRowColours(const core::RowColours& colours) {
 void ParameterPanels::RedrawTaughtColours() {
     GetParametersFromPanel();
     drawing.DrawTaughtColours();
+    drawing.RedrawLiveGraphs(); // the band of the selected row may have changed
 }
 
 void ParameterPanels::DrawTaughtColours() {

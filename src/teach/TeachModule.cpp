@@ -115,7 +115,6 @@ void TeachModule::SelectRow(int row) {
 
 void TeachModule::TablesChanged() {
     params.Panels().RedrawTaughtColours();
-    live.Drawing().RedrawLiveGraphs();
 }
 
 void TeachModule::CBF_EditNo() {

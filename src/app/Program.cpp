@@ -91,7 +91,7 @@ void Program::Compose() {
     comm = std::make_unique<comm::CommModule>(state, *this, *this, *link, params->Transfers());
     settings =
         std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
-    teach = new teach::TeachModule(state, dialogs, *this, *params, *live,
+    teach = new teach::TeachModule(state, *this, dialogs, *this, *params, *live,
                                    settings->RowAttributes());
     AddEmptyChildPanels();
 

@@ -86,6 +86,17 @@ void LiveModule::CBF_ButtonGo() {
         shell.SetStatusLine(core::CommandGate::BusyText("GO", shell.Gate().Holder()));
 }
 
+void LiveModule::RunMeasuringLoop(const char* name) {
+    const bool ran = shell.Gate().Run(name, [this] {
+        shell.SetButtonsDimmed(0, 1);
+        drawing->DrawTaughtColours();
+        goLoop->RunGoLoop();
+        shell.SetButtonsDimmed(0, 0);
+    });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText(name, shell.Gate().Holder()));
+}
+
 void LiveModule::CBF_ButtonStop() {
     state.flags.running = 0;
 }

@@ -43,6 +43,10 @@ public:
     // The operator's sensor identification in the titles of the big panels.
     void ShowSensorId(const QString& id);
 
+    // The GO loop for another panel that needs live measurements (the mean-value teach panel):
+    // through the gate, the controls dimmed, the taught colours drawn, the data panel left alone.
+    void RunMeasuringLoop(const char* name);
+
     void CBF_ButtonGo();
     void CBF_ButtonStop();
 

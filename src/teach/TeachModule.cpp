@@ -12,6 +12,7 @@
 #include "params/ParamsModule.h"
 #include "params/TeachTablePage.h"
 #include "settings/TableAttributesPage.h"
+#include "teach/MeanValuePanel.h"
 #include "teach/TeachHelp.h"
 #include "teach/TeachOperations.h"
 
@@ -38,10 +39,11 @@ QPushButton* MakeButton(QWidget* parent, const char* role, const QString& text) 
 
 } // namespace
 
-TeachModule::TeachModule(core::AppState& state, core::OperatorDialogs& dialogs,
+TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
                          core::Registrar& registrar, params::ParamsModule& params,
                          live::LiveModule& live, settings::TableAttributesPage& rowAttributes)
-    : state(state), dialogs(dialogs), params(params), live(live), rowAttributes(rowAttributes) {
+    : state(state), shell(shell), dialogs(dialogs), params(params), live(live),
+      rowAttributes(rowAttributes) {
     setObjectName(QStringLiteral("TeachTools"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -59,8 +61,7 @@ TeachModule::TeachModule(core::AppState& state, core::OperatorDialogs& dialogs,
     buttonResetTable = MakeButton(this, "ButtonResetTable", tr("RESET TABLE"));
     buttonTeachMeanVal = MakeButton(this, "ButtonTeachMeanVal", tr("MEAN TEACH"));
     buttonTeachRecVal = MakeButton(this, "ButtonTeachRecVal", tr("REC TEACH"));
-    // The two teach panels are not built yet: their buttons stay dimmed until they are.
-    buttonTeachMeanVal->setEnabled(false);
+    // The recorded-value teach panel is not built yet: its button stays dimmed until it is.
     buttonTeachRecVal->setEnabled(false);
 
     // Two narrow columns: the page shares its width with the data panel.
@@ -78,6 +79,12 @@ TeachModule::TeachModule(core::AppState& state, core::OperatorDialogs& dialogs,
 
     BuildContextMenu();
     registrar.AddHelp(TeachHelp());
+    meanPanel = new MeanValuePanel(dialogs);
+    meanPanel->SetFrameSource(&state.live.frame);
+    registrar.AddChildPanel(core::ChildPanel::Teach1, meanPanel);
+    connect(buttonTeachMeanVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachMeanVal);
+    connect(meanPanel, &MeanValuePanel::TeachRequested, this, &TeachModule::TeachMeanValues);
+    connect(meanPanel, &MeanValuePanel::CloseRequested, this, &TeachModule::CloseTeachPanel);
 
     connect(editNo, &QSpinBox::valueChanged, this, &TeachModule::CBF_EditNo);
     connect(buttonTeachDataTo, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachDataTo);
@@ -85,8 +92,9 @@ TeachModule::TeachModule(core::AppState& state, core::OperatorDialogs& dialogs,
     connect(&params.TeachTable(), &params::TeachTablePage::ContextMenuRequested, this,
             [this](const QPoint& at) { menu->popup(at); });
     connect(&params.Panels(), &params::ParameterPanels::RulesApplied, this,
-            [this](std::uint16_t evaluationMode, std::uint16_t) {
+            [this](std::uint16_t evaluationMode, std::uint16_t calculationMode) {
                 UpdateTeachPageControls(evaluationMode);
+                meanPanel->UpdateTeachPanelLabels(calculationMode, evaluationMode);
             });
 }
 
@@ -227,6 +235,40 @@ void TeachModule::UpdateTeachPageControls(std::uint16_t evaluationMode) {
     const bool thd = evaluationMode >= params::kEvalThdRgb;
     editNo->setVisible(!thd);
     radioInc->setVisible(!thd);
+    buttonTeachMeanVal->setEnabled(!thd);
+}
+
+void TeachModule::CBF_ButtonTeachMeanVal() {
+    shell.ShowChildPanel(core::ChildPanel::Teach1);
+    params.Panels().GetParametersFromPanel();
+    const auto& words = state.params.image.parameters;
+    meanPanel->UpdateTeachPanelLabels(words[params::kCalculationMode],
+                                      words[params::kEvaluationMode]);
+    // Captures take the frames of a loop that already runs.
+    if (state.flags.running) return;
+    live.RunMeasuringLoop("GO");
+}
+
+void TeachModule::CloseTeachPanel() {
+    state.flags.running = 0;
+    shell.ShowChildPanel(core::ChildPanel::Data);
+}
+
+void TeachModule::TeachMeanValues() {
+    params.Panels().GetParametersFromPanel();
+    const auto& words = state.params.image.parameters;
+    MeanTeachInputs inputs = meanPanel->TeachInputs();
+    inputs.selectedRow = editNo->value();
+    inputs.row = state.params.image.table[std::size_t(inputs.selectedRow)];
+    inputs.autoIncrement = radioInc->isChecked();
+    inputs.evaluationMode = words[params::kEvaluationMode];
+    inputs.calculationMode = words[params::kCalculationMode];
+    const TeachResult result = teach::TeachMeanValues(inputs);
+    auto& table = params.TeachTable();
+    for (const CellWrite& write : result.writes)
+        table.SetCell(write.row, write.column, write.value);
+    SelectRow(result.nextSelectedRow);
+    TablesChanged();
 }
 
 } // namespace teach

@@ -12,10 +12,15 @@ class QMenu;
 class QPushButton;
 class QSpinBox;
 
+namespace teach {
+class MeanValuePanel;
+}
+
 namespace core {
 struct AppState;
 class OperatorDialogs;
 class Registrar;
+class Shell;
 } // namespace core
 namespace live {
 class LiveModule;
@@ -32,13 +37,18 @@ namespace teach {
 class TeachModule : public QWidget {
     Q_OBJECT
 public:
-    TeachModule(core::AppState& state, core::OperatorDialogs& dialogs, core::Registrar& registrar,
-                params::ParamsModule& params, live::LiveModule& live,
+    TeachModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                core::Registrar& registrar, params::ParamsModule& params, live::LiveModule& live,
                 settings::TableAttributesPage& rowAttributes);
 
     // TEACH DATA TO: the measurement on the data panel into the selected row.
     void CBF_ButtonTeachDataTo();
     void CBF_EditNo();
+    // The mean-value teach panel: shown, and the GO loop started unless one runs.
+    void CBF_ButtonTeachMeanVal();
+    void CloseTeachPanel();
+    // The mean of the captures into the selected row.
+    void TeachMeanValues();
     void CBF_ButtonResetTable();
     // Cells 1, No. 0, the taught colours off the planes; the image follows at its next refresh.
     void ResetTeachTable();
@@ -62,6 +72,7 @@ private:
     void TablesChanged();
 
     core::AppState& state;
+    core::Shell& shell;
     core::OperatorDialogs& dialogs;
     params::ParamsModule& params;
     live::LiveModule& live;
@@ -72,6 +83,7 @@ private:
     QPushButton* buttonResetTable;
     QPushButton* buttonTeachMeanVal;
     QPushButton* buttonTeachRecVal;
+    MeanValuePanel* meanPanel;
     QMenu* menu;
     QAction* toleranceOff;
     QAction* toleranceOn;

@@ -129,6 +129,38 @@ private slots:
         QCOMPARE(shown, 0);
     }
 
+    void theMeanValuePanelCapturesWhileGoRunsAndTeachesTheMean() {
+        No()->setValue(3);
+        // Opening the panel starts the GO loop; the captures take its frames.
+        QTimer::singleShot(300, [this] {
+            auto* capture = Need<QPushButton>(f->Window(), "ButtonTP1Capture");
+            QTest::mouseClick(capture, Qt::LeftButton);
+            QTest::qWait(50);
+            QTest::mouseClick(capture, Qt::LeftButton);
+            QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonCloseTeachPanel"),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachMeanVal"), Qt::LeftButton);
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(f->Data().panel->isVisible()); // CLOSE went back to the data panel
+        QCOMPARE(Need<QLabel>(f->Window(), "DispTP1Counter")->text(), QStringLiteral("2"));
+        auto* values = Need<QTableWidget>(f->Window(), "GridTP1Values");
+        const int x0 = core::CellWord(values, 0, 3);
+        const int x1 = core::CellWord(values, 1, 3);
+        QVERIFY(x0 > 0 && x1 > 0);
+        QCOMPARE(core::CellWord(Need<QTableWidget>(f->Window(), "GridTP1Mean"), 0, 3),
+                 std::uint16_t((x0 + x1) / 2));
+
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTP1Teach"), Qt::LeftButton);
+        QCOMPARE(Row(3)[0], (x0 + x1) / 2);
+        QCOMPARE(f->state->params.image.table[3].w[0], std::uint16_t((x0 + x1) / 2));
+
+        f->dialogs.confirmAnswers = {true};
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTP1ResetTable"), Qt::LeftButton);
+        QCOMPARE(Need<QLabel>(f->Window(), "DispTP1Counter")->text(), QStringLiteral("0"));
+        QCOMPARE(core::CellWord(values, 0, 3), std::uint16_t(0));
+    }
+
     void thdRgbHidesTheRowSelectorAndTeachesTheThresholds() {
         f->RunGo(200, [this] { f->Stop(); });
         auto* evaluation = Need<QComboBox>(f->Window(), "EditEvalmode");

@@ -108,6 +108,16 @@ int main(int argc, char** argv) {
                 if (top->objectName() == QLatin1String("COLBIGP") && top->isVisible())
                     Grab(*top, QStringLiteral("%1/big-colour-number-%2.png").arg(out, tag));
             }
+            // The mean-value teach panel with a few captures, while GO runs.
+            program.ShowPage(core::MainPage::TeachTable);
+            Find<QPushButton>(window, "ButtonTeachMeanVal")->click();
+            for (int i = 0; i < 5; ++i) {
+                QTest::qWait(100);
+                Find<QPushButton>(window, "ButtonTP1Capture")->click();
+            }
+            QTest::qWait(300);
+            Grab(window, QStringLiteral("%1/teach-mean-%2.png").arg(out, tag));
+            Find<QPushButton>(window, "ButtonCloseTeachPanel")->click();
             program.Live().CBF_ButtonStop();
             // The main pages after the loop (the communication page would end it).
             QTimer::singleShot(300, [&] {

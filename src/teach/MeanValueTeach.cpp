@@ -1,0 +1,97 @@
+#include "teach/MeanValueTeach.h"
+
+#include "params/ParameterCodes.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace teach {
+
+namespace {
+
+bool Is3D(std::uint16_t mode) {
+    return mode == params::kCalcXyInt3D || mode == params::kCalcSiM3D;
+}
+
+std::uint16_t Tolerance(int choice, std::uint16_t value, int measured, std::uint16_t kept) {
+    switch (choice) {
+    case 0:
+        return value;
+    case 1:
+        return std::uint16_t(measured);
+    case 2:
+        return std::uint16_t(value + measured); // cells are 16-bit words
+    default:
+        return kept;
+    }
+}
+
+} // namespace
+
+int CaptureFrame(CaptureTable& table, const live::MeasurementFrame& frame) {
+    using F = live::MeasurementFrame;
+    table.count = std::min(table.count, kCaptureRows - 1) + 1;
+    const int row = table.count - 1;
+    const int words[kCaptureColumns] = {F::kRed, F::kGreen, F::kBlue, F::kX, F::kY, F::kInt};
+    for (int c = 0; c < kCaptureColumns; ++c)
+        table.rows[std::size_t(row)][std::size_t(c)] = frame.w[std::size_t(words[c])];
+    return row;
+}
+
+void UndoCapture(CaptureTable& table) {
+    if (table.count > 0) --table.count;
+    table.rows[std::size_t(table.count)].fill(0);
+}
+
+MeanAndSpread ComputeMeanAndSpread(const CaptureTable& table, std::uint16_t calculationMode) {
+    MeanAndSpread result;
+    const int n = table.count;
+    if (n <= 0) return result;
+    for (int c = 0; c < kCaptureColumns; ++c) {
+        long sum = 0;
+        for (int r = 0; r < n; ++r)
+            sum += table.rows[std::size_t(r)][std::size_t(c)];
+        result.mean[std::size_t(c)] = std::uint16_t(sum / n);
+    }
+    for (int r = 0; r < n; ++r) {
+        const auto& row = table.rows[std::size_t(r)];
+        const long dx = long(row[3]) - result.mean[3];
+        const long dy = long(row[4]) - result.mean[4];
+        const long di = std::labs(long(row[5]) - result.mean[5]);
+        result.maxIntensity = std::max(result.maxIntensity, int(di));
+        const long squares = dx * dx + dy * dy + (Is3D(calculationMode) ? di * di : 0);
+        result.maxDistance = std::max(result.maxDistance, int(std::sqrt(double(squares))));
+    }
+    return result;
+}
+
+TeachResult TeachMeanValues(const MeanTeachInputs& in) {
+    TeachResult result;
+    const int row =
+        in.selectedRow < 0 ? 0 : (in.selectedRow > kLastRow ? kLastRow : in.selectedRow);
+    result.colourRow = row;
+    result.nextSelectedRow = row;
+    const bool threeD = Is3D(in.calculationMode);
+    const auto& mean = in.spread.mean;
+    const int colourColumn = threeD ? 3 : 2;
+    const std::uint16_t colour =
+        in.evaluationMode == params::kEvalMinDist
+            ? 40 // MIN DIST always teaches 40
+            : Tolerance(in.colourChoice, in.colourValue, in.spread.maxDistance,
+                        in.row.w[std::size_t(colourColumn)]);
+    result.writes = {{row, 0, mean[3]}, {row, 1, mean[4]}};
+    if (threeD) {
+        result.writes.push_back({row, 2, mean[5]});
+        result.writes.push_back({row, 3, colour});
+    } else {
+        const std::uint16_t intensity =
+            Tolerance(in.intensityChoice, in.intensityValue, in.spread.maxIntensity, in.row.w[4]);
+        result.writes.push_back({row, 2, colour});
+        result.writes.push_back({row, 3, mean[5]});
+        result.writes.push_back({row, 4, intensity});
+    }
+    if (in.autoIncrement && row < kLastRow) result.nextSelectedRow = row + 1;
+    return result;
+}
+
+} // namespace teach

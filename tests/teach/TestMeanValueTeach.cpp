@@ -1,0 +1,118 @@
+// Teaching the mean of captured measurements: captures, undo, mean and spread, and the row the
+// mean teaches.
+#include "params/ParameterCodes.h"
+#include "teach/MeanValueTeach.h"
+
+#include <QtTest>
+
+using namespace teach;
+
+namespace {
+
+live::MeasurementFrame Frame(int x, int y, int intensity, int red = 0) {
+    live::MeasurementFrame frame;
+    using F = live::MeasurementFrame;
+    frame.w[F::kRed] = std::uint16_t(red);
+    frame.w[F::kX] = std::uint16_t(x);
+    frame.w[F::kY] = std::uint16_t(y);
+    frame.w[F::kInt] = std::uint16_t(intensity);
+    return frame;
+}
+
+// The three captures of the worked example: means 100, 200, 1000; distances 0, 5, 2; 0, 10, 10.
+CaptureTable WorkedExample() {
+    CaptureTable table;
+    CaptureFrame(table, Frame(100, 200, 1000));
+    CaptureFrame(table, Frame(104, 203, 1010));
+    CaptureFrame(table, Frame(98, 199, 990));
+    return table;
+}
+
+} // namespace
+
+class TestMeanValueTeach : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theWorkedExampleTeachesItsMeanWithTheChosenTolerances() {
+        const MeanAndSpread spread = ComputeMeanAndSpread(WorkedExample(), params::kCalcXyInt2D);
+        QCOMPARE(int(spread.mean[3]), 100);
+        QCOMPARE(int(spread.mean[4]), 200);
+        QCOMPARE(int(spread.mean[5]), 1000);
+        QCOMPARE(spread.maxDistance, 5);
+        QCOMPARE(spread.maxIntensity, 10);
+        MeanTeachInputs in;
+        in.spread = spread;
+        in.colourChoice = 2;
+        in.colourValue = 20;
+        in.intensityChoice = 1;
+        in.evaluationMode = params::kEvalBestHit;
+        in.selectedRow = 6;
+        const TeachResult result = TeachMeanValues(in);
+        std::array<int, 5> row{};
+        for (const CellWrite& w : result.writes) {
+            QCOMPARE(w.row, 6);
+            row[std::size_t(w.column)] = w.value;
+        }
+        QCOMPARE(row, (std::array<int, 5>{100, 200, 25, 1000, 10}));
+    }
+
+    void threeDTeachesTheMeanIntensityAndLeavesColumnFive() {
+        MeanTeachInputs in;
+        in.spread = ComputeMeanAndSpread(WorkedExample(), params::kCalcXyInt3D);
+        in.colourChoice = 1;
+        in.calculationMode = params::kCalcXyInt3D;
+        in.evaluationMode = params::kEvalBestHit;
+        const TeachResult result = TeachMeanValues(in);
+        QCOMPARE(result.writes.size(), std::size_t(4)); // column 5 untouched
+        QCOMPARE(int(result.writes[2].value), 1000);    // INT in column 3
+        // In 3D the intensity counts for the distance: sqrt(16 + 9 + 100) = 11.
+        QCOMPARE(int(result.writes[3].value), 11);
+    }
+
+    void minDistTeachesFortyAndChoiceThreeKeepsTheRowsTolerances() {
+        MeanTeachInputs in;
+        in.spread = ComputeMeanAndSpread(WorkedExample(), 0);
+        in.evaluationMode = params::kEvalMinDist;
+        in.colourChoice = 1;
+        QCOMPARE(int(TeachMeanValues(in).writes[2].value), 40);
+        in.evaluationMode = params::kEvalFirstHit;
+        in.colourChoice = 3;
+        in.intensityChoice = 3;
+        in.row.w = {1, 2, 33, 4, 55, 0, 0, 0};
+        const TeachResult kept = TeachMeanValues(in);
+        QCOMPARE(int(kept.writes[2].value), 33);
+        QCOMPARE(int(kept.writes[4].value), 55);
+    }
+
+    void aFullTableOverwritesItsLastRowAndUndoRecomputesTheMean() {
+        CaptureTable table;
+        for (int i = 0; i < 101; ++i)
+            CaptureFrame(table, Frame(i, 0, 0));
+        QCOMPARE(table.count, 100);
+        QCOMPARE(int(table.rows[99][3]), 100); // the last frame
+        QCOMPARE(int(table.rows[98][3]), 98);
+
+        CaptureTable three = WorkedExample();
+        UndoCapture(three);
+        QCOMPARE(three.count, 2);
+        QCOMPARE(int(three.rows[2][3]), 0);
+        QCOMPARE(int(ComputeMeanAndSpread(three, 0).mean[3]), 102);
+        CaptureTable empty;
+        UndoCapture(empty);
+        QCOMPARE(empty.count, 0);
+        QCOMPARE(ComputeMeanAndSpread(empty, 0).maxDistance, 0);
+    }
+
+    void autoIncrementStopsAtTheLastRow() {
+        MeanTeachInputs in;
+        in.autoIncrement = true;
+        in.selectedRow = 30;
+        QCOMPARE(TeachMeanValues(in).nextSelectedRow, 30);
+        in.selectedRow = 12;
+        QCOMPARE(TeachMeanValues(in).nextSelectedRow, 13);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestMeanValueTeach)
+#include "TestMeanValueTeach.moc"

@@ -4,6 +4,12 @@
 
 namespace core {
 
+QPushButton* MakeRoleButton(QWidget* parent, const char* role, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(role));
+    return button;
+}
+
 QPushButton* MakeCommandButton(QWidget* parent, const QString& role, const QString& text,
                                Qt::Key shortcut) {
     auto* button = new QPushButton(text, parent);

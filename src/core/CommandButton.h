@@ -1,6 +1,6 @@
 #pragma once
-// The buttons of the command bar: named by their role, with their function key, reached by Tab
-// but not taking the focus from a field on a click.
+// Buttons named by their role. Those of the command bar also have their function key and are
+// reached by Tab without taking the focus from a field on a click.
 #include <QString>
 #include <Qt>
 
@@ -11,5 +11,6 @@ namespace core {
 
 QPushButton* MakeCommandButton(QWidget* parent, const QString& role, const QString& text,
                                Qt::Key shortcut);
+QPushButton* MakeRoleButton(QWidget* parent, const char* role, const QString& text);
 
 } // namespace core

@@ -1,5 +1,7 @@
 #include "live/ChartPages.h"
 
+#include "params/ParameterCodes.h"
+
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -87,7 +89,7 @@ void ChartPages::ConnectAxisClicks(Strip& strip, bool intensity) {
         Strip* clicked = StripOf(plot);
         if (event->button() != Qt::LeftButton || !clicked) return;
         clicked->autoscale = false;
-        const bool m = intensity && IsSiMMode(calculationMode);
+        const bool m = intensity && params::IsCalculationSiM(calculationMode);
         plot->yAxis->setRange(0, m ? kMRange : kStripRange);
         plot->replot(QCustomPlot::rpQueuedReplot);
     });
@@ -187,7 +189,7 @@ void ChartPages::Show2D(const Window& xy, double x, double y, double intensityCu
     plane2D.window = xy;
     plane2D.cursorX = x;
     plane2D.cursorY = y;
-    SetPoint(band2DCursor, intensityCursor, 50);
+    bandCursor = intensityCursor;
     MarkDirty(plane2D.plot);
     MarkDirty(band2D);
 }
@@ -252,7 +254,8 @@ void ChartPages::ShowCalculationMode(std::uint16_t mode) {
             planes3D[i].title->setText(QString::fromLatin1(titles[i]));
     }
     if (!intensityStrip.autoscale)
-        intensityStrip.plot->yAxis->setRange(0, IsSiMMode(mode) ? kMRange : kStripRange);
+        intensityStrip.plot->yAxis->setRange(0, params::IsCalculationSiM(mode) ? kMRange
+                                                                               : kStripRange);
     for (const Plane& plane : planes3D)
         MarkDirty(plane.plot);
     MarkDirty(intensityStrip.plot);
@@ -289,6 +292,7 @@ void ChartPages::Refresh() {
         if (plot == intensityStrip.plot && bandHistory) ApplyHistory(intensityStrip, *bandHistory);
         for (Plane* plane : {&plane2D, &planes3D[0], &planes3D[1], &planes3D[2]})
             if (plane->plot == plot) ApplyPlane(*plane);
+        if (plot == band2D) SetPoint(band2DCursor, bandCursor, 50);
         plot->replot(QCustomPlot::rpQueuedReplot);
     }
     dirtyPlots.resize(kept);

@@ -76,6 +76,7 @@ private:
     Plane plane2D;
     QCustomPlot* band2D = nullptr;
     QCPGraph* band2DCursor = nullptr;
+    double bandCursor = 0;
     QCPItemRect* bandRectangle = nullptr;
     std::array<Plane, 3> planes3D{};
     std::uint16_t calculationMode = 0;

@@ -5,6 +5,7 @@
 #include "live/DataPanel.h"
 #include "live/LiveGraphs.h"
 #include "live/LiveValues.h"
+#include "params/ParameterCodes.h"
 
 namespace live {
 
@@ -33,7 +34,7 @@ void LiveDrawing::UpdateHistories() {
 
 void LiveDrawing::RedrawLiveGraphs() {
     data.Charts().ShowHistories(state.live.rgbHistory, state.live.bandHistory);
-    if (Is3DMode(CalculationMode()))
+    if (params::IsCalculation3D(CalculationMode()))
         Update3DView();
     else
         Update2DView();
@@ -74,9 +75,9 @@ void LiveDrawing::DrawIntensityBand() {
 }
 
 void LiveDrawing::UpdateLiveLabels(std::uint16_t calculationMode) {
-    data.ShowCoordinateLabels(IsSiMMode(calculationMode));
+    data.ShowCoordinateLabels(params::IsCalculationSiM(calculationMode));
     data.Charts().ShowCalculationMode(calculationMode);
-    if (otherLabels) otherLabels(IsSiMMode(calculationMode));
+    if (otherLabels) otherLabels(params::IsCalculationSiM(calculationMode));
 }
 
 } // namespace live

@@ -1,5 +1,7 @@
 #include "live/LiveGraphs.h"
 
+#include "params/ParameterCodes.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -12,16 +14,8 @@ void TripleHistory::Append(double a, double b, double c) {
     values[values.size() - 1] = c;
 }
 
-bool Is3DMode(std::uint16_t calculationMode) {
-    return calculationMode == 2 || calculationMode == 3;
-}
-
-bool IsSiMMode(std::uint16_t calculationMode) {
-    return calculationMode == 1 || calculationMode == 3;
-}
-
 TaughtIntensity TaughtIntensityOf(const params::TeachVector& row, std::uint16_t calculationMode) {
-    const std::size_t first = Is3DMode(calculationMode) ? 2 : 3;
+    const std::size_t first = params::IsCalculation3D(calculationMode) ? 2 : 3;
     return {row.w[first], row.w[first + 1]};
 }
 
@@ -37,7 +31,7 @@ TaughtDrawing
 DrawTaughtColoursModel(const std::array<params::TeachVector, params::kTeachRows>& table,
                        std::uint16_t calculationMode,
                        const std::array<std::uint32_t, params::kTeachRows>& colours) {
-    const bool threeD = Is3DMode(calculationMode);
+    const bool threeD = params::IsCalculation3D(calculationMode);
     TaughtDrawing drawing;
     TaughtExtents& e = drawing.extents;
     e.x = e.y = e.intensity = Extent{10000, 0};

@@ -20,11 +20,6 @@ struct TripleHistory {
     double At(int sample, int trace) const { return values[std::size_t(sample * 3 + trace)]; }
 };
 
-// CALCULATION MODE 2 and 3 are the 3D modes.
-bool Is3DMode(std::uint16_t calculationMode);
-// s i M instead of X Y INT.
-bool IsSiMMode(std::uint16_t calculationMode);
-
 // The taught intensity of a teach row and its tolerance: cells 4 and 5 in 2D, 3 and 4 in 3D.
 struct TaughtIntensity {
     std::uint16_t intensity = 0;

@@ -1,5 +1,6 @@
 #include "params/GroupHoldPage.h"
 
+#include "core/CommandButton.h"
 #include "core/OperatorDialogs.h"
 #include "core/WordTable.h"
 #include "params/ParameterDefaults.h"
@@ -40,12 +41,6 @@ QLabel* Caption(const QString& text, QWidget* parent) {
     font.setBold(true);
     label->setFont(font);
     return label;
-}
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
 }
 
 } // namespace
@@ -122,10 +117,9 @@ QWidget* GroupHoldPage::BuildTables() {
     grid->addLayout(resetRow, 2, 1);
 
     buttonResetGroupTable =
-        MakeButton(QStringLiteral("ButtonResetGroupTable"), tr("RESET GROUPS"), tables);
+        core::MakeRoleButton(tables, "ButtonResetGroupTable", tr("RESET GROUPS"));
     grid->addWidget(buttonResetGroupTable, 3, 0);
-    buttonResetHoldTable =
-        MakeButton(QStringLiteral("ButtonResetHoldTable"), tr("RESET HOLDS"), tables);
+    buttonResetHoldTable = core::MakeRoleButton(tables, "ButtonResetHoldTable", tr("RESET HOLDS"));
     grid->addWidget(buttonResetHoldTable, 3, 1);
     grid->setRowStretch(1, 1);
     return tables;

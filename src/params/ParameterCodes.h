@@ -54,4 +54,9 @@ constexpr bool IsCalculation3D(std::uint16_t calculationMode) {
     return calculationMode == kCalcXyInt3D || calculationMode == kCalcSiM3D;
 }
 
+// s i M instead of X Y INT.
+constexpr bool IsCalculationSiM(std::uint16_t calculationMode) {
+    return calculationMode == kCalcSiM2D || calculationMode == kCalcSiM3D;
+}
+
 } // namespace params

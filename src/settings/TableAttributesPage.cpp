@@ -1,5 +1,6 @@
 #include "settings/TableAttributesPage.h"
 
+#include "core/CommandButton.h"
 #include "core/OperatorDialogs.h"
 #include "core/SideFiles.h"
 #include "core/Text.h"
@@ -45,12 +46,6 @@ public:
     }
 };
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 } // namespace
 
 TableAttributesPage::TableAttributesPage(core::AppState& state, core::OperatorDialogs& dialogs,
@@ -80,16 +75,16 @@ TableAttributesPage::TableAttributesPage(core::AppState& state, core::OperatorDi
     form->addRow(tr("COLOR"), editColorNumericRow);
     layout->addLayout(form);
 
-    buttonSetRowColor = MakeButton(this, "ButtonSetRowColor", tr("SET ROW COLOR"));
+    buttonSetRowColor = core::MakeRoleButton(this, "ButtonSetRowColor", tr("SET ROW COLOR"));
     layout->addWidget(buttonSetRowColor);
 
     BuildRowTable();
     layout->addWidget(tableRowAttributes, 1);
 
     auto* fileRow = new QHBoxLayout;
-    buttonSaveArray = MakeButton(this, "ButtonSaveArray", tr("SAVE"));
-    buttonGetArray = MakeButton(this, "ButtonGetArray", tr("LOAD"));
-    buttonTableAttrReset = MakeButton(this, "ButtonTableAttrReset", tr("RESET"));
+    buttonSaveArray = core::MakeRoleButton(this, "ButtonSaveArray", tr("SAVE"));
+    buttonGetArray = core::MakeRoleButton(this, "ButtonGetArray", tr("LOAD"));
+    buttonTableAttrReset = core::MakeRoleButton(this, "ButtonTableAttrReset", tr("RESET"));
     fileRow->addWidget(buttonSaveArray);
     fileRow->addWidget(buttonGetArray);
     fileRow->addWidget(buttonTableAttrReset);

@@ -1,5 +1,6 @@
 #include "teach/MeanValuePanel.h"
 
+#include "core/CommandButton.h"
 #include "core/OperatorDialogs.h"
 #include "core/WordTable.h"
 #include "params/ParameterCodes.h"
@@ -19,12 +20,6 @@ namespace teach {
 namespace {
 
 constexpr const char* kResetQuestion = "Do you really want to reset the table?";
-
-QPushButton* MakeButton(QWidget* parent, const char* role, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(role));
-    return button;
-}
 
 QLabel* MakeDisplay(QWidget* parent, const char* role) {
     auto* display = new QLabel(QStringLiteral("0"), parent);
@@ -47,10 +42,6 @@ QTableWidget* MakeTable(QWidget* parent, const char* role, int rows) {
     return table;
 }
 
-bool Is3D(std::uint16_t mode) {
-    return mode == params::kCalcXyInt3D || mode == params::kCalcSiM3D;
-}
-
 } // namespace
 
 MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
@@ -64,9 +55,9 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     dispTP1Counter = MakeDisplay(this, "DispTP1Counter");
     top->addWidget(dispTP1Counter);
     top->addStretch(1);
-    buttonTP1Capture = MakeButton(this, "ButtonTP1Capture", tr("CAPTURE"));
-    buttonTP1Undo = MakeButton(this, "ButtonTP1Undo", tr("UNDO"));
-    buttonTP1ResetTable = MakeButton(this, "ButtonTP1ResetTable", tr("RESET"));
+    buttonTP1Capture = core::MakeRoleButton(this, "ButtonTP1Capture", tr("CAPTURE"));
+    buttonTP1Undo = core::MakeRoleButton(this, "ButtonTP1Undo", tr("UNDO"));
+    buttonTP1ResetTable = core::MakeRoleButton(this, "ButtonTP1ResetTable", tr("RESET"));
     buttonTP1ResetTable->setStyleSheet(QStringLiteral("background:#E0E0E0;"));
     top->addWidget(buttonTP1Capture);
     top->addWidget(buttonTP1Undo);
@@ -120,8 +111,8 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     layout->addLayout(form);
 
     auto* bottom = new QHBoxLayout;
-    buttonTP1Teach = MakeButton(this, "ButtonTP1Teach", tr("TEACH"));
-    buttonCloseTeachPanel = MakeButton(this, "ButtonCloseTeachPanel", tr("CLOSE"));
+    buttonTP1Teach = core::MakeRoleButton(this, "ButtonTP1Teach", tr("TEACH"));
+    buttonCloseTeachPanel = core::MakeRoleButton(this, "ButtonCloseTeachPanel", tr("CLOSE"));
     bottom->addWidget(buttonTP1Teach);
     bottom->addStretch(1);
     bottom->addWidget(buttonCloseTeachPanel);
@@ -186,8 +177,8 @@ void MeanValuePanel::UpdateTeachPanelLabels(std::uint16_t mode, std::uint16_t ev
     editTP1TeachCtoWith->setEnabled(!minDist);
     editTP1ValueCto->setEnabled(!minDist);
 
-    const bool siM = mode == params::kCalcSiM2D || mode == params::kCalcSiM3D;
-    const bool threeD = Is3D(mode);
+    const bool siM = params::IsCalculationSiM(mode);
+    const bool threeD = params::IsCalculation3D(mode);
     const QString x = siM ? QStringLiteral("s") : QStringLiteral("X");
     const QString y = siM ? QStringLiteral("i") : QStringLiteral("Y");
     const QString i = siM ? QStringLiteral("M") : QStringLiteral("INT");

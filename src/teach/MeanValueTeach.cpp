@@ -9,10 +9,6 @@ namespace teach {
 
 namespace {
 
-bool Is3D(std::uint16_t mode) {
-    return mode == params::kCalcXyInt3D || mode == params::kCalcSiM3D;
-}
-
 std::uint16_t Tolerance(int choice, std::uint16_t value, int measured, std::uint16_t kept) {
     switch (choice) {
     case 0:
@@ -59,7 +55,8 @@ MeanAndSpread ComputeMeanAndSpread(const CaptureTable& table, std::uint16_t calc
         const long dy = long(row[4]) - result.mean[4];
         const long di = std::labs(long(row[5]) - result.mean[5]);
         result.maxIntensity = std::max(result.maxIntensity, int(di));
-        const long squares = dx * dx + dy * dy + (Is3D(calculationMode) ? di * di : 0);
+        const long squares =
+            dx * dx + dy * dy + (params::IsCalculation3D(calculationMode) ? di * di : 0);
         result.maxDistance = std::max(result.maxDistance, int(std::sqrt(double(squares))));
     }
     return result;
@@ -71,7 +68,7 @@ TeachResult TeachMeanValues(const MeanTeachInputs& in) {
         in.selectedRow < 0 ? 0 : (in.selectedRow > kLastRow ? kLastRow : in.selectedRow);
     result.colourRow = row;
     result.nextSelectedRow = row;
-    const bool threeD = Is3D(in.calculationMode);
+    const bool threeD = params::IsCalculation3D(in.calculationMode);
     const auto& mean = in.spread.mean;
     const int colourColumn = threeD ? 3 : 2;
     const std::uint16_t colour =

@@ -1,6 +1,7 @@
 #include "teach/TeachModule.h"
 
 #include "core/AppState.h"
+#include "core/CommandButton.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "live/ChartPages.h"
@@ -31,12 +32,6 @@ namespace {
 
 constexpr const char* kResetQuestion = "Do you really want to reset the table?";
 
-QPushButton* MakeButton(QWidget* parent, const char* role, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(role));
-    return button;
-}
-
 } // namespace
 
 TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
@@ -57,10 +52,10 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     noCaption->setBuddy(editNo);
     radioInc = new QCheckBox(tr("AUTO INC"), this);
     radioInc->setObjectName(QStringLiteral("RadioInc"));
-    buttonTeachDataTo = MakeButton(this, "ButtonTeachDataTo", tr("TEACH DATA TO"));
-    buttonResetTable = MakeButton(this, "ButtonResetTable", tr("RESET TABLE"));
-    buttonTeachMeanVal = MakeButton(this, "ButtonTeachMeanVal", tr("MEAN TEACH"));
-    buttonTeachRecVal = MakeButton(this, "ButtonTeachRecVal", tr("REC TEACH"));
+    buttonTeachDataTo = core::MakeRoleButton(this, "ButtonTeachDataTo", tr("TEACH DATA TO"));
+    buttonResetTable = core::MakeRoleButton(this, "ButtonResetTable", tr("RESET TABLE"));
+    buttonTeachMeanVal = core::MakeRoleButton(this, "ButtonTeachMeanVal", tr("MEAN TEACH"));
+    buttonTeachRecVal = core::MakeRoleButton(this, "ButtonTeachRecVal", tr("REC TEACH"));
     // The recorded-value teach panel is not built yet: its button stays dimmed until it is.
     buttonTeachRecVal->setEnabled(false);
 

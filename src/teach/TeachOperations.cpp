@@ -7,14 +7,6 @@
 
 namespace teach {
 
-namespace {
-
-bool Is3D(std::uint16_t calculationMode) {
-    return calculationMode == params::kCalcXyInt3D || calculationMode == params::kCalcSiM3D;
-}
-
-} // namespace
-
 Tolerances DefaultTolerances(std::uint16_t evaluationMode, std::uint16_t calculationMode,
                              std::uint16_t powerMode) {
     std::uint16_t colour = 100; // FIRST HIT and COL5
@@ -26,7 +18,7 @@ Tolerances DefaultTolerances(std::uint16_t evaluationMode, std::uint16_t calcula
         colour = 40;
         intensity = 200;
     }
-    if (Is3D(calculationMode)) return {colour, 1};
+    if (params::IsCalculation3D(calculationMode)) return {colour, 1};
     if (calculationMode == params::kCalcSiM2D) return {colour, 50};
     // X Y INT 2D: a dynamically regulated power halves the intensity tolerance.
     if (powerMode == params::kPowerModeDyn) intensity = std::uint16_t(intensity / 2);
@@ -45,7 +37,7 @@ TeachResult TeachRowFromValues(const TeachInputs& in) {
         result.writes = {{0, 0, w[F::kRed]}, {1, 0, w[F::kGreen]}, {2, 0, w[F::kBlue]}};
         return result;
     }
-    const bool threeD = Is3D(in.calculationMode);
+    const bool threeD = params::IsCalculation3D(in.calculationMode);
     result.writes = {{row, 0, w[F::kX]}, {row, 1, w[F::kY]}, {row, threeD ? 2 : 3, w[F::kInt]}};
     if (in.writeTolerances) {
         const Tolerances t = DefaultTolerances(in.evaluationMode, in.calculationMode, in.powerMode);

@@ -2,6 +2,7 @@
 // views' windows, the output indicators and the live colour.
 #include "live/LiveGraphs.h"
 #include "live/LiveValues.h"
+#include "params/ParameterCodes.h"
 
 #include <QtTest>
 
@@ -47,7 +48,7 @@ private slots:
         QFETCH(int, rectangleUpper);
         TeachVector row;
         // 2D: INT in cell 4, ITO in cell 5; 3D: INT in cell 3, TOL in cell 4.
-        const std::size_t first = Is3DMode(std::uint16_t(mode)) ? 2 : 3;
+        const std::size_t first = params::IsCalculation3D(std::uint16_t(mode)) ? 2 : 3;
         row.w[first] = std::uint16_t(intensity);
         row.w[first + 1] = std::uint16_t(tolerance);
         const TaughtIntensity taught = TaughtIntensityOf(row, std::uint16_t(mode));

@@ -43,8 +43,13 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     // Short labels so all nine fit the column side by side.
     const char* labels[core::kMainPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
                                                 "CAL", "ROWS", "VAREV", "OFFSET"};
-    for (const char* label : labels)
-        tabMain1->addTab(new QWidget, QString::fromLatin1(label));
+    // A page whose subsystem is not built yet says so instead of standing empty.
+    for (const char* label : labels) {
+        auto* empty = new QLabel(tr("%1: not available in this version").arg(QLatin1String(label)));
+        empty->setAlignment(Qt::AlignCenter);
+        empty->setStyleSheet(QStringLiteral("color:#808080;"));
+        tabMain1->addTab(empty, QString::fromLatin1(label));
+    }
     body->addWidget(tabMain1, 5);
 
     childArea = new QWidget(this);

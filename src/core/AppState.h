@@ -75,8 +75,16 @@ struct LiveState {
     std::uint64_t measurementCount = 0; // measurements shown since start-up
 };
 
+// One recorded point of the recorded-value teach panel: X, Y and INT (or s, i and M).
+using TeachPoint = std::array<double, 3>;
+inline constexpr int kTeachPointCapacity = 60000;
+
 struct TeachState {
     std::uint16_t selectedRow = 0; // the No. field: teach row 0..30
+    // Allocated once with the state: recording never allocates. Records at and above the
+    // counter are left over from earlier recordings.
+    std::vector<TeachPoint> recordedPoints = std::vector<TeachPoint>(kTeachPointCapacity);
+    std::uint16_t recordCount = 0;
 };
 
 struct SettingsState {

@@ -27,6 +27,19 @@ void GoLoop::RunGoLoop() {
     }
 }
 
+void GoLoop::MeasureEach(const std::function<bool()>& take) {
+    state.flags.running = 1;
+    while (state.flags.running == 1) {
+        state.frames.currentOrder = 8;
+        link.BuildRequestFrame(8, 0, 0, 0);
+        if (link.ExchangeFrames(8) != 1) continue;
+        link.DecodeMeasurementWords();
+        TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
+                             MeasurementFrame::kWords);
+        if (!take()) state.flags.running = 0;
+    }
+}
+
 void GoLoop::ShowMeasurement() {
     TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
                          MeasurementFrame::kWords);

@@ -1,6 +1,8 @@
 #pragma once
 // The GO loop: measures turn after turn until the running flag is cleared; pending SEND and GET
 // are served between two measurements, SEND first.
+#include <functional>
+
 namespace core {
 struct AppState;
 class ParameterTransfers;
@@ -20,6 +22,10 @@ public:
     void AttachTransfers(core::ParameterTransfers& transfers) { this->transfers = &transfers; }
 
     void RunGoLoop();
+    // A loop of its own for a panel that records measurements: each valid one is taken into the
+    // current frame and handed to `take`, which returns false to end the loop. Pending SEND and
+    // GET wait, and the data panel is left alone.
+    void MeasureEach(const std::function<bool()>& take);
     // Copies the measurement words into the current frame and refreshes every live display and
     // chart.
     void ShowMeasurement();

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/CommandButton.h"
+#include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "live/ChartPages.h"
@@ -13,7 +14,9 @@
 #include "params/ParamsModule.h"
 #include "params/TeachTablePage.h"
 #include "settings/TableAttributesPage.h"
+#include "live/GoLoop.h"
 #include "teach/MeanValuePanel.h"
+#include "teach/RecordedValuePanel.h"
 #include "teach/TeachHelp.h"
 #include "teach/TeachOperations.h"
 
@@ -56,8 +59,6 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     buttonResetTable = core::MakeRoleButton(this, "ButtonResetTable", tr("RESET TABLE"));
     buttonTeachMeanVal = core::MakeRoleButton(this, "ButtonTeachMeanVal", tr("MEAN TEACH"));
     buttonTeachRecVal = core::MakeRoleButton(this, "ButtonTeachRecVal", tr("REC TEACH"));
-    // The recorded-value teach panel is not built yet: its button stays dimmed until it is.
-    buttonTeachRecVal->setEnabled(false);
 
     // Two narrow columns: the page shares its width with the data panel.
     auto* noRow = new QHBoxLayout;
@@ -80,6 +81,15 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     connect(buttonTeachMeanVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachMeanVal);
     connect(meanPanel, &MeanValuePanel::TeachRequested, this, &TeachModule::TeachMeanValues);
     connect(meanPanel, &MeanValuePanel::CloseRequested, this, &TeachModule::CloseTeachPanel);
+    recordedPanel = new RecordedValuePanel(state.teach, dialogs);
+    registrar.AddChildPanel(core::ChildPanel::Teach2, recordedPanel);
+    connect(buttonTeachRecVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachRecVal);
+    connect(recordedPanel, &RecordedValuePanel::StartRequested, this,
+            &TeachModule::CBF_ButtonTP2Start);
+    connect(recordedPanel, &RecordedValuePanel::TeachRequested, this,
+            &TeachModule::TeachRecordedValue);
+    connect(recordedPanel, &RecordedValuePanel::CloseRequested, this,
+            &TeachModule::CloseTeachPanel);
 
     connect(editNo, &QSpinBox::valueChanged, this, &TeachModule::CBF_EditNo);
     connect(buttonTeachDataTo, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachDataTo);
@@ -90,6 +100,7 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
             [this](std::uint16_t evaluationMode, std::uint16_t calculationMode) {
                 UpdateTeachPageControls(evaluationMode);
                 meanPanel->UpdateTeachPanelLabels(calculationMode, evaluationMode);
+                recordedPanel->UpdateTeachPanelLabels(calculationMode, evaluationMode);
             });
 }
 
@@ -128,9 +139,13 @@ void TeachModule::CBF_EditNo() {
 void TeachModule::CBF_ButtonTeachDataTo() {
     // The modes as the controls show them now.
     params.Panels().GetParametersFromPanel();
+    TeachRow(state.live.frame);
+}
+
+void TeachModule::TeachRow(const live::MeasurementFrame& frame) {
     const auto& words = state.params.image.parameters;
     TeachInputs inputs;
-    inputs.frame = state.live.frame;
+    inputs.frame = frame;
     inputs.selectedRow = editNo->value();
     inputs.autoIncrement = radioInc->isChecked();
     inputs.writeTolerances = state.flags.teachTolerance != 1;
@@ -141,7 +156,8 @@ void TeachModule::CBF_ButtonTeachDataTo() {
     auto& table = params.TeachTable();
     for (const CellWrite& write : result.writes)
         table.SetCell(write.row, write.column, write.value);
-    // A taught row takes the live colour when the row colours are set automatically.
+    // A taught row takes the live colour (of the last data panel update) when the row colours
+    // are set automatically.
     if (rowAttributes.Mode() == settings::ColourMode::Automatic)
         rowAttributes.AssignRowColour(result.colourRow, state.live.liveColour);
     SelectRow(result.nextSelectedRow);
@@ -231,14 +247,22 @@ void TeachModule::UpdateTeachPageControls(std::uint16_t evaluationMode) {
     editNo->setVisible(!thd);
     radioInc->setVisible(!thd);
     buttonTeachMeanVal->setEnabled(!thd);
+    buttonTeachRecVal->setEnabled(!thd);
+}
+
+void TeachModule::UpdateTeachPanels() {
+    params.Panels().GetParametersFromPanel();
+    const auto& words = state.params.image.parameters;
+    UpdateTeachPageControls(words[params::kEvaluationMode]);
+    meanPanel->UpdateTeachPanelLabels(words[params::kCalculationMode],
+                                      words[params::kEvaluationMode]);
+    recordedPanel->UpdateTeachPanelLabels(words[params::kCalculationMode],
+                                          words[params::kEvaluationMode]);
 }
 
 void TeachModule::CBF_ButtonTeachMeanVal() {
     shell.ShowChildPanel(core::ChildPanel::Teach1);
-    params.Panels().GetParametersFromPanel();
-    const auto& words = state.params.image.parameters;
-    meanPanel->UpdateTeachPanelLabels(words[params::kCalculationMode],
-                                      words[params::kEvaluationMode]);
+    UpdateTeachPanels();
     // Captures take the frames of a loop that already runs.
     if (state.flags.running) return;
     live.RunMeasuringLoop("GO");
@@ -264,6 +288,52 @@ void TeachModule::TeachMeanValues() {
         table.SetCell(write.row, write.column, write.value);
     SelectRow(result.nextSelectedRow);
     TablesChanged();
+}
+
+
+void TeachModule::CBF_ButtonTeachRecVal() {
+    shell.ShowChildPanel(core::ChildPanel::Teach2);
+    UpdateTeachPanels();
+}
+
+void TeachModule::CBF_ButtonTP2Start() {
+    constexpr const char* kName = "REC TEACH";
+    const bool ran = shell.Gate().Run(kName, [this] {
+        // A full buffer records nothing until it is reset.
+        if (recordedPanel->Full()) {
+            shell.ReportCommand(kName, "nothing recorded: the buffer is full (RESET empties it)");
+            return;
+        }
+        shell.SetButtonsDimmed(0, 1);
+        params.Panels().GetParametersFromPanel();
+        live.Drawing().DrawTaughtColours();
+        const std::uint16_t before = state.teach.recordCount;
+        live.Loop().MeasureEach(
+            [this] { return recordedPanel->PlotTeachPoint(state.live.frame); });
+        shell.SetButtonsDimmed(0, 0);
+        const std::string outcome =
+            recordedPanel->Full()   ? "stopped: the buffer is full"
+            : state.flags.linkGood ? "stopped"
+                                    : "ended by a communication failure";
+        shell.ReportCommand(kName, outcome + ", " + std::to_string(state.teach.recordCount) +
+                                       " points (" +
+                                       std::to_string(int(state.teach.recordCount) - before) +
+                                       " new)");
+    });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText(kName, shell.Gate().Holder()));
+}
+
+void TeachModule::TeachRecordedValue() {
+    params.Panels().GetParametersFromPanel();
+    // The record under the cursors stands in for the measurement; the live frame stays as the
+    // sensor sent it.
+    live::MeasurementFrame frame = state.live.frame;
+    const core::TeachPoint point = recordedPanel->ShownPoint();
+    frame.w[live::MeasurementFrame::kX] = std::uint16_t(point[0]);
+    frame.w[live::MeasurementFrame::kY] = std::uint16_t(point[1]);
+    frame.w[live::MeasurementFrame::kInt] = std::uint16_t(point[2]);
+    TeachRow(frame);
 }
 
 } // namespace teach

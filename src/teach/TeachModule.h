@@ -14,7 +14,8 @@ class QSpinBox;
 
 namespace teach {
 class MeanValuePanel;
-}
+class RecordedValuePanel;
+} // namespace teach
 
 namespace core {
 struct AppState;
@@ -24,7 +25,8 @@ class Shell;
 } // namespace core
 namespace live {
 class LiveModule;
-}
+struct MeasurementFrame;
+} // namespace live
 namespace params {
 class ParamsModule;
 }
@@ -47,6 +49,12 @@ public:
     // The mean-value teach panel: shown, and the GO loop started unless one runs.
     void CBF_ButtonTeachMeanVal();
     void CloseTeachPanel();
+    // The recorded-value teach panel: shown; nothing is measured until its START.
+    void CBF_ButtonTeachRecVal();
+    // START: records through the command gate until STOP, CLOSE, a failure or a full buffer.
+    void CBF_ButtonTP2Start();
+    // The record under the cursors into the selected row, with the default tolerances.
+    void TeachRecordedValue();
     // The mean of the captures into the selected row.
     void TeachMeanValues();
     void CBF_ButtonResetTable();
@@ -67,6 +75,10 @@ public:
 private:
     void BuildContextMenu();
     void SelectRow(int row);
+    // X, Y and INT of `frame` into the selected row with the default tolerances, the row's
+    // automatic colour, auto increment.
+    void TeachRow(const live::MeasurementFrame& frame);
+    void UpdateTeachPanels();
     // Fills the selected block through `change`, then takes the table into the image and draws.
     template <typename Change> void ChangeSelection(const Change& change);
     void TablesChanged();
@@ -84,6 +96,7 @@ private:
     QPushButton* buttonTeachMeanVal;
     QPushButton* buttonTeachRecVal;
     MeanValuePanel* meanPanel;
+    RecordedValuePanel* recordedPanel;
     QMenu* menu;
     QAction* toleranceOff;
     QAction* toleranceOn;

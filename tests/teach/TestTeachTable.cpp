@@ -4,6 +4,7 @@
 #include "core/WordTable.h"
 #include "params/ParameterCodes.h"
 #include "params/ParameterImage.h"
+#include "teach/PointCloudGraph.h"
 #include "teach/TeachHelp.h"
 
 #include <QCheckBox>
@@ -161,11 +162,58 @@ private slots:
         QCOMPARE(core::CellWord(values, 0, 3), std::uint16_t(0));
     }
 
+    void theRecordedValuePanelRecordsUntilStopAndTeachesTheRecordUnderTheCursors() {
+        No()->setValue(6);
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachRecVal"), Qt::LeftButton);
+        auto* panel = Need<QWidget>(f->Window(), "TEACHP2");
+        QVERIFY(panel->isVisible());
+        QCOMPARE(f->RequestsOfOrder(8), 0); // opening measures nothing
+
+        bool goDimmed = false;
+        QString secondStart;
+        QTimer::singleShot(300, [&] {
+            // No second loop starts inside the recording.
+            goDimmed = !f->Main().buttonGo->isEnabled();
+            QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
+            secondStart = f->Data().dispStatus->text();
+            f->Stop();
+        });
+        QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
+        QVERIFY(goDimmed);
+        QCOMPARE(secondStart, QStringLiteral("REC TEACH REFUSED: REC TEACH IS STILL RUNNING!"));
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        const int recorded = f->state->teach.recordCount;
+        QVERIFY(recorded > 1);
+        QCOMPARE(f->RequestsOfOrder(8), recorded);
+        QCOMPARE(Need<QLabel>(*panel, "DispTP2Counter")->text(), QString::number(recorded));
+        QVERIFY(f->Main().buttonGo->isEnabled()); // undimmed afterwards
+
+        // The first record, chosen in the X/Y graph, is what TEACH writes into row No.
+        const core::TeachPoint first = f->state->teach.recordedPoints[0];
+        auto* xy = Need<teach::PointCloudGraph>(*panel, "GraphXYTP2");
+        xy->SnapCursorTo({first[0], first[1]});
+        const auto chosen = f->state->teach.recordedPoints[std::size_t(teach::FindTeachRecord(
+            f->state->teach.recordedPoints, recorded, 0, {first[0], first[1]}))];
+        QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Teach"), Qt::LeftButton);
+        QCOMPARE(Row(6), (std::array<int, 5>{int(chosen[0]), int(chosen[1]), 200, int(chosen[2]),
+                                             200}));
+        QCOMPARE(f->state->params.image.table[6].w[3], std::uint16_t(chosen[2]));
+
+        // START again adds to the cloud; CLOSE ends the recording and brings the data back.
+        QTimer::singleShot(200, [panel] {
+            QTest::mouseClick(Need<QPushButton>(*panel, "ButtonCloseTeachPanel"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
+        QVERIFY(f->state->teach.recordCount > recorded);
+        QVERIFY(f->Data().panel->isVisible());
+    }
+
     void thdRgbHidesTheRowSelectorAndTeachesTheThresholds() {
         f->RunGo(200, [this] { f->Stop(); });
         auto* evaluation = Need<QComboBox>(f->Window(), "EditEvalmode");
         ProgramFixture::Choose(evaluation, evaluation->findData(kEvalThdRgb));
         QVERIFY(No()->isHidden());
+        QVERIFY(!Need<QPushButton>(f->Window(), "ButtonTeachRecVal")->isEnabled());
         No()->setValue(8);
         QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachDataTo"), Qt::LeftButton);
         const auto& w = f->state->live.frame.w;

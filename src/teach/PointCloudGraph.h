@@ -1,0 +1,71 @@
+#pragma once
+// One graph of the recorded-value teach panel: the recorded points as a cloud of dots in one
+// plane, and a cursor that only ever rests on a recorded point. The dots are painted once into
+// a picture of their own, so a new point costs the same whether the cloud holds ten points or
+// sixty thousand; only a widened axis or a resized graph paints the cloud again.
+#include "teach/RecordedValueTeach.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace teach {
+
+class PointCloudGraph : public QWidget {
+    Q_OBJECT
+public:
+    // `records` is the panel's point buffer; the graph shows records 0..Plotted()-1 of it.
+    PointCloudGraph(const std::vector<core::TeachPoint>& records, int graph,
+                    QWidget* parent = nullptr);
+
+    void SetTitle(const QString& title);
+    // Adds the next record of the buffer to the cloud and moves the cursor onto it.
+    void PlotNext();
+    // Empties the cloud; the cursor leaves the graph.
+    void Clear();
+    int Plotted() const { return plotted; }
+
+    void SetCursor(PlanePoint point);
+    std::optional<PlanePoint> Cursor() const { return cursor; }
+    // Moves the cursor onto the recorded point nearest to `near` as the operator sees it and
+    // commits the move; nothing when no point is plotted.
+    void SnapCursorTo(PlanePoint near);
+
+    AxisRange HorizontalRange() const { return horizontal; }
+    AxisRange VerticalRange() const { return vertical; }
+    QSize sizeHint() const override { return {260, 200}; }
+    QSize minimumSizeHint() const override { return {160, 120}; }
+
+signals:
+    // The operator has let the cursor go on a point: the other graphs follow.
+    void CursorCommitted(int graph);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QRect PlotArea() const;
+    QPointF ToPixel(PlanePoint p) const;
+    PlanePoint FromPixel(QPointF pixel) const;
+    // Widens the axes when `p` lies outside them; true when they changed.
+    bool TakeIntoRange(PlanePoint p);
+    void PaintDot(PlanePoint p);
+    void RepaintCloud();
+    void MoveCursorNear(QPointF pixel);
+
+    const std::vector<core::TeachPoint>& records;
+    const int graph;
+    QString title;
+    int plotted = 0;
+    AxisRange horizontal{0, 4096};
+    AxisRange vertical{0, 4096};
+    QImage cloud;
+    std::optional<PlanePoint> cursor;
+    bool dragging = false;
+};
+
+} // namespace teach

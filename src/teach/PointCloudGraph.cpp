@@ -14,7 +14,6 @@ namespace {
 constexpr double kFirstSpan = 64;
 const QColor kDotColour(0xFF, 0x00, 0x00);
 const QColor kCursorColour(0x00, 0x00, 0x00);
-constexpr int kTicks = 4;
 
 QString TickText(double value) {
     return QString::number(std::lround(value));
@@ -152,9 +151,12 @@ void PointCloudGraph::paintEvent(QPaintEvent*) {
 
     const QFontMetrics metrics = fontMetrics();
     painter.drawText(QRect(0, 2, width(), metrics.height()), Qt::AlignHCenter, title);
-    for (int i = 0; i <= kTicks; ++i) {
-        const double a = horizontal.lower + (horizontal.upper - horizontal.lower) * i / kTicks;
-        const double b = vertical.lower + (vertical.upper - vertical.lower) * i / kTicks;
+    // As many ticks as leave room between their numbers.
+    const int labelWidth = metrics.horizontalAdvance(QStringLiteral("00000"));
+    const int ticks = std::clamp(area.width() / (labelWidth * 2), 2, 4);
+    for (int i = 0; i <= ticks; ++i) {
+        const double a = horizontal.lower + (horizontal.upper - horizontal.lower) * i / ticks;
+        const double b = vertical.lower + (vertical.upper - vertical.lower) * i / ticks;
         const QPointF x = ToPixel({a, vertical.lower});
         const QPointF y = ToPixel({horizontal.lower, b});
         painter.drawLine(QPointF(x.x(), area.bottom()), QPointF(x.x(), area.bottom() + 3));

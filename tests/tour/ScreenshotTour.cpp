@@ -1,11 +1,13 @@
 // Takes the screenshots an operator would look at: the program connected to the simulator with
-// GO running, every data page, the graph panel and a big panel, at one window size. Run under a
+// GO running, every data page, the graph panel, a big panel, the two teach panels and the main
+// pages, at one window size. Run under a
 // real X server (scripts/screenshots starts one); writes PNG files into the given folder.
 #include "app/Program.h"
 #include "core/AppState.h"
 #include "live/LiveModule.h"
 #include "sim/SimThread.h"
 #include "support/ScriptedOperator.h"
+#include "teach/PointCloudGraph.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,8 +30,8 @@ void Grab(QWidget& window, const QString& path) {
     if (!shot.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
 
-template <typename T> T* Find(QWidget& root, const char* role) {
-    return root.findChild<T*>(QString::fromLatin1(role));
+template <typename T> T* Find(QWidget& root, const char* role, int index = 0) {
+    return root.findChildren<T*>(QString::fromLatin1(role)).value(index);
 }
 
 } // namespace
@@ -121,6 +123,20 @@ int main(int argc, char** argv) {
             program.Live().CBF_ButtonStop();
             // The main pages after the loop (the communication page would end it).
             QTimer::singleShot(300, [&] {
+                // The recorded-value teach panel after two seconds of recording, the cursors on
+                // the first record.
+                program.ShowPage(core::MainPage::TeachTable);
+                Find<QPushButton>(window, "ButtonTeachRecVal")->click();
+                QTimer::singleShot(2000, [&] {
+                    auto* xy = Find<teach::PointCloudGraph>(window, "GraphXYTP2");
+                    program.Live().CBF_ButtonStop();
+                    QTest::qWait(100);
+                    const core::TeachPoint first = state.teach.recordedPoints[0];
+                    xy->SnapCursorTo({first[0], first[1]});
+                    Grab(window, QStringLiteral("%1/teach-recorded-%2.png").arg(out, tag));
+                });
+                Find<QPushButton>(window, "ButtonTP2Start")->click();
+                Find<QPushButton>(window, "ButtonCloseTeachPanel", 1)->click();
                 const char* names[] = {"com", "para", "group", "teach", "rec", "cal", "rows"};
                 for (int page = 0; page < int(std::size(names)); ++page) {
                     program.ShowPage(core::MainPage(page));

@@ -208,6 +208,25 @@ private slots:
         QVERIFY(f->Data().panel->isVisible());
     }
 
+    void aFailedExchangeEndsTheRecordingAndKeepsItsPoints() {
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachRecVal"), Qt::LeftButton);
+        auto* panel = Need<QWidget>(f->Window(), "TEACHP2");
+        QTimer::singleShot(300, [this] {
+            sim::FaultSettings faults;
+            faults.badDataCheck.on = true;
+            f->simulator.SetFaults(faults);
+        });
+        QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        const int recorded = f->state->teach.recordCount;
+        QVERIFY(recorded > 0);
+        QCOMPARE(Need<QLabel>(*panel, "DispTP2Counter")->text(), QString::number(recorded));
+        QVERIFY(Need<QLabel>(f->Window(), "StatusCommand")
+                    ->text()
+                    .startsWith(QStringLiteral("REC TEACH: ended by a communication failure, ")));
+        QVERIFY(f->Main().buttonGo->isEnabled());
+    }
+
     void thdRgbHidesTheRowSelectorAndTeachesTheThresholds() {
         f->RunGo(200, [this] { f->Stop(); });
         auto* evaluation = Need<QComboBox>(f->Window(), "EditEvalmode");

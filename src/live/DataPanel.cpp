@@ -42,7 +42,8 @@ void AddValueRow(QGridLayout* grid, int row,
 
 DataPanel::DataPanel(core::Shell& shell, RefreshClock& clock, BigNumberPanel& bigColourNumber,
                      BigNumberPanel& bigGroup, QWidget* parent)
-    : QWidget(parent), shell(shell), bigColourNumber(bigColourNumber), bigGroup(bigGroup) {
+    : QWidget(parent), shell(shell), bigColourNumber(bigColourNumber), bigGroup(bigGroup),
+      clock(clock) {
     setObjectName(QStringLiteral("DATAP"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -159,21 +160,30 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     return block;
 }
 
-QWidget* DataPanel::BuildRgbRow(int pageIndex, RefreshClock& clock) {
-    auto* row = new QWidget;
+QWidget* DataPanel::BuildRgbRow(RefreshClock& clock, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    std::array<NumericDisplay*, 3>& displays = pageRgb.emplace_back();
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     static const char* kNames[3] = {"RED", "GREEN", "BLUE"};
     for (int c = 0; c < 3; ++c) {
         auto* display = new NumericDisplay(QStringLiteral("DispRGB"), clock, row);
         display->setProperty("channel", c);
-        pageRgb[std::size_t(pageIndex)][std::size_t(c)] = display;
+        displays[std::size_t(c)] = display;
         auto* caption = new QLabel(QString::fromLatin1(kNames[c]), row);
         caption->setBuddy(display);
         layout->addWidget(caption);
         layout->addWidget(display);
     }
     layout->addStretch(1);
+    return row;
+}
+
+QWidget* DataPanel::MakeLiveRgbRow(QWidget* parent) {
+    QWidget* row = BuildRgbRow(clock, parent);
+    liveDisplays.insert(liveDisplays.end(), pageRgb.back().begin(), pageRgb.back().end());
+    for (NumericDisplay* display : pageRgb.back())
+        display->SetStale(stale);
     return row;
 }
 
@@ -185,7 +195,7 @@ void DataPanel::BuildPages(RefreshClock& clock) {
     auto* rgbPage = new QWidget;
     auto* rgbLayout = new QVBoxLayout(rgbPage);
     rgbLayout->addWidget(charts->MakeRgbChart(rgbPage, QStringLiteral("GraphRGB")), 1);
-    rgbLayout->addWidget(BuildRgbRow(0, clock));
+    rgbLayout->addWidget(BuildRgbRow(clock));
     auto* minMax = new QGridLayout;
     static const char* kMinMax[6] = {"RED MIN",   "RED MAX",  "GREEN MIN",
                                      "GREEN MAX", "BLUE MIN", "BLUE MAX"};
@@ -201,7 +211,7 @@ void DataPanel::BuildPages(RefreshClock& clock) {
     auto* intPage = new QWidget;
     auto* intLayout = new QVBoxLayout(intPage);
     intLayout->addWidget(charts->MakeIntensityChart(intPage), 1);
-    intLayout->addWidget(BuildRgbRow(1, clock));
+    intLayout->addWidget(BuildRgbRow(clock));
 
     auto* page2D = new QWidget;
     auto* layout2D = new QVBoxLayout(page2D);
@@ -209,7 +219,7 @@ void DataPanel::BuildPages(RefreshClock& clock) {
     QCustomPlot* band = charts->MakeIntensityBand2D(page2D);
     band->setMaximumHeight(90);
     layout2D->addWidget(band);
-    layout2D->addWidget(BuildRgbRow(2, clock));
+    layout2D->addWidget(BuildRgbRow(clock));
 
     auto* page3D = new QWidget;
     auto* grid3D = new QGridLayout(page3D);

@@ -57,6 +57,9 @@ public:
     ChartPages& Charts() { return *charts; }
     // SHOW GRAPH is usable once a graph panel is there to show.
     void EnableShowGraph(bool enabled);
+    // RED, GREEN and BLUE for another panel that shows them live (the mean-value teach panel):
+    // updated and greyed with the data panel's own displays.
+    QWidget* MakeLiveRgbRow(QWidget* parent);
 
     void CBF_ButtonShowGraph();
 
@@ -68,7 +71,7 @@ protected:
 
 private:
     QWidget* BuildValueBlock(RefreshClock& clock);
-    QWidget* BuildRgbRow(int pageIndex, RefreshClock& clock);
+    QWidget* BuildRgbRow(RefreshClock& clock, QWidget* parent = nullptr);
     void BuildPages(RefreshClock& clock);
     void ShowBigPanel(BigNumberPanel& panel);
 
@@ -101,8 +104,9 @@ private:
     std::array<QLabel*, 5> labelOut{};
     ColourSwatch* swatch;
     QTabWidget* tabDataP1;
-    // RED, GREEN, BLUE on the RGB, INT and 2D pages
-    std::array<std::array<NumericDisplay*, 3>, 3> pageRgb{};
+    // RED, GREEN, BLUE on the RGB, INT and 2D pages, and on other panels that show them
+    std::vector<std::array<NumericDisplay*, 3>> pageRgb;
+    RefreshClock& clock;
     std::array<NumericDisplay*, 6> dispMinMax{};
     NumericDisplay* dispTemp;
     ChartPages* charts;

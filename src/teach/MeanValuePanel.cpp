@@ -50,7 +50,7 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
 
-    auto* top = new QHBoxLayout;
+    auto* top = topRow = new QHBoxLayout;
     top->addWidget(new QLabel(tr("CAPTURED"), this));
     dispTP1Counter = MakeDisplay(this, "DispTP1Counter");
     top->addWidget(dispTP1Counter);
@@ -127,6 +127,11 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     connect(buttonCloseTeachPanel, &QPushButton::clicked, this,
             &MeanValuePanel::CBF_ButtonCloseTeachPanel);
     connect(gridTP1Values, &QTableWidget::itemChanged, this, [this] { CBF_GridTP1Values(); });
+}
+
+void MeanValuePanel::AddLiveValues(QWidget* rgbRow) {
+    // Between the counter and the buttons: the values a capture would take now.
+    topRow->insertWidget(2, rgbRow);
 }
 
 CaptureTable MeanValuePanel::Captures() const {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -30,6 +31,8 @@ public:
     MeanTeachInputs TeachInputs();
     void UpdateTeachPanelLabels(std::uint16_t calculationMode, std::uint16_t evaluationMode);
     void SetFrameSource(const live::MeasurementFrame* frame) { current = frame; }
+    // The live RED, GREEN and BLUE row, made by the data panel that keeps it up to date.
+    void AddLiveValues(QWidget* rgbRow);
 
     void CBF_ButtonTP1Capture();
     void CBF_ButtonTP1Undo();
@@ -50,6 +53,7 @@ private:
     const live::MeasurementFrame* current = nullptr;
     std::uint16_t calculationMode = 0;
     QLabel* dispTP1Counter;
+    QHBoxLayout* topRow;
     QTableWidget* gridTP1Values;
     QTableWidget* gridTP1Mean;
     QLabel* dispTP1MaxDeltaXY;

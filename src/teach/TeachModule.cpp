@@ -77,6 +77,7 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     registrar.AddHelp(TeachHelp());
     meanPanel = new MeanValuePanel(dialogs);
     meanPanel->SetFrameSource(&state.live.frame);
+    meanPanel->AddLiveValues(live.Data().MakeLiveRgbRow(meanPanel));
     registrar.AddChildPanel(core::ChildPanel::Teach1, meanPanel);
     connect(buttonTeachMeanVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachMeanVal);
     connect(meanPanel, &MeanValuePanel::TeachRequested, this, &TeachModule::TeachMeanValues);

@@ -2,6 +2,7 @@
 // row colour, the context menu and the reset of the table.
 #include "app/ProgramFixture.h"
 #include "core/WordTable.h"
+#include "live/DisplayWidgets.h"
 #include "params/ParameterCodes.h"
 #include "params/ParameterImage.h"
 #include "teach/PointCloudGraph.h"
@@ -145,6 +146,12 @@ private slots:
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
         QVERIFY(f->Data().panel->isVisible()); // CLOSE went back to the data panel
         QCOMPARE(Need<QLabel>(f->Window(), "DispTP1Counter")->text(), QStringLiteral("2"));
+        // The panel's own RED, GREEN, BLUE followed the loop.
+        auto* meanPanel = Need<QWidget>(f->Window(), "TEACHP1");
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(Need<live::NumericDisplay>(*meanPanel, "DispRGB", c)->Value(),
+                     int(f->state->live.frame.w[std::size_t(c)]));
+        }
         auto* values = Need<QTableWidget>(f->Window(), "GridTP1Values");
         const int x0 = core::CellWord(values, 0, 3);
         const int x1 = core::CellWord(values, 1, 3);

@@ -50,7 +50,7 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
 
-    auto* top = topRow = new QHBoxLayout;
+    auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(tr("CAPTURED"), this));
     dispTP1Counter = MakeDisplay(this, "DispTP1Counter");
     top->addWidget(dispTP1Counter);
@@ -130,8 +130,8 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
 }
 
 void MeanValuePanel::AddLiveValues(QWidget* rgbRow) {
-    // Between the counter and the buttons: the values a capture would take now.
-    topRow->insertWidget(2, rgbRow);
+    // Under the counter and the buttons: the values a capture would take now.
+    static_cast<QVBoxLayout*>(layout())->insertWidget(1, rgbRow);
 }
 
 CaptureTable MeanValuePanel::Captures() const {

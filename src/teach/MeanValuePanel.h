@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class QComboBox;
-class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -53,7 +52,6 @@ private:
     const live::MeasurementFrame* current = nullptr;
     std::uint16_t calculationMode = 0;
     QLabel* dispTP1Counter;
-    QHBoxLayout* topRow;
     QTableWidget* gridTP1Values;
     QTableWidget* gridTP1Mean;
     QLabel* dispTP1MaxDeltaXY;

@@ -15,6 +15,7 @@
 #include "live/LiveModule.h"
 #include "params/ParameterPanels.h"
 #include "params/ParamsModule.h"
+#include "recorder/RecorderModule.h"
 #include "scope/ScopeHelp.h"
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
@@ -74,6 +75,7 @@ Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
 Program::~Program() {
     qApp->removeEventFilter(helpRouter.get());
     // The pages belong to the window; the modules that hold references to them go first.
+    recorder.reset();
     settings.reset();
     comm.reset();
     params.reset();
@@ -93,6 +95,8 @@ void Program::Compose() {
         std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
     teach = new teach::TeachModule(state, *this, dialogs, *this, *params, *live,
                                    settings->RowAttributes());
+    recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *link,
+                                                          *live);
     AddEmptyChildPanels();
 
     auto& rows = settings->RowAttributes();
@@ -101,6 +105,8 @@ void Program::Compose() {
             &live::DataPanel::ShowLinkInUse);
     connect(&comm->Page(), &comm::CommPage::SensorIdChanged, live.get(),
             &live::LiveModule::ShowSensorId);
+    connect(&comm->Page(), &comm::CommPage::SensorIdChanged, recorder.get(),
+            &recorder::RecorderModule::ShowIdentification);
     connect(&comm->Page(), &comm::CommPage::Accepted, this, [this] {
         settings->PanelSettings().WritePanelSettings();
         ShowPage(core::MainPage::Parameters);
@@ -171,6 +177,7 @@ void Program::InitApplication() {
 
     params->Panels().GetParametersFromPanel();
     settings->PanelSettings().ReadPanelSettingsLayout();
+    recorder->ShowRecordFile();
     mainPanel->SetPageVisible(int(core::MainPage::Offset), false);
     mainPanel->ShowPage(int(core::MainPage::Parameters));
     live->Data().SetActivePage(live::DataPanel::k3DPage);
@@ -314,6 +321,7 @@ void Program::OnMainTabChanged(int index) {
         state.flags.running = 0;
         ShowChildPanel(core::ChildPanel::Scope);
     }
+    if (index == int(core::MainPage::Recorder)) recorder->PageActivated();
 }
 
 void Program::OnMainPanelClose() {

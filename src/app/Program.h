@@ -41,6 +41,9 @@ class SettingsModule;
 namespace teach {
 class TeachModule;
 }
+namespace recorder {
+class RecorderModule;
+}
 
 namespace app {
 
@@ -68,6 +71,7 @@ public:
     // The composed subsystems.
     live::LiveModule& Live() { return *live; }
     params::ParamsModule& Params() { return *params; }
+    recorder::RecorderModule& Recorder() { return *recorder; }
     comm::CommModule& Comm() { return *comm; }
     settings::SettingsModule& Settings() { return *settings; }
     const core::HelpBook& Help() const { return helpBook; }
@@ -117,6 +121,7 @@ private:
     std::unique_ptr<comm::CommModule> comm;
     std::unique_ptr<settings::SettingsModule> settings;
     teach::TeachModule* teach = nullptr; // lives on the teach-table page
+    std::unique_ptr<recorder::RecorderModule> recorder;
     std::unique_ptr<core::HelpRouter> helpRouter;
     std::array<QWidget*, 5> childPanels{};
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;

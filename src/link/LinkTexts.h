@@ -9,6 +9,10 @@ namespace linktext {
 inline constexpr const char* kTimeout =
     "TIMEOUT! \nNO DATA RECEIVED! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. "
     "\nTRY TO CONNECT AGAIN!";
+// The port reported an error while the program waited for a frame the sensor sends unasked.
+inline constexpr const char* kPortErrorWhileWaiting =
+    "TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM SETTINGS. \nTRY TO CONNECT "
+    "AGAIN!";
 inline constexpr const char* kBadHeader = "ATTENTION! \nRECEIVED HEADER FRAME IS INCORRECT!";
 inline constexpr const char* kBadData = "ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!";
 inline constexpr const char* kInvalidOrder =

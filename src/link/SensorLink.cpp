@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace comm {
 
@@ -76,6 +77,12 @@ void SensorLink::SetSerialDeviceResolver(std::function<std::string(int)> resolve
 }
 
 bool SensorLink::SerialPortOpen() const {
+    return serial->isOpen();
+}
+
+bool SensorLink::LinkOpen() const {
+    if (state.link.protocol == core::kTcpIp)
+        return tcp->state() == QAbstractSocket::ConnectedState;
     return serial->isOpen();
 }
 
@@ -279,8 +286,83 @@ int SensorLink::ExchangeFrames(int frameLength) {
     WriteRequest(frameLength);
     int result = ReceiveHeaderFrame();
     if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
+    frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
     exchangeRunning = false;
     return result;
+}
+
+int SensorLink::ExchangeFramesPassingPushed(int frameLength) {
+    if (exchangeRunning) {
+        view.SetStatusLine(linktext::kExchangeBusy);
+        return -1;
+    }
+    frame::HeaderFields request;
+    frame::DecodeHead(state.link.transmitBuffer.data(), request);
+    state.link.receiveBuffer.fill(0);
+    state.link.linkErrorWord = 0;
+    exchangeRunning = true;
+    WriteRequest(frameLength);
+    // Frames already on their way when the request went out; each one within the time limit.
+    constexpr int kMostPassed = 64;
+    int result = -1;
+    for (int passed = 0; passed <= kMostPassed; ++passed) {
+        result = ReceiveHeaderFrame();
+        if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
+        frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
+        const bool pushed = state.frames.replyCode == kPushedFrameCode &&
+                            request.code != kPushedFrameCode;
+        if (result != 1 || !pushed) break;
+        KeepBytesAfterFrame();
+    }
+    exchangeRunning = false;
+    return result;
+}
+
+int SensorLink::ReceivePushedFrame() {
+    if (exchangeRunning) {
+        view.SetStatusLine(linktext::kExchangeBusy);
+        return -1;
+    }
+    auto& link = state.link;
+    link.linkErrorWord = 0;
+    const bool tcpLink = link.protocol == core::kTcpIp;
+    if (tcpLink) KeepBytesAfterFrame();
+    exchangeRunning = true;
+    // No time limit: trigger events come when they come. The wait sleeps until data, a click
+    // or the next second.
+    constexpr int kLongestSleepMs = 1000;
+    while (state.flags.running == 1 && ReplyBytesAvailable() < int(frame::kHeaderSize)) {
+        if (!tcpLink && (serialLost || !serial->isOpen())) link.linkErrorWord = 1;
+        if (link.linkErrorWord != 0) break;
+        eventWait.ProcessEventsFor(kLongestSleepMs);
+    }
+    int result = 0;
+    if (!tcpLink && link.linkErrorWord != 0 && state.flags.running == 1) {
+        link.messageBuffer = linktext::kPortErrorWhileWaiting;
+        ReportCommError();
+        result = -1;
+    } else if (ReplyBytesAvailable() >= int(frame::kHeaderSize)) {
+        if (!tcpLink) ReadSerial(int(frame::kHeaderSize), 0);
+        result = CheckHeaderFrame();
+        if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
+        frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
+    }
+    exchangeRunning = false;
+    return result;
+}
+
+void SensorLink::KeepBytesAfterFrame() {
+    auto& link = state.link;
+    if (link.protocol != core::kTcpIp) return;
+    const int rest = link.receivedCount - frameInBuffer;
+    if (frameInBuffer > 0 && rest > 0) {
+        std::memmove(link.receiveBuffer.data(), link.receiveBuffer.data() + frameInBuffer,
+                     std::size_t(rest));
+        link.receivedCount = rest;
+    } else {
+        link.receivedCount = 0;
+    }
+    frameInBuffer = 0;
 }
 
 int SensorLink::ReceiveHeaderFrame() {

@@ -27,6 +27,8 @@ public:
     static constexpr int kSerialReadTimeoutMs = 2000;
     static constexpr int kTcpConnectTimeoutMs = 5000;
     static constexpr int kTcpWriteTimeoutMs = 2000;
+    // Frames the sensor sends unasked carry the code of the measurement order.
+    static constexpr int kPushedFrameCode = 8;
 
     SensorLink(core::AppState& state, CommView& view, QObject* parent = nullptr);
     ~SensorLink() override;
@@ -41,12 +43,21 @@ public:
     void CancelConnect() { connectCancelled = true; }
     void ShutDown();
     bool SerialPortOpen() const;
+    // The transport in use is open (the TCP connection stands, or the serial port is open).
+    bool LinkOpen() const;
     // Maps a port number to a device path; tests and unusual set-ups may replace it.
     void SetSerialDeviceResolver(std::function<std::string(int)> resolver);
 
     // Exchange
     void BuildRequestFrame(int orderNumber, int wordCount, int argumentWord, int payloadLength);
     int ExchangeFrames(int frameLength);
+    // An exchange while the sensor may still send frames unasked (trigger sending): frames of
+    // the measurement order that come before the reply are passed over.
+    int ExchangeFramesPassingPushed(int frameLength);
+    // Waits, with no time limit, for a frame the sensor sends unasked, until its header has come
+    // or the running flag is cleared; then checks it and receives its data. 1: a valid frame in
+    // the receive buffer; 0: the running flag ended the wait; -1: a failure, reported.
+    int ReceivePushedFrame();
     int CheckHeaderFrame();
     int ReceiveDataFrame();
     void DecodeReplyWords();
@@ -63,6 +74,9 @@ public:
 
 private:
     int ReceiveHeaderFrame();
+    // TCP: the bytes after the frame now in the receive buffer move to its front; they belong to
+    // the next frame.
+    void KeepBytesAfterFrame();
     void WriteRequest(int frameLength);
     int ReplyBytesAvailable();
     // Waits until `needed` bytes are counted or the 3.0 s limit passes; true when they came.
@@ -83,6 +97,7 @@ private:
     std::function<std::string(int)> deviceResolver;
     bool serialLost = false;
     bool exchangeRunning = false;
+    int frameInBuffer = 0; // bytes of the frame at the front of the TCP receive buffer
     bool connectCancelled = false;
     int serialErrorEvents = 0;
 };

@@ -37,10 +37,26 @@ constexpr NamedHelp kRecorderHelpTable[] = {
      {kHelpTitle, "Displays the number of values which are still to be recorded."}},
 };
 
+// Controls of this program's own: the counter of the continuous and triggered modes, the rows
+// the file refused, the identification the header carries.
+constexpr NamedHelp kRecorderOwnHelpTable[] = {
+    {"CBF_DispFrameCounter", {kHelpTitle, "Displays the number of values recorded so far."}},
+    {"CBF_DispNotWritten",
+     {kHelpTitle, "Displays the number of values which could not be written to the record file. \n"
+                  "Make sure, that the file is not opened by any other program."}},
+    {"CBF_DispRecId",
+     {kHelpTitle, "Displays the sensor identification (ID on the communication page). \n"
+                  "It is written into the header of the record file."}},
+};
+
 } // namespace
 
 std::span<const NamedHelp> RecorderHelp() {
     return kRecorderHelpTable;
+}
+
+std::span<const NamedHelp> RecorderOwnHelp() {
+    return kRecorderOwnHelpTable;
 }
 
 } // namespace recorder

@@ -8,5 +8,7 @@ namespace recorder {
 
 // The recorder page.
 std::span<const core::NamedHelp> RecorderHelp();
+// The recorder page's displays that only this program has.
+std::span<const core::NamedHelp> RecorderOwnHelp();
 
 } // namespace recorder

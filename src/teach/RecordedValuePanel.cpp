@@ -2,6 +2,7 @@
 
 #include "core/CommandButton.h"
 #include "core/OperatorDialogs.h"
+#include "core/Shell.h"
 #include "live/MeasurementFrame.h"
 #include "params/ParameterCodes.h"
 #include "teach/PointCloudGraph.h"
@@ -104,6 +105,10 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState,
     connect(buttonTP2Reset, &QPushButton::clicked, this, &RecordedValuePanel::CBF_ButtonTP2Reset);
     connect(buttonTP2Teach, &QPushButton::clicked, this, &RecordedValuePanel::TeachRequested);
     connect(buttonClose, &QPushButton::clicked, this, &RecordedValuePanel::CloseRequested);
+}
+
+void RecordedValuePanel::RegisterCommands(core::Registrar& registrar) {
+    registrar.AddCommandControl(buttonTP2Start, core::CommandKind::Command);
 }
 
 bool RecordedValuePanel::Full() const {

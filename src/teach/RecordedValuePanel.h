@@ -10,7 +10,8 @@ class QPushButton;
 
 namespace core {
 class OperatorDialogs;
-}
+class Registrar;
+} // namespace core
 namespace live {
 struct MeasurementFrame;
 }
@@ -35,6 +36,8 @@ public:
     bool Full() const;
     void UpdateTeachPanelLabels(std::uint16_t calculationMode, std::uint16_t evaluationMode);
     PointCloudGraph& Graph(int graph) { return *graphs[std::size_t(graph)]; }
+    // START is dimmed with the other controls that start sensor traffic.
+    void RegisterCommands(core::Registrar& registrar);
 
     void CBF_ButtonTP2Reset();
     void ResetRecording();

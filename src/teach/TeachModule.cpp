@@ -84,6 +84,7 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     connect(meanPanel, &MeanValuePanel::CloseRequested, this, &TeachModule::CloseTeachPanel);
     recordedPanel = new RecordedValuePanel(state.teach, dialogs);
     registrar.AddChildPanel(core::ChildPanel::Teach2, recordedPanel);
+    recordedPanel->RegisterCommands(registrar);
     connect(buttonTeachRecVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachRecVal);
     connect(recordedPanel, &RecordedValuePanel::StartRequested, this,
             &TeachModule::CBF_ButtonTP2Start);

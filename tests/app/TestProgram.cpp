@@ -297,7 +297,8 @@ private slots:
         QVERIFY(f->program->Help().Find("CBF_ButtonTryToConnect"));
         QVERIFY(f->program->Help().Find("CBF_EditSetColor"));
         QVERIFY(!f->program->Help().Find("CBF_ButtonScan"));
-        QVERIFY(!f->program->Help().Find("CBF_ButtonStartRecord"));
+        QVERIFY(f->program->Help().Find("CBF_ButtonStartRecord"));
+        QVERIFY(!f->program->Help().Find("CBF_ButtonSendCF"));
     }
 
     void rightClickOnADimmedButtonStillShowsItsHelp() {

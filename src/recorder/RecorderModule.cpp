@@ -1,0 +1,292 @@
+#include "recorder/RecorderModule.h"
+
+#include "core/AppState.h"
+#include "core/CommandGate.h"
+#include "core/OperatorDialogs.h"
+#include "core/Shell.h"
+#include "core/SideFiles.h"
+#include "core/Text.h"
+#include "link/SensorLink.h"
+#include "live/GoLoop.h"
+#include "live/GraphPanel.h"
+#include "live/LiveModule.h"
+#include "recorder/RecorderHelp.h"
+#include "recorder/RecorderPage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace recorder {
+
+namespace {
+
+constexpr const char* kAttention = "ATTENTION!";
+constexpr const char* kNoFileSelected =
+    "No filename was selected! \nRecording will not be done! ";
+constexpr const char* kFileExists = "File already exist! \nDo you want to select existing file?";
+constexpr const char* kCloseOtherPrograms =
+    " Make sure, that the file is not opened by any other program. \n Otherwise it can not be "
+    "saved.";
+constexpr const char* kRightFileName = "Are you sure, that you have selected the right file name?";
+constexpr const char* kSavedTitle = "INFO!";
+constexpr const char* kSaved = "File has been saved!";
+constexpr const char* kDialogTitle = "FILENAME!";
+constexpr const char* kDialogFilter = "*.dat";
+constexpr int kTriggerOrder = 30;
+constexpr int kMeasureOrder = 8;
+constexpr int kRequestLength = 8; // a request without payload is its header
+
+ClockTime PcClock() {
+    const QDateTime t = QDateTime::currentDateTime();
+    return {t.date().year(), t.date().month(), t.date().day(),
+            t.time().hour(), t.time().minute(), t.time().second()};
+}
+
+} // namespace
+
+RecorderModule::RecorderModule(core::AppState& state, core::Shell& shell,
+                               core::OperatorDialogs& dialogs, core::Registrar& registrar,
+                               comm::SensorLink& link, live::LiveModule& live)
+    : state(state), shell(shell), dialogs(dialogs), link(link), live(live), now(PcClock) {
+    timer.start();
+    page = new RecorderPage;
+    page->RegisterCommands(registrar);
+    registrar.AddPage(core::MainPage::Recorder, page);
+    registrar.AddHelp(RecorderHelp());
+    registrar.AddHelp(RecorderOwnHelp());
+
+    connect(page, &RecorderPage::SelectFileRequested, this, &RecorderModule::CBF_ButtonSelRecFile);
+    connect(page, &RecorderPage::ModeChanged, this, &RecorderModule::CBF_EditSelectDataRec);
+    connect(page, &RecorderPage::TimingEdited, this, &RecorderModule::RecomputeRecordTime);
+    connect(page, &RecorderPage::StartRequested, this, &RecorderModule::CBF_ButtonStartRecord);
+    connect(page, &RecorderPage::StopRequested, this, &RecorderModule::CBF_ButtonStopRecord);
+    connect(page, &RecorderPage::StartTriggeredRequested, this,
+            &RecorderModule::CBF_ButtonStartTrigRec);
+    connect(page, &RecorderPage::ManualRequested, this, &RecorderModule::CBF_ButtonManualRecord);
+    RecomputeRecordTime();
+}
+
+void RecorderModule::ShowRecordFile() {
+    page->ShowPath(core::TextOfPath(state.settings.recordFilePath));
+}
+
+void RecorderModule::ShowIdentification(const QString& id) {
+    page->ShowIdentification(id);
+}
+
+void RecorderModule::PageActivated() {
+    page->ApplyVisibility(page->Mode());
+    if (page->Mode() == kModeCount) RecomputeRecordTime();
+}
+
+double RecorderModule::Seconds() const {
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+void RecorderModule::CBF_ButtonSelRecFile() {
+    const auto selection = dialogs.SelectFile(
+        kDialogTitle, core::DialogStartDirectory(state.settings.recordFilePath),
+        kDefaultRecordFileName, kDialogFilter, true);
+    using Choice = core::OperatorDialogs::FileChoice;
+    if (selection.choice == Choice::None || selection.path.empty()) {
+        dialogs.Message(kAttention, kNoFileSelected);
+        return;
+    }
+    const bool existing = selection.choice == Choice::Existing ||
+                          QFileInfo::exists(core::TextOfPath(selection.path));
+    WriteResult result = WriteResult::Written;
+    const std::string header = RecordFileHeader(state.params.sensorId);
+    if (existing) {
+        if (!dialogs.Confirm(kAttention, kFileExists)) return;
+        dialogs.Message(kAttention, kCloseOtherPrograms);
+        result = ReplaceRecordFile(selection.path, header);
+    } else {
+        result = AppendToRecordFile(selection.path, header);
+    }
+    state.settings.recordFilePath = selection.path;
+    ShowRecordFile();
+    rowsNotWritten = 0;
+    page->ShowNotWritten(0);
+    // The recording would write its rows into nothing: say so now, not after it.
+    if (result == WriteResult::NotWritten) {
+        core::ReportUnwrittenFile(dialogs, selection.path);
+        shell.AppendLog("RECORD FILE NOT WRITTEN: " + selection.path + "\n\n");
+    }
+}
+
+void RecorderModule::CBF_EditSelectDataRec() {
+    state.flags.running = 0;
+    const int mode = page->Mode();
+    if (mode == kModeManual) {
+        recordedCount = 0;
+        page->ShowRecorded(0);
+        StartCountingRows();
+    } else if (mode == kModeCount) {
+        RecomputeRecordTime();
+    }
+    live.Graphs().ClearSignalGraphs(state.live.frame);
+    page->ApplyVisibility(mode);
+}
+
+void RecorderModule::RecomputeRecordTime() {
+    const RecordTime time = ComputeRecordTime(page->Interval(), page->FrameCount());
+    page->ShowRecorded(0);
+    page->ShowRemaining(page->FrameCount());
+    if (time.interval != page->Interval()) page->ShowInterval(time.interval);
+    page->ShowRecordTime(time);
+}
+
+bool RecorderModule::ConfirmFileAndWarn(bool alsoWarn) {
+    if (!dialogs.Confirm(kAttention, kRightFileName)) return false;
+    if (alsoWarn) dialogs.Message(kAttention, kCloseOtherPrograms);
+    return true;
+}
+
+void RecorderModule::StartCountingRows() {
+    rowsNotWritten = 0;
+    page->ShowNotWritten(0);
+}
+
+void RecorderModule::CBF_ButtonStartRecord() {
+    const bool ran = shell.Gate().Run("START RECORD", [this] { RunTimedRecording(); });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText("START RECORD", shell.Gate().Holder()));
+}
+
+void RecorderModule::RunTimedRecording() {
+    shell.SetButtonsDimmed(0, 1);
+    live.Graphs().ClearSignalGraphs(state.live.frame);
+    if (!ConfirmFileAndWarn(true)) {
+        shell.SetButtonsDimmed(0, 0);
+        return;
+    }
+    page->ShowTimedRecording(true);
+    StartCountingRows();
+    state.flags.running = 1;
+    recordedCount = 0;
+    RecomputeRecordTime();
+    const double interval = ComputeRecordTime(page->Interval(), page->FrameCount()).interval;
+    const std::uint16_t frameCount = page->FrameCount();
+    frameCounter = 0;
+    page->ShowFrameCounter(0);
+    while (state.flags.running == 1) {
+        const double cycleStart = Seconds();
+        state.frames.currentOrder = kMeasureOrder;
+        link.BuildRequestFrame(kMeasureOrder, 0, 0, 0);
+        const bool valid = link.ExchangeFrames(kRequestLength) == 1;
+        if (valid) TakeAndRecordFrame();
+        if (page->Mode() == kModeCount) {
+            // A failed exchange wrote no row: it is not counted as recorded.
+            if (valid) ++recordedCount;
+            page->ShowRecorded(recordedCount);
+            page->ShowRemaining(int(frameCount) - int(recordedCount));
+            if (recordedCount >= frameCount) state.flags.running = 0;
+        } else if (valid) {
+            frameCounter += 1.0;
+            page->ShowFrameCounter(frameCounter);
+        }
+        WaitForNextPeriod(cycleStart, interval);
+    }
+    ReportSaved();
+    page->ShowTimedRecording(false);
+    shell.SetButtonsDimmed(0, 0);
+    shell.ReportCommand("RECORD", std::to_string(page->Mode() == kModeCount
+                                                      ? int(recordedCount)
+                                                      : int(frameCounter)) +
+                                      " rows recorded" +
+                                      (state.flags.linkGood ? "" : ", ended by a failure"));
+}
+
+void RecorderModule::WaitForNextPeriod(double cycleStart, double interval) {
+    while (state.flags.running == 1) {
+        const double left = interval - (Seconds() - cycleStart);
+        if (left <= 0) return;
+        eventWait.ProcessEventsFor(int(std::ceil(left * 1000)));
+    }
+}
+
+void RecorderModule::TakeAndRecordFrame() {
+    link.DecodeMeasurementWords();
+    live.Loop().ShowMeasurement();
+    live.Graphs().AppendSignalSample(state.live.frame);
+    AppendRow(state.live.frame);
+}
+
+void RecorderModule::AppendRow(const live::MeasurementFrame& frame) {
+    const std::string& path = state.settings.recordFilePath;
+    if (AppendToRecordFile(path, RecordRow(frame, now())) == WriteResult::Written) return;
+    // The recording goes on; the operator learns at once how many rows are missing.
+    if (rowsNotWritten == 0) shell.AppendLog("RECORD FILE: A ROW COULD NOT BE WRITTEN TO " + path +
+                                             "\n\n");
+    ++rowsNotWritten;
+    page->ShowNotWritten(rowsNotWritten);
+}
+
+void RecorderModule::ReportSaved() {
+    if (rowsNotWritten == 0) {
+        dialogs.Message(kSavedTitle, kSaved);
+        return;
+    }
+    dialogs.Message(kAttention, std::to_string(rowsNotWritten) +
+                                    " rows could not be written to the record file! \n" +
+                                    state.settings.recordFilePath);
+}
+
+void RecorderModule::CBF_ButtonStopRecord() {
+    state.flags.running = 0;
+}
+
+void RecorderModule::CBF_ButtonManualRecord() {
+    page->DimManualRecord(true);
+    live.Graphs().AppendSignalSample(state.live.frame);
+    AppendRow(state.live.frame);
+    ++recordedCount;
+    page->ShowRecorded(recordedCount);
+    page->DimManualRecord(false);
+}
+
+void RecorderModule::CBF_ButtonStartTrigRec() {
+    const bool ran = shell.Gate().Run("START TRIGGERED RECORD", [this] { RunTriggeredRecording(); });
+    if (!ran && !shell.Gate().Closed())
+        shell.SetStatusLine(
+            core::CommandGate::BusyText("START TRIGGERED RECORD", shell.Gate().Holder()));
+}
+
+void RecorderModule::RunTriggeredRecording() {
+    if (!ConfirmFileAndWarn(false)) return;
+    shell.SetButtonsDimmed(0, 1);
+    dialogs.Message(kAttention, kCloseOtherPrograms);
+    page->ShowTriggeredRecording(true);
+    StartCountingRows();
+    state.frames.currentOrder = kTriggerOrder;
+    link.BuildRequestFrame(kTriggerOrder, 0, 1, 0);
+    if (link.ExchangeFrames(kRequestLength) == 1 && state.flags.linkGood) {
+        frameCounter = 0;
+        page->ShowFrameCounter(0);
+        state.flags.running = 1;
+        while (state.flags.running == 1) {
+            const int received = link.ReceivePushedFrame();
+            if (received == -1) state.flags.running = 0;
+            if (received != 1) continue;
+            TakeAndRecordFrame();
+            frameCounter += 1.0;
+            page->ShowFrameCounter(frameCounter);
+        }
+    }
+    // The sensor stops sending, also after a failure, unless the link itself is gone.
+    if (link.LinkOpen()) {
+        state.frames.currentOrder = kTriggerOrder;
+        link.BuildRequestFrame(kTriggerOrder, 0, 0, 0);
+        link.ExchangeFramesPassingPushed(kRequestLength);
+    }
+    ReportSaved();
+    page->ShowTriggeredRecording(false);
+    shell.SetButtonsDimmed(0, 0);
+    shell.ReportCommand("TRIGGERED RECORD", std::to_string(int(frameCounter)) + " rows recorded" +
+                                                (state.flags.linkGood ? "" : ", ended by a failure"));
+}
+
+} // namespace recorder

@@ -1,0 +1,84 @@
+#pragma once
+// The recorder as the window composes it: the recorder page, the choice of the record file and
+// its header, and the recording loops (a number of values or continuous at an interval, manual,
+// and triggered by the sensor), each through the command gate.
+#include "live/MeasurementFrame.h"
+#include "link/EventWait.h"
+#include "recorder/RecordFile.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <functional>
+#include <string>
+
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class Registrar;
+class Shell;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
+namespace live {
+class LiveModule;
+}
+
+namespace recorder {
+
+class RecorderPage;
+
+class RecorderModule : public QObject {
+    Q_OBJECT
+public:
+    RecorderModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                   core::Registrar& registrar, comm::SensorLink& link, live::LiveModule& live);
+
+    RecorderPage& Page() { return *page; }
+    // The record file path of the settings, on the page.
+    void ShowRecordFile();
+    void ShowIdentification(const QString& id);
+    // The recorder page has come to the front.
+    void PageActivated();
+    // The clock that dates the rows; tests set their own.
+    void SetClock(std::function<ClockTime()> clock) { now = std::move(clock); }
+
+    void CBF_ButtonSelRecFile();
+    void CBF_EditSelectDataRec();
+    void RecomputeRecordTime();
+    void CBF_ButtonStartRecord();
+    void CBF_ButtonStopRecord();
+    void CBF_ButtonStartTrigRec();
+    void CBF_ButtonManualRecord();
+
+private:
+    void RunTimedRecording();
+    void RunTriggeredRecording();
+    // The frame in the receive buffer: decoded, shown, drawn and written as a row.
+    void TakeAndRecordFrame();
+    void AppendRow(const live::MeasurementFrame& frame);
+    // Events are served until `interval` seconds have passed since `cycleStart`, or the running
+    // flag is cleared. Sleeps between events.
+    void WaitForNextPeriod(double cycleStart, double interval);
+    double Seconds() const;
+    // "File has been saved!", or how many rows are missing.
+    void ReportSaved();
+    void StartCountingRows();
+    bool ConfirmFileAndWarn(bool alsoWarn);
+
+    core::AppState& state;
+    core::Shell& shell;
+    core::OperatorDialogs& dialogs;
+    comm::SensorLink& link;
+    live::LiveModule& live;
+    RecorderPage* page;
+    comm::EventWait eventWait;
+    QElapsedTimer timer;
+    std::function<ClockTime()> now;
+    std::uint16_t recordedCount = 0;
+    double frameCounter = 0;
+    int rowsNotWritten = 0;
+};
+
+} // namespace recorder

@@ -1,0 +1,196 @@
+// The recorder page in the whole program against the simulator: choosing the file, recording a
+// number of values, continuous and manual recording, and what a failing link or an unwritable
+// file does to a recording.
+#include "app/ProgramFixture.h"
+#include "recorder/RecorderModule.h"
+
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QtTest>
+
+namespace {
+
+constexpr const char* kSaved = "File has been saved!";
+
+std::string Slurp(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+int Rows(const std::string& file) {
+    // Rows start with a date; the header lines do not.
+    int rows = 0;
+    for (std::size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2))
+        rows += (at + 4 < file.size() && std::isdigit(static_cast<unsigned char>(file[at + 2])));
+    return rows;
+}
+
+} // namespace
+
+class TestRecorder : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> f;
+    QString path;
+
+    QWidget* Page() { return Need(f->Window(), "RecorderPage"); }
+    QString Shown(const char* role) { return Need<QLabel>(*Page(), role)->text(); }
+    void ChooseMode(int mode) { ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditSelectDataRec"), mode); }
+    void Click(const char* role) { QTest::mouseClick(Need<QPushButton>(*Page(), role), Qt::LeftButton); }
+    void SelectNewFile(const QString& file) {
+        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New, file.toStdString()}};
+        Click("ButtonSelRecFile");
+    }
+    void SetTiming(double interval, int count) {
+        Need<QDoubleSpinBox>(*Page(), "EditInterval")->setValue(interval);
+        Need<QSpinBox>(*Page(), "EditRecVal")->setValue(count);
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<ProgramFixture>();
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        f->program->ShowPage(core::MainPage::Recorder);
+        f->program->Recorder().SetClock([] { return recorder::ClockTime{2024, 3, 2, 12, 0, 5}; });
+        path = f->programDir.filePath(QStringLiteral("rec.dat"));
+        f->dialogs.popups.clear();
+    }
+    void cleanup() { f.reset(); }
+
+    void aRecordingOfThreeValuesWritesThreeRowsAndSaysSaved() {
+        auto id = f->Comm().editId;
+        id->setText(QStringLiteral("LINE 4"));
+        emit id->editingFinished();
+        SelectNewFile(path);
+        QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), path);
+        QCOMPARE(Slurp(path).substr(0, 61), std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n"
+                                                        "PANEL ID: LINE 4\r\n\r\n"));
+        ChooseMode(0);
+        SetTiming(0.25, 3);
+        QCOMPARE(Shown("DispRemaining"), QStringLiteral("3"));
+        f->dialogs.confirmAnswers = {true};
+        f->simulator.ClearRequestLog();
+        Click("ButtonStartRecord");
+        QCOMPARE(f->RequestsOfOrder(8), 3);
+        const std::string file = Slurp(path);
+        QCOMPARE(Rows(file), 3);
+        QVERIFY(file.find("\r\n03-02-2024\t12:00:05\t") != std::string::npos);
+        QCOMPARE(Shown("DispRecordedValues"), QStringLiteral("3"));
+        QCOMPARE(Shown("DispRemaining"), QStringLiteral("0"));
+        QCOMPARE(f->dialogs.popups.back().text, std::string(kSaved));
+        QVERIFY(f->dialogs.Saw("ATTENTION!",
+                               "Are you sure, that you have selected the right file name?"));
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(Need<QPushButton>(*Page(), "ButtonStartRecord")->isEnabled());
+        QVERIFY(Need<QPushButton>(*Page(), "ButtonStartRecord")->styleSheet().contains("#E0E0E0"));
+    }
+
+    void continuousRecordingRunsUntilStopAtTheInterval() {
+        SelectNewFile(path);
+        ChooseMode(1);
+        SetTiming(0.25, 1);
+        QVERIFY(Need(*Page(), "DispFrameCounter")->isVisible());
+        QVERIFY(!Need(*Page(), "EditRecVal")->isVisible());
+        f->dialogs.confirmAnswers = {true};
+        bool dimmed = false;
+        QTimer::singleShot(900, [&] {
+            dimmed = !Need<QComboBox>(*Page(), "EditSelectDataRec")->isEnabled() &&
+                     Need<QPushButton>(*Page(), "ButtonStopRecord")->isEnabled();
+            Click("ButtonStopRecord");
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Click("ButtonStartRecord");
+        QVERIFY(dimmed);
+        // Frames at 0, 0.25, 0.5 and 0.75 s: the interval is a period, not a pause.
+        const int rows = Rows(Slurp(path));
+        QVERIFY2(rows >= 3 && rows <= 5, qPrintable(QString::number(rows)));
+        QCOMPARE(Shown("DispFrameCounter"), QString::number(rows));
+        QVERIFY(clock.elapsed() < 2000);
+    }
+
+    void aFailedExchangeEndsTheRecordingWithoutARow() {
+        SelectNewFile(path);
+        ChooseMode(0);
+        SetTiming(0.25, 5);
+        sim::FaultSettings faults;
+        faults.badDataCheck.on = true;
+        f->simulator.SetFaults(faults);
+        f->dialogs.confirmAnswers = {true};
+        Click("ButtonStartRecord");
+        QCOMPARE(Rows(Slurp(path)), 0);
+        // Nothing was recorded, and the display does not claim otherwise.
+        QCOMPARE(Shown("DispRecordedValues"), QStringLiteral("0"));
+        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(f->Log().contains(QStringLiteral("RECEIVED DATA FRAME IS INCORRECT!")));
+    }
+
+    void declininganExistingFileKeepsTheOldPathAndConfirmingStartsItAnew() {
+        SelectNewFile(path);
+        const QString other = f->programDir.filePath(QStringLiteral("other.dat"));
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+        file.close();
+        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::Existing, other.toStdString()}};
+        f->dialogs.confirmAnswers = {false};
+        Click("ButtonSelRecFile");
+        QVERIFY(f->dialogs.Saw("ATTENTION!",
+                               "File already exist! \nDo you want to select existing file?"));
+        QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), path);
+        QCOMPARE(f->state->settings.recordFilePath, path.toStdString());
+        QCOMPARE(Slurp(other), std::string("keep me"));
+
+        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::Existing, other.toStdString()}};
+        f->dialogs.confirmAnswers = {true};
+        Click("ButtonSelRecFile");
+        QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), other);
+        QCOMPARE(Slurp(other).substr(0, 20), std::string("\nRECORD RESULTS OF: "));
+
+        // Cancelled: said so, nothing changes.
+        Click("ButtonSelRecFile");
+        QVERIFY(f->dialogs.Saw("ATTENTION!",
+                               "No filename was selected! \nRecording will not be done! "));
+        QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), other);
+    }
+
+    void rowsThatCannotBeWrittenAreCountedLoggedAndNotCalledSaved() {
+        SelectNewFile(path);
+        // The file turns into a directory: every row fails.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+        ChooseMode(0);
+        SetTiming(0.25, 2);
+        f->dialogs.confirmAnswers = {true};
+        Click("ButtonStartRecord");
+        QCOMPARE(Shown("DispNotWritten"), QStringLiteral("2"));
+        QVERIFY(Need(*Page(), "DispNotWritten")->isVisible());
+        QCOMPARE(Shown("DispRecordedValues"), QStringLiteral("2")); // the recording went on
+        QVERIFY(!f->dialogs.Saw("INFO!", kSaved));
+        QCOMPARE(f->Log().count(QStringLiteral("RECORD FILE: A ROW COULD NOT BE WRITTEN")), 1);
+        QVERIFY(f->dialogs.popups.back().text.find("2 rows could not be written") == 0);
+    }
+
+    void manualRecordingWritesTheLastMeasurementWithoutARequest() {
+        SelectNewFile(path);
+        f->RunGo(200, [this] { f->Stop(); });
+        ChooseMode(2);
+        QVERIFY(Need(*Page(), "ButtonManualRecord")->isVisible());
+        QVERIFY(!Need(*Page(), "ButtonStopRecord")->isVisible());
+        f->simulator.ClearRequestLog();
+        Click("ButtonManualRecord");
+        Click("ButtonManualRecord");
+        QCOMPARE(int(f->simulator.RequestLog().size()), 0);
+        QCOMPARE(Rows(Slurp(path)), 2);
+        QCOMPARE(Shown("DispRecordedValues"), QStringLiteral("2"));
+        const std::string red = "\t" + std::to_string(f->state->live.frame.w[0]) + "\t";
+        QVERIFY(Slurp(path).find(red) != std::string::npos);
+    }
+};
+
+QTEST_MAIN(TestRecorder)
+#include "TestRecorder.moc"

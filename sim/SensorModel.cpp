@@ -15,7 +15,6 @@ constexpr std::uint8_t kOrderReadBlock = 2;
 constexpr std::uint8_t kOrderStoreEeprom = 3;
 constexpr std::uint8_t kOrderLoadEeprom = 4;
 constexpr std::uint8_t kOrderIdentify = 7;
-constexpr std::uint8_t kOrderMeasure = 8;
 constexpr std::uint8_t kOrderChangeBaudrate = 190;
 
 constexpr std::size_t kParameterBlockBytes = kParameterCount * 2;
@@ -51,7 +50,17 @@ std::vector<std::uint16_t> BlockWords(const ParameterImage& image, bool table) {
     return words;
 }
 
+std::vector<std::uint8_t> MeasurementReply(const MeasurementFrame& measurement) {
+    return frame::EncodeFrameWords(kOrderMeasure, 0, {measurement.w.begin(), measurement.w.end()});
+}
+
 } // namespace
+
+std::optional<bool> TriggerSendingSwitch(const Request& request) {
+    if (request.order != kOrderTriggerSending || request.payloadLength != 0 || request.argument > 1)
+        return std::nullopt;
+    return request.argument == 1;
+}
 
 SensorModel::SensorModel(Options options)
     : options(std::move(options)), ram(FactorySets()), eeprom(FactorySets()),
@@ -93,11 +102,12 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
         std::vector<std::uint8_t> text(kIdentification, kIdentification + sizeof(kIdentification));
         return frame::EncodeFrameBytes(kOrderIdentify, 0, text);
     }
-    case kOrderMeasure: {
-        const MeasurementFrame measurement = NextMeasurement();
-        return frame::EncodeFrameWords(kOrderMeasure, 0,
-                                       {measurement.w.begin(), measurement.w.end()});
-    }
+    case kOrderMeasure:
+        return MeasurementReply(NextMeasurement());
+    case kOrderTriggerSending:
+        // The sending itself belongs to the connection; the sensor only confirms the switch.
+        if (!TriggerSendingSwitch(request)) return ErrorReply(kStatusCommunicationError);
+        return frame::EncodeFrameBytes(kOrderTriggerSending, 0, {});
     case kOrderChangeBaudrate:
         // The new rate takes effect after this reply; a pseudo-terminal or a socket has no rate
         // to change, so the code is only remembered.
@@ -154,6 +164,12 @@ std::vector<std::uint8_t> SensorModel::LoadFromEeprom(const Request&) {
     for (auto& image : ram)
         replaced += CheckImage(image);
     return frame::EncodeFrameBytes(kOrderLoadEeprom, static_cast<std::uint16_t>(replaced), {});
+}
+
+std::vector<std::uint8_t> SensorModel::TriggeredMeasurementReply() {
+    MeasurementFrame measurement = NextMeasurement();
+    measurement.w[MeasurementFrame::Word::kTrigger] = 1;
+    return MeasurementReply(measurement);
 }
 
 void SensorModel::SetRam(int set, const ParameterImage& image) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@ inline constexpr char kIdentification[] = "CHROMIX3 SIMULATOR FW 4.2 (sim)";
 // Status words of an error reply (reply code 0).
 constexpr std::uint16_t kStatusInvalidOrder = 1;
 constexpr std::uint16_t kStatusCommunicationError = 2;
+
+constexpr std::uint8_t kOrderMeasure = 8;
+// Argument 1 starts trigger-driven sending on the connection it arrives on, 0 stops it.
+constexpr std::uint8_t kOrderTriggerSending = 30;
+
+// For a well-formed order 30, whether it switches trigger-driven sending on; empty for any other
+// request, including an order 30 with another argument or with a payload.
+std::optional<bool> TriggerSendingSwitch(const Request& request);
 
 struct Exchange {
     Request request;
@@ -43,6 +52,9 @@ public:
 
     std::vector<std::uint8_t> Answer(const Request& request);
     MeasurementFrame NextMeasurement();
+    // What a trigger edge makes the sensor send unasked: the reply to order 8, taken from the
+    // next measurement, with its trigger word set.
+    std::vector<std::uint8_t> TriggeredMeasurementReply();
 
     const ParameterSets& Ram() const { return ram; }
     // The baud-rate code last ordered (4 = 115200 at start).

@@ -72,6 +72,14 @@ private slots:
         QTest::newRow("parameter write with table length")
             << ToQt(Order(1, 0, std::vector<std::uint16_t>(248, 1)))
             << QByteArray::fromHex("550002000000aa54");
+        QTest::newRow("trigger sending on")
+            << QByteArray::fromHex("551e01000000aa52") << QByteArray::fromHex("551e00000000aa9f");
+        QTest::newRow("trigger sending off")
+            << QByteArray::fromHex("551e00000000aa9f") << QByteArray::fromHex("551e00000000aa9f");
+        QTest::newRow("trigger sending with argument 2")
+            << ToQt(Order(30, 2)) << QByteArray::fromHex("550002000000aa54");
+        QTest::newRow("trigger sending with a payload")
+            << ToQt(Order(30, 1, {1})) << QByteArray::fromHex("550002000000aa54");
     }
     void repliesAreByteExact() {
         QFETCH(QByteArray, request);
@@ -249,6 +257,29 @@ private slots:
                 QVERIFY(w[15 + 2 * channel] >= w[channel]);
             }
         }
+    }
+
+    void triggeredMeasurementIsTheNextOrder8ReplyWithTriggerWordSet() {
+        sim::SensorModel asked;
+        sim::SensorModel pushed;
+        for (int turn = 0; turn < 5; ++turn) {
+            const auto expected = AnswerOne(asked, Order(8));
+            const auto reply = pushed.TriggeredMeasurementReply();
+            QCOMPARE(reply.size(), std::size_t(48));
+            frame::HeaderFields head;
+            QVERIFY(frame::DecodeHead(reply.data(), head));
+            QCOMPARE(int(head.code), 8);
+            QCOMPARE(int(head.word), 0);
+            QCOMPARE(int(head.length), 40);
+            QCOMPARE(ComputeCheckByte(reply.data(), 8, 40), head.dataCheck);
+            auto words = ReplyWords(reply);
+            QCOMPARE(words[9], std::uint16_t(1));
+            words[9] = ReplyWords(expected)[9];
+            // Same measurement sequence as order 8: each pushed frame moves the object on.
+            QVERIFY(words == ReplyWords(expected));
+        }
+        // Both models have taken five measurements: the next order 8 answers agree.
+        QVERIFY(AnswerOne(asked, Order(8)) == AnswerOne(pushed, Order(8)));
     }
 
     void measurementDriftsSlowly() {

@@ -10,11 +10,16 @@ constexpr qint64 kNsPerMs = 1000000;
 
 } // namespace
 
-ClientSession::ClientSession(SensorModel& model, const Faults& faults, LogFunction log,
-                             WriteFunction write, CloseFunction close, QObject* parent)
-    : QObject(parent), model(model), faults(faults), log(std::move(log)), write(std::move(write)),
-      close(std::move(close)) {
+ClientSession::ClientSession(SensorModel& model, const Faults& faults, TriggerSource& trigger,
+                             LogFunction log, WriteFunction write, CloseFunction close,
+                             QObject* parent)
+    : QObject(parent), model(model), faults(faults), trigger(trigger), log(std::move(log)),
+      write(std::move(write)), close(std::move(close)) {
     clock.start();
+}
+
+ClientSession::~ClientSession() {
+    SetTriggerSending(false);
 }
 
 void ClientSession::Receive(const QByteArray& bytes) {
@@ -23,6 +28,8 @@ void ClientSession::Receive(const QByteArray& bytes) {
     for (const Request& request : parser.Feed(data, static_cast<std::size_t>(bytes.size()))) {
         log(request);
         const std::vector<std::uint8_t> reply = model.Answer(request);
+        // Switched when the request arrives: frames pushed from now on queue behind its reply.
+        if (const auto on = TriggerSendingSwitch(request)) SetTriggerSending(*on);
         queue.push_back({ShapeReply(reply, request.order, faults.Get()), request.order});
     }
     Pump();
@@ -46,6 +53,7 @@ void ClientSession::Pump() {
 void ClientSession::StartReply() {
     current = std::move(queue.front());
     queue.pop_front();
+    if (current.pushed) pushWaiting = false;
     if (current.plan.silent) return;
     busy = true;
     piece = 0;
@@ -96,9 +104,36 @@ void ClientSession::FinishReply() {
     if (!closeFault.AppliesTo(current.order)) return;
     if (++countedReplies < closeFault.value) return;
     closed = true;
+    SetTriggerSending(false);
     queue.clear();
     timer.Stop();
     close();
+}
+
+void ClientSession::SetTriggerSending(bool on) {
+    if (on && closed) return;
+    if (on == triggerSending) return;
+    triggerSending = on;
+    if (on) {
+        edgeConnection =
+            connect(&trigger, &TriggerSource::Edge, this, &ClientSession::OnTriggerEdge);
+        trigger.AddListener();
+    } else {
+        disconnect(edgeConnection);
+        trigger.RemoveListener();
+    }
+}
+
+void ClientSession::OnTriggerEdge() {
+    if (closed || !triggerSending) return;
+    // An edge that comes while the last pushed frame still waits for the line is lost, as on a
+    // busy sensor; otherwise slow pacing or a long delay would let the queue grow without end.
+    if (pushWaiting) return;
+    pushWaiting = true;
+    // Byte for byte an order-8 reply, so the faults set for order 8 shape it too.
+    queue.push_back({ShapeReply(model.TriggeredMeasurementReply(), kOrderMeasure, faults.Get()),
+                     kOrderMeasure, true});
+    Pump();
 }
 
 } // namespace sim

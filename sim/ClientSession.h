@@ -1,10 +1,12 @@
 #pragma once
 // One client on one link: cuts its requests out of the stream, lets the model answer, and sends
-// each reply out shaped by the faults (delay, pieces, pacing, closing).
+// each reply out shaped by the faults (delay, pieces, pacing, closing). While the client has
+// trigger-driven sending on, each trigger edge queues a measurement frame behind the replies.
 #include "sim/Faults.h"
 #include "sim/NanoTimer.h"
 #include "sim/RequestParser.h"
 #include "sim/SensorModel.h"
+#include "sim/TriggerSource.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -22,25 +24,33 @@ public:
     using CloseFunction = std::function<void()>;
     using LogFunction = std::function<void(const Request&)>;
 
-    ClientSession(SensorModel& model, const Faults& faults, LogFunction log, WriteFunction write,
-                  CloseFunction close, QObject* parent = nullptr);
+    ClientSession(SensorModel& model, const Faults& faults, TriggerSource& trigger, LogFunction log,
+                  WriteFunction write, CloseFunction close, QObject* parent = nullptr);
+    ~ClientSession() override;
 
     void Receive(const QByteArray& bytes);
     bool IsClosed() const { return closed; }
+    bool TriggerSending() const { return triggerSending; }
+    // The client went away: nothing more is sent on triggers.
+    void StopTriggerSending() { SetTriggerSending(false); }
 
 private:
     struct Queued {
         ReplyPlan plan;
         int order = 0;
+        bool pushed = false; // sent on a trigger edge, not asked for
     };
 
     void Pump();
     void StartReply();
     void FinishReply();
     bool WriteDue(qint64 now);
+    void SetTriggerSending(bool on);
+    void OnTriggerEdge();
 
     SensorModel& model;
     const Faults& faults;
+    TriggerSource& trigger;
     LogFunction log;
     WriteFunction write;
     CloseFunction close;
@@ -55,6 +65,9 @@ private:
     qint64 dueNs = 0;        // when the current piece may start (or continue)
     qint64 pieceStartNs = 0; // when pacing of the current piece began
     int countedReplies = 0;
+    bool triggerSending = false;
+    bool pushWaiting = false; // a pushed frame is queued and has not started yet
+    QMetaObject::Connection edgeConnection;
     QElapsedTimer clock;
     NanoTimer timer{[this] { Pump(); }};
 };

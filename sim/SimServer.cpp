@@ -72,6 +72,8 @@ void SimServer::AcceptTcpClients() {
         session->setParent(socket);
         connect(socket, &QTcpSocket::readyRead, session,
                 [socket, session]() { session->Receive(socket->readAll()); });
+        // The session lives until the socket's deferred deletion; no trigger may reach it then.
+        connect(socket, &QTcpSocket::disconnected, session, &ClientSession::StopTriggerSending);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 }
@@ -79,8 +81,8 @@ void SimServer::AcceptTcpClients() {
 ClientSession* SimServer::MakeSession(std::function<void(const QByteArray&)> write,
                                       std::function<void()> close) {
     return new ClientSession(
-        model, faults, [this](const Request& request) { LogRequest(request); }, std::move(write),
-        std::move(close));
+        model, faults, trigger, [this](const Request& request) { LogRequest(request); },
+        std::move(write), std::move(close));
 }
 
 void SimServer::LogRequest(const Request& request) {

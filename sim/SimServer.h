@@ -3,6 +3,7 @@
 // log of the requests it received.
 #include "sim/Faults.h"
 #include "sim/SensorModel.h"
+#include "sim/TriggerSource.h"
 
 #include <QObject>
 #include <QString>
@@ -38,6 +39,10 @@ public:
 
     Faults& FaultSwitches() { return faults; }
     SensorModel& Model() { return model; }
+    // The trigger input shared by all connections (period 200 ms unless set).
+    TriggerSource& Trigger() { return trigger; }
+    // Safe from any thread: whether some connection has trigger-driven sending on.
+    bool TriggerSending() const { return trigger.Listeners() > 0; }
 
     // Safe from any thread.
     std::vector<Request> RequestLog() const;
@@ -51,6 +56,7 @@ private:
 
     SensorModel model;
     Faults faults;
+    TriggerSource trigger{this}; // a child, so it moves to the server's thread with it
     QTcpServer* tcp = nullptr;
     PtyEndpoint* pty = nullptr;
     QString lastError;

@@ -85,6 +85,18 @@ void SimThread::SetRamImage(int set, const ParameterImage& image) {
     RunOnServer([&]() { server->Model().SetRam(set, image); });
 }
 
+void SimThread::SetTriggerPeriodMs(int ms) {
+    RunOnServer([&]() { server->Trigger().SetPeriodMs(ms); });
+}
+
+void SimThread::FireTrigger() {
+    RunOnServer([&]() { server->Trigger().Fire(); });
+}
+
+bool SimThread::TriggerSending() const {
+    return server && server->TriggerSending();
+}
+
 void SimThread::Stop() {
     if (!server) return;
     RunOnServer([this]() {

@@ -39,6 +39,13 @@ public:
     ParameterSets EepromImage() const;
     void SetRamImage(int set, const ParameterImage& image);
 
+    // The simulated trigger input. Period 0 means no periodic triggers (input only); default 200.
+    void SetTriggerPeriodMs(int ms);
+    // One simulated input edge: each connection with trigger sending on pushes one frame.
+    void FireTrigger();
+    // Whether any connection currently has trigger sending on.
+    bool TriggerSending() const;
+
     // Closes all clients, removes the pty link and ends the thread. Also run by the destructor.
     void Stop();
 

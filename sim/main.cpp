@@ -14,23 +14,38 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+constexpr char kStopByte = 's';
+constexpr char kTriggerByte = 't';
 
 void OnStopSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &kStopByte, 1);
 }
 
-// Ends the event loop from a signal without doing anything unsafe inside the handler.
-void InstallStopSignals(QCoreApplication& app) {
+void OnTriggerSignal(int) {
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &kTriggerByte, 1);
+}
+
+// Signals only drop a byte into a socket pair; the event loop reads it and ends the program or
+// fires the trigger input, so nothing unsafe runs inside a handler.
+void InstallSignals(QCoreApplication& app, sim::SimServer& server) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, &server]() {
+        char bytes[64];
+        const ssize_t n = ::read(signalPipe[0], bytes, sizeof(bytes));
+        for (ssize_t i = 0; i < n; ++i) {
+            if (bytes[i] == kTriggerByte) server.Trigger().Fire();
+            if (bytes[i] == kStopByte) app.quit();
+        }
+    });
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = OnTriggerSignal;
+    sigaction(SIGUSR1, &action, nullptr);
 }
 
 struct FaultOption {
@@ -67,9 +82,14 @@ const FaultOption kFaultOptions[] = {
 QString HelpEpilogue() {
     return QStringLiteral(
                "\nOrders answered: 1 write block, 2 read block, 3 store RAM in EEPROM, 4 load "
-               "EEPROM into RAM,\n7 identification, 8 measurement. Any other order gets an "
-               "error reply with status 1;\na malformed block request (index above 3, wrong "
-               "length, bad payload check byte)\nor a failed EEPROM write gets status 2.\n"
+               "EEPROM into RAM,\n7 identification, 8 measurement, 30 trigger-driven sending "
+               "(argument 1 on, 0 off),\n190 baud rate. Any other order gets an error reply with "
+               "status 1; a malformed block\nrequest (index above 3, wrong length, bad payload "
+               "check byte), an order 30 with another\nargument or a payload, or a failed EEPROM "
+               "write gets status 2.\n"
+               "While a connection has trigger-driven sending on, each trigger sends it the reply "
+               "to order 8\nunasked, with trigger word 1. Triggers come every --trigger-period "
+               "ms and on SIGUSR1.\n"
                "Without --tcp and --pty the simulator listens on TCP port 10001.\n"
                "SIGINT and SIGTERM end it and remove the pty link.\n\n") +
            QString::fromStdString(sim::DescribeRanges());
@@ -117,6 +137,10 @@ int main(int argc, char* argv[]) {
     parser.addOption({"pty", "Serve a pseudo-terminal, its slave linked at this path.", "path"});
     parser.addOption({"eeprom", "Keep the EEPROM parameter sets in this file.", "file"});
     parser.addOption({"seed", "Start value of the measurement noise.", "number", "1"});
+    parser.addOption({"trigger-period",
+                      "Trigger every this many ms while trigger-driven sending is on (default "
+                      "200; 0 = only on SIGUSR1).",
+                      "ms", QString::number(sim::TriggerSource::kDefaultPeriodMs)});
     for (const FaultOption& option : kFaultOptions) {
         if (option.valueName)
             parser.addOption({option.name, option.help, option.valueName});
@@ -133,6 +157,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "chromix3-sim: %s\n", qPrintable(error));
         return 2;
     }
+    bool periodOk = false;
+    const int triggerPeriod = parser.value("trigger-period").toInt(&periodOk);
+    if (!periodOk || triggerPeriod < 0) {
+        std::fprintf(stderr, "chromix3-sim: --trigger-period needs a whole number of ms\n");
+        return 2;
+    }
 
     sim::SensorModel::Options options;
     options.eepromPath = parser.value("eeprom").toStdString();
@@ -142,6 +172,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "chromix3-sim: %s, starting from factory settings\n",
                      qPrintable(server.LastError()));
     server.FaultSwitches().Set(faults);
+    server.Trigger().SetPeriodMs(triggerPeriod);
 
     const bool wantTcp = parser.isSet("tcp") || !parser.isSet("pty");
     if (wantTcp) {
@@ -164,7 +195,7 @@ int main(int argc, char* argv[]) {
     }
     std::fflush(stdout);
 
-    InstallStopSignals(app);
+    InstallSignals(app, server);
     const int result = app.exec();
     server.Shutdown();
     return result;

@@ -5,10 +5,12 @@
 #include "sim/SimThread.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace simtest;
@@ -230,6 +232,39 @@ private slots:
         QVERIFY(next.Read(1, 150).isEmpty());
         tcp.Close();
         QTRY_VERIFY_WITH_TIMEOUT(!simulator.TriggerSending(), kLinkWaitMs);
+    }
+
+    void programFiresATriggerOnSigusr1() {
+        const QString program = qEnvironmentVariable("CHROMIX_SIM");
+        if (program.isEmpty()) QSKIP("CHROMIX_SIM does not name the simulator program");
+        QProcess refused;
+        refused.start(program, {"--tcp", "0", "--trigger-period", "-5"});
+        QVERIFY(refused.waitForFinished(kLinkWaitMs));
+        QCOMPARE(refused.exitCode(), 2);
+
+        QProcess process;
+        process.start(program, {"--tcp", "0", "--trigger-period", "0"});
+        QByteArray out;
+        while (!out.contains('\n') && process.waitForReadyRead(kLinkWaitMs))
+            out += process.readAllStandardOutput();
+        const QRegularExpressionMatch match =
+            QRegularExpression("TCP port (\\d+)").match(QString::fromLocal8Bit(out));
+        QVERIFY2(match.hasMatch(), out.constData());
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), match.captured(1).toUShort());
+        QVERIFY(socket.waitForConnected(kLinkWaitMs));
+        socket.write(ToQt(Order(30, 1)));
+        QVERIFY(socket.waitForReadyRead(kLinkWaitMs));
+        QCOMPARE(socket.read(8), kTriggerReply);
+        QVERIFY(!socket.waitForReadyRead(300));
+        ::kill(static_cast<pid_t>(process.processId()), SIGUSR1);
+        QByteArray bytes;
+        while (bytes.size() < 48 && socket.waitForReadyRead(kLinkWaitMs))
+            bytes += socket.readAll();
+        QVERIFY(IsPushedFrame(bytes));
+        process.terminate();
+        QVERIFY(process.waitForFinished(kLinkWaitMs));
+        QCOMPARE(process.exitCode(), 0);
     }
 };
 

@@ -174,6 +174,7 @@ void RecorderModule::RunTimedRecording() {
     page->ShowFrameCounter(0);
     while (state.flags.running == 1) {
         const double cycleStart = Seconds();
+        emit CycleStarted(cycleStart);
         state.frames.currentOrder = kMeasureOrder;
         link.BuildRequestFrame(kMeasureOrder, 0, 0, 0);
         const bool valid = link.ExchangeFrames(kRequestLength) == 1;

@@ -52,6 +52,11 @@ public:
     void CBF_ButtonStartTrigRec();
     void CBF_ButtonManualRecord();
 
+signals:
+    // A cycle of a timed recording begins (the timer reading in seconds), for those who watch
+    // its pace.
+    void CycleStarted(double seconds);
+
 private:
     void RunTimedRecording();
     void RunTriggeredRecording();

@@ -5,6 +5,7 @@
 #include "app/Program.h"
 #include "core/AppState.h"
 #include "live/LiveModule.h"
+#include "recorder/RecorderModule.h"
 #include "sim/SimThread.h"
 #include "support/ScriptedOperator.h"
 #include "teach/PointCloudGraph.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -137,6 +139,24 @@ int main(int argc, char** argv) {
                 });
                 Find<QPushButton>(window, "ButtonTP2Start")->click();
                 Find<QPushButton>(window, "ButtonCloseTeachPanel", 1)->click();
+
+                // The recorder during a continuous recording, its start button red.
+                program.ShowPage(core::MainPage::Recorder);
+                dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New,
+                                        programDir.filePath(QStringLiteral("tour.dat")).toStdString()}};
+                Find<QPushButton>(window, "ButtonSelRecFile")->click();
+                auto* recordMode = Find<QComboBox>(window, "EditSelectDataRec");
+                recordMode->setCurrentIndex(1);
+                emit recordMode->activated(1);
+                Find<QDoubleSpinBox>(window, "EditInterval")->setValue(0.25);
+                dialogs.confirmAnswers = {true};
+                QTimer::singleShot(1500, [&] {
+                    Grab(window, QStringLiteral("%1/recorder-running-%2.png").arg(out, tag));
+                    program.Recorder().CBF_ButtonStopRecord();
+                });
+                Find<QPushButton>(window, "ButtonStartRecord")->click();
+                recordMode->setCurrentIndex(0);
+                emit recordMode->activated(0);
                 const char* names[] = {"com", "para", "group", "teach", "rec", "cal", "rows"};
                 for (int page = 0; page < int(std::size(names)); ++page) {
                     program.ShowPage(core::MainPage(page));

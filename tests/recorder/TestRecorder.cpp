@@ -49,6 +49,36 @@ class TestRecorder : public QObject {
         Need<QSpinBox>(*Page(), "EditRecVal")->setValue(count);
     }
 
+    // One trigger, then two; then STOP: the sensor is told to stop sending.
+    void RecordThreeTriggers() {
+        SelectNewFile(path);
+        ChooseMode(3);
+        QVERIFY(Need(*Page(), "ButtonStartTrigRec")->isVisible());
+        f->simulator.SetTriggerPeriodMs(0);
+        f->dialogs.confirmAnswers = {true};
+        bool sending = false;
+        QTimer::singleShot(300, [&] {
+            sending = f->simulator.TriggerSending();
+            f->simulator.FireTrigger();
+            QTimer::singleShot(300, [&] {
+                f->simulator.FireTrigger();
+                f->simulator.FireTrigger();
+                QTimer::singleShot(400, [&] { Click("ButtonStopRecord"); });
+            });
+        });
+        Click("ButtonStartTrigRec");
+        QVERIFY(sending);
+        QVERIFY(!f->simulator.TriggerSending());
+        QCOMPARE(Rows(Slurp(path)), 3);
+        QCOMPARE(Shown("DispFrameCounter"), QStringLiteral("3"));
+        QCOMPARE(f->RequestsOfOrder(30), 2);
+        QCOMPARE(f->dialogs.popups.back().text, std::string(kSaved));
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        // The link is in step afterwards.
+        f->RunGo(200, [this] { f->Stop(); });
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+    }
+
 private slots:
     void init() {
         f = std::make_unique<ProgramFixture>();
@@ -173,6 +203,29 @@ private slots:
         QVERIFY(!f->dialogs.Saw("INFO!", kSaved));
         QCOMPARE(f->Log().count(QStringLiteral("RECORD FILE: A ROW COULD NOT BE WRITTEN")), 1);
         QVERIFY(f->dialogs.popups.back().text.find("2 rows could not be written") == 0);
+    }
+
+    void triggeredRecordingOverTcp() { RecordThreeTriggers(); }
+
+    void triggeredRecordingOverAPty() {
+        QVERIFY(f->ConnectPtyThroughPage());
+        f->program->ShowPage(core::MainPage::Recorder);
+        RecordThreeTriggers();
+    }
+
+    void stoppingWhileTheSensorKeepsSendingLeavesTheLinkInStep() {
+        SelectNewFile(path);
+        ChooseMode(3);
+        f->simulator.SetTriggerPeriodMs(20);
+        f->dialogs.confirmAnswers = {true};
+        QTimer::singleShot(500, [&] { Click("ButtonStopRecord"); });
+        Click("ButtonStartTrigRec");
+        QVERIFY(Rows(Slurp(path)) >= 10);
+        QVERIFY(!f->simulator.TriggerSending());
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        f->RunGo(200, [this] { f->Stop(); });
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        QVERIFY(!f->Log().contains(QStringLiteral("INCORRECT")));
     }
 
     void manualRecordingWritesTheLastMeasurementWithoutARequest() {

@@ -91,5 +91,20 @@ int main(int argc, char** argv) {
     std::printf("  periods shorter than the interval: %ld\n", shorter);
     std::printf("  main-thread CPU over the recording: %.2f %% of one core (%.3f s in %.1f s)\n",
                 cpu / wall * 100, cpu, wall);
+
+    // A triggered recording that waits for triggers that do not come.
+    constexpr int kWaitMs = 10000;
+    simulator.SetTriggerPeriodMs(0);
+    mode->setCurrentIndex(3);
+    emit mode->activated(3);
+    connected.dialogs.confirmAnswers = {true};
+    QTimer::singleShot(kWaitMs, [&] { program.Recorder().CBF_ButtonStopRecord(); });
+    const double waitCpuBefore = ThreadCpuSeconds();
+    const double waitWallBefore = WallSeconds();
+    Find<QPushButton>(window, "ButtonStartTrigRec")->click();
+    const double waitCpu = ThreadCpuSeconds() - waitCpuBefore;
+    const double waitWall = WallSeconds() - waitWallBefore;
+    std::printf("recorder, triggered, no trigger for %.1f s: main-thread CPU %.3f %% of one core\n",
+                waitWall, waitCpu / waitWall * 100);
     return 0;
 }

@@ -291,13 +291,11 @@ int SensorLink::ExchangeFrames(int frameLength) {
     return result;
 }
 
-int SensorLink::ExchangeFramesPassingPushed(int frameLength) {
+int SensorLink::ExchangeFramesPassingPushed(int frameLength, PushedFrames pushedFrames) {
     if (exchangeRunning) {
         view.SetStatusLine(linktext::kExchangeBusy);
         return -1;
     }
-    frame::HeaderFields request;
-    frame::DecodeHead(state.link.transmitBuffer.data(), request);
     state.link.receiveBuffer.fill(0);
     state.link.linkErrorWord = 0;
     exchangeRunning = true;
@@ -309,8 +307,8 @@ int SensorLink::ExchangeFramesPassingPushed(int frameLength) {
         result = ReceiveHeaderFrame();
         if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
         frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
-        const bool pushed = state.frames.replyCode == kPushedFrameCode &&
-                            request.code != kPushedFrameCode;
+        const bool pushed = state.frames.replyCode == pushedFrames.code &&
+                            state.frames.dataLength == pushedFrames.dataLength;
         if (result != 1 || !pushed) break;
         KeepBytesAfterFrame();
     }
@@ -318,7 +316,7 @@ int SensorLink::ExchangeFramesPassingPushed(int frameLength) {
     return result;
 }
 
-int SensorLink::ReceivePushedFrame() {
+int SensorLink::ReceivePushedFrame(const std::uint16_t& waitFlag) {
     if (exchangeRunning) {
         view.SetStatusLine(linktext::kExchangeBusy);
         return -1;
@@ -327,21 +325,26 @@ int SensorLink::ReceivePushedFrame() {
     link.linkErrorWord = 0;
     const bool tcpLink = link.protocol == core::kTcpIp;
     if (tcpLink) KeepBytesAfterFrame();
-    exchangeRunning = true;
     // No time limit: trigger events come when they come. The wait sleeps until data, a click
     // or the next second.
     constexpr int kLongestSleepMs = 1000;
-    while (state.flags.running == 1 && ReplyBytesAvailable() < int(frame::kHeaderSize)) {
-        if (!tcpLink && (serialLost || !serial->isOpen())) link.linkErrorWord = 1;
+    while (waitFlag == 1 && ReplyBytesAvailable() < int(frame::kHeaderSize)) {
+        if (!LinkOpen()) link.linkErrorWord = 1;
         if (link.linkErrorWord != 0) break;
         eventWait.ProcessEventsFor(kLongestSleepMs);
     }
+    if (waitFlag != 1) return 0;
+    if (link.linkErrorWord != 0) {
+        // A closed connection or a vanished device has been reported by its own handler.
+        if (LinkOpen() && !serialLost) {
+            link.messageBuffer = linktext::kPortErrorWhileWaiting;
+            ReportCommError();
+        }
+        return -1;
+    }
+    exchangeRunning = true;
     int result = 0;
-    if (!tcpLink && link.linkErrorWord != 0 && state.flags.running == 1) {
-        link.messageBuffer = linktext::kPortErrorWhileWaiting;
-        ReportCommError();
-        result = -1;
-    } else if (ReplyBytesAvailable() >= int(frame::kHeaderSize)) {
+    if (ReplyBytesAvailable() >= int(frame::kHeaderSize)) {
         if (!tcpLink) ReadSerial(int(frame::kHeaderSize), 0);
         result = CheckHeaderFrame();
         if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();

@@ -3,6 +3,7 @@
 // its time limits, and the report of every link failure.
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -27,8 +28,6 @@ public:
     static constexpr int kSerialReadTimeoutMs = 2000;
     static constexpr int kTcpConnectTimeoutMs = 5000;
     static constexpr int kTcpWriteTimeoutMs = 2000;
-    // Frames the sensor sends unasked carry the code of the measurement order.
-    static constexpr int kPushedFrameCode = 8;
 
     SensorLink(core::AppState& state, CommView& view, QObject* parent = nullptr);
     ~SensorLink() override;
@@ -51,13 +50,19 @@ public:
     // Exchange
     void BuildRequestFrame(int orderNumber, int wordCount, int argumentWord, int payloadLength);
     int ExchangeFrames(int frameLength);
-    // An exchange while the sensor may still send frames unasked (trigger sending): frames of
-    // the measurement order that come before the reply are passed over.
-    int ExchangeFramesPassingPushed(int frameLength);
+    // Frames the sensor sends unasked: their code and data length.
+    struct PushedFrames {
+        int code = 0;
+        int dataLength = 0;
+    };
+    // An exchange while the sensor may still send frames unasked (trigger sending, scope
+    // blocks): frames that look like `pushed` and come before the reply are passed over.
+    int ExchangeFramesPassingPushed(int frameLength, PushedFrames pushed);
     // Waits, with no time limit, for a frame the sensor sends unasked, until its header has come
-    // or the running flag is cleared; then checks it and receives its data. 1: a valid frame in
-    // the receive buffer; 0: the running flag ended the wait; -1: a failure, reported.
-    int ReceivePushedFrame();
+    // or `waitFlag` is cleared; then checks it and receives its data. 1: a valid frame in the
+    // receive buffer; 0: the flag ended the wait; -1: a failure, reported. Until the header
+    // comes, an exchange may run inside the wait (the scope's break).
+    int ReceivePushedFrame(const std::uint16_t& waitFlag);
     int CheckHeaderFrame();
     int ReceiveDataFrame();
     void DecodeReplyWords();

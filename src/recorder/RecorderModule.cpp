@@ -38,6 +38,7 @@ constexpr const char* kDialogFilter = "*.dat";
 constexpr int kTriggerOrder = 30;
 constexpr int kMeasureOrder = 8;
 constexpr int kRequestLength = 8; // a request without payload is its header
+constexpr int kMeasurementBytes = 40; // the data of a measurement frame: 20 words
 
 ClockTime PcClock() {
     const QDateTime t = QDateTime::currentDateTime();
@@ -269,7 +270,7 @@ void RecorderModule::RunTriggeredRecording() {
         page->ShowFrameCounter(0);
         state.flags.running = 1;
         while (state.flags.running == 1) {
-            const int received = link.ReceivePushedFrame();
+            const int received = link.ReceivePushedFrame(state.flags.running);
             if (received == -1) state.flags.running = 0;
             if (received != 1) continue;
             TakeAndRecordFrame();
@@ -281,7 +282,7 @@ void RecorderModule::RunTriggeredRecording() {
     if (link.LinkOpen()) {
         state.frames.currentOrder = kTriggerOrder;
         link.BuildRequestFrame(kTriggerOrder, 0, 0, 0);
-        link.ExchangeFramesPassingPushed(kRequestLength);
+        link.ExchangeFramesPassingPushed(kRequestLength, {kMeasureOrder, kMeasurementBytes});
     }
     ReportSaved();
     page->ShowTriggeredRecording(false);

@@ -16,7 +16,7 @@
 #include "params/ParameterPanels.h"
 #include "params/ParamsModule.h"
 #include "recorder/RecorderModule.h"
-#include "scope/ScopeHelp.h"
+#include "scope/ScopeModule.h"
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
 #include "teach/TeachModule.h"
@@ -75,6 +75,7 @@ Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
 Program::~Program() {
     qApp->removeEventFilter(helpRouter.get());
     // The pages belong to the window; the modules that hold references to them go first.
+    scope.reset();
     recorder.reset();
     settings.reset();
     comm.reset();
@@ -97,6 +98,7 @@ void Program::Compose() {
                                    settings->RowAttributes());
     recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *link,
                                                           *live);
+    scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *link);
     AddEmptyChildPanels();
 
     auto& rows = settings->RowAttributes();
@@ -130,23 +132,11 @@ void Program::AddEmptyChildPanels() {
         {core::ChildPanel::Graph, "GRAPHP", tr("SIGNAL GRAPHS")},
         {core::ChildPanel::Teach1, "TEACHP1", tr("MEAN-VALUE TEACH")},
         {core::ChildPanel::Teach2, "TEACHP2", tr("RECORDED-VALUE TEACH")},
-        {core::ChildPanel::Scope, "SCOPEP", tr("SCOPE")},
     };
     for (const auto& [which, name, caption] : empty) {
         if (childPanels[std::size_t(which)]) continue;
         QWidget* panel = MakeEmptyPanel(QString::fromLatin1(name), caption);
         AddChildPanel(which, panel);
-        if (which != core::ChildPanel::Scope) continue;
-        // Leaving the scope page keeps the scope panel; its close button brings the data panel
-        // back, so the operator is never left without it.
-        auto* close = new QPushButton(tr("CLOSE"), panel);
-        close->setObjectName(QStringLiteral("ButtonCloseSP"));
-        panel->layout()->addWidget(close);
-        connect(close, &QPushButton::clicked, this,
-                [this] { ShowChildPanel(core::ChildPanel::Data); });
-        for (const core::NamedHelp& entry : scope::ScopeHelp()) {
-            if (entry.callbackName == "CBF_ButtonCloseSP") AddHelp({&entry, 1});
-        }
     }
 }
 

@@ -44,6 +44,9 @@ class TeachModule;
 namespace recorder {
 class RecorderModule;
 }
+namespace scope {
+class ScopeModule;
+}
 
 namespace app {
 
@@ -72,6 +75,7 @@ public:
     live::LiveModule& Live() { return *live; }
     params::ParamsModule& Params() { return *params; }
     recorder::RecorderModule& Recorder() { return *recorder; }
+    scope::ScopeModule& Scope() { return *scope; }
     comm::CommModule& Comm() { return *comm; }
     settings::SettingsModule& Settings() { return *settings; }
     const core::HelpBook& Help() const { return helpBook; }
@@ -122,6 +126,7 @@ private:
     std::unique_ptr<settings::SettingsModule> settings;
     teach::TeachModule* teach = nullptr; // lives on the teach-table page
     std::unique_ptr<recorder::RecorderModule> recorder;
+    std::unique_ptr<scope::ScopeModule> scope;
     std::unique_ptr<core::HelpRouter> helpRouter;
     std::array<QWidget*, 5> childPanels{};
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;

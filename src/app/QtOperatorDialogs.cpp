@@ -1,6 +1,7 @@
 #include "app/QtOperatorDialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -50,11 +51,16 @@ QtOperatorDialogs::SelectFile(const std::string& title, const std::string& start
     return {exists ? FileChoice::Existing : FileChoice::New, path.toLocal8Bit().toStdString()};
 }
 
-std::optional<std::string> QtOperatorDialogs::SelectPrinter() {
+std::optional<core::OperatorDialogs::PrintTarget> QtOperatorDialogs::SelectPrinter() {
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return printer.printerName().toLocal8Bit().toStdString();
+    PrintTarget target;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        target.pdfFile = QFile::encodeName(printer.outputFileName()).toStdString();
+    else
+        target.printerName = printer.printerName().toLocal8Bit().toStdString();
+    return target;
 }
 
 } // namespace app

@@ -15,7 +15,7 @@ public:
     FileSelection SelectFile(const std::string& title, const std::string& startDirectory,
                              const std::string& defaultName, const std::string& filter,
                              bool forWriting) override;
-    std::optional<std::string> SelectPrinter() override;
+    std::optional<PrintTarget> SelectPrinter() override;
 
 private:
     QWidget* parent = nullptr;

@@ -87,6 +87,14 @@ struct TeachState {
     std::uint16_t recordCount = 0;
 };
 
+// The last scope capture, in time order: three channels and the digital states.
+struct ScopeState {
+    std::array<std::array<std::uint16_t, 128>, 4> buffer{};
+    std::uint16_t triggerIndex = 0;
+    std::uint16_t scanFlag = 0;      // 1 while a scan waits for its blocks
+    double cycleMilliseconds = 0;    // the last cycle-time measurement; 0 until one succeeds
+};
+
 struct SettingsState {
     std::string programDir;
     std::string panelSettingsPath;
@@ -104,6 +112,7 @@ struct AppState {
     ParamState params;
     LiveState live;
     TeachState teach;
+    ScopeState scope;
     SettingsState settings;
 };
 

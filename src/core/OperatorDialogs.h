@@ -23,8 +23,13 @@ public:
     virtual FileSelection SelectFile(const std::string& title, const std::string& startDirectory,
                                      const std::string& defaultName, const std::string& filter,
                                      bool forWriting) = 0;
-    // Name of the chosen printer, or nothing when cancelled.
-    virtual std::optional<std::string> SelectPrinter() = 0;
+    // Where a printout goes: a printer by name, or a PDF file (the printer dialog offers both).
+    struct PrintTarget {
+        std::string printerName;
+        std::string pdfFile; // not empty: print into this file
+    };
+    // The operator's choice in the printer dialog, or nothing when cancelled.
+    virtual std::optional<PrintTarget> SelectPrinter() = 0;
 };
 
 } // namespace core

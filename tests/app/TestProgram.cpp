@@ -296,7 +296,7 @@ private slots:
         QVERIFY(f->program->Help().Find("CBF_ButtonGo"));
         QVERIFY(f->program->Help().Find("CBF_ButtonTryToConnect"));
         QVERIFY(f->program->Help().Find("CBF_EditSetColor"));
-        QVERIFY(!f->program->Help().Find("CBF_ButtonScan"));
+        QVERIFY(f->program->Help().Find("CBF_ButtonScan"));
         QVERIFY(f->program->Help().Find("CBF_ButtonStartRecord"));
         QVERIFY(!f->program->Help().Find("CBF_ButtonSendCF"));
     }

@@ -38,7 +38,7 @@ core::OperatorDialogs::FileSelection ScriptedOperator::SelectFile(const std::str
     return answer;
 }
 
-std::optional<std::string> ScriptedOperator::SelectPrinter() {
+std::optional<core::OperatorDialogs::PrintTarget> ScriptedOperator::SelectPrinter() {
     popups.push_back({"printer", "", ""});
     if (printerAnswers.empty()) return std::nullopt;
     auto answer = printerAnswers.front();

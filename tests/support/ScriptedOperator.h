@@ -22,14 +22,14 @@ public:
     FileSelection SelectFile(const std::string& title, const std::string& startDirectory,
                              const std::string& defaultName, const std::string& filter,
                              bool forWriting) override;
-    std::optional<std::string> SelectPrinter() override;
+    std::optional<PrintTarget> SelectPrinter() override;
 
     // Answers, taken in order; when a queue is empty: confirm says no, prompt and printer are
     // cancelled, the file dialog returns no file.
     std::deque<bool> confirmAnswers;
     std::deque<std::optional<std::string>> promptAnswers;
     std::deque<FileSelection> fileAnswers;
-    std::deque<std::optional<std::string>> printerAnswers;
+    std::deque<std::optional<PrintTarget>> printerAnswers;
 
     std::vector<Popup> popups;
     // Arguments of the last file dialog.

@@ -124,7 +124,7 @@ private slots:
         QVERIFY(f->state->settings.rowColours == colours);
         // The colour planes and the band are empty.
         int shown = 0;
-        for (QCustomPlot* plot : f->Window().findChildren<QCustomPlot*>()) {
+        for (QCustomPlot* plot : f->Data().panel->findChildren<QCustomPlot*>()) {
             for (int i = 0; i < plot->itemCount(); ++i)
                 shown += plot->item(i)->visible() ? 1 : 0;
         }

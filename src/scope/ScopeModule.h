@@ -1,0 +1,53 @@
+#pragma once
+// The scope as the window composes it: the settings page, the scope panel, the cycle-time
+// measurement, the scan with its break, the cursor deltas and the printout.
+#include <QObject>
+
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class Registrar;
+class Shell;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
+
+namespace scope {
+
+class ScopePanel;
+class ScopeSettingsPage;
+
+class ScopeModule : public QObject {
+    Q_OBJECT
+public:
+    ScopeModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                core::Registrar& registrar, comm::SensorLink& link);
+
+    ScopeSettingsPage& Settings() { return *settingsPage; }
+    ScopePanel& Panel() { return *panel; }
+
+    void CBF_ButtonGetCycleTime();
+    void CBF_ButtonScan();
+    void CBF_ButtonBreakScan();
+    void CBF_ButtonPrintScopeGraph();
+    void CBF_ButtonZoom11();
+    // delta X and delta Y from the cursors, the cycle time and the scan rate.
+    void UpdateDeltas();
+
+private:
+    void MeasureCycleTime();
+    void RunScan();
+    // Waits for block `k` and takes it into the scope buffer; false ends the scan unplotted.
+    bool ReceiveBlock(int k, int triggerMode, int preTrigger);
+    void ResetAxes();
+
+    core::AppState& state;
+    core::Shell& shell;
+    core::OperatorDialogs& dialogs;
+    comm::SensorLink& link;
+    ScopeSettingsPage* settingsPage;
+    ScopePanel* panel;
+};
+
+} // namespace scope

@@ -1,0 +1,276 @@
+#include "scope/ScopePanel.h"
+
+#include "core/CommandButton.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <qcustomplot.h>
+
+#include <cmath>
+
+namespace scope {
+
+namespace {
+
+const QColor kTraceColours[3] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)};
+const QColor kDigitalGrey(128, 128, 128);
+const QColor kDigitalTeal(0, 128, 128);
+const QColor kCursorColours[2] = {QColor(0, 0, 0), QColor(160, 0, 160)};
+constexpr int kGrabPixels = 6; // how near a click must come to a cursor line to take it
+
+QCustomPlot* MakePlot(QWidget* parent, const char* role) {
+    auto* plot = new QCustomPlot(parent);
+    plot->setObjectName(QString::fromLatin1(role));
+    plot->setMinimumHeight(120);
+    plot->xAxis->setRange(0, kSamples);
+    return plot;
+}
+
+QCPItemStraightLine* MakeLine(QCustomPlot* plot, const QColor& colour, bool vertical, double at) {
+    auto* line = new QCPItemStraightLine(plot);
+    line->setPen(QPen(colour, 1, Qt::DashLine));
+    line->setSelectable(false);
+    line->point1->setCoords(vertical ? at : 0, vertical ? 0 : at);
+    line->point2->setCoords(vertical ? at : 1, vertical ? 1 : at);
+    return line;
+}
+
+QLabel* MakeDisplay(QWidget* parent, const char* role) {
+    auto* display = new QLabel(QStringLiteral("0"), parent);
+    display->setObjectName(QString::fromLatin1(role));
+    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    display->setMinimumWidth(80);
+    return display;
+}
+
+} // namespace
+
+ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("SCOPEP"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    auto* top = new QHBoxLayout;
+    editScopeSignal = new QComboBox(this);
+    editScopeSignal->setObjectName(QStringLiteral("EditScopeSignal"));
+    for (const char* item : {"ALL", "RED", "GREEN", "BLUE"})
+        editScopeSignal->addItem(QString::fromLatin1(item));
+    auto* signalCaption = new QLabel(tr("DISPLAY"), this);
+    signalCaption->setBuddy(editScopeSignal);
+    top->addWidget(signalCaption);
+    top->addWidget(editScopeSignal);
+    waiting = new QLabel(tr("WAITING FOR TRIGGER ..."), this);
+    waiting->setObjectName(QStringLiteral("ScopeWaiting"));
+    waiting->setStyleSheet(QStringLiteral("background:#FFFF00; color:#000000; padding:2px;"));
+    waiting->hide();
+    top->addWidget(waiting);
+    top->addStretch(1);
+    buttonZoom11 = core::MakeRoleButton(this, "ButtonZoom11", tr("ZOOM 1:1"));
+    top->addWidget(buttonZoom11);
+    layout->addLayout(top);
+
+    graphScope = MakePlot(this, "GraphScope");
+    graphDigital = MakePlot(this, "GraphScopeDigital");
+    for (int c = 0; c < 3; ++c)
+        graphScope->addGraph()->setPen(QPen(kTraceColours[c]));
+    for (int bit = 0; bit < kDigitalTraces; ++bit) {
+        QCPGraph* trace = graphDigital->addGraph();
+        trace->setPen(QPen(bit == 5 ? kDigitalTeal : kDigitalGrey));
+        trace->setLineStyle(QCPGraph::lsStepLeft);
+    }
+    graphDigital->yAxis->setRange(-0.5, 11.5);
+    graphDigital->yAxis->setTickLabels(false);
+    for (int i = 0; i < 2; ++i) {
+        const double x = i == 0 ? 32 : 96;
+        cursorAt[std::size_t(i)] = QPointF(x, 1000);
+        analogueCursors[std::size_t(i)] = {MakeLine(graphScope, kCursorColours[i], true, x),
+                                           MakeLine(graphScope, kCursorColours[i], false, 1000)};
+        digitalCursors[std::size_t(i)] = MakeLine(graphDigital, kCursorColours[i], true, x);
+    }
+    layout->addWidget(graphScope, 3);
+    layout->addWidget(graphDigital, 2);
+    // The time axis of the digital graph follows the analogue graph's zoom.
+    connect(graphScope->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
+            [this](const QCPRange& range) {
+                graphDigital->xAxis->setRange(range);
+                graphDigital->replot(QCustomPlot::rpQueuedReplot);
+            });
+    graphScope->installEventFilter(this);
+    graphScope->setSelectionRectMode(QCP::srmNone);
+    connect(graphScope->selectionRect(), &QCPSelectionRect::accepted, this,
+            [this] { emit CursorsMoved(); });
+
+    auto* bottom = new QHBoxLayout;
+    dispDeltaX = MakeDisplay(this, "DispDeltaX");
+    dispDeltaY = MakeDisplay(this, "DispDeltaY");
+    auto* xCaption = new QLabel(tr("delta X [ms]"), this);
+    xCaption->setBuddy(dispDeltaX);
+    auto* yCaption = new QLabel(tr("delta Y"), this);
+    yCaption->setBuddy(dispDeltaY);
+    bottom->addWidget(xCaption);
+    bottom->addWidget(dispDeltaX);
+    bottom->addWidget(yCaption);
+    bottom->addWidget(dispDeltaY);
+    bottom->addStretch(1);
+    buttonCloseSP = core::MakeRoleButton(this, "ButtonCloseSP", tr("CLOSE"));
+    bottom->addWidget(buttonCloseSP);
+    layout->addLayout(bottom);
+
+    connect(editScopeSignal, &QComboBox::activated, this, [this] { DrawAnalogue(); });
+    connect(buttonZoom11, &QPushButton::clicked, this, &ScopePanel::ZoomResetRequested);
+    connect(buttonCloseSP, &QPushButton::clicked, this, &ScopePanel::CloseRequested);
+    ResetAxes(4100);
+}
+
+void ScopePanel::ShowTraces(const ScopeBuffer& buffer) {
+    shown = buffer;
+    DrawAnalogue();
+    QVector<double> x(kSamples);
+    std::array<QVector<double>, kDigitalTraces> levels;
+    for (auto& trace : levels)
+        trace.resize(kSamples);
+    for (int p = 0; p < kSamples; ++p) {
+        x[p] = p;
+        const auto bits = DigitalLevels(buffer[3][std::size_t(p)]);
+        for (int bit = 0; bit < kDigitalTraces; ++bit)
+            levels[std::size_t(bit)][p] = bits[std::size_t(bit)];
+    }
+    for (int bit = 0; bit < kDigitalTraces; ++bit)
+        graphDigital->graph(bit)->setData(x, levels[std::size_t(bit)], true);
+    graphDigital->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ScopePanel::DrawAnalogue() {
+    const int selected = editScopeSignal->currentIndex();
+    QVector<double> x(kSamples);
+    for (int p = 0; p < kSamples; ++p)
+        x[p] = p;
+    for (int c = 0; c < 3; ++c) {
+        QCPGraph* trace = graphScope->graph(c);
+        if (selected != 0 && selected != c + 1) {
+            trace->data()->clear();
+            continue;
+        }
+        QVector<double> y(kSamples);
+        for (int p = 0; p < kSamples; ++p)
+            y[p] = shown[std::size_t(c)][std::size_t(p)];
+        trace->setData(x, y, true);
+    }
+    graphScope->replot(QCustomPlot::rpQueuedReplot);
+}
+
+int ScopePanel::DisplaySignal() const {
+    return editScopeSignal->currentIndex();
+}
+
+void ScopePanel::ResetAxes(double upper) {
+    graphScope->xAxis->setRange(0, kSamples);
+    graphScope->yAxis->setRange(0, upper);
+    graphScope->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ScopePanel::ZoomTo(double xLow, double xHigh, double yLow, double yHigh) {
+    graphScope->xAxis->setRange(xLow, xHigh);
+    graphScope->yAxis->setRange(yLow, yHigh);
+    graphScope->replot(QCustomPlot::rpQueuedReplot);
+    emit CursorsMoved();
+}
+
+double ScopePanel::XLow() const {
+    return graphScope->xAxis->range().lower;
+}
+
+double ScopePanel::XHigh() const {
+    return graphScope->xAxis->range().upper;
+}
+
+double ScopePanel::YHigh() const {
+    return graphScope->yAxis->range().upper;
+}
+
+CursorPositions ScopePanel::Cursors() const {
+    return {cursorAt[0].x(), cursorAt[0].y(), cursorAt[1].x(), cursorAt[1].y()};
+}
+
+void ScopePanel::MoveCursorLines(int index) {
+    const QPointF at = cursorAt[std::size_t(index)];
+    auto& lines = analogueCursors[std::size_t(index)];
+    lines[0]->point1->setCoords(at.x(), 0);
+    lines[0]->point2->setCoords(at.x(), 1);
+    lines[1]->point1->setCoords(0, at.y());
+    lines[1]->point2->setCoords(1, at.y());
+    digitalCursors[std::size_t(index)]->point1->setCoords(at.x(), 0);
+    digitalCursors[std::size_t(index)]->point2->setCoords(at.x(), 1);
+    graphScope->replot(QCustomPlot::rpQueuedReplot);
+    graphDigital->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ScopePanel::PlaceCursor(int index, double x, double y) {
+    cursorAt[std::size_t(index)] = QPointF(std::clamp(x, 0.0, double(kSamples)), y);
+    MoveCursorLines(index);
+    emit CursorsMoved();
+}
+
+void ScopePanel::ShowDeltas(double deltaX, int deltaY) {
+    dispDeltaX->setText(QString::number(deltaX, 'f', DeltaXDecimals(deltaX)));
+    dispDeltaY->setText(QString::number(deltaY));
+}
+
+void ScopePanel::ShowWaiting(bool shownNow) {
+    waiting->setVisible(shownNow);
+}
+
+bool ScopePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != graphScope) return QWidget::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        if (mouse->button() != Qt::LeftButton) break;
+        // Ctrl and a drag zooms into the rectangle; otherwise a cursor near the click is taken.
+        const bool zoom = mouse->modifiers() & Qt::ControlModifier;
+        graphScope->setSelectionRectMode(zoom ? QCP::srmZoom : QCP::srmNone);
+        if (zoom) break;
+        const QPointF p = mouse->position();
+        double best = kGrabPixels;
+        dragging = -1;
+        for (int i = 0; i < 2; ++i) {
+            const double px = graphScope->xAxis->coordToPixel(cursorAt[std::size_t(i)].x());
+            const double py = graphScope->yAxis->coordToPixel(cursorAt[std::size_t(i)].y());
+            const double distance = std::min(std::fabs(px - p.x()), std::fabs(py - p.y()));
+            if (distance <= best) {
+                best = distance;
+                dragging = i;
+            }
+        }
+        // A click away from both cursors brings the nearer one there.
+        if (dragging < 0) {
+            const double x = graphScope->xAxis->pixelToCoord(p.x());
+            dragging = std::fabs(x - cursorAt[0].x()) <= std::fabs(x - cursorAt[1].x()) ? 0 : 1;
+        }
+        PlaceCursor(dragging, graphScope->xAxis->pixelToCoord(p.x()),
+                    graphScope->yAxis->pixelToCoord(p.y()));
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (dragging < 0) break;
+        PlaceCursor(dragging, graphScope->xAxis->pixelToCoord(mouse->position().x()),
+                    graphScope->yAxis->pixelToCoord(mouse->position().y()));
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (dragging < 0) break;
+        dragging = -1;
+        return true;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace scope

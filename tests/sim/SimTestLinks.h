@@ -1,11 +1,18 @@
 #pragma once
 // Clients of the simulator over its real links, shared by the simulator tests.
+#include "SimTestBytes.h"
+#include "sim/SimThread.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QString>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <fcntl.h>
@@ -57,5 +64,67 @@ public:
 private:
     int fd = -1;
 };
+
+// One client over the link named by a data row ("tcp" or "pty"), read and written alike.
+class LinkClient {
+public:
+    static QString PtyLink(const QTemporaryDir& dir) {
+        return dir.filePath(QStringLiteral("ttySIM"));
+    }
+
+    // A TCP client connects to `port` when given, else starts the simulator's listener.
+    LinkClient(sim::SimThread& simulator, const QString& transport, const QTemporaryDir& dir,
+               quint16 port = 0) {
+        if (transport == QLatin1String("pty")) {
+            if (simulator.StartPty(PtyLink(dir))) pty = std::make_unique<PtyClient>(PtyLink(dir));
+            return;
+        }
+        tcp = std::make_unique<QTcpSocket>();
+        tcp->connectToHost(QStringLiteral("127.0.0.1"), port ? port : simulator.StartTcp());
+        tcp->waitForConnected(kLinkWaitMs);
+    }
+    bool IsOpen() const {
+        return pty ? pty->IsOpen() : tcp && tcp->state() == QAbstractSocket::ConnectedState;
+    }
+    void Send(const std::vector<std::uint8_t>& bytes) {
+        if (pty) return pty->Send(bytes);
+        tcp->write(ToQt(bytes));
+        tcp->waitForBytesWritten(kLinkWaitMs);
+    }
+    QByteArray Read(int count, int timeoutMs = kLinkWaitMs) {
+        if (pty) return pty->Read(count, timeoutMs);
+        QByteArray bytes;
+        QDeadlineTimer deadline(timeoutMs);
+        while (bytes.size() < count && !deadline.hasExpired()) {
+            if (tcp->bytesAvailable() == 0 && !tcp->waitForReadyRead(deadline.remainingTime()))
+                break;
+            bytes += tcp->read(count - bytes.size());
+        }
+        return bytes;
+    }
+    // One whole frame as its head announces it (what arrived, when it does not come whole).
+    QByteArray ReadFrame(int timeoutMs = kLinkWaitMs) {
+        QByteArray bytes = Read(8, timeoutMs);
+        frame::HeaderFields head;
+        if (bytes.size() == 8 &&
+            frame::DecodeHead(reinterpret_cast<const std::uint8_t*>(bytes.constData()), head))
+            bytes += Read(head.length, timeoutMs);
+        return bytes;
+    }
+    void Close() {
+        if (pty) pty->Close();
+        if (tcp) tcp->disconnectFromHost();
+    }
+
+private:
+    std::unique_ptr<PtyClient> pty;
+    std::unique_ptr<QTcpSocket> tcp;
+};
+
+inline void AddTransports() {
+    QTest::addColumn<QString>("transport");
+    QTest::newRow("tcp") << QStringLiteral("tcp");
+    QTest::newRow("pty") << QStringLiteral("pty");
+}
 
 } // namespace simtest

@@ -22,61 +22,6 @@ const QByteArray kTriggerReply = QByteArray::fromHex("551e00000000aa9f");
 const QByteArray kIdentificationReply =
     QByteArray::fromHex("55070000200008d5") + QByteArray("CHROMIX3 SIMULATOR FW 4.2 (sim)\0", 32);
 
-// One client over the link named by the data row, reading and writing the same either way.
-class Client {
-public:
-    // A TCP client connects to `port` when given, else starts the simulator's listener.
-    Client(sim::SimThread& simulator, const QString& transport, const QTemporaryDir& dir,
-           quint16 port = 0) {
-        if (transport == QLatin1String("pty")) {
-            const QString link = dir.filePath(QStringLiteral("ttyTRIG"));
-            if (simulator.StartPty(link)) pty = std::make_unique<PtyClient>(link);
-            return;
-        }
-        tcp = std::make_unique<QTcpSocket>();
-        tcp->connectToHost(QStringLiteral("127.0.0.1"), port ? port : simulator.StartTcp());
-        tcp->waitForConnected(kLinkWaitMs);
-    }
-    bool IsOpen() const {
-        return pty ? pty->IsOpen() : tcp && tcp->state() == QAbstractSocket::ConnectedState;
-    }
-    void Send(const std::vector<std::uint8_t>& bytes) {
-        if (pty) return pty->Send(bytes);
-        tcp->write(ToQt(bytes));
-        tcp->waitForBytesWritten(kLinkWaitMs);
-    }
-    QByteArray Read(int count, int timeoutMs = kLinkWaitMs) {
-        if (pty) return pty->Read(count, timeoutMs);
-        QByteArray bytes;
-        QDeadlineTimer deadline(timeoutMs);
-        while (bytes.size() < count && !deadline.hasExpired()) {
-            if (tcp->bytesAvailable() == 0 && !tcp->waitForReadyRead(deadline.remainingTime()))
-                break;
-            bytes += tcp->read(count - bytes.size());
-        }
-        return bytes;
-    }
-    // One whole frame as its head announces it (what arrived, when it does not come whole).
-    QByteArray ReadFrame(int timeoutMs = kLinkWaitMs) {
-        QByteArray bytes = Read(8, timeoutMs);
-        frame::HeaderFields head;
-        if (bytes.size() == 8 &&
-            frame::DecodeHead(reinterpret_cast<const std::uint8_t*>(bytes.constData()), head))
-            bytes += Read(head.length, timeoutMs);
-        return bytes;
-    }
-    // The next frame that is not a pushed measurement; counts those passed over.
-    QByteArray ReadReply(int& pushed, int timeoutMs = kLinkWaitMs);
-    void Close() {
-        if (pty) pty->Close();
-        if (tcp) tcp->disconnectFromHost();
-    }
-
-private:
-    std::unique_ptr<PtyClient> pty;
-    std::unique_ptr<QTcpSocket> tcp;
-};
-
 // Exactly an order-8 reply, whole and intact, with the trigger word set.
 bool IsPushedFrame(const QByteArray& bytes) {
     const auto data = FromQt(bytes);
@@ -86,19 +31,14 @@ bool IsPushedFrame(const QByteArray& bytes) {
            ComputeCheckByte(data.data(), 8, 40) == head.dataCheck && ReplyWords(data)[9] == 1;
 }
 
-QByteArray Client::ReadReply(int& pushed, int timeoutMs) {
+// The next frame that is not a pushed measurement; counts those passed over.
+QByteArray ReadReply(LinkClient& client, int& pushed, int timeoutMs = kLinkWaitMs) {
     for (;;) {
-        const QByteArray bytes = ReadFrame(timeoutMs);
+        const QByteArray bytes = client.ReadFrame(timeoutMs);
         if (bytes.size() < 2 || bytes[1] != 8) return bytes;
         if (!IsPushedFrame(bytes)) return bytes; // a damaged frame is the test's failure
         ++pushed;
     }
-}
-
-void AddTransports() {
-    QTest::addColumn<QString>("transport");
-    QTest::newRow("tcp") << QStringLiteral("tcp");
-    QTest::newRow("pty") << QStringLiteral("pty");
 }
 
 } // namespace
@@ -112,7 +52,7 @@ private slots:
         QTemporaryDir dir;
         sim::SimThread simulator;
         simulator.SetTriggerPeriodMs(40);
-        Client client(simulator, transport, dir);
+        LinkClient client(simulator, transport, dir);
         QVERIFY(client.IsOpen());
         QVERIFY(client.Read(1, 150).isEmpty());
         QVERIFY(!simulator.TriggerSending());
@@ -132,10 +72,10 @@ private slots:
         for (int n = 0; n < 5; ++n) {
             QTest::qWait(12); // frames pile up unread before the request
             client.Send(Order(7));
-            QCOMPARE(client.ReadReply(pushed), kIdentificationReply);
+            QCOMPARE(ReadReply(client, pushed), kIdentificationReply);
         }
         client.Send(Order(30, 0));
-        QCOMPARE(client.ReadReply(pushed), kTriggerReply);
+        QCOMPARE(ReadReply(client, pushed), kTriggerReply);
         QVERIFY(pushed > 0);
         QVERIFY(!simulator.TriggerSending());
         QVERIFY(client.Read(1, 200).isEmpty());
@@ -147,7 +87,7 @@ private slots:
         QTemporaryDir dir;
         sim::SimThread simulator;
         simulator.SetTriggerPeriodMs(0);
-        Client client(simulator, transport, dir);
+        LinkClient client(simulator, transport, dir);
         simulator.FireTrigger();
         client.Send(Order(30, 2)); // neither on nor off
         QCOMPARE(client.Read(8), QByteArray::fromHex("550002000000aa54"));
@@ -177,7 +117,7 @@ private slots:
         faults.baudRate = {true, 9600}; // 50 ms per pushed frame, against an edge every 2 ms
         simulator.SetFaults(faults);
         simulator.SetTriggerPeriodMs(2);
-        Client client(simulator, transport, dir);
+        LinkClient client(simulator, transport, dir);
         client.Send(Order(30, 1));
         QCOMPARE(client.Read(8), kTriggerReply);
         QTest::qWait(400);
@@ -185,7 +125,7 @@ private slots:
         clock.start();
         int pushed = 0;
         client.Send(Order(30, 0));
-        QCOMPARE(client.ReadReply(pushed), kTriggerReply);
+        QCOMPARE(ReadReply(client, pushed), kTriggerReply);
         // At most the frame on the line and one waiting go before the reply.
         QVERIFY2(pushed <= 14 && clock.elapsed() < 400, qPrintable(QString::number(pushed)));
     }
@@ -197,7 +137,7 @@ private slots:
         faults.badDataCheck = {true, 0, 8};
         simulator.SetFaults(faults);
         simulator.SetTriggerPeriodMs(0);
-        Client client(simulator, QStringLiteral("tcp"), dir);
+        LinkClient client(simulator, QStringLiteral("tcp"), dir);
         client.Send(Order(30, 1));
         QCOMPARE(client.Read(8), kTriggerReply);
         simulator.FireTrigger();
@@ -211,10 +151,10 @@ private slots:
         sim::SimThread simulator;
         simulator.SetTriggerPeriodMs(0);
         const quint16 port = simulator.StartTcp();
-        Client tcp(simulator, QStringLiteral("tcp"), dir, port);
-        Client idle(simulator, QStringLiteral("tcp"), dir, port);
-        Client pty(simulator, QStringLiteral("pty"), dir);
-        for (Client* client : {&tcp, &pty}) {
+        LinkClient tcp(simulator, QStringLiteral("tcp"), dir, port);
+        LinkClient idle(simulator, QStringLiteral("tcp"), dir, port);
+        LinkClient pty(simulator, QStringLiteral("pty"), dir);
+        for (LinkClient* client : {&tcp, &pty}) {
             client->Send(Order(30, 1));
             QCOMPARE(client->Read(8), kTriggerReply);
         }
@@ -225,7 +165,7 @@ private slots:
         pty.Close();
         QTest::qWait(200); // let the simulator see the hang-up
         QVERIFY(simulator.TriggerSending());
-        PtyClient next(dir.filePath(QStringLiteral("ttyTRIG")));
+        PtyClient next(LinkClient::PtyLink(dir));
         QVERIFY(next.IsOpen());
         simulator.FireTrigger();
         QVERIFY(IsPushedFrame(tcp.ReadFrame()));

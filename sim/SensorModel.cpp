@@ -1,6 +1,7 @@
 #include "sim/SensorModel.h"
 
 #include "link/FrameCodec.h"
+#include "params/ParameterCodes.h"
 #include "sim/ModelNames.h"
 
 #include <algorithm>
@@ -32,6 +33,12 @@ constexpr int kTriggerExt3 = 4;
 constexpr int kTriggerTrans = 5;
 constexpr int kTriggerPara = 6;
 constexpr int kLedOff = 3;
+constexpr int kOutDirectHigh = 2;
+constexpr int kDirectOutputs = 5;
+
+// The cycle time comes from counting cycles over a window of 8 s, given in tenths of a second:
+// A / (B * 0.01) ms with A the window and B the count.
+constexpr std::int32_t kCycleWindowTenths = 80;
 
 bool InputHigh(std::uint64_t cycle) {
     return cycle % kPassPeriod < kPassLength;
@@ -54,12 +61,27 @@ std::vector<std::uint8_t> MeasurementReply(const MeasurementFrame& measurement) 
     return frame::EncodeFrameWords(kOrderMeasure, 0, {measurement.w.begin(), measurement.w.end()});
 }
 
+void PutInt32(std::vector<std::uint8_t>& bytes, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<std::uint8_t>((bits >> shift) & 0xFF));
+}
+
 } // namespace
 
 std::optional<bool> TriggerSendingSwitch(const Request& request) {
     if (request.order != kOrderTriggerSending || request.payloadLength != 0 || request.argument > 1)
         return std::nullopt;
     return request.argument == 1;
+}
+
+std::uint8_t DigitalOutputs(int outmode, std::uint16_t colourNumber, std::uint16_t group) {
+    const bool found = colourNumber != kNoColour;
+    if (outmode == kOutBinary) return found ? group & kDigitalOutputs : kDigitalOutputs;
+    const bool direct = found && group < kDirectOutputs;
+    const std::uint8_t chosen = direct ? static_cast<std::uint8_t>(1u << group) : 0;
+    if (outmode == kOutDirectHigh) return chosen;
+    return kDigitalOutputs & static_cast<std::uint8_t>(~chosen);
 }
 
 SensorModel::SensorModel(Options options)
@@ -108,6 +130,12 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
         // The sending itself belongs to the connection; the sensor only confirms the switch.
         if (!TriggerSendingSwitch(request)) return ErrorReply(kStatusCommunicationError);
         return frame::EncodeFrameBytes(kOrderTriggerSending, 0, {});
+    case kOrderCycleTime:
+        return CycleTimeReply(request);
+    case kOrderScan:
+        // The recording itself belongs to the connection; the sensor acknowledges at once.
+        if (!ParseScanOrder(request)) return ErrorReply(kStatusCommunicationError);
+        return frame::EncodeFrameBytes(kOrderScan, 0, {});
     case kOrderChangeBaudrate:
         // The new rate takes effect after this reply; a pseudo-terminal or a socket has no rate
         // to change, so the code is only remembered.
@@ -166,6 +194,42 @@ std::vector<std::uint8_t> SensorModel::LoadFromEeprom(const Request&) {
     return frame::EncodeFrameBytes(kOrderLoadEeprom, static_cast<std::uint16_t>(replaced), {});
 }
 
+std::vector<std::uint8_t> SensorModel::CycleTimeReply(const Request& request) {
+    if (request.argument != 0 || request.payloadLength != 0)
+        return ErrorReply(kStatusCommunicationError);
+    // The count of a real window wanders by a cycle or two.
+    const std::int64_t cycles = kCycleWindowTenths * 100000000LL / kCycleNs;
+    const auto counted = static_cast<std::int32_t>(cycles + std::lround(2.0 * Noise()));
+    std::vector<std::uint8_t> data;
+    PutInt32(data, kCycleWindowTenths);
+    PutInt32(data, counted);
+    return frame::EncodeFrameBytes(kOrderCycleTime, 0, data);
+}
+
+ScopeSample SensorModel::NextScopeSample() {
+    // Taken before the measurement moves the model on to its next cycle.
+    const bool in0 = Input0();
+    const int outmode = ram[ActiveSet()].parameters[kDigitalOutmode];
+    const MeasurementFrame m = NextMeasurement();
+    using W = MeasurementFrame::Word;
+    ScopeSample sample;
+    sample.rgb = {m.w[W::kRed], m.w[W::kGreen], m.w[W::kBlue]};
+    sample.coordinates = {m.w[W::kX], m.w[W::kY], m.w[W::kInt]};
+    sample.colourNumber = m.w[W::kColourNumber];
+    sample.digital = DigitalOutputs(outmode, m.w[W::kColourNumber], m.w[W::kGroup]);
+    if (in0) sample.digital |= kDigitalInput0;
+    return sample;
+}
+
+bool SensorModel::Input0() const {
+    return input0Level.value_or(InputHigh(cycle));
+}
+
+void SensorModel::PulseChannel3(int digits, int cycles) {
+    pulseDigits = digits;
+    pulseCycles = std::max(cycles, 0);
+}
+
 std::vector<std::uint8_t> SensorModel::TriggeredMeasurementReply() {
     MeasurementFrame measurement = NextMeasurement();
     measurement.w[MeasurementFrame::Word::kTrigger] = 1;
@@ -178,7 +242,7 @@ void SensorModel::SetRam(int set, const ParameterImage& image) {
 }
 
 int SensorModel::ActiveSet() const {
-    return ram[0].parameters[kTrigger] == kTriggerPara && InputHigh(cycle) ? 1 : 0;
+    return ram[0].parameters[kTrigger] == kTriggerPara && Input0() ? 1 : 0;
 }
 
 double SensorModel::Noise() {
@@ -204,6 +268,10 @@ Rgb SensorModel::MoveObject(const ParameterImage& set, bool objectPresent) {
         const double base[3] = {1800.0, 1500.0, 1200.0};
         for (int i = 0; i < 3; ++i)
             target[i] = base[i] + 250.0 * std::sin(static_cast<double>(cycle) * 0.013 + i * 2.1);
+    }
+    if (pulseCycles > 0) {
+        target[2] += pulseDigits;
+        --pulseCycles;
     }
     // The object approaches its colour gradually, with a little noise on every channel.
     for (int i = 0; i < 3; ++i)
@@ -243,7 +311,7 @@ Evaluation SensorModel::ApplyTrigger(const ParameterImage& set, const Evaluation
 }
 
 MeasurementFrame SensorModel::NextMeasurement() {
-    const bool in0 = InputHigh(cycle);
+    const bool in0 = Input0();
     const ParameterImage& set = ram[ActiveSet()];
     const auto& p = set.parameters;
     Rgb rgb = MoveObject(set, in0);

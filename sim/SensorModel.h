@@ -6,6 +6,7 @@
 #include "sim/ModelNames.h"
 #include "sim/ParameterStore.h"
 #include "sim/RequestParser.h"
+#include "sim/ScopeCapture.h"
 
 #include <array>
 #include <cstdint>
@@ -29,6 +30,11 @@ constexpr std::uint8_t kOrderTriggerSending = 30;
 // For a well-formed order 30, whether it switches trigger-driven sending on; empty for any other
 // request, including an order 30 with another argument or with a payload.
 std::optional<bool> TriggerSendingSwitch(const Request& request);
+
+// OUT0..OUT4 as DIGITAL OUTMODE drives them from the evaluation: BINARY shows the group (the
+// colour number without colour groups) in binary, all high when nothing is found; DIRECT LO
+// pulls the output of group 0..4 low, DIRECT HI raises it, the others at the opposite level.
+std::uint8_t DigitalOutputs(int outmode, std::uint16_t colourNumber, std::uint16_t group);
 
 struct Exchange {
     Request request;
@@ -55,6 +61,16 @@ public:
     // What a trigger edge makes the sensor send unasked: the reply to order 8, taken from the
     // next measurement, with its trigger word set.
     std::vector<std::uint8_t> TriggeredMeasurementReply();
+    // The next measurement as the scope records it, with the outputs and IN0.
+    ScopeSample NextScopeSample();
+
+    // IN0 is a light barrier: high for 150 of every 200 measurements, while an object passes.
+    // Once set it stays at the level given.
+    void SetInput0(bool high) { input0Level = high; }
+    bool Input0() const;
+    // For the next `cycles` measurements the object in front of the sensor has `digits` more
+    // blue; the readings follow it as gradually as any other change of the object.
+    void PulseChannel3(int digits, int cycles);
 
     const ParameterSets& Ram() const { return ram; }
     // The baud-rate code last ordered (4 = 115200 at start).
@@ -71,6 +87,7 @@ private:
     std::vector<std::uint8_t> ReadBlock(const Request& request);
     std::vector<std::uint8_t> StoreToEeprom(const Request& request);
     std::vector<std::uint8_t> LoadFromEeprom(const Request& request);
+    std::vector<std::uint8_t> CycleTimeReply(const Request& request);
     Rgb MoveObject(const ParameterImage& set, bool objectPresent);
     Evaluation ApplyTrigger(const ParameterImage& set, const Evaluation& live, bool in0,
                             std::uint16_t& triggerWord);
@@ -89,6 +106,9 @@ private:
     double object[3] = {1800.0, 1500.0, 1200.0};
     std::array<std::uint16_t, 3> factors{1024, 1024, 1024};
     std::deque<Rgb> recent;
+    std::optional<bool> input0Level; // empty: the light barrier's pattern
+    int pulseDigits = 0;
+    int pulseCycles = 0;
 
     // What the trigger modes hold at the output while the trigger is low.
     bool wasTriggered = false;

@@ -78,6 +78,12 @@ private slots:
             << QByteArray::fromHex("551e00000000aa9f") << QByteArray::fromHex("551e00000000aa9f");
         QTest::newRow("trigger sending with argument 2")
             << ToQt(Order(30, 2)) << QByteArray::fromHex("550002000000aa54");
+        QTest::newRow("scan request") << QByteArray::fromHex("556e01000a00cb9b01004000280a01000000")
+                                      << QByteArray::fromHex("556e00000000aa07");
+        QTest::newRow("break scan")
+            << QByteArray::fromHex("556e00000000aa07") << QByteArray::fromHex("556e00000000aa07");
+        QTest::newRow("scan request of four words")
+            << ToQt(Order(110, 1, {1, 64, 2600, 1})) << QByteArray::fromHex("550002000000aa54");
         QTest::newRow("trigger sending with a payload")
             << ToQt(Order(30, 1, {1})) << QByteArray::fromHex("550002000000aa54");
     }

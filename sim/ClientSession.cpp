@@ -11,15 +11,20 @@ constexpr qint64 kNsPerMs = 1000000;
 } // namespace
 
 ClientSession::ClientSession(SensorModel& model, const Faults& faults, TriggerSource& trigger,
-                             LogFunction log, WriteFunction write, CloseFunction close,
-                             QObject* parent)
-    : QObject(parent), model(model), faults(faults), trigger(trigger), log(std::move(log)),
-      write(std::move(write)), close(std::move(close)) {
+                             MeasurementClock& cycles, LogFunction log, WriteFunction write,
+                             CloseFunction close, QObject* parent)
+    : QObject(parent), model(model), faults(faults), trigger(trigger), cycles(cycles),
+      log(std::move(log)), write(std::move(write)), close(std::move(close)) {
     clock.start();
 }
 
 ClientSession::~ClientSession() {
+    StopSendingUnasked();
+}
+
+void ClientSession::StopSendingUnasked() {
     SetTriggerSending(false);
+    StopScan();
 }
 
 void ClientSession::Receive(const QByteArray& bytes) {
@@ -31,6 +36,13 @@ void ClientSession::Receive(const QByteArray& bytes) {
         // Switched when the request arrives: frames pushed from now on queue behind its reply.
         if (const auto on = TriggerSendingSwitch(request)) SetTriggerSending(*on);
         queue.push_back({ShapeReply(reply, request.order, faults.Get()), request.order});
+        // After the acknowledgement is queued, so the blocks can only come behind it.
+        if (const auto scan = ParseScanOrder(request)) {
+            if (scan->isBreak)
+                StopScan();
+            else
+                StartScan(scan->settings);
+        }
     }
     Pump();
 }
@@ -104,7 +116,7 @@ void ClientSession::FinishReply() {
     if (!closeFault.AppliesTo(current.order)) return;
     if (++countedReplies < closeFault.value) return;
     closed = true;
-    SetTriggerSending(false);
+    StopSendingUnasked();
     queue.clear();
     timer.Stop();
     close();
@@ -133,6 +145,29 @@ void ClientSession::OnTriggerEdge() {
     // Byte for byte an order-8 reply, so the faults set for order 8 shape it too.
     queue.push_back({ShapeReply(model.TriggeredMeasurementReply(), kOrderMeasure, faults.Get()),
                      kOrderMeasure, true});
+    Pump();
+}
+
+void ClientSession::StartScan(const ScopeSettings& settings) {
+    // A new scan replaces one still waiting; it starts with the next cycle.
+    StopScan();
+    capture = std::make_unique<ScopeCapture>(settings);
+    cycleListener = cycles.Listen([this](const ScopeSample& sample) { OnMeasured(sample); });
+}
+
+void ClientSession::StopScan() {
+    capture.reset();
+    if (cycleListener != 0) cycles.Unlisten(cycleListener);
+    cycleListener = 0;
+}
+
+void ClientSession::OnMeasured(const ScopeSample& sample) {
+    if (closed || !capture || !capture->Feed(sample)) return;
+    // Shaped by the faults of order 110 like its replies, and queued whole, one after the other.
+    const FaultSettings settings = faults.Get();
+    for (const auto& block : capture->Frames())
+        queue.push_back({ShapeReply(block, kOrderScan, settings), kOrderScan});
+    StopScan();
     Pump();
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // One client on one link: cuts its requests out of the stream, lets the model answer, and sends
 // each reply out shaped by the faults (delay, pieces, pacing, closing). While the client has
-// trigger-driven sending on, each trigger edge queues a measurement frame behind the replies.
+// trigger-driven sending on, each trigger edge queues a measurement frame behind the replies; a
+// scan it asked for queues its four blocks behind them when the recording is complete.
 #include "sim/Faults.h"
+#include "sim/MeasurementClock.h"
 #include "sim/NanoTimer.h"
 #include "sim/RequestParser.h"
+#include "sim/ScopeCapture.h"
 #include "sim/SensorModel.h"
 #include "sim/TriggerSource.h"
 
@@ -14,6 +17,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace sim {
 
@@ -24,15 +28,17 @@ public:
     using CloseFunction = std::function<void()>;
     using LogFunction = std::function<void(const Request&)>;
 
-    ClientSession(SensorModel& model, const Faults& faults, TriggerSource& trigger, LogFunction log,
-                  WriteFunction write, CloseFunction close, QObject* parent = nullptr);
+    ClientSession(SensorModel& model, const Faults& faults, TriggerSource& trigger,
+                  MeasurementClock& cycles, LogFunction log, WriteFunction write,
+                  CloseFunction close, QObject* parent = nullptr);
     ~ClientSession() override;
 
     void Receive(const QByteArray& bytes);
     bool IsClosed() const { return closed; }
     bool TriggerSending() const { return triggerSending; }
-    // The client went away: nothing more is sent on triggers.
-    void StopTriggerSending() { SetTriggerSending(false); }
+    bool ScanPending() const { return capture != nullptr; }
+    // The client went away: nothing more is sent unasked, neither on triggers nor from a scan.
+    void StopSendingUnasked();
 
 private:
     struct Queued {
@@ -47,10 +53,14 @@ private:
     bool WriteDue(qint64 now);
     void SetTriggerSending(bool on);
     void OnTriggerEdge();
+    void StartScan(const ScopeSettings& settings);
+    void StopScan();
+    void OnMeasured(const ScopeSample& sample);
 
     SensorModel& model;
     const Faults& faults;
     TriggerSource& trigger;
+    MeasurementClock& cycles;
     LogFunction log;
     WriteFunction write;
     CloseFunction close;
@@ -68,6 +78,8 @@ private:
     bool triggerSending = false;
     bool pushWaiting = false; // a pushed frame is queued and has not started yet
     QMetaObject::Connection edgeConnection;
+    std::unique_ptr<ScopeCapture> capture;
+    int cycleListener = 0; // 0: not listening to the measurement cycle
     QElapsedTimer clock;
     NanoTimer timer{[this] { Pump(); }};
 };

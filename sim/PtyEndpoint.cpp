@@ -121,7 +121,7 @@ void PtyEndpoint::ReadMaster() {
 void PtyEndpoint::ClientGone() {
     clientPresent = false;
     if (session) {
-        session->StopTriggerSending(); // at once, not when the deferred deletion comes
+        session->StopSendingUnasked(); // at once, not when the deferred deletion comes
         session->deleteLater();
         session = nullptr;
     }

@@ -72,8 +72,8 @@ void SimServer::AcceptTcpClients() {
         session->setParent(socket);
         connect(socket, &QTcpSocket::readyRead, session,
                 [socket, session]() { session->Receive(socket->readAll()); });
-        // The session lives until the socket's deferred deletion; no trigger may reach it then.
-        connect(socket, &QTcpSocket::disconnected, session, &ClientSession::StopTriggerSending);
+        // The session lives until the socket's deferred deletion; nothing unasked may go out then.
+        connect(socket, &QTcpSocket::disconnected, session, &ClientSession::StopSendingUnasked);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 }
@@ -81,8 +81,23 @@ void SimServer::AcceptTcpClients() {
 ClientSession* SimServer::MakeSession(std::function<void(const QByteArray&)> write,
                                       std::function<void()> close) {
     return new ClientSession(
-        model, faults, trigger, [this](const Request& request) { LogRequest(request); },
+        model, faults, trigger, cycles, [this](const Request& request) { LogRequest(request); },
         std::move(write), std::move(close));
+}
+
+void SimServer::SetInput0(bool high) {
+    cycles.CatchUp();
+    model.SetInput0(high);
+}
+
+void SimServer::ToggleInput0() {
+    cycles.CatchUp();
+    model.SetInput0(!model.Input0());
+}
+
+void SimServer::PulseChannel3(int digits, int count) {
+    cycles.CatchUp();
+    model.PulseChannel3(digits, count);
 }
 
 void SimServer::LogRequest(const Request& request) {

@@ -2,6 +2,7 @@
 // Serves the simulated sensor over TCP/IP on 127.0.0.1 and over a pseudo-terminal, and keeps a
 // log of the requests it received.
 #include "sim/Faults.h"
+#include "sim/MeasurementClock.h"
 #include "sim/SensorModel.h"
 #include "sim/TriggerSource.h"
 
@@ -44,6 +45,13 @@ public:
     // Safe from any thread: whether some connection has trigger-driven sending on.
     bool TriggerSending() const { return trigger.Listeners() > 0; }
 
+    // The model's inputs, changed at the present measurement cycle of a running scan.
+    void SetInput0(bool high);
+    void ToggleInput0();
+    void PulseChannel3(int digits, int cycles);
+    // Safe from any thread: whether some connection has a scan waiting for its samples.
+    bool ScanPending() const { return cycles.Listeners() > 0; }
+
     // Safe from any thread.
     std::vector<Request> RequestLog() const;
     void ClearRequestLog();
@@ -57,6 +65,7 @@ private:
     SensorModel model;
     Faults faults;
     TriggerSource trigger{this}; // a child, so it moves to the server's thread with it
+    MeasurementClock cycles{model, this};
     QTcpServer* tcp = nullptr;
     PtyEndpoint* pty = nullptr;
     QString lastError;

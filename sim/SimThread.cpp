@@ -97,6 +97,18 @@ bool SimThread::TriggerSending() const {
     return server && server->TriggerSending();
 }
 
+void SimThread::SetInput0(bool high) {
+    RunOnServer([&]() { server->SetInput0(high); });
+}
+
+void SimThread::PulseChannel3(int digits, int cycles) {
+    RunOnServer([&]() { server->PulseChannel3(digits, cycles); });
+}
+
+bool SimThread::ScanPending() const {
+    return server && server->ScanPending();
+}
+
 void SimThread::Stop() {
     if (!server) return;
     RunOnServer([this]() {

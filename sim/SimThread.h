@@ -46,6 +46,17 @@ public:
     // Whether any connection currently has trigger sending on.
     bool TriggerSending() const;
 
+    // Holds the input IN0 at `high` from now on, instead of the light barrier's pattern (high
+    // for 150 of every 200 measurement cycles). A low-to-high change is what EXTERNAL IN0 scans
+    // wait for.
+    void SetInput0(bool high);
+    // Gives the object in front of the sensor `digits` more blue for the next `cycles`
+    // measurement cycles (1 ms each while a scan runs), starting now. Blue, and so INT (by a
+    // third) and M, rise to it within some 30 cycles and fall back as gradually afterwards.
+    void PulseChannel3(int digits, int cycles);
+    // Whether any connection has a scan waiting for its samples.
+    bool ScanPending() const;
+
     // Closes all clients, removes the pty link and ends the thread. Also run by the destructor.
     void Stop();
 

@@ -16,6 +16,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 constexpr char kStopByte = 's';
 constexpr char kTriggerByte = 't';
+constexpr char kInput0Byte = 'i';
 
 void OnStopSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &kStopByte, 1);
@@ -25,8 +26,12 @@ void OnTriggerSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &kTriggerByte, 1);
 }
 
+void OnInput0Signal(int) {
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &kInput0Byte, 1);
+}
+
 // Signals only drop a byte into a socket pair; the event loop reads it and ends the program or
-// fires the trigger input, so nothing unsafe runs inside a handler.
+// fires the trigger input or toggles IN0, so nothing unsafe runs inside a handler.
 void InstallSignals(QCoreApplication& app, sim::SimServer& server) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
@@ -35,6 +40,7 @@ void InstallSignals(QCoreApplication& app, sim::SimServer& server) {
         const ssize_t n = ::read(signalPipe[0], bytes, sizeof(bytes));
         for (ssize_t i = 0; i < n; ++i) {
             if (bytes[i] == kTriggerByte) server.Trigger().Fire();
+            if (bytes[i] == kInput0Byte) server.ToggleInput0();
             if (bytes[i] == kStopByte) app.quit();
         }
     });
@@ -46,6 +52,8 @@ void InstallSignals(QCoreApplication& app, sim::SimServer& server) {
     sigaction(SIGTERM, &action, nullptr);
     action.sa_handler = OnTriggerSignal;
     sigaction(SIGUSR1, &action, nullptr);
+    action.sa_handler = OnInput0Signal;
+    sigaction(SIGUSR2, &action, nullptr);
 }
 
 struct FaultOption {
@@ -83,13 +91,20 @@ QString HelpEpilogue() {
     return QStringLiteral(
                "\nOrders answered: 1 write block, 2 read block, 3 store RAM in EEPROM, 4 load "
                "EEPROM into RAM,\n7 identification, 8 measurement, 30 trigger-driven sending "
-               "(argument 1 on, 0 off),\n190 baud rate. Any other order gets an error reply with "
-               "status 1; a malformed block\nrequest (index above 3, wrong length, bad payload "
-               "check byte), an order 30 with another\nargument or a payload, or a failed EEPROM "
-               "write gets status 2.\n"
+               "(argument 1 on, 0 off),\n105 cycle time, 110 scan (argument 1) and break scan "
+               "(argument 0), 190 baud rate.\nAny other order gets an error reply with "
+               "status 1; a malformed block request (index\nabove 3, wrong length, bad payload "
+               "check byte), an order 30 with another argument or a\npayload, a scan without "
+               "five intact words or with a trigger mode above 4, a pre-trigger\ncount above "
+               "128 or a record signal above 1, or a failed EEPROM write gets status 2.\n"
                "While a connection has trigger-driven sending on, each trigger sends it the reply "
                "to order 8\nunasked, with trigger word 1. Triggers come every --trigger-period "
                "ms and on SIGUSR1.\n"
+               "The measurement cycle is 1 ms (order 105 gives A = 80, B = about 8000). A scan "
+               "sends its four\nblocks when complete; the digital block holds OUT0..OUT4 in "
+               "bits 0..4 and IN0 in bit 5.\nIN0 follows a light barrier (high for 150 of every "
+               "200 cycles) unless --in0 holds it;\nSIGUSR2 toggles it and holds it from then "
+               "on.\n"
                "Without --tcp and --pty the simulator listens on TCP port 10001.\n"
                "SIGINT and SIGTERM end it and remove the pty link.\n\n") +
            QString::fromStdString(sim::DescribeRanges());
@@ -141,6 +156,10 @@ int main(int argc, char* argv[]) {
                       "Trigger every this many ms while trigger-driven sending is on (default "
                       "200; 0 = only on SIGUSR1).",
                       "ms", QString::number(sim::TriggerSource::kDefaultPeriodMs)});
+    parser.addOption({"in0",
+                      "Input IN0: auto (a light barrier, high for 150 of every 200 cycles), low "
+                      "or high (held; SIGUSR2 toggles it).",
+                      "level", QStringLiteral("auto")});
     for (const FaultOption& option : kFaultOptions) {
         if (option.valueName)
             parser.addOption({option.name, option.help, option.valueName});
@@ -164,6 +183,13 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    const QString in0 = parser.value("in0");
+    if (in0 != QLatin1String("auto") && in0 != QLatin1String("low") &&
+        in0 != QLatin1String("high")) {
+        std::fprintf(stderr, "chromix3-sim: --in0 needs auto, low or high\n");
+        return 2;
+    }
+
     sim::SensorModel::Options options;
     options.eepromPath = parser.value("eeprom").toStdString();
     options.seed = parser.value("seed").toUInt();
@@ -173,6 +199,7 @@ int main(int argc, char* argv[]) {
                      qPrintable(server.LastError()));
     server.FaultSwitches().Set(faults);
     server.Trigger().SetPeriodMs(triggerPeriod);
+    if (in0 != QLatin1String("auto")) server.SetInput0(in0 == QLatin1String("high"));
 
     const bool wantTcp = parser.isSet("tcp") || !parser.isSet("pty");
     if (wantTcp) {

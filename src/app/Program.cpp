@@ -2,6 +2,7 @@
 
 #include "app/AppHelp.h"
 #include "app/MainPanel.h"
+#include "calibration/CalibrationModule.h"
 #include "core/AppState.h"
 #include "core/HelpRouter.h"
 #include "core/OperatorDialogs.h"
@@ -75,6 +76,7 @@ Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
 Program::~Program() {
     qApp->removeEventFilter(helpRouter.get());
     // The pages belong to the window; the modules that hold references to them go first.
+    calibration.reset();
     scope.reset();
     recorder.reset();
     settings.reset();
@@ -99,6 +101,8 @@ void Program::Compose() {
     recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *link,
                                                           *live);
     scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *link);
+    calibration = std::make_unique<calibration::CalibrationModule>(
+        state, *this, dialogs, *this, *link, *live, params->Transfers());
     AddEmptyChildPanels();
 
     auto& rows = settings->RowAttributes();
@@ -109,6 +113,8 @@ void Program::Compose() {
             &live::LiveModule::ShowSensorId);
     connect(&comm->Page(), &comm::CommPage::SensorIdChanged, recorder.get(),
             &recorder::RecorderModule::ShowIdentification);
+    connect(&comm->Page(), &comm::CommPage::HardwareInfoRequested, calibration.get(),
+            &calibration::CalibrationModule::CBF_ButtonGenHwInfoFile);
     connect(&comm->Page(), &comm::CommPage::Accepted, this, [this] {
         settings->PanelSettings().WritePanelSettings();
         ShowPage(core::MainPage::Parameters);
@@ -258,6 +264,10 @@ void Program::ShowChildPanel(core::ChildPanel panel) {
 
 void Program::ShowPage(core::MainPage page) {
     mainPanel->ShowPage(int(page));
+}
+
+void Program::SetPageVisible(core::MainPage page, bool visible) {
+    mainPanel->SetPageVisible(int(page), visible);
 }
 
 void Program::AddPage(core::MainPage page, QWidget* widget) {

@@ -47,6 +47,9 @@ class RecorderModule;
 namespace scope {
 class ScopeModule;
 }
+namespace calibration {
+class CalibrationModule;
+}
 
 namespace app {
 
@@ -76,6 +79,7 @@ public:
     params::ParamsModule& Params() { return *params; }
     recorder::RecorderModule& Recorder() { return *recorder; }
     scope::ScopeModule& Scope() { return *scope; }
+    calibration::CalibrationModule& Calibration() { return *calibration; }
     comm::CommModule& Comm() { return *comm; }
     settings::SettingsModule& Settings() { return *settings; }
     const core::HelpBook& Help() const { return helpBook; }
@@ -87,6 +91,7 @@ public:
     void SetButtonsDimmed(int liveMode, int dim) override;
     void ShowChildPanel(core::ChildPanel panel) override;
     void ShowPage(core::MainPage page) override;
+    void SetPageVisible(core::MainPage page, bool visible) override;
     core::CommandGate& Gate() override { return gate; }
     void ReportCommand(const std::string& description, const std::string& outcome) override;
 
@@ -127,6 +132,7 @@ private:
     teach::TeachModule* teach = nullptr; // lives on the teach-table page
     std::unique_ptr<recorder::RecorderModule> recorder;
     std::unique_ptr<scope::ScopeModule> scope;
+    std::unique_ptr<calibration::CalibrationModule> calibration;
     std::unique_ptr<core::HelpRouter> helpRouter;
     std::array<QWidget*, 5> childPanels{};
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;

@@ -87,6 +87,14 @@ struct TeachState {
     std::uint16_t recordCount = 0;
 };
 
+// White calibration and offsets as the pages last took them.
+struct CalibrationState {
+    std::array<std::uint16_t, 3> factors{1024, 1024, 1024}; // red, green, blue; 1024 = 1.0
+    std::uint16_t setValue = 0;
+    std::uint16_t maxDelta = 0;
+    std::array<std::uint16_t, 3> offsets{};
+};
+
 // The last scope capture, in time order: three channels and the digital states.
 struct ScopeState {
     std::array<std::array<std::uint16_t, 128>, 4> buffer{};
@@ -113,6 +121,7 @@ struct AppState {
     LiveState live;
     TeachState teach;
     ScopeState scope;
+    CalibrationState calibration;
     SettingsState settings;
 };
 

@@ -40,6 +40,8 @@ public:
     virtual void SetButtonsDimmed(int liveMode, int dim) = 0;
     virtual void ShowChildPanel(ChildPanel panel) = 0;
     virtual void ShowPage(MainPage page) = 0;
+    // Shows or hides a tab page (the service page is hidden until the password opens it).
+    virtual void SetPageVisible(MainPage page, bool visible) = 0;
     virtual CommandGate& Gate() = 0;
     // The last command the operator gave and how it ended ("done", "failed", ...), for the
     // status bar.

@@ -104,6 +104,7 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     connect(stringIpAdress, &QComboBox::activated, this, &CommPage::CBF_StringIpAdress);
     connect(stringPortNumber, &QLineEdit::editingFinished, this, &CommPage::CBF_StringPortNumber);
     connect(editId, &QLineEdit::editingFinished, this, &CommPage::CBF_EditID);
+    connect(buttonGenHwInfoFile, &QPushButton::clicked, this, &CommPage::HardwareInfoRequested);
     connect(buttonTryToConnect, &QPushButton::clicked, this, &CommPage::CBF_ButtonTryToConnect);
     connect(buttonAccept, &QPushButton::clicked, this, &CommPage::CBF_ButtonAccept);
     connect(buttonChangeBaudrate, &QPushButton::clicked, this, &CommPage::CBF_ButtonChangeBaudrate);

@@ -63,6 +63,7 @@ signals:
     // ACCEPT: the settings are to be saved.
     void Accepted();
     void SensorIdChanged(const QString& id);
+    void HardwareInfoRequested();
 
 private:
     void FillComPorts();

@@ -19,6 +19,7 @@ void LiveDrawing::UpdateLiveDisplays() {
     state.live.liveColour = LiveColour(state.live.frame);
     const bool outputs = state.params.image.parameters[params::kEvaluationMode] > 2;
     data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
+    if (otherDisplays) otherDisplays(state.live.frame);
     UpdateHistories();
 }
 

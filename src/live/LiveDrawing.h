@@ -11,6 +11,7 @@ struct AppState;
 namespace live {
 
 class DataPanel;
+struct MeasurementFrame;
 
 class LiveDrawing {
 public:
@@ -32,6 +33,10 @@ public:
     void UpdateLiveLabels(std::uint16_t calculationMode);
     // Others who show the labels of the calculation mode (the graph panel).
     void AlsoLabel(std::function<void(bool siM)> labeller) { otherLabels = std::move(labeller); }
+    // Another page that shows every measurement (the raw values on the calibration page).
+    void AlsoShow(std::function<void(const MeasurementFrame&)> shower) {
+        otherDisplays = std::move(shower);
+    }
 
 private:
     std::uint16_t CalculationMode() const;
@@ -39,6 +44,7 @@ private:
     core::AppState& state;
     DataPanel& data;
     std::function<void(bool)> otherLabels;
+    std::function<void(const MeasurementFrame&)> otherDisplays;
 };
 
 } // namespace live

@@ -39,6 +39,9 @@ public:
     GraphPanel& Graphs() { return *graphPanel; }
     GoLoop& Loop() { return *goLoop; }
     LiveDrawing& Drawing() { return *drawing; }
+    // The clock that paints live displays at most 25 times a second, for pages beyond the data
+    // panel.
+    RefreshClock& Clock() { return refreshClock; }
     void AttachTransfers(core::ParameterTransfers& transfers);
     // The operator's sensor identification in the titles of the big panels.
     void ShowSensorId(const QString& id);

@@ -298,7 +298,8 @@ private slots:
         QVERIFY(f->program->Help().Find("CBF_EditSetColor"));
         QVERIFY(f->program->Help().Find("CBF_ButtonScan"));
         QVERIFY(f->program->Help().Find("CBF_ButtonStartRecord"));
-        QVERIFY(!f->program->Help().Find("CBF_ButtonSendCF"));
+        QVERIFY(f->program->Help().Find("CBF_ButtonSendCF"));
+        QVERIFY(f->program->Help().Find("CBF_EditRedOffset"));
     }
 
     void rightClickOnADimmedButtonStillShowsItsHelp() {

@@ -1,0 +1,334 @@
+#include "calibration/CalibrationModule.h"
+
+#include "calibration/CalibrationHelp.h"
+#include "calibration/CalibrationPages.h"
+#include "core/AppState.h"
+#include "core/CommandGate.h"
+#include "core/OperatorDialogs.h"
+#include "core/ParameterTransfers.h"
+#include "core/Shell.h"
+#include "core/SideFiles.h"
+#include "link/SensorLink.h"
+#include "live/GoLoop.h"
+#include "live/LiveDrawing.h"
+#include "live/LiveModule.h"
+#include "live/LiveValues.h"
+#include "params/ParameterFile.h"
+#include "settings/IniStore.h"
+
+#include <QCoreApplication>
+
+namespace calibration {
+
+namespace {
+
+constexpr int kMeasureOrder = 8;
+constexpr int kMeasureOffsetsOrder = 100;
+constexpr int kWriteCalibrationOrder = 101;
+constexpr int kReadCalibrationOrder = 102;
+constexpr int kSelfCalibrationOrder = 103;
+constexpr int kHardwareInfoOrder = 194;
+constexpr int kHardwareInfoKey = 19053;
+constexpr int kHeaderLength = 8;
+
+constexpr const char* kSendPowerTitle = "SEND POWER";
+constexpr const char* kSendPowerText =
+    "Make sure, that the sensor shines on a WHITE target! \nSelect a proper POWER value that the "
+    "RAW DATAS are within the dynamic range.  \nRepeat as long as the intensity for the RAW DATAS "
+    "is NOT OK.";
+constexpr const char* kConfirmTitle = "CONFIRM CALCULATION!";
+constexpr const char* kConfirmText =
+    "Are you sure, that you have selected the right calibration parameters? ";
+constexpr const char* kDeclinedText =
+    "Please insert the right values and press \n CALCULATE CALIBRATION FACTORS again.";
+constexpr const char* kDeltaTooHigh =
+    "The maximum delta of the raw data values RED,GREEN and BLUE is to high. \nCalibration is "
+    "not possible. \nVerify, that the sensor shines on a WHITE target! \nIncrease MAXIMUM DELTA "
+    "OF RAW DATAS! ";
+constexpr const char* kFactorOutOfRange =
+    "One of the calibration factor is out of range. \nCalibration is not possible. \nVerify, "
+    "that the senor shines on a WHITE target! \nChoose a proper POWER value. ";
+constexpr const char* kPassedTitle = "CALIBRATION PASSED!";
+constexpr const char* kPassedText =
+    "Calibration successful! \nCalibration factors were sent to the EEPROM of the sensor. \nGO "
+    "mode will be activated. ";
+constexpr const char* kConfirmWithSend = "Confirm calibration factors with SEND CF.";
+constexpr const char* kOffsetTitle = "CALCULATE OFFSET";
+constexpr const char* kOffsetText = "Make sure, that the receiver of the sensor is covered!";
+
+template <typename Command>
+void RunGated(core::Shell& shell, const char* name, const Command& command) {
+    if (!shell.Gate().Run(name, command) && !shell.Gate().Closed())
+        shell.SetStatusLine(core::CommandGate::BusyText(name, shell.Gate().Holder()));
+}
+
+} // namespace
+
+CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
+                                     core::OperatorDialogs& dialogs, core::Registrar& registrar,
+                                     comm::SensorLink& link, live::LiveModule& live,
+                                     core::ParameterTransfers& transfers)
+    : state(state), shell(shell), dialogs(dialogs), link(link), live(live),
+      transfers(transfers) {
+    calibrationPage = new CalibrationPage(live.Clock());
+    calibrationPage->RegisterCommands(registrar);
+    registrar.AddPage(core::MainPage::Calibration, calibrationPage);
+    offsetPage = new OffsetPage;
+    offsetPage->RegisterCommands(registrar);
+    registrar.AddPage(core::MainPage::Offset, offsetPage);
+    registrar.AddHelp(CalibrationHelp());
+    // Every measurement of the GO loop shows its raw values here too.
+    live.Drawing().AlsoShow(
+        [this](const live::MeasurementFrame& frame) { calibrationPage->ShowFrame(frame); });
+
+    connect(calibrationPage, &CalibrationPage::SendRequested, this,
+            &CalibrationModule::CBF_ButtonSendCF);
+    connect(calibrationPage, &CalibrationPage::GetRequested, this,
+            &CalibrationModule::CBF_ButtonGetCF);
+    connect(calibrationPage, &CalibrationPage::CalculateRequested, this,
+            &CalibrationModule::CBF_ButtonCalcCF);
+    connect(calibrationPage, &CalibrationPage::SelfCalibrationRequested, this,
+            &CalibrationModule::CBF_ButtonStartSelfCalibration);
+    connect(offsetPage, &OffsetPage::SendRequested, this, &CalibrationModule::CBF_ButtonSendOffset);
+    connect(offsetPage, &OffsetPage::GetRequested, this, &CalibrationModule::CBF_ButtonGetOffset);
+    connect(offsetPage, &OffsetPage::MeasureRequested, this,
+            &CalibrationModule::CBF_ButtonCalcOffset);
+    connect(offsetPage, &OffsetPage::CloseRequested, this,
+            &CalibrationModule::CBF_ButtonCloseOffsetCompensation);
+}
+
+bool CalibrationModule::Exchange(int order, int argument, int payloadWords) {
+    state.frames.currentOrder = std::uint8_t(order);
+    link.BuildRequestFrame(order, payloadWords, argument, payloadWords * 2);
+    // An error reply completes the exchange but carries nothing to take.
+    return link.ExchangeFrames(kHeaderLength + payloadWords * 2) == 1 &&
+           state.frames.replyCode != 0;
+}
+
+void CalibrationModule::WriteCalibrationWords(int argument,
+                                              const std::array<std::uint16_t, 3>& words) {
+    for (std::size_t i = 0; i < 3; ++i)
+        state.frames.wordBuffer[i] = words[i];
+    if (!Exchange(kWriteCalibrationOrder, argument, 3)) return;
+    const int refused = state.frames.statusWord;
+    if (refused > 0) {
+        state.link.messageBuffer = PlausibilityNotice(refused);
+        link.ReportSensorNotice();
+    }
+}
+
+void CalibrationModule::SendFactors() {
+    state.calibration.factors = calibrationPage->Factors();
+    WriteCalibrationWords(0, state.calibration.factors);
+}
+
+bool CalibrationModule::ReadCalibrationData() {
+    if (!Exchange(kReadCalibrationOrder, 0, 0)) return false;
+    link.DecodeReplyWords();
+    const auto& w = state.frames.wordBuffer;
+    state.calibration.factors = {w[0], w[1], w[2]};
+    state.calibration.offsets = {w[3], w[4], w[5]};
+    calibrationPage->ShowFactors(state.calibration.factors);
+    offsetPage->ShowOffsetFields(state.calibration.offsets);
+    return true;
+}
+
+void CalibrationModule::CBF_ButtonSendCF() {
+    RunGated(shell, "SEND CF", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        SendFactors();
+        shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("SEND CF", state.flags.linkGood ? "done" : "failed");
+    });
+}
+
+void CalibrationModule::CBF_ButtonGetCF() {
+    RunGated(shell, "GET CF", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        const bool read = ReadCalibrationData();
+        shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("GET CF", read ? "done" : "failed");
+    });
+}
+
+void CalibrationModule::CBF_ButtonCalcCF() {
+    if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
+    RunGated(shell, "CALCULATE CF", [this] { Calculate(); });
+}
+
+void CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
+    for (int i = 0; i < kAveragedFrames; ++i) {
+        if (i % 5 == 0) {
+            calibrationPage->ShowCalculating((i / 5) % 2 == 0);
+            QCoreApplication::processEvents();
+        }
+        // A link that has closed would fail the rest one time-out after another.
+        if (!link.LinkOpen()) break;
+        state.frames.currentOrder = kMeasureOrder;
+        link.BuildRequestFrame(kMeasureOrder, 0, 0, 0);
+        if (link.ExchangeFrames(kHeaderLength) != 1 || state.frames.replyCode == 0) continue;
+        link.DecodeMeasurementWords();
+        live::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
+                                   live::MeasurementFrame::kWords);
+        calibrationPage->ShowFrame(state.live.frame);
+        using F = live::MeasurementFrame;
+        const auto& w = state.live.frame.w;
+        for (std::size_t c = 0; c < 3; ++c)
+            rawSums[c] += w[F::kRawRed + c];
+        deltaSum += RawDelta(w[F::kRawRed], w[F::kRawGreen], w[F::kRawBlue]);
+    }
+    calibrationPage->ShowCalculating(false);
+}
+
+void CalibrationModule::Calculate() {
+    shell.SetButtonsDimmed(0, 1);
+    state.flags.running = 0;
+    std::string outcome = "declined";
+    if (!dialogs.Confirm(kConfirmTitle, kConfirmText)) {
+        dialogs.Message("INFO!", kDeclinedText);
+    } else {
+        Rgb rawSums{};
+        std::uint32_t deltaSum = 0;
+        AverageFrames(rawSums, deltaSum);
+        const RawMeans means = MeansOf(rawSums, deltaSum);
+        state.calibration.setValue = calibrationPage->SetValue();
+        state.calibration.maxDelta = calibrationPage->MaxDelta();
+        const auto factors = FactorsFor(state.calibration.setValue, means.raw);
+        if (means.delta > state.calibration.maxDelta) {
+            dialogs.Message("ATTENTION!", kDeltaTooHigh);
+            outcome = "raw delta too high";
+        } else if (!factors) {
+            dialogs.Message("ATTENTION!", kFactorOutOfRange);
+            outcome = "factor out of range";
+        } else {
+            calibrationPage->ShowFactors(*factors);
+            dialogs.Message(kPassedTitle, kPassedText);
+            outcome = "passed";
+        }
+    }
+    // In every case: the fields as they stand go to the sensor, and GO starts.
+    SendFactors();
+    shell.ReportCommand("CALCULATE CF", outcome);
+    shell.SetButtonsDimmed(1, 1);
+    shell.ShowChildPanel(core::ChildPanel::Data);
+    live.Drawing().DrawTaughtColours();
+    live.Loop().RunGoLoop();
+    shell.SetButtonsDimmed(0, 0);
+}
+
+void CalibrationModule::CBF_ButtonStartSelfCalibration() {
+    if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
+    RunGated(shell, "SELF CALIBRATION", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        state.flags.linkGood = 1;
+        const bool valid = Exchange(kSelfCalibrationOrder, 0, 0);
+        if (valid && state.flags.linkGood == 1) {
+            link.DecodeReplyWords();
+            const auto& w = state.frames.wordBuffer;
+            calibrationPage->ShowFactors({w[0], w[1], w[2]});
+            calibrationPage->ShowSetValueAndMaxDelta(w[3], w[4]);
+            dialogs.Message("ATTENTION!", kConfirmWithSend);
+        }
+        shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("SELF CALIBRATION", valid ? "factors received" : "failed");
+    });
+}
+
+void CalibrationModule::UnlockOffsetPage() {
+    shell.SetPageVisible(core::MainPage::Offset, true);
+    shell.ShowPage(core::MainPage::Offset);
+}
+
+void CalibrationModule::CBF_ButtonCloseOffsetCompensation() {
+    shell.SetPageVisible(core::MainPage::Offset, false);
+    shell.ShowPage(core::MainPage::Parameters);
+}
+
+void CalibrationModule::CBF_ButtonSendOffset() {
+    RunGated(shell, "SEND OFFSET", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        state.calibration.offsets = offsetPage->Offsets();
+        WriteCalibrationWords(1, state.calibration.offsets);
+        shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("SEND OFFSET", state.flags.linkGood ? "done" : "failed");
+    });
+}
+
+void CalibrationModule::CBF_ButtonGetOffset() {
+    RunGated(shell, "GET OFFSET", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        const bool read = ReadCalibrationData();
+        shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("GET OFFSET", read ? "done" : "failed");
+    });
+}
+
+void CalibrationModule::CBF_ButtonCalcOffset() {
+    if (!dialogs.Confirm(kOffsetTitle, kOffsetText)) return;
+    RunGated(shell, "CALCULATE OFFSET", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        const bool measured = Exchange(kMeasureOffsetsOrder, 1, 0) && ReadCalibrationData();
+        if (measured) offsetPage->ShowMeasuredOffsets(state.calibration.offsets);
+        shell.SetButtonsDimmed(0, 0);
+        shell.ReportCommand("CALCULATE OFFSET", measured ? "done" : "failed");
+    });
+}
+
+void CalibrationModule::CBF_ButtonGenHwInfoFile() {
+    RunGated(shell, "HW INFO FILE", [this] {
+        shell.SetButtonsDimmed(0, 1);
+        WriteHardwareInfoFile();
+        shell.SetButtonsDimmed(0, 0);
+    });
+}
+
+void CalibrationModule::WriteHardwareInfoFile() {
+    state.flags.linkGood = 1;
+    const std::uint16_t target = state.params.memoryTarget;
+    state.params.memoryTarget = core::kRam;
+    transfers.GetParameters();
+    state.params.memoryTarget = target;
+    if (state.flags.linkGood == 0) return;
+    if (!ReadCalibrationData() || state.flags.linkGood == 0) return;
+    if (!Exchange(kHardwareInfoOrder, kHardwareInfoKey, 0) || state.flags.linkGood == 0) return;
+    // Words the reply did not carry are written as 0, not as what an earlier reply left.
+    link.DecodeMeasurementWords();
+    std::array<std::uint16_t, kHardwareWords> words{};
+    const int carried = std::min<int>(state.frames.dataLength / 2, kHardwareWords);
+    std::copy_n(state.frames.measurementWords.begin(), carried, words.begin());
+    const std::string data = HardwareDataText(words.data());
+
+    const auto selection =
+        dialogs.SelectFile("HardwareInitialFile", core::DialogStartDirectory(state.settings.hardwareInfoPath),
+                           "HardwareInitialFile.ini", "*.ini", true);
+    if (selection.choice == core::OperatorDialogs::FileChoice::None || selection.path.empty()) {
+        shell.AppendLog("ATTENTION!   NO FILE WAS SELECTED!\n\n");
+        return;
+    }
+    state.settings.hardwareInfoPath = selection.path;
+    transfers.GetParametersFromPanel();
+    state.calibration.factors = calibrationPage->Factors();
+    state.calibration.offsets = offsetPage->Offsets();
+
+    settings::IniStore store;
+    store.PutString("GENERAL INFO", "FILE TYPE:", "Hardware Initial File");
+    store.PutString("GENERAL INFO", "SCOPE VERSION:", "CHROMIX3-Varev V4.2");
+    store.PutString("GENERAL INFO", "FIRMWARE VERSION:", state.link.firmwareId);
+    store.PutString("HARDWARE INFO", "DATA", data);
+    const char* channels[3] = {"RED", "GREEN", "BLUE"};
+    for (std::size_t c = 0; c < 3; ++c)
+        store.PutInt("CALIBRATION FACTOR", channels[c], state.calibration.factors[c]);
+    for (std::size_t c = 0; c < 3; ++c)
+        store.PutInt("OFFSET", channels[c], state.calibration.offsets[c]);
+    params::PutParameterSection(store, state.params.image);
+    params::PutTeachVectorSections(store, state.params.image);
+    // A file that could not be written is said to be so, not reported as saved.
+    if (store.WriteToFile(selection.path) < 0) {
+        shell.AppendLog("HARDWARE INI FILE COULD NOT BE WRITTEN TO:\n" + selection.path + "\n\n");
+        core::ReportUnwrittenFile(dialogs, selection.path);
+        return;
+    }
+    shell.AppendLog("HARDWARE INI FILE HAS BEEN SAVED TO:\n" + selection.path + "\n\n");
+}
+
+} // namespace calibration

@@ -1,0 +1,73 @@
+#pragma once
+// White calibration, offset compensation and the hardware info file as the window composes
+// them: the two pages, their exchanges with the sensor through the command gate, the averaging
+// of 100 frames, and the support file written after a complete read of the sensor.
+#include "calibration/CalibrationMath.h"
+
+#include <QObject>
+
+namespace core {
+struct AppState;
+class OperatorDialogs;
+class ParameterTransfers;
+class Registrar;
+class Shell;
+} // namespace core
+namespace comm {
+class SensorLink;
+}
+namespace live {
+class LiveModule;
+}
+
+namespace calibration {
+
+class CalibrationPage;
+class OffsetPage;
+
+class CalibrationModule : public QObject {
+    Q_OBJECT
+public:
+    CalibrationModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
+                      core::Registrar& registrar, comm::SensorLink& link, live::LiveModule& live,
+                      core::ParameterTransfers& transfers);
+
+    CalibrationPage& Calibration() { return *calibrationPage; }
+    OffsetPage& Offsets() { return *offsetPage; }
+    // The password was right: the service page shows and comes to the front.
+    void UnlockOffsetPage();
+
+    void CBF_ButtonSendCF();
+    void CBF_ButtonGetCF();
+    void CBF_ButtonCalcCF();
+    void CBF_ButtonStartSelfCalibration();
+    void CBF_ButtonSendOffset();
+    void CBF_ButtonGetOffset();
+    void CBF_ButtonCalcOffset();
+    void CBF_ButtonCloseOffsetCompensation();
+    void CBF_ButtonGenHwInfoFile();
+
+private:
+    // One exchange of `order` with `argument` and the words in the word buffer; true when a
+    // valid reply (not an error reply) came.
+    bool Exchange(int order, int argument, int payloadWords);
+    // Writes three words with order 101 and reports a partial refusal by the sensor.
+    void WriteCalibrationWords(int argument, const std::array<std::uint16_t, 3>& words);
+    void SendFactors();
+    // Order 102: the factor fields and the offset fields; false after a failure.
+    bool ReadCalibrationData();
+    void Calculate();
+    void AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum);
+    void WriteHardwareInfoFile();
+
+    core::AppState& state;
+    core::Shell& shell;
+    core::OperatorDialogs& dialogs;
+    comm::SensorLink& link;
+    live::LiveModule& live;
+    core::ParameterTransfers& transfers;
+    CalibrationPage* calibrationPage;
+    OffsetPage* offsetPage;
+};
+
+} // namespace calibration

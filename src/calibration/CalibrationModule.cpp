@@ -77,6 +77,7 @@ CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
     offsetPage->RegisterCommands(registrar);
     registrar.AddPage(core::MainPage::Offset, offsetPage);
     registrar.AddHelp(CalibrationHelp());
+    registrar.AddHelp(OffsetHelp());
     // Every measurement of the GO loop shows its raw values here too.
     live.Drawing().AlsoShow(
         [this](const live::MeasurementFrame& frame) { calibrationPage->ShowFrame(frame); });

@@ -292,7 +292,7 @@ private slots:
     }
 
     void helpIsOfferedForTheControlsThatExistOnly() {
-        // Each subsystem adds its entries when composed; pages still to come add none yet.
+        // Each subsystem adds its entries when composed.
         QVERIFY(f->program->Help().Find("CBF_ButtonGo"));
         QVERIFY(f->program->Help().Find("CBF_ButtonTryToConnect"));
         QVERIFY(f->program->Help().Find("CBF_EditSetColor"));

@@ -35,6 +35,16 @@ class TestScope : public QObject {
         QTest::mouseClick(Need<QPushButton>(*root, role), Qt::LeftButton);
     }
 
+    // A SINGLE SHOT scan from the SCAN button; the traces and the buffer afterwards.
+    void ScanOnce() {
+        ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditTriggerMode"), 0);
+        Click(Page(), "ButtonScan");
+    }
+    int Points(int trace) {
+        return Need<QCustomPlot>(*Panel(), "GraphScope")->graph(trace)->dataCount();
+    }
+    std::array<std::uint16_t, 128> Red() { return f->state->scope.buffer[0]; }
+
 private slots:
     void init() {
         f = std::make_unique<ProgramFixture>();
@@ -105,6 +115,94 @@ private slots:
         ProgramFixture::Choose(calc, calc->findData(1));
         Click(Panel(), "ButtonZoom11");
         QCOMPARE(ScopePanel().YHigh(), 10000.0);
+    }
+
+    void theCycleTimeComesFromTheSensor() {
+        Click(Page(), "ButtonGetCycleTime");
+        const double ms = f->state->scope.cycleMilliseconds;
+        QVERIFY2(ms > 0.5 && ms < 2.0, qPrintable(QString::number(ms)));
+        QCOMPARE(Shown(Page(), "DispCycleTime"), QString::number(ms, 'f', ms > 1.0 ? 1 : 2));
+        QCOMPARE(f->RequestsOfOrder(105), 1);
+    }
+
+    void aSingleShotScanPlotsFourBlocksOverTcp() {
+        ScanOnce();
+        QCOMPARE(f->RequestsOfOrder(110), 1);
+        QCOMPARE(f->state->scope.scanFlag, std::uint16_t(1)); // only a break clears it
+        QCOMPARE(Points(0), 128);
+        QCOMPARE(Points(2), 128);
+        QVERIFY(Red()[0] > 0);
+        QVERIFY(!Need(*Panel(), "ScopeWaiting")->isVisible());
+        QVERIFY(!Need<QPushButton>(*Page(), "ButtonBreakScan")->isEnabled());
+        QVERIFY(Need<QPushButton>(*Page(), "ButtonScan")->isEnabled());
+        // The digital traces lie in their bands.
+        auto* digital = Need<QCustomPlot>(*Panel(), "GraphScopeDigital");
+        const double level = digital->graph(5)->data()->at(0)->value;
+        QVERIFY(level == 10 || level == 11);
+        // The link is in step afterwards.
+        f->RunGo(200, [this] { f->Stop(); });
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+    }
+
+    void anEdgeTriggeredScanOverAPtyPutsTheTriggerAtThePreTrigger() {
+        QVERIFY(f->ConnectPtyThroughPage());
+        f->program->ShowPage(core::MainPage::ScopeSettings);
+        ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditTriggerMode"), 4); // EXTERNAL IN0
+        Need<QSpinBox>(*Page(), "EditPreTrigVal")->setValue(20);
+        f->simulator.SetInput0(false);
+        bool waiting = false;
+        QTimer::singleShot(300, [&] {
+            waiting = Need(*Panel(), "ScopeWaiting")->isVisible() &&
+                      Need<QPushButton>(*Page(), "ButtonBreakScan")->isEnabled();
+            f->simulator.SetInput0(true);
+        });
+        Click(Page(), "ButtonScan");
+        QVERIFY(waiting);
+        QCOMPARE(Points(1), 128);
+        // IN0 is bit 5: low before the trigger position, high from it on.
+        const auto& digital = f->state->scope.buffer[3];
+        QCOMPARE(digital[19] & 0x20, 0);
+        QCOMPARE(digital[20] & 0x20, 0x20);
+        f->simulator.SetInput0(false);
+    }
+
+    void aBreakLeavesThePreviousTraces() {
+        ScanOnce();
+        const auto before = Red();
+        ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditTriggerMode"), 4);
+        f->simulator.SetInput0(false);
+        QTimer::singleShot(300, [this] { Click(Page(), "ButtonBreakScan"); });
+        Click(Page(), "ButtonScan");
+        QCOMPARE(f->state->scope.scanFlag, std::uint16_t(0));
+        QCOMPARE(Red(), before);
+        QVERIFY(!f->simulator.ScanPending());
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        f->RunGo(200, [this] { f->Stop(); });
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+    }
+
+    void aBadBlockOverTcpEndsTheScanWithoutPlotting() {
+        ScanOnce();
+        const auto before = Red();
+        sim::FaultSettings faults;
+        faults.badDataCheck.on = true;
+        faults.badDataCheck.order = 110;
+        f->simulator.SetFaults(faults);
+        ScanOnce();
+        QVERIFY(f->Log().contains(QStringLiteral("RECEIVED DATA FRAME IS INCORRECT!")));
+        QCOMPARE(Red(), before);
+        QCOMPARE(Points(0), 128); // the earlier traces stand
+    }
+
+    void theDisplaySignalChoosesTheAnalogueTraces() {
+        ScanOnce();
+        ProgramFixture::Choose(Need<QComboBox>(*Panel(), "EditScopeSignal"), 2); // green only
+        QCOMPARE(Points(0), 0);
+        QCOMPARE(Points(1), 128);
+        QCOMPARE(Points(2), 0);
+        ScanOnce();
+        QCOMPARE(Points(0), 0); // the choice still holds after a scan
+        QCOMPARE(Points(1), 128);
     }
 
     void cancellingThePrinterDialogPrintsNothingAndSaysNothing() {

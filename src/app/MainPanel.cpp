@@ -25,7 +25,7 @@ MainPanel::MainPanel() : QWidget(nullptr) {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
     auto* bar = new QWidget(this);
     commandBar = new QHBoxLayout(bar);
     commandBar->setContentsMargins(0, 0, 0, 0);
@@ -146,6 +146,11 @@ void MainPanel::ShowPage(int index) {
 
 int MainPanel::CurrentPage() const {
     return tabMain1->currentIndex();
+}
+
+void MainPanel::SetBrandBlock(QWidget* block) {
+    block->setParent(this);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, block);
 }
 
 void MainPanel::AddToCommandBar(QWidget* widget, bool right) {

@@ -27,6 +27,8 @@ public:
     // Adds a child panel to the child area; hidden until shown.
     void AddChildPanel(QWidget* panel);
     void AddToCommandBar(QWidget* widget, bool right);
+    // The brand block goes above everything else.
+    void SetBrandBlock(QWidget* block);
     void RestoreSize();
     // The status bar along the bottom: the link, the loop, the last command.
     void ShowStatus(const QString& link, const QString& loop, const QString& command);

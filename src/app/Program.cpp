@@ -1,8 +1,12 @@
 #include "app/Program.h"
 
 #include "app/AppHelp.h"
+#include "access/BrandBlock.h"
+#include "access/Brand.h"
+#include "access/PasswordPanel.h"
 #include "app/MainPanel.h"
 #include "calibration/CalibrationModule.h"
+#include "calibration/CalibrationPages.h"
 #include "core/AppState.h"
 #include "core/HelpRouter.h"
 #include "core/OperatorDialogs.h"
@@ -115,6 +119,11 @@ void Program::Compose() {
             &recorder::RecorderModule::ShowIdentification);
     connect(&comm->Page(), &comm::CommPage::HardwareInfoRequested, calibration.get(),
             &calibration::CalibrationModule::CBF_ButtonGenHwInfoFile);
+    // The service page's hidden door: a right double click on the calibration decoration.
+    auto* passwordTrigger = new access_::PasswordTrigger(dialogs, mainPanel.get());
+    passwordTrigger->Watch(&calibration->Calibration().Decoration());
+    connect(passwordTrigger, &access_::PasswordTrigger::Unlocked, calibration.get(),
+            &calibration::CalibrationModule::UnlockOffsetPage);
     connect(&comm->Page(), &comm::CommPage::Accepted, this, [this] {
         settings->PanelSettings().WritePanelSettings();
         ShowPage(core::MainPage::Parameters);
@@ -171,6 +180,8 @@ void Program::InitApplication() {
             QDir(programDirectory).filePath(QStringLiteral("PanelSettings.cfg")))
             .toStdString();
 
+    // The brand is drawn before the settings are read.
+    mainPanel->SetBrandBlock(new access_::BrandBlock(access_::BuiltBrand(), programDirectory));
     params->Panels().GetParametersFromPanel();
     settings->PanelSettings().ReadPanelSettingsLayout();
     recorder->ShowRecordFile();

@@ -5,7 +5,10 @@
 #include "app/Program.h"
 #include "core/AppState.h"
 #include "live/LiveModule.h"
+#include "calibration/CalibrationModule.h"
 #include "recorder/RecorderModule.h"
+#include "scope/ScopeModule.h"
+#include "scope/ScopePanel.h"
 #include "sim/SimThread.h"
 #include "support/ScriptedOperator.h"
 #include "teach/PointCloudGraph.h"
@@ -163,6 +166,17 @@ int main(int argc, char** argv) {
                     QTest::qWait(200);
                     Grab(window, QStringLiteral("%1/page-%2-%3.png").arg(out, names[page], tag));
                 }
+                // The scope after a single-shot scan, with the cursors apart.
+                program.ShowPage(core::MainPage::ScopeSettings);
+                Find<QPushButton>(window, "ButtonGetCycleTime")->click();
+                Find<QPushButton>(window, "ButtonScan")->click();
+                program.Scope().Panel().PlaceCursor(0, 30, 1500);
+                QTest::qWait(300);
+                Grab(window, QStringLiteral("%1/scope-%2.png").arg(out, tag));
+                // The service page, opened as the password would open it.
+                program.Calibration().UnlockOffsetPage();
+                QTest::qWait(200);
+                Grab(window, QStringLiteral("%1/page-offset-%2.png").arg(out, tag));
                 window.close();
             });
             return;

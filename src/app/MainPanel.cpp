@@ -39,7 +39,7 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     // Every tab stays in view: a bar that scrolls would move the tabs under the mouse.
     tabMain1->setUsesScrollButtons(false);
     // Nine pages share a narrow column: compact tabs keep them all in view.
-    tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 5px; }"));
+    tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 3px; }"));
     // Short labels so all nine fit the column side by side.
     const char* labels[core::kMainPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
                                                 "CAL", "ROWS", "VAREV", "OFFSET"};

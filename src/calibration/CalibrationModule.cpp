@@ -56,12 +56,6 @@ constexpr const char* kConfirmWithSend = "Confirm calibration factors with SEND 
 constexpr const char* kOffsetTitle = "CALCULATE OFFSET";
 constexpr const char* kOffsetText = "Make sure, that the receiver of the sensor is covered!";
 
-template <typename Command>
-void RunGated(core::Shell& shell, const char* name, const Command& command) {
-    if (!shell.Gate().Run(name, command) && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText(name, shell.Gate().Holder()));
-}
-
 } // namespace
 
 CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
@@ -135,7 +129,7 @@ bool CalibrationModule::ReadCalibrationData() {
 }
 
 void CalibrationModule::CBF_ButtonSendCF() {
-    RunGated(shell, "SEND CF", [this] {
+    core::RunCommand(shell, "SEND CF", [this] {
         shell.SetButtonsDimmed(0, 1);
         SendFactors();
         shell.SetButtonsDimmed(0, 0);
@@ -144,7 +138,7 @@ void CalibrationModule::CBF_ButtonSendCF() {
 }
 
 void CalibrationModule::CBF_ButtonGetCF() {
-    RunGated(shell, "GET CF", [this] {
+    core::RunCommand(shell, "GET CF", [this] {
         shell.SetButtonsDimmed(0, 1);
         const bool read = ReadCalibrationData();
         shell.SetButtonsDimmed(0, 0);
@@ -154,7 +148,7 @@ void CalibrationModule::CBF_ButtonGetCF() {
 
 void CalibrationModule::CBF_ButtonCalcCF() {
     if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
-    RunGated(shell, "CALCULATE CF", [this] { Calculate(); });
+    core::RunCommand(shell, "CALCULATE CF", [this] { Calculate(); });
 }
 
 void CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
@@ -219,7 +213,7 @@ void CalibrationModule::Calculate() {
 
 void CalibrationModule::CBF_ButtonStartSelfCalibration() {
     if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
-    RunGated(shell, "SELF CALIBRATION", [this] {
+    core::RunCommand(shell, "SELF CALIBRATION", [this] {
         shell.SetButtonsDimmed(0, 1);
         state.flags.linkGood = 1;
         const bool valid = Exchange(kSelfCalibrationOrder, 0, 0);
@@ -246,7 +240,7 @@ void CalibrationModule::CBF_ButtonCloseOffsetCompensation() {
 }
 
 void CalibrationModule::CBF_ButtonSendOffset() {
-    RunGated(shell, "SEND OFFSET", [this] {
+    core::RunCommand(shell, "SEND OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
         state.calibration.offsets = offsetPage->Offsets();
         WriteCalibrationWords(1, state.calibration.offsets);
@@ -256,7 +250,7 @@ void CalibrationModule::CBF_ButtonSendOffset() {
 }
 
 void CalibrationModule::CBF_ButtonGetOffset() {
-    RunGated(shell, "GET OFFSET", [this] {
+    core::RunCommand(shell, "GET OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
         const bool read = ReadCalibrationData();
         shell.SetButtonsDimmed(0, 0);
@@ -266,7 +260,7 @@ void CalibrationModule::CBF_ButtonGetOffset() {
 
 void CalibrationModule::CBF_ButtonCalcOffset() {
     if (!dialogs.Confirm(kOffsetTitle, kOffsetText)) return;
-    RunGated(shell, "CALCULATE OFFSET", [this] {
+    core::RunCommand(shell, "CALCULATE OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
         const bool measured = Exchange(kMeasureOffsetsOrder, 1, 0) && ReadCalibrationData();
         if (measured) offsetPage->ShowMeasuredOffsets(state.calibration.offsets);
@@ -276,7 +270,7 @@ void CalibrationModule::CBF_ButtonCalcOffset() {
 }
 
 void CalibrationModule::CBF_ButtonGenHwInfoFile() {
-    RunGated(shell, "HW INFO FILE", [this] {
+    core::RunCommand(shell, "HW INFO FILE", [this] {
         shell.SetButtonsDimmed(0, 1);
         WriteHardwareInfoFile();
         shell.SetButtonsDimmed(0, 0);

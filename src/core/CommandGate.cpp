@@ -1,5 +1,7 @@
 #include "core/CommandGate.h"
 
+#include "core/Shell.h"
+
 namespace core {
 
 bool CommandGate::Run(std::string_view name, const std::function<void()>& command) {
@@ -18,6 +20,13 @@ bool CommandGate::Run(std::string_view name, const std::function<void()>& comman
 
 std::string CommandGate::BusyText(std::string_view refused, std::string_view holder) {
     return std::string(refused) + " REFUSED: " + std::string(holder) + " IS STILL RUNNING!";
+}
+
+bool RunCommand(Shell& shell, std::string_view name, const std::function<void()>& command) {
+    CommandGate& gate = shell.Gate();
+    if (gate.Run(name, command)) return true;
+    if (!gate.Closed()) shell.SetStatusLine(CommandGate::BusyText(name, gate.Holder()));
+    return false;
 }
 
 } // namespace core

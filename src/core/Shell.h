@@ -3,8 +3,10 @@
 // status line, dimming the controls that start sensor traffic, showing a child panel, bringing
 // a tab page to the front, and the one gate that keeps commands from nesting. The main window
 // implements it; subsystems never see the main window itself.
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -68,5 +70,9 @@ public:
     virtual void AddCommandControl(QWidget* control, CommandKind kind) = 0;
     virtual void AddHelp(std::span<const NamedHelp> entries) = 0;
 };
+
+// Runs `command` through the shell's gate as `name`; when another command holds the gate, says
+// so on the status line instead (nothing is said once the window closes). True when it ran.
+bool RunCommand(Shell& shell, std::string_view name, const std::function<void()>& command);
 
 } // namespace core

@@ -25,18 +25,16 @@ CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registra
 CommModule::~CommModule() = default;
 
 void CommModule::RunTryToConnect() {
-    const bool ran = shell.Gate().Run("TRY TO CONNECT", [this] {
+    core::RunCommand(shell, "TRY TO CONNECT", [this] {
         shell.SetButtonsDimmed(0, 1);
         connection->TryToConnect();
         shell.SetButtonsDimmed(0, 0);
         shell.ReportCommand("TRY TO CONNECT", state.flags.linkGood ? "connected" : "failed");
     });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText("TRY TO CONNECT", shell.Gate().Holder()));
 }
 
 void CommModule::RunChangeBaudrate() {
-    const bool ran = shell.Gate().Run("CHANGE BAUDRATE", [this] {
+    core::RunCommand(shell, "CHANGE BAUDRATE", [this] {
         shell.SetButtonsDimmed(0, 1);
         page->SetLinkButtonsDimmed(true);
         connection->ChangeBaudrate();
@@ -45,8 +43,6 @@ void CommModule::RunChangeBaudrate() {
                                 std::to_string(BaudRateOfCode(state.link.baudRateCode)),
                             state.flags.linkGood ? "done" : "failed");
     });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText("CHANGE BAUDRATE", shell.Gate().Holder()));
 }
 
 } // namespace comm

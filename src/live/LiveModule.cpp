@@ -67,7 +67,7 @@ void LiveModule::ShowSensorId(const QString& id) {
 void LiveModule::CBF_ButtonGo() {
     // The gate is taken before anything else: the dimming below lets queued clicks run, and a
     // SEND or GET among them must find the loop's gate taken and wait for the loop.
-    const bool ran = shell.Gate().Run("GO", [this] {
+    core::RunCommand(shell, "GO", [this] {
         shell.SetButtonsDimmed(1, 1);
         // The displays follow the modes as the controls show them now.
         if (transfers) transfers->GetParametersFromPanel();
@@ -82,19 +82,15 @@ void LiveModule::CBF_ButtonGo() {
                                 ? "stopped after " + std::to_string(measured) + " measurements"
                                 : "ended by a communication failure");
     });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText("GO", shell.Gate().Holder()));
 }
 
 void LiveModule::RunMeasuringLoop(const char* name) {
-    const bool ran = shell.Gate().Run(name, [this] {
+    core::RunCommand(shell, name, [this] {
         shell.SetButtonsDimmed(0, 1);
         drawing->DrawTaughtColours();
         goLoop->RunGoLoop();
         shell.SetButtonsDimmed(0, 0);
     });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText(name, shell.Gate().Holder()));
 }
 
 void LiveModule::CBF_ButtonStop() {

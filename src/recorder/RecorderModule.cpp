@@ -152,9 +152,7 @@ void RecorderModule::StartCountingRows() {
 }
 
 void RecorderModule::CBF_ButtonStartRecord() {
-    const bool ran = shell.Gate().Run("START RECORD", [this] { RunTimedRecording(); });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText("START RECORD", shell.Gate().Holder()));
+    core::RunCommand(shell, "START RECORD", [this] { RunTimedRecording(); });
 }
 
 void RecorderModule::RunTimedRecording() {
@@ -251,10 +249,7 @@ void RecorderModule::CBF_ButtonManualRecord() {
 }
 
 void RecorderModule::CBF_ButtonStartTrigRec() {
-    const bool ran = shell.Gate().Run("START TRIGGERED RECORD", [this] { RunTriggeredRecording(); });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(
-            core::CommandGate::BusyText("START TRIGGERED RECORD", shell.Gate().Holder()));
+    core::RunCommand(shell, "START TRIGGERED RECORD", [this] { RunTriggeredRecording(); });
 }
 
 void RecorderModule::RunTriggeredRecording() {

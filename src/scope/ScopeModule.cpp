@@ -25,13 +25,6 @@ constexpr int kHeaderLength = 8;
 constexpr int kScanRequestLength = kHeaderLength + 10;
 constexpr int kBlockBytes = kBlockWords * 2;
 
-// Runs `command` through the gate, or says on the status line why it cannot run now.
-template <typename Command>
-void RunGated(core::Shell& shell, const char* name, const Command& command) {
-    if (!shell.Gate().Run(name, command) && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText(name, shell.Gate().Holder()));
-}
-
 } // namespace
 
 ScopeModule::ScopeModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
@@ -61,7 +54,7 @@ ScopeModule::ScopeModule(core::AppState& state, core::Shell& shell, core::Operat
 }
 
 void ScopeModule::CBF_ButtonGetCycleTime() {
-    RunGated(shell, "GET CYCLE TIME", [this] {
+    core::RunCommand(shell, "GET CYCLE TIME", [this] {
         shell.SetButtonsDimmed(0, 1);
         MeasureCycleTime();
         UpdateDeltas();
@@ -101,7 +94,7 @@ void ScopeModule::CBF_ButtonZoom11() {
 }
 
 void ScopeModule::CBF_ButtonScan() {
-    RunGated(shell, "SCAN", [this] {
+    core::RunCommand(shell, "SCAN", [this] {
         shell.SetButtonsDimmed(0, 1);
         ResetAxes();
         panel->ShowWaiting(true);
@@ -171,7 +164,7 @@ void ScopeModule::CBF_ButtonBreakScan() {
 }
 
 void ScopeModule::CBF_ButtonPrintScopeGraph() {
-    RunGated(shell, "PRINT", [this] {
+    core::RunCommand(shell, "PRINT", [this] {
         const QImage picture = panel->grab().toImage();
         if (picture.isNull()) {
             dialogs.Message("ERROR", "Could not initialize the report...");

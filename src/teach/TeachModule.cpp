@@ -300,7 +300,7 @@ void TeachModule::CBF_ButtonTeachRecVal() {
 
 void TeachModule::CBF_ButtonTP2Start() {
     constexpr const char* kName = "REC TEACH";
-    const bool ran = shell.Gate().Run(kName, [this] {
+    core::RunCommand(shell, kName, [this] {
         // A full buffer records nothing until it is reset.
         if (recordedPanel->Full()) {
             shell.ReportCommand(kName, "nothing recorded: the buffer is full (RESET empties it)");
@@ -322,8 +322,6 @@ void TeachModule::CBF_ButtonTP2Start() {
                                        std::to_string(int(state.teach.recordCount) - before) +
                                        " new)");
     });
-    if (!ran && !shell.Gate().Closed())
-        shell.SetStatusLine(core::CommandGate::BusyText(kName, shell.Gate().Holder()));
 }
 
 void TeachModule::TeachRecordedValue() {

@@ -136,6 +136,16 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
         // The recording itself belongs to the connection; the sensor acknowledges at once.
         if (!ParseScanOrder(request)) return ErrorReply(kStatusCommunicationError);
         return frame::EncodeFrameBytes(kOrderScan, 0, {});
+    case kOrderMeasureOffsets:
+        return MeasureOffsets(request);
+    case kOrderWriteCalibration:
+        return WriteCalibration(request);
+    case kOrderReadCalibration:
+        return ReadCalibration(request);
+    case kOrderSelfCalibration:
+        return SelfCalibration(request);
+    case kOrderHardwareInfo:
+        return HardwareInfo(request);
     case kOrderChangeBaudrate:
         // The new rate takes effect after this reply; a pseudo-terminal or a socket has no rate
         // to change, so the code is only remembered.
@@ -206,6 +216,65 @@ std::vector<std::uint8_t> SensorModel::CycleTimeReply(const Request& request) {
     return frame::EncodeFrameBytes(kOrderCycleTime, 0, data);
 }
 
+std::vector<std::uint8_t> SensorModel::MeasureOffsets(const Request& request) {
+    if (request.argument != 1 || request.payloadLength != 0)
+        return ErrorReply(kStatusCommunicationError);
+    // With the receiver covered only its dark signal is left.
+    for (std::size_t i = 0; i < 3; ++i) {
+        const long dark = std::lround(kDarkSignal[i] + kDarkNoise * Noise());
+        calibration.offsets[i] =
+            static_cast<std::uint16_t>(std::clamp(dark, 0L, long(kLargestOffset)));
+    }
+    return frame::EncodeFrameBytes(kOrderMeasureOffsets, 0, {});
+}
+
+std::vector<std::uint8_t> SensorModel::WriteCalibration(const Request& request) {
+    constexpr std::size_t kBytes = 6;
+    if (request.argument > 1 || !request.payloadIntact || request.payloadLength != kBytes ||
+        request.raw.size() != frame::kHeaderSize + kBytes)
+        return ErrorReply(kStatusCommunicationError);
+    ChannelWords words{};
+    frame::DecodeWords(request.Payload(), kBytes, words.data(), words.size());
+    const int replaced =
+        request.argument == 0 ? calibration.WriteFactors(words) : calibration.WriteOffsets(words);
+    return frame::EncodeFrameBytes(kOrderWriteCalibration, static_cast<std::uint16_t>(replaced),
+                                   {});
+}
+
+std::vector<std::uint8_t> SensorModel::ReadCalibration(const Request& request) {
+    if (request.argument != 0 || request.payloadLength != 0)
+        return ErrorReply(kStatusCommunicationError);
+    const auto& f = calibration.factors;
+    const auto& o = calibration.offsets;
+    return frame::EncodeFrameWords(kOrderReadCalibration, 0, {f[0], f[1], f[2], o[0], o[1], o[2]});
+}
+
+std::vector<std::uint8_t> SensorModel::SelfCalibration(const Request& request) {
+    if (request.argument != 0 || request.payloadLength != 0)
+        return ErrorReply(kStatusCommunicationError);
+    // The target in front is taken as white; the factors are only proposed, not stored.
+    std::array<int, 3> sums{};
+    for (int turn = 0; turn < kSelfCalibrationCycles; ++turn) {
+        const MeasurementFrame m = NextMeasurement();
+        for (std::size_t i = 0; i < 3; ++i)
+            sums[i] += m.w[MeasurementFrame::Word::kRawRed + i];
+    }
+    std::vector<std::uint16_t> words;
+    for (std::size_t i = 0; i < 3; ++i)
+        words.push_back(SelfCalibrationFactor(
+            kSelfCalibrationSetValue, sums[i] / kSelfCalibrationCycles, calibration.offsets[i]));
+    words.push_back(kSelfCalibrationSetValue);
+    words.push_back(kSelfCalibrationMaxDelta);
+    return frame::EncodeFrameWords(kOrderSelfCalibration, 0, words);
+}
+
+std::vector<std::uint8_t> SensorModel::HardwareInfo(const Request& request) {
+    if (request.argument != kHardwareInfoKey || request.payloadLength != 0)
+        return ErrorReply(kStatusCommunicationError);
+    const auto& block = HardwareInfoBlock();
+    return frame::EncodeFrameWords(kOrderHardwareInfo, 0, {block.begin(), block.end()});
+}
+
 ScopeSample SensorModel::NextScopeSample() {
     // Taken before the measurement moves the model on to its next cycle.
     const bool in0 = Input0();
@@ -264,6 +333,10 @@ Rgb SensorModel::MoveObject(const ParameterImage& set, bool objectPresent) {
         target[0] = rgb.red;
         target[1] = rgb.green;
         target[2] = rgb.blue;
+    } else if (rawSpread >= 0) {
+        target[0] = 1500.0 + rawSpread / 2;
+        target[1] = 1500.0;
+        target[2] = 1500.0 - rawSpread / 2;
     } else {
         const double base[3] = {1800.0, 1500.0, 1200.0};
         for (int i = 0; i < 3; ++i)
@@ -314,9 +387,12 @@ MeasurementFrame SensorModel::NextMeasurement() {
     const bool in0 = Input0();
     const ParameterImage& set = ram[ActiveSet()];
     const auto& p = set.parameters;
-    Rgb rgb = MoveObject(set, in0);
+    Rgb raw = MoveObject(set, in0);
     const bool transmitterOn = p[kLedMode] != kLedOff && !(p[kTrigger] == kTriggerTrans && !in0);
-    if (!transmitterOn) rgb = {rgb.red / 50, rgb.green / 50, rgb.blue / 50}; // ambient light only
+    if (!transmitterOn) raw = {raw.red / 50, raw.green / 50, raw.blue / 50}; // ambient light only
+    // Everything the sensor evaluates and shows is calibrated; only words 11..13 are raw.
+    const Rgb rgb{calibration.Calibrated(0, raw.red), calibration.Calibrated(1, raw.green),
+                  calibration.Calibrated(2, raw.blue)};
     const ColourPoint point = ComputeColourPoint(rgb, p[kCalculationMode]);
     std::uint16_t triggerWord = 0;
     const Evaluation result = ApplyTrigger(set, EvaluateColour(rgb, set), in0, triggerWord);
@@ -344,9 +420,9 @@ MeasurementFrame SensorModel::NextMeasurement() {
     m.w[W::kTrigger] = triggerWord;
     m.w[W::kTemperature] =
         static_cast<std::uint16_t>(380 + std::lround(15.0 * std::sin(cycle * 0.0005)));
-    const int channels[3] = {rgb.red, rgb.green, rgb.blue};
-    for (int i = 0; i < 3; ++i)
-        m.w[W::kRawRed + i] = static_cast<std::uint16_t>(channels[i] * 1024 / factors[i]);
+    m.w[W::kRawRed] = static_cast<std::uint16_t>(raw.red);
+    m.w[W::kRawGreen] = static_cast<std::uint16_t>(raw.green);
+    m.w[W::kRawBlue] = static_cast<std::uint16_t>(raw.blue);
     for (int i = 0; i < 3; ++i) {
         int low = 4095;
         int high = 0;

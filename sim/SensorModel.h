@@ -7,7 +7,9 @@
 #include "sim/ParameterStore.h"
 #include "sim/RequestParser.h"
 #include "sim/ScopeCapture.h"
+#include "sim/SensorCalibration.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -71,6 +73,14 @@ public:
     // For the next `cycles` measurements the object in front of the sensor has `digits` more
     // blue; the readings follow it as gradually as any other change of the object.
     void PulseChannel3(int digits, int cycles);
+    // Holds the object (whenever no taught colour is in front) at raw means of 1500 + spread / 2,
+    // 1500 and 1500 − spread / 2 (spread up to 3000), noise and the blue pulse still on top; a
+    // negative spread lets it drift again.
+    void SetRawSpread(int spread) { rawSpread = std::min(spread, 3000); }
+
+    // What orders 101 and 100 stored, as order 102 reports them.
+    const ChannelWords& CalibrationFactors() const { return calibration.factors; }
+    const ChannelWords& Offsets() const { return calibration.offsets; }
 
     const ParameterSets& Ram() const { return ram; }
     // The baud-rate code last ordered (4 = 115200 at start).
@@ -88,6 +98,11 @@ private:
     std::vector<std::uint8_t> StoreToEeprom(const Request& request);
     std::vector<std::uint8_t> LoadFromEeprom(const Request& request);
     std::vector<std::uint8_t> CycleTimeReply(const Request& request);
+    std::vector<std::uint8_t> MeasureOffsets(const Request& request);
+    std::vector<std::uint8_t> WriteCalibration(const Request& request);
+    std::vector<std::uint8_t> ReadCalibration(const Request& request);
+    std::vector<std::uint8_t> SelfCalibration(const Request& request);
+    std::vector<std::uint8_t> HardwareInfo(const Request& request);
     Rgb MoveObject(const ParameterImage& set, bool objectPresent);
     Evaluation ApplyTrigger(const ParameterImage& set, const Evaluation& live, bool in0,
                             std::uint16_t& triggerWord);
@@ -104,7 +119,8 @@ private:
     std::uint64_t cycle = 0;
     std::uint32_t randomState;
     double object[3] = {1800.0, 1500.0, 1200.0};
-    std::array<std::uint16_t, 3> factors{1024, 1024, 1024};
+    int rawSpread = -1; // negative: the object drifts
+    CalibrationMemory calibration;
     std::deque<Rgb> recent;
     std::optional<bool> input0Level; // empty: the light barrier's pattern
     int pulseDigits = 0;

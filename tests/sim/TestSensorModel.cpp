@@ -65,8 +65,8 @@ private slots:
             << QByteArray::fromHex("550100000000aae0");
         QTest::newRow("unknown order 9")
             << ToQt(Order(9)) << QByteArray::fromHex("550001000000aa1a");
-        QTest::newRow("unknown order 101")
-            << ToQt(Order(101, 0, {1000, 1000, 1000})) << QByteArray::fromHex("550001000000aa1a");
+        QTest::newRow("unknown order 104")
+            << ToQt(Order(104, 0, {1000, 1000, 1000})) << QByteArray::fromHex("550001000000aa1a");
         QTest::newRow("read of block 4")
             << ToQt(Order(2, 4)) << QByteArray::fromHex("550002000000aa54");
         QTest::newRow("parameter write with table length")

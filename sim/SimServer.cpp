@@ -100,6 +100,11 @@ void SimServer::PulseChannel3(int digits, int count) {
     model.PulseChannel3(digits, count);
 }
 
+void SimServer::SetRawSpread(int spread) {
+    cycles.CatchUp();
+    model.SetRawSpread(spread);
+}
+
 void SimServer::LogRequest(const Request& request) {
     std::lock_guard lock(logMutex);
     log.push_back(request);

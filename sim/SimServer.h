@@ -49,6 +49,7 @@ public:
     void SetInput0(bool high);
     void ToggleInput0();
     void PulseChannel3(int digits, int cycles);
+    void SetRawSpread(int spread);
     // Safe from any thread: whether some connection has a scan waiting for its samples.
     bool ScanPending() const { return cycles.Listeners() > 0; }
 

@@ -105,6 +105,22 @@ void SimThread::PulseChannel3(int digits, int cycles) {
     RunOnServer([&]() { server->PulseChannel3(digits, cycles); });
 }
 
+void SimThread::SetRawSpread(int spread) {
+    RunOnServer([&]() { server->SetRawSpread(spread); });
+}
+
+std::array<std::uint16_t, 3> SimThread::CalibrationFactors() const {
+    std::array<std::uint16_t, 3> factors{};
+    RunOnServer([&]() { factors = server->Model().CalibrationFactors(); });
+    return factors;
+}
+
+std::array<std::uint16_t, 3> SimThread::Offsets() const {
+    std::array<std::uint16_t, 3> offsets{};
+    RunOnServer([&]() { offsets = server->Model().Offsets(); });
+    return offsets;
+}
+
 bool SimThread::ScanPending() const {
     return server && server->ScanPending();
 }

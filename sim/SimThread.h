@@ -7,6 +7,8 @@
 #include <QString>
 #include <QThread>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 namespace sim {
@@ -54,6 +56,16 @@ public:
     // measurement cycles (1 ms each while a scan runs), starting now. Blue, and so INT (by a
     // third) and M, rise to it within some 30 cycles and fall back as gradually afterwards.
     void PulseChannel3(int digits, int cycles);
+    // Holds the object at raw means 1500 + spread / 2, 1500 and 1500 − spread / 2 (red, green,
+    // blue; spread up to 3000) with the usual noise, so the raw values' max − min averages
+    // `spread`; a negative spread lets the object drift as at start.
+    void SetRawSpread(int spread);
+    // What the sensor's calibration memory holds now: the factors of order 101 argument 0
+    // (1024 = 1.0 at start) and the dark offsets of order 101 argument 1 or order 100 (0 at
+    // start), red, green, blue.
+    std::array<std::uint16_t, 3> CalibrationFactors() const;
+    std::array<std::uint16_t, 3> Offsets() const;
+
     // Whether any connection has a scan waiting for its samples.
     bool ScanPending() const;
 

@@ -91,12 +91,19 @@ QString HelpEpilogue() {
     return QStringLiteral(
                "\nOrders answered: 1 write block, 2 read block, 3 store RAM in EEPROM, 4 load "
                "EEPROM into RAM,\n7 identification, 8 measurement, 30 trigger-driven sending "
-               "(argument 1 on, 0 off),\n105 cycle time, 110 scan (argument 1) and break scan "
-               "(argument 0), 190 baud rate.\nAny other order gets an error reply with "
+               "(argument 1 on, 0 off),\n100 measure dark offsets (argument 1), 101 write "
+               "factors (argument 0) or offsets\n(argument 1), 102 read factors and offsets, 103 "
+               "self calibration (proposes factors, set value\n1000, maximum delta 200), 105 "
+               "cycle time, 110 scan (argument 1) and break scan (argument 0),\n190 baud rate, "
+               "194 hardware information (argument 19053).\n"
+               "Order 101 counts in its status the words it replaced: a factor of 0 or above "
+               "4096 by 1024,\nan offset above 1000 by 0. Calibrated = (raw - offset) x factor "
+               "/ 1024, at most 4095.\nAny other order gets an error reply with "
                "status 1; a malformed block request (index\nabove 3, wrong length, bad payload "
                "check byte), an order 30 with another argument or a\npayload, a scan without "
                "five intact words or with a trigger mode above 4, a pre-trigger\ncount above "
-               "128 or a record signal above 1, or a failed EEPROM write gets status 2.\n"
+               "128 or a record signal above 1, a calibration order with another argument or\n"
+               "payload, an order 194 without its key, or a failed EEPROM write gets status 2.\n"
                "While a connection has trigger-driven sending on, each trigger sends it the reply "
                "to order 8\nunasked, with trigger word 1. Triggers come every --trigger-period "
                "ms and on SIGUSR1.\n"
@@ -160,6 +167,10 @@ int main(int argc, char* argv[]) {
                       "Input IN0: auto (a light barrier, high for 150 of every 200 cycles), low "
                       "or high (held; SIGUSR2 toggles it).",
                       "level", QStringLiteral("auto")});
+    parser.addOption({"raw-spread",
+                      "Hold the object at raw means 1500 + N/2, 1500, 1500 - N/2 (N up to 3000) "
+                      "instead of letting it drift.",
+                      "N"});
     for (const FaultOption& option : kFaultOptions) {
         if (option.valueName)
             parser.addOption({option.name, option.help, option.valueName});
@@ -190,6 +201,16 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    int rawSpread = -1;
+    if (parser.isSet("raw-spread")) {
+        bool ok = false;
+        rawSpread = parser.value("raw-spread").toInt(&ok);
+        if (!ok || rawSpread < 0 || rawSpread > 3000) {
+            std::fprintf(stderr, "chromix3-sim: --raw-spread needs a whole number 0..3000\n");
+            return 2;
+        }
+    }
+
     sim::SensorModel::Options options;
     options.eepromPath = parser.value("eeprom").toStdString();
     options.seed = parser.value("seed").toUInt();
@@ -200,6 +221,7 @@ int main(int argc, char* argv[]) {
     server.FaultSwitches().Set(faults);
     server.Trigger().SetPeriodMs(triggerPeriod);
     if (in0 != QLatin1String("auto")) server.SetInput0(in0 == QLatin1String("high"));
+    server.SetRawSpread(rawSpread);
 
     const bool wantTcp = parser.isSet("tcp") || !parser.isSet("pty");
     if (wantTcp) {

@@ -69,6 +69,138 @@ private slots:
         QCOMPARE(f->CurrentPage(), int(core::MainPage::Parameters));
     }
 
+    void getAndSendFactorsAndTheSensorsPlausibilityNotice() {
+        QVERIFY(f->ConnectThroughPage());
+        f->program->ShowPage(core::MainPage::Calibration);
+        Field("EditCFR")->setValue(2048);
+        Field("EditCFG")->setValue(1024);
+        Field("EditCFB")->setValue(512);
+        Click("ButtonSendCF");
+        QCOMPARE(f->simulator.CalibrationFactors(), (std::array<std::uint16_t, 3>{2048, 1024, 512}));
+        Field("EditCFR")->setValue(77);
+        Click("ButtonGetCF");
+        QCOMPARE(Factors(), (std::array<int, 3>{2048, 1024, 512}));
+        // A factor of 0 is refused by the sensor and said so.
+        Field("EditCFG")->setValue(0);
+        Click("ButtonSendCF");
+        QVERIFY(f->Log().contains(QStringLiteral(
+            "INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!")));
+    }
+
+    void aCalculationAveragesAHundredFramesSendsTheFactorsAndStartsGo() {
+        QVERIFY(f->ConnectThroughPage());
+        f->program->ShowPage(core::MainPage::Calibration);
+        f->simulator.SetRawSpread(0); // a white target
+        Field("EditSetValue")->setValue(1000);
+        f->dialogs.confirmAnswers = {true, true};
+        f->simulator.ClearRequestLog();
+        bool going = false;
+        QTimer::singleShot(1500, [&] {
+            going = f->state->flags.running == 1;
+            f->Stop();
+        });
+        Click("ButtonCalcCF");
+        QVERIFY(f->dialogs.Saw("CALIBRATION PASSED!",
+                               "Calibration successful! \nCalibration factors were sent to the "
+                               "EEPROM of the sensor. \nGO mode will be activated. "));
+        QVERIFY(going);
+        QVERIFY(f->RequestsOfOrder(8) > 100);
+        QCOMPARE(f->RequestsOfOrder(101), 1);
+        const auto factors = Factors();
+        const auto sent = f->simulator.CalibrationFactors();
+        QCOMPARE((std::array<int, 3>{sent[0], sent[1], sent[2]}), factors);
+        QVERIFY(factors[0] != 1024 || factors[1] != 1024 || factors[2] != 1024);
+        QVERIFY(Need<QPushButton>(f->Window(), "ButtonCalcCF")->isEnabled());
+    }
+
+    void aSpreadAboveTheMaximumDeltaLeavesTheFactorsButStillSends() {
+        QVERIFY(f->ConnectThroughPage());
+        f->simulator.SetRawSpread(1000);
+        Field("EditMaxDelta")->setValue(200);
+        Field("EditCFR")->setValue(1500);
+        f->dialogs.confirmAnswers = {true, true};
+        QTimer::singleShot(1500, [this] { f->Stop(); });
+        Click("ButtonCalcCF");
+        QVERIFY(f->dialogs.Saw("ATTENTION!", "The maximum delta of the raw data values RED,GREEN "
+                                             "and BLUE is to high. \nCalibration is not possible. "
+                                             "\nVerify, that the sensor shines on a WHITE target! "
+                                             "\nIncrease MAXIMUM DELTA OF RAW DATAS! "));
+        QCOMPARE(Factors(), (std::array<int, 3>{1500, 1024, 1024}));
+        QCOMPARE(int(f->simulator.CalibrationFactors()[0]), 1500);
+    }
+
+    void decliningTheConfirmationStillSendsAndStartsGo() {
+        QVERIFY(f->ConnectThroughPage());
+        f->program->ShowPage(core::MainPage::Calibration);
+        f->dialogs.confirmAnswers = {true, false};
+        f->simulator.ClearRequestLog();
+        QTimer::singleShot(500, [this] { f->Stop(); });
+        Click("ButtonCalcCF");
+        QVERIFY(f->dialogs.Saw("INFO!", "Please insert the right values and press \n CALCULATE "
+                                        "CALIBRATION FACTORS again."));
+        QCOMPARE(f->RequestsOfOrder(101), 1);
+        QCOMPARE(Factors(), (std::array<int, 3>{1024, 1024, 1024}));
+        QVERIFY(f->RequestsOfOrder(8) > 0);
+    }
+
+    void selfCalibrationFillsAllFiveFields() {
+        QVERIFY(f->ConnectThroughPage());
+        f->program->ShowPage(core::MainPage::Calibration);
+        Field("EditSetValue")->setValue(1);
+        f->dialogs.confirmAnswers = {true};
+        Click("ButtonStartSelfCalibration");
+        QVERIFY(f->dialogs.Saw("ATTENTION!", "Confirm calibration factors with SEND CF."));
+        QVERIFY(Field("EditSetValue")->value() > 1);
+        QVERIFY(Field("EditMaxDelta")->value() > 0);
+        QVERIFY(Factors() != (std::array<int, 3>{1024, 1024, 1024}));
+        // Not stored until SEND CF.
+        QCOMPARE(f->simulator.CalibrationFactors(), (std::array<std::uint16_t, 3>{1024, 1024, 1024}));
+    }
+
+    void measuredOffsetsShowAndGetOffsetsOverwritesTheFactorFields() {
+        QVERIFY(f->ConnectThroughPage());
+        f->program->Calibration().UnlockOffsetPage();
+        f->dialogs.confirmAnswers = {true};
+        Click("ButtonCalcOffset");
+        const auto offsets = f->simulator.Offsets();
+        QCOMPARE(Need<QLabel>(f->Window(), "DispRedOffset")->text(), QString::number(offsets[0]));
+        QCOMPARE(Need<QSpinBox>(f->Window(), "EditBlueOffset")->value(), int(offsets[2]));
+        Field("EditCFR")->setValue(3000);
+        Click("ButtonGetOffset");
+        QCOMPARE(Field("EditCFR")->value(), 1024);
+        Need<QSpinBox>(f->Window(), "EditGreenOffset")->setValue(33);
+        Click("ButtonSendOffset");
+        QCOMPARE(int(f->simulator.Offsets()[1]), 33);
+    }
+
+    void theHardwareInfoFileHoldsTheSensorCompletely() {
+        QVERIFY(f->ConnectThroughPage());
+        const QString path = f->programDir.filePath(QStringLiteral("hw.ini"));
+        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New, path.toStdString()}};
+        f->program->Calibration().CBF_ButtonGenHwInfoFile();
+        QVERIFY(f->Log().contains(QStringLiteral("HARDWARE INI FILE HAS BEEN SAVED TO:\n") + path));
+        settings::IniStore store;
+        QCOMPARE(store.ReadFromFile(path.toStdString()), int(settings::kIniOk));
+        std::string data;
+        QCOMPARE(store.GetString("HARDWARE INFO", "DATA", data), int(settings::kIniFound));
+        QCOMPARE(data.size(), std::size_t(1024));
+        QVERIFY(data.rfind("000100ff", 0) == 0);
+        std::string type;
+        store.GetString("GENERAL INFO", "FILE TYPE:", type);
+        QCOMPARE(type, std::string("Hardware Initial File"));
+        std::int32_t red = 0;
+        QCOMPARE(store.GetInt("CALIBRATION FACTOR", "RED", red), int(settings::kIniFound));
+        QCOMPARE(red, 1024);
+        const auto& sections = store.Sections();
+        QCOMPARE(QString::fromStdString(sections[0].name), QStringLiteral("GENERAL INFO"));
+        QCOMPARE(QString::fromStdString(sections[1].name), QStringLiteral("HARDWARE INFO"));
+        QCOMPARE(QString::fromStdString(sections.back().name), QStringLiteral("TEACH VECTOR 30"));
+
+        // Cancelled: said in the log, nothing written.
+        f->program->Calibration().CBF_ButtonGenHwInfoFile();
+        QVERIFY(f->Log().contains(QStringLiteral("ATTENTION!   NO FILE WAS SELECTED!")));
+    }
+
     void withoutASensorTheHardwareFileAsksNothingAndWritesNothing() {
         f->program->Calibration().CBF_ButtonGenHwInfoFile();
         QCOMPARE(f->dialogs.CountOf("file"), 0);

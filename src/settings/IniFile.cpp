@@ -2,7 +2,11 @@
 #include "settings/IniStore.h"
 #include "settings/IniSyntax.h"
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <random>
+#include <unistd.h>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -15,6 +19,9 @@ namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 constexpr int kTemporaryNameTries = 100;
+constexpr const char* kTemporaryMark = ".~tmp";
+// A temporary of ours older than this was left by a write that never finished.
+constexpr auto kStaleAfter = std::chrono::minutes(10);
 
 class StandardOps final : public IniFileOps {
 public:
@@ -61,13 +68,39 @@ public:
 };
 
 // A fresh name beside the target, created exclusively so no other file is ever overwritten.
+// The name carries the process and a random number, so leftovers of earlier writes can never
+// use up the names.
 IniFileOps::Handle CreateTemporary(const std::string& target, IniFileOps& ops, std::string& name) {
+    static std::mt19937_64 random{std::random_device{}() ^
+                                  std::uint64_t(std::chrono::steady_clock::now()
+                                                    .time_since_epoch()
+                                                    .count())};
+    char suffix[40];
     for (int n = 1; n <= kTemporaryNameTries; ++n) {
-        name = target + ".~tmp" + std::to_string(n);
+        std::snprintf(suffix, sizeof suffix, "%ld-%016llx", long(::getpid()),
+                      static_cast<unsigned long long>(random()));
+        name = target + kTemporaryMark + suffix;
         if (IniFileOps::Handle file = ops.CreateNew(name)) return file;
         if (!ops.Exists(name)) return nullptr;
     }
     return nullptr;
+}
+
+// Temporaries of `target` that a write left behind (a crash, a full disk) and that nobody has
+// touched for a while.
+void RemoveStaleTemporaries(const std::string& target) {
+    std::error_code error;
+    const fs::path path(target);
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const std::string prefix = path.filename().string() + kTemporaryMark;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(prefix, 0) != 0 || !it->is_regular_file(error)) continue;
+        const auto written = it->last_write_time(error);
+        if (!error && now - written > kStaleAfter) fs::remove(it->path(), error);
+        error.clear();
+    }
 }
 
 bool WriteAll(IniFileOps& ops, IniFileOps::Handle file, std::string_view text) {
@@ -139,6 +172,7 @@ int IniStore::ReadFromFile(const std::string& path, IniFileOps& ops) {
 }
 
 int IniStore::WriteToFile(const std::string& path) const {
+    if (!path.empty()) RemoveStaleTemporaries(path);
     return WriteToFile(path, StandardIniFileOps());
 }
 

@@ -101,9 +101,11 @@ void PanelSettingsIo::WritePanelSettings() {
     settings.comm = comm.Settings();
     CopyToLink(settings.comm, state.link);
     settings.rows = rows.CollectRows();
-    // A settings file that cannot be written costs the next start its settings, nothing more;
-    // the program goes on either way.
-    WritePanelSettingsFile(state.settings.panelSettingsPath, settings);
+    // A settings file that cannot be written costs the next start its settings; the program
+    // goes on, and the log says so instead of failing in silence.
+    if (WritePanelSettingsFile(state.settings.panelSettingsPath, settings) < 0)
+        comm.AppendLog("PANEL SETTINGS COULD NOT BE SAVED TO:\n" + state.settings.panelSettingsPath +
+                       "\n\n");
 }
 
 SettingsModule::SettingsModule(core::AppState& state, core::OperatorDialogs& dialogs,

@@ -141,6 +141,26 @@ private slots:
         QCOMPARE(ReadBytes(Path("t.ini")), QByteArray("[S]\r\nK = 1\r\n\r\n"));
     }
 
+    void leftoverTemporariesNeitherStopWritingNorPileUp() {
+        // A hundred leftovers once used up every temporary name there was.
+        for (int n = 1; n <= 100; ++n)
+            WriteBytes(Path("p.cfg.~tmp%1").arg(n), "left over");
+        const QString stale = Path("p.cfg.~tmp7");
+        QFile old(stale);
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                QFileDevice::FileModificationTime));
+        old.close();
+        IniStore store;
+        store.PutInt("S", "K", 2);
+        QCOMPARE(store.WriteToFile(Path("p.cfg").toStdString()), int(kIniOk));
+        QCOMPARE(ReadBytes(Path("p.cfg")), QByteArray("[S]\r\nK = 2\r\n\r\n"));
+        // The stale one is gone, the fresh ones (perhaps another writer's) stay, none is added.
+        QVERIFY(!QFileInfo::exists(stale));
+        QVERIFY(QFileInfo::exists(Path("p.cfg.~tmp8")));
+        QCOMPARE(Entries().size(), 100);
+    }
+
     void unwritableTargetsFailAndChangeNothing() {
         QVERIFY(QDir(dir.path()).mkdir("sub"));
         IniStore store;

@@ -346,6 +346,10 @@ private slots:
         f->program->PanelSettings().WritePanelSettings();
         QVERIFY(!QFile::exists(QString::fromStdString(f->state->settings.panelSettingsPath)));
         QVERIFY(f->dialogs.popups.empty());
+        // Not silent: one line in the communication log says where it could not be saved.
+        QCOMPARE(f->Log().count(QStringLiteral("PANEL SETTINGS COULD NOT BE SAVED TO:\n") +
+                                QString::fromStdString(f->state->settings.panelSettingsPath)),
+                 1);
     }
 
     void tableAttributesSaveThenLoadRestoresEveryRowWithoutReport() {

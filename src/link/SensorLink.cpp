@@ -66,6 +66,7 @@ SensorLink::SensorLink(core::AppState& state, CommView& view, QObject* parent)
       tcp(new QTcpSocket(this)), deviceResolver(SerialDeviceName) {
     connect(tcp, &QTcpSocket::readyRead, this, &SensorLink::OnTcpReadyRead);
     connect(tcp, &QTcpSocket::disconnected, this, &SensorLink::OnTcpDisconnected);
+    connect(serial, &QSerialPort::readyRead, this, &SensorLink::DropUnaskedSerialBytes);
     connect(serial, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { OnSerialError(int(e)); });
 }
@@ -78,6 +79,17 @@ void SensorLink::SetSerialDeviceResolver(std::function<std::string(int)> resolve
 
 bool SensorLink::SerialPortOpen() const {
     return serial->isOpen();
+}
+
+void SensorLink::DropUnaskedSerialBytes() {
+    // While an exchange or a loop waits for frames, every byte is theirs.
+    if (exchangeRunning || pushedWaitActive) return;
+    const qint64 surplus = serial->bytesAvailable() - kSerialReadBufferLimit;
+    if (surplus > 0) serial->skip(surplus);
+}
+
+qint64 SensorLink::SerialBufferedBytes() const {
+    return serial->isOpen() ? serial->bytesAvailable() : 0;
 }
 
 bool SensorLink::LinkOpen() const {
@@ -189,11 +201,14 @@ void SensorLink::BuildRequestFrame(int orderNumber, int wordCount, int argumentW
         static_cast<std::uint16_t>(std::max(payloadLength, 0)));
 }
 
-void SensorLink::WriteRequest(int frameLength) {
+void SensorLink::WriteRequest(int frameLength, bool keepInput) {
     const auto* bytes = reinterpret_cast<const char*>(state.link.transmitBuffer.data());
     const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
     if (state.link.protocol == core::kTcpIp) {
-        state.link.receivedCount = 0;
+        if (keepInput)
+            KeepBytesAfterFrame();
+        else
+            state.link.receivedCount = 0;
         if (tcp->state() == QAbstractSocket::ConnectedState) {
             tcp->write(bytes, length);
             tcp->flush();
@@ -201,8 +216,10 @@ void SensorLink::WriteRequest(int frameLength) {
         return;
     }
     if (!serial->isOpen()) return;
-    serial->clear(QSerialPort::AllDirections);
-    serial->readAll();
+    if (!keepInput) {
+        serial->clear(QSerialPort::AllDirections);
+        serial->readAll();
+    }
     serial->write(bytes, length);
     serial->flush();
 }
@@ -296,14 +313,16 @@ int SensorLink::ExchangeFramesPassingPushed(int frameLength, PushedFrames pushed
         view.SetStatusLine(linktext::kExchangeBusy);
         return -1;
     }
-    state.link.receiveBuffer.fill(0);
     state.link.linkErrorWord = 0;
     exchangeRunning = true;
-    WriteRequest(frameLength);
-    // Frames already on their way when the request went out; each one within the time limit.
-    constexpr int kMostPassed = 64;
+    // The bytes already received stay: they are whole frames the sensor pushed, and clearing
+    // them could cut one in half and lose the frame boundaries.
+    WriteRequest(frameLength, true);
+    // The frames on their way are passed over, for no longer than a reply may take.
+    QElapsedTimer clock;
+    clock.start();
     int result = -1;
-    for (int passed = 0; passed <= kMostPassed; ++passed) {
+    for (;;) {
         result = ReceiveHeaderFrame();
         if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
         frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
@@ -311,6 +330,13 @@ int SensorLink::ExchangeFramesPassingPushed(int frameLength, PushedFrames pushed
                             state.frames.dataLength == pushedFrames.dataLength;
         if (result != 1 || !pushed) break;
         KeepBytesAfterFrame();
+        if (clock.elapsed() > kReplyLimitSeconds * 1000) {
+            // Nothing but pushed frames: the reply never came.
+            state.link.messageBuffer = linktext::kTimeout;
+            ReportCommError();
+            result = -1;
+            break;
+        }
     }
     exchangeRunning = false;
     return result;
@@ -328,11 +354,13 @@ int SensorLink::ReceivePushedFrame(const std::uint16_t& waitFlag) {
     // No time limit: trigger events come when they come. The wait sleeps until data, a click
     // or the next second.
     constexpr int kLongestSleepMs = 1000;
+    pushedWaitActive = true;
     while (waitFlag == 1 && ReplyBytesAvailable() < int(frame::kHeaderSize)) {
         if (!LinkOpen()) link.linkErrorWord = 1;
         if (link.linkErrorWord != 0) break;
         eventWait.ProcessEventsFor(kLongestSleepMs);
     }
+    pushedWaitActive = false;
     if (waitFlag != 1) return 0;
     if (link.linkErrorWord != 0) {
         // A closed connection or a vanished device has been reported by its own handler.
@@ -357,8 +385,10 @@ int SensorLink::ReceivePushedFrame(const std::uint16_t& waitFlag) {
 void SensorLink::KeepBytesAfterFrame() {
     auto& link = state.link;
     if (link.protocol != core::kTcpIp) return;
+    // Nothing taken from the buffer since the last call: all of it is still to come.
+    if (frameInBuffer <= 0) return;
     const int rest = link.receivedCount - frameInBuffer;
-    if (frameInBuffer > 0 && rest > 0) {
+    if (rest > 0) {
         std::memmove(link.receiveBuffer.data(), link.receiveBuffer.data() + frameInBuffer,
                      std::size_t(rest));
         link.receivedCount = rest;

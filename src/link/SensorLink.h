@@ -28,6 +28,10 @@ public:
     static constexpr int kSerialReadTimeoutMs = 2000;
     static constexpr int kTcpConnectTimeoutMs = 5000;
     static constexpr int kTcpWriteTimeoutMs = 2000;
+    // What the serial side keeps of bytes nobody waits for: beyond it, a sensor sending on its
+    // own (noise, frames while nothing waits) is dropped, as the TCP side drops what is beyond
+    // its buffer. Room for several of the largest frames.
+    static constexpr qint64 kSerialReadBufferLimit = 16384;
 
     SensorLink(core::AppState& state, CommView& view, QObject* parent = nullptr);
     ~SensorLink() override;
@@ -42,6 +46,8 @@ public:
     void CancelConnect() { connectCancelled = true; }
     void ShutDown();
     bool SerialPortOpen() const;
+    // Bytes received on the serial port and not yet taken.
+    qint64 SerialBufferedBytes() const;
     // The transport in use is open (the TCP connection stands, or the serial port is open).
     bool LinkOpen() const;
     // Maps a port number to a device path; tests and unusual set-ups may replace it.
@@ -82,7 +88,8 @@ private:
     // TCP: the bytes after the frame now in the receive buffer move to its front; they belong to
     // the next frame.
     void KeepBytesAfterFrame();
-    void WriteRequest(int frameLength);
+    // `keepInput`: bytes already received stay to be read (frames the sensor pushed).
+    void WriteRequest(int frameLength, bool keepInput = false);
     int ReplyBytesAvailable();
     // Waits until `needed` bytes are counted or the 3.0 s limit passes; true when they came.
     bool WaitForReplyBytes(int needed);
@@ -91,6 +98,7 @@ private:
     void ReadSerial(int count, int offset);
     void UpdateSerialErrorWord();
     void OnTcpReadyRead();
+    void DropUnaskedSerialBytes();
     void OnTcpDisconnected();
     void OnSerialError(int error);
 
@@ -102,6 +110,7 @@ private:
     std::function<std::string(int)> deviceResolver;
     bool serialLost = false;
     bool exchangeRunning = false;
+    bool pushedWaitActive = false; // a loop waits for frames the sensor pushes
     int frameInBuffer = 0; // bytes of the frame at the front of the TCP receive buffer
     bool connectCancelled = false;
     int serialErrorEvents = 0;

@@ -116,6 +116,29 @@ private slots:
                  qPrintable(QString::number(f->link->SerialErrorEvents())));
         QCOMPARE(f->state->flags.running, std::uint16_t(0));
     }
+
+    void aSensorSendingOnItsOwnDoesNotFillMemoryAndTheNextExchangeWorks() {
+        // Frames pushed every millisecond while nothing waits for them: 48 kB a second.
+        f->simulator.SetTriggerPeriodMs(1);
+        QCOMPARE(f->Exchange(30, 1), 1);
+        qint64 most = 0;
+        for (int i = 0; i < 20; ++i) {
+            QTest::qWait(100);
+            most = std::max(most, f->link->SerialBufferedBytes());
+        }
+        QVERIFY2(most <= SensorLink::kSerialReadBufferLimit, qPrintable(QString::number(most)));
+        QVERIFY(most > 1000); // it did arrive
+        // The flood ends; the next exchange finds its own reply.
+        f->simulator.SetTriggerPeriodMs(0);
+        QTest::qWait(100);
+        QCOMPARE(f->Exchange(8), 1);
+        QCOMPARE(int(f->state->frames.replyCode), 8);
+        f->state->frames.currentOrder = 30;
+        f->link->BuildRequestFrame(30, 0, 0, 0);
+        QCOMPARE(f->link->ExchangeFramesPassingPushed(8, {8, 40}), 1);
+        QCOMPARE(int(f->state->frames.replyCode), 30);
+        QVERIFY(f->view.log.empty());
+    }
 };
 
 class TestSerialOpen : public QObject {

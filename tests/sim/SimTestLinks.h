@@ -4,6 +4,8 @@
 #include "sim/SimThread.h"
 
 #include <QByteArray>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QDeadlineTimer>
 #include <QString>
 #include <QTcpSocket>
@@ -126,5 +128,29 @@ inline void AddTransports() {
     QTest::newRow("tcp") << QStringLiteral("tcp");
     QTest::newRow("pty") << QStringLiteral("pty");
 }
+
+// The chromix3-sim program (CHROMIX_SIM names it): the exit code it gives `refused`, then the
+// program started with `arguments` and a socket connected to the TCP port it announces.
+struct SimProgram {
+    QProcess process;
+    QTcpSocket socket;
+    int refusedExitCode = -1;
+
+    bool Start(const QString& program, const QStringList& refused, const QStringList& arguments) {
+        QProcess check;
+        check.start(program, refused);
+        if (!check.waitForFinished(kLinkWaitMs)) return false;
+        refusedExitCode = check.exitCode();
+        process.start(program, arguments);
+        QByteArray out;
+        while (!out.contains('\n') && process.waitForReadyRead(kLinkWaitMs))
+            out += process.readAllStandardOutput();
+        const QRegularExpressionMatch match =
+            QRegularExpression("TCP port (\\d+)").match(QString::fromLocal8Bit(out));
+        if (!match.hasMatch()) return false;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), match.captured(1).toUShort());
+        return socket.waitForConnected(kLinkWaitMs);
+    }
+};
 
 } // namespace simtest

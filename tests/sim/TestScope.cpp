@@ -427,22 +427,12 @@ private slots:
     void programTogglesInput0OnSigusr2() {
         const QString program = qEnvironmentVariable("CHROMIX_SIM");
         if (program.isEmpty()) QSKIP("CHROMIX_SIM does not name the simulator program");
-        QProcess refused;
-        refused.start(program, {"--tcp", "0", "--in0", "sometimes"});
-        QVERIFY(refused.waitForFinished(kLinkWaitMs));
-        QCOMPARE(refused.exitCode(), 2);
-
-        QProcess process;
-        process.start(program, {"--tcp", "0", "--in0", "low"});
-        QByteArray out;
-        while (!out.contains('\n') && process.waitForReadyRead(kLinkWaitMs))
-            out += process.readAllStandardOutput();
-        const QRegularExpressionMatch match =
-            QRegularExpression("TCP port (\\d+)").match(QString::fromLocal8Bit(out));
-        QVERIFY2(match.hasMatch(), out.constData());
-        QTcpSocket socket;
-        socket.connectToHost(QStringLiteral("127.0.0.1"), match.captured(1).toUShort());
-        QVERIFY(socket.waitForConnected(kLinkWaitMs));
+        SimProgram sim;
+        QVERIFY(sim.Start(program, {"--tcp", "0", "--in0", "sometimes"},
+                          {"--tcp", "0", "--in0", "low"}));
+        QCOMPARE(sim.refusedExitCode, 2);
+        QProcess& process = sim.process;
+        QTcpSocket& socket = sim.socket;
         socket.write(ToQt(Scan(kInput0, 8)));
         QVERIFY(socket.waitForReadyRead(kLinkWaitMs));
         QCOMPARE(socket.read(8), kScanAck);

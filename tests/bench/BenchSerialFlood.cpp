@@ -3,29 +3,11 @@
 // exchange afterwards succeeds. Argument: seconds of flood (default 600). Prints figures;
 // asserts nothing.
 #include "../link/LinkFixture.h"
+#include "ResidentMemory.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <fstream>
-
-namespace {
-
-long ResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            long kb = 0;
-            status >> kb;
-            return kb;
-        }
-        status.ignore(1 << 16, '\n');
-    }
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

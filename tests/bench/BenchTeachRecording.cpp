@@ -6,31 +6,17 @@
 #include "live/MeasurementFrame.h"
 #include "support/ScriptedOperator.h"
 #include "teach/RecordedValuePanel.h"
+#include "ResidentMemory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
 namespace {
-
-long ResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            long kb = 0;
-            status >> kb;
-            return kb;
-        }
-        status.ignore(1 << 16, '\n');
-    }
-    return -1;
-}
 
 // A colour passing the sensor with noise and a slow drift, repeatable from run to run.
 class Cloud {

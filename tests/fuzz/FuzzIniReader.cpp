@@ -8,6 +8,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace settings;
+
 namespace {
 
 void Fail(const char* what) {

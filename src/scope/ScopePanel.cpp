@@ -229,8 +229,13 @@ void ScopePanel::ShowWaiting(bool shownNow) {
 
 bool ScopePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched != graphScope) return QWidget::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    // Only mouse events from here on.
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress: {
         if (mouse->button() != Qt::LeftButton) break;
         // Ctrl and a drag zooms into the rectangle; otherwise a cursor near the click is taken.

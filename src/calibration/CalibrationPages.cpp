@@ -3,6 +3,7 @@
 #include "calibration/CalibrationMath.h"
 #include "core/CommandButton.h"
 #include "core/Shell.h"
+#include "core/ValueDisplay.h"
 #include "live/DisplayWidgets.h"
 #include "live/MeasurementFrame.h"
 
@@ -206,11 +207,7 @@ OffsetPage::OffsetPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(new QLabel(tr("MEASURED"), this), 0, 2);
     for (int c = 0; c < 3; ++c) {
         editOffsets[std::size_t(c)] = MakeField(this, editRoles[c], 65535, 0);
-        auto* display = new QLabel(QStringLiteral("0"), this);
-        display->setObjectName(QString::fromLatin1(dispRoles[c]));
-        display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        display->setMinimumWidth(60);
+        QLabel* display = core::MakeValueDisplay(this, dispRoles[c], 60);
         dispOffsets[std::size_t(c)] = display;
         grid->addWidget(Caption(tr(names[c]), editOffsets[std::size_t(c)]), c + 1, 0);
         grid->addWidget(editOffsets[std::size_t(c)], c + 1, 1);

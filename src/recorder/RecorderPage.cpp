@@ -1,6 +1,7 @@
 #include "recorder/RecorderPage.h"
 
 #include "core/CommandButton.h"
+#include "core/ValueDisplay.h"
 #include "core/Shell.h"
 
 #include <QComboBox>
@@ -21,16 +22,6 @@ namespace {
 
 constexpr const char* kStartIdle = "background:#E0E0E0;";
 constexpr const char* kStartRunning = "background:#FF0000;";
-
-QLabel* MakeDisplay(QWidget* parent, const char* role, int index = -1) {
-    auto* display = new QLabel(QStringLiteral("0"), parent);
-    display->setObjectName(QString::fromLatin1(role));
-    if (index >= 0) display->setProperty("index", index);
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    display->setMinimumWidth(48);
-    return display;
-}
 
 } // namespace
 
@@ -85,7 +76,7 @@ RecorderPage::RecorderPage(QWidget* parent) : QWidget(parent) {
     timeGrid->addWidget(new QLabel(tr("RECORD TIME"), recordTimeBox), 0, 0, 1, 8);
     const char* units[4] = {"d", "h", "min", "s"};
     for (int i = 0; i < 4; ++i) {
-        dispRecordTime[std::size_t(i)] = MakeDisplay(recordTimeBox, "DispRecordTime", i);
+        dispRecordTime[std::size_t(i)] = core::MakeValueDisplay(recordTimeBox, "DispRecordTime", 48);
         dispRecordTime[std::size_t(i)]->setMinimumWidth(36);
         auto* unit = new QLabel(QString::fromLatin1(units[i]), recordTimeBox);
         unit->setBuddy(dispRecordTime[std::size_t(i)]);
@@ -95,10 +86,10 @@ RecorderPage::RecorderPage(QWidget* parent) : QWidget(parent) {
     timeGrid->setColumnStretch(6, 1);
     layout->addWidget(recordTimeBox);
 
-    dispRecordedValues = MakeDisplay(this, "DispRecordedValues");
-    dispRemaining = MakeDisplay(this, "DispRemaining");
-    dispFrameCounter = MakeDisplay(this, "DispFrameCounter");
-    dispNotWritten = MakeDisplay(this, "DispNotWritten");
+    dispRecordedValues = core::MakeValueDisplay(this, "DispRecordedValues", 48);
+    dispRemaining = core::MakeValueDisplay(this, "DispRemaining", 48);
+    dispFrameCounter = core::MakeValueDisplay(this, "DispFrameCounter", 48);
+    dispNotWritten = core::MakeValueDisplay(this, "DispNotWritten", 48);
     dispNotWritten->setStyleSheet(QStringLiteral("background:#FF0000; color:#FFFFFF;"));
     auto* counters = new QGridLayout;
     counters->addWidget(recordedBox = Field(tr("RECORDED"), dispRecordedValues), 0, 0);

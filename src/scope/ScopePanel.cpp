@@ -1,6 +1,7 @@
 #include "scope/ScopePanel.h"
 
 #include "core/CommandButton.h"
+#include "core/ValueDisplay.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -39,15 +40,6 @@ QCPItemStraightLine* MakeLine(QCustomPlot* plot, const QColor& colour, bool vert
     line->point1->setCoords(vertical ? at : 0, vertical ? 0 : at);
     line->point2->setCoords(vertical ? at : 1, vertical ? 1 : at);
     return line;
-}
-
-QLabel* MakeDisplay(QWidget* parent, const char* role) {
-    auto* display = new QLabel(QStringLiteral("0"), parent);
-    display->setObjectName(QString::fromLatin1(role));
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    display->setMinimumWidth(80);
-    return display;
 }
 
 } // namespace
@@ -108,8 +100,8 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
             [this] { emit CursorsMoved(); });
 
     auto* bottom = new QHBoxLayout;
-    dispDeltaX = MakeDisplay(this, "DispDeltaX");
-    dispDeltaY = MakeDisplay(this, "DispDeltaY");
+    dispDeltaX = core::MakeValueDisplay(this, "DispDeltaX", 80);
+    dispDeltaY = core::MakeValueDisplay(this, "DispDeltaY", 80);
     auto* xCaption = new QLabel(tr("delta X [ms]"), this);
     xCaption->setBuddy(dispDeltaX);
     auto* yCaption = new QLabel(tr("delta Y"), this);

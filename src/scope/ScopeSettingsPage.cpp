@@ -1,6 +1,7 @@
 #include "scope/ScopeSettingsPage.h"
 
 #include "core/CommandButton.h"
+#include "core/ValueDisplay.h"
 #include "core/Shell.h"
 #include "scope/ScopeModel.h"
 
@@ -31,14 +32,6 @@ QSpinBox* MakeField(QWidget* parent, const char* role, int low, int high, int va
     return field;
 }
 
-QLabel* MakeDisplay(QWidget* parent, const char* role) {
-    auto* display = new QLabel(QStringLiteral("0"), parent);
-    display->setObjectName(QString::fromLatin1(role));
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return display;
-}
-
 } // namespace
 
 ScopeSettingsPage::ScopeSettingsPage(QWidget* parent) : QWidget(parent) {
@@ -59,8 +52,8 @@ ScopeSettingsPage::ScopeSettingsPage(QWidget* parent) : QWidget(parent) {
     editPreTrigVal = MakeField(this, "EditPreTrigVal", 0, kSamples, 20);
     editTriggerLevel = MakeField(this, "EditTriggerLevel", 0, 65535, 2000);
     editScanRate = MakeField(this, "EditScanRate", 1, 65535, 1);
-    dispCycleTime = MakeDisplay(this, "DispCycleTime");
-    dispScanFreq = MakeDisplay(this, "DispScanFreq");
+    dispCycleTime = core::MakeValueDisplay(this, "DispCycleTime");
+    dispScanFreq = core::MakeValueDisplay(this, "DispScanFreq");
     form->addRow(tr("TRIGGER MODE"), editTriggerMode);
     form->addRow(tr("RECORD SIGNAL"), editScopeRecSignal);
     form->addRow(tr("PRE TRIGGER"), editPreTrigVal);

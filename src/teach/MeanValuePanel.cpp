@@ -1,6 +1,7 @@
 #include "teach/MeanValuePanel.h"
 
 #include "core/CommandButton.h"
+#include "core/ValueDisplay.h"
 #include "core/OperatorDialogs.h"
 #include "core/WordTable.h"
 #include "params/ParameterCodes.h"
@@ -20,15 +21,6 @@ namespace teach {
 namespace {
 
 constexpr const char* kResetQuestion = "Do you really want to reset the table?";
-
-QLabel* MakeDisplay(QWidget* parent, const char* role) {
-    auto* display = new QLabel(QStringLiteral("0"), parent);
-    display->setObjectName(QString::fromLatin1(role));
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    display->setMinimumWidth(56);
-    return display;
-}
 
 QTableWidget* MakeTable(QWidget* parent, const char* role, int rows) {
     auto* table = new QTableWidget(rows, kCaptureColumns, parent);
@@ -52,7 +44,7 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(tr("CAPTURED"), this));
-    dispTP1Counter = MakeDisplay(this, "DispTP1Counter");
+    dispTP1Counter = core::MakeValueDisplay(this, "DispTP1Counter", 56);
     top->addWidget(dispTP1Counter);
     top->addStretch(1);
     buttonTP1Capture = core::MakeRoleButton(this, "ButtonTP1Capture", tr("CAPTURE"));
@@ -75,9 +67,9 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
 
     auto* form = new QGridLayout;
     labelMaxDeltaXY = new QLabel(this);
-    dispTP1MaxDeltaXY = MakeDisplay(this, "DispTP1MaxDeltaXY");
+    dispTP1MaxDeltaXY = core::MakeValueDisplay(this, "DispTP1MaxDeltaXY", 56);
     labelMaxDeltaInt = new QLabel(this);
-    dispTP1MaxDeltaInt = MakeDisplay(this, "DispTP1MaxDeltaInt");
+    dispTP1MaxDeltaInt = core::MakeValueDisplay(this, "DispTP1MaxDeltaInt", 56);
     labelTeachCtoWith = new QLabel(this);
     editTP1TeachCtoWith = new QComboBox(this);
     editTP1TeachCtoWith->setObjectName(QStringLiteral("EditTP1TeachCtoWith"));

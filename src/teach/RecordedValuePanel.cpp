@@ -1,6 +1,7 @@
 #include "teach/RecordedValuePanel.h"
 
 #include "core/CommandButton.h"
+#include "core/ValueDisplay.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "live/MeasurementFrame.h"
@@ -23,16 +24,6 @@ constexpr const char* kResetQuestion = "Do you really want to reset the table?";
 constexpr const char* kGraphRoles[kTeachGraphs] = {"GraphXYTP2", "GraphXIntTP2", "GraphYIntTP2"};
 constexpr const char* kDisplayRoles[3] = {"DispXTP2", "DispYTP2", "DispIntTP2"};
 
-QLabel* MakeDisplay(QWidget* parent, const char* role) {
-    auto* display = new QLabel(QStringLiteral("0"), parent);
-    display->setObjectName(QString::fromLatin1(role));
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    display->setMinimumWidth(64);
-    display->setAutoFillBackground(true);
-    return display;
-}
-
 void SetBackground(QLabel* label, const char* colour) {
     label->setStyleSheet(colour ? QStringLiteral("background:%1; color:#000000;").arg(colour)
                                 : QString());
@@ -53,7 +44,7 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState,
 
     auto* top = new QHBoxLayout;
     auto* counterCaption = new QLabel(tr("RECORDED"), this);
-    dispTP2Counter = MakeDisplay(this, "DispTP2Counter");
+    dispTP2Counter = core::MakeValueDisplay(this, "DispTP2Counter", 64);
     counterCaption->setBuddy(dispTP2Counter);
     top->addWidget(counterCaption);
     top->addWidget(dispTP2Counter);
@@ -82,7 +73,8 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState,
         valueLabels[std::size_t(i)] = new QLabel(this);
         valueLabels[std::size_t(i)]->setAlignment(Qt::AlignCenter);
         valueLabels[std::size_t(i)]->setMinimumWidth(40);
-        valueDisplays[std::size_t(i)] = MakeDisplay(this, kDisplayRoles[i]);
+        valueDisplays[std::size_t(i)] = core::MakeValueDisplay(this, kDisplayRoles[i], 64);
+        valueDisplays[std::size_t(i)]->setAutoFillBackground(true);
         valueLabels[std::size_t(i)]->setBuddy(valueDisplays[std::size_t(i)]);
         values->addWidget(valueLabels[std::size_t(i)], i, 0);
         values->addWidget(valueDisplays[std::size_t(i)], i, 1);

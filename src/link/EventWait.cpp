@@ -2,14 +2,16 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSocketNotifier>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace comm {
 
 EventWait::EventWait() : wakeTimer(new QTimer) {
     wakeTimer->setSingleShot(true);
     wakeTimer->setTimerType(Qt::PreciseTimer);
+    sinceEventPass.start();
 }
 
 EventWait::~EventWait() {
@@ -20,15 +22,15 @@ void EventWait::ProcessEventsFor(int maxMs) {
     wakeTimer->start(maxMs < 0 ? 0 : maxMs);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     wakeTimer->stop();
+    sinceEventPass.start();
 }
 
-void EventWait::ProcessEventsQuietlyFor(int maxMs, QSocketNotifier* dataNotifier) {
-    dataNotifier->setEnabled(false);
-    wakeTimer->start(maxMs < 0 ? 0 : maxMs);
-    while (wakeTimer->isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    dataNotifier->setEnabled(true);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+int EventWait::MsUntilEventPass() const {
+    return int(std::max<qint64>(kEventPassIntervalMs - sinceEventPass.elapsed(), 0));
+}
+
+bool EventWait::EventPassOverdue() const {
+    return sinceEventPass.elapsed() >= 2 * kEventPassIntervalMs;
 }
 
 } // namespace comm

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
+
 class QTimer;
-class QSocketNotifier;
 
 namespace comm {
 
@@ -11,6 +12,10 @@ namespace comm {
 
 class EventWait {
 public:
+    // How long a wait may block on the sensor alone after the event loop last ran: clicks,
+    // timers and paints wait no longer than this (plus the turn in hand) to be served.
+    static constexpr int kEventPassIntervalMs = 10;
+
     EventWait();
     ~EventWait();
     EventWait(const EventWait&) = delete;
@@ -18,13 +23,14 @@ public:
 
     // Processes pending events; if there were none, sleeps until one arrives or maxMs passes.
     void ProcessEventsFor(int maxMs);
-    // Processes events for maxMs with `dataNotifier` switched off, so the wait does not wake for
-    // every byte of a line that delivers them one by one at a known rate; then switches it back
-    // on and collects what came meanwhile.
-    void ProcessEventsQuietlyFor(int maxMs, QSocketNotifier* dataNotifier);
+    // Milliseconds until the event loop is due to run again; 0 when it is due now.
+    int MsUntilEventPass() const;
+    // The event loop is due since a whole interval: it runs now, whatever the wait would prefer.
+    bool EventPassOverdue() const;
 
 private:
     QTimer* wakeTimer;
+    QElapsedTimer sinceEventPass;
 };
 
 } // namespace comm

@@ -9,12 +9,17 @@
 
 #include <QElapsedTimer>
 #include <QSerialPort>
-#include <QSocketNotifier>
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <termios.h>
 
 namespace comm {
 
@@ -108,6 +113,8 @@ void SensorLink::OpenSerialPort() {
     CloseSerialPort();
     serialLost = false;
     serialErrorEvents = 0;
+    serialWakeCount = 0; // a port opens with VMIN 0
+    serialSettingsRead = false;
 
     const std::string device = deviceResolver(link.serialPortNumber);
     if (device.empty()) {
@@ -201,6 +208,20 @@ void SensorLink::BuildRequestFrame(int orderNumber, int wordCount, int argumentW
         static_cast<std::uint16_t>(std::max(payloadLength, 0)));
 }
 
+namespace {
+
+// Writes by the descriptor itself: one system call, where the socket's or the port's own
+// machinery arms and disarms a write notifier around it. The bytes written; 0 when none could
+// be (the caller then leaves it to the device, which reports any fault in its usual way).
+qint64 WriteByDescriptor(int fd, const char* bytes, int length, bool socket) {
+    if (fd < 0) return 0;
+    const ssize_t n = socket ? ::send(fd, bytes, std::size_t(length), MSG_NOSIGNAL | MSG_DONTWAIT)
+                             : ::write(fd, bytes, std::size_t(length));
+    return n > 0 ? qint64(n) : 0;
+}
+
+} // namespace
+
 void SensorLink::WriteRequest(int frameLength, bool keepInput) {
     const auto* bytes = reinterpret_cast<const char*>(state.link.transmitBuffer.data());
     const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
@@ -209,8 +230,13 @@ void SensorLink::WriteRequest(int frameLength, bool keepInput) {
             KeepBytesAfterFrame();
         else
             state.link.receivedCount = 0;
-        if (tcp->state() == QAbstractSocket::ConnectedState) {
-            tcp->write(bytes, length);
+        if (tcp->state() != QAbstractSocket::ConnectedState) return;
+        // Only with nothing of the socket's own still queued, or the order of bytes would change.
+        const qint64 sent = tcp->bytesToWrite() == 0
+                                ? WriteByDescriptor(int(tcp->socketDescriptor()), bytes, length, true)
+                                : 0;
+        if (sent < length) {
+            tcp->write(bytes + sent, length - sent);
             tcp->flush();
         }
         return;
@@ -220,8 +246,16 @@ void SensorLink::WriteRequest(int frameLength, bool keepInput) {
         serial->clear(QSerialPort::AllDirections);
         serial->readAll();
     }
-    serial->write(bytes, length);
-    serial->flush();
+    const qint64 sent = serial->bytesToWrite() == 0
+                            ? WriteByDescriptor(int(serial->handle()), bytes, length, false)
+                            : 0;
+    if (sent < length) {
+        serial->write(bytes + sent, length - sent);
+        // The first flush writes; the second completes the write the port started, which
+        // would otherwise keep its write notifier armed and wake the next wait for nothing.
+        serial->flush();
+        serial->flush();
+    }
 }
 
 int SensorLink::ReplyBytesAvailable() {
@@ -230,47 +264,104 @@ int SensorLink::ReplyBytesAvailable() {
     return state.link.receivedCount;
 }
 
-int SensorLink::SerialQuietMs(int needed) const {
-    // Once a reply has begun on a serial line, its bytes follow at the line rate: the wait can
-    // sleep through all but the last of them instead of waking for every byte. Whole
-    // milliseconds, rounded down, so the reply is never picked up later than it would be.
-    const int count = state.link.receivedCount;
-    if (state.link.protocol == core::kTcpIp || count <= 0 || !serial->isOpen()) return 0;
-    const qint64 baud = std::max<qint64>(serial->baudRate(), 1);
-    const qint64 restNs = qint64(needed - count - 1) * 10 * 1000000000 / baud;
-    return int(restNs / 1000000);
-}
-
-QSocketNotifier* SensorLink::SerialReadNotifier() const {
-    // The port watches its device with a read notifier of its own; without one (another
-    // platform, another Qt) the wait simply wakes for every byte.
-    for (auto* notifier : serial->findChildren<QSocketNotifier*>()) {
-        if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled()) return notifier;
+SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
+    // The socket's own buffer is empty whenever the event loop has run (readyRead takes it all),
+    // so reading the descriptor here keeps the bytes in order.
+    if (tcp->bytesAvailable() > 0) {
+        OnTcpReadyRead();
+        return AloneWait::Data;
     }
-    return nullptr;
+    auto& link = state.link;
+    const qint64 room = qint64(frame::kBufferSize) - link.receivedCount;
+    const int fd = int(tcp->socketDescriptor());
+    if (room <= 0 || fd < 0) return AloneWait::ToReport;
+    pollfd watched{fd, POLLIN, 0};
+    const timespec timeout{maxMs / 1000, long(maxMs % 1000) * 1000000L};
+    const int ready = ::ppoll(&watched, 1, &timeout, nullptr);
+    if (ready == 0) return AloneWait::TimeUp;
+    if (ready < 0) return errno == EINTR ? AloneWait::Data : AloneWait::ToReport;
+    if ((watched.revents & POLLIN) == 0) return AloneWait::ToReport;
+    const ssize_t n = ::recv(fd, link.receiveBuffer.data() + link.receivedCount, std::size_t(room),
+                             MSG_DONTWAIT);
+    if (n > 0) {
+        link.receivedCount += int(n);
+        return AloneWait::Data;
+    }
+    // Closed by the sensor, or failed: the socket finds out and reports it in the event loop.
+    const bool nothingYet = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    return nothingYet ? AloneWait::Data : AloneWait::ToReport;
 }
 
-bool SensorLink::WaitForReplyBytes(int needed) {
+SensorLink::AloneWait SensorLink::WaitOnPortAlone(int maxMs) {
+    // The port reads what came into its buffer and tells of it with readyRead, as in the event
+    // loop; running out of time is no failure here.
+    if (serial->waitForReadyRead(maxMs)) return AloneWait::Data;
+    if (serial->error() != QSerialPort::TimeoutError) return AloneWait::ToReport;
+    serial->clearError();
+    return AloneWait::TimeUp;
+}
+
+void SensorLink::SetSerialWakeCount(int count) {
+    // With VTIME 0, a terminal's VMIN makes poll report it readable only once that many bytes
+    // are in: a reply paced at the line rate then wakes the wait once, when it is complete,
+    // instead of once per byte. Reads stay non-blocking and return what there is.
+    count = std::clamp(count, 0, 255);
+    if (count == serialWakeCount || !serial->isOpen()) return;
+    const int fd = int(serial->handle());
+    // The settings are read once an exchange (the port may change them in between); plain
+    // ioctls, as the library's tcsetattr reads them twice more around every write.
+    if (!serialSettingsRead && (fd < 0 || ::ioctl(fd, TCGETS, &serialSettings) != 0)) return;
+    serialSettingsRead = true;
+    serialSettings.c_cc[VMIN] = cc_t(count);
+    serialSettings.c_cc[VTIME] = 0;
+    if (::ioctl(fd, TCSETS, &serialSettings) == 0) serialWakeCount = count;
+}
+
+void SensorLink::FinishExchange() {
+    exchangeRunning = false;
+    // Between exchanges every byte counts: frames pushed unasked, and the bound on them.
+    SetSerialWakeCount(0);
+    serialSettingsRead = false;
+}
+
+bool SensorLink::WaitForReplyBytes(int needed, bool replyUnderway) {
     QElapsedTimer clock;
     clock.start();
     const qint64 limitNs = qint64(kReplyLimitSeconds * 1e9);
+    const bool tcpLink = state.link.protocol == core::kTcpIp;
+    AloneWait alone = AloneWait::Data;
     bool timedOut = false;
     for (;;) {
-        if (ReplyBytesAvailable() >= needed) break;
+        const int count = ReplyBytesAvailable();
+        if (count >= needed) break;
         const qint64 elapsed = clock.nsecsElapsed();
         if (elapsed > limitNs) {
             timedOut = true;
             break;
         }
         const int limitMs = int((limitNs - elapsed) / 1000000) + 1;
-        const int quietMs = SerialQuietMs(needed);
-        QSocketNotifier* notifier = quietMs > 0 ? SerialReadNotifier() : nullptr;
-        if (notifier)
-            eventWait.ProcessEventsQuietlyFor(std::min(quietMs, limitMs), notifier);
-        else
-            eventWait.ProcessEventsFor(limitMs);
+        ++waitWakeUps;
+        if (!tcpLink) SetSerialWakeCount(needed - count);
+        // A reply usually comes within a fraction of a millisecond, or a few on a serial line.
+        // Waiting on the link alone spares a whole event-loop pass per reply. The event loop
+        // still runs every few milliseconds, and for the whole of a longer wait. On a serial
+        // line it waits, if it can, until the reply has begun: the request may still need this
+        // processor on its way out (a pseudo-terminal hands it on by a kernel worker). It
+        // cannot always: a line that delivers whole replies at once never has a wait after
+        // the request.
+        const bool passDue = eventWait.MsUntilEventPass() == 0;
+        const bool passFits = tcpLink || replyUnderway || count > 0 ||
+                              alone == AloneWait::TimeUp || eventWait.EventPassOverdue();
+        if (alone != AloneWait::ToReport && !(passDue && passFits) && LinkOpen()) {
+            const int aloneMs = std::min(limitMs, EventWait::kEventPassIntervalMs);
+            alone = tcpLink ? WaitOnSocketAlone(aloneMs) : WaitOnPortAlone(aloneMs);
+            continue;
+        }
+        eventWait.ProcessEventsFor(limitMs);
     }
     if (ReplyBytesAvailable() >= needed) timedOut = false;
+    // What is still missing may come in ones and twos now.
+    if (timedOut && !tcpLink) SetSerialWakeCount(0);
     return !timedOut;
 }
 
@@ -304,7 +395,7 @@ int SensorLink::ExchangeFrames(int frameLength) {
     int result = ReceiveHeaderFrame();
     if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
     frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
-    exchangeRunning = false;
+    FinishExchange();
     return result;
 }
 
@@ -338,7 +429,7 @@ int SensorLink::ExchangeFramesPassingPushed(int frameLength, PushedFrames pushed
             break;
         }
     }
-    exchangeRunning = false;
+    FinishExchange();
     return result;
 }
 
@@ -378,7 +469,7 @@ int SensorLink::ReceivePushedFrame(const std::uint16_t& waitFlag) {
         if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
         frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
     }
-    exchangeRunning = false;
+    FinishExchange();
     return result;
 }
 
@@ -399,7 +490,7 @@ void SensorLink::KeepBytesAfterFrame() {
 }
 
 int SensorLink::ReceiveHeaderFrame() {
-    const bool arrived = WaitForReplyBytes(int(frame::kHeaderSize));
+    const bool arrived = WaitForReplyBytes(int(frame::kHeaderSize), false);
     if (state.link.protocol != core::kTcpIp) {
         UpdateSerialErrorWord();
         ReadSerial(int(frame::kHeaderSize), 0);
@@ -443,9 +534,9 @@ int SensorLink::ReceiveDataFrame() {
     const int length = std::min<int>(state.frames.dataLength, int(frame::kMaxDataBytes));
     bool arrived = false;
     if (state.link.protocol == core::kTcpIp) {
-        arrived = WaitForReplyBytes(length + int(frame::kHeaderSize));
+        arrived = WaitForReplyBytes(length + int(frame::kHeaderSize), true);
     } else {
-        arrived = WaitForReplyBytes(length);
+        arrived = WaitForReplyBytes(length, true);
         UpdateSerialErrorWord();
         ReadSerial(length, int(frame::kHeaderSize));
     }
@@ -512,7 +603,8 @@ void SensorLink::OnTcpDisconnected() {
 }
 
 void SensorLink::OnSerialError(int error) {
-    if (error == QSerialPort::NoError) return;
+    // A time-out is the end of a wait on the port alone, not a fault of the line.
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
     ++serialErrorEvents;
     state.link.linkErrorWord = 1;
     // A failed read, a lost resource or revoked access all mean the device has gone away (an

@@ -7,11 +7,12 @@
 #include <functional>
 #include <string>
 
+#include <termios.h>
+
 #include "link/EventWait.h"
 
 class QSerialPort;
 class QTcpSocket;
-class QSocketNotifier;
 
 namespace core {
 struct AppState;
@@ -82,6 +83,9 @@ public:
     // Number of events the serial port reported since it was opened (for tests of the
     // vanishing-device case, where the port must not keep reporting).
     int SerialErrorEvents() const { return serialErrorEvents; }
+    // Times the reply waits blocked and woke again, since the link was made (for the figures
+    // of the wait's cost).
+    long WaitWakeUps() const { return waitWakeUps; }
 
 private:
     int ReceiveHeaderFrame();
@@ -92,9 +96,19 @@ private:
     void WriteRequest(int frameLength, bool keepInput = false);
     int ReplyBytesAvailable();
     // Waits until `needed` bytes are counted or the 3.0 s limit passes; true when they came.
-    bool WaitForReplyBytes(int needed);
-    int SerialQuietMs(int needed) const;
-    QSocketNotifier* SerialReadNotifier() const;
+    // `replyUnderway`: the sensor has begun to answer (its header is in).
+    bool WaitForReplyBytes(int needed, bool replyUnderway);
+    // How a wait outside the event loop ended. ToReport: the link has something to report
+    // (closed, failed), which it does in the event loop.
+    enum class AloneWait { Data, TimeUp, ToReport };
+    // TCP: blocks until the socket has data or `maxMs` passes, and takes the data into the
+    // receive buffer.
+    AloneWait WaitOnSocketAlone(int maxMs);
+    // Serial: blocks until the port has data or `maxMs` passes.
+    AloneWait WaitOnPortAlone(int maxMs);
+    // Lets a wait on the serial port wake only once `count` bytes are in (0 or 1: every byte).
+    void SetSerialWakeCount(int count);
+    void FinishExchange();
     void ReadSerial(int count, int offset);
     void UpdateSerialErrorWord();
     void OnTcpReadyRead();
@@ -114,6 +128,10 @@ private:
     int frameInBuffer = 0; // bytes of the frame at the front of the TCP receive buffer
     bool connectCancelled = false;
     int serialErrorEvents = 0;
+    int serialWakeCount = 0; // what the port's terminal settings hold now
+    termios serialSettings{};
+    bool serialSettingsRead = false;
+    long waitWakeUps = 0;
 };
 
 } // namespace comm

@@ -5,6 +5,10 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 using namespace comm;
 using namespace core;
 
@@ -56,15 +60,52 @@ private slots:
         // every byte and check them.
         QFETCH(int, baud);
         f->SetFault(&FaultSettings::baudRate, baud);
-        for (int turn = 0; turn < 3; ++turn) {
+        // The terminal's settings are shared by every descriptor on it.
+        const int observer = ::open(f->dir.filePath(QStringLiteral("sensor-tty")).toLocal8Bit(),
+                                    O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(observer >= 0);
+        const long wakeUpsBefore = f->link->WaitWakeUps();
+        constexpr int kTurns = 3;
+        for (int turn = 0; turn < kTurns; ++turn) {
             f->state->frames.measurementWords.fill(0);
             QCOMPARE(f->Exchange(8), 1);
             f->link->DecodeMeasurementWords();
             QVERIFY(f->state->frames.measurementWords[0] > 0);
             QVERIFY(f->state->frames.measurementWords[10] > 0); // temperature, word 10
+            // Between exchanges every byte wakes the port again.
+            termios settings{};
+            QCOMPARE(::tcgetattr(observer, &settings), 0);
+            QCOMPARE(int(settings.c_cc[VMIN]), 0);
         }
+        ::close(observer);
+        // Once for the header and once for the data, not once per byte; a third for the event
+        // loop now and then.
+        const long wakeUps = f->link->WaitWakeUps() - wakeUpsBefore;
+        QVERIFY2(wakeUps <= 3 * kTurns, qPrintable(QString::number(wakeUps)));
         QCOMPARE(f->Exchange(7), 1);
         QVERIFY(f->view.log.empty());
+    }
+
+    void aReplyLaterThanTheWaitsOwnSliceIsNoFailure() {
+        // The wait on the port alone runs out every few milliseconds; that is no fault.
+        f->SetFault(&FaultSettings::delayMs, 40);
+        QCOMPARE(f->Exchange(8), 1);
+        QVERIFY(f->view.log.empty());
+        QCOMPARE(f->state->link.linkErrorWord, std::uint16_t(0));
+    }
+
+    void timersRunWhileWholeRepliesFollowEachOther() {
+        // An unpaced reply is all there at the first wake-up, so no wait follows the request
+        // that could be given to the event loop; it must get its turn all the same.
+        int ticks = 0;
+        QTimer timer;
+        timer.setInterval(5);
+        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 500) QCOMPARE(f->Exchange(8), 1);
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
     }
 
     void pacedReplyCutShortStillTimesOut() {

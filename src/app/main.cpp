@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "app/QtOperatorDialogs.h"
 #include "core/AppState.h"
+#include "core/EventDispatcher.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@ core::AppState appState;
 } // namespace
 
 int main(int argc, char* argv[]) {
+    core::UseQtEventDispatcher();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CHROMIX3-Varev V4.2"));
     app::QtOperatorDialogs dialogs;

@@ -5,7 +5,9 @@
 #include "calibration/CalibrationMath.h"
 #include "link/CheckByte.h"
 #include "link/FrameCodec.h"
+#include "link/ServerList.h"
 #include "live/LiveValues.h"
+#include "params/BlockLayout.h"
 #include "scope/ScopeModel.h"
 #include "sim/RequestParser.h"
 
@@ -13,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -23,7 +26,8 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
-// A reply as the link takes it: header check, length limit, data check, then the words.
+// A reply as the link takes it: header check, length limit, data check, then the words, and
+// what the program makes of them.
 void ReplyPath(const std::uint8_t* data, std::size_t size, std::uint8_t steer) {
     if (size < frame::kHeaderSize) return;
     frame::HeaderFields head;
@@ -44,6 +48,18 @@ void ReplyPath(const std::uint8_t* data, std::size_t size, std::uint8_t steer) {
     Require(count == payload.size() / 2);
     std::vector<std::uint16_t> wordList(words.begin(), words.begin() + count);
     if (payload.size() % 2 == 0) Require(frame::EncodeFrameWords(head.code, head.word, wordList) == again);
+
+    // A parameter or table block: the words stored come back out as they were received.
+    params::ParameterImage image;
+    const auto blockIndex = std::uint16_t(steer % params::kBlockCount);
+    const std::size_t stored = params::StoreBlockWords(image, blockIndex, words.data(), count);
+    Require(stored == std::min(count, params::BlockWordCount(blockIndex)));
+    const auto back = params::BlockWords(image, blockIndex);
+    Require(std::equal(words.begin(), words.begin() + long(stored), back.begin()));
+
+    // The identification text: at most its 71 characters, and none of them NUL.
+    const std::string id = comm::FirmwareIdFromReply(payload.data(), payload.size());
+    Require(id.size() <= comm::kFirmwareIdLength && id.find('\0') == std::string::npos);
 
     live::MeasurementFrame measurement;
     live::TakeMeasurementFrame(measurement, words.data(), count);

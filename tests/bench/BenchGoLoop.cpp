@@ -11,6 +11,7 @@
 #include "support/RecordingCommView.h"
 #include "support/ScriptedOperator.h"
 #include "ConnectedProgram.h"
+#include "core/EventDispatcher.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -256,6 +257,7 @@ void GoOverPacedPty(double seconds) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    core::UseQtEventDispatcher(); // as the program does
     QApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
 

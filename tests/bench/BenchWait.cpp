@@ -1,0 +1,513 @@
+// Figures for the wait on the sensor's reply, against the simulator running as a process of its
+// own: the program's CPU per GO turn and its rate over TCP loopback, beside a bare client of
+// ours on a raw socket; wake-ups per turn and share of the line on a pseudo-terminal paced at
+// 115200 baud, on a quiet machine and with both cores kept busy; and how long an event posted
+// from outside (as a click is) waits to be served while the loop runs. Pin the program and the
+// simulator it starts with taskset. Argument: seconds per round. Prints figures; asserts nothing.
+#include "ConnectedProgram.h"
+#include "core/EventDispatcher.h"
+#include "link/FrameCodec.h"
+#include "live/LiveModule.h"
+#include "support/RecordingCommView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace comm;
+using namespace core;
+
+namespace {
+
+constexpr double kLineBytesPerSecond = 115200.0 / 10.0;
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The simulator as a process of its own, so the program's CPU is counted apart from it.
+class SimProcess {
+public:
+    explicit SimProcess(const QStringList& arguments) {
+        process.setProgram(QStringLiteral(CHROMIX_SIM_PATH));
+        process.setArguments(arguments);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+        QElapsedTimer clock;
+        clock.start();
+        while (!greeting.contains('\n') && clock.elapsed() < 5000 &&
+               process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(100);
+            greeting += process.readAll();
+        }
+    }
+    ~SimProcess() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) process.kill();
+    }
+    bool Ready() const { return greeting.contains('\n'); }
+    quint16 TcpPort() const {
+        const int at = greeting.indexOf("TCP port ");
+        return at < 0 ? 0 : quint16(greeting.mid(at + 9).trimmed().toUInt());
+    }
+
+private:
+    QProcess process;
+    QByteArray greeting;
+};
+
+struct Round {
+    long turns = 0;
+    double seconds = 0;
+    double cpu = 0;
+    long wakeUps = 0;
+    int replyBytes = 0;
+    double Rate() const { return seconds > 0 ? double(turns) / seconds : 0; }
+    double CpuPerTurnUs() const { return turns > 0 ? cpu / double(turns) * 1e6 : 0; }
+    double LineShare() const { return Rate() * replyBytes / kLineBytesPerSecond; }
+};
+
+// Runs `turn` until `seconds` have passed; false from it ends the round as failed.
+template <typename Turn>
+Round Measure(double seconds, Turn&& turn) {
+    Round round;
+    QElapsedTimer clock;
+    const double cpuStart = ProcessCpuSeconds();
+    clock.start();
+    while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
+        if (!turn()) return {};
+        ++round.turns;
+    }
+    round.seconds = double(clock.nsecsElapsed()) / 1e9;
+    round.cpu = ProcessCpuSeconds() - cpuStart;
+    return round;
+}
+
+std::vector<std::uint8_t> MeasurementRequest() {
+    std::vector<std::uint8_t> request(frame::kHeaderSize);
+    frame::EncodeFrame(request.data(), request.size(), 8, 0, nullptr, 0, 0);
+    return request;
+}
+
+// Reads one reply into `reply` with plain blocking reads; its length, or 0 on failure.
+template <typename ReadSome>
+int ReadReply(std::uint8_t* reply, ReadSome&& readSome) {
+    int have = 0;
+    int needed = int(frame::kHeaderSize);
+    while (have < needed) {
+        const ssize_t n = readSome(reply + have, std::size_t(int(frame::kBufferSize) - have));
+        if (n <= 0) return 0;
+        have += int(n);
+        frame::HeaderFields head;
+        if (needed == int(frame::kHeaderSize) && have >= needed) {
+            if (!frame::DecodeHead(reply, head)) return 0;
+            needed += head.length;
+        }
+    }
+    return needed;
+}
+
+// The bare exchange loop: a raw socket, a write and reads, nothing else. `timeLimit`: each read
+// waits in poll() for at most the reply's time limit first, as any client that gives up on a
+// silent sensor must; without it the reads block for as long as it takes.
+Round RawTcpRound(quint16 port, double seconds, bool timeLimit) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return {};
+    }
+    const auto request = MeasurementRequest();
+    std::uint8_t reply[frame::kBufferSize];
+    Round round = Measure(seconds, [&] {
+        if (::send(fd, request.data(), request.size(), 0) != ssize_t(request.size())) return false;
+        return ReadReply(reply, [&](std::uint8_t* to, std::size_t n) -> ssize_t {
+                   pollfd watched{fd, POLLIN, 0};
+                   if (timeLimit && ::poll(&watched, 1, 3000) != 1) return -1;
+                   return ::recv(fd, to, n, 0);
+               }) > 0;
+    });
+    ::close(fd);
+    return round;
+}
+
+// The same over a pseudo-terminal: reads that return at every byte, so the reply is taken the
+// moment its last byte is in.
+Round RawPtyRound(const QString& path, double seconds) {
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0) return {};
+    termios settings{};
+    ::tcgetattr(fd, &settings);
+    ::cfmakeraw(&settings);
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &settings);
+    const auto request = MeasurementRequest();
+    std::uint8_t reply[frame::kBufferSize];
+    int replyBytes = 0;
+    Round round = Measure(seconds, [&] {
+        if (::write(fd, request.data(), request.size()) != ssize_t(request.size())) return false;
+        replyBytes = ReadReply(reply, [&](std::uint8_t* to, std::size_t n) {
+            return ::read(fd, to, n);
+        });
+        return replyBytes > 0;
+    });
+    round.replyBytes = replyBytes;
+    ::close(fd);
+    return round;
+}
+
+bool MeasureOnce(SensorLink& link, AppState& state) {
+    state.frames.currentOrder = 8;
+    link.BuildRequestFrame(8, 0, 0, 0);
+    return link.ExchangeFrames(8) == 1;
+}
+
+// The program's link without a window: its exchanges, one after the other.
+struct BareLink {
+    BareLink(quint16 port, const QString& path) {
+        if (path.isEmpty()) {
+            state->link.protocol = kTcpIp;
+            state->link.serverName = "127.0.0.1";
+            state->link.tcpPortNumber = port;
+            link.ConnectToServer();
+        } else {
+            link.SetSerialDeviceResolver([path](int) { return path.toStdString(); });
+            state->link.baudRateCode = 4;
+            link.OpenSerialPort();
+        }
+    }
+    Round Run(double seconds) {
+        const long wakeUpsBefore = link.WaitWakeUps();
+        Round round = Measure(seconds, [&] { return MeasureOnce(link, *state); });
+        round.wakeUps = link.WaitWakeUps() - wakeUpsBefore;
+        round.replyBytes = int(frame::kHeaderSize) + state->frames.dataLength;
+        return round;
+    }
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    RecordingCommView view;
+    SensorLink link{*state, view};
+};
+
+// The GO button of the whole program, its RGB data page in front. Counted from 0.2 s after the
+// click, past the first painting of the dimmed controls and the page.
+Round GoRound(ConnectedProgram& connected, double seconds) {
+    auto& program = connected.program;
+    constexpr int kSettleMs = 200;
+    std::uint64_t turnsAtMark = 0;
+    long wakeUpsAtMark = 0;
+    double cpuAtMark = 0;
+    QElapsedTimer clock;
+    QTimer::singleShot(kSettleMs, [&] {
+        clock.start();
+        cpuAtMark = ProcessCpuSeconds();
+        turnsAtMark = connected.state->live.measurementCount;
+        wakeUpsAtMark = program.Link().WaitWakeUps();
+    });
+    QTimer::singleShot(kSettleMs + int(seconds * 1000), [&] { program.Live().CBF_ButtonStop(); });
+    program.Live().CBF_ButtonGo();
+    Round round;
+    if (!clock.isValid()) return round;
+    round.seconds = double(clock.nsecsElapsed()) / 1e9;
+    round.cpu = ProcessCpuSeconds() - cpuAtMark;
+    round.turns = long(connected.state->live.measurementCount - turnsAtMark);
+    round.wakeUps = program.Link().WaitWakeUps() - wakeUpsAtMark;
+    round.replyBytes = int(frame::kHeaderSize) + connected.state->frames.dataLength;
+    return round;
+}
+
+// Posts events from another thread, one at a time at random moments, as the window system
+// delivers clicks, and notes how long each waits to be handled.
+class ClickProbe : public QObject {
+public:
+    static QEvent::Type ProbeType() {
+        static const auto type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+    void Start() {
+        poster = std::thread([this] {
+            std::mt19937 random(7);
+            std::uniform_int_distribution<int> pauseUs(1000, 9000);
+            while (!stop) {
+                handled = false;
+                posted = Clock::now();
+                QCoreApplication::postEvent(this, new QEvent(ProbeType()));
+                while (!handled && !stop) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                std::this_thread::sleep_for(std::chrono::microseconds(pauseUs(random)));
+            }
+        });
+    }
+    void Stop() {
+        stop = true;
+        poster.join();
+        QCoreApplication::removePostedEvents(this);
+    }
+    bool event(QEvent* e) override {
+        if (e->type() != ProbeType()) return QObject::event(e);
+        latenciesMs.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - posted.load()).count());
+        handled = true;
+        return true;
+    }
+    void Print(const char* what) {
+        std::sort(latenciesMs.begin(), latenciesMs.end());
+        if (latenciesMs.empty()) {
+            std::printf("  %s: no event was served\n", what);
+            return;
+        }
+        std::printf("  %s: %zu events; served within %.2f ms median, %.2f ms at the 99th "
+                    "percentile, %.2f ms at most\n",
+                    what, latenciesMs.size(), latenciesMs[latenciesMs.size() / 2],
+                    latenciesMs[latenciesMs.size() * 99 / 100], latenciesMs.back());
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::thread poster;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> handled{false};
+    std::atomic<Clock::time_point> posted{};
+    std::vector<double> latenciesMs;
+};
+
+void ClicksDuringGo(ConnectedProgram& connected, double seconds, const char* what) {
+    ClickProbe probe;
+    probe.Start();
+    GoRound(connected, seconds);
+    probe.Stop();
+    probe.Print(what);
+}
+
+void TcpFigures(double seconds) {
+    SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+    const quint16 port = simulator.TcpPort();
+    if (port == 0) {
+        std::printf("TCP: the simulator did not start\n");
+        return;
+    }
+    BareLink bare(port, QString());
+    ConnectedProgram connected(QString(), port);
+    connected.program.Window().show();
+    connected.ShowDataPage(0);
+    RawTcpRound(port, 0.3, true);
+    std::vector<double> blockingCpu, blockingRate, rawCpu, rawRate, linkCpu, linkRate, goCpu,
+        goRate, cpuRatio, rateRatio;
+    constexpr int kRounds = 6;
+    for (int i = 0; i < kRounds; ++i) {
+        // Alternated, so that all of them see the same noise of the machine.
+        const Round blocking = RawTcpRound(port, seconds, false);
+        const Round raw = RawTcpRound(port, seconds, true);
+        const Round link = bare.Run(seconds);
+        const Round go = GoRound(connected, seconds);
+        blockingCpu.push_back(blocking.CpuPerTurnUs());
+        blockingRate.push_back(blocking.Rate());
+        rawCpu.push_back(raw.CpuPerTurnUs());
+        rawRate.push_back(raw.Rate());
+        linkCpu.push_back(link.CpuPerTurnUs());
+        linkRate.push_back(link.Rate());
+        goCpu.push_back(go.CpuPerTurnUs());
+        goRate.push_back(go.Rate());
+        cpuRatio.push_back(go.CpuPerTurnUs() / std::max(raw.CpuPerTurnUs(), 1e-9));
+        rateRatio.push_back(go.Rate() / std::max(raw.Rate(), 1e-9));
+    }
+    std::printf("TCP loopback, medians of %d rounds of %.1f s (CPU of this process per turn):\n",
+                kRounds, seconds);
+    std::printf("  bare client, blocking reads, no time limit: %7.0f/s %6.2f us\n",
+                Median(blockingRate), Median(blockingCpu));
+    std::printf("  bare client, poll with the time limit:      %7.0f/s %6.2f us\n",
+                Median(rawRate), Median(rawCpu));
+    std::printf("  program's link, no window:                  %7.0f/s %6.2f us\n",
+                Median(linkRate), Median(linkCpu));
+    std::printf("  GO button, RGB page:                        %7.0f/s %6.2f us\n",
+                Median(goRate), Median(goCpu));
+    std::printf("  GO / bare client with the time limit: CPU per turn %.3f x (rounds %.3f..%.3f), "
+                "rate %.1f %%\n",
+                Median(cpuRatio), *std::min_element(cpuRatio.begin(), cpuRatio.end()),
+                *std::max_element(cpuRatio.begin(), cpuRatio.end()), 100.0 * Median(rateRatio));
+    ClicksDuringGo(connected, 3 * seconds, "events posted during the GO loop over TCP");
+}
+
+void PtyRounds(const QString& path, double seconds, const char* condition) {
+    // One reader on the terminal at a time: the others keep it closed while a round runs.
+    ConnectedProgram connected(path, 0);
+    auto& programLink = connected.program.Link();
+    programLink.CloseSerialPort();
+    connected.program.Window().show();
+    connected.ShowDataPage(0);
+    constexpr int kRounds = 8;
+    std::vector<double> rawShare, linkShare, goShare, linkWakes, goWakes, linkCpu, goCpu;
+    for (int i = 0; i < kRounds; ++i) {
+        const Round raw = RawPtyRound(path, seconds);
+        const Round link = BareLink(0, path).Run(seconds);
+        programLink.OpenSerialPort();
+        const Round go = GoRound(connected, seconds);
+        programLink.CloseSerialPort();
+        rawShare.push_back(100 * raw.LineShare());
+        linkShare.push_back(100 * link.LineShare());
+        goShare.push_back(100 * go.LineShare());
+        linkWakes.push_back(double(link.wakeUps) / std::max(link.turns, 1L));
+        goWakes.push_back(double(go.wakeUps) / std::max(go.turns, 1L));
+        linkCpu.push_back(link.CpuPerTurnUs());
+        goCpu.push_back(go.CpuPerTurnUs());
+    }
+    auto lowest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+    auto highest = [](const std::vector<double>& v) {
+        return *std::max_element(v.begin(), v.end());
+    };
+    std::printf("pty at 115200 baud, %s, %d rounds of %.1f s: share of the line (replies), "
+                "lowest / median round\n",
+                condition, kRounds, seconds);
+    std::printf("  bare client, blocking reads: %5.1f %% / %5.1f %%\n", lowest(rawShare),
+                Median(rawShare));
+    std::printf("  program's link:              %5.1f %% / %5.1f %%, wake-ups per turn at most "
+                "%.2f, %.0f us CPU per turn\n",
+                lowest(linkShare), Median(linkShare), highest(linkWakes), Median(linkCpu));
+    std::printf("  GO button, RGB page:         %5.1f %% / %5.1f %%, wake-ups per turn at most "
+                "%.2f, %.0f us CPU per turn\n",
+                lowest(goShare), Median(goShare), highest(goWakes), Median(goCpu));
+    if (std::string(condition) != "quiet") return;
+    programLink.OpenSerialPort();
+    ClicksDuringGo(connected, 3 * seconds, "events posted during the GO loop over the pty");
+}
+
+// Processes that keep every core busy until they are killed.
+std::vector<pid_t> StartBusyProcesses(int count) {
+    std::vector<pid_t> pids;
+    for (int i = 0; i < count; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            volatile unsigned long spin = 0;
+            for (;;) spin = spin + 1;
+        }
+        if (pid > 0) pids.push_back(pid);
+    }
+    return pids;
+}
+
+void StopProcesses(const std::vector<pid_t>& pids) {
+    for (pid_t pid : pids) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+}
+
+void PtyFigures(double seconds) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tty"));
+    SimProcess simulator({QStringLiteral("--pty"), path, QStringLiteral("--baud"),
+                          QStringLiteral("115200")});
+    if (!simulator.Ready()) {
+        std::printf("pty: the simulator did not start\n");
+        return;
+    }
+    // Held open between the rounds, or the simulator takes the last close for a client gone and
+    // looks for the next one only every 50 ms. It never reads.
+    const int holder = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    PtyRounds(path, seconds, "quiet");
+    const auto busy = StartBusyProcesses(2);
+    PtyRounds(path, seconds, "two busy processes");
+    StopProcesses(busy);
+    ::close(holder);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    core::UseQtEventDispatcher(); // as the program does
+    QApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    sched_getaffinity(0, sizeof cpus, &cpus);
+    std::printf("wait figures on %d core(s)\n", CPU_COUNT(&cpus));
+    // One part alone: "tcp" or "pty" for its figures, "raw-tcp", "link-tcp", "go-tcp", "link-pty" or "go-pty" for a
+    // profiler.
+    const QString part = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    if (part == QLatin1String("tcp")) {
+        TcpFigures(seconds);
+        return 0;
+    }
+    if (part == QLatin1String("raw-tcp")) {
+        SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+        const Round round = RawTcpRound(simulator.TcpPort(), seconds, true);
+        std::printf("%ld turns, %.2f us CPU each\n", round.turns, round.CpuPerTurnUs());
+        return 0;
+    }
+    if (part == QLatin1String("go-tcp")) {
+        SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+        ConnectedProgram connected(QString(), simulator.TcpPort());
+        connected.program.Window().show();
+        connected.ShowDataPage(0);
+        const Round round = GoRound(connected, seconds);
+        std::printf("%ld turns, %.2f us CPU each\n", round.turns, round.CpuPerTurnUs());
+        return 0;
+    }
+    if (part == QLatin1String("link-tcp")) {
+        SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+        const Round round = BareLink(simulator.TcpPort(), QString()).Run(seconds);
+        std::printf("%ld turns, %.2f us CPU each\n", round.turns, round.CpuPerTurnUs());
+        return 0;
+    }
+    if (part == QLatin1String("go-pty")) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tty"));
+        SimProcess simulator({QStringLiteral("--pty"), path, QStringLiteral("--baud"),
+                              QStringLiteral("115200")});
+        ConnectedProgram connected(path, 0);
+        connected.program.Window().show();
+        connected.ShowDataPage(0);
+        const Round round = GoRound(connected, seconds);
+        std::printf("%ld turns, %.1f %% of the line, %.0f us CPU each\n", round.turns,
+                    100 * round.LineShare(), round.CpuPerTurnUs());
+        return 0;
+    }
+    if (part == QLatin1String("link-pty")) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tty"));
+        SimProcess simulator({QStringLiteral("--pty"), path, QStringLiteral("--baud"),
+                              QStringLiteral("115200")});
+        BareLink link(0, path);
+        const Round round = link.Run(seconds);
+        std::printf("%ld turns, %.2f wake-ups each: %s\n", round.turns,
+                    double(round.wakeUps) / std::max(round.turns, 1L), link.view.log.c_str());
+        return 0;
+    }
+    if (part.isEmpty()) TcpFigures(seconds);
+    if (part.isEmpty() || part == QLatin1String("pty")) PtyFigures(seconds);
+    return 0;
+}

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include <memory>
@@ -54,6 +55,22 @@ struct LinkFixture {
         const int result = Exchange(8);
         seconds = double(clock.nsecsElapsed()) / 1e9;
         return result;
+    }
+
+    // Measurements one after the other for `ms`, a 5-ms timer running beside them: how often the
+    // timer fired (-1 when an exchange failed). The event loop must get its turn in between.
+    int TimerTicksDuringExchanges(int ms) {
+        int ticks = 0;
+        QTimer timer;
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            if (Exchange(8) != 1) return -1;
+        }
+        return ticks;
     }
 
     void SetFault(sim::Fault sim::FaultSettings::*which, int value = 0, int order = -1) {

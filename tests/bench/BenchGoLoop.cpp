@@ -294,7 +294,7 @@ int main(int argc, char** argv) {
                     "GO/bare %5.1f %%\n",
                     pageNames[page], bare, Median(bareCpu) * 1e6, go, Median(goCpu) * 1e6,
                     100.0 * go / bare);
-        std::printf("    allocations: %.2f per GO turn, %.2f per bare turn (the event loop's); "
+        std::printf("    allocations: %.2f per GO turn, %.2f per bare turn (the simulator thread's); "
                     "%.3f per measurement shown\n",
                     Median(allocs), Median(bareAllocs), Median(showAllocs));
         std::printf("    painting: %.2f ms and %.0f allocations per frame = %.0f ms/s at 25 "

@@ -59,6 +59,10 @@ QString LinkDescription(const core::LinkState& link) {
         return QStringLiteral("TCP/IP %1:%2")
             .arg(core::TextOfBytes(link.serverName))
             .arg(link.tcpPortNumber);
+    if (!link.serialDevicePath.empty())
+        return QStringLiteral("RS-232 %1, %2 baud")
+            .arg(QString::fromStdString(link.serialDevicePath))
+            .arg(comm::BaudRateOfCode(link.baudRateCode));
     return QStringLiteral("RS-232 COM%1 %2, %3 baud")
         .arg(link.serialPortNumber)
         .arg(QString::fromStdString(comm::SerialDeviceName(link.serialPortNumber)))

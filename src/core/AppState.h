@@ -31,6 +31,7 @@ struct FlagState {
 struct LinkState {
     std::uint16_t protocol = kRs232;
     std::uint16_t serialPortNumber = 1;
+    std::string serialDevicePath; // when not empty, opened instead of the numbered port
     std::uint16_t baudRateCode = 4;
     std::string serverName;
     std::string tcpPortText = "10001";

@@ -17,7 +17,31 @@
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace comm {
+
+namespace {
+
+// The role of an item's device path beside its port number.
+constexpr int kDeviceRole = Qt::UserRole + 1;
+
+// A list that asks for its entries afresh each time it opens: an adapter plugged in after
+// start-up appears without a restart.
+class FreshList : public QComboBox {
+public:
+    FreshList(std::function<void()> refill, QWidget* parent)
+        : QComboBox(parent), refill(std::move(refill)) {}
+    void showPopup() override {
+        refill();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> refill;
+};
+
+} // namespace
 
 CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), state(state) {
     setObjectName(QStringLiteral("CommPage"));
@@ -31,14 +55,20 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     editCommunicationProtocol->addItem(QStringLiteral("TCP/IP"), int(core::kTcpIp));
     form->addRow(tr("PROTOCOL"), editCommunicationProtocol);
 
-    editSelectComPort = new QComboBox(this);
+    editSelectComPort = new FreshList([this] { FillComPorts(); }, this);
     editSelectComPort->setObjectName(QStringLiteral("EditSelectComPort"));
+    // A device path can be typed in: a pseudo-terminal, a /dev/serial/by-id link.
+    editSelectComPort->setEditable(true);
+    editSelectComPort->setInsertPolicy(QComboBox::NoInsert);
+    editSelectComPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    editSelectComPort->setMinimumContentsLength(18);
     labelComPort = new QLabel(tr("COM PORT"), this);
     // A caption handed to the form as a widget gets no buddy by itself; the buddy leads a right
     // click on the caption to the field's help.
     labelComPort->setBuddy(editSelectComPort);
     form->addRow(labelComPort, editSelectComPort);
     FillComPorts();
+    SelectComPort(1);
 
     editSelectBaudrate = new QComboBox(this);
     editSelectBaudrate->setObjectName(QStringLiteral("EditSelectBaudrate"));
@@ -98,6 +128,8 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     connect(editCommunicationProtocol, &QComboBox::activated, this,
             &CommPage::CBF_EditCommunicationProtocol);
     connect(editSelectComPort, &QComboBox::activated, this, &CommPage::CBF_EditSelectComPort);
+    connect(editSelectComPort->lineEdit(), &QLineEdit::textEdited, this,
+            &CommPage::CBF_EditSelectComPort);
     connect(editSelectBaudrate, &QComboBox::activated, this, &CommPage::CBF_EditSelectBaudrate);
     connect(stringIpAdress->lineEdit(), &QLineEdit::returnPressed, this,
             &CommPage::CBF_StringIpAdress);
@@ -111,29 +143,65 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
 }
 
 void CommPage::FillComPorts() {
-    // The machine's ports by device name; the number is what the settings keep.
+    // What is chosen or typed stays chosen or typed across the refill.
+    const QString text = editSelectComPort->currentText();
+    const bool typed = editSelectComPort->currentIndex() < 0 ||
+                       text != editSelectComPort->itemText(editSelectComPort->currentIndex());
+    const int number = SelectedComPort();
+    const QSignalBlocker blocker(editSelectComPort);
+    editSelectComPort->clear();
     for (const auto& info : QSerialPortInfo::availablePorts()) {
-        const QString device = QFileInfo(info.systemLocation()).canonicalFilePath();
-        const int number = SerialPortNumberOfDevice(device.toStdString());
-        if (number > 0 && editSelectComPort->findData(number) < 0)
-            editSelectComPort->addItem(QStringLiteral("COM%1  %2").arg(number).arg(device), number);
+        const QString device = info.systemLocation();
+        const QString canonical = QFileInfo(device).canonicalFilePath();
+        const int portNumber = SerialPortNumberOfDevice(canonical.toStdString());
+        if (portNumber > 0 && editSelectComPort->findData(portNumber) >= 0) continue;
+        const QString label = QString::fromStdString(SerialPortLabel(
+            portNumber, device.toStdString(), info.description().toStdString(),
+            info.serialNumber().toStdString()));
+        editSelectComPort->addItem(label, portNumber);
+        editSelectComPort->setItemData(editSelectComPort->count() - 1, device, kDeviceRole);
     }
-    SelectComPort(1);
+    if (typed) {
+        editSelectComPort->setCurrentIndex(-1);
+        editSelectComPort->setEditText(text);
+    } else if (number > 0) {
+        SelectComPort(number);
+    } else {
+        const int index = editSelectComPort->findText(text);
+        editSelectComPort->setCurrentIndex(index);
+        if (index < 0) editSelectComPort->setEditText(text);
+    }
 }
 
 void CommPage::SelectComPort(int portNumber) {
     int index = editSelectComPort->findData(portNumber);
     if (index < 0) {
-        const QString device = QString::fromStdString(SerialDeviceName(portNumber));
-        editSelectComPort->addItem(QStringLiteral("COM%1  %2").arg(portNumber).arg(device),
-                                   portNumber);
+        // A port the machine does not list now: kept, so the settings keep working.
+        const std::string device = SerialDeviceName(portNumber);
+        editSelectComPort->addItem(
+            QString::fromStdString(SerialPortLabel(portNumber, device, {}, {})), portNumber);
+        editSelectComPort->setItemData(editSelectComPort->count() - 1,
+                                       QString::fromStdString(device), kDeviceRole);
         index = editSelectComPort->count() - 1;
     }
     editSelectComPort->setCurrentIndex(index);
 }
 
+TypedSerialPort CommPage::ChosenSerialPort() const {
+    const int index = editSelectComPort->currentIndex();
+    const QString text = editSelectComPort->currentText();
+    if (index >= 0 && text == editSelectComPort->itemText(index)) {
+        // A listed port: by its number, or by its device where it has none.
+        const int number = editSelectComPort->itemData(index).toInt();
+        if (number > 0) return {number, {}};
+        return {0, editSelectComPort->itemData(index, kDeviceRole).toString().toStdString()};
+    }
+    return ParseTypedSerialPort(text.toStdString());
+}
+
 int CommPage::SelectedComPort() const {
-    return editSelectComPort->currentData().toInt();
+    const int index = editSelectComPort->currentIndex();
+    return index >= 0 ? editSelectComPort->itemData(index).toInt() : 0;
 }
 
 void CommPage::ShowServerList() {
@@ -148,7 +216,17 @@ void CommPage::ShowServerList() {
 LinkSettings CommPage::Settings() const {
     LinkSettings settings;
     settings.protocol = std::uint16_t(SelectedProtocol());
-    settings.serialPort = std::uint16_t(SelectedComPort());
+    // A device without a number of its own leaves the number the settings had.
+    const TypedSerialPort chosen = ChosenSerialPort();
+    int number = chosen.portNumber;
+    if (number == 0 && chosen.devicePath.empty()) number = SelectedComPort(); // nothing usable typed
+    if (number == 0 && !chosen.devicePath.empty()) {
+        const QString canonical =
+            QFileInfo(QString::fromStdString(chosen.devicePath)).canonicalFilePath();
+        number = SerialPortNumberOfDevice(canonical.toStdString());
+    }
+    settings.serialPort = std::uint16_t(number > 0 ? number : state.link.serialPortNumber);
+    settings.serialDevice = chosen.devicePath;
     settings.baudRateCode = std::uint16_t(SelectedBaudRateCode());
     settings.serverName = core::BytesOfText(stringIpAdress->currentText(), kServerNameBytes);
     settings.tcpPortText = core::BytesOfText(stringPortNumber->text(), kTcpPortTextBytes);

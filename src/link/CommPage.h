@@ -2,6 +2,7 @@
 // The communication page: link settings, connect, baud-rate change, server list, the sensor
 // identification text and the communication log.
 #include "link/LinkSettings.h"
+#include "link/SerialDevices.h"
 
 #include <QWidget>
 
@@ -69,6 +70,8 @@ private:
     void FillComPorts();
     void SelectComPort(int portNumber);
     int SelectedComPort() const;
+    // The chosen or typed port: its number, or a device path to open instead.
+    TypedSerialPort ChosenSerialPort() const;
 
     core::AppState& state;
     QComboBox* editCommunicationProtocol;

@@ -26,6 +26,7 @@ void Connection::TryToConnect() {
     const LinkSettings chosen = page.Settings();
     state.link.protocol = chosen.protocol;
     state.link.serialPortNumber = chosen.serialPort;
+    state.link.serialDevicePath = chosen.serialDevice;
     state.link.baudRateCode = chosen.baudRateCode;
     state.link.serverName = chosen.serverName;
     state.link.tcpPortText = chosen.tcpPortText;

@@ -13,6 +13,9 @@ struct LinkSettings {
     std::uint16_t baudRateCode = 4; // 0 9600 ... 4 115200
     std::string serverName;
     std::string tcpPortText = "10001";
+    // A device path typed in, or chosen without a port number; empty: the port by its number.
+    // The settings file keeps only the number.
+    std::string serialDevice;
 };
 
 // Room the link state gives the texts (the server name, the TCP port text).

@@ -116,7 +116,8 @@ void SensorLink::OpenSerialPort() {
     serialWakeCount = 0; // a port opens with VMIN 0
     serialSettingsRead = false;
 
-    const std::string device = deviceResolver(link.serialPortNumber);
+    const std::string device = link.serialDevicePath.empty() ? deviceResolver(link.serialPortNumber)
+                                                             : link.serialDevicePath;
     if (device.empty()) {
         link.openResult = -2;
     } else {

@@ -28,6 +28,31 @@ std::string SerialDeviceName(int portNumber) {
     return {};
 }
 
+std::string SerialPortLabel(int portNumber, const std::string& device,
+                            const std::string& description, const std::string& serialNumber) {
+    std::string label = portNumber > 0 ? "COM" + std::to_string(portNumber) + "  " : "";
+    label += device;
+    if (!description.empty()) label += "  " + description;
+    if (!serialNumber.empty()) label += "  S/N " + serialNumber;
+    return label;
+}
+
+TypedSerialPort ParseTypedSerialPort(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const std::string trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    if (trimmed.front() == '/') return {0, trimmed};
+    const bool com = trimmed.size() > 3 && (trimmed.compare(0, 3, "COM") == 0 ||
+                                            trimmed.compare(0, 3, "com") == 0);
+    if (!com || trimmed.size() > 6) return {};
+    int number = 0;
+    for (std::size_t i = 3; i < trimmed.size(); ++i) {
+        if (trimmed[i] < '0' || trimmed[i] > '9') return {};
+        number = number * 10 + (trimmed[i] - '0');
+    }
+    return {SerialDeviceName(number).empty() ? 0 : number, {}};
+}
+
 int SerialPortNumberOfDevice(const std::string& devicePath) {
     for (const auto& range : kRanges) {
         const std::string prefix = range.prefix;

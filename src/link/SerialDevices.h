@@ -12,6 +12,17 @@ namespace comm {
 std::string SerialDeviceName(int portNumber);
 // The port number of a device path (after links are resolved), or 0 when it has none.
 int SerialPortNumberOfDevice(const std::string& devicePath);
+// What the COM PORT list shows of a port: "COMn" when it has a number, the device, and the USB
+// description and serial number where the system knows them.
+std::string SerialPortLabel(int portNumber, const std::string& device,
+                            const std::string& description, const std::string& serialNumber);
+// What the operator typed into the COM PORT field: a device path (beginning with '/'), or
+// "COMn" for port n. `portNumber` is 0 and `devicePath` empty for anything else.
+struct TypedSerialPort {
+    int portNumber = 0;
+    std::string devicePath;
+};
+TypedSerialPort ParseTypedSerialPort(const std::string& text);
 // "0".."4" code to baud; any other code means 115200.
 int BaudRateOfCode(int code);
 // Decimal value of the leading digits of a TCP port text; no digits gives 0.

@@ -1,10 +1,13 @@
 // Start-up, connection, GO and STOP on the real windows of the program.
 #include "ProgramFixture.h"
+#include "link/CommPage.h"
+#include "link/SerialDevices.h"
 #include "live/DataPanel.h"
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
 #include "params/ParameterImage.h"
 
+#include <QFileInfo>
 #include <QtTest>
 
 using namespace live;
@@ -371,6 +374,33 @@ private slots:
         QCOMPARE(page.stringIpAdress->itemText(0), QStringLiteral("b"));
         QCOMPARE(page.stringIpAdress->itemText(1), QStringLiteral("d"));
         QCOMPARE(page.stringIpAdress->currentText(), QStringLiteral("b"));
+    }
+
+    void aTypedDevicePathIsOpenedAsItIsAndSurvivesARefreshedList() {
+        f->StartWithoutSensor();
+        const QString path = f->ptyDir.filePath(QStringLiteral("typed-tty"));
+        QVERIFY(f->simulator.StartPty(path));
+        // No port number names a device here: only the typed path can reach the sensor.
+        f->program->Link().SetSerialDeviceResolver([](int) { return std::string(); });
+        auto page = f->Comm();
+        f->Choose(page.editCommunicationProtocol, 0);
+        page.editSelectComPort->setEditText(path);
+        // Opening the list reads the machine's ports again; what was typed stays.
+        page.editSelectComPort->showPopup();
+        page.editSelectComPort->hidePopup();
+        QCOMPARE(page.editSelectComPort->currentText(), path);
+        QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        QCOMPARE(f->state->link.serialDevicePath, path.toStdString());
+        // The settings keep the pseudo-terminal's number, which names the same device.
+        const QString device = QFileInfo(path).canonicalFilePath();
+        QCOMPARE(int(f->state->link.serialPortNumber),
+                 comm::SerialPortNumberOfDevice(device.toStdString()));
+        // Choosing a listed port again goes back to opening by number.
+        f->Choose(page.editSelectComPort, page.editSelectComPort->findData(1));
+        QCOMPARE(page.editSelectComPort->currentData().toInt(), 1);
+        QCOMPARE(f->program->Window().findChild<comm::CommPage*>()->Settings().serialDevice,
+                 std::string());
     }
 
     void baudRateChangeLogsItsStepsInOrder() {

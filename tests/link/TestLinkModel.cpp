@@ -37,6 +37,49 @@ private slots:
         QCOMPARE(SerialPortNumberOfDevice("/dev/ttyUSB99999999999999"), 0);
     }
 
+    void portListLabels_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("usb") << 33 << "FT232R USB UART" << "A50285BI"
+                             << "COM33  /dev/x  FT232R USB UART  S/N A50285BI";
+        QTest::newRow("built-in") << 1 << "" << "" << "COM1  /dev/x";
+        QTest::newRow("no number") << 0 << "" << "77" << "/dev/x  S/N 77";
+    }
+    void portListLabels() {
+        QFETCH(int, number);
+        QFETCH(QString, description);
+        QFETCH(QString, serial);
+        QFETCH(QString, label);
+        QCOMPARE(QString::fromStdString(SerialPortLabel(number, "/dev/x", description.toStdString(),
+                                                        serial.toStdString())),
+                 label);
+    }
+
+    void typedPortsArePathsOrComNumbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("by-id link") << " /dev/serial/by-id/usb-x-port0 " << 0
+                                    << "/dev/serial/by-id/usb-x-port0";
+        QTest::newRow("pty") << "/dev/pts/7" << 0 << "/dev/pts/7";
+        QTest::newRow("COM3") << "COM3" << 3 << "";
+        QTest::newRow("com34") << "com34" << 34 << "";
+        QTest::newRow("COM without a device") << "COM999" << 0 << "";
+        QTest::newRow("COM with junk") << "COM3a" << 0 << "";
+        QTest::newRow("a word") << "ttyUSB0" << 0 << "";
+        QTest::newRow("empty") << "   " << 0 << "";
+    }
+    void typedPortsArePathsOrComNumbers() {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        QFETCH(QString, path);
+        const TypedSerialPort typed = ParseTypedSerialPort(text.toStdString());
+        QCOMPARE(typed.portNumber, number);
+        QCOMPARE(QString::fromStdString(typed.devicePath), path);
+    }
+
     void baudCodesOutsideTheTableOpenAtTheHighestRate() {
         QCOMPARE(BaudRateOfCode(0), 9600);
         QCOMPARE(BaudRateOfCode(3), 57600);

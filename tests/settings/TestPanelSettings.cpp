@@ -24,7 +24,7 @@ PanelSettings Scribbled() {
     settings.serverList = {"old.server"};
     settings.rows.colours.fill(0x123456);
     settings.rows.rowTexts.fill("old");
-    settings.comm = {1, 9, 0, "old.server", "99"};
+    settings.comm = {1, 9, 0, "old.server", "99", ""};
     return settings;
 }
 
@@ -41,7 +41,7 @@ PanelSettings Everything() {
         SetRowColour(settings.rows, i, std::uint32_t(0x010203 * (i + 1)));
         settings.rows.rowTexts[std::size_t(i)] = "row " + std::to_string(i);
     }
-    settings.comm = {1, 3, 2, "sensor.local", "10002"};
+    settings.comm = {1, 3, 2, "sensor.local", "10002", ""};
     return settings;
 }
 

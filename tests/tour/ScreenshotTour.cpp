@@ -166,6 +166,18 @@ int main(int argc, char** argv) {
                     QTest::qWait(200);
                     Grab(window, QStringLiteral("%1/page-%2-%3.png").arg(out, names[page], tag));
                 }
+                // The serial fields, the COM PORT list open; then back to TCP/IP.
+                program.ShowPage(core::MainPage::Communication);
+                auto* protocol = Find<QComboBox>(window, "EditCommunicationProtocol");
+                protocol->setCurrentIndex(0);
+                emit protocol->activated(0);
+                auto* ports = Find<QComboBox>(window, "EditSelectComPort");
+                ports->showPopup();
+                QTest::qWait(200);
+                Grab(window, QStringLiteral("%1/page-com-serial-%2.png").arg(out, tag));
+                ports->hidePopup();
+                protocol->setCurrentIndex(1);
+                emit protocol->activated(1);
                 // The scope after a single-shot scan, with the cursors apart.
                 program.ShowPage(core::MainPage::ScopeSettings);
                 Find<QPushButton>(window, "ButtonGetCycleTime")->click();

@@ -1,0 +1,30 @@
+#pragma once
+// The texts of the command line that name the road to the sensor, read into link settings.
+#include <optional>
+#include <string>
+
+namespace cli {
+
+inline constexpr int kDefaultTcpPort = 10001;
+
+struct TcpAddress {
+    std::string host;
+    int port = kDefaultTcpPort;
+};
+
+// "HOST" or "HOST:PORT"; nothing when the host is empty or the port is not 1..65535.
+std::optional<TcpAddress> ParseTcpAddress(const std::string& text);
+
+// The link's baud code of a rate in bits per second; nothing for a rate the sensor lacks.
+std::optional<int> BaudCodeOfRate(int rate);
+
+// What the program ends with, for scripts to tell failures apart.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitLinkFailed = 1,     // no connection, a time-out, an error reply
+    kExitUsage = 2,          // the command line is wrong
+    kExitFileFailed = 3,     // a file could not be read, was refused, or could not be written
+    kExitValuesReplaced = 4, // the sensor set values it found implausible to their defaults
+};
+
+} // namespace cli

@@ -1,0 +1,24 @@
+#pragma once
+// The link's view on a console: the communication log is kept, to be printed when a command
+// fails; there is no page, cursor or button to show.
+#include "link/CommView.h"
+
+#include <string>
+
+namespace cli {
+
+class ConsoleView : public comm::CommView {
+public:
+    void SetStatusLine(const std::string&) override {}
+    void AppendLog(const std::string& text) override { log += text; }
+    void SetLinkButtonsDimmed(bool) override {}
+    void ShowCommunicationPage() override {}
+    void SetWaitCursor(bool) override {}
+
+    const std::string& Log() const { return log; }
+
+private:
+    std::string log;
+};
+
+} // namespace cli

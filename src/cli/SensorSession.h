@@ -1,0 +1,63 @@
+#pragma once
+// One connection to the sensor for one command: the program's state, link and request plans,
+// without a window. Every failure is in the log the link wrote.
+#include "cli/ConsoleView.h"
+#include "link/SensorLink.h"
+#include "live/MeasurementFrame.h"
+#include "params/ParameterImage.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace core {
+struct AppState;
+}
+
+namespace cli {
+
+struct LinkChoice {
+    bool tcp = true;
+    std::string host;
+    int port = 0;
+    std::string device;
+    int baudCode = 4;
+};
+
+class SensorSession {
+public:
+    SensorSession();
+    ~SensorSession();
+
+    // Opens the transport and asks for the identification, as the program does on connecting.
+    bool Open(const LinkChoice& choice);
+    const std::string& FirmwareId() const;
+
+    // How a parameter transfer ended. Replaced: every request went through, but the sensor set
+    // values it found implausible to their defaults (the notice is in the log).
+    enum class Transfer { Done, Replaced, Failed };
+    // GET of `paraSet` from `memoryTarget` (core::kRam or core::kEeprom) into `image`, which is
+    // left as it was when a request fails.
+    Transfer GetParameters(std::uint16_t paraSet, std::uint16_t memoryTarget,
+                           params::ParameterImage& image);
+    Transfer SendParameters(const params::ParameterImage& image, std::uint16_t paraSet,
+                            std::uint16_t memoryTarget);
+
+    bool Measure(live::MeasurementFrame& frame);
+    bool ReadCalibration(std::array<std::uint16_t, 3>& factors,
+                         std::array<std::uint16_t, 3>& offsets);
+    bool ReadHardwareWords(std::array<std::uint16_t, 256>& words);
+
+    const std::string& Log() const { return view.Log(); }
+
+private:
+    // One request and its reply; false on a failed exchange or an error reply (both reported).
+    bool Exchange(int order, int argument, int payloadBytes);
+
+    std::unique_ptr<core::AppState> state;
+    ConsoleView view;
+    comm::SensorLink link;
+};
+
+} // namespace cli

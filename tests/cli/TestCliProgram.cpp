@@ -1,0 +1,243 @@
+// chromix3-cli as a shell runs it, against the chromix3-sim program over TCP and a pty.
+#include "params/ParameterDefaults.h"
+#include "params/ParameterFile.h"
+#include "settings/IniStore.h"
+#include "sim/SensorModel.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+struct Outcome {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A parameter set unlike the factory one, so that a file that was sent shows.
+params::ParameterImage KnownImage(int power) {
+    params::ParameterImage image = params::DefaultParameterImage();
+    image.parameters[params::kPower] = std::uint16_t(power);
+    image.parameters[params::kAverage] = 17;
+    image.table[3].w[0] = 1234;
+    image.table[30].w[6] = 4321;
+    return image;
+}
+
+} // namespace
+
+class TestCliProgram : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QProcess sim;
+    QString tcpAddress;
+
+    // Starts a simulator with `switches`; the address of its TCP port, or empty.
+    static QString StartSim(QProcess& process, const QStringList& switches) {
+        const QString program = qEnvironmentVariable("CHROMIX_SIM");
+        if (program.isEmpty()) return {};
+        process.start(program, QStringList{"--tcp", "0"} + switches);
+        QByteArray out;
+        while (!out.contains(switches.contains("--pty") ? "linked at" : "\n") &&
+               process.waitForReadyRead(kWaitMs))
+            out += process.readAllStandardOutput();
+        const auto match = QRegularExpression("TCP port (\\d+)").match(QString::fromLatin1(out));
+        return match.hasMatch() ? "127.0.0.1:" + match.captured(1) : QString();
+    }
+
+    QStringList Link(const QString& transport) const {
+        if (transport == "pty") return {"--serial", dir.filePath("ttySIM")};
+        return {"--tcp", tcpAddress};
+    }
+
+    static Outcome Run(const QStringList& arguments) {
+        QProcess cli;
+        cli.start(QStringLiteral(CHROMIX_CLI_PATH), arguments);
+        Outcome outcome;
+        if (!cli.waitForFinished(kWaitMs)) return outcome;
+        outcome.status = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+        outcome.out = cli.readAllStandardOutput();
+        outcome.err = cli.readAllStandardError();
+        return outcome;
+    }
+
+    QString WriteFile(const QString& name, const params::ParameterImage& image) const {
+        const QString path = dir.filePath(name);
+        return params::WriteParameterFileTo(path.toStdString(), image) >= 0 ? path : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        if (qEnvironmentVariable("CHROMIX_SIM").isEmpty())
+            QSKIP("CHROMIX_SIM does not name the simulator program");
+        QVERIFY(dir.isValid());
+        tcpAddress = StartSim(sim, {"--pty", dir.filePath("ttySIM")});
+        QVERIFY(!tcpAddress.isEmpty());
+    }
+
+    void cleanupTestCase() {
+        sim.terminate();
+        sim.waitForFinished(kWaitMs);
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "hwinfo";
+        QTest::newRow("get help") << QStringList{"get", "--help"} << 0 << "--eeprom";
+        QTest::newRow("send help") << QStringList{"send", "--help"} << 0 << "--set";
+        QTest::newRow("measure help") << QStringList{"measure", "--help"} << 0 << "--seconds";
+        QTest::newRow("hwinfo help") << QStringList{"hwinfo", "--help"} << 0 << "--file";
+        QTest::newRow("no command") << QStringList{} << 2 << "no command";
+        QTest::newRow("unknown command") << QStringList{"--tcp", "h", "fly"} << 2 << "'fly'";
+        QTest::newRow("no sensor named") << QStringList{"identify"} << 2 << "--tcp or --serial";
+        QTest::newRow("odd baud") << QStringList{"identify", "--serial", "d", "--baud", "1"} << 2
+                                  << "--baud";
+        QTest::newRow("count and seconds")
+            << QStringList{"measure", "--tcp", "h", "--count", "2", "--seconds", "2"} << 2
+            << "either";
+        QTest::newRow("no file") << QStringList{"get", "--tcp", "h"} << 2 << "--file";
+        QTest::newRow("set 2") << QStringList{"get", "--tcp", "h", "--file", "f", "--set", "2"}
+                               << 2 << "--set";
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const Outcome outcome = Run(arguments);
+        QCOMPARE(outcome.status, status);
+        QVERIFY2((outcome.out + outcome.err).contains(said.toUtf8()), outcome.err.constData());
+    }
+
+    void identify_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("tcp") << "tcp";
+        QTest::newRow("pty") << "pty";
+    }
+    void identify() {
+        QFETCH(QString, transport);
+        const Outcome outcome = Run(QStringList{"identify"} + Link(transport));
+        QVERIFY2(outcome.status == 0, outcome.err.constData());
+        QCOMPARE(outcome.out, QByteArray(sim::kIdentification) + "\n");
+    }
+
+    void sendThenGet_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<QStringList>("where");
+        QTest::addColumn<int>("power");
+        QTest::newRow("ram set 0, tcp") << "tcp" << QStringList{} << 601;
+        QTest::newRow("ram set 1, pty") << "pty" << QStringList{"--set", "1"} << 602;
+        QTest::newRow("eeprom set 1, tcp") << "tcp" << QStringList{"--eeprom", "--set", "1"} << 603;
+    }
+    void sendThenGet() {
+        QFETCH(QString, transport);
+        QFETCH(QStringList, where);
+        QFETCH(int, power);
+        const QString sent = WriteFile("sent.ini", KnownImage(power));
+        const QString got = dir.filePath("got.ini");
+        const Outcome send = Run(QStringList{"send", "--file", sent} + where + Link(transport));
+        QVERIFY2(send.status == 0, send.err.constData());
+        QCOMPARE(send.err, QByteArray());
+        const Outcome get = Run(QStringList{"get", "--file", got} + where + Link(transport));
+        QVERIFY2(get.status == 0, get.err.constData());
+        QCOMPARE(Contents(got), Contents(sent));
+    }
+
+    // Nothing of a refused file reaches the sensor: it keeps the set sent before.
+    void refusedFileSendsNothing_data() {
+        QTest::addColumn<QByteArray>("contents"); // empty: no file at all
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << QByteArray() << "Cannot read";
+        QTest::newRow("garbled") << QByteArray("\x01\x7f=]]not a parameter file[\n", 27)
+                                 << "not a parameter file";
+        params::ParameterImage other = KnownImage(123);
+        const QByteArray valid = Contents(WriteFile("other.ini", other));
+        QTest::newRow("value garbled") << QByteArray(valid).replace("INTLIM = 0", "INTLIM = 0x")
+                                       << "INTLIM";
+    }
+    void refusedFileSendsNothing() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, said);
+        const QString known = WriteFile("known.ini", KnownImage(777));
+        QCOMPARE(Run(QStringList{"send", "--file", known} + Link("tcp")).status, 0);
+        const QString bad = dir.filePath("bad.ini");
+        QFile::remove(bad);
+        if (!contents.isEmpty()) {
+            QFile file(bad);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
+        const Outcome send = Run(QStringList{"send", "--file", bad} + Link("tcp"));
+        QCOMPARE(send.status, 3);
+        QVERIFY2(send.err.contains("nothing sent") && send.err.contains(said.toUtf8()),
+                 send.err.constData());
+        const QString got = dir.filePath("after.ini");
+        QCOMPARE(Run(QStringList{"get", "--file", got} + Link("tcp")).status, 0);
+        QCOMPARE(Contents(got), Contents(known));
+    }
+
+    void replacedValuesGiveTheNotice() {
+        const QString path = WriteFile("implausible.ini", KnownImage(2000));
+        const Outcome send = Run(QStringList{"send", "--file", path} + Link("tcp"));
+        QCOMPARE(send.status, 4);
+        QVERIFY2(send.err.contains("1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK"),
+                 send.err.constData());
+    }
+
+    void silentSensorTimesOut() {
+        QProcess silent;
+        const QString address = StartSim(silent, {"--silence"});
+        QVERIFY(!address.isEmpty());
+        const Outcome outcome = Run({"identify", "--tcp", address});
+        silent.terminate();
+        silent.waitForFinished(kWaitMs);
+        QCOMPARE(outcome.status, 1);
+        QCOMPARE(outcome.out, QByteArray());
+        QVERIFY2(outcome.err.startsWith("TIMEOUT! \nNO DATA RECEIVED!"), outcome.err.constData());
+    }
+
+    void measureCountPrintsRows() {
+        const Outcome outcome = Run(QStringList{"measure", "--count", "3"} + Link("tcp"));
+        QVERIFY2(outcome.status == 0, outcome.err.constData());
+        const QList<QByteArray> lines = outcome.out.split('\n');
+        const qsizetype header = lines.indexOf("DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\t"
+                                               "delta C\tCOLOR\tGROUP\tTRIGGER\tTEMP\r");
+        QVERIFY2(header > 0, outcome.out.constData());
+        QVERIFY(lines[1].startsWith("RECORD RESULTS OF: "));
+        QCOMPARE(lines.size(), header + 5); // three rows, then nothing after the last line end
+        for (qsizetype row = header + 1; row <= header + 3; ++row)
+            QCOMPARE(lines[row].split('\t').size(), 13);
+        QCOMPARE(lines.last(), QByteArray());
+    }
+
+    void hwinfoWritesTheFile() {
+        const QString path = dir.filePath("hw.ini");
+        const Outcome outcome = Run(QStringList{"hwinfo", "--file", path} + Link("pty"));
+        QVERIFY2(outcome.status == 0, outcome.err.constData());
+        settings::IniStore store;
+        QCOMPARE(store.ReadFromFile(path.toStdString()), int(settings::kIniOk));
+        std::string text;
+        store.GetString("GENERAL INFO", "FIRMWARE VERSION:", text);
+        QCOMPARE(text, std::string(sim::kIdentification));
+        store.GetString("HARDWARE INFO", "DATA", text);
+        QCOMPARE(text.size(), std::size_t(1024));
+        QVERIFY(text.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos);
+        QVERIFY(text != std::string(1024, '0'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliProgram)
+#include "TestCliProgram.moc"

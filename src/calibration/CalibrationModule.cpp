@@ -1,6 +1,7 @@
 #include "calibration/CalibrationModule.h"
 
 #include "calibration/CalibrationHelp.h"
+#include "calibration/HardwareInfoFile.h"
 #include "calibration/CalibrationPages.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
@@ -13,8 +14,6 @@
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
-#include "params/ParameterFile.h"
-#include "settings/IniStore.h"
 
 #include <QCoreApplication>
 
@@ -291,7 +290,6 @@ void CalibrationModule::WriteHardwareInfoFile() {
     std::array<std::uint16_t, kHardwareWords> words{};
     const int carried = std::min<int>(state.frames.dataLength / 2, kHardwareWords);
     std::copy_n(state.frames.measurementWords.begin(), carried, words.begin());
-    const std::string data = HardwareDataText(words.data());
 
     const auto selection =
         dialogs.SelectFile("HardwareInitialFile", core::DialogStartDirectory(state.settings.hardwareInfoPath),
@@ -305,20 +303,13 @@ void CalibrationModule::WriteHardwareInfoFile() {
     state.calibration.factors = calibrationPage->Factors();
     state.calibration.offsets = offsetPage->Offsets();
 
-    settings::IniStore store;
-    store.PutString("GENERAL INFO", "FILE TYPE:", "Hardware Initial File");
-    store.PutString("GENERAL INFO", "SCOPE VERSION:", "CHROMIX3-Varev V4.2");
-    store.PutString("GENERAL INFO", "FIRMWARE VERSION:", state.link.firmwareId);
-    store.PutString("HARDWARE INFO", "DATA", data);
-    const char* channels[3] = {"RED", "GREEN", "BLUE"};
-    for (std::size_t c = 0; c < 3; ++c)
-        store.PutInt("CALIBRATION FACTOR", channels[c], state.calibration.factors[c]);
-    for (std::size_t c = 0; c < 3; ++c)
-        store.PutInt("OFFSET", channels[c], state.calibration.offsets[c]);
-    params::PutParameterSection(store, state.params.image);
-    params::PutTeachVectorSections(store, state.params.image);
+    HardwareInfo info;
+    info.firmwareId = state.link.firmwareId;
+    info.words = words;
+    info.factors = state.calibration.factors;
+    info.offsets = state.calibration.offsets;
     // A file that could not be written is said to be so, not reported as saved.
-    if (store.WriteToFile(selection.path) < 0) {
+    if (calibration::WriteHardwareInfoFile(selection.path, info, state.params.image) < 0) {
         shell.AppendLog("HARDWARE INI FILE COULD NOT BE WRITTEN TO:\n" + selection.path + "\n\n");
         core::ReportUnwrittenFile(dialogs, selection.path);
         return;

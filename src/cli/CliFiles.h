@@ -3,8 +3,6 @@
 // taken only whole: a sensor must never get defaults in place of values the file lacks.
 #include "params/ParameterImage.h"
 
-#include <array>
-#include <cstdint>
 #include <string>
 
 namespace cli {
@@ -13,17 +11,5 @@ namespace cli {
 // empty text when the file is a complete parameter file of this version; otherwise the reason it
 // is refused, and `image` is left as it was.
 std::string ReadWholeParameterFile(const std::string& path, params::ParameterImage& image);
-
-// What the hardware info file holds besides the parameters.
-struct HardwareInfo {
-    std::string firmwareId;
-    std::array<std::uint16_t, 256> words{};
-    std::array<std::uint16_t, 3> factors{};
-    std::array<std::uint16_t, 3> offsets{};
-};
-
-// Writes the hardware info file as the calibration page does. Negative when it was not written.
-int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
-                          const params::ParameterImage& image);
 
 } // namespace cli

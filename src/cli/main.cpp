@@ -1,4 +1,5 @@
 // chromix3-cli: the sensor's commands from a shell, over the program's own link and model code.
+#include "calibration/HardwareInfoFile.h"
 #include "cli/CliFiles.h"
 #include "cli/CliOptions.h"
 #include "cli/SensorSession.h"
@@ -195,13 +196,13 @@ int Measure(long count, double seconds, SensorSession& session) {
 
 int HardwareInfo(const std::string& path, std::uint16_t paraSet, SensorSession& session) {
     params::ParameterImage image = params::DefaultParameterImage();
-    cli::HardwareInfo info;
+    calibration::HardwareInfo info;
     info.firmwareId = session.FirmwareId();
     if (session.GetParameters(paraSet, core::kRam, image) == SensorSession::Transfer::Failed ||
         !session.ReadCalibration(info.factors, info.offsets) ||
         !session.ReadHardwareWords(info.words))
         return LinkFailure(session);
-    if (WriteHardwareInfoFile(path, info, image) < 0) {
+    if (calibration::WriteHardwareInfoFile(path, info, image) < 0) {
         PrintError("chromix3-cli: cannot write " + path);
         return kExitFileFailed;
     }

@@ -1,0 +1,26 @@
+#include "calibration/HardwareInfoFile.h"
+
+#include "params/ParameterFile.h"
+#include "settings/FileIdentity.h"
+#include "settings/IniStore.h"
+
+namespace calibration {
+
+int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
+                          const params::ParameterImage& image) {
+    settings::IniStore store;
+    store.PutString("GENERAL INFO", "FILE TYPE:", "Hardware Initial File");
+    store.PutString("GENERAL INFO", "SCOPE VERSION:", settings::file_identity::kScopeVersion);
+    store.PutString("GENERAL INFO", "FIRMWARE VERSION:", info.firmwareId);
+    store.PutString("HARDWARE INFO", "DATA", HardwareDataText(info.words.data()));
+    const char* channels[3] = {"RED", "GREEN", "BLUE"};
+    for (std::size_t c = 0; c < 3; ++c)
+        store.PutInt("CALIBRATION FACTOR", channels[c], info.factors[c]);
+    for (std::size_t c = 0; c < 3; ++c)
+        store.PutInt("OFFSET", channels[c], info.offsets[c]);
+    params::PutParameterSection(store, image);
+    params::PutTeachVectorSections(store, image);
+    return store.WriteToFile(path);
+}
+
+} // namespace calibration

@@ -1,0 +1,24 @@
+#pragma once
+// The hardware info file: the sensor's hardware block, its calibration and its parameters, in
+// the program's INI format.
+#include "calibration/CalibrationMath.h"
+#include "params/ParameterImage.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace calibration {
+
+struct HardwareInfo {
+    std::string firmwareId;
+    std::array<std::uint16_t, kHardwareWords> words{};
+    std::array<std::uint16_t, 3> factors{};
+    std::array<std::uint16_t, 3> offsets{};
+};
+
+// Negative when the file could not be written.
+int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
+                          const params::ParameterImage& image);
+
+} // namespace calibration

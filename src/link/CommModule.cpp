@@ -6,13 +6,17 @@
 #include "link/CommPage.h"
 #include "link/Connection.h"
 #include "link/LinkHelp.h"
+#include "link/MonitorWindow.h"
+#include "link/ProtocolMonitor.h"
+#include "link/SensorLink.h"
 #include "link/SerialDevices.h"
 
 namespace comm {
 
 CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
                        SensorLink& link, core::ParameterTransfers& transfers)
-    : state(state), shell(shell), page(new CommPage(state)),
+    : state(state), shell(shell), link(link), page(new CommPage(state)),
+      monitor(std::make_unique<ProtocolMonitor>()),
       connection(std::make_unique<Connection>(state, shell, link, *page, transfers)) {
     registrar.AddPage(core::MainPage::Communication, page);
     page->RegisterCommandControls(registrar);
@@ -20,9 +24,27 @@ CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registra
 
     connect(page, &CommPage::ConnectRequested, this, &CommModule::RunTryToConnect);
     connect(page, &CommPage::BaudrateChangeRequested, this, &CommModule::RunChangeBaudrate);
+    connect(page, &CommPage::MonitorToggled, this, &CommModule::ShowMonitor);
 }
 
-CommModule::~CommModule() = default;
+CommModule::~CommModule() {
+    if (link.FrameTap() == monitor.get()) link.SetFrameTap(nullptr);
+}
+
+void CommModule::ShowMonitor(bool open) {
+    link.SetFrameTap(open ? monitor.get() : nullptr);
+    page->SetMonitorChecked(open);
+    if (open) {
+        if (!monitorWindow) {
+            monitorWindow = new MonitorWindow(*monitor, page);
+            connect(monitorWindow, &MonitorWindow::Closed, this, [this] { ShowMonitor(false); });
+        }
+        monitorWindow->show();
+        monitorWindow->raise();
+    } else if (monitorWindow && monitorWindow->isVisible()) {
+        monitorWindow->close();
+    }
+}
 
 void CommModule::RunTryToConnect() {
     core::RunCommand(shell, "TRY TO CONNECT", [this] {

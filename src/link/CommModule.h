@@ -16,6 +16,8 @@ namespace comm {
 
 class CommPage;
 class Connection;
+class MonitorWindow;
+class ProtocolMonitor;
 class SensorLink;
 
 class CommModule : public QObject {
@@ -27,15 +29,21 @@ public:
 
     CommPage& Page() { return *page; }
     Connection& Connect() { return *connection; }
+    ProtocolMonitor& Monitor() { return *monitor; }
 
     // TRY TO CONNECT and CHANGE BAUDRATE as commands: one at a time, controls dimmed meanwhile.
     void RunTryToConnect();
     void RunChangeBaudrate();
+    // Opens or closes the protocol monitor; the link feeds it only while it is open.
+    void ShowMonitor(bool open);
 
 private:
     core::AppState& state;
     core::Shell& shell;
+    SensorLink& link;
     CommPage* page;
+    std::unique_ptr<ProtocolMonitor> monitor;
+    MonitorWindow* monitorWindow = nullptr; // made when first opened, owned by the page
     std::unique_ptr<Connection> connection;
 };
 

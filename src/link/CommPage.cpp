@@ -116,6 +116,10 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     buttons->addWidget(buttonAccept, 0, 1);
     buttons->addWidget(buttonChangeBaudrate, 1, 0);
     buttons->addWidget(buttonGenHwInfoFile, 1, 1);
+    // Not a command: the monitor only watches, so it stays usable while commands run.
+    buttonMonitor = makeButton(QStringLiteral("ButtonMonitor"), tr("MONITOR"));
+    buttonMonitor->setCheckable(true);
+    buttons->addWidget(buttonMonitor, 0, 2);
     layout->addLayout(buttons);
 
     commLog = new QPlainTextEdit(this);
@@ -140,6 +144,7 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     connect(buttonTryToConnect, &QPushButton::clicked, this, &CommPage::CBF_ButtonTryToConnect);
     connect(buttonAccept, &QPushButton::clicked, this, &CommPage::CBF_ButtonAccept);
     connect(buttonChangeBaudrate, &QPushButton::clicked, this, &CommPage::CBF_ButtonChangeBaudrate);
+    connect(buttonMonitor, &QPushButton::toggled, this, &CommPage::CBF_ButtonMonitor);
 }
 
 void CommPage::FillComPorts() {
@@ -300,6 +305,15 @@ void CommPage::SetLinkButtonsDimmed(bool dimmed) {
     buttonChangeBaudrate->setEnabled(!dimmed);
     // The hardware info file is not written yet: its button stays dimmed until it is.
     buttonGenHwInfoFile->setEnabled(false);
+}
+
+void CommPage::SetMonitorChecked(bool open) {
+    const QSignalBlocker blocker(buttonMonitor);
+    buttonMonitor->setChecked(open);
+}
+
+void CommPage::CBF_ButtonMonitor(bool open) {
+    emit MonitorToggled(open);
 }
 
 void CommPage::CBF_EditCommunicationProtocol() {

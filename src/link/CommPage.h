@@ -47,6 +47,8 @@ public:
     void ClearLog();
     // ACCEPT, CHANGE BAUDRATE and the hardware info file button need a working link.
     void SetLinkButtonsDimmed(bool dimmed);
+    // MONITOR shows whether the protocol monitor is open (it may be closed by its own window).
+    void SetMonitorChecked(bool open);
 
     void CBF_EditCommunicationProtocol();
     void CBF_EditSelectComPort();
@@ -57,6 +59,7 @@ public:
     void CBF_ButtonAccept();
     void CBF_ButtonChangeBaudrate();
     void CBF_EditID();
+    void CBF_ButtonMonitor(bool open);
 
 signals:
     void ConnectRequested();
@@ -65,6 +68,7 @@ signals:
     void Accepted();
     void SensorIdChanged(const QString& id);
     void HardwareInfoRequested();
+    void MonitorToggled(bool open);
 
 private:
     void FillComPorts();
@@ -84,6 +88,7 @@ private:
     QPushButton* buttonAccept;
     QPushButton* buttonChangeBaudrate;
     QPushButton* buttonGenHwInfoFile;
+    QPushButton* buttonMonitor;
     QPlainTextEdit* commLog;
     QLabel* labelComPort;
     QLabel* labelBaudrate;

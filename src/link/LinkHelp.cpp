@@ -41,6 +41,19 @@ constexpr NamedHelp kLinkHelpTable[] = {
     {"CBF_EditID",
      {kHelpTitle, "Enter an identification text for the sensor (max. 99 characters). \n"
                   "It is displayed on the RECORDER page and written into the record file."}},
+    {"CBF_ButtonMonitor",
+     {kHelpTitle, "Opens or closes the protocol monitor: every frame to and from the sensor with "
+                  "its time, its bytes and their meaning. \n"
+                  "Failed frames are marked with ! and shown in red."}},
+    {"CBF_ButtonMonitorPause",
+     {kHelpTitle, "Holds the monitor view. The frames are still kept and appear when the view "
+                  "continues."}},
+    {"CBF_ButtonMonitorClear", {kHelpTitle, "Removes all frames from the monitor."}},
+    {"CBF_ButtonMonitorSave",
+     {kHelpTitle, "Saves all frames of the monitor (up to the last 10000) in a text file."}},
+    {"CBF_ButtonMonitorClose",
+     {kHelpTitle, "Closes the protocol monitor. Frames are no longer recorded while it is "
+                  "closed."}},
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "link/CommView.h"
 #include "link/FrameCodec.h"
 #include "link/LinkTexts.h"
+#include "link/ProtocolMonitor.h"
 #include "link/SerialDevices.h"
 
 #include <QElapsedTimer>
@@ -226,12 +227,14 @@ qint64 WriteByDescriptor(int fd, const char* bytes, int length, bool socket) {
 void SensorLink::WriteRequest(int frameLength, bool keepInput) {
     const auto* bytes = reinterpret_cast<const char*>(state.link.transmitBuffer.data());
     const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
+    const std::uint8_t* bytesOut = state.link.transmitBuffer.data();
     if (state.link.protocol == core::kTcpIp) {
         if (keepInput)
             KeepBytesAfterFrame();
         else
             state.link.receivedCount = 0;
         if (tcp->state() != QAbstractSocket::ConnectedState) return;
+        if (frameTap) frameTap->Record(FrameDirection::Request, bytesOut, std::size_t(length));
         // Only with nothing of the socket's own still queued, or the order of bytes would change.
         const qint64 sent = tcp->bytesToWrite() == 0
                                 ? WriteByDescriptor(int(tcp->socketDescriptor()), bytes, length, true)
@@ -243,6 +246,8 @@ void SensorLink::WriteRequest(int frameLength, bool keepInput) {
         return;
     }
     if (!serial->isOpen()) return;
+    serialBytesRead = 0;
+    if (frameTap) frameTap->Record(FrameDirection::Request, bytesOut, std::size_t(length));
     if (!keepInput) {
         serial->clear(QSerialPort::AllDirections);
         serial->readAll();
@@ -325,6 +330,19 @@ void SensorLink::FinishExchange() {
     serialSettingsRead = false;
 }
 
+void SensorLink::TapReply(int result) {
+    const auto& link = state.link;
+    std::size_t length =
+        frame::kHeaderSize + std::min<std::size_t>(state.frames.dataLength, frame::kMaxDataBytes);
+    // A failed reply: whatever of it arrived, with the report the operator got.
+    if (result != 1)
+        length = std::size_t(std::clamp(
+            link.protocol == core::kTcpIp ? link.receivedCount : serialBytesRead, 0,
+            int(frame::kBufferSize)));
+    frameTap->Record(FrameDirection::Reply, link.receiveBuffer.data(), length,
+                     result == 1 ? std::string_view() : std::string_view(link.messageBuffer));
+}
+
 bool SensorLink::WaitForReplyBytes(int needed, bool replyUnderway) {
     QElapsedTimer clock;
     clock.start();
@@ -376,7 +394,9 @@ void SensorLink::ReadSerial(int count, int offset) {
            clock.elapsed() < kSerialReadTimeoutMs)
         eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - clock.elapsed()) + 1);
     if (!serial->isOpen()) return;
-    serial->read(reinterpret_cast<char*>(state.link.receiveBuffer.data()) + offset, count);
+    const qint64 read =
+        serial->read(reinterpret_cast<char*>(state.link.receiveBuffer.data()) + offset, count);
+    serialBytesRead = offset + int(std::max<qint64>(read, 0));
 }
 
 void SensorLink::UpdateSerialErrorWord() {
@@ -396,6 +416,7 @@ int SensorLink::ExchangeFrames(int frameLength) {
     int result = ReceiveHeaderFrame();
     if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
     frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
+    if (frameTap) TapReply(result);
     FinishExchange();
     return result;
 }
@@ -418,6 +439,7 @@ int SensorLink::ExchangeFramesPassingPushed(int frameLength, PushedFrames pushed
         result = ReceiveHeaderFrame();
         if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
         frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
+        if (frameTap) TapReply(result);
         const bool pushed = state.frames.replyCode == pushedFrames.code &&
                             state.frames.dataLength == pushedFrames.dataLength;
         if (result != 1 || !pushed) break;
@@ -469,6 +491,7 @@ int SensorLink::ReceivePushedFrame(const std::uint16_t& waitFlag) {
         result = CheckHeaderFrame();
         if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
         frameInBuffer = result == 1 ? int(frame::kHeaderSize) + state.frames.dataLength : 0;
+        if (frameTap) TapReply(result);
     }
     FinishExchange();
     return result;

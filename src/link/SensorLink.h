@@ -21,6 +21,7 @@ struct AppState;
 namespace comm {
 
 class CommView;
+class ProtocolMonitor;
 
 class SensorLink : public QObject {
     Q_OBJECT
@@ -87,6 +88,11 @@ public:
     // of the wait's cost).
     long WaitWakeUps() const { return waitWakeUps; }
 
+    // The protocol monitor, while it is open: every frame in both directions is copied into it.
+    // Closed (null), a frame costs the link one test.
+    void SetFrameTap(ProtocolMonitor* monitor) { frameTap = monitor; }
+    ProtocolMonitor* FrameTap() const { return frameTap; }
+
 private:
     int ReceiveHeaderFrame();
     // TCP: the bytes after the frame now in the receive buffer move to its front; they belong to
@@ -109,6 +115,8 @@ private:
     // Lets a wait on the serial port wake only once `count` bytes are in (0 or 1: every byte).
     void SetSerialWakeCount(int count);
     void FinishExchange();
+    // Hands the reply now in the receive buffer, or what came of it, to the monitor.
+    void TapReply(int result);
     void ReadSerial(int count, int offset);
     void UpdateSerialErrorWord();
     void OnTcpReadyRead();
@@ -132,6 +140,8 @@ private:
     termios serialSettings{};
     bool serialSettingsRead = false;
     long waitWakeUps = 0;
+    ProtocolMonitor* frameTap = nullptr;
+    int serialBytesRead = 0; // of the frame now in the receive buffer
 };
 
 } // namespace comm

@@ -58,6 +58,11 @@ const std::vector<std::string> kControlsWithHelp = {
     "CBF_StringIpAdress",
     "CBF_StringPortNumber",
     "CBF_EditID",
+    "CBF_ButtonMonitor",
+    "CBF_ButtonMonitorPause",
+    "CBF_ButtonMonitorClear",
+    "CBF_ButtonMonitorSave",
+    "CBF_ButtonMonitorClose",
     "CBF_SlidePower",
     "CBF_EditPmode",
     "CBF_EditLedMode",
@@ -221,7 +226,7 @@ private slots:
 
     void listedNamesAreExactlyTheControlsWithAnEntry() {
         const auto names = Book().Names();
-        QCOMPARE(names.size(), std::size_t(143));
+        QCOMPARE(names.size(), std::size_t(148));
         QCOMPARE(names.size(), kControlsWithHelp.size());
         const std::set<std::string_view> unique(names.begin(), names.end());
         QCOMPARE(unique.size(), names.size());
@@ -536,7 +541,7 @@ private slots:
             (title == "Info" ? infoCount : infoBangCount)++;
         }
         QCOMPARE(infoCount, 7);
-        QCOMPARE(infoBangCount, 136);
+        QCOMPARE(infoBangCount, 141);
     }
 
     void holdHelpIsSharedByTheHoldTable() {

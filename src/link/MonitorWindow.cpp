@@ -76,7 +76,13 @@ void MonitorWindow::Refresh() {
     QTextCharFormat failed;
     failed.setForeground(Qt::red);
     cursor.beginEditBlock();
-    for (std::size_t i = monitor.Size() - std::size_t(fresh); i < monitor.Size(); ++i) {
+    const std::size_t skipped = std::size_t(fresh) - std::min<std::size_t>(fresh, kLinesPerRefresh);
+    if (skipped > 0) {
+        if (!lines->document()->isEmpty()) cursor.insertBlock();
+        cursor.insertText(tr("   ... %1 frames not shown here (kept for SAVE)").arg(skipped),
+                          plain);
+    }
+    for (std::size_t i = monitor.Size() - std::size_t(fresh) + skipped; i < monitor.Size(); ++i) {
         const FrameRecord& record = monitor.At(i);
         if (!lines->document()->isEmpty()) cursor.insertBlock();
         cursor.insertText(QString::fromStdString(FrameLine(record)),

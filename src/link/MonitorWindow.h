@@ -17,6 +17,9 @@ class MonitorWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kRefreshMs = 100;
+    // Lines added per refresh at most: more than anyone reads, and formatting every frame of a
+    // fast GO loop would slow the loop itself. The ring and SAVE keep all of them.
+    static constexpr std::size_t kLinesPerRefresh = 100;
 
     explicit MonitorWindow(ProtocolMonitor& monitor, QWidget* parent = nullptr);
 

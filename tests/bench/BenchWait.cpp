@@ -6,6 +6,7 @@
 // simulator it starts with taskset. Argument: seconds per round. Prints figures; asserts nothing.
 #include "ConnectedProgram.h"
 #include "core/EventDispatcher.h"
+#include "link/CommModule.h"
 #include "link/FrameCodec.h"
 #include "live/LiveModule.h"
 #include "support/RecordingCommView.h"
@@ -444,6 +445,34 @@ void PtyFigures(double seconds) {
     ::close(holder);
 }
 
+// The GO loop over TCP with the protocol monitor closed and open, alternated round by round.
+void MonitorFigures(double seconds) {
+    SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+    if (simulator.TcpPort() == 0) {
+        std::printf("monitor: the simulator did not start\n");
+        return;
+    }
+    ConnectedProgram connected(QString(), simulator.TcpPort());
+    connected.program.Window().show();
+    connected.ShowDataPage(0);
+    auto& comm = connected.program.Comm();
+    GoRound(connected, 0.3);
+    std::vector<double> closedRate, openRate;
+    constexpr int kRounds = 4;
+    for (int i = 0; i < kRounds; ++i) {
+        comm.ShowMonitor(false);
+        closedRate.push_back(GoRound(connected, seconds).Rate());
+        comm.ShowMonitor(true);
+        openRate.push_back(GoRound(connected, seconds).Rate());
+    }
+    comm.ShowMonitor(false);
+    const double closed = Median(closedRate);
+    const double open = Median(openRate);
+    std::printf("GO loop over TCP, median of %d rounds: monitor closed %.0f turns/s, open %.0f "
+                "turns/s, %.1f %% kept\n",
+                kRounds, closed, open, closed > 0 ? 100 * open / closed : 0.0);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -455,11 +484,15 @@ int main(int argc, char** argv) {
     CPU_ZERO(&cpus);
     sched_getaffinity(0, sizeof cpus, &cpus);
     std::printf("wait figures on %d core(s)\n", CPU_COUNT(&cpus));
-    // One part alone: "tcp" or "pty" for its figures, "raw-tcp", "link-tcp", "go-tcp", "link-pty" or "go-pty" for a
+    // One part alone: "tcp", "pty" or "monitor" for its figures, "raw-tcp", "link-tcp", "go-tcp", "link-pty" or "go-pty" for a
     // profiler.
     const QString part = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (part == QLatin1String("tcp")) {
         TcpFigures(seconds);
+        return 0;
+    }
+    if (part == QLatin1String("monitor")) {
+        MonitorFigures(seconds);
         return 0;
     }
     if (part == QLatin1String("raw-tcp")) {

@@ -90,7 +90,9 @@ void MonitorWindow::Refresh() {
     }
     cursor.endEditBlock();
     shown = recorded;
+    // The newest line in view from its start: the time and direction, not the end of its hex.
     lines->moveCursor(QTextCursor::End);
+    lines->moveCursor(QTextCursor::StartOfBlock);
     lines->ensureCursorVisible();
 }
 

@@ -178,6 +178,15 @@ int main(int argc, char** argv) {
                 ports->hidePopup();
                 protocol->setCurrentIndex(1);
                 emit protocol->activated(1);
+                // The protocol monitor over a GET.
+                Find<QPushButton>(window, "ButtonMonitor")->click();
+                Find<QPushButton>(window, "ButtonGet")->click();
+                QTest::qWait(400);
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (top->objectName() == QLatin1String("ProtocolMonitor") && top->isVisible())
+                        Grab(*top, QStringLiteral("%1/protocol-monitor-%2.png").arg(out, tag));
+                }
+                Find<QPushButton>(window, "ButtonMonitor")->click();
                 // The scope after a single-shot scan, with the cursors apart.
                 program.ShowPage(core::MainPage::ScopeSettings);
                 Find<QPushButton>(window, "ButtonGetCycleTime")->click();

@@ -84,15 +84,18 @@ SensorSession::Transfer SensorSession::GetParameters(std::uint16_t paraSet,
                 return Transfer::Failed;
             }
         }
-        const std::string notice = params::PlausibilityNotice(request, frames.statusWord);
-        if (!notice.empty()) {
-            state->link.messageBuffer = notice;
-            link.ReportSensorNotice();
-            replaced = true;
-        }
+        replaced |= ReportReplacedValues(request);
     }
     image = received;
     return replaced ? Transfer::Replaced : Transfer::Done;
+}
+
+bool SensorSession::ReportReplacedValues(const params::ParameterRequest& request) {
+    const std::string notice = params::PlausibilityNotice(request, state->frames.statusWord);
+    if (notice.empty()) return false;
+    state->link.messageBuffer = notice;
+    link.ReportSensorNotice();
+    return true;
 }
 
 SensorSession::Transfer SensorSession::SendParameters(const params::ParameterImage& image,
@@ -105,12 +108,7 @@ SensorSession::Transfer SensorSession::SendParameters(const params::ParameterIma
         std::copy_n(request.payload.begin(), words, frames.wordBuffer.begin());
         if (!Exchange(request.order, request.argument, request.payloadBytes))
             return Transfer::Failed;
-        const std::string notice = params::PlausibilityNotice(request, frames.statusWord);
-        if (!notice.empty()) {
-            state->link.messageBuffer = notice;
-            link.ReportSensorNotice();
-            replaced = true;
-        }
+        replaced |= ReportReplacedValues(request);
     }
     return replaced ? Transfer::Replaced : Transfer::Done;
 }

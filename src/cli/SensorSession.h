@@ -5,6 +5,7 @@
 #include "link/SensorLink.h"
 #include "live/MeasurementFrame.h"
 #include "params/ParameterImage.h"
+#include "params/TransferPlan.h"
 
 #include <array>
 #include <cstdint>
@@ -54,6 +55,8 @@ public:
 private:
     // One request and its reply; false on a failed exchange or an error reply (both reported).
     bool Exchange(int order, int argument, int payloadBytes);
+    // The sensor's count of replaced values in the reply to `request`, reported; true if any.
+    bool ReportReplacedValues(const params::ParameterRequest& request);
 
     std::unique_ptr<core::AppState> state;
     ConsoleView view;

@@ -49,10 +49,10 @@ BrandBlock::BrandBlock(int brandNumber, const QString& programDirectory, QWidget
     if (brand) {
         auto* contact = new QVBoxLayout;
         contact->setSpacing(0);
-        contact->addWidget(AddLabel("DispBrandCompany", TextOf(brand->company),
-                                    brand->contactPointSize, false));
-        contact->addWidget(AddLabel("DispBrandPhone", TextOf(brand->telephone),
-                                    brand->contactPointSize, false));
+        contact->addWidget(
+            AddLabel("DispBrandCompany", TextOf(brand->company), brand->contactPointSize, false));
+        contact->addWidget(
+            AddLabel("DispBrandPhone", TextOf(brand->telephone), brand->contactPointSize, false));
         contact->addWidget(
             AddLabel("DispBrandWeb", TextOf(brand->web), brand->contactPointSize, false));
         row->addLayout(contact);

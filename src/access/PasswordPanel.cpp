@@ -26,8 +26,7 @@ PasswordPanel::PasswordPanel(core::OperatorDialogs& dialogs, QWidget* parent)
         QStringLiteral("lineedit-password-character: 42; lineedit-password-mask-delay: 0;"));
     stringEnterPW->setMaxLength(kPasswordMaxLength);
     stringEnterPW->setMinimumWidth(
-        stringEnterPW->fontMetrics().horizontalAdvance(QLatin1Char('*')) * kPasswordMaxLength +
-        16);
+        stringEnterPW->fontMetrics().horizontalAdvance(QLatin1Char('*')) * kPasswordMaxLength + 16);
     caption->setBuddy(stringEnterPW);
     layout->addWidget(caption);
     layout->addWidget(stringEnterPW);

@@ -1,9 +1,9 @@
 #include "app/Program.h"
 
-#include "app/AppHelp.h"
-#include "access/BrandBlock.h"
 #include "access/Brand.h"
+#include "access/BrandBlock.h"
 #include "access/PasswordPanel.h"
+#include "app/AppHelp.h"
 #include "app/MainPanel.h"
 #include "calibration/CalibrationModule.h"
 #include "calibration/CalibrationPages.h"
@@ -106,8 +106,8 @@ void Program::Compose() {
         std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
     teach = new teach::TeachModule(state, *this, dialogs, *this, *params, *live,
                                    settings->RowAttributes());
-    recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *link,
-                                                          *live);
+    recorder =
+        std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *link, *live);
     scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *link);
     calibration = std::make_unique<calibration::CalibrationModule>(
         state, *this, dialogs, *this, *link, *live, params->Transfers());

@@ -17,8 +17,7 @@ RawMeans MeansOf(const Rgb& rawSums, std::uint32_t deltaSum) {
     return means;
 }
 
-std::optional<std::array<std::uint16_t, 3>> FactorsFor(std::uint32_t setValue,
-                                                      const Rgb& meanRaw) {
+std::optional<std::array<std::uint16_t, 3>> FactorsFor(std::uint32_t setValue, const Rgb& meanRaw) {
     std::array<std::uint16_t, 3> factors{};
     for (std::size_t c = 0; c < 3; ++c) {
         const std::uint64_t raw = std::max<std::uint32_t>(meanRaw[c], 1);

@@ -9,7 +9,7 @@
 
 namespace calibration {
 
-inline constexpr int kFactorOne = 1024;       // a factor of 1.0
+inline constexpr int kFactorOne = 1024; // a factor of 1.0
 inline constexpr int kLargestFactor = 4096;
 inline constexpr int kAveragedFrames = 100;
 inline constexpr int kHardwareWords = 256;

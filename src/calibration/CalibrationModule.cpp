@@ -1,8 +1,8 @@
 #include "calibration/CalibrationModule.h"
 
 #include "calibration/CalibrationHelp.h"
-#include "calibration/HardwareInfoFile.h"
 #include "calibration/CalibrationPages.h"
+#include "calibration/HardwareInfoFile.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
@@ -61,8 +61,7 @@ CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
                                      core::OperatorDialogs& dialogs, core::Registrar& registrar,
                                      comm::SensorLink& link, live::LiveModule& live,
                                      core::ParameterTransfers& transfers)
-    : state(state), shell(shell), dialogs(dialogs), link(link), live(live),
-      transfers(transfers) {
+    : state(state), shell(shell), dialogs(dialogs), link(link), live(live), transfers(transfers) {
     calibrationPage = new CalibrationPage(live.Clock());
     calibrationPage->RegisterCommands(registrar);
     registrar.AddPage(core::MainPage::Calibration, calibrationPage);
@@ -291,9 +290,9 @@ void CalibrationModule::WriteHardwareInfoFile() {
     const int carried = std::min<int>(state.frames.dataLength / 2, kHardwareWords);
     std::copy_n(state.frames.measurementWords.begin(), carried, words.begin());
 
-    const auto selection =
-        dialogs.SelectFile("HardwareInitialFile", core::DialogStartDirectory(state.settings.hardwareInfoPath),
-                           "HardwareInitialFile.ini", "*.ini", true);
+    const auto selection = dialogs.SelectFile(
+        "HardwareInitialFile", core::DialogStartDirectory(state.settings.hardwareInfoPath),
+        "HardwareInitialFile.ini", "*.ini", true);
     if (selection.choice == core::OperatorDialogs::FileChoice::None || selection.path.empty()) {
         shell.AppendLog("ATTENTION!   NO FILE WAS SELECTED!\n\n");
         return;

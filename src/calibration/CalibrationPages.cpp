@@ -146,8 +146,7 @@ CalibrationPage::CalibrationPage(live::RefreshClock& clock, QWidget* parent) : Q
 }
 
 void CalibrationPage::RegisterCommands(core::Registrar& registrar) {
-    for (QWidget* control :
-         {buttonSendCF, buttonGetCF, buttonCalcCF, buttonStartSelfCalibration})
+    for (QWidget* control : {buttonSendCF, buttonGetCF, buttonCalcCF, buttonStartSelfCalibration})
         registrar.AddCommandControl(control, core::CommandKind::Command);
 }
 

@@ -42,9 +42,8 @@ bool SensorSession::Open(const LinkChoice& choice) {
         if (settings.openResult < 0) return false;
     }
     if (!Exchange(kIdentifyOrder, 0, 0)) return false;
-    settings.firmwareId =
-        comm::FirmwareIdFromReply(settings.receiveBuffer.data() + comm::frame::kHeaderSize,
-                                  state->frames.dataLength);
+    settings.firmwareId = comm::FirmwareIdFromReply(
+        settings.receiveBuffer.data() + comm::frame::kHeaderSize, state->frames.dataLength);
     state->flags.linkGood = 1;
     return true;
 }
@@ -79,8 +78,7 @@ SensorSession::Transfer SensorSession::GetParameters(std::uint16_t paraSet,
             if (frames.dataLength != request.expectedReplyBytes) {
                 view.AppendLog("ATTENTION! PARAMETER BLOCK " + std::to_string(request.argument) +
                                ": " + std::to_string(frames.dataLength) + " OF " +
-                               std::to_string(request.expectedReplyBytes) +
-                               " BYTES RECEIVED!\n\n");
+                               std::to_string(request.expectedReplyBytes) + " BYTES RECEIVED!\n\n");
                 return Transfer::Failed;
             }
         }

@@ -25,7 +25,8 @@ namespace {
 
 void PrintError(const std::string& text) {
     std::string line = text;
-    while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
+    while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
+        line.pop_back();
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
@@ -40,7 +41,8 @@ int LinkFailure(const SensorSession& session) {
 }
 
 void AddLinkOptions(QCommandLineParser& parser) {
-    parser.addOption({"tcp", "The sensor's TCP/IP server, port 10001 unless given.", "host[:port]"});
+    parser.addOption(
+        {"tcp", "The sensor's TCP/IP server, port 10001 unless given.", "host[:port]"});
     parser.addOption({"serial", "The serial device the sensor is on.", "device"});
     parser.addOption({"baud", "Baud rate of the serial device (9600 to 115200; 115200).", "rate"});
 }
@@ -140,8 +142,7 @@ int Get(const Transfer& transfer, SensorSession& session) {
     return TransferStatus(result, session);
 }
 
-int Send(const Transfer& transfer, const params::ParameterImage& fromFile,
-         SensorSession& session) {
+int Send(const Transfer& transfer, const params::ParameterImage& fromFile, SensorSession& session) {
     // The rows' reserved words go back as the sensor holds them; the file does not carry them.
     params::ParameterImage current = params::DefaultParameterImage();
     if (session.GetParameters(transfer.paraSet, core::kRam, current) ==
@@ -151,8 +152,8 @@ int Send(const Transfer& transfer, const params::ParameterImage& fromFile,
     for (int row = 0; row < params::kTeachRows; ++row)
         image.table[row].w[params::kTeachVectorWords - 1] =
             current.table[row].w[params::kTeachVectorWords - 1];
-    return TransferStatus(
-        session.SendParameters(image, transfer.paraSet, transfer.memoryTarget), session);
+    return TransferStatus(session.SendParameters(image, transfer.paraSet, transfer.memoryTarget),
+                          session);
 }
 
 recorder::ClockTime Now() {
@@ -220,19 +221,23 @@ struct Command {
 
 std::vector<Command> Commands() {
     return {
-        {"identify", "Print the sensor's firmware identification.", {},
+        {"identify",
+         "Print the sensor's firmware identification.",
+         {},
          [](const QCommandLineParser&, int&) -> std::function<int(SensorSession&)> {
              return Identify;
          }},
-        {"get", "Read a parameter set from the sensor into a parameter file.",
+        {"get",
+         "Read a parameter set from the sensor into a parameter file.",
          {kFileOption, kEepromOption, kSetOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              const auto transfer = TransferOptions(parser);
              if (!transfer) return status = kExitUsage, nullptr;
              return [t = *transfer](SensorSession& s) { return Get(t, s); };
          }},
-        {"send", "Write a parameter file to a parameter set of the sensor. The whole file is "
-                 "read and checked first: a file that is not complete sends nothing.",
+        {"send",
+         "Write a parameter file to a parameter set of the sensor. The whole file is "
+         "read and checked first: a file that is not complete sends nothing.",
          {kFileOption, kEepromOption, kSetOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              const auto transfer = TransferOptions(parser);
@@ -245,8 +250,9 @@ std::vector<Command> Commands() {
              }
              return [t = *transfer, image](SensorSession& s) { return Send(t, image, s); };
          }},
-        {"measure", "Print measurements as the record file's tab-separated rows, header "
-                    "first.",
+        {"measure",
+         "Print measurements as the record file's tab-separated rows, header "
+         "first.",
          {kCountOption, kSecondsOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              bool ok = true;
@@ -264,7 +270,8 @@ std::vector<Command> Commands() {
              }
              return [count, seconds](SensorSession& s) { return Measure(count, seconds, s); };
          }},
-        {"hwinfo", "Read the hardware information and write the hardware info file.",
+        {"hwinfo",
+         "Read the hardware information and write the hardware info file.",
          {kFileOption, kSetOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              const QString set = parser.value(kSetOption);

@@ -69,7 +69,7 @@ struct ParamState {
 struct LiveState {
     live::MeasurementFrame frame;
     std::uint16_t rawDelta = 0;
-    std::uint32_t liveColour = 0; // 0xRRGGBB
+    std::uint32_t liveColour = 0;    // 0xRRGGBB
     live::TripleHistory rgbHistory;  // red, green, blue
     live::TripleHistory bandHistory; // INT, upper and lower band limit
     live::TaughtExtents taught;
@@ -100,8 +100,8 @@ struct CalibrationState {
 struct ScopeState {
     std::array<std::array<std::uint16_t, 128>, 4> buffer{};
     std::uint16_t triggerIndex = 0;
-    std::uint16_t scanFlag = 0;      // 1 while a scan waits for its blocks
-    double cycleMilliseconds = 0;    // the last cycle-time measurement; 0 until one succeeds
+    std::uint16_t scanFlag = 0;   // 1 while a scan waits for its blocks
+    double cycleMilliseconds = 0; // the last cycle-time measurement; 0 until one succeeds
 };
 
 struct SettingsState {

@@ -160,9 +160,9 @@ void CommPage::FillComPorts() {
         const QString canonical = QFileInfo(device).canonicalFilePath();
         const int portNumber = SerialPortNumberOfDevice(canonical.toStdString());
         if (portNumber > 0 && editSelectComPort->findData(portNumber) >= 0) continue;
-        const QString label = QString::fromStdString(SerialPortLabel(
-            portNumber, device.toStdString(), info.description().toStdString(),
-            info.serialNumber().toStdString()));
+        const QString label = QString::fromStdString(
+            SerialPortLabel(portNumber, device.toStdString(), info.description().toStdString(),
+                            info.serialNumber().toStdString()));
         editSelectComPort->addItem(label, portNumber);
         editSelectComPort->setItemData(editSelectComPort->count() - 1, device, kDeviceRole);
     }
@@ -224,7 +224,8 @@ LinkSettings CommPage::Settings() const {
     // A device without a number of its own leaves the number the settings had.
     const TypedSerialPort chosen = ChosenSerialPort();
     int number = chosen.portNumber;
-    if (number == 0 && chosen.devicePath.empty()) number = SelectedComPort(); // nothing usable typed
+    if (number == 0 && chosen.devicePath.empty())
+        number = SelectedComPort(); // nothing usable typed
     if (number == 0 && !chosen.devicePath.empty()) {
         const QString canonical =
             QFileInfo(QString::fromStdString(chosen.devicePath)).canonicalFilePath();

@@ -99,8 +99,7 @@ qint64 SensorLink::SerialBufferedBytes() const {
 }
 
 bool SensorLink::LinkOpen() const {
-    if (state.link.protocol == core::kTcpIp)
-        return tcp->state() == QAbstractSocket::ConnectedState;
+    if (state.link.protocol == core::kTcpIp) return tcp->state() == QAbstractSocket::ConnectedState;
     return serial->isOpen();
 }
 
@@ -236,9 +235,10 @@ void SensorLink::WriteRequest(int frameLength, bool keepInput) {
         if (tcp->state() != QAbstractSocket::ConnectedState) return;
         if (frameTap) frameTap->Record(FrameDirection::Request, bytesOut, std::size_t(length));
         // Only with nothing of the socket's own still queued, or the order of bytes would change.
-        const qint64 sent = tcp->bytesToWrite() == 0
-                                ? WriteByDescriptor(int(tcp->socketDescriptor()), bytes, length, true)
-                                : 0;
+        const qint64 sent =
+            tcp->bytesToWrite() == 0
+                ? WriteByDescriptor(int(tcp->socketDescriptor()), bytes, length, true)
+                : 0;
         if (sent < length) {
             tcp->write(bytes + sent, length - sent);
             tcp->flush();
@@ -287,8 +287,8 @@ SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
     if (ready == 0) return AloneWait::TimeUp;
     if (ready < 0) return errno == EINTR ? AloneWait::Data : AloneWait::ToReport;
     if ((watched.revents & POLLIN) == 0) return AloneWait::ToReport;
-    const ssize_t n = ::recv(fd, link.receiveBuffer.data() + link.receivedCount, std::size_t(room),
-                             MSG_DONTWAIT);
+    const ssize_t n =
+        ::recv(fd, link.receiveBuffer.data() + link.receivedCount, std::size_t(room), MSG_DONTWAIT);
     if (n > 0) {
         link.receivedCount += int(n);
         return AloneWait::Data;
@@ -336,9 +336,9 @@ void SensorLink::TapReply(int result) {
         frame::kHeaderSize + std::min<std::size_t>(state.frames.dataLength, frame::kMaxDataBytes);
     // A failed reply: whatever of it arrived, with the report the operator got.
     if (result != 1)
-        length = std::size_t(std::clamp(
-            link.protocol == core::kTcpIp ? link.receivedCount : serialBytesRead, 0,
-            int(frame::kBufferSize)));
+        length = std::size_t(
+            std::clamp(link.protocol == core::kTcpIp ? link.receivedCount : serialBytesRead, 0,
+                       int(frame::kBufferSize)));
     frameTap->Record(FrameDirection::Reply, link.receiveBuffer.data(), length,
                      result == 1 ? std::string_view() : std::string_view(link.messageBuffer));
 }
@@ -369,8 +369,8 @@ bool SensorLink::WaitForReplyBytes(int needed, bool replyUnderway) {
         // cannot always: a line that delivers whole replies at once never has a wait after
         // the request.
         const bool passDue = eventWait.MsUntilEventPass() == 0;
-        const bool passFits = tcpLink || replyUnderway || count > 0 ||
-                              alone == AloneWait::TimeUp || eventWait.EventPassOverdue();
+        const bool passFits = tcpLink || replyUnderway || count > 0 || alone == AloneWait::TimeUp ||
+                              eventWait.EventPassOverdue();
         if (alone != AloneWait::ToReport && !(passDue && passFits) && LinkOpen()) {
             const int aloneMs = std::min(limitMs, EventWait::kEventPassIntervalMs);
             alone = tcpLink ? WaitOnSocketAlone(aloneMs) : WaitOnPortAlone(aloneMs);

@@ -133,7 +133,7 @@ private:
     bool serialLost = false;
     bool exchangeRunning = false;
     bool pushedWaitActive = false; // a loop waits for frames the sensor pushes
-    int frameInBuffer = 0; // bytes of the frame at the front of the TCP receive buffer
+    int frameInBuffer = 0;         // bytes of the frame at the front of the TCP receive buffer
     bool connectCancelled = false;
     int serialErrorEvents = 0;
     int serialWakeCount = 0; // what the port's terminal settings hold now

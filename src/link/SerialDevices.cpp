@@ -42,8 +42,8 @@ TypedSerialPort ParseTypedSerialPort(const std::string& text) {
     if (first == std::string::npos) return {};
     const std::string trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
     if (trimmed.front() == '/') return {0, trimmed};
-    const bool com = trimmed.size() > 3 && (trimmed.compare(0, 3, "COM") == 0 ||
-                                            trimmed.compare(0, 3, "com") == 0);
+    const bool com = trimmed.size() > 3 &&
+                     (trimmed.compare(0, 3, "COM") == 0 || trimmed.compare(0, 3, "com") == 0);
     if (!com || trimmed.size() > 6) return {};
     int number = 0;
     for (std::size_t i = 3; i < trimmed.size(); ++i) {

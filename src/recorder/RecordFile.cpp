@@ -12,9 +12,8 @@ namespace {
 constexpr const char* kTitle = "RECORD RESULTS OF: ";
 constexpr const char* kProgramName = "CHROMIX3-Varev V4.2";
 constexpr const char* kPanelId = "PANEL ID: ";
-constexpr const char* kColumns[] = {"DATE",  "TIME",    "RED",   "GREEN", "BLUE",
-                                    "X s",   "Y i",     "INT M", "delta C", "COLOR",
-                                    "GROUP", "TRIGGER", "TEMP"};
+constexpr const char* kColumns[] = {"DATE",  "TIME",    "RED",   "GREEN", "BLUE",    "X s", "Y i",
+                                    "INT M", "delta C", "COLOR", "GROUP", "TRIGGER", "TEMP"};
 
 WriteResult WriteOnce(const std::string& path, const std::string& bytes, int flags) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644);

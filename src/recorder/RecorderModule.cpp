@@ -24,8 +24,7 @@ namespace recorder {
 namespace {
 
 constexpr const char* kAttention = "ATTENTION!";
-constexpr const char* kNoFileSelected =
-    "No filename was selected! \nRecording will not be done! ";
+constexpr const char* kNoFileSelected = "No filename was selected! \nRecording will not be done! ";
 constexpr const char* kFileExists = "File already exist! \nDo you want to select existing file?";
 constexpr const char* kCloseOtherPrograms =
     " Make sure, that the file is not opened by any other program. \n Otherwise it can not be "
@@ -37,12 +36,12 @@ constexpr const char* kDialogTitle = "FILENAME!";
 constexpr const char* kDialogFilter = "*.dat";
 constexpr int kTriggerOrder = 30;
 constexpr int kMeasureOrder = 8;
-constexpr int kRequestLength = 8; // a request without payload is its header
+constexpr int kRequestLength = 8;     // a request without payload is its header
 constexpr int kMeasurementBytes = 40; // the data of a measurement frame: 20 words
 
 ClockTime PcClock() {
     const QDateTime t = QDateTime::currentDateTime();
-    return {t.date().year(), t.date().month(), t.date().day(),
+    return {t.date().year(), t.date().month(),  t.date().day(),
             t.time().hour(), t.time().minute(), t.time().second()};
 }
 
@@ -88,16 +87,16 @@ double RecorderModule::Seconds() const {
 }
 
 void RecorderModule::CBF_ButtonSelRecFile() {
-    const auto selection = dialogs.SelectFile(
-        kDialogTitle, core::DialogStartDirectory(state.settings.recordFilePath),
-        kDefaultRecordFileName, kDialogFilter, true);
+    const auto selection =
+        dialogs.SelectFile(kDialogTitle, core::DialogStartDirectory(state.settings.recordFilePath),
+                           kDefaultRecordFileName, kDialogFilter, true);
     using Choice = core::OperatorDialogs::FileChoice;
     if (selection.choice == Choice::None || selection.path.empty()) {
         dialogs.Message(kAttention, kNoFileSelected);
         return;
     }
-    const bool existing = selection.choice == Choice::Existing ||
-                          QFileInfo::exists(core::TextOfPath(selection.path));
+    const bool existing =
+        selection.choice == Choice::Existing || QFileInfo::exists(core::TextOfPath(selection.path));
     WriteResult result = WriteResult::Written;
     const std::string header = RecordFileHeader(state.params.sensorId);
     if (existing) {
@@ -193,11 +192,10 @@ void RecorderModule::RunTimedRecording() {
     ReportSaved();
     page->ShowTimedRecording(false);
     shell.SetButtonsDimmed(0, 0);
-    shell.ReportCommand("RECORD", std::to_string(page->Mode() == kModeCount
-                                                      ? int(recordedCount)
-                                                      : int(frameCounter)) +
-                                      " rows recorded" +
-                                      (state.flags.linkGood ? "" : ", ended by a failure"));
+    shell.ReportCommand(
+        "RECORD",
+        std::to_string(page->Mode() == kModeCount ? int(recordedCount) : int(frameCounter)) +
+            " rows recorded" + (state.flags.linkGood ? "" : ", ended by a failure"));
 }
 
 void RecorderModule::WaitForNextPeriod(double cycleStart, double interval) {
@@ -219,8 +217,8 @@ void RecorderModule::AppendRow(const live::MeasurementFrame& frame) {
     const std::string& path = state.settings.recordFilePath;
     if (AppendToRecordFile(path, RecordRow(frame, now())) == WriteResult::Written) return;
     // The recording goes on; the operator learns at once how many rows are missing.
-    if (rowsNotWritten == 0) shell.AppendLog("RECORD FILE: A ROW COULD NOT BE WRITTEN TO " + path +
-                                             "\n\n");
+    if (rowsNotWritten == 0)
+        shell.AppendLog("RECORD FILE: A ROW COULD NOT BE WRITTEN TO " + path + "\n\n");
     ++rowsNotWritten;
     page->ShowNotWritten(rowsNotWritten);
 }
@@ -282,8 +280,9 @@ void RecorderModule::RunTriggeredRecording() {
     ReportSaved();
     page->ShowTriggeredRecording(false);
     shell.SetButtonsDimmed(0, 0);
-    shell.ReportCommand("TRIGGERED RECORD", std::to_string(int(frameCounter)) + " rows recorded" +
-                                                (state.flags.linkGood ? "" : ", ended by a failure"));
+    shell.ReportCommand("TRIGGERED RECORD",
+                        std::to_string(int(frameCounter)) + " rows recorded" +
+                            (state.flags.linkGood ? "" : ", ended by a failure"));
 }
 
 } // namespace recorder

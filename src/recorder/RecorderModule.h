@@ -2,8 +2,8 @@
 // The recorder as the window composes it: the recorder page, the choice of the record file and
 // its header, and the recording loops (a number of values or continuous at an interval, manual,
 // and triggered by the sensor), each through the command gate.
-#include "live/MeasurementFrame.h"
 #include "link/EventWait.h"
+#include "live/MeasurementFrame.h"
 #include "recorder/RecordFile.h"
 
 #include <QElapsedTimer>

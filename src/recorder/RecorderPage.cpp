@@ -1,8 +1,8 @@
 #include "recorder/RecorderPage.h"
 
 #include "core/CommandButton.h"
-#include "core/ValueDisplay.h"
 #include "core/Shell.h"
+#include "core/ValueDisplay.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -76,7 +76,8 @@ RecorderPage::RecorderPage(QWidget* parent) : QWidget(parent) {
     timeGrid->addWidget(new QLabel(tr("RECORD TIME"), recordTimeBox), 0, 0, 1, 8);
     const char* units[4] = {"d", "h", "min", "s"};
     for (int i = 0; i < 4; ++i) {
-        dispRecordTime[std::size_t(i)] = core::MakeValueDisplay(recordTimeBox, "DispRecordTime", 48);
+        dispRecordTime[std::size_t(i)] =
+            core::MakeValueDisplay(recordTimeBox, "DispRecordTime", 48);
         dispRecordTime[std::size_t(i)]->setMinimumWidth(36);
         auto* unit = new QLabel(QString::fromLatin1(units[i]), recordTimeBox);
         unit->setBuddy(dispRecordTime[std::size_t(i)]);
@@ -101,8 +102,7 @@ RecorderPage::RecorderPage(QWidget* parent) : QWidget(parent) {
 
     buttonStartRecord = core::MakeRoleButton(this, "ButtonStartRecord", tr("START RECORD"));
     buttonStopRecord = core::MakeRoleButton(this, "ButtonStopRecord", tr("STOP RECORD"));
-    buttonStartTrigRec =
-        core::MakeRoleButton(this, "ButtonStartTrigRec", tr("START TRIG RECORD"));
+    buttonStartTrigRec = core::MakeRoleButton(this, "ButtonStartTrigRec", tr("START TRIG RECORD"));
     buttonManualRecord = core::MakeRoleButton(this, "ButtonManualRecord", tr("MANUAL RECORD"));
     for (QPushButton* start : {buttonStartRecord, buttonStartTrigRec})
         start->setStyleSheet(QString::fromLatin1(kStartIdle));
@@ -139,10 +139,9 @@ QWidget* RecorderPage::Field(const QString& caption, QWidget* field) {
 }
 
 void RecorderPage::RegisterCommands(core::Registrar& registrar) {
-    for (QWidget* control : {static_cast<QWidget*>(editSelectDataRec),
-                             static_cast<QWidget*>(buttonStartRecord),
-                             static_cast<QWidget*>(buttonStartTrigRec),
-                             static_cast<QWidget*>(buttonManualRecord)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(editSelectDataRec), static_cast<QWidget*>(buttonStartRecord),
+          static_cast<QWidget*>(buttonStartTrigRec), static_cast<QWidget*>(buttonManualRecord)})
         registrar.AddCommandControl(control, core::CommandKind::Command);
 }
 

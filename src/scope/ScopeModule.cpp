@@ -121,14 +121,14 @@ void ScopeModule::RunScan() {
     for (int k = 0; k < kBlocks; ++k) {
         if (!ReceiveBlock(k, request[0], request[1])) {
             shell.ReportCommand("SCAN", state.scope.scanFlag ? "failed, nothing plotted"
-                                                              : "broken, previous traces kept");
+                                                             : "broken, previous traces kept");
             return;
         }
     }
     panel->ShowTraces(state.scope.buffer);
     UpdateDeltas();
-    shell.ReportCommand("SCAN", "plotted, trigger index " +
-                                    std::to_string(state.scope.triggerIndex));
+    shell.ReportCommand("SCAN",
+                        "plotted, trigger index " + std::to_string(state.scope.triggerIndex));
 }
 
 bool ScopeModule::ReceiveBlock(int k, int triggerMode, int preTrigger) {
@@ -170,8 +170,8 @@ void ScopeModule::CBF_ButtonPrintScopeGraph() {
             dialogs.Message("ERROR", "Could not initialize the report...");
             return;
         }
-        const auto lines = ScopeReportLines(state.params.sensorId,
-                                            core::BytesOfText(settingsPage->Comment()));
+        const auto lines =
+            ScopeReportLines(state.params.sensorId, core::BytesOfText(settingsPage->Comment()));
         const auto target = dialogs.SelectPrinter();
         if (!target) return; // cancelled: nothing printed, nothing said
         QPrinter printer(QPrinter::HighResolution);
@@ -181,7 +181,8 @@ void ScopeModule::CBF_ButtonPrintScopeGraph() {
         } else {
             printer.setPrinterName(QString::fromLocal8Bit(target->printerName.c_str()));
         }
-        const bool printed = PrintScopeReport(printer, lines, picture, QDateTime::currentDateTime());
+        const bool printed =
+            PrintScopeReport(printer, lines, picture, QDateTime::currentDateTime());
         dialogs.Message("Info!", printed ? "Print successful!" : "Print error ");
         shell.ReportCommand("PRINT", printed ? "done" : "failed");
     });

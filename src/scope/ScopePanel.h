@@ -60,7 +60,8 @@ private:
 
     QCustomPlot* graphScope;
     QCustomPlot* graphDigital;
-    std::array<std::array<QCPItemStraightLine*, 2>, 2> analogueCursors{}; // [cursor][vertical, horizontal]
+    std::array<std::array<QCPItemStraightLine*, 2>, 2>
+        analogueCursors{}; // [cursor][vertical, horizontal]
     std::array<QCPItemStraightLine*, 2> digitalCursors{};
     std::array<QPointF, 2> cursorAt{};
     int dragging = -1;

@@ -34,8 +34,8 @@ std::vector<ReportLine> ScopeReportLines(const std::string& identification,
     return lines;
 }
 
-bool PrintScopeReport(QPrinter& printer, const std::vector<ReportLine>& lines,
-                      const QImage& panel, const QDateTime& printedAt) {
+bool PrintScopeReport(QPrinter& printer, const std::vector<ReportLine>& lines, const QImage& panel,
+                      const QDateTime& printedAt) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
@@ -60,7 +60,8 @@ bool PrintScopeReport(QPrinter& printer, const std::vector<ReportLine>& lines,
         painter.setFont(font);
         const QFontMetricsF metrics(font, &printer);
         y += metrics.ascent();
-        if (!line.text.empty()) painter.drawText(QPointF(0, y), QString::fromLatin1(line.text.c_str()));
+        if (!line.text.empty())
+            painter.drawText(QPointF(0, y), QString::fromLatin1(line.text.c_str()));
         y += metrics.descent() + metrics.leading();
     }
     y += small.height() * 0.5;

@@ -22,7 +22,7 @@ std::vector<ReportLine> ScopeReportLines(const std::string& identification,
                                          const std::string& comment);
 
 // Draws the report on one page of `printer`; false when the printer cannot be opened.
-bool PrintScopeReport(QPrinter& printer, const std::vector<ReportLine>& lines,
-                      const QImage& panel, const QDateTime& printedAt);
+bool PrintScopeReport(QPrinter& printer, const std::vector<ReportLine>& lines, const QImage& panel,
+                      const QDateTime& printedAt);
 
 } // namespace scope

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
-#include <unistd.h>
 #include <new>
+#include <random>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace settings {
@@ -71,10 +71,9 @@ public:
 // The name carries the process and a random number, so leftovers of earlier writes can never
 // use up the names.
 IniFileOps::Handle CreateTemporary(const std::string& target, IniFileOps& ops, std::string& name) {
-    static std::mt19937_64 random{std::random_device{}() ^
-                                  std::uint64_t(std::chrono::steady_clock::now()
-                                                    .time_since_epoch()
-                                                    .count())};
+    static std::mt19937_64 random{
+        std::random_device{}() ^
+        std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count())};
     char suffix[40];
     for (int n = 1; n <= kTemporaryNameTries; ++n) {
         std::snprintf(suffix, sizeof suffix, "%ld-%016llx", long(::getpid()),

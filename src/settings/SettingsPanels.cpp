@@ -104,8 +104,8 @@ void PanelSettingsIo::WritePanelSettings() {
     // A settings file that cannot be written costs the next start its settings; the program
     // goes on, and the log says so instead of failing in silence.
     if (WritePanelSettingsFile(state.settings.panelSettingsPath, settings) < 0)
-        comm.AppendLog("PANEL SETTINGS COULD NOT BE SAVED TO:\n" + state.settings.panelSettingsPath +
-                       "\n\n");
+        comm.AppendLog("PANEL SETTINGS COULD NOT BE SAVED TO:\n" +
+                       state.settings.panelSettingsPath + "\n\n");
 }
 
 SettingsModule::SettingsModule(core::AppState& state, core::OperatorDialogs& dialogs,

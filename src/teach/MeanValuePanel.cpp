@@ -1,8 +1,8 @@
 #include "teach/MeanValuePanel.h"
 
 #include "core/CommandButton.h"
-#include "core/ValueDisplay.h"
 #include "core/OperatorDialogs.h"
+#include "core/ValueDisplay.h"
 #include "core/WordTable.h"
 #include "params/ParameterCodes.h"
 

@@ -39,7 +39,8 @@ QRect PointCloudGraph::PlotArea() const {
     const int left = metrics.horizontalAdvance(QStringLiteral("00000")) + 8;
     const int top = metrics.height() + 6;
     const int bottom = metrics.height() + 8;
-    return QRect(left, top, std::max(width() - left - 10, 10), std::max(height() - top - bottom, 10));
+    return QRect(left, top, std::max(width() - left - 10, 10),
+                 std::max(height() - top - bottom, 10));
 }
 
 QPointF PointCloudGraph::ToPixel(PlanePoint p) const {
@@ -166,9 +167,9 @@ void PointCloudGraph::paintEvent(QPaintEvent*) {
         const int tx = std::clamp(int(x.x()) - w / 2, 0, width() - w);
         painter.drawText(tx, area.bottom() + 4 + metrics.ascent(), xt);
         const QString yt = TickText(b);
-        painter.drawText(QRect(0, int(y.y()) - metrics.height() / 2, area.left() - 5,
-                               metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, yt);
+        painter.drawText(
+            QRect(0, int(y.y()) - metrics.height() / 2, area.left() - 5, metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter, yt);
     }
 
     if (!cursor) return;

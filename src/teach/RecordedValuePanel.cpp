@@ -1,9 +1,9 @@
 #include "teach/RecordedValuePanel.h"
 
 #include "core/CommandButton.h"
-#include "core/ValueDisplay.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
+#include "core/ValueDisplay.h"
 #include "live/MeasurementFrame.h"
 #include "params/ParameterCodes.h"
 #include "teach/PointCloudGraph.h"
@@ -35,8 +35,8 @@ QString Word(double value) {
 
 } // namespace
 
-RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState,
-                                       core::OperatorDialogs& dialogs, QWidget* parent)
+RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState, core::OperatorDialogs& dialogs,
+                                       QWidget* parent)
     : QWidget(parent), teachState(teachState), dialogs(dialogs) {
     setObjectName(QStringLiteral("TEACHP2"));
     auto* layout = new QVBoxLayout(this);

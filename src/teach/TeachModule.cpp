@@ -7,6 +7,7 @@
 #include "core/Shell.h"
 #include "live/ChartPages.h"
 #include "live/DataPanel.h"
+#include "live/GoLoop.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"
 #include "params/ParameterCodes.h"
@@ -14,7 +15,6 @@
 #include "params/ParamsModule.h"
 #include "params/TeachTablePage.h"
 #include "settings/TableAttributesPage.h"
-#include "live/GoLoop.h"
 #include "teach/MeanValuePanel.h"
 #include "teach/RecordedValuePanel.h"
 #include "teach/TeachHelp.h"
@@ -292,7 +292,6 @@ void TeachModule::TeachMeanValues() {
     TablesChanged();
 }
 
-
 void TeachModule::CBF_ButtonTeachRecVal() {
     shell.ShowChildPanel(core::ChildPanel::Teach2);
     UpdateTeachPanels();
@@ -310,17 +309,14 @@ void TeachModule::CBF_ButtonTP2Start() {
         params.Panels().GetParametersFromPanel();
         live.Drawing().DrawTaughtColours();
         const std::uint16_t before = state.teach.recordCount;
-        live.Loop().MeasureEach(
-            [this] { return recordedPanel->PlotTeachPoint(state.live.frame); });
+        live.Loop().MeasureEach([this] { return recordedPanel->PlotTeachPoint(state.live.frame); });
         shell.SetButtonsDimmed(0, 0);
-        const std::string outcome =
-            recordedPanel->Full()   ? "stopped: the buffer is full"
-            : state.flags.linkGood ? "stopped"
-                                    : "ended by a communication failure";
-        shell.ReportCommand(kName, outcome + ", " + std::to_string(state.teach.recordCount) +
-                                       " points (" +
-                                       std::to_string(int(state.teach.recordCount) - before) +
-                                       " new)");
+        const std::string outcome = recordedPanel->Full()  ? "stopped: the buffer is full"
+                                    : state.flags.linkGood ? "stopped"
+                                                           : "ended by a communication failure";
+        shell.ReportCommand(kName,
+                            outcome + ", " + std::to_string(state.teach.recordCount) + " points (" +
+                                std::to_string(int(state.teach.recordCount) - before) + " new)");
     });
 }
 

@@ -40,7 +40,8 @@ private slots:
         QVERIFY(CopyLogo(2, programDirectory));
         BrandBlock block(2, programDirectory.path());
         QCOMPARE(Shown(block, "DispBrandTitle"), QStringLiteral("CHROMIX3-Varev V4.2"));
-        QCOMPARE(Shown(block, "DispBrandCompany"), QStringLiteral("Tilwick & Orme Optosensors Inc."));
+        QCOMPARE(Shown(block, "DispBrandCompany"),
+                 QStringLiteral("Tilwick & Orme Optosensors Inc."));
         QCOMPARE(Shown(block, "DispBrandPhone"), QStringLiteral("Phone +1 202 555 0143"));
         QCOMPARE(Shown(block, "DispBrandWeb"), QStringLiteral("www.tilwick-orme.example"));
         auto* web = block.findChild<QLabel*>(QStringLiteral("DispBrandWeb"));
@@ -116,7 +117,8 @@ private slots:
         // For the eye: CHROMIX_SHOT_DIR=<folder> keeps a picture of each.
         const QString shots = qEnvironmentVariable("CHROMIX_SHOT_DIR");
         if (!shots.isEmpty())
-            QVERIFY(block->grab().save(QStringLiteral("%1/brand-block-%2.png").arg(shots).arg(number)));
+            QVERIFY(
+                block->grab().save(QStringLiteral("%1/brand-block-%2.png").arg(shots).arg(number)));
     }
 };
 

@@ -97,8 +97,10 @@ private slots:
             Type(field, QStringLiteral("vorpalghijklmnopqrstu"), false);
             text = field.text();
             shown = field.displayText();
-            if (escape) QTest::keyClick(&field, Qt::Key_Escape);
-            else open.close();
+            if (escape)
+                QTest::keyClick(&field, Qt::Key_Escape);
+            else
+                open.close();
         });
         QVERIFY(!panel.Ask());
         QVERIFY(dialogs.popups.empty());

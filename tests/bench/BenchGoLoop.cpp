@@ -2,16 +2,16 @@
 // beside bare exchanges, the allocations per measurement, what the charts cost to paint, the
 // CPU time of a wait for a silent sensor, and the rate over a paced pseudo-terminal as a share
 // of the line. Prints figures; asserts nothing.
+#include "ConnectedProgram.h"
 #include "app/Program.h"
 #include "core/AppState.h"
+#include "core/EventDispatcher.h"
 #include "link/SensorLink.h"
 #include "live/GoLoop.h"
 #include "live/LiveModule.h"
 #include "sim/SimThread.h"
 #include "support/RecordingCommView.h"
 #include "support/ScriptedOperator.h"
-#include "ConnectedProgram.h"
-#include "core/EventDispatcher.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -294,9 +294,10 @@ int main(int argc, char** argv) {
                     "GO/bare %5.1f %%\n",
                     pageNames[page], bare, Median(bareCpu) * 1e6, go, Median(goCpu) * 1e6,
                     100.0 * go / bare);
-        std::printf("    allocations: %.2f per GO turn, %.2f per bare turn (the simulator thread's); "
-                    "%.3f per measurement shown\n",
-                    Median(allocs), Median(bareAllocs), Median(showAllocs));
+        std::printf(
+            "    allocations: %.2f per GO turn, %.2f per bare turn (the simulator thread's); "
+            "%.3f per measurement shown\n",
+            Median(allocs), Median(bareAllocs), Median(showAllocs));
         std::printf("    painting: %.2f ms and %.0f allocations per frame = %.0f ms/s at 25 "
                     "frames/s\n",
                     Median(paint), Median(paintAllocs), Median(paint) * 25);

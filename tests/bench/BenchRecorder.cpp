@@ -82,12 +82,13 @@ int main(int argc, char** argv) {
         sum += p;
     const double mean = sum / double(periods.size());
     const auto [shortest, longest] = std::minmax_element(periods.begin(), periods.end());
-    const long shorter = std::count_if(periods.begin(), periods.end(),
-                                       [&](double p) { return p < kInterval; });
+    const long shorter =
+        std::count_if(periods.begin(), periods.end(), [&](double p) { return p < kInterval; });
     std::printf("recorder, continuous at %.2f s over TCP loopback, %zu periods:\n", kInterval,
                 periods.size());
-    std::printf("  mean period %.4f s (%+.3f %% of the interval), shortest %.4f s, longest %.4f s\n",
-                mean, (mean / kInterval - 1) * 100, *shortest, *longest);
+    std::printf(
+        "  mean period %.4f s (%+.3f %% of the interval), shortest %.4f s, longest %.4f s\n", mean,
+        (mean / kInterval - 1) * 100, *shortest, *longest);
     std::printf("  periods shorter than the interval: %ld\n", shorter);
     std::printf("  main-thread CPU over the recording: %.2f %% of one core (%.3f s in %.1f s)\n",
                 cpu / wall * 100, cpu, wall);

@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
     f.simulator.SetTriggerPeriodMs(0);
     QTest::qWait(100);
     const int next = f.Exchange(8);
-    std::printf("  resident memory: %ld kB at the start, %ld kB at the end, at most %ld kB\n", start,
-                end, most);
+    std::printf("  resident memory: %ld kB at the start, %ld kB at the end, at most %ld kB\n",
+                start, end, most);
     std::printf("  serial bytes held at most: %ld (limit %lld)\n", mostBuffered,
                 static_cast<long long>(SensorLink::kSerialReadBufferLimit));
     std::printf("  next exchange after the flood: %s\n", next == 1 ? "succeeded" : "FAILED");

@@ -2,11 +2,11 @@
 // buffer, a dot in each of the three clouds, the cursors onto it, the panel painted) when the
 // clouds hold about 1000 points and when they hold about 60000, and how far the process grows
 // while 60000 points are recorded. Prints figures; asserts nothing.
+#include "ResidentMemory.h"
 #include "core/AppState.h"
 #include "live/MeasurementFrame.h"
 #include "support/ScriptedOperator.h"
 #include "teach/RecordedValuePanel.h"
-#include "ResidentMemory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -98,8 +98,7 @@ struct Round {
 };
 
 // Runs `turn` until `seconds` have passed; false from it ends the round as failed.
-template <typename Turn>
-Round Measure(double seconds, Turn&& turn) {
+template <typename Turn> Round Measure(double seconds, Turn&& turn) {
     Round round;
     QElapsedTimer clock;
     const double cpuStart = ProcessCpuSeconds();
@@ -120,8 +119,7 @@ std::vector<std::uint8_t> MeasurementRequest() {
 }
 
 // Reads one reply into `reply` with plain blocking reads; its length, or 0 on failure.
-template <typename ReadSome>
-int ReadReply(std::uint8_t* reply, ReadSome&& readSome) {
+template <typename ReadSome> int ReadReply(std::uint8_t* reply, ReadSome&& readSome) {
     int have = 0;
     int needed = int(frame::kHeaderSize);
     while (have < needed) {
@@ -182,9 +180,8 @@ Round RawPtyRound(const QString& path, double seconds) {
     int replyBytes = 0;
     Round round = Measure(seconds, [&] {
         if (::write(fd, request.data(), request.size()) != ssize_t(request.size())) return false;
-        replyBytes = ReadReply(reply, [&](std::uint8_t* to, std::size_t n) {
-            return ::read(fd, to, n);
-        });
+        replyBytes =
+            ReadReply(reply, [&](std::uint8_t* to, std::size_t n) { return ::read(fd, to, n); });
         return replyBytes > 0;
     });
     round.replyBytes = replyBytes;
@@ -267,7 +264,8 @@ public:
                 handled = false;
                 posted = Clock::now();
                 QCoreApplication::postEvent(this, new QEvent(ProbeType()));
-                while (!handled && !stop) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                while (!handled && !stop)
+                    std::this_thread::sleep_for(std::chrono::microseconds(200));
                 std::this_thread::sleep_for(std::chrono::microseconds(pauseUs(random)));
             }
         });
@@ -349,12 +347,12 @@ void TcpFigures(double seconds) {
                 kRounds, seconds);
     std::printf("  bare client, blocking reads, no time limit: %7.0f/s %6.2f us\n",
                 Median(blockingRate), Median(blockingCpu));
-    std::printf("  bare client, poll with the time limit:      %7.0f/s %6.2f us\n",
-                Median(rawRate), Median(rawCpu));
+    std::printf("  bare client, poll with the time limit:      %7.0f/s %6.2f us\n", Median(rawRate),
+                Median(rawCpu));
     std::printf("  program's link, no window:                  %7.0f/s %6.2f us\n",
                 Median(linkRate), Median(linkCpu));
-    std::printf("  GO button, RGB page:                        %7.0f/s %6.2f us\n",
-                Median(goRate), Median(goCpu));
+    std::printf("  GO button, RGB page:                        %7.0f/s %6.2f us\n", Median(goRate),
+                Median(goCpu));
     std::printf("  GO / bare client with the time limit: CPU per turn %.3f x (rounds %.3f..%.3f), "
                 "rate %.1f %%\n",
                 Median(cpuRatio), *std::min_element(cpuRatio.begin(), cpuRatio.end()),
@@ -385,7 +383,9 @@ void PtyRounds(const QString& path, double seconds, const char* condition) {
         linkCpu.push_back(link.CpuPerTurnUs());
         goCpu.push_back(go.CpuPerTurnUs());
     }
-    auto lowest = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+    auto lowest = [](const std::vector<double>& v) {
+        return *std::min_element(v.begin(), v.end());
+    };
     auto highest = [](const std::vector<double>& v) {
         return *std::max_element(v.begin(), v.end());
     };
@@ -412,7 +412,8 @@ std::vector<pid_t> StartBusyProcesses(int count) {
         const pid_t pid = ::fork();
         if (pid == 0) {
             volatile unsigned long spin = 0;
-            for (;;) spin = spin + 1;
+            for (;;)
+                spin = spin + 1;
         }
         if (pid > 0) pids.push_back(pid);
     }
@@ -429,8 +430,8 @@ void StopProcesses(const std::vector<pid_t>& pids) {
 void PtyFigures(double seconds) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tty"));
-    SimProcess simulator({QStringLiteral("--pty"), path, QStringLiteral("--baud"),
-                          QStringLiteral("115200")});
+    SimProcess simulator(
+        {QStringLiteral("--pty"), path, QStringLiteral("--baud"), QStringLiteral("115200")});
     if (!simulator.Ready()) {
         std::printf("pty: the simulator did not start\n");
         return;
@@ -484,8 +485,8 @@ int main(int argc, char** argv) {
     CPU_ZERO(&cpus);
     sched_getaffinity(0, sizeof cpus, &cpus);
     std::printf("wait figures on %d core(s)\n", CPU_COUNT(&cpus));
-    // One part alone: "tcp", "pty" or "monitor" for its figures, "raw-tcp", "link-tcp", "go-tcp", "link-pty" or "go-pty" for a
-    // profiler.
+    // One part alone: "tcp", "pty" or "monitor" for its figures, "raw-tcp", "link-tcp", "go-tcp",
+    // "link-pty" or "go-pty" for a profiler.
     const QString part = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (part == QLatin1String("tcp")) {
         TcpFigures(seconds);
@@ -519,8 +520,8 @@ int main(int argc, char** argv) {
     if (part == QLatin1String("go-pty")) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tty"));
-        SimProcess simulator({QStringLiteral("--pty"), path, QStringLiteral("--baud"),
-                              QStringLiteral("115200")});
+        SimProcess simulator(
+            {QStringLiteral("--pty"), path, QStringLiteral("--baud"), QStringLiteral("115200")});
         ConnectedProgram connected(path, 0);
         connected.program.Window().show();
         connected.ShowDataPage(0);
@@ -532,8 +533,8 @@ int main(int argc, char** argv) {
     if (part == QLatin1String("link-pty")) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tty"));
-        SimProcess simulator({QStringLiteral("--pty"), path, QStringLiteral("--baud"),
-                              QStringLiteral("115200")});
+        SimProcess simulator(
+            {QStringLiteral("--pty"), path, QStringLiteral("--baud"), QStringLiteral("115200")});
         BareLink link(0, path);
         const Round round = link.Run(seconds);
         std::printf("%ld turns, %.2f wake-ups each: %s\n", round.turns,

@@ -23,9 +23,7 @@ class TestCalibration : public QObject {
     void Click(const char* role) {
         QTest::mouseClick(Need<QPushButton>(f->Window(), role), Qt::LeftButton);
     }
-    bool OffsetTabShown() {
-        return f->Main().tabMain1->isTabVisible(int(core::MainPage::Offset));
-    }
+    bool OffsetTabShown() { return f->Main().tabMain1->isTabVisible(int(core::MainPage::Offset)); }
     // Types into the password popup once it is open.
     void AnswerPassword(const QString& typed) {
         QTimer::singleShot(100, [typed] {
@@ -76,15 +74,17 @@ private slots:
         Field("EditCFG")->setValue(1024);
         Field("EditCFB")->setValue(512);
         Click("ButtonSendCF");
-        QCOMPARE(f->simulator.CalibrationFactors(), (std::array<std::uint16_t, 3>{2048, 1024, 512}));
+        QCOMPARE(f->simulator.CalibrationFactors(),
+                 (std::array<std::uint16_t, 3>{2048, 1024, 512}));
         Field("EditCFR")->setValue(77);
         Click("ButtonGetCF");
         QCOMPARE(Factors(), (std::array<int, 3>{2048, 1024, 512}));
         // A factor of 0 is refused by the sensor and said so.
         Field("EditCFG")->setValue(0);
         Click("ButtonSendCF");
-        QVERIFY(f->Log().contains(QStringLiteral(
-            "INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!")));
+        QVERIFY(
+            f->Log().contains(QStringLiteral("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY "
+                                             "CHECK AND WERE SET TO DEFAULT VALUE!")));
     }
 
     void aCalculationAveragesAHundredFramesSendsTheFactorsAndStartsGo() {
@@ -154,7 +154,8 @@ private slots:
         QVERIFY(Field("EditMaxDelta")->value() > 0);
         QVERIFY(Factors() != (std::array<int, 3>{1024, 1024, 1024}));
         // Not stored until SEND CF.
-        QCOMPARE(f->simulator.CalibrationFactors(), (std::array<std::uint16_t, 3>{1024, 1024, 1024}));
+        QCOMPARE(f->simulator.CalibrationFactors(),
+                 (std::array<std::uint16_t, 3>{1024, 1024, 1024}));
     }
 
     void measuredOffsetsShowAndGetOffsetsOverwritesTheFactorFields() {
@@ -203,7 +204,8 @@ private slots:
         // A directory where the file should go: said so, not logged as saved.
         const QString folder = f->programDir.filePath(QStringLiteral("a-folder.ini"));
         QVERIFY(QDir().mkdir(folder));
-        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::Existing, folder.toStdString()}};
+        f->dialogs.fileAnswers = {
+            {core::OperatorDialogs::FileChoice::Existing, folder.toStdString()}};
         f->program->Calibration().CBF_ButtonGenHwInfoFile();
         QVERIFY(f->dialogs.Saw("ERROR", "The file could not be written!\n" + folder.toStdString()));
         QVERIFY(!f->Log().contains(QStringLiteral("SAVED TO:\n") + folder));
@@ -214,7 +216,8 @@ private slots:
         f->program->Calibration().CBF_ButtonGenHwInfoFile();
         QCOMPARE(f->dialogs.CountOf("file"), 0);
         QVERIFY(f->Log().contains(QStringLiteral("TIMEOUT!")));
-        QVERIFY(!QFileInfo::exists(f->programDir.filePath(QStringLiteral("HardwareInitialFile.ini"))));
+        QVERIFY(
+            !QFileInfo::exists(f->programDir.filePath(QStringLiteral("HardwareInitialFile.ini"))));
     }
 };
 

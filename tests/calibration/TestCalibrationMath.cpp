@@ -17,17 +17,17 @@ private slots:
         QTest::addColumn<Rgb>("meanRaw");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<Rgb>("factors");
-        QTest::newRow("the worked example") << 800 << Rgb{700, 800, 1000} << true
-                                            << Rgb{1170, 1024, 819};
-        QTest::newRow("1024 everywhere") << 1024 << Rgb{1024, 1024, 1024} << true
-                                         << Rgb{1024, 1024, 1024};
+        QTest::newRow("the worked example")
+            << 800 << Rgb{700, 800, 1000} << true << Rgb{1170, 1024, 819};
+        QTest::newRow("1024 everywhere")
+            << 1024 << Rgb{1024, 1024, 1024} << true << Rgb{1024, 1024, 1024};
         QTest::newRow("4551 rejected") << 4000 << Rgb{1000, 900, 1000} << false << Rgb{};
-        QTest::newRow("exactly 4096 accepted") << 4000 << Rgb{1000, 1000, 1000} << true
-                                               << Rgb{4096, 4096, 4096};
-        QTest::newRow("65536 or more is not cut to 16 bits") << 1000 << Rgb{1000, 15, 1000}
-                                                              << false << Rgb{};
-        QTest::newRow("a mean of 0 counts as 1") << 1 << Rgb{0, 1, 1} << true
-                                                 << Rgb{1024, 1024, 1024};
+        QTest::newRow("exactly 4096 accepted")
+            << 4000 << Rgb{1000, 1000, 1000} << true << Rgb{4096, 4096, 4096};
+        QTest::newRow("65536 or more is not cut to 16 bits")
+            << 1000 << Rgb{1000, 15, 1000} << false << Rgb{};
+        QTest::newRow("a mean of 0 counts as 1")
+            << 1 << Rgb{0, 1, 1} << true << Rgb{1024, 1024, 1024};
         QTest::newRow("a mean of 0 with light set") << 800 << Rgb{800, 0, 800} << false << Rgb{};
     }
     void factorsFromTheMeanRawValues() {

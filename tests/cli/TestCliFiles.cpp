@@ -17,15 +17,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("host"); // empty: refused
         QTest::addColumn<int>("port");
-        QTest::newRow("host alone") << "sensor.local" << "sensor.local" << 10001;
-        QTest::newRow("host and port") << "10.0.0.5:2000" << "10.0.0.5" << 2000;
-        QTest::newRow("highest port") << "h:65535" << "h" << 65535;
-        QTest::newRow("port 0") << "h:0" << "" << 0;
-        QTest::newRow("port too high") << "h:65536" << "" << 0;
-        QTest::newRow("no host") << ":10001" << "" << 0;
-        QTest::newRow("empty port") << "h:" << "" << 0;
-        QTest::newRow("port not a number") << "h:12a" << "" << 0;
-        QTest::newRow("overlong port") << "h:0000010001" << "" << 0;
+        QTest::newRow("host alone") << "sensor.local"
+                                    << "sensor.local" << 10001;
+        QTest::newRow("host and port") << "10.0.0.5:2000"
+                                       << "10.0.0.5" << 2000;
+        QTest::newRow("highest port") << "h:65535"
+                                      << "h" << 65535;
+        QTest::newRow("port 0") << "h:0"
+                                << "" << 0;
+        QTest::newRow("port too high") << "h:65536"
+                                       << "" << 0;
+        QTest::newRow("no host") << ":10001"
+                                 << "" << 0;
+        QTest::newRow("empty port") << "h:"
+                                    << "" << 0;
+        QTest::newRow("port not a number") << "h:12a"
+                                           << "" << 0;
+        QTest::newRow("overlong port") << "h:0000010001"
+                                       << "" << 0;
     }
     void tcpAddress() {
         QFETCH(QString, text);
@@ -55,13 +64,13 @@ private slots:
         QTest::newRow("no file") << QByteArray() << QByteArray() << true << "Cannot read";
         QTest::newRow("other type") << QByteArray("Parameter File") << QByteArray("Scope File")
                                     << false << "not a parameter file";
-        QTest::newRow("other version") << QByteArray("V4.2") << QByteArray("V4.1") << false
-                                       << "scope version do not match";
-        QTest::newRow("value not a number") << QByteArray("INTLIM = 0") << QByteArray("INTLIM = x")
-                                            << false << "INTLIM";
-        QTest::newRow("row key missing") << QByteArray("HOLD = 10\r\n\r\n[TEACH VECTOR 30]")
-                                         << QByteArray("\r\n[TEACH VECTOR 30]") << false
-                                         << "TEACH VECTOR 29";
+        QTest::newRow("other version")
+            << QByteArray("V4.2") << QByteArray("V4.1") << false << "scope version do not match";
+        QTest::newRow("value not a number")
+            << QByteArray("INTLIM = 0") << QByteArray("INTLIM = x") << false << "INTLIM";
+        QTest::newRow("row key missing")
+            << QByteArray("HOLD = 10\r\n\r\n[TEACH VECTOR 30]")
+            << QByteArray("\r\n[TEACH VECTOR 30]") << false << "TEACH VECTOR 29";
     }
     void wholeParameterFile() {
         QFETCH(QByteArray, from);

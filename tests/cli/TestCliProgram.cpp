@@ -110,8 +110,8 @@ private slots:
             << QStringList{"measure", "--tcp", "h", "--count", "2", "--seconds", "2"} << 2
             << "either";
         QTest::newRow("no file") << QStringList{"get", "--tcp", "h"} << 2 << "--file";
-        QTest::newRow("set 2") << QStringList{"get", "--tcp", "h", "--file", "f", "--set", "2"}
-                               << 2 << "--set";
+        QTest::newRow("set 2") << QStringList{"get", "--tcp", "h", "--file", "f", "--set", "2"} << 2
+                               << "--set";
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
@@ -165,8 +165,8 @@ private slots:
                                  << "not a parameter file";
         params::ParameterImage other = KnownImage(123);
         const QByteArray valid = Contents(WriteFile("other.ini", other));
-        QTest::newRow("value garbled") << QByteArray(valid).replace("INTLIM = 0", "INTLIM = 0x")
-                                       << "INTLIM";
+        QTest::newRow("value garbled")
+            << QByteArray(valid).replace("INTLIM = 0", "INTLIM = 0x") << "INTLIM";
     }
     void refusedFileSendsNothing() {
         QFETCH(QByteArray, contents);

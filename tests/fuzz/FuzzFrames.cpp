@@ -47,7 +47,8 @@ void ReplyPath(const std::uint8_t* data, std::size_t size, std::uint8_t steer) {
         frame::DecodeWords(payload.data(), payload.size(), words.data(), words.size());
     Require(count == payload.size() / 2);
     std::vector<std::uint16_t> wordList(words.begin(), words.begin() + count);
-    if (payload.size() % 2 == 0) Require(frame::EncodeFrameWords(head.code, head.word, wordList) == again);
+    if (payload.size() % 2 == 0)
+        Require(frame::EncodeFrameWords(head.code, head.word, wordList) == again);
 
     // A parameter or table block: the words stored come back out as they were received.
     params::ParameterImage image;

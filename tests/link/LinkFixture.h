@@ -7,8 +7,8 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 

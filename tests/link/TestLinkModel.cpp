@@ -42,10 +42,15 @@ private slots:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("serial");
         QTest::addColumn<QString>("label");
-        QTest::newRow("usb") << 33 << "FT232R USB UART" << "A50285BI"
+        QTest::newRow("usb") << 33 << "FT232R USB UART"
+                             << "A50285BI"
                              << "COM33  /dev/x  FT232R USB UART  S/N A50285BI";
-        QTest::newRow("built-in") << 1 << "" << "" << "COM1  /dev/x";
-        QTest::newRow("no number") << 0 << "" << "77" << "/dev/x  S/N 77";
+        QTest::newRow("built-in") << 1 << ""
+                                  << ""
+                                  << "COM1  /dev/x";
+        QTest::newRow("no number") << 0 << ""
+                                   << "77"
+                                   << "/dev/x  S/N 77";
     }
     void portListLabels() {
         QFETCH(int, number);
@@ -61,8 +66,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("path");
-        QTest::newRow("by-id link") << " /dev/serial/by-id/usb-x-port0 " << 0
-                                    << "/dev/serial/by-id/usb-x-port0";
+        QTest::newRow("by-id link")
+            << " /dev/serial/by-id/usb-x-port0 " << 0 << "/dev/serial/by-id/usb-x-port0";
         QTest::newRow("pty") << "/dev/pts/7" << 0 << "/dev/pts/7";
         QTest::newRow("COM3") << "COM3" << 3 << "";
         QTest::newRow("com34") << "com34" << 34 << "";

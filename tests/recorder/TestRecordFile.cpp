@@ -39,20 +39,22 @@ private slots:
         QCOMPARE(AppendToRecordFile(path, RecordFileHeader("LINE 4")), WriteResult::Written);
         QCOMPARE(AppendToRecordFile(path, RecordRow(ExampleFrame(), {2024, 3, 2, 12, 0, 5})),
                  WriteResult::Written);
-        QCOMPARE(Slurp(path),
-                 std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n"
-                             "PANEL ID: LINE 4\r\n"
-                             "\r\n"
-                             "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\tGROUP\t"
-                             "TRIGGER\tTEMP\r\n"
-                             "03-02-2024\t12:00:05\t812\t640\t377\t310\t295\t609\t-3\t2\t1\t0\t31\r\n"));
+        QCOMPARE(
+            Slurp(path),
+            std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n"
+                        "PANEL ID: LINE 4\r\n"
+                        "\r\n"
+                        "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\tGROUP\t"
+                        "TRIGGER\tTEMP\r\n"
+                        "03-02-2024\t12:00:05\t812\t640\t377\t310\t295\t609\t-3\t2\t1\t0\t31\r\n"));
     }
 
     void withoutAnIdentificationThereIsNoPanelIdLine() {
-        QCOMPARE(RecordFileHeader(""),
-                 std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n\r\n"
-                             "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\tGROUP\t"
-                             "TRIGGER\tTEMP\r\n"));
+        QCOMPARE(
+            RecordFileHeader(""),
+            std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n\r\n"
+                        "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\tGROUP\t"
+                        "TRIGGER\tTEMP\r\n"));
     }
 
     void wordsAreUnsignedExceptDeltaC() {

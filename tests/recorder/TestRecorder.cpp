@@ -23,7 +23,8 @@ std::string Slurp(const QString& path) {
 int Rows(const std::string& file) {
     // Rows start with a date; the header lines do not.
     int rows = 0;
-    for (std::size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2))
+    for (std::size_t at = file.find("\r\n"); at != std::string::npos;
+         at = file.find("\r\n", at + 2))
         rows += (at + 4 < file.size() && std::isdigit(static_cast<unsigned char>(file[at + 2])));
     return rows;
 }
@@ -38,8 +39,12 @@ class TestRecorder : public QObject {
 
     QWidget* Page() { return Need(f->Window(), "RecorderPage"); }
     QString Shown(const char* role) { return Need<QLabel>(*Page(), role)->text(); }
-    void ChooseMode(int mode) { ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditSelectDataRec"), mode); }
-    void Click(const char* role) { QTest::mouseClick(Need<QPushButton>(*Page(), role), Qt::LeftButton); }
+    void ChooseMode(int mode) {
+        ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditSelectDataRec"), mode);
+    }
+    void Click(const char* role) {
+        QTest::mouseClick(Need<QPushButton>(*Page(), role), Qt::LeftButton);
+    }
     void SelectNewFile(const QString& file) {
         f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New, file.toStdString()}};
         Click("ButtonSelRecFile");
@@ -97,8 +102,9 @@ private slots:
         emit id->editingFinished();
         SelectNewFile(path);
         QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), path);
-        QCOMPARE(Slurp(path).substr(0, 61), std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n"
-                                                        "PANEL ID: LINE 4\r\n\r\n"));
+        QCOMPARE(Slurp(path).substr(0, 61),
+                 std::string("\nRECORD RESULTS OF: CHROMIX3-Varev V4.2\r\n"
+                             "PANEL ID: LINE 4\r\n\r\n"));
         ChooseMode(0);
         SetTiming(0.25, 3);
         QCOMPARE(Shown("DispRemaining"), QStringLiteral("3"));
@@ -166,7 +172,8 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("keep me");
         file.close();
-        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::Existing, other.toStdString()}};
+        f->dialogs.fileAnswers = {
+            {core::OperatorDialogs::FileChoice::Existing, other.toStdString()}};
         f->dialogs.confirmAnswers = {false};
         Click("ButtonSelRecFile");
         QVERIFY(f->dialogs.Saw("ATTENTION!",
@@ -175,7 +182,8 @@ private slots:
         QCOMPARE(f->state->settings.recordFilePath, path.toStdString());
         QCOMPARE(Slurp(other), std::string("keep me"));
 
-        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::Existing, other.toStdString()}};
+        f->dialogs.fileAnswers = {
+            {core::OperatorDialogs::FileChoice::Existing, other.toStdString()}};
         f->dialogs.confirmAnswers = {true};
         Click("ButtonSelRecFile");
         QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), other);

@@ -215,7 +215,8 @@ private slots:
         auto id = f->Comm().editId;
         id->setText(QStringLiteral("LINE 4"));
         emit id->editingFinished();
-        Need<QPlainTextEdit>(*Page(), "EditScopeComment")->setPlainText(QStringLiteral("after the belt change"));
+        Need<QPlainTextEdit>(*Page(), "EditScopeComment")
+            ->setPlainText(QStringLiteral("after the belt change"));
         const QString pdf = f->programDir.filePath(QStringLiteral("scope.pdf"));
         core::OperatorDialogs::PrintTarget target;
         target.pdfFile = pdf.toStdString();
@@ -223,20 +224,22 @@ private slots:
         Click(Page(), "ButtonPrintScopeGraph");
         QVERIFY(f->dialogs.Saw("Info!", "Print successful!"));
         QVERIFY(QFileInfo(pdf).size() > 1000);
-        QVERIFY(Run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+        QVERIFY(Run(QStringLiteral("pdfinfo"), {pdf})
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
         const QString text = Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         for (const char* line : {"Varev Screen Shot", "CHROMIX3-Varev V4.2", "PANEL ID: LINE 4",
                                  "COMMENT:", "after the belt change", "Page 1 of 1"})
             QVERIFY2(text.contains(QLatin1String(line)), line);
         // One picture: the panel.
-        const QStringList images =
-            Run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split('\n', Qt::SkipEmptyParts);
+        const QStringList images = Run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                                       .split('\n', Qt::SkipEmptyParts);
         QCOMPARE(images.size(), 3); // two heading lines, one image
     }
 
     void aPrinterThatCannotBeOpenedIsAPrintError() {
         core::OperatorDialogs::PrintTarget target;
-        target.pdfFile = f->programDir.filePath(QStringLiteral("no/such/dir/scope.pdf")).toStdString();
+        target.pdfFile =
+            f->programDir.filePath(QStringLiteral("no/such/dir/scope.pdf")).toStdString();
         f->dialogs.printerAnswers = {target};
         Click(Page(), "ButtonPrintScopeGraph");
         QVERIFY(f->dialogs.Saw("Info!", "Print error "));

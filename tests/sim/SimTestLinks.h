@@ -4,9 +4,9 @@
 #include "sim/SimThread.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QDeadlineTimer>
 #include <QString>
 #include <QTcpSocket>
 #include <QTemporaryDir>

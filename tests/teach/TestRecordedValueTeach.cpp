@@ -37,9 +37,7 @@ class TestRecordedValueTeach : public QObject {
     QString Shown(const char* role) {
         return panel->findChild<QLabel*>(QString::fromLatin1(role))->text();
     }
-    QStringList Displays() {
-        return {Shown("DispXTP2"), Shown("DispYTP2"), Shown("DispIntTP2")};
-    }
+    QStringList Displays() { return {Shown("DispXTP2"), Shown("DispYTP2"), Shown("DispIntTP2")}; }
     void RecordTheThreePoints() {
         panel->PlotTeachPoint(Frame(100, 200, 1000));
         panel->PlotTeachPoint(Frame(110, 205, 1200));

@@ -200,8 +200,8 @@ private slots:
         const auto chosen = f->state->teach.recordedPoints[std::size_t(teach::FindTeachRecord(
             f->state->teach.recordedPoints, recorded, 0, {first[0], first[1]}))];
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Teach"), Qt::LeftButton);
-        QCOMPARE(Row(6), (std::array<int, 5>{int(chosen[0]), int(chosen[1]), 200, int(chosen[2]),
-                                             200}));
+        QCOMPARE(Row(6),
+                 (std::array<int, 5>{int(chosen[0]), int(chosen[1]), 200, int(chosen[2]), 200}));
         QCOMPARE(f->state->params.image.table[6].w[3], std::uint16_t(chosen[2]));
 
         // START again adds to the cloud; CLOSE ends the recording and brings the data back.

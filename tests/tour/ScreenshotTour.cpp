@@ -3,9 +3,9 @@
 // pages, at one window size. Run under a
 // real X server (scripts/screenshots starts one); writes PNG files into the given folder.
 #include "app/Program.h"
+#include "calibration/CalibrationModule.h"
 #include "core/AppState.h"
 #include "live/LiveModule.h"
-#include "calibration/CalibrationModule.h"
 #include "recorder/RecorderModule.h"
 #include "scope/ScopeModule.h"
 #include "scope/ScopePanel.h"
@@ -145,8 +145,9 @@ int main(int argc, char** argv) {
 
                 // The recorder during a continuous recording, its start button red.
                 program.ShowPage(core::MainPage::Recorder);
-                dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New,
-                                        programDir.filePath(QStringLiteral("tour.dat")).toStdString()}};
+                dialogs.fileAnswers = {
+                    {core::OperatorDialogs::FileChoice::New,
+                     programDir.filePath(QStringLiteral("tour.dat")).toStdString()}};
                 Find<QPushButton>(window, "ButtonSelRecFile")->click();
                 auto* recordMode = Find<QComboBox>(window, "EditSelectDataRec");
                 recordMode->setCurrentIndex(1);

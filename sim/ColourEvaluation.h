@@ -1,7 +1,7 @@
 #pragma once
 // How the simulated sensor turns red, green and blue into colour coordinates and finds the
 // taught colour they belong to.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 #include "sim/ModelNames.h"
 
 #include <cstdint>

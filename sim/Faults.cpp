@@ -1,7 +1,7 @@
 #include "sim/Faults.h"
 
-#include "link/CheckByte.h"
-#include "link/FrameCodec.h"
+#include "protocol/CheckByte.h"
+#include "protocol/FrameCodec.h"
 #include "sim/ModelNames.h"
 
 #include <algorithm>

@@ -1,13 +1,11 @@
 #pragma once
-// The simulator speaks the program's own frame layout, parameter image and measurement frame:
-// their names, as the sensor's side uses them.
-#include "link/CheckByte.h"
-#include "link/FrameCodec.h"
-#include "live/MeasurementFrame.h"
-#include "params/ParameterImage.h"
+// The simulator speaks the program's own protocol: frame layout, order numbers, parameter image
+// and measurement frame, by their names as the sensor's side uses them.
+#include "protocol/CheckByte.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/MeasurementFrame.h"
+#include "protocol/ParameterImage.h"
 
 namespace sim {
-using namespace comm;
-using namespace live;
-using namespace params;
+using namespace protocol;
 } // namespace sim

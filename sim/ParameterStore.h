@@ -1,7 +1,7 @@
 #pragma once
 // The simulated sensor's parameter memory: two parameter sets in RAM and in EEPROM, the
 // plausibility check that guards them, and the EEPROM file that keeps them across restarts.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 #include "sim/ModelNames.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #include "sim/RequestParser.h"
 
-#include "link/CheckByte.h"
-#include "link/FrameCodec.h"
+#include "protocol/CheckByte.h"
+#include "protocol/FrameCodec.h"
 #include "sim/ModelNames.h"
 
 namespace sim {

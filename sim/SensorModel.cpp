@@ -1,7 +1,7 @@
 #include "sim/SensorModel.h"
 
-#include "link/FrameCodec.h"
-#include "params/ParameterCodes.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/ParameterCodes.h"
 #include "sim/ModelNames.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 // The simulated sensor: answers request frames as the sensor would, from its parameter memory
 // and a slowly drifting simulated object in front of it.
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 #include "sim/ColourEvaluation.h"
 #include "sim/ModelNames.h"
 #include "sim/ParameterStore.h"

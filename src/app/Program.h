@@ -3,10 +3,10 @@
 // subsystem asks for the log, the status line, dimming, child panels and pages. It builds each
 // subsystem, lets it register its pages, controls and help texts, and wires what one subsystem
 // tells another. One instance per run; tests make their own.
+#include "comm/CommView.h"
 #include "core/CommandGate.h"
 #include "core/HelpBook.h"
 #include "core/Shell.h"
-#include "link/CommView.h"
 
 #include <QElapsedTimer>
 #include <QObject>

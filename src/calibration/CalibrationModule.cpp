@@ -3,13 +3,13 @@
 #include "calibration/CalibrationHelp.h"
 #include "calibration/CalibrationPages.h"
 #include "calibration/HardwareInfoFile.h"
+#include "comm/SensorLink.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/ParameterTransfers.h"
 #include "core/Shell.h"
 #include "core/SideFiles.h"
-#include "link/SensorLink.h"
 #include "live/GoLoop.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"
@@ -72,7 +72,7 @@ CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
     registrar.AddHelp(OffsetHelp());
     // Every measurement of the GO loop shows its raw values here too.
     live.Drawing().AlsoShow(
-        [this](const live::MeasurementFrame& frame) { calibrationPage->ShowFrame(frame); });
+        [this](const protocol::MeasurementFrame& frame) { calibrationPage->ShowFrame(frame); });
 
     connect(calibrationPage, &CalibrationPage::SendRequested, this,
             &CalibrationModule::CBF_ButtonSendCF);
@@ -161,10 +161,10 @@ void CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
         link.BuildRequestFrame(kMeasureOrder, 0, 0, 0);
         if (link.ExchangeFrames(kHeaderLength) != 1 || state.frames.replyCode == 0) continue;
         link.DecodeMeasurementWords();
-        live::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
-                                   live::MeasurementFrame::kWords);
+        protocol::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
+                                       protocol::MeasurementFrame::kWords);
         calibrationPage->ShowFrame(state.live.frame);
-        using F = live::MeasurementFrame;
+        using F = protocol::MeasurementFrame;
         const auto& w = state.live.frame.w;
         for (std::size_t c = 0; c < 3; ++c)
             rawSums[c] += w[F::kRawRed + c];

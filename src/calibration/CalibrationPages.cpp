@@ -5,7 +5,7 @@
 #include "core/Shell.h"
 #include "core/ValueDisplay.h"
 #include "live/DisplayWidgets.h"
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -176,8 +176,8 @@ void CalibrationPage::ShowSetValueAndMaxDelta(std::uint16_t setValue, std::uint1
     editMaxDelta->setValue(maxDelta);
 }
 
-void CalibrationPage::ShowFrame(const live::MeasurementFrame& frame) {
-    using F = live::MeasurementFrame;
+void CalibrationPage::ShowFrame(const protocol::MeasurementFrame& frame) {
+    using F = protocol::MeasurementFrame;
     const auto& w = frame.w;
     dispBarsRaw->SetValues(w[F::kRawRed], w[F::kRawGreen], w[F::kRawBlue]);
     dispBars->SetValues(w[F::kRed], w[F::kGreen], w[F::kBlue]);

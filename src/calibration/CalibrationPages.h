@@ -16,8 +16,11 @@ class Registrar;
 namespace live {
 class NumericDisplay;
 class RefreshClock;
-struct MeasurementFrame;
 } // namespace live
+
+namespace protocol {
+struct MeasurementFrame;
+}
 
 namespace calibration {
 
@@ -35,7 +38,7 @@ public:
     std::uint16_t MaxDelta() const;
     void ShowSetValueAndMaxDelta(std::uint16_t setValue, std::uint16_t maxDelta);
     // Raw and calibrated bars, the raw values, the raw delta and the temperature of a frame.
-    void ShowFrame(const live::MeasurementFrame& frame);
+    void ShowFrame(const protocol::MeasurementFrame& frame);
     // The calculate button blinks while the averaging runs.
     void ShowCalculating(bool red);
     // The decoration whose right double click asks for the service password.

@@ -7,7 +7,7 @@
 namespace calibration {
 
 int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
-                          const params::ParameterImage& image) {
+                          const protocol::ParameterImage& image) {
     settings::IniStore store;
     store.PutString("GENERAL INFO", "FILE TYPE:", "Hardware Initial File");
     store.PutString("GENERAL INFO", "SCOPE VERSION:", settings::file_identity::kScopeVersion);

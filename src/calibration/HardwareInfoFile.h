@@ -2,7 +2,7 @@
 // The hardware info file: the sensor's hardware block, its calibration and its parameters, in
 // the program's INI format.
 #include "calibration/CalibrationMath.h"
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstdint>
@@ -19,6 +19,6 @@ struct HardwareInfo {
 
 // Negative when the file could not be written.
 int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
-                          const params::ParameterImage& image);
+                          const protocol::ParameterImage& image);
 
 } // namespace calibration

@@ -4,13 +4,13 @@
 
 namespace cli {
 
-std::string ReadWholeParameterFile(const std::string& path, params::ParameterImage& image) {
+std::string ReadWholeParameterFile(const std::string& path, protocol::ParameterImage& image) {
     using namespace params::parameter_file;
     const params::ParameterFileContents contents = params::ReadParameterFileFrom(path);
     if (contents.readResult < 0) return "Cannot read " + path;
     if (!contents.TypeMatches()) return kNotAParameterFileQuestion;
     if (!contents.VersionMatches()) return kScopeVersionQuestion;
-    params::ParameterImage read = image;
+    protocol::ParameterImage read = image;
     const std::string missing = params::GetParameterSection(contents.store, read) +
                                 params::GetTeachVectorSections(contents.store, read);
     if (!missing.empty()) return missing;

@@ -1,10 +1,10 @@
 #include "cli/SensorSession.h"
 
+#include "comm/ServerList.h"
+#include "comm/TransferPlan.h"
 #include "core/AppState.h"
-#include "link/FrameCodec.h"
-#include "link/ServerList.h"
 #include "live/LiveValues.h"
-#include "params/TransferPlan.h"
+#include "protocol/FrameCodec.h"
 
 #include <algorithm>
 
@@ -43,7 +43,7 @@ bool SensorSession::Open(const LinkChoice& choice) {
     }
     if (!Exchange(kIdentifyOrder, 0, 0)) return false;
     settings.firmwareId = comm::FirmwareIdFromReply(
-        settings.receiveBuffer.data() + comm::frame::kHeaderSize, state->frames.dataLength);
+        settings.receiveBuffer.data() + protocol::frame::kHeaderSize, state->frames.dataLength);
     state->flags.linkGood = 1;
     return true;
 }
@@ -56,24 +56,24 @@ bool SensorSession::Exchange(int order, int argument, int payloadBytes) {
     state->frames.currentOrder = std::uint8_t(order);
     link.BuildRequestFrame(order, payloadBytes / 2, argument, payloadBytes);
     // An error reply has been reported by the exchange and carries nothing to take.
-    return link.ExchangeFrames(int(comm::frame::kHeaderSize) + payloadBytes) == 1 &&
+    return link.ExchangeFrames(int(protocol::frame::kHeaderSize) + payloadBytes) == 1 &&
            state->frames.replyCode != 0;
 }
 
 SensorSession::Transfer SensorSession::GetParameters(std::uint16_t paraSet,
                                                      std::uint16_t memoryTarget,
-                                                     params::ParameterImage& image) {
+                                                     protocol::ParameterImage& image) {
     auto& frames = state->frames;
-    params::ParameterImage received = image;
+    protocol::ParameterImage received = image;
     bool replaced = false;
-    for (const auto& request : params::PlanGetRequests(paraSet, memoryTarget)) {
+    for (const auto& request : comm::PlanGetRequests(paraSet, memoryTarget)) {
         if (!Exchange(request.order, request.argument, 0)) return Transfer::Failed;
         if (request.order == 2) {
             link.DecodeReplyWords();
             const std::size_t words =
-                std::min<std::size_t>(frames.dataLength, comm::frame::kMaxDataBytes) / 2;
-            params::StoreReadReply(received, request, frames.wordBuffer.data(),
-                                   std::min(words, frames.wordBuffer.size()));
+                std::min<std::size_t>(frames.dataLength, protocol::frame::kMaxDataBytes) / 2;
+            comm::StoreReadReply(received, request, frames.wordBuffer.data(),
+                                 std::min(words, frames.wordBuffer.size()));
             // A block of another length would leave values in the file the sensor never sent.
             if (frames.dataLength != request.expectedReplyBytes) {
                 view.AppendLog("ATTENTION! PARAMETER BLOCK " + std::to_string(request.argument) +
@@ -88,20 +88,20 @@ SensorSession::Transfer SensorSession::GetParameters(std::uint16_t paraSet,
     return replaced ? Transfer::Replaced : Transfer::Done;
 }
 
-bool SensorSession::ReportReplacedValues(const params::ParameterRequest& request) {
-    const std::string notice = params::PlausibilityNotice(request, state->frames.statusWord);
+bool SensorSession::ReportReplacedValues(const comm::ParameterRequest& request) {
+    const std::string notice = comm::PlausibilityNotice(request, state->frames.statusWord);
     if (notice.empty()) return false;
     state->link.messageBuffer = notice;
     link.ReportSensorNotice();
     return true;
 }
 
-SensorSession::Transfer SensorSession::SendParameters(const params::ParameterImage& image,
+SensorSession::Transfer SensorSession::SendParameters(const protocol::ParameterImage& image,
                                                       std::uint16_t paraSet,
                                                       std::uint16_t memoryTarget) {
     auto& frames = state->frames;
     bool replaced = false;
-    for (const auto& request : params::PlanSendRequests(image, paraSet, memoryTarget)) {
+    for (const auto& request : comm::PlanSendRequests(image, paraSet, memoryTarget)) {
         const std::size_t words = std::min(request.payload.size(), frames.wordBuffer.size());
         std::copy_n(request.payload.begin(), words, frames.wordBuffer.begin());
         if (!Exchange(request.order, request.argument, request.payloadBytes))
@@ -111,11 +111,11 @@ SensorSession::Transfer SensorSession::SendParameters(const params::ParameterIma
     return replaced ? Transfer::Replaced : Transfer::Done;
 }
 
-bool SensorSession::Measure(live::MeasurementFrame& frame) {
+bool SensorSession::Measure(protocol::MeasurementFrame& frame) {
     if (!Exchange(kMeasureOrder, 0, 0)) return false;
     link.DecodeMeasurementWords();
-    live::TakeMeasurementFrame(frame, state->frames.measurementWords.data(),
-                               live::MeasurementFrame::kWords);
+    protocol::TakeMeasurementFrame(frame, state->frames.measurementWords.data(),
+                                   protocol::MeasurementFrame::kWords);
     return true;
 }
 

@@ -2,10 +2,10 @@
 // One connection to the sensor for one command: the program's state, link and request plans,
 // without a window. Every failure is in the log the link wrote.
 #include "cli/ConsoleView.h"
-#include "link/SensorLink.h"
-#include "live/MeasurementFrame.h"
-#include "params/ParameterImage.h"
-#include "params/TransferPlan.h"
+#include "comm/SensorLink.h"
+#include "comm/TransferPlan.h"
+#include "protocol/MeasurementFrame.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstdint>
@@ -41,11 +41,11 @@ public:
     // GET of `paraSet` from `memoryTarget` (core::kRam or core::kEeprom) into `image`, which is
     // left as it was when a request fails.
     Transfer GetParameters(std::uint16_t paraSet, std::uint16_t memoryTarget,
-                           params::ParameterImage& image);
-    Transfer SendParameters(const params::ParameterImage& image, std::uint16_t paraSet,
+                           protocol::ParameterImage& image);
+    Transfer SendParameters(const protocol::ParameterImage& image, std::uint16_t paraSet,
                             std::uint16_t memoryTarget);
 
-    bool Measure(live::MeasurementFrame& frame);
+    bool Measure(protocol::MeasurementFrame& frame);
     bool ReadCalibration(std::array<std::uint16_t, 3>& factors,
                          std::array<std::uint16_t, 3>& offsets);
     bool ReadHardwareWords(std::array<std::uint16_t, 256>& words);
@@ -56,7 +56,7 @@ private:
     // One request and its reply; false on a failed exchange or an error reply (both reported).
     bool Exchange(int order, int argument, int payloadBytes);
     // The sensor's count of replaced values in the reply to `request`, reported; true if any.
-    bool ReportReplacedValues(const params::ParameterRequest& request);
+    bool ReportReplacedValues(const comm::ParameterRequest& request);
 
     std::unique_ptr<core::AppState> state;
     ConsoleView view;

@@ -132,7 +132,7 @@ int Identify(SensorSession& session) {
 }
 
 int Get(const Transfer& transfer, SensorSession& session) {
-    params::ParameterImage image = params::DefaultParameterImage();
+    protocol::ParameterImage image = params::DefaultParameterImage();
     const auto result = session.GetParameters(transfer.paraSet, transfer.memoryTarget, image);
     if (result == SensorSession::Transfer::Failed) return LinkFailure(session);
     if (params::WriteParameterFileTo(transfer.path, image) < 0) {
@@ -142,16 +142,17 @@ int Get(const Transfer& transfer, SensorSession& session) {
     return TransferStatus(result, session);
 }
 
-int Send(const Transfer& transfer, const params::ParameterImage& fromFile, SensorSession& session) {
+int Send(const Transfer& transfer, const protocol::ParameterImage& fromFile,
+         SensorSession& session) {
     // The rows' reserved words go back as the sensor holds them; the file does not carry them.
-    params::ParameterImage current = params::DefaultParameterImage();
+    protocol::ParameterImage current = params::DefaultParameterImage();
     if (session.GetParameters(transfer.paraSet, core::kRam, current) ==
         SensorSession::Transfer::Failed)
         return LinkFailure(session);
-    params::ParameterImage image = fromFile;
-    for (int row = 0; row < params::kTeachRows; ++row)
-        image.table[row].w[params::kTeachVectorWords - 1] =
-            current.table[row].w[params::kTeachVectorWords - 1];
+    protocol::ParameterImage image = fromFile;
+    for (int row = 0; row < protocol::kTeachRows; ++row)
+        image.table[row].w[protocol::kTeachVectorWords - 1] =
+            current.table[row].w[protocol::kTeachVectorWords - 1];
     return TransferStatus(session.SendParameters(image, transfer.paraSet, transfer.memoryTarget),
                           session);
 }
@@ -175,7 +176,7 @@ int Measure(long count, double seconds, SensorSession& session) {
     QElapsedTimer clock;
     clock.start();
     Write(recorder::RecordFileHeader(""));
-    live::MeasurementFrame frame;
+    protocol::MeasurementFrame frame;
     for (long taken = 0;;) {
         if (!session.Measure(frame)) {
             if (progressShown) std::fputc('\n', stderr);
@@ -196,7 +197,7 @@ int Measure(long count, double seconds, SensorSession& session) {
 }
 
 int HardwareInfo(const std::string& path, std::uint16_t paraSet, SensorSession& session) {
-    params::ParameterImage image = params::DefaultParameterImage();
+    protocol::ParameterImage image = params::DefaultParameterImage();
     calibration::HardwareInfo info;
     info.firmwareId = session.FirmwareId();
     if (session.GetParameters(paraSet, core::kRam, image) == SensorSession::Transfer::Failed ||
@@ -242,7 +243,7 @@ std::vector<Command> Commands() {
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              const auto transfer = TransferOptions(parser);
              if (!transfer) return status = kExitUsage, nullptr;
-             params::ParameterImage image = params::DefaultParameterImage();
+             protocol::ParameterImage image = params::DefaultParameterImage();
              const std::string refused = ReadWholeParameterFile(transfer->path, image);
              if (!refused.empty()) {
                  PrintError(transfer->path + ": nothing sent.\n" + refused);

@@ -1,10 +1,9 @@
 #pragma once
 // The one record of the program's state. One instance lives for the whole run and is passed by
 // reference; tests make their own. Grouped by subsystem; widgets are not in here.
-#include "link/FrameCodec.h"
-#include "live/LiveGraphs.h"
-#include "live/MeasurementFrame.h"
-#include "params/ParameterImage.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/MeasurementFrame.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstdint>
@@ -41,8 +40,8 @@ struct LinkState {
     std::int32_t openResult = 0;
     std::int32_t linkErrorWord = 0;
     std::int32_t receivedCount = 0;
-    std::array<std::uint8_t, comm::frame::kBufferSize> transmitBuffer{};
-    std::array<std::uint8_t, comm::frame::kBufferSize> receiveBuffer{};
+    std::array<std::uint8_t, protocol::frame::kBufferSize> transmitBuffer{};
+    std::array<std::uint8_t, protocol::frame::kBufferSize> receiveBuffer{};
     std::string messageBuffer;
     std::string firmwareId;              // at most 71 characters
     std::vector<std::string> serverList; // most recently used first, at most 10
@@ -55,24 +54,21 @@ struct FrameState {
     std::uint16_t dataLength = 0;
     std::uint8_t dataCheckByte = 0;
     std::uint8_t currentOrder = 1;
-    std::array<std::uint16_t, comm::frame::kWordCount> wordBuffer{};
-    std::array<std::uint16_t, comm::frame::kWordCount> measurementWords{};
+    std::array<std::uint16_t, protocol::frame::kWordCount> wordBuffer{};
+    std::array<std::uint16_t, protocol::frame::kWordCount> measurementWords{};
 };
 
 struct ParamState {
-    params::ParameterImage image;
+    protocol::ParameterImage image;
     std::uint16_t memoryTarget = kRam;
     std::uint16_t paraSet = 0;
     std::string sensorId; // operator's text from the connection page
 };
 
 struct LiveState {
-    live::MeasurementFrame frame;
+    protocol::MeasurementFrame frame;
     std::uint16_t rawDelta = 0;
-    std::uint32_t liveColour = 0;    // 0xRRGGBB
-    live::TripleHistory rgbHistory;  // red, green, blue
-    live::TripleHistory bandHistory; // INT, upper and lower band limit
-    live::TaughtExtents taught;
+    std::uint32_t liveColour = 0;       // 0xRRGGBB
     std::uint64_t measurementCount = 0; // measurements shown since start-up
 };
 

@@ -1,6 +1,6 @@
 #include "live/ChartPages.h"
 
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 #include <qcustomplot.h>
 
@@ -89,7 +89,7 @@ void ChartPages::ConnectAxisClicks(Strip& strip, bool intensity) {
         Strip* clicked = StripOf(plot);
         if (event->button() != Qt::LeftButton || !clicked) return;
         clicked->autoscale = false;
-        const bool m = intensity && params::IsCalculationSiM(calculationMode);
+        const bool m = intensity && protocol::IsCalculationSiM(calculationMode);
         plot->yAxis->setRange(0, m ? kMRange : kStripRange);
         plot->replot(QCustomPlot::rpQueuedReplot);
     });
@@ -254,8 +254,8 @@ void ChartPages::ShowCalculationMode(std::uint16_t mode) {
             planes3D[i].title->setText(QString::fromLatin1(titles[i]));
     }
     if (!intensityStrip.autoscale)
-        intensityStrip.plot->yAxis->setRange(0, params::IsCalculationSiM(mode) ? kMRange
-                                                                               : kStripRange);
+        intensityStrip.plot->yAxis->setRange(0, protocol::IsCalculationSiM(mode) ? kMRange
+                                                                                 : kStripRange);
     for (const Plane& plane : planes3D)
         MarkDirty(plane.plot);
     MarkDirty(intensityStrip.plot);

@@ -50,7 +50,7 @@ private:
     struct Plane {
         QCustomPlot* plot = nullptr;
         QCPGraph* cursor = nullptr;
-        std::array<QCPItemEllipse*, params::kTeachRows> ellipses{};
+        std::array<QCPItemEllipse*, protocol::kTeachRows> ellipses{};
         QCPTextElement* title = nullptr;
         Window window;
         double cursorX = 0, cursorY = 0;

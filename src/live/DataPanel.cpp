@@ -261,11 +261,11 @@ void DataPanel::SetStale(bool newStale) {
     bigGroup.SetStale(stale);
 }
 
-void DataPanel::ShowFrame(const MeasurementFrame& frame, std::uint32_t liveColour,
+void DataPanel::ShowFrame(const protocol::MeasurementFrame& frame, std::uint32_t liveColour,
                           bool showOutputs) {
     if (stale) SetStale(false);
     const auto& w = frame.w;
-    using F = MeasurementFrame;
+    using F = protocol::MeasurementFrame;
     for (auto& row : pageRgb) {
         for (int c = 0; c < 3; ++c)
             row[std::size_t(c)]->SetValue(w[std::size_t(F::kRed + c)]);

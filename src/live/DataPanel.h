@@ -3,7 +3,7 @@
 // the four chart pages. Other subsystems tell it what to show through the methods below.
 #include "live/DisplayModes.h"
 #include "live/DisplayWidgets.h"
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 
 #include <QWidget>
 
@@ -39,7 +39,8 @@ public:
     void ShowLinkInUse(bool serial, int portNumber, const QString& server);
     // Every live value of one measurement, the live colour on the swatch; the output
     // indicators follow the colour number only when `showOutputs` (COL5 and THD RGB).
-    void ShowFrame(const MeasurementFrame& frame, std::uint32_t liveColour, bool showOutputs);
+    void ShowFrame(const protocol::MeasurementFrame& frame, std::uint32_t liveColour,
+                   bool showOutputs);
 
     void ShowDisplays(const DataPanelDisplays& shown);
     // X Y INT or s i M, with the label colours of the colour space.

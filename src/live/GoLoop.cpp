@@ -1,8 +1,8 @@
 #include "live/GoLoop.h"
 
+#include "comm/SensorLink.h"
 #include "core/AppState.h"
 #include "core/ParameterTransfers.h"
-#include "link/SensorLink.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveValues.h"
 
@@ -34,15 +34,15 @@ void GoLoop::MeasureEach(const std::function<bool()>& take) {
         link.BuildRequestFrame(8, 0, 0, 0);
         if (link.ExchangeFrames(8) != 1) continue;
         link.DecodeMeasurementWords();
-        TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
-                             MeasurementFrame::kWords);
+        protocol::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
+                                       protocol::MeasurementFrame::kWords);
         if (!take()) state.flags.running = 0;
     }
 }
 
 void GoLoop::ShowMeasurement() {
-    TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
-                         MeasurementFrame::kWords);
+    protocol::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
+                                   protocol::MeasurementFrame::kWords);
     state.live.rawDelta = RawDelta(state.live.frame);
     ++state.live.measurementCount;
     drawing.UpdateLiveDisplays();

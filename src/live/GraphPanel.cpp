@@ -136,7 +136,7 @@ void GraphPanel::SelectSignalGraph() {
     shown->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void GraphPanel::ClearSignalGraphs(const MeasurementFrame& frame) {
+void GraphPanel::ClearSignalGraphs(const protocol::MeasurementFrame& frame) {
     trace.Clear(frame);
     nextKey = 0;
     for (QCustomPlot* graph : graphs) {
@@ -147,7 +147,7 @@ void GraphPanel::ClearSignalGraphs(const MeasurementFrame& frame) {
     }
 }
 
-void GraphPanel::AppendSignalSample(const MeasurementFrame& frame) {
+void GraphPanel::AppendSignalSample(const protocol::MeasurementFrame& frame) {
     for (int s = 0; s < kTraceSignals; ++s)
         displays[std::size_t(s)]->SetValue(frame.w[std::size_t(FrameWordOf(TraceSignal(s)))]);
     trace.Append(frame);

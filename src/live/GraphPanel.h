@@ -3,8 +3,8 @@
 // of the latest sample, and CLOSE back to the data panel. All seven graphs are drawn with
 // every sample; the signal list only decides which one is shown.
 #include "live/DisplayWidgets.h"
-#include "live/MeasurementFrame.h"
 #include "live/SignalTrace.h"
+#include "protocol/MeasurementFrame.h"
 
 #include <QWidget>
 
@@ -32,9 +32,9 @@ public:
     // Hides every signal graph and shows the one chosen in the signal list.
     void SelectSignalGraph();
     // Starts the drawing over; the frame's values are where the first segments begin.
-    void ClearSignalGraphs(const MeasurementFrame& frame);
+    void ClearSignalGraphs(const protocol::MeasurementFrame& frame);
     // One recorded sample: the displays show it and each graph gains its segment.
-    void AppendSignalSample(const MeasurementFrame& frame);
+    void AppendSignalSample(const protocol::MeasurementFrame& frame);
 
     const SignalTrace& Trace() const { return trace; }
 

@@ -5,19 +5,19 @@
 #include "live/DataPanel.h"
 #include "live/LiveGraphs.h"
 #include "live/LiveValues.h"
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 namespace live {
 
 LiveDrawing::LiveDrawing(core::AppState& state, DataPanel& data) : state(state), data(data) {}
 
 std::uint16_t LiveDrawing::CalculationMode() const {
-    return state.params.image.parameters[params::kCalculationMode];
+    return state.params.image.parameters[protocol::kCalculationMode];
 }
 
 void LiveDrawing::UpdateLiveDisplays() {
     state.live.liveColour = LiveColour(state.live.frame);
-    const bool outputs = state.params.image.parameters[params::kEvaluationMode] > 2;
+    const bool outputs = state.params.image.parameters[protocol::kEvaluationMode] > 2;
     data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
     if (otherDisplays) otherDisplays(state.live.frame);
     UpdateHistories();
@@ -26,16 +26,16 @@ void LiveDrawing::UpdateLiveDisplays() {
 void LiveDrawing::UpdateHistories() {
     const auto& w = state.live.frame.w;
     const auto& row =
-        state.params.image.table[std::size_t(state.teach.selectedRow % params::kTeachRows)];
+        state.params.image.table[std::size_t(state.teach.selectedRow % protocol::kTeachRows)];
     const Band band = IntensityBand(TaughtIntensityOf(row, CalculationMode()), kStripBandLimit);
-    using F = MeasurementFrame;
-    state.live.rgbHistory.Append(w[F::kRed], w[F::kGreen], w[F::kBlue]);
-    state.live.bandHistory.Append(w[F::kInt], band.upper, band.lower);
+    using F = protocol::MeasurementFrame;
+    rgbHistory.Append(w[F::kRed], w[F::kGreen], w[F::kBlue]);
+    bandHistory.Append(w[F::kInt], band.upper, band.lower);
 }
 
 void LiveDrawing::RedrawLiveGraphs() {
-    data.Charts().ShowHistories(state.live.rgbHistory, state.live.bandHistory);
-    if (params::IsCalculation3D(CalculationMode()))
+    data.Charts().ShowHistories(rgbHistory, bandHistory);
+    if (protocol::IsCalculation3D(CalculationMode()))
         Update3DView();
     else
         Update2DView();
@@ -43,16 +43,14 @@ void LiveDrawing::RedrawLiveGraphs() {
 
 void LiveDrawing::Update2DView() {
     const auto& w = state.live.frame.w;
-    using F = MeasurementFrame;
-    const auto& taught = state.live.taught;
+    using F = protocol::MeasurementFrame;
     const Window xy = SquareWindow(CentreAxis(w[F::kX], taught.x), CentreAxis(w[F::kY], taught.y));
     data.Charts().Show2D(xy, w[F::kX], w[F::kY], IntensityCursor(w[F::kInt], CalculationMode()));
 }
 
 void LiveDrawing::Update3DView() {
     const auto& w = state.live.frame.w;
-    using F = MeasurementFrame;
-    const auto& taught = state.live.taught;
+    using F = protocol::MeasurementFrame;
     const Centred x = CentreAxis(w[F::kX], taught.x);
     const Centred y = CentreAxis(w[F::kY], taught.y);
     const Centred i = CentreAxis(w[F::kInt], taught.intensity);
@@ -64,21 +62,21 @@ void LiveDrawing::DrawTaughtColours() {
     DrawIntensityBand();
     const TaughtDrawing drawing = DrawTaughtColoursModel(
         state.params.image.table, CalculationMode(), state.settings.rowColours);
-    state.live.taught = drawing.extents;
+    taught = drawing.extents;
     data.Charts().ShowTaught(drawing);
 }
 
 void LiveDrawing::DrawIntensityBand() {
     const auto& row =
-        state.params.image.table[std::size_t(state.teach.selectedRow % params::kTeachRows)];
+        state.params.image.table[std::size_t(state.teach.selectedRow % protocol::kTeachRows)];
     data.Charts().ShowBand(
         IntensityBand(TaughtIntensityOf(row, CalculationMode()), kRectangleBandLimit));
 }
 
 void LiveDrawing::UpdateLiveLabels(std::uint16_t calculationMode) {
-    data.ShowCoordinateLabels(params::IsCalculationSiM(calculationMode));
+    data.ShowCoordinateLabels(protocol::IsCalculationSiM(calculationMode));
     data.Charts().ShowCalculationMode(calculationMode);
-    if (otherLabels) otherLabels(params::IsCalculationSiM(calculationMode));
+    if (otherLabels) otherLabels(protocol::IsCalculationSiM(calculationMode));
 }
 
 } // namespace live

@@ -1,6 +1,8 @@
 #pragma once
 // The routines that put a measurement and the taught colours on the data panel: called once per
 // measurement by the loops, and by the parameter side whenever the teach data change.
+#include "live/LiveGraphs.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -8,10 +10,16 @@ namespace core {
 struct AppState;
 }
 
+namespace protocol {}
+
+namespace protocol {
+struct MeasurementFrame;
+}
+
 namespace live {
 
 class DataPanel;
-struct MeasurementFrame;
+using protocol::MeasurementFrame;
 
 class LiveDrawing {
 public:
@@ -34,9 +42,15 @@ public:
     // Others who show the labels of the calculation mode (the graph panel).
     void AlsoLabel(std::function<void(bool siM)> labeller) { otherLabels = std::move(labeller); }
     // Another page that shows every measurement (the raw values on the calibration page).
-    void AlsoShow(std::function<void(const MeasurementFrame&)> shower) {
+    void AlsoShow(std::function<void(const protocol::MeasurementFrame&)> shower) {
         otherDisplays = std::move(shower);
     }
+
+    // What the charts hold: the last 100 samples of red, green, blue and of INT with its band,
+    // and the extents of the taught colours the colour planes keep in sight.
+    const TripleHistory& RgbHistory() const { return rgbHistory; }
+    const TripleHistory& BandHistory() const { return bandHistory; }
+    const TaughtExtents& Taught() const { return taught; }
 
 private:
     std::uint16_t CalculationMode() const;
@@ -44,7 +58,10 @@ private:
     core::AppState& state;
     DataPanel& data;
     std::function<void(bool)> otherLabels;
-    std::function<void(const MeasurementFrame&)> otherDisplays;
+    std::function<void(const protocol::MeasurementFrame&)> otherDisplays;
+    TripleHistory rgbHistory;  // red, green, blue
+    TripleHistory bandHistory; // INT, upper and lower band limit
+    TaughtExtents taught;
 };
 
 } // namespace live

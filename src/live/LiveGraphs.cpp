@@ -1,6 +1,6 @@
 #include "live/LiveGraphs.h"
 
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,8 +14,8 @@ void TripleHistory::Append(double a, double b, double c) {
     values[values.size() - 1] = c;
 }
 
-TaughtIntensity TaughtIntensityOf(const params::TeachVector& row, std::uint16_t calculationMode) {
-    const std::size_t first = params::IsCalculation3D(calculationMode) ? 2 : 3;
+TaughtIntensity TaughtIntensityOf(const protocol::TeachVector& row, std::uint16_t calculationMode) {
+    const std::size_t first = protocol::IsCalculation3D(calculationMode) ? 2 : 3;
     return {row.w[first], row.w[first + 1]};
 }
 
@@ -28,10 +28,10 @@ Band IntensityBand(TaughtIntensity taught, int upperLimit) {
 }
 
 TaughtDrawing
-DrawTaughtColoursModel(const std::array<params::TeachVector, params::kTeachRows>& table,
+DrawTaughtColoursModel(const std::array<protocol::TeachVector, protocol::kTeachRows>& table,
                        std::uint16_t calculationMode,
-                       const std::array<std::uint32_t, params::kTeachRows>& colours) {
-    const bool threeD = params::IsCalculation3D(calculationMode);
+                       const std::array<std::uint32_t, protocol::kTeachRows>& colours) {
+    const bool threeD = protocol::IsCalculation3D(calculationMode);
     TaughtDrawing drawing;
     TaughtExtents& e = drawing.extents;
     e.x = e.y = e.intensity = Extent{10000, 0};

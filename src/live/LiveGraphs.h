@@ -3,7 +3,7 @@
 // strip charts, the intensity band of the selected teach row, the taught colours as tolerance
 // ellipses with the extents they cover, and the square window that keeps every taught colour
 // and the live point in view.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstddef>
@@ -25,7 +25,7 @@ struct TaughtIntensity {
     std::uint16_t intensity = 0;
     std::uint16_t tolerance = 0;
 };
-TaughtIntensity TaughtIntensityOf(const params::TeachVector& row, std::uint16_t calculationMode);
+TaughtIntensity TaughtIntensityOf(const protocol::TeachVector& row, std::uint16_t calculationMode);
 
 // Band of a taught intensity in 16-bit signed arithmetic, the upper limit clipped at
 // `upperLimit` (4095 for the strip chart, 4096 for the rectangle), the lower at 0.
@@ -56,15 +56,15 @@ struct TaughtColour {
     std::uint32_t colour = 0;
 };
 struct TaughtDrawing {
-    std::array<TaughtColour, params::kTeachRows> rows{};
+    std::array<TaughtColour, protocol::kTeachRows> rows{};
     TaughtExtents extents;
 };
 // Every row, active or not, in its row colour. Rows still at their reset value (X and Y both
 // 10 or less) do not count for the extents; with no row counted an axis covers 0..10000.
 TaughtDrawing
-DrawTaughtColoursModel(const std::array<params::TeachVector, params::kTeachRows>& table,
+DrawTaughtColoursModel(const std::array<protocol::TeachVector, protocol::kTeachRows>& table,
                        std::uint16_t calculationMode,
-                       const std::array<std::uint32_t, params::kTeachRows>& colours);
+                       const std::array<std::uint32_t, protocol::kTeachRows>& colours);
 
 // The centring rule: the span and centre that cover the taught extent and the live value.
 struct Centred {

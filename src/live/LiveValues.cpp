@@ -4,25 +4,20 @@
 
 namespace live {
 
-void TakeMeasurementFrame(MeasurementFrame& frame, const std::uint16_t* words,
-                          std::size_t available) {
-    const std::size_t count = std::min<std::size_t>(available, MeasurementFrame::kWords);
-    std::copy(words, words + count, frame.w.begin());
-}
-
-std::uint16_t RawDelta(const MeasurementFrame& frame) {
-    const auto r = frame.w[MeasurementFrame::kRawRed];
-    const auto g = frame.w[MeasurementFrame::kRawGreen];
-    const auto b = frame.w[MeasurementFrame::kRawBlue];
+std::uint16_t RawDelta(const protocol::MeasurementFrame& frame) {
+    const auto r = frame.w[protocol::MeasurementFrame::kRawRed];
+    const auto g = frame.w[protocol::MeasurementFrame::kRawGreen];
+    const auto b = frame.w[protocol::MeasurementFrame::kRawBlue];
     return static_cast<std::uint16_t>(std::max({r, g, b}) - std::min({r, g, b}));
 }
 
-std::uint32_t LiveColour(const MeasurementFrame& frame) {
+std::uint32_t LiveColour(const protocol::MeasurementFrame& frame) {
     auto component = [&](int word) {
         return std::min<std::uint32_t>(frame.w[std::size_t(word)] / 16u, 255u);
     };
-    return (component(MeasurementFrame::kRed) << 16) | (component(MeasurementFrame::kGreen) << 8) |
-           component(MeasurementFrame::kBlue);
+    return (component(protocol::MeasurementFrame::kRed) << 16) |
+           (component(protocol::MeasurementFrame::kGreen) << 8) |
+           component(protocol::MeasurementFrame::kBlue);
 }
 
 std::array<bool, 5> OutputIndicators(std::uint16_t colourNumber) {

@@ -1,6 +1,6 @@
 #pragma once
 // Computations on a received measurement, shared by the live loops.
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 
 #include <array>
 #include <cstddef>
@@ -8,16 +8,11 @@
 
 namespace live {
 
-// Copies the first 20 measurement words into the frame. Words beyond `available` keep their
-// earlier values (a short reply fills only what it carries).
-void TakeMeasurementFrame(MeasurementFrame& frame, const std::uint16_t* words,
-                          std::size_t available);
-
 // max(raw red, raw green, raw blue) - min(...)
-std::uint16_t RawDelta(const MeasurementFrame& frame);
+std::uint16_t RawDelta(const protocol::MeasurementFrame& frame);
 
 // 0xRRGGBB of (red/16, green/16, blue/16); components above 255 are limited to 255.
-std::uint32_t LiveColour(const MeasurementFrame& frame);
+std::uint32_t LiveColour(const protocol::MeasurementFrame& frame);
 
 // OUT0..OUT4 from the colour number: its low five bits, and all five for any value of 32 or more
 // (255 is the failure condition).

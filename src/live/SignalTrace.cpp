@@ -9,11 +9,11 @@ TraceSignal SignalOfListValue(int value) {
 
 int FrameWordOf(TraceSignal signal) {
     // Red to INT are the first six words in the same order; the temperature comes later.
-    if (signal == TraceSignal::Temperature) return MeasurementFrame::kTemperature;
-    return MeasurementFrame::kRed + int(signal);
+    if (signal == TraceSignal::Temperature) return protocol::MeasurementFrame::kTemperature;
+    return protocol::MeasurementFrame::kRed + int(signal);
 }
 
-void SignalTrace::Clear(const MeasurementFrame& frame) {
+void SignalTrace::Clear(const protocol::MeasurementFrame& frame) {
     counter = 0;
     previousX = 0;
     currentX = 0;
@@ -24,7 +24,7 @@ void SignalTrace::Clear(const MeasurementFrame& frame) {
     }
 }
 
-void SignalTrace::Append(const MeasurementFrame& frame) {
+void SignalTrace::Append(const protocol::MeasurementFrame& frame) {
     previousX = currentX;
     currentX = counter;
     previous = current;

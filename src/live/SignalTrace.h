@@ -2,7 +2,7 @@
 // What the signal graphs of the graph panel draw, apart from the widgets: each recorded sample
 // adds one segment per signal, from the previous point to the current one, with the sample
 // counter as x. All numbers are 16-bit words, as the sensor gives them.
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 
 #include <array>
 #include <cstdint>
@@ -27,11 +27,11 @@ struct TracePoint {
 class SignalTrace {
 public:
     // Starts over: no samples yet, both points of every signal at x 0 with the frame's value.
-    void Clear(const MeasurementFrame& frame);
+    void Clear(const protocol::MeasurementFrame& frame);
     // Takes one sample: the current point becomes the previous one, the frame gives the new
     // current one at x = sample counter. The first sample after a start (the counter is 0,
     // also when it has wrapped) is a single point.
-    void Append(const MeasurementFrame& frame);
+    void Append(const protocol::MeasurementFrame& frame);
 
     std::uint16_t SampleCounter() const { return counter; }
     TracePoint Previous(TraceSignal signal) const { return {previousX, previous[Index(signal)]}; }

@@ -1,6 +1,6 @@
 // Rule R6: how many colours and groups the output mode can carry, and the active-row marking.
-#include "params/ParameterCodes.h"
 #include "params/ParameterRules.h"
+#include "protocol/ParameterCodes.h"
 
 namespace params {
 
@@ -15,20 +15,22 @@ constexpr int kBinaryGroupLimit = 30;
 
 void LimitMaxVecNo(ColorLimitCheck& check) {
     auto& values = check.controls.values;
-    const int limit =
-        values[kDigitalOutmode] == kOutBinary ? kBinaryColourLimit : kDirectColourLimit;
-    if (values[kMaxVecNo] <= limit) return;
+    const int limit = values[protocol::kDigitalOutmode] == protocol::kOutBinary
+                          ? kBinaryColourLimit
+                          : kDirectColourLimit;
+    if (values[protocol::kMaxVecNo] <= limit) return;
     check.activateMainPage = kMainPageParameters;
     check.notices.push_back({"INFO!", MaxColTooHighText()});
-    values[kMaxVecNo] = static_cast<std::uint16_t>(limit);
+    values[protocol::kMaxVecNo] = static_cast<std::uint16_t>(limit);
 }
 
 void LimitGroupCells(ColorLimitCheck& check) {
-    const int limit = check.controls.values[kDigitalOutmode] == kOutBinary ? kBinaryGroupLimit
-                                                                           : kDirectGroupLimit;
-    std::array<std::uint32_t, kTeachRows> backgrounds{};
+    const int limit = check.controls.values[protocol::kDigitalOutmode] == protocol::kOutBinary
+                          ? kBinaryGroupLimit
+                          : kDirectGroupLimit;
+    std::array<std::uint32_t, protocol::kTeachRows> backgrounds{};
     auto& cells = check.controls.groupCells;
-    for (int i = 0; i < kTeachRows; ++i) {
+    for (int i = 0; i < protocol::kTeachRows; ++i) {
         backgrounds[i] = kColourCellPlain;
         if (cells[i] <= limit) continue;
         cells[i] = 0;
@@ -43,8 +45,8 @@ void LimitGroupCells(ColorLimitCheck& check) {
 
 void MarkActiveRows(ColorLimitCheck& check) {
     // Kept in int: MAX VEC NO may be 65535 while groups are on, and n + 1 must not wrap.
-    const int n = check.controls.values[kMaxVecNo];
-    for (int i = 0; i < kTeachRows; ++i)
+    const int n = check.controls.values[protocol::kMaxVecNo];
+    for (int i = 0; i < protocol::kTeachRows; ++i)
         check.rowLabels[i] = i < n ? kColourActiveRow : kColourInactiveRow;
     for (int i = 0; i < kHoldRows; ++i)
         check.holdRowLabels[i] = i < n + 1 ? kColourActiveRow : kColourInactiveRow;
@@ -73,7 +75,7 @@ ColorLimitCheck CheckColorLimits(const ParameterControls& controls) {
     ColorLimitCheck check;
     check.controls = controls;
     // Any non-zero COLOR GROUP counts as on, so a stray value is still checked one way.
-    if (controls.values[kColorGroup] == 0)
+    if (controls.values[protocol::kColorGroup] == 0)
         LimitMaxVecNo(check);
     else
         LimitGroupCells(check);

@@ -29,7 +29,7 @@ constexpr const char* kResetQuestion = "Do you really want to reset the table?";
 
 QStringList TeachRowLabels() {
     QStringList labels;
-    for (int r = 0; r < kTeachRows; ++r)
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         labels << QString::number(r);
     return labels;
 }
@@ -59,7 +59,7 @@ GroupHoldPage::GroupHoldPage(core::OperatorDialogs& dialogs, QWidget* parent)
     editColorGroups->setObjectName(QStringLiteral("EditColorGroups"));
     colorGroupCaption->setBuddy(editColorGroups);
     FillCodes(editColorGroups, {{QStringLiteral("OFF"), 0}, {QStringLiteral("ON"), 1}});
-    words.BindList(kColorGroup, editColorGroups);
+    words.BindList(protocol::kColorGroup, editColorGroups);
     top->addWidget(editColorGroups);
     top->addStretch(1);
     layout->addLayout(top);
@@ -68,8 +68,8 @@ GroupHoldPage::GroupHoldPage(core::OperatorDialogs& dialogs, QWidget* parent)
 
     for (int r = 0; r < kGroupRows; ++r)
         SetGroupCell(r, kDefaultGroup);
-    SetHoldFail(kDefaultParameters[kHoldFail]);
-    for (int r = 0; r < kTeachRows; ++r)
+    SetHoldFail(kDefaultParameters[protocol::kHoldFail]);
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         SetHoldCell(r, kDefaultHold);
 
     connect(editColorGroups, &QComboBox::activated, this, [this] { CBF_EditColorGroups(); });
@@ -159,16 +159,16 @@ void GroupHoldPage::ApplyLocks(const ControlLocks& locks) {
     buttonResetGroupTable->setEnabled(!locks.groupTableReset);
 }
 
-void GroupHoldPage::SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows,
+void GroupHoldPage::SetRowLabels(const std::array<std::uint32_t, protocol::kTeachRows>& rows,
                                  const std::array<std::uint32_t, kHoldRows>& holdRows) {
-    for (int r = 0; r < kTeachRows; ++r)
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         SetRowLabelColour(editGridGroups, r, rows[std::size_t(r)]);
     for (int r = 0; r < kHoldRows; ++r)
         SetRowLabelColour(editGridHold, r, holdRows[std::size_t(r)]);
 }
 
-void GroupHoldPage::SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours) {
-    for (int r = 0; r < kTeachRows; ++r) {
+void GroupHoldPage::SetRowColours(const std::array<std::uint32_t, protocol::kTeachRows>& colours) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         SetCellBackground(editGridGroups, r, kColour, colours[std::size_t(r)]);
         SetCellBackground(editGridHold, r + 1, kColour, colours[std::size_t(r)]);
     }
@@ -194,7 +194,7 @@ void GroupHoldPage::CBF_ButtonResetHoldTable() {
     if (!dialogs.Confirm("ATTENTION!", kResetQuestion)) return;
     const auto value = static_cast<std::uint16_t>(editResetHold->value());
     SetHoldFail(value);
-    for (int r = 0; r < kTeachRows; ++r)
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         SetHoldCell(r, value);
 }
 

@@ -29,9 +29,9 @@ public:
 
     explicit GroupHoldPage(core::OperatorDialogs& dialogs, QWidget* parent = nullptr);
 
-    std::uint16_t ColorGroup() const { return words.Word(kColorGroup); }
+    std::uint16_t ColorGroup() const { return words.Word(protocol::kColorGroup); }
     // Shows the code exactly; false when the list has no item of it.
-    bool SetColorGroup(std::uint16_t value) { return words.SetWord(kColorGroup, value); }
+    bool SetColorGroup(std::uint16_t value) { return words.SetWord(protocol::kColorGroup, value); }
     // Teach row r's GROUP and HOLD, and HOLD FAIL (the first row of the hold table).
     std::uint16_t GroupCell(int row) const;
     void SetGroupCell(int row, std::uint16_t value);
@@ -42,9 +42,9 @@ public:
     void SetHoldFail(std::uint16_t value);
 
     void ApplyLocks(const ControlLocks& locks);
-    void SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows,
+    void SetRowLabels(const std::array<std::uint32_t, protocol::kTeachRows>& rows,
                       const std::array<std::uint32_t, kHoldRows>& holdRows);
-    void SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours);
+    void SetRowColours(const std::array<std::uint32_t, protocol::kTeachRows>& colours);
 
     void CBF_EditColorGroups();
     void CBF_EditGridGroups();

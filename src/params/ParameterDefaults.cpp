@@ -2,8 +2,8 @@
 
 namespace params {
 
-TeachVector DefaultTeachVector() {
-    TeachVector row;
+protocol::TeachVector DefaultTeachVector() {
+    protocol::TeachVector row;
     for (int k = 0; k < 5; ++k)
         row.w[k] = kDefaultTeachCell;
     row.w[5] = kDefaultGroup;
@@ -12,8 +12,8 @@ TeachVector DefaultTeachVector() {
     return row;
 }
 
-ParameterImage DefaultParameterImage() {
-    ParameterImage image;
+protocol::ParameterImage DefaultParameterImage() {
+    protocol::ParameterImage image;
     image.parameters = kDefaultParameters;
     image.table.fill(DefaultTeachVector());
     return image;

@@ -1,13 +1,13 @@
 #pragma once
 // Values the controls start with and that a parameter file lacking a key falls back to.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstdint>
 
 namespace params {
 
-inline constexpr std::array<std::uint16_t, kParameterCount> kDefaultParameters = {
+inline constexpr std::array<std::uint16_t, protocol::kParameterCount> kDefaultParameters = {
     500,  // POWER
     0,    // POWER MODE: STAT
     1,    // AVERAGE
@@ -32,9 +32,9 @@ constexpr std::uint16_t kDefaultGroup = 0;
 constexpr std::uint16_t kDefaultHold = 10;
 
 // Teach cells 1, GROUP 0, HOLD 10, reserved word 0.
-TeachVector DefaultTeachVector();
+protocol::TeachVector DefaultTeachVector();
 
 // The file defaults in the parameter block and DefaultTeachVector in every row.
-ParameterImage DefaultParameterImage();
+protocol::ParameterImage DefaultParameterImage();
 
 } // namespace params

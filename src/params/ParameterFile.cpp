@@ -17,7 +17,7 @@ struct ParameterKey {
     const char* listedAs; // the name the missing list shows
 };
 
-constexpr std::array<ParameterKey, kParameterCount> kParameterKeys = {{
+constexpr std::array<ParameterKey, protocol::kParameterCount> kParameterKeys = {{
     {"POWER", "POWER"},
     {"POWER MODE", "POWER MODE"},
     {"AVERAGE", "AVERAGE"},
@@ -64,14 +64,14 @@ bool GetWord(const IniStore& store, const std::string& section, const char* key,
 
 } // namespace
 
-void PutParameterSection(IniStore& store, const ParameterImage& image) {
-    for (int word = 0; word < kParameterCount; ++word) {
+void PutParameterSection(IniStore& store, const protocol::ParameterImage& image) {
+    for (int word = 0; word < protocol::kParameterCount; ++word) {
         store.PutInt(kParameterSection, kParameterKeys[word].key, image.parameters[word]);
     }
 }
 
-void PutTeachVectorSections(IniStore& store, const ParameterImage& image) {
-    for (int row = 0; row < kTeachRows; ++row) {
+void PutTeachVectorSections(IniStore& store, const protocol::ParameterImage& image) {
+    for (int row = 0; row < protocol::kTeachRows; ++row) {
         const std::string section = TeachSectionName(row);
         for (std::size_t word = 0; word < kRowKeys.size(); ++word) {
             store.PutInt(section, kRowKeys[word], image.table[row].w[word]);
@@ -79,9 +79,9 @@ void PutTeachVectorSections(IniStore& store, const ParameterImage& image) {
     }
 }
 
-std::string GetParameterSection(const IniStore& store, ParameterImage& image) {
+std::string GetParameterSection(const IniStore& store, protocol::ParameterImage& image) {
     std::string missing;
-    for (int word = 0; word < kParameterCount; ++word) {
+    for (int word = 0; word < protocol::kParameterCount; ++word) {
         if (GetWord(store, kParameterSection, kParameterKeys[word].key, image.parameters[word])) {
             continue;
         }
@@ -92,9 +92,9 @@ std::string GetParameterSection(const IniStore& store, ParameterImage& image) {
     return missing.empty() ? missing : kParameterListHead + missing;
 }
 
-std::string GetTeachVectorSections(const IniStore& store, ParameterImage& image) {
+std::string GetTeachVectorSections(const IniStore& store, protocol::ParameterImage& image) {
     std::string missing;
-    for (int row = 0; row < kTeachRows; ++row) {
+    for (int row = 0; row < protocol::kTeachRows; ++row) {
         const std::string section = TeachSectionName(row);
         bool rowComplete = true;
         for (std::size_t word = 0; word < kRowKeys.size(); ++word) {
@@ -108,7 +108,7 @@ std::string GetTeachVectorSections(const IniStore& store, ParameterImage& image)
     return missing.empty() ? missing : kTeachListHead + missing;
 }
 
-int WriteParameterFileTo(const std::string& path, const ParameterImage& image) {
+int WriteParameterFileTo(const std::string& path, const protocol::ParameterImage& image) {
     IniStore store;
     PutFileIdentity(store, kParameterFileType);
     PutParameterSection(store, image);

@@ -2,7 +2,7 @@
 // The parameter file: a GENERAL INFO identification, the PARAMETER section with the 17 parameter
 // words and one TEACH VECTOR section per table row, in INI syntax. The section writers are also
 // used by the hardware info file.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 #include "settings/FileIdentity.h"
 #include "settings/IniStore.h"
 
@@ -35,20 +35,20 @@ inline constexpr const char* kMissingListTitle = "Attention!";
 } // namespace parameter_file
 
 // Puts the 17 PARAMETER keys, in word order.
-void PutParameterSection(IniStore& store, const ParameterImage& image);
+void PutParameterSection(IniStore& store, const protocol::ParameterImage& image);
 // Puts "TEACH VECTOR 0" to "TEACH VECTOR 30", each with CELL 0..CELL 4, GROUP and HOLD. The
 // reserved word of the rows is not stored.
-void PutTeachVectorSections(IniStore& store, const ParameterImage& image);
+void PutTeachVectorSections(IniStore& store, const protocol::ParameterImage& image);
 
 // Read the same keys into `image`, storing the low 16 bits of each value. A key that is absent or
 // not an integer takes its default and is listed; the result is the text for the operator, empty
 // when nothing was missing. The rows' reserved words are left as they were.
-std::string GetParameterSection(const IniStore& store, ParameterImage& image);
-std::string GetTeachVectorSections(const IniStore& store, ParameterImage& image);
+std::string GetParameterSection(const IniStore& store, protocol::ParameterImage& image);
+std::string GetTeachVectorSections(const IniStore& store, protocol::ParameterImage& image);
 
 // Writes GENERAL INFO, PARAMETER and the TEACH VECTOR sections to `path`, replacing the file.
 // Returns the INI store's result (negative when the file could not be written).
-int WriteParameterFileTo(const std::string& path, const ParameterImage& image);
+int WriteParameterFileTo(const std::string& path, const protocol::ParameterImage& image);
 
 // A parameter file read into a store, with its identification, so that the caller can ask
 // before it takes the sections over. An unreadable file gives an empty store.

@@ -35,7 +35,7 @@ bool OperatorAccepts(OperatorDialogs& dialogs, const ParameterFileContents& cont
 }
 
 void TakeParameters(OperatorDialogs& dialogs, const ParameterFileContents& contents,
-                    ParameterImage& image) {
+                    protocol::ParameterImage& image) {
     const std::string missingParameters = GetParameterSection(contents.store, image);
     if (!missingParameters.empty())
         dialogs.Message(parameter_file::kMissingListTitle, missingParameters);

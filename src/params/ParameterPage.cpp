@@ -1,8 +1,8 @@
 #include "params/ParameterPage.h"
 
-#include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
-#include "params/ParameterImage.h"
+#include "protocol/ParameterCodes.h"
+#include "protocol/ParameterImage.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -26,26 +26,29 @@ using core::CodeItems;
 constexpr int kPowerMax = 1000;
 constexpr int kIntegralMax = 250;
 constexpr int kWordMax = 0xFFFF;
-constexpr int kMaxVecNoMax = kTeachRows;
+constexpr int kMaxVecNoMax = protocol::kTeachRows;
 
-const CodeItems kPowerModes{{"STAT", kPowerModeStat}, {"DYN", kPowerModeDyn}};
-const CodeItems kLedModes{{"DC", kLedDc}, {"AC", kLedAc}, {"PULSE", kLedPulse}, {"OFF", kLedOff}};
+const CodeItems kPowerModes{{"STAT", protocol::kPowerModeStat}, {"DYN", protocol::kPowerModeDyn}};
+const CodeItems kLedModes{{"DC", protocol::kLedDc},
+                          {"AC", protocol::kLedAc},
+                          {"PULSE", protocol::kLedPulse},
+                          {"OFF", protocol::kLedOff}};
 const CodeItems kGains{{"AMP1", 0}, {"AMP2", 1}, {"AMP3", 2}, {"AMP4", 3},
                        {"AMP5", 4}, {"AMP6", 5}, {"AMP7", 6}, {"AMP8", 7}};
-const CodeItems kOutmodes{{"DIRECT LO", 0}, {"BINARY", kOutBinary}, {"DIRECT HI", 2}};
-const CodeItems kEvalModes{{"FIRST HIT", kEvalFirstHit},
-                           {"BEST HIT", kEvalBestHit},
-                           {"MIN DIST", kEvalMinDist},
-                           {"COL5", kEvalCol5},
-                           {"THD RGB", kEvalThdRgb}};
-const CodeItems kCalcModes{{"X Y INT 2D", kCalcXyInt2D},
-                           {"s i M 2D", kCalcSiM2D},
-                           {"X Y INT 3D", kCalcXyInt3D},
-                           {"s i M 3D", kCalcSiM3D}};
-const CodeItems kExternTeachModes{{"OFF", kExternTeachOff},
-                                  {"ON", kExternTeachOn},
-                                  {"STAT1", kExternTeachStat1},
-                                  {"DYN1", kExternTeachDyn1}};
+const CodeItems kOutmodes{{"DIRECT LO", 0}, {"BINARY", protocol::kOutBinary}, {"DIRECT HI", 2}};
+const CodeItems kEvalModes{{"FIRST HIT", protocol::kEvalFirstHit},
+                           {"BEST HIT", protocol::kEvalBestHit},
+                           {"MIN DIST", protocol::kEvalMinDist},
+                           {"COL5", protocol::kEvalCol5},
+                           {"THD RGB", protocol::kEvalThdRgb}};
+const CodeItems kCalcModes{{"X Y INT 2D", protocol::kCalcXyInt2D},
+                           {"s i M 2D", protocol::kCalcSiM2D},
+                           {"X Y INT 3D", protocol::kCalcXyInt3D},
+                           {"s i M 3D", protocol::kCalcSiM3D}};
+const CodeItems kExternTeachModes{{"OFF", protocol::kExternTeachOff},
+                                  {"ON", protocol::kExternTeachOn},
+                                  {"STAT1", protocol::kExternTeachStat1},
+                                  {"DYN1", protocol::kExternTeachDyn1}};
 
 QComboBox* MakeCombo(const QString& name, const CodeItems& items, QWidget* parent) {
     auto* combo = new QComboBox(parent);
@@ -94,24 +97,24 @@ ParameterPage::ParameterPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(scroll);
 
     // The one table of words and controls.
-    words.BindNumber(kPower, powerValue, 0, kPowerMax, slidePower);
-    words.BindList(kPowerMode, editPmode);
-    words.BindNumber(kAverage, editAverage, 0, kWordMax);
-    words.BindList(kEvaluationMode, editEvalmode);
-    words.BindNumber(kIntlim, editIntlim, 0, kWordMax);
-    words.BindNumber(kMaxVecNo, editMaxVecNo, 0, kMaxVecNoMax);
-    words.BindList(kDigitalOutmode, editDigOutmode);
-    words.BindList(kTrigger, editTrigger);
-    words.BindList(kExternTeach, editExteach);
-    words.BindList(kCalculationMode, editCalcmode);
-    words.BindNumber(kDynWinLo, editDynWinLo, 0, kWordMax);
-    words.BindNumber(kDynWinHi, editDynWinHi, 0, kWordMax);
-    words.BindList(kLedMode, editLedMode);
-    words.BindList(kGain, editGain);
-    words.BindNumber(kIntegral, editIntegral, 0, kIntegralMax);
-    SetTriggerItems(kExternTeachOff);
+    words.BindNumber(protocol::kPower, powerValue, 0, kPowerMax, slidePower);
+    words.BindList(protocol::kPowerMode, editPmode);
+    words.BindNumber(protocol::kAverage, editAverage, 0, kWordMax);
+    words.BindList(protocol::kEvaluationMode, editEvalmode);
+    words.BindNumber(protocol::kIntlim, editIntlim, 0, kWordMax);
+    words.BindNumber(protocol::kMaxVecNo, editMaxVecNo, 0, kMaxVecNoMax);
+    words.BindList(protocol::kDigitalOutmode, editDigOutmode);
+    words.BindList(protocol::kTrigger, editTrigger);
+    words.BindList(protocol::kExternTeach, editExteach);
+    words.BindList(protocol::kCalculationMode, editCalcmode);
+    words.BindNumber(protocol::kDynWinLo, editDynWinLo, 0, kWordMax);
+    words.BindNumber(protocol::kDynWinHi, editDynWinHi, 0, kWordMax);
+    words.BindList(protocol::kLedMode, editLedMode);
+    words.BindList(protocol::kGain, editGain);
+    words.BindNumber(protocol::kIntegral, editIntegral, 0, kIntegralMax);
+    SetTriggerItems(protocol::kExternTeachOff);
 
-    for (int word = 0; word < kParameterCount; ++word)
+    for (int word = 0; word < protocol::kParameterCount; ++word)
         SetWord(word, kDefaultParameters[std::size_t(word)]);
     Connect();
 }
@@ -194,7 +197,7 @@ void ParameterPage::SetTriggerList(const std::vector<TriggerItem>& list) {
     CodeItems items;
     for (const auto& item : list)
         items.emplace_back(QString::fromStdString(item.label), item.value);
-    words.SetItems(kTrigger, items, kTriggerCont);
+    words.SetItems(protocol::kTrigger, items, protocol::kTriggerCont);
 }
 
 void ParameterPage::ApplyLocks(const ControlLocks& locks) {

@@ -31,7 +31,7 @@ public:
     void SetTriggerItems(std::uint16_t externTeach);
     void SetTriggerList(const std::vector<TriggerItem>& items);
     // Items in the TRIGGER list, not counting a code shown only because the sensor sent it.
-    int TriggerItemCount() const { return words.RegularItemCount(kTrigger); }
+    int TriggerItemCount() const { return words.RegularItemCount(protocol::kTrigger); }
     void ApplyLocks(const ControlLocks& locks);
 
     void CBF_SlidePower(int value);

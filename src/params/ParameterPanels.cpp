@@ -5,11 +5,11 @@
 #include "live/DataPanel.h"
 #include "live/LiveDrawing.h"
 #include "params/GroupHoldPage.h"
-#include "params/ParameterCodes.h"
 #include "params/ParameterPage.h"
 #include "params/TeachLayout.h"
 #include "params/TeachTablePage.h"
 #include "params/TransferControls.h"
+#include "protocol/ParameterCodes.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +18,7 @@ namespace params {
 
 namespace {
 
-const char* const kWordNames[kParameterCount] = {
+const char* const kWordNames[protocol::kParameterCount] = {
     "POWER",     "POWER MODE",   "AVERAGE",          "EVALUATION MODE",
     "HOLD FAIL", "INTLIM",       "MAX VEC NO",       "DIGITAL OUTMODE",
     "TRIGGER",   "EXTERN TEACH", "CALCULATION MODE", "DYNWIN LO",
@@ -33,15 +33,15 @@ ParameterPanels::ParameterPanels(core::AppState& state, core::Shell& shell,
     : state(state), shell(shell), dialogs(dialogs), pages(pages), data(data), drawing(drawing) {}
 
 std::uint16_t ParameterPanels::ControlWord(int word) const {
-    if (word == kColorGroup) return pages.groupHold.ColorGroup();
-    if (word == kHoldFail) return pages.groupHold.HoldFail();
+    if (word == protocol::kColorGroup) return pages.groupHold.ColorGroup();
+    if (word == protocol::kHoldFail) return pages.groupHold.HoldFail();
     return pages.parameters.Word(word);
 }
 
 // False when the value lies outside what its control usually offers (it is still shown).
 bool ParameterPanels::ShowControlWord(int word, std::uint16_t value) {
-    if (word == kColorGroup) return pages.groupHold.SetColorGroup(value);
-    if (word == kHoldFail) {
+    if (word == protocol::kColorGroup) return pages.groupHold.SetColorGroup(value);
+    if (word == protocol::kHoldFail) {
         pages.groupHold.SetHoldFail(value);
         return true;
     }
@@ -50,7 +50,7 @@ bool ParameterPanels::ShowControlWord(int word, std::uint16_t value) {
 
 void ParameterPanels::ShowTeachCells() {
     const auto& table = state.params.image.table;
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         for (int c = 0; c < TeachTablePage::kValueColumns; ++c)
             pages.teachTable.SetCell(r, c, table[std::size_t(r)].w[std::size_t(c)]);
     }
@@ -58,10 +58,10 @@ void ParameterPanels::ShowTeachCells() {
 
 ParameterControls ParameterPanels::ReadControls() const {
     ParameterControls controls;
-    for (int word = 0; word < kParameterCount; ++word)
+    for (int word = 0; word < protocol::kParameterCount; ++word)
         controls.values[std::size_t(word)] = ControlWord(word);
     controls.triggerListLength = std::size_t(pages.parameters.TriggerItemCount());
-    for (int r = 0; r < kTeachRows; ++r)
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         controls.groupCells[std::size_t(r)] = pages.groupHold.GroupCell(r);
     controls.paraSet = state.params.paraSet;
     controls.dataActivePage = data.ActivePage();
@@ -70,7 +70,7 @@ ParameterControls ParameterPanels::ReadControls() const {
 
 void ParameterPanels::ShowChangedValues(const ParameterControls& before,
                                         const ParameterControls& after) {
-    for (int word = 0; word < kParameterCount; ++word) {
+    for (int word = 0; word < protocol::kParameterCount; ++word) {
         const std::size_t w = std::size_t(word);
         if (after.values[w] != before.values[w]) ShowControlWord(word, after.values[w]);
     }
@@ -90,7 +90,7 @@ template <typename Outcome> void ParameterPanels::ApplyColourOutcome(const Outco
     for (int row : outcome.resetGroupCells)
         pages.groupHold.SetGroupCell(row, 0);
     if (outcome.groupCellBackgrounds) {
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             pages.groupHold.SetGroupCellBackground(r,
                                                    (*outcome.groupCellBackgrounds)[std::size_t(r)]);
     }
@@ -108,9 +108,9 @@ void ParameterPanels::MarkActiveRows() {
 
 void ParameterPanels::GetParametersFromPanel() {
     auto& image = state.params.image;
-    for (int word = 0; word < kParameterCount; ++word)
+    for (int word = 0; word < protocol::kParameterCount; ++word)
         image.parameters[std::size_t(word)] = ControlWord(word);
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         auto& row = image.table[std::size_t(r)].w;
         for (int c = 0; c < TeachTablePage::kValueColumns; ++c)
             row[std::size_t(c)] = pages.teachTable.Cell(r, c);
@@ -124,24 +124,25 @@ void ParameterPanels::PutParametersToPanel() {
     const auto& image = state.params.image;
     auto& page = pages.parameters;
     // EXTERN TEACH first, so that the TRIGGER list holds the value TRIGGER may need.
-    page.SetWord(kExternTeach, image.parameters[kExternTeach]);
-    page.SetTriggerItems(page.Word(kExternTeach));
+    page.SetWord(protocol::kExternTeach, image.parameters[protocol::kExternTeach]);
+    page.SetTriggerItems(page.Word(protocol::kExternTeach));
 
     QString notes;
-    for (int word = 0; word < kParameterCount; ++word) {
+    for (int word = 0; word < protocol::kParameterCount; ++word) {
         std::uint16_t value = image.parameters[std::size_t(word)];
         // While EXTERN TEACH is on, a TRIGGER of 2 or more is CONT: the rules' doing, which
         // they announce by the shorter list.
-        if (word == kTrigger && image.parameters[kExternTeach] != kExternTeachOff &&
-            value >= kTriggerExt1)
-            value = kTriggerCont;
+        if (word == protocol::kTrigger &&
+            image.parameters[protocol::kExternTeach] != protocol::kExternTeachOff &&
+            value >= protocol::kTriggerExt1)
+            value = protocol::kTriggerCont;
         if (ShowControlWord(word, value)) continue;
         notes += QStringLiteral("ATTENTION! %1 = %2 IS OUT OF RANGE AND IS KEPT AS RECEIVED.\n")
                      .arg(QLatin1String(kWordNames[word]))
                      .arg(value);
     }
 
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         const auto& row = image.table[std::size_t(r)].w;
         pages.groupHold.SetGroupCell(r, row[5]);
         pages.groupHold.SetHoldCell(r, row[6]);
@@ -165,7 +166,7 @@ void ParameterPanels::ApplyParameterRules() {
 
     data.ShowDisplays(d.displays);
     data.HideBigPanels(d.hideBigGroupPanel, d.hideBigColourPanel);
-    drawing.UpdateLiveLabels(d.controls.values[kCalculationMode]);
+    drawing.UpdateLiveLabels(d.controls.values[protocol::kCalculationMode]);
 
     QStringList headings;
     for (std::size_t c = 0; c < d.teachHeadings.size(); ++c)
@@ -174,7 +175,8 @@ void ParameterPanels::ApplyParameterRules() {
     pages.teachTable.SetHeadings(headings);
     data.ShowPages(d.dataPages);
     ApplyColourOutcome(d);
-    emit RulesApplied(d.controls.values[kEvaluationMode], d.controls.values[kCalculationMode]);
+    emit RulesApplied(d.controls.values[protocol::kEvaluationMode],
+                      d.controls.values[protocol::kCalculationMode]);
 }
 
 void ParameterPanels::CheckColorLimits() {
@@ -186,10 +188,10 @@ void ParameterPanels::CheckColorLimits() {
 
 void ParameterPanels::ConvertTeachTable() {
     auto& image = state.params.image;
-    const std::uint16_t oldMode = image.parameters[kCalculationMode];
+    const std::uint16_t oldMode = image.parameters[protocol::kCalculationMode];
     GetParametersFromPanel();
-    image.table =
-        params::ConvertTeachTable(oldMode, image.parameters[kCalculationMode], image.table);
+    image.table = params::ConvertTeachTable(oldMode, image.parameters[protocol::kCalculationMode],
+                                            image.table);
     ShowTeachCells();
 }
 
@@ -210,7 +212,8 @@ void ParameterPanels::DrawTaughtColours() {
 }
 
 std::uint16_t ParameterPanels::ParaSetInUse() {
-    if (pages.parameters.Word(kTrigger) == kTriggerPara) return state.params.paraSet == 1 ? 1 : 0;
+    if (pages.parameters.Word(protocol::kTrigger) == protocol::kTriggerPara)
+        return state.params.paraSet == 1 ? 1 : 0;
     if (state.params.paraSet != 0) pages.transfer.SelectParaSet(0);
     return 0;
 }

@@ -4,7 +4,7 @@
 // values back, dim or undim controls, rebuild the TRIGGER list, show or hide displays and pages,
 // paint cells and row labels, show the notices in order and switch tab pages.
 #include "live/DisplayModes.h"
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstddef>
@@ -29,15 +29,15 @@ using live::kDataPage3D;
 using live::kDataPageInt;
 using live::kDataPageRgb;
 
-constexpr int kHoldRows = kTeachRows + 1; // HOLD FAIL, then one per teach row
+constexpr int kHoldRows = protocol::kTeachRows + 1; // HOLD FAIL, then one per teach row
 
 // The control values the rules read, as the controls show them.
 struct ParameterControls {
-    std::array<std::uint16_t, kParameterCount> values{}; // by ParameterWord
-    std::size_t triggerListLength = 7;                   // items now in the TRIGGER list
-    std::array<std::uint16_t, kTeachRows> groupCells{};  // group table rows 1..31
-    std::uint16_t paraSet = 0;                           // 0 ParaSet0, 1 ParaSet1
-    int dataActivePage = kDataPage3D;                    // active page of the data panel
+    std::array<std::uint16_t, protocol::kParameterCount> values{}; // by ParameterWord
+    std::size_t triggerListLength = 7;                             // items now in the TRIGGER list
+    std::array<std::uint16_t, protocol::kTeachRows> groupCells{};  // group table rows 1..31
+    std::uint16_t paraSet = 0;                                     // 0 ParaSet0, 1 ParaSet1
+    int dataActivePage = kDataPage3D;                              // active page of the data panel
 };
 
 struct TriggerItem {
@@ -74,10 +74,10 @@ struct ColorLimitCheck {
     std::vector<OperatorNotice> notices;
     std::optional<int> activateMainPage;
     // Group-cell backgrounds, only when COLOR GROUP is on (the cells are checked only then).
-    std::optional<std::array<std::uint32_t, kTeachRows>> groupCellBackgrounds;
+    std::optional<std::array<std::uint32_t, protocol::kTeachRows>> groupCellBackgrounds;
     std::vector<int> resetGroupCells; // indices into groupCells, ascending
     // Row labels of the teach table, the group table and the row table (same colours).
-    std::array<std::uint32_t, kTeachRows> rowLabels{};
+    std::array<std::uint32_t, protocol::kTeachRows> rowLabels{};
     std::array<std::uint32_t, kHoldRows> holdRowLabels{}; // one row lower: row 1 is HOLD FAIL
 };
 
@@ -97,9 +97,9 @@ struct RuleDecision {
     // Colour-limit outcome, notices in the order they are to be shown.
     std::vector<OperatorNotice> notices;
     std::optional<int> activateMainPage;
-    std::optional<std::array<std::uint32_t, kTeachRows>> groupCellBackgrounds;
+    std::optional<std::array<std::uint32_t, protocol::kTeachRows>> groupCellBackgrounds;
     std::vector<int> resetGroupCells;
-    std::array<std::uint32_t, kTeachRows> rowLabels{};
+    std::array<std::uint32_t, protocol::kTeachRows> rowLabels{};
     std::array<std::uint32_t, kHoldRows> holdRowLabels{};
 };
 

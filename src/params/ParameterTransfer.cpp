@@ -2,13 +2,13 @@
 // reported, and the received blocks shown.
 #include "params/ParameterTransfer.h"
 
+#include "comm/SensorLink.h"
+#include "comm/TransferPlan.h"
 #include "core/AppState.h"
 #include "core/Shell.h"
-#include "link/FrameCodec.h"
-#include "link/SensorLink.h"
-#include "params/BlockLayout.h"
 #include "params/ParameterPanels.h"
-#include "params/TransferPlan.h"
+#include "protocol/BlockLayout.h"
+#include "protocol/FrameCodec.h"
 
 #include <algorithm>
 #include <string>
@@ -28,13 +28,14 @@ void ParameterTransfer::GetParametersFromPanel() {
     panels.GetParametersFromPanel();
 }
 
-int ParameterTransfer::ExchangeRequest(const ParameterRequest& request) {
+int ParameterTransfer::ExchangeRequest(const comm::ParameterRequest& request) {
     auto& frames = state.frames;
     frames.currentOrder = request.order;
     const std::size_t words = std::min(request.payload.size(), frames.wordBuffer.size());
     std::copy_n(request.payload.begin(), words, frames.wordBuffer.begin());
     link.BuildRequestFrame(request.order, int(words), request.argument, request.payloadBytes);
-    if (link.ExchangeFrames(int(comm::frame::kHeaderSize) + request.payloadBytes) != 1) return -1;
+    if (link.ExchangeFrames(int(protocol::frame::kHeaderSize) + request.payloadBytes) != 1)
+        return -1;
     // An error reply (reply code 0) has been reported by the exchange; it carries neither a
     // block nor a plausibility count, so the command ends here.
     return frames.replyCode == 0 ? -1 : 1;
@@ -42,8 +43,8 @@ int ParameterTransfer::ExchangeRequest(const ParameterRequest& request) {
 
 // The sensor's count of replaced parameters is not a failure, but it goes where link reports
 // go, so a running GO loop ends.
-bool ParameterTransfer::ReportPlausibility(const ParameterRequest& request) {
-    const std::string notice = PlausibilityNotice(request, state.frames.statusWord);
+bool ParameterTransfer::ReportPlausibility(const comm::ParameterRequest& request) {
+    const std::string notice = comm::PlausibilityNotice(request, state.frames.statusWord);
     if (notice.empty()) return false;
     state.link.messageBuffer = notice;
     link.ReportSensorNotice();
@@ -60,13 +61,14 @@ std::string ParameterTransfer::Describe(bool send, std::uint16_t paraSet) const 
 }
 
 // A reply of another length than its block still fills what it carries; the operator is told.
-void ParameterTransfer::StoreReply(const ParameterRequest& request, ParameterImage& image) {
+void ParameterTransfer::StoreReply(const comm::ParameterRequest& request,
+                                   protocol::ParameterImage& image) {
     auto& frames = state.frames;
     link.DecodeReplyWords();
     const std::size_t received =
-        std::min<std::size_t>(frames.dataLength, comm::frame::kMaxDataBytes) / 2;
-    StoreReadReply(image, request, frames.wordBuffer.data(),
-                   std::min(received, frames.wordBuffer.size()));
+        std::min<std::size_t>(frames.dataLength, protocol::frame::kMaxDataBytes) / 2;
+    comm::StoreReadReply(image, request, frames.wordBuffer.data(),
+                         std::min(received, frames.wordBuffer.size()));
     if (frames.dataLength == request.expectedReplyBytes) return;
     const std::string block = std::to_string(request.argument);
     const std::string got = std::to_string(frames.dataLength);
@@ -89,7 +91,8 @@ int ParameterTransfer::SendParameters() {
     panels.GetParametersFromPanel();
     const std::uint16_t paraSet = panels.ParaSetInUse();
     const std::string what = Describe(true, paraSet);
-    const auto plan = PlanSendRequests(state.params.image, paraSet, state.params.memoryTarget);
+    const auto plan =
+        comm::PlanSendRequests(state.params.image, paraSet, state.params.memoryTarget);
     bool replaced = false;
     for (const auto& request : plan) {
         if (ExchangeRequest(request) != 1) {
@@ -111,11 +114,11 @@ int ParameterTransfer::GetParameters() {
     }
     // Received blocks are collected apart and taken over together, so a failed read leaves the
     // image as it was, like the controls.
-    ParameterImage received = state.params.image;
+    protocol::ParameterImage received = state.params.image;
     const std::uint16_t paraSet = panels.ParaSetInUse();
     const std::string what = Describe(false, paraSet);
     bool replaced = false;
-    for (const auto& request : PlanGetRequests(paraSet, state.params.memoryTarget)) {
+    for (const auto& request : comm::PlanGetRequests(paraSet, state.params.memoryTarget)) {
         if (ExchangeRequest(request) != 1) {
             shell.ReportCommand(what, "failed");
             return -1;

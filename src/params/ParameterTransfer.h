@@ -2,7 +2,7 @@
 // SEND and GET: the request plans walked over the link (or the parameter file with FILE), the
 // sensor's plausibility counts reported, and the received blocks shown.
 #include "core/ParameterTransfers.h"
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <cstdint>
 #include <string>
@@ -16,10 +16,13 @@ namespace comm {
 class SensorLink;
 }
 
+namespace comm {
+struct ParameterRequest;
+}
+
 namespace params {
 
 class ParameterPanels;
-struct ParameterRequest;
 
 class ParameterTransfer : public core::ParameterTransfers {
 public:
@@ -36,12 +39,12 @@ public:
     std::string ReadParameterFile();
 
 private:
-    int ExchangeRequest(const ParameterRequest& request);
+    int ExchangeRequest(const comm::ParameterRequest& request);
     // True when the sensor reported parameters it replaced.
-    bool ReportPlausibility(const ParameterRequest& request);
+    bool ReportPlausibility(const comm::ParameterRequest& request);
     // "SEND to EEPROM, parameter set 0", "GET from FILE".
     std::string Describe(bool send, std::uint16_t paraSet) const;
-    void StoreReply(const ParameterRequest& request, ParameterImage& image);
+    void StoreReply(const comm::ParameterRequest& request, protocol::ParameterImage& image);
 
     core::AppState& state;
     core::Shell& shell;

@@ -1,18 +1,18 @@
 #include "params/TeachLayout.h"
 
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 namespace params {
 
 std::array<std::string, 5> TeachColumnHeadings(std::uint16_t calculationMode,
                                                std::uint16_t evaluationMode) {
-    if (IsThdRgb(evaluationMode)) return {"THD", "", "", "", ""};
+    if (protocol::IsThdRgb(evaluationMode)) return {"THD", "", "", "", ""};
     switch (calculationMode) {
-    case kCalcSiM2D:
+    case protocol::kCalcSiM2D:
         return {"s", "i", "siTO", "M", "MTO"};
-    case kCalcXyInt3D:
+    case protocol::kCalcXyInt3D:
         return {"X", "Y", "INT", "TOL", ""};
-    case kCalcSiM3D:
+    case protocol::kCalcSiM3D:
         return {"s", "i", "M", "TOL", ""};
     default:
         return {"X", "Y", "CTO", "INT", "ITO"};
@@ -22,15 +22,15 @@ std::array<std::string, 5> TeachColumnHeadings(std::uint16_t calculationMode,
 std::array<bool, 5> TeachHeadingVisibility(std::uint16_t calculationMode,
                                            std::uint16_t evaluationMode) {
     std::array<bool, 5> shown{true, true, true, true, true};
-    if (evaluationMode != kEvalMinDist) return shown;
-    shown[IsCalculation3D(calculationMode) ? 3 : 2] = false;
+    if (evaluationMode != protocol::kEvalMinDist) return shown;
+    shown[protocol::IsCalculation3D(calculationMode) ? 3 : 2] = false;
     return shown;
 }
 
 TeachTable ConvertTeachTable(std::uint16_t oldMode, std::uint16_t newMode,
                              const TeachTable& table) {
-    const bool was3D = IsCalculation3D(oldMode);
-    const bool is3D = IsCalculation3D(newMode);
+    const bool was3D = protocol::IsCalculation3D(oldMode);
+    const bool is3D = protocol::IsCalculation3D(newMode);
     if (was3D == is3D) return table;
     TeachTable converted = table;
     for (auto& row : converted) {

@@ -2,7 +2,7 @@
 // What the five teach cells of a row mean per mode: the column headings, which headings the
 // MIN DIST evaluation hides, and the cell conversion when the calculation mode changes between
 // 2D and 3D.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <array>
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 namespace params {
 
-using TeachTable = std::array<TeachVector, kTeachRows>;
+using TeachTable = std::array<protocol::TeachVector, protocol::kTeachRows>;
 
 // Headings of teach columns 1..5. THD RGB (evaluation mode 4 or more) shows "THD" and four empty
 // headings whatever the calculation mode.

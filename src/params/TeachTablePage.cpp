@@ -27,13 +27,14 @@ TeachTablePage::TeachTablePage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(toolArea);
 
     QStringList rows;
-    for (int r = 0; r < kTeachRows; ++r)
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         rows << QString::number(r);
-    gridCtt = core::MakeWordTable(QStringLiteral("GridCtt"), kTeachRows, kValueColumns, rows, this);
+    gridCtt = core::MakeWordTable(QStringLiteral("GridCtt"), protocol::kTeachRows, kValueColumns,
+                                  rows, this);
     core::SetWordTableWidths(gridCtt, kValueWidth, kColourWidth);
     gridCtt->verticalHeader()->setMinimumWidth(24);
     SetHeadings({"X", "Y", "CTO", "INT", "ITO"});
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         for (int c = 0; c < kValueColumns; ++c)
             SetCell(r, c, kDefaultTeachCell);
     }
@@ -63,13 +64,13 @@ void TeachTablePage::SetHeadings(const QStringList& headings) {
     gridCtt->setHorizontalHeaderLabels(all);
 }
 
-void TeachTablePage::SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows) {
-    for (int r = 0; r < kTeachRows; ++r)
+void TeachTablePage::SetRowLabels(const std::array<std::uint32_t, protocol::kTeachRows>& rows) {
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         core::SetRowLabelColour(gridCtt, r, rows[std::size_t(r)]);
 }
 
-void TeachTablePage::SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours) {
-    for (int r = 0; r < kTeachRows; ++r)
+void TeachTablePage::SetRowColours(const std::array<std::uint32_t, protocol::kTeachRows>& colours) {
+    for (int r = 0; r < protocol::kTeachRows; ++r)
         core::SetCellBackground(gridCtt, r, kColourColumn, colours[std::size_t(r)]);
 }
 

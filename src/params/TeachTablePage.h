@@ -2,7 +2,7 @@
 // The teach-table page: the teach table (31 rows labelled 0..30, five value columns whose
 // headings follow the calculation and evaluation modes, one row-colour column). The teach
 // operations put their controls into the tool area above the table.
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <QWidget>
 
@@ -27,8 +27,8 @@ public:
     void SetCell(int row, int column, std::uint16_t value);
     // Headings of the five value columns; an empty text hides a heading.
     void SetHeadings(const QStringList& headings);
-    void SetRowLabels(const std::array<std::uint32_t, kTeachRows>& rows);
-    void SetRowColours(const std::array<std::uint32_t, kTeachRows>& colours);
+    void SetRowLabels(const std::array<std::uint32_t, protocol::kTeachRows>& rows);
+    void SetRowColours(const std::array<std::uint32_t, protocol::kTeachRows>& colours);
     // A teach operation's controls, above the table.
     void AddTool(QWidget* tool);
 

@@ -49,15 +49,15 @@ std::string RecordFileHeader(const std::string& identification) {
     return header;
 }
 
-std::string RecordRow(const live::MeasurementFrame& frame, const ClockTime& now) {
+std::string RecordRow(const protocol::MeasurementFrame& frame, const ClockTime& now) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d\t%02d:%02d:%02d", now.month, now.day,
                   now.year, now.hour, now.minute, now.second);
     std::string row = stamp;
-    for (int i = 0; i <= live::MeasurementFrame::kTemperature; ++i) {
+    for (int i = 0; i <= protocol::MeasurementFrame::kTemperature; ++i) {
         row += '\t';
-        row += i == live::MeasurementFrame::kDeltaC ? std::to_string(frame.DeltaC())
-                                                    : std::to_string(frame.w[std::size_t(i)]);
+        row += i == protocol::MeasurementFrame::kDeltaC ? std::to_string(frame.DeltaC())
+                                                        : std::to_string(frame.w[std::size_t(i)]);
     }
     row += "\r\n";
     return row;

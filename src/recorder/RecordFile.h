@@ -1,7 +1,7 @@
 #pragma once
 // The record file: a tab-separated text for a spreadsheet, one row per recorded measurement,
 // written byte for byte (CR LF line ends, no translation), and the record time of a recording.
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 
 #include <cstdint>
 #include <string>
@@ -24,7 +24,7 @@ struct ClockTime {
 // an identification, an empty line and the 13 column names.
 std::string RecordFileHeader(const std::string& identification);
 // One row: date MM-DD-YYYY, time HH:MM:SS, then words 0..10 of the frame, delta C signed.
-std::string RecordRow(const live::MeasurementFrame& frame, const ClockTime& now);
+std::string RecordRow(const protocol::MeasurementFrame& frame, const ClockTime& now);
 
 // What writing to the file came to.
 enum class WriteResult { Written, NotWritten };

@@ -1,12 +1,12 @@
 #include "recorder/RecorderModule.h"
 
+#include "comm/SensorLink.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "core/SideFiles.h"
 #include "core/Text.h"
-#include "link/SensorLink.h"
 #include "live/GoLoop.h"
 #include "live/GraphPanel.h"
 #include "live/LiveModule.h"
@@ -213,7 +213,7 @@ void RecorderModule::TakeAndRecordFrame() {
     AppendRow(state.live.frame);
 }
 
-void RecorderModule::AppendRow(const live::MeasurementFrame& frame) {
+void RecorderModule::AppendRow(const protocol::MeasurementFrame& frame) {
     const std::string& path = state.settings.recordFilePath;
     if (AppendToRecordFile(path, RecordRow(frame, now())) == WriteResult::Written) return;
     // The recording goes on; the operator learns at once how many rows are missing.

@@ -2,8 +2,8 @@
 // The recorder as the window composes it: the recorder page, the choice of the record file and
 // its header, and the recording loops (a number of values or continuous at an interval, manual,
 // and triggered by the sensor), each through the command gate.
-#include "link/EventWait.h"
-#include "live/MeasurementFrame.h"
+#include "comm/EventWait.h"
+#include "protocol/MeasurementFrame.h"
 #include "recorder/RecordFile.h"
 
 #include <QElapsedTimer>
@@ -62,7 +62,7 @@ private:
     void RunTriggeredRecording();
     // The frame in the receive buffer: decoded, shown, drawn and written as a row.
     void TakeAndRecordFrame();
-    void AppendRow(const live::MeasurementFrame& frame);
+    void AppendRow(const protocol::MeasurementFrame& frame);
     // Events are served until `interval` seconds have passed since `cycleStart`, or the running
     // flag is cleared. Sleeps between events.
     void WaitForNextPeriod(double cycleStart, double interval);

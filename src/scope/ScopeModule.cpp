@@ -1,13 +1,13 @@
 #include "scope/ScopeModule.h"
 
+#include "comm/LinkTexts.h"
+#include "comm/SensorLink.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "core/Text.h"
-#include "link/LinkTexts.h"
-#include "link/SensorLink.h"
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 #include "scope/ScopeHelp.h"
 #include "scope/ScopePanel.h"
 #include "scope/ScopePrintout.h"
@@ -84,7 +84,7 @@ void ScopeModule::UpdateDeltas() {
 }
 
 void ScopeModule::ResetAxes() {
-    const int calculationMode = state.params.image.parameters[params::kCalculationMode];
+    const int calculationMode = state.params.image.parameters[protocol::kCalculationMode];
     panel->ResetAxes(AnalogueUpperLimit(settingsPage->RecordSignal(), calculationMode));
     UpdateDeltas();
 }

@@ -1,8 +1,8 @@
 #include "settings/SettingsPanels.h"
 
+#include "comm/CommPage.h"
 #include "core/AppState.h"
 #include "core/Shell.h"
-#include "link/CommPage.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsHelp.h"
 #include "settings/TableAttributesPage.h"

@@ -4,7 +4,7 @@
 #include "core/OperatorDialogs.h"
 #include "core/ValueDisplay.h"
 #include "core/WordTable.h"
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -110,7 +110,7 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     bottom->addWidget(buttonCloseTeachPanel);
     layout->addLayout(bottom);
 
-    UpdateTeachPanelLabels(0, params::kEvalBestHit);
+    UpdateTeachPanelLabels(0, protocol::kEvalBestHit);
     connect(buttonTP1Capture, &QPushButton::clicked, this, &MeanValuePanel::CBF_ButtonTP1Capture);
     connect(buttonTP1Undo, &QPushButton::clicked, this, &MeanValuePanel::CBF_ButtonTP1Undo);
     connect(buttonTP1ResetTable, &QPushButton::clicked, this,
@@ -168,14 +168,14 @@ MeanTeachInputs MeanValuePanel::TeachInputs() {
 
 void MeanValuePanel::UpdateTeachPanelLabels(std::uint16_t mode, std::uint16_t evaluationMode) {
     calculationMode = mode;
-    if (evaluationMode >= params::kEvalThdRgb) return;
+    if (evaluationMode >= protocol::kEvalThdRgb) return;
     // MIN DIST always teaches 40 as colour tolerance.
-    const bool minDist = evaluationMode == params::kEvalMinDist;
+    const bool minDist = evaluationMode == protocol::kEvalMinDist;
     editTP1TeachCtoWith->setEnabled(!minDist);
     editTP1ValueCto->setEnabled(!minDist);
 
-    const bool siM = params::IsCalculationSiM(mode);
-    const bool threeD = params::IsCalculation3D(mode);
+    const bool siM = protocol::IsCalculationSiM(mode);
+    const bool threeD = protocol::IsCalculation3D(mode);
     const QString x = siM ? QStringLiteral("s") : QStringLiteral("X");
     const QString y = siM ? QStringLiteral("i") : QStringLiteral("Y");
     const QString i = siM ? QStringLiteral("M") : QStringLiteral("INT");
@@ -195,7 +195,7 @@ void MeanValuePanel::UpdateTeachPanelLabels(std::uint16_t mode, std::uint16_t ev
     editTP1TeachCtoWith->setItemText(0, QStringLiteral("VALUE ") + tolerance);
     editTP1TeachCtoWith->setItemText(1, distance);
     editTP1TeachCtoWith->setItemText(2, distance + QStringLiteral("+VALUE ") + tolerance);
-    if (mode != params::kCalcXyInt3D)
+    if (mode != protocol::kCalcXyInt3D)
         labelMaxDeltaInt->setText(siM ? QStringLiteral("d M") : QStringLiteral("d INT"));
     if (!threeD) {
         const QString it = siM ? QStringLiteral("MTO") : QStringLiteral("ITO");

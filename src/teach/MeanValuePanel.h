@@ -29,7 +29,7 @@ public:
     // The choices and value fields of the two tolerances, with the spread.
     MeanTeachInputs TeachInputs();
     void UpdateTeachPanelLabels(std::uint16_t calculationMode, std::uint16_t evaluationMode);
-    void SetFrameSource(const live::MeasurementFrame* frame) { current = frame; }
+    void SetFrameSource(const protocol::MeasurementFrame* frame) { current = frame; }
     // The live RED, GREEN and BLUE row, made by the data panel that keeps it up to date.
     void AddLiveValues(QWidget* rgbRow);
 
@@ -49,7 +49,7 @@ private:
     void ResetCaptureTable();
 
     core::OperatorDialogs& dialogs;
-    const live::MeasurementFrame* current = nullptr;
+    const protocol::MeasurementFrame* current = nullptr;
     std::uint16_t calculationMode = 0;
     QLabel* dispTP1Counter;
     QTableWidget* gridTP1Values;

@@ -1,6 +1,6 @@
 #include "teach/MeanValueTeach.h"
 
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -24,8 +24,8 @@ std::uint16_t Tolerance(int choice, std::uint16_t value, int measured, std::uint
 
 } // namespace
 
-int CaptureFrame(CaptureTable& table, const live::MeasurementFrame& frame) {
-    using F = live::MeasurementFrame;
+int CaptureFrame(CaptureTable& table, const protocol::MeasurementFrame& frame) {
+    using F = protocol::MeasurementFrame;
     table.count = std::min(table.count, kCaptureRows - 1) + 1;
     const int row = table.count - 1;
     const int words[kCaptureColumns] = {F::kRed, F::kGreen, F::kBlue, F::kX, F::kY, F::kInt};
@@ -56,7 +56,7 @@ MeanAndSpread ComputeMeanAndSpread(const CaptureTable& table, std::uint16_t calc
         const long di = std::labs(long(row[5]) - result.mean[5]);
         result.maxIntensity = std::max(result.maxIntensity, int(di));
         const long squares =
-            dx * dx + dy * dy + (params::IsCalculation3D(calculationMode) ? di * di : 0);
+            dx * dx + dy * dy + (protocol::IsCalculation3D(calculationMode) ? di * di : 0);
         result.maxDistance = std::max(result.maxDistance, int(std::sqrt(double(squares))));
     }
     return result;
@@ -68,11 +68,11 @@ TeachResult TeachMeanValues(const MeanTeachInputs& in) {
         in.selectedRow < 0 ? 0 : (in.selectedRow > kLastRow ? kLastRow : in.selectedRow);
     result.colourRow = row;
     result.nextSelectedRow = row;
-    const bool threeD = params::IsCalculation3D(in.calculationMode);
+    const bool threeD = protocol::IsCalculation3D(in.calculationMode);
     const auto& mean = in.spread.mean;
     const int colourColumn = threeD ? 3 : 2;
     const std::uint16_t colour =
-        in.evaluationMode == params::kEvalMinDist
+        in.evaluationMode == protocol::kEvalMinDist
             ? 40 // MIN DIST always teaches 40
             : Tolerance(in.colourChoice, in.colourValue, in.spread.maxDistance,
                         in.row.w[std::size_t(colourColumn)]);

@@ -1,8 +1,8 @@
 #pragma once
 // Teaching the mean of several captured measurements: the capture table of up to 100 frames,
 // the column means with the largest distances from them, and the row the mean teaches.
-#include "live/MeasurementFrame.h"
-#include "params/ParameterImage.h"
+#include "protocol/MeasurementFrame.h"
+#include "protocol/ParameterImage.h"
 #include "teach/TeachOperations.h"
 
 #include <array>
@@ -20,7 +20,7 @@ struct CaptureTable {
 
 // The frame's RED, GREEN, BLUE, X, Y, INT as the next row; a full table overwrites its last row.
 // Returns the 0-based row written.
-int CaptureFrame(CaptureTable& table, const live::MeasurementFrame& frame);
+int CaptureFrame(CaptureTable& table, const protocol::MeasurementFrame& frame);
 // Takes the last frame back (its row cleared); the first row is cleared even when empty.
 void UndoCapture(CaptureTable& table);
 
@@ -39,7 +39,7 @@ struct MeanTeachInputs {
     int intensityChoice = 0;
     std::uint16_t colourValue = 0;
     std::uint16_t intensityValue = 0;
-    params::TeachVector row; // the selected row as it is
+    protocol::TeachVector row; // the selected row as it is
     int selectedRow = 0;
     bool autoIncrement = false;
     std::uint16_t evaluationMode = 0;

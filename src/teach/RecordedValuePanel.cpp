@@ -4,8 +4,8 @@
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "core/ValueDisplay.h"
-#include "live/MeasurementFrame.h"
-#include "params/ParameterCodes.h"
+#include "protocol/MeasurementFrame.h"
+#include "protocol/ParameterCodes.h"
 #include "teach/PointCloudGraph.h"
 
 #include <QGridLayout>
@@ -91,7 +91,7 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState, core::Opera
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid, 1);
 
-    UpdateTeachPanelLabels(0, params::kEvalBestHit);
+    UpdateTeachPanelLabels(0, protocol::kEvalBestHit);
     ShowCount();
     connect(buttonTP2Start, &QPushButton::clicked, this, &RecordedValuePanel::StartRequested);
     connect(buttonTP2Reset, &QPushButton::clicked, this, &RecordedValuePanel::CBF_ButtonTP2Reset);
@@ -107,11 +107,11 @@ bool RecordedValuePanel::Full() const {
     return teachState.recordCount >= TeachPointCapacity(teachState.recordedPoints);
 }
 
-bool RecordedValuePanel::PlotTeachPoint(const live::MeasurementFrame& frame) {
+bool RecordedValuePanel::PlotTeachPoint(const protocol::MeasurementFrame& frame) {
     if (Full()) return false;
-    const core::TeachPoint point{double(frame.w[live::MeasurementFrame::kX]),
-                                 double(frame.w[live::MeasurementFrame::kY]),
-                                 double(frame.w[live::MeasurementFrame::kInt])};
+    const core::TeachPoint point{double(frame.w[protocol::MeasurementFrame::kX]),
+                                 double(frame.w[protocol::MeasurementFrame::kY]),
+                                 double(frame.w[protocol::MeasurementFrame::kInt])};
     ShowPoint(point);
     const bool more = AppendTeachPoint(teachState.recordedPoints, teachState.recordCount, point);
     for (PointCloudGraph* graph : graphs)
@@ -160,8 +160,8 @@ void RecordedValuePanel::ResetRecording() {
 
 void RecordedValuePanel::UpdateTeachPanelLabels(std::uint16_t calculationMode,
                                                 std::uint16_t evaluationMode) {
-    if (evaluationMode >= params::kEvalThdRgb) return;
-    const bool siM = params::IsCalculationSiM(calculationMode);
+    if (evaluationMode >= protocol::kEvalThdRgb) return;
+    const bool siM = protocol::IsCalculationSiM(calculationMode);
     const char* graphTitles[2][kTeachGraphs] = {{"X/Y", "X/INT", "Y/INT"}, {"s/i", "s/M", "i/M"}};
     const char* valueNames[2][3] = {{"X", "Y", "INT"}, {"s", "i", "M"}};
     for (int g = 0; g < kTeachGraphs; ++g)

@@ -12,7 +12,9 @@ namespace core {
 class OperatorDialogs;
 class Registrar;
 } // namespace core
-namespace live {
+namespace live {}
+
+namespace protocol {
 struct MeasurementFrame;
 }
 
@@ -28,7 +30,7 @@ public:
 
     // One measurement into the buffer and the three clouds, the cursors onto it. Returns whether
     // the recording may go on: false once the buffer is full (a full buffer records nothing).
-    bool PlotTeachPoint(const live::MeasurementFrame& frame);
+    bool PlotTeachPoint(const protocol::MeasurementFrame& frame);
     // Graph `graph`'s cursor chooses the record; all three cursors and the displays follow.
     void SyncTeachCursors(int graph);
     // The values of the X, Y and INT displays.

@@ -10,10 +10,10 @@
 #include "live/GoLoop.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"
-#include "params/ParameterCodes.h"
 #include "params/ParameterPanels.h"
 #include "params/ParamsModule.h"
 #include "params/TeachTablePage.h"
+#include "protocol/ParameterCodes.h"
 #include "settings/TableAttributesPage.h"
 #include "teach/MeanValuePanel.h"
 #include "teach/RecordedValuePanel.h"
@@ -144,16 +144,16 @@ void TeachModule::CBF_ButtonTeachDataTo() {
     TeachRow(state.live.frame);
 }
 
-void TeachModule::TeachRow(const live::MeasurementFrame& frame) {
+void TeachModule::TeachRow(const protocol::MeasurementFrame& frame) {
     const auto& words = state.params.image.parameters;
     TeachInputs inputs;
     inputs.frame = frame;
     inputs.selectedRow = editNo->value();
     inputs.autoIncrement = radioInc->isChecked();
     inputs.writeTolerances = state.flags.teachTolerance != 1;
-    inputs.evaluationMode = words[params::kEvaluationMode];
-    inputs.calculationMode = words[params::kCalculationMode];
-    inputs.powerMode = words[params::kPowerMode];
+    inputs.evaluationMode = words[protocol::kEvaluationMode];
+    inputs.calculationMode = words[protocol::kCalculationMode];
+    inputs.powerMode = words[protocol::kPowerMode];
     const TeachResult result = TeachRowFromValues(inputs);
     auto& table = params.TeachTable();
     for (const CellWrite& write : result.writes)
@@ -174,7 +174,7 @@ void TeachModule::CBF_ButtonResetTable() {
 void TeachModule::ResetTeachTable() {
     SelectRow(0);
     auto& table = params.TeachTable();
-    for (int r = 0; r < params::kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         for (int c = 0; c < params::TeachTablePage::kValueColumns; ++c)
             table.SetCell(r, c, 1);
     }
@@ -245,7 +245,7 @@ void TeachModule::TeachToleranceOn() {
 }
 
 void TeachModule::UpdateTeachPageControls(std::uint16_t evaluationMode) {
-    const bool thd = evaluationMode >= params::kEvalThdRgb;
+    const bool thd = evaluationMode >= protocol::kEvalThdRgb;
     editNo->setVisible(!thd);
     radioInc->setVisible(!thd);
     buttonTeachMeanVal->setEnabled(!thd);
@@ -255,11 +255,11 @@ void TeachModule::UpdateTeachPageControls(std::uint16_t evaluationMode) {
 void TeachModule::UpdateTeachPanels() {
     params.Panels().GetParametersFromPanel();
     const auto& words = state.params.image.parameters;
-    UpdateTeachPageControls(words[params::kEvaluationMode]);
-    meanPanel->UpdateTeachPanelLabels(words[params::kCalculationMode],
-                                      words[params::kEvaluationMode]);
-    recordedPanel->UpdateTeachPanelLabels(words[params::kCalculationMode],
-                                          words[params::kEvaluationMode]);
+    UpdateTeachPageControls(words[protocol::kEvaluationMode]);
+    meanPanel->UpdateTeachPanelLabels(words[protocol::kCalculationMode],
+                                      words[protocol::kEvaluationMode]);
+    recordedPanel->UpdateTeachPanelLabels(words[protocol::kCalculationMode],
+                                          words[protocol::kEvaluationMode]);
 }
 
 void TeachModule::CBF_ButtonTeachMeanVal() {
@@ -282,8 +282,8 @@ void TeachModule::TeachMeanValues() {
     inputs.selectedRow = editNo->value();
     inputs.row = state.params.image.table[std::size_t(inputs.selectedRow)];
     inputs.autoIncrement = radioInc->isChecked();
-    inputs.evaluationMode = words[params::kEvaluationMode];
-    inputs.calculationMode = words[params::kCalculationMode];
+    inputs.evaluationMode = words[protocol::kEvaluationMode];
+    inputs.calculationMode = words[protocol::kCalculationMode];
     const TeachResult result = teach::TeachMeanValues(inputs);
     auto& table = params.TeachTable();
     for (const CellWrite& write : result.writes)
@@ -324,11 +324,11 @@ void TeachModule::TeachRecordedValue() {
     params.Panels().GetParametersFromPanel();
     // The record under the cursors stands in for the measurement; the live frame stays as the
     // sensor sent it.
-    live::MeasurementFrame frame = state.live.frame;
+    protocol::MeasurementFrame frame = state.live.frame;
     const core::TeachPoint point = recordedPanel->ShownPoint();
-    frame.w[live::MeasurementFrame::kX] = std::uint16_t(point[0]);
-    frame.w[live::MeasurementFrame::kY] = std::uint16_t(point[1]);
-    frame.w[live::MeasurementFrame::kInt] = std::uint16_t(point[2]);
+    frame.w[protocol::MeasurementFrame::kX] = std::uint16_t(point[0]);
+    frame.w[protocol::MeasurementFrame::kY] = std::uint16_t(point[1]);
+    frame.w[protocol::MeasurementFrame::kInt] = std::uint16_t(point[2]);
     TeachRow(frame);
 }
 

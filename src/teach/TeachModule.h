@@ -12,6 +12,10 @@ class QMenu;
 class QPushButton;
 class QSpinBox;
 
+namespace protocol {
+struct MeasurementFrame;
+}
+
 namespace teach {
 class MeanValuePanel;
 class RecordedValuePanel;
@@ -25,7 +29,6 @@ class Shell;
 } // namespace core
 namespace live {
 class LiveModule;
-struct MeasurementFrame;
 } // namespace live
 namespace params {
 class ParamsModule;
@@ -77,7 +80,7 @@ private:
     void SelectRow(int row);
     // X, Y and INT of `frame` into the selected row with the default tolerances, the row's
     // automatic colour, auto increment.
-    void TeachRow(const live::MeasurementFrame& frame);
+    void TeachRow(const protocol::MeasurementFrame& frame);
     void UpdateTeachPanels();
     // Fills the selected block through `change`, then takes the table into the image and draws.
     template <typename Change> void ChangeSelection(const Change& change);

@@ -1,6 +1,6 @@
 #include "teach/TeachOperations.h"
 
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 #include <charconv>
 #include <string>
@@ -11,33 +11,33 @@ Tolerances DefaultTolerances(std::uint16_t evaluationMode, std::uint16_t calcula
                              std::uint16_t powerMode) {
     std::uint16_t colour = 100; // FIRST HIT and COL5
     std::uint16_t intensity = 100;
-    if (evaluationMode == params::kEvalBestHit) {
+    if (evaluationMode == protocol::kEvalBestHit) {
         colour = 200;
         intensity = 200;
-    } else if (evaluationMode == params::kEvalMinDist) {
+    } else if (evaluationMode == protocol::kEvalMinDist) {
         colour = 40;
         intensity = 200;
     }
-    if (params::IsCalculation3D(calculationMode)) return {colour, 1};
-    if (calculationMode == params::kCalcSiM2D) return {colour, 50};
+    if (protocol::IsCalculation3D(calculationMode)) return {colour, 1};
+    if (calculationMode == protocol::kCalcSiM2D) return {colour, 50};
     // X Y INT 2D: a dynamically regulated power halves the intensity tolerance.
-    if (powerMode == params::kPowerModeDyn) intensity = std::uint16_t(intensity / 2);
+    if (powerMode == protocol::kPowerModeDyn) intensity = std::uint16_t(intensity / 2);
     return {colour, intensity};
 }
 
 TeachResult TeachRowFromValues(const TeachInputs& in) {
-    using F = live::MeasurementFrame;
+    using F = protocol::MeasurementFrame;
     TeachResult result;
     const int row =
         in.selectedRow < 0 ? 0 : (in.selectedRow > kLastRow ? kLastRow : in.selectedRow);
     result.nextSelectedRow = row;
     result.colourRow = row;
     const auto& w = in.frame.w;
-    if (in.evaluationMode >= params::kEvalThdRgb) {
+    if (in.evaluationMode >= protocol::kEvalThdRgb) {
         result.writes = {{0, 0, w[F::kRed]}, {1, 0, w[F::kGreen]}, {2, 0, w[F::kBlue]}};
         return result;
     }
-    const bool threeD = params::IsCalculation3D(in.calculationMode);
+    const bool threeD = protocol::IsCalculation3D(in.calculationMode);
     result.writes = {{row, 0, w[F::kX]}, {row, 1, w[F::kY]}, {row, threeD ? 2 : 3, w[F::kInt]}};
     if (in.writeTolerances) {
         const Tolerances t = DefaultTolerances(in.evaluationMode, in.calculationMode, in.powerMode);

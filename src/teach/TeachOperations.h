@@ -1,8 +1,8 @@
 #pragma once
 // The teach table's operations as decisions over plain values: the default tolerances of a
 // taught row, the cells TEACH DATA TO writes, and the filling and numbering of a selected block.
-#include "live/MeasurementFrame.h"
-#include "params/ParameterImage.h"
+#include "protocol/MeasurementFrame.h"
+#include "protocol/ParameterImage.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +11,7 @@
 
 namespace teach {
 
-inline constexpr int kLastRow = params::kTeachRows - 1; // the No. field runs 0..30
+inline constexpr int kLastRow = protocol::kTeachRows - 1; // the No. field runs 0..30
 
 // The default colour tolerance T1 and the second value T2 (the intensity tolerance in 2D, the
 // meaningless column 5 in 3D) for the modes.
@@ -30,7 +30,7 @@ struct CellWrite {
 };
 
 struct TeachInputs {
-    live::MeasurementFrame frame;
+    protocol::MeasurementFrame frame;
     int selectedRow = 0; // the No. field
     bool autoIncrement = false;
     bool writeTolerances = true; // the teach tolerance flag is not 1

@@ -1,7 +1,7 @@
 #include "app/AppHelp.h"
 #include "calibration/CalibrationHelp.h"
+#include "comm/LinkHelp.h"
 #include "core/HelpBook.h"
-#include "link/LinkHelp.h"
 #include "live/LiveHelp.h"
 #include "params/ParameterHelp.h"
 #include "recorder/RecorderHelp.h"

@@ -1,8 +1,8 @@
 // The protocol monitor on the communication page, with the program connected to the simulator.
 #include "ProgramFixture.h"
 
-#include "link/CommModule.h"
-#include "link/ProtocolMonitor.h"
+#include "comm/CommModule.h"
+#include "comm/ProtocolMonitor.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

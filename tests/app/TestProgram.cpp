@@ -1,11 +1,11 @@
 // Start-up, connection, GO and STOP on the real windows of the program.
 #include "ProgramFixture.h"
-#include "link/CommPage.h"
-#include "link/SerialDevices.h"
+#include "comm/CommPage.h"
+#include "comm/SerialDevices.h"
 #include "live/DataPanel.h"
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
-#include "params/ParameterImage.h"
+#include "protocol/ParameterImage.h"
 
 #include <QFileInfo>
 #include <QtTest>
@@ -15,7 +15,7 @@ using namespace params;
 
 namespace {
 
-bool SameWords(const ParameterImage& a, const ParameterImage& b) {
+bool SameWords(const protocol::ParameterImage& a, const protocol::ParameterImage& b) {
     if (a.parameters != b.parameters) return false;
     for (std::size_t r = 0; r < a.table.size(); ++r) {
         if (a.table[r].w != b.table[r].w) return false;
@@ -118,7 +118,7 @@ private slots:
         // COL5 chosen on the page, not yet sent: GO takes it from the controls.
         evaluation->setCurrentIndex(evaluation->findData(3));
         f->RunGo(200, [&] { f->Stop(); });
-        QCOMPARE(int(f->state->params.image.parameters[kEvaluationMode]), 3);
+        QCOMPARE(int(f->state->params.image.parameters[protocol::kEvaluationMode]), 3);
         for (auto* led : f->Data().ledOut)
             QVERIFY(led->IsOn()); // 255 lights all five
     }
@@ -230,7 +230,7 @@ private slots:
     void getAfterStopWaitsForTheMeasurementInFlight() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        const ParameterImage sensorSet = f->simulator.RamImage()[0];
+        const protocol::ParameterImage sensorSet = f->simulator.RamImage()[0];
         sim::FaultSettings faults;
         faults.delayMs = sim::Fault{true, 400, sim::kAllOrders};
         f->simulator.SetFaults(faults);
@@ -452,7 +452,7 @@ private slots:
         QFETCH(int, order);
         f->StartWithoutSensor();
         QVERIFY(f->ConnectPtyThroughPage());
-        const ParameterImage before = f->state->params.image;
+        const protocol::ParameterImage before = f->state->params.image;
         f->simulator.SetFaults([order] {
             sim::FaultSettings faults;
             faults.errorReply = sim::Fault{true, 3, order};

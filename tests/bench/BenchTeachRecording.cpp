@@ -4,7 +4,7 @@
 // while 60000 points are recorded. Prints figures; asserts nothing.
 #include "ResidentMemory.h"
 #include "core/AppState.h"
-#include "live/MeasurementFrame.h"
+#include "protocol/MeasurementFrame.h"
 #include "support/ScriptedOperator.h"
 #include "teach/RecordedValuePanel.h"
 
@@ -21,12 +21,12 @@ namespace {
 // A colour passing the sensor with noise and a slow drift, repeatable from run to run.
 class Cloud {
 public:
-    live::MeasurementFrame Next() {
+    protocol::MeasurementFrame Next() {
         const double drift = 40 * std::sin(double(count++) / 3000);
-        live::MeasurementFrame frame;
-        frame.w[live::MeasurementFrame::kX] = Word(3100 + drift + 25 * Noise());
-        frame.w[live::MeasurementFrame::kY] = Word(2900 - drift + 25 * Noise());
-        frame.w[live::MeasurementFrame::kInt] = Word(1500 + 60 * Noise());
+        protocol::MeasurementFrame frame;
+        frame.w[protocol::MeasurementFrame::kX] = Word(3100 + drift + 25 * Noise());
+        frame.w[protocol::MeasurementFrame::kY] = Word(2900 - drift + 25 * Noise());
+        frame.w[protocol::MeasurementFrame::kInt] = Word(1500 + 60 * Noise());
         return frame;
     }
 

@@ -5,10 +5,10 @@
 // from outside (as a click is) waits to be served while the loop runs. Pin the program and the
 // simulator it starts with taskset. Argument: seconds per round. Prints figures; asserts nothing.
 #include "ConnectedProgram.h"
+#include "comm/CommModule.h"
 #include "core/EventDispatcher.h"
-#include "link/CommModule.h"
-#include "link/FrameCodec.h"
 #include "live/LiveModule.h"
+#include "protocol/FrameCodec.h"
 #include "support/RecordingCommView.h"
 
 #include <QApplication>
@@ -113,22 +113,23 @@ template <typename Turn> Round Measure(double seconds, Turn&& turn) {
 }
 
 std::vector<std::uint8_t> MeasurementRequest() {
-    std::vector<std::uint8_t> request(frame::kHeaderSize);
-    frame::EncodeFrame(request.data(), request.size(), 8, 0, nullptr, 0, 0);
+    std::vector<std::uint8_t> request(protocol::frame::kHeaderSize);
+    protocol::frame::EncodeFrame(request.data(), request.size(), 8, 0, nullptr, 0, 0);
     return request;
 }
 
 // Reads one reply into `reply` with plain blocking reads; its length, or 0 on failure.
 template <typename ReadSome> int ReadReply(std::uint8_t* reply, ReadSome&& readSome) {
     int have = 0;
-    int needed = int(frame::kHeaderSize);
+    int needed = int(protocol::frame::kHeaderSize);
     while (have < needed) {
-        const ssize_t n = readSome(reply + have, std::size_t(int(frame::kBufferSize) - have));
+        const ssize_t n =
+            readSome(reply + have, std::size_t(int(protocol::frame::kBufferSize) - have));
         if (n <= 0) return 0;
         have += int(n);
-        frame::HeaderFields head;
-        if (needed == int(frame::kHeaderSize) && have >= needed) {
-            if (!frame::DecodeHead(reply, head)) return 0;
+        protocol::frame::HeaderFields head;
+        if (needed == int(protocol::frame::kHeaderSize) && have >= needed) {
+            if (!protocol::frame::DecodeHead(reply, head)) return 0;
             needed += head.length;
         }
     }
@@ -151,7 +152,7 @@ Round RawTcpRound(quint16 port, double seconds, bool timeLimit) {
         return {};
     }
     const auto request = MeasurementRequest();
-    std::uint8_t reply[frame::kBufferSize];
+    std::uint8_t reply[protocol::frame::kBufferSize];
     Round round = Measure(seconds, [&] {
         if (::send(fd, request.data(), request.size(), 0) != ssize_t(request.size())) return false;
         return ReadReply(reply, [&](std::uint8_t* to, std::size_t n) -> ssize_t {
@@ -176,7 +177,7 @@ Round RawPtyRound(const QString& path, double seconds) {
     settings.c_cc[VTIME] = 0;
     ::tcsetattr(fd, TCSANOW, &settings);
     const auto request = MeasurementRequest();
-    std::uint8_t reply[frame::kBufferSize];
+    std::uint8_t reply[protocol::frame::kBufferSize];
     int replyBytes = 0;
     Round round = Measure(seconds, [&] {
         if (::write(fd, request.data(), request.size()) != ssize_t(request.size())) return false;
@@ -213,7 +214,7 @@ struct BareLink {
         const long wakeUpsBefore = link.WaitWakeUps();
         Round round = Measure(seconds, [&] { return MeasureOnce(link, *state); });
         round.wakeUps = link.WaitWakeUps() - wakeUpsBefore;
-        round.replyBytes = int(frame::kHeaderSize) + state->frames.dataLength;
+        round.replyBytes = int(protocol::frame::kHeaderSize) + state->frames.dataLength;
         return round;
     }
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
@@ -244,7 +245,7 @@ Round GoRound(ConnectedProgram& connected, double seconds) {
     round.cpu = ProcessCpuSeconds() - cpuAtMark;
     round.turns = long(connected.state->live.measurementCount - turnsAtMark);
     round.wakeUps = program.Link().WaitWakeUps() - wakeUpsAtMark;
-    round.replyBytes = int(frame::kHeaderSize) + connected.state->frames.dataLength;
+    round.replyBytes = int(protocol::frame::kHeaderSize) + connected.state->frames.dataLength;
     return round;
 }
 

@@ -79,8 +79,8 @@ private slots:
         QFETCH(QString, refusal);
         QTemporaryDir dir;
         const QString path = dir.filePath("p.ini");
-        params::ParameterImage written = params::DefaultParameterImage();
-        written.parameters[params::kPower] = 321;
+        protocol::ParameterImage written = params::DefaultParameterImage();
+        written.parameters[protocol::kPower] = 321;
         written.table[29].w[6] = 10;
         if (!noFile) {
             QVERIFY(params::WriteParameterFileTo(path.toStdString(), written) >= 0);
@@ -92,12 +92,12 @@ private slots:
             file.resize(0);
             file.write(bytes);
         }
-        params::ParameterImage image{};
+        protocol::ParameterImage image{};
         image.table[5].w[7] = 0xA505; // a reserved word, which no file carries
         const std::string problem = cli::ReadWholeParameterFile(path.toStdString(), image);
         QVERIFY2(QString::fromStdString(problem).contains(refusal), problem.c_str());
         QCOMPARE(problem.empty(), refusal.isEmpty());
-        QCOMPARE(image.parameters[params::kPower], std::uint16_t(refusal.isEmpty() ? 321 : 0));
+        QCOMPARE(image.parameters[protocol::kPower], std::uint16_t(refusal.isEmpty() ? 321 : 0));
         QCOMPARE(image.table[5].w[7], std::uint16_t(0xA505));
     }
 };

@@ -26,10 +26,10 @@ QByteArray Contents(const QString& path) {
 }
 
 // A parameter set unlike the factory one, so that a file that was sent shows.
-params::ParameterImage KnownImage(int power) {
-    params::ParameterImage image = params::DefaultParameterImage();
-    image.parameters[params::kPower] = std::uint16_t(power);
-    image.parameters[params::kAverage] = 17;
+protocol::ParameterImage KnownImage(int power) {
+    protocol::ParameterImage image = params::DefaultParameterImage();
+    image.parameters[protocol::kPower] = std::uint16_t(power);
+    image.parameters[protocol::kAverage] = 17;
     image.table[3].w[0] = 1234;
     image.table[30].w[6] = 4321;
     return image;
@@ -73,7 +73,7 @@ class TestCliProgram : public QObject {
         return outcome;
     }
 
-    QString WriteFile(const QString& name, const params::ParameterImage& image) const {
+    QString WriteFile(const QString& name, const protocol::ParameterImage& image) const {
         const QString path = dir.filePath(name);
         return params::WriteParameterFileTo(path.toStdString(), image) >= 0 ? path : QString();
     }
@@ -163,7 +163,7 @@ private slots:
         QTest::newRow("missing") << QByteArray() << "Cannot read";
         QTest::newRow("garbled") << QByteArray("\x01\x7f=]]not a parameter file[\n", 27)
                                  << "not a parameter file";
-        params::ParameterImage other = KnownImage(123);
+        protocol::ParameterImage other = KnownImage(123);
         const QByteArray valid = Contents(WriteFile("other.ini", other));
         QTest::newRow("value garbled")
             << QByteArray(valid).replace("INTLIM = 0", "INTLIM = 0x") << "INTLIM";

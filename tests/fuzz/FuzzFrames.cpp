@@ -3,11 +3,11 @@
 // what came off the line. Stops on a sanitizer report, or when a valid frame does not encode
 // back to its own bytes, or when the parser cuts the same stream differently in pieces.
 #include "calibration/CalibrationMath.h"
-#include "link/CheckByte.h"
-#include "link/FrameCodec.h"
-#include "link/ServerList.h"
+#include "comm/ServerList.h"
 #include "live/LiveValues.h"
-#include "params/BlockLayout.h"
+#include "protocol/BlockLayout.h"
+#include "protocol/CheckByte.h"
+#include "protocol/FrameCodec.h"
 #include "scope/ScopeModel.h"
 #include "sim/RequestParser.h"
 
@@ -20,7 +20,7 @@
 
 namespace {
 
-namespace frame = comm::frame;
+namespace frame = protocol::frame;
 
 void Require(bool condition) {
     if (!condition) std::abort();
@@ -29,41 +29,45 @@ void Require(bool condition) {
 // A reply as the link takes it: header check, length limit, data check, then the words, and
 // what the program makes of them.
 void ReplyPath(const std::uint8_t* data, std::size_t size, std::uint8_t steer) {
-    if (size < frame::kHeaderSize) return;
-    frame::HeaderFields head;
-    if (!frame::DecodeHead(data, head)) return;
+    if (size < protocol::frame::kHeaderSize) return;
+    protocol::frame::HeaderFields head;
+    if (!protocol::frame::DecodeHead(data, head)) return;
     // A length beyond the receive buffer is refused before anything is read.
-    if (head.length > frame::kMaxDataBytes || size < frame::kHeaderSize + head.length) return;
-    if (comm::ComputeCheckByte(data, frame::kHeaderSize, head.length) != head.dataCheck) return;
+    if (head.length > protocol::frame::kMaxDataBytes ||
+        size < protocol::frame::kHeaderSize + head.length)
+        return;
+    if (protocol::ComputeCheckByte(data, protocol::frame::kHeaderSize, head.length) !=
+        head.dataCheck)
+        return;
 
-    const std::vector<std::uint8_t> payload(data + frame::kHeaderSize,
-                                            data + frame::kHeaderSize + head.length);
-    const auto again = frame::EncodeFrameBytes(head.code, head.word, payload);
-    Require(again.size() == frame::kHeaderSize + head.length);
+    const std::vector<std::uint8_t> payload(data + protocol::frame::kHeaderSize,
+                                            data + protocol::frame::kHeaderSize + head.length);
+    const auto again = protocol::frame::EncodeFrameBytes(head.code, head.word, payload);
+    Require(again.size() == protocol::frame::kHeaderSize + head.length);
     Require(std::equal(again.begin(), again.end(), data));
 
-    std::array<std::uint16_t, frame::kWordCount> words{};
+    std::array<std::uint16_t, protocol::frame::kWordCount> words{};
     const std::size_t count =
-        frame::DecodeWords(payload.data(), payload.size(), words.data(), words.size());
+        protocol::frame::DecodeWords(payload.data(), payload.size(), words.data(), words.size());
     Require(count == payload.size() / 2);
     std::vector<std::uint16_t> wordList(words.begin(), words.begin() + count);
     if (payload.size() % 2 == 0)
-        Require(frame::EncodeFrameWords(head.code, head.word, wordList) == again);
+        Require(protocol::frame::EncodeFrameWords(head.code, head.word, wordList) == again);
 
     // A parameter or table block: the words stored come back out as they were received.
-    params::ParameterImage image;
-    const auto blockIndex = std::uint16_t(steer % params::kBlockCount);
-    const std::size_t stored = params::StoreBlockWords(image, blockIndex, words.data(), count);
-    Require(stored == std::min(count, params::BlockWordCount(blockIndex)));
-    const auto back = params::BlockWords(image, blockIndex);
+    protocol::ParameterImage image;
+    const auto blockIndex = std::uint16_t(steer % protocol::kBlockCount);
+    const std::size_t stored = protocol::StoreBlockWords(image, blockIndex, words.data(), count);
+    Require(stored == std::min(count, protocol::BlockWordCount(blockIndex)));
+    const auto back = protocol::BlockWords(image, blockIndex);
     Require(std::equal(words.begin(), words.begin() + long(stored), back.begin()));
 
     // The identification text: at most its 71 characters, and none of them NUL.
     const std::string id = comm::FirmwareIdFromReply(payload.data(), payload.size());
     Require(id.size() <= comm::kFirmwareIdLength && id.find('\0') == std::string::npos);
 
-    live::MeasurementFrame measurement;
-    live::TakeMeasurementFrame(measurement, words.data(), count);
+    protocol::MeasurementFrame measurement;
+    protocol::TakeMeasurementFrame(measurement, words.data(), count);
     live::RawDelta(measurement);
 
     // A scope block and a cycle-time reply from the same bytes.
@@ -94,9 +98,9 @@ void RequestPath(const std::uint8_t* data, std::size_t size, std::uint8_t steer)
         Require(all[i].raw == cut[i].raw);
         Require(all[i].order == cut[i].order && all[i].argument == cut[i].argument);
         if (!all[i].payloadIntact) continue;
-        const std::vector<std::uint8_t> payload(all[i].raw.begin() + frame::kHeaderSize,
+        const std::vector<std::uint8_t> payload(all[i].raw.begin() + protocol::frame::kHeaderSize,
                                                 all[i].raw.end());
-        auto again = frame::EncodeFrameBytes(all[i].order, all[i].argument, payload);
+        auto again = protocol::frame::EncodeFrameBytes(all[i].order, all[i].argument, payload);
         // Without a payload the data check byte checks nothing and is not looked at; the
         // header check byte still covers it.
         if (payload.empty()) {

@@ -17,14 +17,14 @@ constexpr std::array kAllSignals = {TraceSignal::Red,        TraceSignal::Green,
                                     TraceSignal::Temperature};
 
 // Every word different from every other, and from one sample to the next.
-MeasurementFrame Sample(int n) {
-    MeasurementFrame frame;
-    for (int word = 0; word < MeasurementFrame::kWords; ++word)
+protocol::MeasurementFrame Sample(int n) {
+    protocol::MeasurementFrame frame;
+    for (int word = 0; word < protocol::MeasurementFrame::kWords; ++word)
         frame.w[std::size_t(word)] = std::uint16_t(100 * (n + 1) + word);
     return frame;
 }
 
-std::uint16_t ValueIn(const MeasurementFrame& frame, TraceSignal signal) {
+std::uint16_t ValueIn(const protocol::MeasurementFrame& frame, TraceSignal signal) {
     // Written out rather than taken from the model: red to INT are words 0 to 5, the
     // temperature is word 10.
     constexpr int kWord[7] = {0, 1, 2, 3, 4, 5, 10};
@@ -94,12 +94,12 @@ private slots:
     void eachSignalComesFromItsOwnWord() {
         QFETCH(TraceSignal, signal);
         QFETCH(int, word);
-        MeasurementFrame only;
+        protocol::MeasurementFrame only;
         only.w[std::size_t(word)] = 0xBEEF;
         SignalTrace trace;
         trace.Clear(only);
         QCOMPARE(trace.Current(signal).value, std::uint16_t(0xBEEF));
-        trace.Append(MeasurementFrame{});
+        trace.Append(protocol::MeasurementFrame{});
         trace.Append(only);
         for (const auto other : kAllSignals)
             QCOMPARE(trace.Current(other).value, std::uint16_t(other == signal ? 0xBEEF : 0));

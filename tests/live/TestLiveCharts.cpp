@@ -1,7 +1,9 @@
 // The data side of the window while the sensor measures: charts that follow the measurements,
 // values that turn stale when the link fails, and a status bar that tells the truth.
 #include "app/ProgramFixture.h"
+#include "live/LiveDrawing.h"
 #include "live/LiveGraphs.h"
+#include "live/LiveModule.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -40,13 +42,14 @@ private slots:
         QCPGraph* red = Plot("GraphRGB")->graph(0);
         QCOMPARE(red->dataCount(), kHistorySamples);
         QCOMPARE((red->data()->end() - 1)->value, double(frame.w[0]));
-        QCOMPARE(f->state->live.rgbHistory.At(kHistorySamples - 1, 2), double(frame.w[2]));
+        QCOMPARE(f->program->Live().Drawing().RgbHistory().At(kHistorySamples - 1, 2),
+                 double(frame.w[2]));
 
         // The 2D page (CALCULATION MODE X Y INT 2D) keeps the taught colours and the live point
         // in a square window.
         f->Data().tabDataP1->setCurrentIndex(kDataPage2D);
         GoFor(300);
-        const auto& taught = f->state->live.taught;
+        const auto& taught = f->program->Live().Drawing().Taught();
         const Window expected =
             SquareWindow(CentreAxis(frame.w[3], taught.x), CentreAxis(frame.w[4], taught.y));
         QCustomPlot* plane = Plot("Graph2D", 0);

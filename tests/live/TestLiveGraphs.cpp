@@ -2,17 +2,17 @@
 // views' windows, the output indicators and the live colour.
 #include "live/LiveGraphs.h"
 #include "live/LiveValues.h"
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 
 #include <QtTest>
 
 using namespace live;
-using params::TeachVector;
+using protocol::TeachVector;
 
 namespace {
 
-using Table = std::array<TeachVector, params::kTeachRows>;
-using Colours = std::array<std::uint32_t, params::kTeachRows>;
+using Table = std::array<protocol::TeachVector, protocol::kTeachRows>;
+using Colours = std::array<std::uint32_t, protocol::kTeachRows>;
 
 // Every row at its reset value (all cells 1).
 Table ResetTable() {
@@ -46,9 +46,9 @@ private slots:
         QFETCH(int, lower);
         QFETCH(int, stripUpper);
         QFETCH(int, rectangleUpper);
-        TeachVector row;
+        protocol::TeachVector row;
         // 2D: INT in cell 4, ITO in cell 5; 3D: INT in cell 3, TOL in cell 4.
-        const std::size_t first = params::IsCalculation3D(std::uint16_t(mode)) ? 2 : 3;
+        const std::size_t first = protocol::IsCalculation3D(std::uint16_t(mode)) ? 2 : 3;
         row.w[first] = std::uint16_t(intensity);
         row.w[first + 1] = std::uint16_t(tolerance);
         const TaughtIntensity taught = TaughtIntensityOf(row, std::uint16_t(mode));
@@ -148,7 +148,7 @@ private slots:
     }
 
     void liveColourIsTheValuesDividedBy16() {
-        MeasurementFrame frame;
+        protocol::MeasurementFrame frame;
         frame.w[0] = 4095;
         frame.w[1] = 2048;
         frame.w[2] = 0;

@@ -1,8 +1,8 @@
+#include "comm/TransferPlan.h"
 #include "core/AppState.h"
-#include "link/FrameCodec.h"
-#include "params/BlockLayout.h"
 #include "params/ParameterDefaults.h"
-#include "params/TransferPlan.h"
+#include "protocol/BlockLayout.h"
+#include "protocol/FrameCodec.h"
 
 #include <QtTest>
 #include <vector>
@@ -20,16 +20,16 @@ QByteArray Hex(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::vector<std::uint8_t> EncodeRequest(const ParameterRequest& request) {
-    return frame::EncodeFrameWords(request.order, request.argument, request.payload);
+    return protocol::frame::EncodeFrameWords(request.order, request.argument, request.payload);
 }
 
 // An image whose every word differs from the defaults, so a stray copy shows.
-ParameterImage DistinctImage() {
-    ParameterImage image;
-    for (int k = 0; k < kParameterCount; ++k)
+protocol::ParameterImage DistinctImage() {
+    protocol::ParameterImage image;
+    for (int k = 0; k < protocol::kParameterCount; ++k)
         image.parameters[k] = std::uint16_t(0x1100 + k);
-    for (int r = 0; r < kTeachRows; ++r)
-        for (int k = 0; k < kTeachVectorWords; ++k)
+    for (int r = 0; r < protocol::kTeachRows; ++r)
+        for (int k = 0; k < protocol::kTeachVectorWords; ++k)
             image.table[r].w[k] = std::uint16_t(0x2000 + r * 16 + k);
     return image;
 }
@@ -49,9 +49,9 @@ private slots:
     }
 
     void defaultImageHoldsFileDefaultsInEveryRow() {
-        const ParameterImage image = DefaultParameterImage();
-        QCOMPARE(int(image.parameters[kPower]), 500);
-        QCOMPARE(int(image.parameters[kDynWinHi]), 3300);
+        const protocol::ParameterImage image = DefaultParameterImage();
+        QCOMPARE(int(image.parameters[protocol::kPower]), 500);
+        QCOMPARE(int(image.parameters[protocol::kDynWinHi]), 3300);
         for (const auto& row : image.table) {
             const std::array<std::uint16_t, 8> expected{1, 1, 1, 1, 1, 0, 10, 0};
             QCOMPARE(row.w, expected);
@@ -68,10 +68,10 @@ private slots:
     void wordsTravelLowByteFirst() {
         QFETCH(int, value);
         QFETCH(QByteArray, bytes);
-        ParameterImage image;
-        image.parameters[kIntlim] = std::uint16_t(value);
-        const auto encoded = ParameterBlockBytes(image);
-        QCOMPARE(encoded.size(), kParameterBlockBytes);
+        protocol::ParameterImage image;
+        image.parameters[protocol::kIntlim] = std::uint16_t(value);
+        const auto encoded = protocol::ParameterBlockBytes(image);
+        QCOMPARE(encoded.size(), protocol::kParameterBlockBytes);
         QCOMPARE(Hex({encoded.begin() + 10, encoded.begin() + 12}), bytes);
     }
 
@@ -128,9 +128,9 @@ private slots:
     }
 
     void tableBlockRowsStartEverySixteenBytes() {
-        const ParameterImage image = DistinctImage();
-        const auto bytes = TableBlockBytes(image);
-        QCOMPARE(bytes.size(), kTableBlockBytes);
+        const protocol::ParameterImage image = DistinctImage();
+        const auto bytes = protocol::TableBlockBytes(image);
+        QCOMPARE(bytes.size(), protocol::kTableBlockBytes);
         // Row 5, reserved word: bytes 16*5+14 and +15.
         const std::uint16_t reserved = image.table[5].w[7];
         QCOMPARE(int(bytes[16 * 5 + 14]), reserved & 0xFF);
@@ -140,19 +140,20 @@ private slots:
     }
 
     void receivedReservedWordsGoBackUnchanged() {
-        const ParameterImage sensor = DistinctImage();
-        const auto reply = TableBlockBytes(sensor);
-        ParameterImage image = DefaultParameterImage();
-        QCOMPARE(StoreTableBlockBytes(image, reply.data(), reply.size()), kTableBlockWords);
+        const protocol::ParameterImage sensor = DistinctImage();
+        const auto reply = protocol::TableBlockBytes(sensor);
+        protocol::ParameterImage image = DefaultParameterImage();
+        QCOMPARE(protocol::StoreTableBlockBytes(image, reply.data(), reply.size()),
+                 protocol::kTableBlockWords);
         const auto plan = PlanSendRequests(image, 0, kRam);
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             QCOMPARE(plan[1].payload[std::size_t(r * 8 + 7)], sensor.table[r].w[7]);
-        QCOMPARE(Hex(TableBlockBytes(image)), Hex(reply));
+        QCOMPARE(Hex(protocol::TableBlockBytes(image)), Hex(reply));
     }
 
     void reservedWordsAreZeroBeforeAnyRead() {
-        const auto words = TableBlockWords(DefaultParameterImage());
-        for (int r = 0; r < kTeachRows; ++r)
+        const auto words = protocol::TableBlockWords(DefaultParameterImage());
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             QCOMPARE(int(words[std::size_t(r * 8 + 7)]), 0);
     }
 
@@ -166,25 +167,26 @@ private slots:
     }
     void shortParameterReplyReplacesOnlyReceivedWords() {
         QFETCH(int, byteCount);
-        const ParameterImage sensor = DistinctImage();
-        const auto reply = ParameterBlockBytes(sensor);
-        ParameterImage image = DefaultParameterImage();
+        const protocol::ParameterImage sensor = DistinctImage();
+        const auto reply = protocol::ParameterBlockBytes(sensor);
+        protocol::ParameterImage image = DefaultParameterImage();
         const std::size_t stored =
-            StoreParameterBlockBytes(image, reply.data(), std::size_t(byteCount));
+            protocol::StoreParameterBlockBytes(image, reply.data(), std::size_t(byteCount));
         QCOMPARE(stored, std::size_t(byteCount / 2));
-        for (std::size_t k = 0; k < kParameterBlockWords; ++k) {
+        for (std::size_t k = 0; k < protocol::kParameterBlockWords; ++k) {
             const auto expected = k < stored ? sensor.parameters[k] : kDefaultParameters[k];
             QCOMPARE(image.parameters[k], expected);
         }
-        QCOMPARE(TableBlockWords(image), TableBlockWords(DefaultParameterImage()));
+        QCOMPARE(protocol::TableBlockWords(image),
+                 protocol::TableBlockWords(DefaultParameterImage()));
     }
 
     void shortTableReplyKeepsLaterRows() {
-        const ParameterImage sensor = DistinctImage();
-        const auto reply = TableBlockBytes(sensor);
-        ParameterImage image = DefaultParameterImage();
+        const protocol::ParameterImage sensor = DistinctImage();
+        const auto reply = protocol::TableBlockBytes(sensor);
+        protocol::ParameterImage image = DefaultParameterImage();
         // Two and a half rows: rows 0 and 1 complete, row 2 up to its third word.
-        QCOMPARE(StoreTableBlockBytes(image, reply.data(), 16 * 2 + 6), std::size_t(19));
+        QCOMPARE(protocol::StoreTableBlockBytes(image, reply.data(), 16 * 2 + 6), std::size_t(19));
         QCOMPARE(image.table[1].w, sensor.table[1].w);
         QCOMPARE(image.table[2].w[2], sensor.table[2].w[2]);
         QCOMPARE(int(image.table[2].w[3]), 1);
@@ -193,29 +195,34 @@ private slots:
     }
 
     void longRepliesStopAtTheBlockEnd() {
-        const std::vector<std::uint8_t> reply(frame::kMaxDataBytes, 0xAB);
-        ParameterImage image = DefaultParameterImage();
-        QCOMPARE(StoreParameterBlockBytes(image, reply.data(), reply.size()), kParameterBlockWords);
-        QCOMPARE(TableBlockWords(image), TableBlockWords(DefaultParameterImage()));
+        const std::vector<std::uint8_t> reply(protocol::frame::kMaxDataBytes, 0xAB);
+        protocol::ParameterImage image = DefaultParameterImage();
+        QCOMPARE(protocol::StoreParameterBlockBytes(image, reply.data(), reply.size()),
+                 protocol::kParameterBlockWords);
+        QCOMPARE(protocol::TableBlockWords(image),
+                 protocol::TableBlockWords(DefaultParameterImage()));
         QCOMPARE(int(image.parameters[16]), 0xABAB);
 
         image = DefaultParameterImage();
-        std::vector<std::uint16_t> words(frame::kWordCount, 0xCDCD);
-        QCOMPARE(StoreParameterBlockWords(image, words.data(), words.size()), kParameterBlockWords);
-        QCOMPARE(TableBlockWords(image), TableBlockWords(DefaultParameterImage()));
+        std::vector<std::uint16_t> words(protocol::frame::kWordCount, 0xCDCD);
+        QCOMPARE(protocol::StoreParameterBlockWords(image, words.data(), words.size()),
+                 protocol::kParameterBlockWords);
+        QCOMPARE(protocol::TableBlockWords(image),
+                 protocol::TableBlockWords(DefaultParameterImage()));
 
         image = DefaultParameterImage();
-        QCOMPARE(StoreTableBlockWords(image, words.data(), words.size()), kTableBlockWords);
+        QCOMPARE(protocol::StoreTableBlockWords(image, words.data(), words.size()),
+                 protocol::kTableBlockWords);
         QCOMPARE(image.parameters, kDefaultParameters);
         QCOMPARE(int(image.table[30].w[7]), 0xCDCD);
     }
 
     void bothParameterSetsFillTheSameImage() {
-        const ParameterImage sensor = DistinctImage();
-        const auto params = ParameterBlockWords(sensor);
-        const auto table = TableBlockWords(sensor);
-        ParameterImage viaSet0 = DefaultParameterImage();
-        ParameterImage viaSet1 = DefaultParameterImage();
+        const protocol::ParameterImage sensor = DistinctImage();
+        const auto params = protocol::ParameterBlockWords(sensor);
+        const auto table = protocol::TableBlockWords(sensor);
+        protocol::ParameterImage viaSet0 = DefaultParameterImage();
+        protocol::ParameterImage viaSet1 = DefaultParameterImage();
         for (const auto& request : PlanGetRequests(0, kRam))
             StoreReadReply(viaSet0, request, request.argument == 0 ? params.data() : table.data(),
                            request.expectedReplyBytes / 2);
@@ -223,20 +230,21 @@ private slots:
             StoreReadReply(viaSet1, request, request.argument == 1 ? params.data() : table.data(),
                            request.expectedReplyBytes / 2);
         QCOMPARE(viaSet0.parameters, sensor.parameters);
-        QCOMPARE(TableBlockWords(viaSet0), TableBlockWords(sensor));
+        QCOMPARE(protocol::TableBlockWords(viaSet0), protocol::TableBlockWords(sensor));
         QCOMPARE(viaSet1.parameters, viaSet0.parameters);
-        QCOMPARE(TableBlockWords(viaSet1), TableBlockWords(viaSet0));
+        QCOMPARE(protocol::TableBlockWords(viaSet1), protocol::TableBlockWords(viaSet0));
     }
 
     void unknownBlockAndNonReadRequestsStoreNothing() {
         const std::vector<std::uint16_t> words(300, 7);
-        ParameterImage image = DefaultParameterImage();
-        QCOMPARE(StoreBlockWords(image, 4, words.data(), words.size()), std::size_t(0));
+        protocol::ParameterImage image = DefaultParameterImage();
+        QCOMPARE(protocol::StoreBlockWords(image, 4, words.data(), words.size()), std::size_t(0));
         const auto writes = PlanSendRequests(image, 0, kEeprom);
         for (const auto& request : writes)
             QCOMPARE(StoreReadReply(image, request, words.data(), words.size()), std::size_t(0));
         QCOMPARE(image.parameters, kDefaultParameters);
-        QCOMPARE(TableBlockWords(image), TableBlockWords(DefaultParameterImage()));
+        QCOMPARE(protocol::TableBlockWords(image),
+                 protocol::TableBlockWords(DefaultParameterImage()));
     }
 
     void plausibilityCountShowsTheTextOfItsRequest_data() {

@@ -12,15 +12,15 @@ using namespace parameter_file;
 namespace {
 
 // Every word different, so a key read into the wrong word shows.
-ParameterImage NumberedImage() {
-    ParameterImage image;
-    for (int i = 0; i < kParameterCount; ++i)
+protocol::ParameterImage NumberedImage() {
+    protocol::ParameterImage image;
+    for (int i = 0; i < protocol::kParameterCount; ++i)
         image.parameters[i] = std::uint16_t(1000 + i);
-    for (int r = 0; r < kTeachRows; ++r) {
-        for (int w = 0; w < kTeachVectorWords; ++w)
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
+        for (int w = 0; w < protocol::kTeachVectorWords; ++w)
             image.table[r].w[w] = std::uint16_t(r * 8 + w);
     }
-    image.parameters[kPower] = 65535;
+    image.parameters[protocol::kPower] = 65535;
     return image;
 }
 
@@ -67,20 +67,20 @@ private slots:
 
     void writeThenReadReproducesTheImageAndKeepsReservedWords() {
         const std::string path = dir.filePath("round.ini").toStdString();
-        const ParameterImage written = NumberedImage();
+        const protocol::ParameterImage written = NumberedImage();
         QCOMPARE(WriteParameterFileTo(path, written), int(kIniOk));
 
         ParameterFileContents contents = ReadParameterFileFrom(path);
         QCOMPARE(contents.readResult, int(kIniOk));
         QVERIFY(contents.TypeMatches());
         QVERIFY(contents.VersionMatches());
-        ParameterImage read;
+        protocol::ParameterImage read;
         for (auto& row : read.table)
             row.w[7] = 4242;
         QCOMPARE(GetParameterSection(contents.store, read), std::string());
         QCOMPARE(GetTeachVectorSections(contents.store, read), std::string());
         QVERIFY(read.parameters == written.parameters);
-        for (int r = 0; r < kTeachRows; ++r) {
+        for (int r = 0; r < protocol::kTeachRows; ++r) {
             for (int w = 0; w < 7; ++w)
                 QCOMPARE(read.table[r].w[w], written.table[r].w[w]);
             QCOMPARE(read.table[r].w[7], std::uint16_t(4242));
@@ -90,13 +90,13 @@ private slots:
     void missingParameterKeysTakeDefaultsAndAreListedInWordOrder() {
         std::string text = Without(FullParameterSection(), "GAIN = 5\r\n");
         text = Without(text, "EXTERN TEACH = 0\r\n");
-        ParameterImage image = NumberedImage();
+        protocol::ParameterImage image = NumberedImage();
         QCOMPARE(GetParameterSection(Parse(text), image),
                  std::string("Following parameter could not be read \nand where set to default "
                              "value:\n\nEXTEACH\nGAIN\n"));
-        QCOMPARE(image.parameters[kExternTeach], std::uint16_t(0));
-        QCOMPARE(image.parameters[kGain], std::uint16_t(5));
-        QCOMPARE(image.parameters[kPower], std::uint16_t(500));
+        QCOMPARE(image.parameters[protocol::kExternTeach], std::uint16_t(0));
+        QCOMPARE(image.parameters[protocol::kGain], std::uint16_t(5));
+        QCOMPARE(image.parameters[protocol::kPower], std::uint16_t(500));
     }
 
     void parameterValuesAreTakenAsLowSixteenBits_data() {
@@ -116,9 +116,9 @@ private slots:
         QFETCH(bool, listed);
         std::string text = Without(FullParameterSection(), "POWER = 500\r\n");
         text.replace(text.find("[PARAMETER]"), 11, "[ parameter ]\n" + line.toStdString());
-        ParameterImage image;
+        protocol::ParameterImage image;
         const std::string list = GetParameterSection(Parse(text), image);
-        QCOMPARE(int(image.parameters[kPower]), expected);
+        QCOMPARE(int(image.parameters[protocol::kPower]), expected);
         QCOMPARE(list.find("\n\nPOWER\n") != std::string::npos, listed);
         QCOMPARE(list.empty(), !listed);
     }
@@ -128,7 +128,7 @@ private slots:
         PutTeachVectorSections(store, NumberedImage());
         // Row 3 holds HOLD = 3 * 8 + 6.
         const IniStore partial = Parse(Without(store.WriteToText(), "HOLD = 30\r\n"));
-        ParameterImage image;
+        protocol::ParameterImage image;
         QCOMPARE(GetTeachVectorSections(partial, image),
                  std::string("Following teach vectors could not be read \nand where set to "
                              "default value:\n\nTEACH VECTOR 3\n"));
@@ -139,14 +139,14 @@ private slots:
     }
 
     void fileWithoutTeachSectionsListsAllRowsAndGivesDefaultRows() {
-        ParameterImage image = NumberedImage();
+        protocol::ParameterImage image = NumberedImage();
         const std::string list = GetTeachVectorSections(Parse(FullParameterSection()), image);
         std::string expected =
             "Following teach vectors could not be read \nand where set to default value:\n\n";
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             expected += "TEACH VECTOR " + std::to_string(r) + "\n";
         QCOMPARE(list, expected);
-        for (int r = 0; r < kTeachRows; ++r) {
+        for (int r = 0; r < protocol::kTeachRows; ++r) {
             const std::array<std::uint16_t, 7> row = {1, 1, 1, 1, 1, 0, 10};
             for (int w = 0; w < 7; ++w)
                 QCOMPARE(image.table[r].w[w], row[w]);
@@ -191,7 +191,7 @@ private slots:
         QVERIFY(contents.readResult < 0);
         QVERIFY(contents.fileType.empty());
         QVERIFY(!contents.TypeMatches());
-        ParameterImage image = NumberedImage();
+        protocol::ParameterImage image = NumberedImage();
         const std::string list = GetParameterSection(contents.store, image);
         QVERIFY(
             list.ends_with("\n\nPOWER\nPOWER MODE\nAVERAGE\nEVALUATION MODE\nHOLD FAIL\nINTLIM\n"

@@ -29,9 +29,9 @@ const std::string kVersionQuestion =
     "Selected file and scope version do not match! \nDo you want to proceed anyway?";
 
 // Words 0..6 of every row and the 17 parameters; the reserved words are compared apart.
-bool SameSet(const ParameterImage& a, const ParameterImage& b) {
+bool SameSet(const protocol::ParameterImage& a, const protocol::ParameterImage& b) {
     if (a.parameters != b.parameters) return false;
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         for (int w = 0; w < 7; ++w) {
             if (a.table[std::size_t(r)].w[std::size_t(w)] !=
                 b.table[std::size_t(r)].w[std::size_t(w)])
@@ -60,7 +60,7 @@ class TestParameterFileIo : public QObject {
     std::unique_ptr<ProgramFixture> f;
     std::unique_ptr<QTemporaryDir> dir;
 
-    ParameterImage& Image() { return f->state->params.image; }
+    protocol::ParameterImage& Image() { return f->state->params.image; }
     void Choose(Choice choice, const QString& path) {
         f->dialogs.fileAnswers.push_back({choice, path.toStdString()});
     }
@@ -72,7 +72,7 @@ class TestParameterFileIo : public QObject {
     void Send() { PressWithFile(f->Main().buttonSend); }
     void Get() { PressWithFile(f->Main().buttonGet); }
     // Shows `image` in the controls and returns what the controls then hold.
-    ParameterImage Show(const ParameterImage& image) {
+    protocol::ParameterImage Show(const protocol::ParameterImage& image) {
         Image() = image;
         f->Parameters().PutParametersToPanel();
         f->Parameters().GetParametersFromPanel();
@@ -81,8 +81,8 @@ class TestParameterFileIo : public QObject {
     // A file like one this program writes, holding a set apart from the defaults, with its
     // identification replaced as given.
     QString ForeignFile(const char* fileType, const char* version) {
-        ParameterImage image = DefaultParameterImage();
-        image.parameters[kPower] = 777;
+        protocol::ParameterImage image = DefaultParameterImage();
+        image.parameters[protocol::kPower] = 777;
         const QString path = dir->filePath(QStringLiteral("Foreign.ini"));
         WriteParameterFileTo(path.toStdString(), image);
         QByteArray bytes = ReadBytes(path);
@@ -114,18 +114,18 @@ private slots:
     }
 
     void sendThenGetReproducesTheSetThroughTheDialogs() {
-        ParameterImage custom = DefaultParameterImage();
-        custom.parameters[kPower] = 650;
-        custom.parameters[kAverage] = 4;
-        custom.parameters[kGain] = 3;
-        for (int r = 0; r < kTeachRows; ++r) {
+        protocol::ParameterImage custom = DefaultParameterImage();
+        custom.parameters[protocol::kPower] = 650;
+        custom.parameters[protocol::kAverage] = 4;
+        custom.parameters[protocol::kGain] = 3;
+        for (int r = 0; r < protocol::kTeachRows; ++r) {
             auto& row = custom.table[std::size_t(r)].w;
             for (int c = 0; c < 5; ++c)
                 row[std::size_t(c)] = std::uint16_t(100 + 3 * r + c);
             row[6] = std::uint16_t(10 + r);
         }
-        const ParameterImage shown = Show(custom);
-        QCOMPARE(shown.parameters[kPower], std::uint16_t(650));
+        const protocol::ParameterImage shown = Show(custom);
+        QCOMPARE(shown.parameters[protocol::kPower], std::uint16_t(650));
         QCOMPARE(shown.table[30].w[4], std::uint16_t(194));
         QCOMPARE(shown.table[30].w[6], std::uint16_t(40));
 
@@ -144,7 +144,7 @@ private slots:
                                  "SCOPE VERSION: = \"CHROMIX3-Varev V4.2\"\r\n\r\n"
                                  "[PARAMETER]\r\nPOWER = 650\r\n"));
 
-        ParameterImage other = Show(DefaultParameterImage());
+        protocol::ParameterImage other = Show(DefaultParameterImage());
         other.table[4].w[7] = 77; // the reserved word is not in the file and must survive
         Image() = other;
         Choose(Choice::Existing, path);
@@ -153,7 +153,7 @@ private slots:
                  QDir::toNativeSeparators(dir->filePath(QStringLiteral("sets"))).toStdString());
         QVERIFY(SameSet(Image(), shown));
         QCOMPARE(Image().table[4].w[7], std::uint16_t(77));
-        QCOMPARE(f->ParameterPage().Word(kPower), std::uint16_t(650));
+        QCOMPARE(f->ParameterPage().Word(protocol::kPower), std::uint16_t(650));
         f->Parameters().GetParametersFromPanel();
         QVERIFY(SameSet(Image(), shown)); // the controls show the set read
         QCOMPARE(f->dialogs.CountOf("message"), 0);
@@ -189,7 +189,7 @@ private slots:
         QFETCH(int, questions);
         QFETCH(bool, read);
         const QString path = ForeignFile(fileType.constData(), version.constData());
-        const ParameterImage before = Image();
+        const protocol::ParameterImage before = Image();
         for (bool answer : answers)
             f->dialogs.confirmAnswers.push_back(answer);
 
@@ -201,16 +201,16 @@ private slots:
         QCOMPARE(asked.front(), typeAsked ? kTypeQuestion : kVersionQuestion);
         if (questions == 2) QCOMPARE(asked.back(), kVersionQuestion);
         QCOMPARE(f->dialogs.Saw("ATTENTION!", kNothingRead), !read);
-        QCOMPARE(Image().parameters[kPower], std::uint16_t(read ? 777 : 500));
-        QCOMPARE(f->ParameterPage().Word(kPower), std::uint16_t(read ? 777 : 500));
+        QCOMPARE(Image().parameters[protocol::kPower], std::uint16_t(read ? 777 : 500));
+        QCOMPARE(f->ParameterPage().Word(protocol::kPower), std::uint16_t(read ? 777 : 500));
         if (!read) QVERIFY(SameSet(Image(), before));
     }
 
     void missingKeysAreListedInWordOrderAndTakeTheirDefaults() {
         const QString path = dir->filePath(QStringLiteral("Gaps.ini"));
-        ParameterImage image = Show(DefaultParameterImage());
-        image.parameters[kExternTeach] = 1;
-        image.parameters[kGain] = 2;
+        protocol::ParameterImage image = Show(DefaultParameterImage());
+        image.parameters[protocol::kExternTeach] = 1;
+        image.parameters[protocol::kGain] = 2;
         WriteParameterFileTo(path.toStdString(), image);
         QByteArray bytes = ReadBytes(path);
         bytes.replace("EXTERN TEACH = 1\r\n", "");
@@ -218,7 +218,7 @@ private slots:
         const int row5 = bytes.indexOf("[TEACH VECTOR 5]");
         bytes.replace(bytes.indexOf("HOLD = 10\r\n", row5), 11, "");
         WriteBytes(path, bytes);
-        Image().parameters[kGain] = 7;
+        Image().parameters[protocol::kGain] = 7;
 
         Choose(Choice::Existing, path);
         Get();
@@ -226,14 +226,14 @@ private slots:
                                              "set to default value:\n\nEXTEACH\nGAIN\n"));
         QVERIFY(f->dialogs.Saw("Attention!", "Following teach vectors could not be read \nand "
                                              "where set to default value:\n\nTEACH VECTOR 5\n"));
-        QCOMPARE(Image().parameters[kExternTeach], std::uint16_t(0));
-        QCOMPARE(Image().parameters[kGain], std::uint16_t(5));
+        QCOMPARE(Image().parameters[protocol::kExternTeach], std::uint16_t(0));
+        QCOMPARE(Image().parameters[protocol::kGain], std::uint16_t(5));
         QCOMPARE(Image().table[5].w[6], std::uint16_t(10));
     }
 
     void aCancelledDialogChangesNothing() {
         Image() = Show(DefaultParameterImage());
-        const ParameterImage before = Image();
+        const protocol::ParameterImage before = Image();
         const std::string remembered = f->state->settings.parameterFilePath;
         Send();                                                          // cancelled
         Get();                                                           // cancelled
@@ -271,7 +271,7 @@ private slots:
         const QString path = name.isEmpty() ? dir->path() : dir->filePath(name);
         if (!content.isEmpty()) WriteBytes(path, content);
         Image() = Show(DefaultParameterImage());
-        Image().parameters[kPower] = 900;
+        Image().parameters[protocol::kPower] = 900;
         f->Parameters().PutParametersToPanel();
 
         // First declined, then taken: a file without keys gives every default and both lists.
@@ -279,12 +279,12 @@ private slots:
         Get();
         QCOMPARE(Questions(), std::vector<std::string>{kTypeQuestion});
         QVERIFY(f->dialogs.Saw("ATTENTION!", kNothingRead));
-        QCOMPARE(Image().parameters[kPower], std::uint16_t(900));
+        QCOMPARE(Image().parameters[protocol::kPower], std::uint16_t(900));
 
         f->dialogs.confirmAnswers = {true, true};
         Choose(Choice::Existing, path);
         Get();
-        QCOMPARE(Image().parameters[kPower], std::uint16_t(500));
+        QCOMPARE(Image().parameters[protocol::kPower], std::uint16_t(500));
         QCOMPARE(f->dialogs.popups.back().title, std::string("Attention!"));
         QVERIFY(f->dialogs.popups.back().text.ends_with("TEACH VECTOR 30\n"));
     }

@@ -5,12 +5,12 @@
 
 #include "core/WordTable.h"
 #include "params/GroupHoldPage.h"
-#include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
 #include "params/ParameterPage.h"
 #include "params/ParameterPanels.h"
 #include "params/ParameterRules.h"
 #include "params/TeachTablePage.h"
+#include "protocol/ParameterCodes.h"
 #include "settings/TableAttributesPage.h"
 #include <QLabel>
 
@@ -81,9 +81,9 @@ private slots:
 
     void pagesStartWithTheFileDefaults() {
         f->Parameters().GetParametersFromPanel();
-        const ParameterImage expected = DefaultParameterImage();
+        const protocol::ParameterImage expected = DefaultParameterImage();
         QVERIFY(f->state->params.image.parameters == expected.parameters);
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             QVERIFY(f->state->params.image.table[std::size_t(r)].w ==
                     expected.table[std::size_t(r)].w);
         QCOMPARE(teach->gridCtt->rowCount(), 31);
@@ -124,14 +124,14 @@ private slots:
     }
 
     void ledModeOffWithDyn1TurnsExternTeachOffAndLocksThePowerControls() {
-        Choose(page->editExteach, kExternTeachDyn1);
+        Choose(page->editExteach, protocol::kExternTeachDyn1);
         QVERIFY(!page->slidePower->isEnabled());
         QVERIFY(page->editDynWinLo->isEnabled());
-        Choose(page->editLedMode, kLedOff);
-        QCOMPARE(page->Word(kExternTeach), std::uint16_t(kExternTeachOff));
-        QCOMPARE(page->Word(kPower), std::uint16_t(0));
+        Choose(page->editLedMode, protocol::kLedOff);
+        QCOMPARE(page->Word(protocol::kExternTeach), std::uint16_t(protocol::kExternTeachOff));
+        QCOMPARE(page->Word(protocol::kPower), std::uint16_t(0));
         QCOMPARE(page->powerValue->value(), 0);
-        QCOMPARE(page->Word(kPowerMode), std::uint16_t(kPowerModeStat));
+        QCOMPARE(page->Word(protocol::kPowerMode), std::uint16_t(protocol::kPowerModeStat));
         for (QWidget* w :
              {static_cast<QWidget*>(page->slidePower), static_cast<QWidget*>(page->powerValue),
               static_cast<QWidget*>(page->editPmode), static_cast<QWidget*>(page->editDynWinLo),
@@ -141,47 +141,47 @@ private slots:
     }
 
     void externTeachShrinksTheTriggerListAndOffRestoresItWithItsCodes() {
-        Choose(page->editTrigger, kTriggerExt2);
+        Choose(page->editTrigger, protocol::kTriggerExt2);
         QVERIFY(!page->editExteach->isEnabled()); // an external trigger excludes external teach
-        Choose(page->editTrigger, kTriggerCont);
+        Choose(page->editTrigger, protocol::kTriggerCont);
         QVERIFY(page->editExteach->isEnabled());
-        Choose(page->editTrigger, kTriggerSelf);
-        Choose(page->editExteach, kExternTeachOn);
+        Choose(page->editTrigger, protocol::kTriggerSelf);
+        Choose(page->editExteach, protocol::kExternTeachOn);
         QCOMPARE(page->editTrigger->count(), 2);
-        QCOMPARE(page->Word(kTrigger), std::uint16_t(kTriggerSelf));
+        QCOMPARE(page->Word(protocol::kTrigger), std::uint16_t(protocol::kTriggerSelf));
         QVERIFY(Shown(Data().ledTrig));
 
-        Choose(page->editExteach, kExternTeachOff);
+        Choose(page->editExteach, protocol::kExternTeachOff);
         const QStringList labels{"CONT", "SELF", "EXT1", "EXT2", "EXT3", "TRANS", "PARA"};
         QCOMPARE(page->editTrigger->count(), labels.size());
         for (int i = 0; i < labels.size(); ++i) {
             QCOMPARE(page->editTrigger->itemText(i), labels[i]);
             QCOMPARE(page->editTrigger->itemData(i).toInt(), i);
         }
-        Choose(page->editTrigger, kTriggerCont);
+        Choose(page->editTrigger, protocol::kTriggerCont);
         QVERIFY(!Shown(Data().ledTrig));
     }
 
     void imageWithExternTeachOnShowsTriggerContAndWithOffItsExternalTrigger() {
         auto& image = f->state->params.image;
-        image.parameters[kExternTeach] = kExternTeachOn;
-        image.parameters[kTrigger] = kTriggerExt3;
+        image.parameters[protocol::kExternTeach] = protocol::kExternTeachOn;
+        image.parameters[protocol::kTrigger] = protocol::kTriggerExt3;
         f->Parameters().PutParametersToPanel();
-        QCOMPARE(page->Word(kTrigger), std::uint16_t(kTriggerCont));
+        QCOMPARE(page->Word(protocol::kTrigger), std::uint16_t(protocol::kTriggerCont));
         QCOMPARE(page->editTrigger->count(), 2);
         // The short list must not hide PARA when the next set turns external teach off.
-        image.parameters[kExternTeach] = kExternTeachOff;
-        image.parameters[kTrigger] = kTriggerPara;
+        image.parameters[protocol::kExternTeach] = protocol::kExternTeachOff;
+        image.parameters[protocol::kTrigger] = protocol::kTriggerPara;
         f->Parameters().PutParametersToPanel();
-        QCOMPARE(page->Word(kTrigger), std::uint16_t(kTriggerPara));
+        QCOMPARE(page->Word(protocol::kTrigger), std::uint16_t(protocol::kTriggerPara));
         QVERIFY(!f->Log().contains(QStringLiteral("OUT OF RANGE")));
     }
 
     void col5AndThdRgbForceAndLockTheirParameters() {
         Choose(groups->editColorGroups, 1);
-        Choose(page->editEvalmode, kEvalCol5);
-        QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(5));
-        QCOMPARE(page->Word(kDigitalOutmode), std::uint16_t(kOutBinary));
+        Choose(page->editEvalmode, protocol::kEvalCol5);
+        QCOMPARE(page->Word(protocol::kMaxVecNo), std::uint16_t(5));
+        QCOMPARE(page->Word(protocol::kDigitalOutmode), std::uint16_t(protocol::kOutBinary));
         QCOMPARE(std::uint16_t(groups->editColorGroups->currentData().toInt()), std::uint16_t(0));
         for (QWidget* w : {static_cast<QWidget*>(page->editMaxVecNo),
                            static_cast<QWidget*>(page->editDigOutmode),
@@ -198,12 +198,12 @@ private slots:
         QVERIFY(!Shown(Data().dispCol));
         QVERIFY(!Shown(Data().dispGroup));
 
-        Choose(page->editTrigger, kTriggerExt1);
+        Choose(page->editTrigger, protocol::kTriggerExt1);
         page->editIntlim->setValue(100);
-        Choose(page->editEvalmode, kEvalThdRgb);
-        QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(3));
-        QCOMPARE(page->Word(kIntlim), std::uint16_t(0));
-        QCOMPARE(page->Word(kTrigger), std::uint16_t(kTriggerCont));
+        Choose(page->editEvalmode, protocol::kEvalThdRgb);
+        QCOMPARE(page->Word(protocol::kMaxVecNo), std::uint16_t(3));
+        QCOMPARE(page->Word(protocol::kIntlim), std::uint16_t(0));
+        QCOMPARE(page->Word(protocol::kTrigger), std::uint16_t(protocol::kTriggerCont));
         QVERIFY(!page->editCalcmode->isEnabled());
         QVERIFY(!page->editTrigger->isEnabled());
         QVERIFY(!page->editIntlim->isEnabled());
@@ -212,7 +212,7 @@ private slots:
         QVERIFY(!Shown(Data().dispX));
         QCOMPARE(Headings(teach->gridCtt), (QStringList{"THD", "", "", "", ""}));
 
-        Choose(page->editEvalmode, kEvalBestHit);
+        Choose(page->editEvalmode, protocol::kEvalBestHit);
         QVERIFY(page->editMaxVecNo->isEnabled());
         QVERIFY(Shown(Data().dispDeltaC));
         QVERIFY(!Shown(Data().ledOut[0]));
@@ -222,25 +222,26 @@ private slots:
     void maxVecNoAboveItsLimitIsLoweredWithOneMessage() {
         f->Main().tabMain1->setCurrentIndex(int(core::MainPage::TeachTable));
         page->editMaxVecNo->setValue(6); // DIRECT LO, no groups: five colours
-        QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(5));
+        QCOMPARE(page->Word(protocol::kMaxVecNo), std::uint16_t(5));
         QCOMPARE(Messages(), 1);
         QVERIFY(f->dialogs.Saw("INFO!", MaxColTooHighText()));
         QCOMPARE(f->CurrentPage(), int(int(core::MainPage::Parameters)));
 
-        Choose(page->editDigOutmode, kOutBinary);
+        Choose(page->editDigOutmode, protocol::kOutBinary);
         page->editMaxVecNo->setValue(31);
-        QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(31));
+        QCOMPARE(page->Word(protocol::kMaxVecNo), std::uint16_t(31));
         QCOMPARE(Messages(), 1);
 
         Choose(groups->editColorGroups, 1);
         Choose(page->editDigOutmode, 2);
-        QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(31)); // not limited while groups are on
+        QCOMPARE(page->Word(protocol::kMaxVecNo),
+                 std::uint16_t(31)); // not limited while groups are on
         QCOMPARE(Messages(), 1);
     }
 
     void groupCellsOverTheLimitArePaintedRedWithOneMessage() {
         Choose(groups->editColorGroups, 1);
-        Choose(page->editDigOutmode, kOutBinary); // groups 0..30
+        Choose(page->editDigOutmode, protocol::kOutBinary); // groups 0..30
         SetCellWord(groups->editGridGroups, 2, 0, 5);
         SetCellWord(groups->editGridGroups, 8, 0, 12);
         SetCellWord(groups->editGridGroups, 4, 0, 4);
@@ -256,7 +257,7 @@ private slots:
         QCOMPARE(Messages(), 1);
         QVERIFY(f->dialogs.Saw("INFO!", GroupTooHighText()));
         QCOMPARE(f->CurrentPage(), int(int(core::MainPage::GroupHold)));
-        QCOMPARE(page->Word(kMaxVecNo), std::uint16_t(9));
+        QCOMPARE(page->Word(protocol::kMaxVecNo), std::uint16_t(9));
 
         // The operator's edit of a group cell runs the same check.
         f->Main().tabMain1->setCurrentIndex(int(core::MainPage::Parameters));
@@ -270,7 +271,7 @@ private slots:
     }
 
     void activeRowsAreLabelledGreenAndTheOthersRed() {
-        Choose(page->editDigOutmode, kOutBinary);
+        Choose(page->editDigOutmode, protocol::kOutBinary);
         page->editMaxVecNo->setValue(3);
         QCOMPARE(RowLabelColour(teach->gridCtt, 2), kColourActiveRow);
         QCOMPARE(RowLabelColour(teach->gridCtt, 3), kColourInactiveRow);
@@ -285,12 +286,12 @@ private slots:
 
     void liveLabelsFollowTheCalculationMode() {
         auto data = f->Data();
-        Choose(page->editCalcmode, kCalcSiM2D);
+        Choose(page->editCalcmode, protocol::kCalcSiM2D);
         QCOMPARE(data.labelX->text(), QStringLiteral("s"));
         QCOMPARE(data.labelInt->text(), QStringLiteral("M"));
         QCOMPARE(data.dispY->ValueBackground(), QColor(0xFF, 0xFF, 0x00));
         QVERIFY(data.labelY->styleSheet().contains(QStringLiteral("#80FFFF")));
-        Choose(page->editCalcmode, kCalcXyInt3D);
+        Choose(page->editCalcmode, protocol::kCalcXyInt3D);
         QCOMPARE(data.labelY->text(), QStringLiteral("Y"));
         QCOMPARE(data.dispY->ValueBackground(), QColor(0x00, 0xFF, 0x00));
         QCOMPARE(data.dispX->ValueBackground(), QColor(0xFF, 0x00, 0x00));
@@ -311,49 +312,50 @@ private slots:
             EditCell(teach->gridCtt, 4, c, row[std::size_t(c)]);
         QCOMPARE(f->state->params.image.table[4].w[4], std::uint16_t(50)); // the edit reached it
 
-        Choose(page->editCalcmode, kCalcSiM2D);
+        Choose(page->editCalcmode, protocol::kCalcSiM2D);
         QCOMPARE(TeachRow(teach->gridCtt, 4),
                  (std::array<std::uint16_t, 5>{100, 200, 10, 1000, 50}));
         QCOMPARE(Headings(teach->gridCtt), (QStringList{"s", "i", "siTO", "M", "MTO"}));
         QCOMPARE(Data().labelX->text(), QStringLiteral("s"));
 
-        Choose(page->editCalcmode, kCalcXyInt3D);
+        Choose(page->editCalcmode, protocol::kCalcXyInt3D);
         QCOMPARE(TeachRow(teach->gridCtt, 4),
                  (std::array<std::uint16_t, 5>{100, 200, 1000, 10, 1}));
         QCOMPARE(Headings(teach->gridCtt), (QStringList{"X", "Y", "INT", "TOL", ""}));
         QCOMPARE(f->state->params.image.table[4].w[2], std::uint16_t(1000));
 
-        Choose(page->editCalcmode, kCalcXyInt2D);
+        Choose(page->editCalcmode, protocol::kCalcXyInt2D);
         QCOMPARE(TeachRow(teach->gridCtt, 4),
                  (std::array<std::uint16_t, 5>{100, 200, 10, 1000, 10}));
-        QCOMPARE(f->state->params.image.parameters[kCalculationMode], std::uint16_t(kCalcXyInt2D));
+        QCOMPARE(f->state->params.image.parameters[protocol::kCalculationMode],
+                 std::uint16_t(protocol::kCalcXyInt2D));
     }
 
     void minDistHidesTheColourToleranceHeading() {
-        Choose(page->editEvalmode, kEvalMinDist);
+        Choose(page->editEvalmode, protocol::kEvalMinDist);
         QCOMPARE(Headings(teach->gridCtt), (QStringList{"X", "Y", "", "INT", "ITO"}));
-        Choose(page->editCalcmode, kCalcSiM3D);
+        Choose(page->editCalcmode, protocol::kCalcSiM3D);
         QCOMPARE(Headings(teach->gridCtt), (QStringList{"s", "i", "M", "", ""}));
-        Choose(page->editEvalmode, kEvalFirstHit);
+        Choose(page->editEvalmode, protocol::kEvalFirstHit);
         QCOMPARE(Headings(teach->gridCtt), (QStringList{"s", "i", "M", "TOL", ""}));
     }
 
     void dataPagesFollowTheEvaluationAndCalculationModes() {
         auto* tabs = Data().tabDataP1;
-        Choose(page->editEvalmode, kEvalBestHit); // the start page 3D is hidden in 2D
+        Choose(page->editEvalmode, protocol::kEvalBestHit); // the start page 3D is hidden in 2D
         QCOMPARE(tabs->currentIndex(), int(DataPanel::k2DPage));
         QVERIFY(!tabs->isTabVisible(live::DataPanel::k3DPage));
-        Choose(page->editCalcmode, kCalcXyInt3D);
+        Choose(page->editCalcmode, protocol::kCalcXyInt3D);
         QCOMPARE(tabs->currentIndex(), int(live::DataPanel::k3DPage));
         QVERIFY(!tabs->isTabVisible(DataPanel::k2DPage));
 
         tabs->setCurrentIndex(DataPanel::kIntPage);
-        Choose(page->editEvalmode, kEvalThdRgb);
+        Choose(page->editEvalmode, protocol::kEvalThdRgb);
         QCOMPARE(tabs->currentIndex(), int(DataPanel::kRgbPage));
         for (int p : {DataPanel::kIntPage, DataPanel::k2DPage, live::DataPanel::k3DPage})
             QVERIFY(!tabs->isTabVisible(p));
 
-        Choose(page->editEvalmode, kEvalFirstHit);
+        Choose(page->editEvalmode, protocol::kEvalFirstHit);
         QVERIFY(tabs->isTabVisible(DataPanel::kIntPage));
         QVERIFY(tabs->isTabVisible(live::DataPanel::k3DPage));
         QVERIFY(!tabs->isTabVisible(DataPanel::k2DPage));
@@ -389,27 +391,27 @@ private slots:
         for (int r = 0; r < GroupHoldPage::kHoldRows; ++r)
             QCOMPARE(CellWord(groups->editGridHold, r, 0), std::uint16_t(20));
         f->Parameters().GetParametersFromPanel();
-        QCOMPARE(f->state->params.image.parameters[kHoldFail], std::uint16_t(20));
+        QCOMPARE(f->state->params.image.parameters[protocol::kHoldFail], std::uint16_t(20));
         QCOMPARE(f->state->params.image.table[30].w[6], std::uint16_t(20));
     }
 
     void imageRoundTripsThroughTheControlsAndKeepsTheReservedWords() {
         auto& image = f->state->params.image;
         image.parameters = {900, 1, 200, 2, 77, 4000, 12, 1, 5, 0, 1, 100, 4000, 1, 1, 7, 250};
-        for (int r = 0; r < kTeachRows; ++r) {
+        for (int r = 0; r < protocol::kTeachRows; ++r) {
             for (int k = 0; k < 7; ++k)
                 image.table[std::size_t(r)].w[std::size_t(k)] = std::uint16_t(r * 10 + k + 1);
             image.table[std::size_t(r)].w[5] = std::uint16_t(r % 31);
             image.table[std::size_t(r)].w[7] = std::uint16_t(0xA500 + r);
         }
-        const ParameterImage sent = image;
+        const protocol::ParameterImage sent = image;
         f->Parameters().PutParametersToPanel();
-        image = ParameterImage{};
-        for (int r = 0; r < kTeachRows; ++r)
+        image = protocol::ParameterImage{};
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             image.table[std::size_t(r)].w[7] = std::uint16_t(0xA500 + r);
         f->Parameters().GetParametersFromPanel();
         QVERIFY(image.parameters == sent.parameters);
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             QVERIFY2(image.table[std::size_t(r)].w == sent.table[std::size_t(r)].w,
                      qPrintable(QString::number(r)));
         QVERIFY(!f->Log().contains(QStringLiteral("OUT OF RANGE")));
@@ -417,32 +419,32 @@ private slots:
 
     void codesWithoutAListItemAreKeptAsExtraItemsAndGoBackUnchanged() {
         auto& image = f->state->params.image;
-        image.parameters[kCalculationMode] = 9;
-        image.parameters[kGain] = 8;
-        image.parameters[kColorGroup] = 2;
+        image.parameters[protocol::kCalculationMode] = 9;
+        image.parameters[protocol::kGain] = 8;
+        image.parameters[protocol::kColorGroup] = 2;
         f->Parameters().PutParametersToPanel();
-        QCOMPARE(page->Word(kCalculationMode), std::uint16_t(9));
-        QCOMPARE(page->Word(kGain), std::uint16_t(8));
+        QCOMPARE(page->Word(protocol::kCalculationMode), std::uint16_t(9));
+        QCOMPARE(page->Word(protocol::kGain), std::uint16_t(8));
         QCOMPARE(page->editGain->currentText(), QStringLiteral("8 (from sensor)"));
         QCOMPARE(groups->editColorGroups->currentText(), QStringLiteral("2 (from sensor)"));
         QVERIFY(f->Log().contains(QStringLiteral(
             "ATTENTION! CALCULATION MODE = 9 IS OUT OF RANGE AND IS KEPT AS RECEIVED.\n")));
         QVERIFY(f->Log().contains(QStringLiteral("GAIN = 8 IS OUT OF RANGE AND IS KEPT")));
-        image = ParameterImage{};
+        image = protocol::ParameterImage{};
         f->Parameters().GetParametersFromPanel();
-        QCOMPARE(image.parameters[kCalculationMode], std::uint16_t(9));
-        QCOMPARE(image.parameters[kGain], std::uint16_t(8));
-        QCOMPARE(image.parameters[kColorGroup], std::uint16_t(2));
+        QCOMPARE(image.parameters[protocol::kCalculationMode], std::uint16_t(9));
+        QCOMPARE(image.parameters[protocol::kGain], std::uint16_t(8));
+        QCOMPARE(image.parameters[protocol::kColorGroup], std::uint16_t(2));
 
         // The extra item stays until the operator chooses a regular one.
         Choose(page->editGain, 2);
         QCOMPARE(page->editGain->count(), 8);
-        QCOMPARE(page->Word(kGain), std::uint16_t(2));
+        QCOMPARE(page->Word(protocol::kGain), std::uint16_t(2));
         QCOMPARE(page->editGain->findText(QStringLiteral("8 (from sensor)")), -1);
     }
 
     void rowColoursArePaintedIntoAllThreeTables() {
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             f->state->settings.rowColours[std::size_t(r)] = std::uint32_t(0x010203 * (r + 1));
         f->Parameters().PaintRowColours(f->state->settings.rowColours);
         QCOMPARE(CellBackground(teach->gridCtt, 7, kTeachColourColumn),

@@ -1,7 +1,7 @@
-#include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
 #include "params/ParameterRules.h"
 #include "params/TeachLayout.h"
+#include "protocol/ParameterCodes.h"
 
 #include <QtTest>
 #include <algorithm>
@@ -56,17 +56,18 @@ private slots:
 
     void ledOffWithDyn1TurnsExternTeachOffAndLocksPower() {
         auto c = DefaultControls();
-        c.values[kLedMode] = kLedOff;
-        c.values[kExternTeach] = kExternTeachDyn1;
-        c.values[kPowerMode] = kPowerModeDyn;
-        c.values[kPower] = 700;
+        c.values[protocol::kLedMode] = protocol::kLedOff;
+        c.values[protocol::kExternTeach] = protocol::kExternTeachDyn1;
+        c.values[protocol::kPowerMode] = protocol::kPowerModeDyn;
+        c.values[protocol::kPower] = 700;
         c.triggerListLength = 2; // external teach had shortened it
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kExternTeach]), int(kExternTeachOff));
-        QCOMPARE(int(d.controls.values[kPower]), 0);
-        QCOMPARE(int(d.controls.values[kPowerMode]), int(kPowerModeStat));
+        QCOMPARE(int(d.controls.values[protocol::kExternTeach]), int(protocol::kExternTeachOff));
+        QCOMPARE(int(d.controls.values[protocol::kPower]), 0);
+        QCOMPARE(int(d.controls.values[protocol::kPowerMode]), int(protocol::kPowerModeStat));
         QVERIFY(d.locks.power && d.locks.powerMode && d.locks.dynWinLo && d.locks.dynWinHi);
-        QVERIFY(Changed(d, kExternTeach) && Changed(d, kPower) && Changed(d, kPowerMode));
+        QVERIFY(Changed(d, protocol::kExternTeach) && Changed(d, protocol::kPower) &&
+                Changed(d, protocol::kPowerMode));
         QVERIFY(d.triggerListChanged);
         QCOMPARE(d.triggerItems.size(), std::size_t(7));
         QVERIFY(!d.displays.triggerIndicator);
@@ -93,11 +94,11 @@ private slots:
         QFETCH(int, modeAfter);
         QFETCH(QString, locks);
         auto c = DefaultControls();
-        c.values[kLedMode] = std::uint16_t(led);
-        c.values[kExternTeach] = std::uint16_t(teach);
-        c.values[kPowerMode] = std::uint16_t(mode);
+        c.values[protocol::kLedMode] = std::uint16_t(led);
+        c.values[protocol::kExternTeach] = std::uint16_t(teach);
+        c.values[protocol::kPowerMode] = std::uint16_t(mode);
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kPowerMode]), modeAfter);
+        QCOMPARE(int(d.controls.values[protocol::kPowerMode]), modeAfter);
         const auto mark = [](bool locked) { return locked ? QChar('L') : QChar('F'); };
         QString actual;
         actual += mark(d.locks.powerMode);
@@ -109,17 +110,17 @@ private slots:
 
     void externTeachShrinksTheTriggerListAndOffRestoresIt() {
         auto c = DefaultControls();
-        c.values[kTrigger] = kTriggerExt2;
-        c.values[kExternTeach] = kExternTeachOn;
+        c.values[protocol::kTrigger] = protocol::kTriggerExt2;
+        c.values[protocol::kExternTeach] = protocol::kExternTeachOn;
         auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kTrigger]), int(kTriggerCont));
-        QCOMPARE(int(d.controls.values[kExternTeach]), int(kExternTeachOn));
+        QCOMPARE(int(d.controls.values[protocol::kTrigger]), int(protocol::kTriggerCont));
+        QCOMPARE(int(d.controls.values[protocol::kExternTeach]), int(protocol::kExternTeachOn));
         QCOMPARE(Labels(d.triggerItems), (QStringList{"CONT=0", "SELF=1"}));
         QVERIFY(d.triggerListChanged);
         QVERIFY(!d.locks.externTeach);
 
         c = d.controls;
-        c.values[kExternTeach] = kExternTeachOff;
+        c.values[protocol::kExternTeach] = protocol::kExternTeachOff;
         d = ApplyParameterRules(c);
         QCOMPARE(Labels(d.triggerItems), (QStringList{"CONT=0", "SELF=1", "EXT1=2", "EXT2=3",
                                                       "EXT3=4", "TRANS=5", "PARA=6"}));
@@ -149,12 +150,12 @@ private slots:
         QFETCH(int, teachAfter);
         QFETCH(bool, teachLocked);
         auto c = DefaultControls();
-        c.values[kTrigger] = std::uint16_t(trigger);
-        c.values[kExternTeach] = std::uint16_t(teach);
+        c.values[protocol::kTrigger] = std::uint16_t(trigger);
+        c.values[protocol::kExternTeach] = std::uint16_t(teach);
         c.triggerListLength = teach != 0 ? 2 : 7;
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kTrigger]), triggerAfter);
-        QCOMPARE(int(d.controls.values[kExternTeach]), teachAfter);
+        QCOMPARE(int(d.controls.values[protocol::kTrigger]), triggerAfter);
+        QCOMPARE(int(d.controls.values[protocol::kExternTeach]), teachAfter);
         QCOMPARE(d.locks.externTeach, teachLocked);
         QCOMPARE(d.displays.triggerIndicator, triggerAfter != 0 || teachAfter != 0);
     }
@@ -170,7 +171,7 @@ private slots:
         QFETCH(int, trigger);
         QFETCH(int, setAfter);
         auto c = DefaultControls();
-        c.values[kTrigger] = std::uint16_t(trigger);
+        c.values[protocol::kTrigger] = std::uint16_t(trigger);
         c.paraSet = 1;
         const auto d = ApplyParameterRules(c);
         QCOMPARE(int(d.controls.paraSet), setAfter);
@@ -180,15 +181,15 @@ private slots:
 
     void col5ForcesFiveBinaryColoursWithoutGroups() {
         auto c = DefaultControls();
-        c.values[kEvaluationMode] = kEvalCol5;
-        c.values[kColorGroup] = 1;
-        c.values[kMaxVecNo] = 20;
-        c.values[kDigitalOutmode] = 0;
+        c.values[protocol::kEvaluationMode] = protocol::kEvalCol5;
+        c.values[protocol::kColorGroup] = 1;
+        c.values[protocol::kMaxVecNo] = 20;
+        c.values[protocol::kDigitalOutmode] = 0;
         c.groupCells.fill(17);
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kMaxVecNo]), 5);
-        QCOMPARE(int(d.controls.values[kDigitalOutmode]), int(kOutBinary));
-        QCOMPARE(int(d.controls.values[kColorGroup]), 0);
+        QCOMPARE(int(d.controls.values[protocol::kMaxVecNo]), 5);
+        QCOMPARE(int(d.controls.values[protocol::kDigitalOutmode]), int(protocol::kOutBinary));
+        QCOMPARE(int(d.controls.values[protocol::kColorGroup]), 0);
         QVERIFY(d.locks.maxVecNo && d.locks.digitalOutmode && d.locks.colorGroup);
         QVERIFY(d.locks.groupTable && d.locks.groupTableReset);
         QVERIFY(!d.locks.intlim && !d.locks.calculationMode && !d.locks.trigger);
@@ -209,17 +210,17 @@ private slots:
     void thdRgbForcesThreeThresholdRowsAndContinuousTrigger() {
         QFETCH(int, mode);
         auto c = DefaultControls();
-        c.values[kEvaluationMode] = std::uint16_t(mode);
-        c.values[kIntlim] = 300;
-        c.values[kTrigger] = kTriggerPara;
-        c.values[kCalculationMode] = kCalcXyInt3D;
+        c.values[protocol::kEvaluationMode] = std::uint16_t(mode);
+        c.values[protocol::kIntlim] = 300;
+        c.values[protocol::kTrigger] = protocol::kTriggerPara;
+        c.values[protocol::kCalculationMode] = protocol::kCalcXyInt3D;
         c.paraSet = 1;
         c.dataActivePage = kDataPageInt;
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kMaxVecNo]), 3);
-        QCOMPARE(int(d.controls.values[kIntlim]), 0);
-        QCOMPARE(int(d.controls.values[kTrigger]), int(kTriggerCont));
-        QCOMPARE(int(d.controls.values[kCalculationMode]), int(kCalcXyInt3D));
+        QCOMPARE(int(d.controls.values[protocol::kMaxVecNo]), 3);
+        QCOMPARE(int(d.controls.values[protocol::kIntlim]), 0);
+        QCOMPARE(int(d.controls.values[protocol::kTrigger]), int(protocol::kTriggerCont));
+        QCOMPARE(int(d.controls.values[protocol::kCalculationMode]), int(protocol::kCalcXyInt3D));
         QCOMPARE(int(d.controls.paraSet), 0);
         QVERIFY(d.locks.intlim && d.locks.calculationMode && d.locks.trigger);
         QCOMPARE(d.displays.outputIndicators,
@@ -249,10 +250,10 @@ private slots:
         QFETCH(int, after);
         QFETCH(int, notices);
         auto c = DefaultControls();
-        c.values[kDigitalOutmode] = std::uint16_t(outmode);
-        c.values[kMaxVecNo] = std::uint16_t(maxVecNo);
+        c.values[protocol::kDigitalOutmode] = std::uint16_t(outmode);
+        c.values[protocol::kMaxVecNo] = std::uint16_t(maxVecNo);
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kMaxVecNo]), after);
+        QCOMPARE(int(d.controls.values[protocol::kMaxVecNo]), after);
         QCOMPARE(int(d.notices.size()), notices);
         QCOMPARE(d.activateMainPage.has_value(), notices > 0);
         if (notices == 0) return;
@@ -277,9 +278,9 @@ private slots:
 
     void groupCellsOverTheLimitTurnRedWithOneMessage() {
         auto c = DefaultControls();
-        c.values[kColorGroup] = 1;
-        c.values[kDigitalOutmode] = 0;
-        c.values[kMaxVecNo] = 6;
+        c.values[protocol::kColorGroup] = 1;
+        c.values[protocol::kDigitalOutmode] = 0;
+        c.values[protocol::kMaxVecNo] = 6;
         c.groupCells.fill(4);
         c.groupCells[2] = 5;  // row 3
         c.groupCells[8] = 12; // row 9
@@ -289,7 +290,7 @@ private slots:
         QCOMPARE(int(d.controls.groupCells[8]), 0);
         QCOMPARE(int(d.controls.groupCells[3]), 4);
         QVERIFY(d.groupCellBackgrounds);
-        for (int i = 0; i < kTeachRows; ++i) {
+        for (int i = 0; i < protocol::kTeachRows; ++i) {
             const bool red = i == 2 || i == 8;
             QCOMPARE((*d.groupCellBackgrounds)[i], red ? kColourCellReset : kColourCellPlain);
         }
@@ -297,14 +298,14 @@ private slots:
         QCOMPARE(QString::fromStdString(d.notices[0].text),
                  QString::fromStdString(GroupTooHighText()));
         QCOMPARE(*d.activateMainPage, int(kMainPageGroupHold));
-        QCOMPARE(int(d.controls.values[kMaxVecNo]), 6);
+        QCOMPARE(int(d.controls.values[protocol::kMaxVecNo]), 6);
         QVERIFY(d.displays.groupDisplay && !d.hideBigGroupPanel);
     }
 
     void binaryOutputAllowsGroupThirty() {
         auto c = DefaultControls();
-        c.values[kColorGroup] = 1;
-        c.values[kDigitalOutmode] = kOutBinary;
+        c.values[protocol::kColorGroup] = 1;
+        c.values[protocol::kDigitalOutmode] = protocol::kOutBinary;
         c.groupCells.fill(30);
         c.groupCells[30] = 31;
         c.groupCells[0] = 65535;
@@ -316,11 +317,11 @@ private slots:
 
     void strayColorGroupValueCountsAsOn() {
         auto c = DefaultControls();
-        c.values[kColorGroup] = 65535;
-        c.values[kMaxVecNo] = 20;
+        c.values[protocol::kColorGroup] = 65535;
+        c.values[protocol::kMaxVecNo] = 20;
         c.groupCells[4] = 9;
         const auto d = ApplyParameterRules(c);
-        QCOMPARE(int(d.controls.values[kMaxVecNo]), 20);
+        QCOMPARE(int(d.controls.values[protocol::kMaxVecNo]), 20);
         QCOMPARE(d.resetGroupCells, (std::vector<int>{4}));
         QVERIFY(d.displays.groupDisplay);
     }
@@ -342,10 +343,10 @@ private slots:
         QFETCH(int, greenRows);
         QFETCH(int, greenHoldRows);
         auto c = DefaultControls();
-        c.values[kMaxVecNo] = std::uint16_t(maxVecNo);
-        c.values[kColorGroup] = std::uint16_t(colorGroup);
+        c.values[protocol::kMaxVecNo] = std::uint16_t(maxVecNo);
+        c.values[protocol::kColorGroup] = std::uint16_t(colorGroup);
         const auto d = ApplyParameterRules(c);
-        for (int i = 0; i < kTeachRows; ++i)
+        for (int i = 0; i < protocol::kTeachRows; ++i)
             QCOMPARE(d.rowLabels[i], i < greenRows ? kColourActiveRow : kColourInactiveRow);
         for (int i = 0; i < kHoldRows; ++i)
             QCOMPARE(d.holdRowLabels[i], i < greenHoldRows ? kColourActiveRow : kColourInactiveRow);
@@ -373,8 +374,8 @@ private slots:
         QFETCH(QString, visible);
         QFETCH(int, activeAfter);
         auto c = DefaultControls();
-        c.values[kEvaluationMode] = std::uint16_t(eval);
-        c.values[kCalculationMode] = std::uint16_t(calc);
+        c.values[protocol::kEvaluationMode] = std::uint16_t(eval);
+        c.values[protocol::kCalculationMode] = std::uint16_t(calc);
         c.dataActivePage = active;
         const auto pages = ApplyParameterRules(c).dataPages;
         QString shown;
@@ -410,8 +411,8 @@ private slots:
         QFETCH(QString, headings);
         QFETCH(QString, shown);
         auto c = DefaultControls();
-        c.values[kCalculationMode] = std::uint16_t(calc);
-        c.values[kEvaluationMode] = std::uint16_t(eval);
+        c.values[protocol::kCalculationMode] = std::uint16_t(calc);
+        c.values[protocol::kEvaluationMode] = std::uint16_t(eval);
         const auto d = ApplyParameterRules(c);
         QStringList texts;
         QString flags;
@@ -476,9 +477,9 @@ private slots:
         c.dataActivePage = 65535;
         const auto d = ApplyParameterRules(c);
         // Evaluation 65535 is THD RGB; extern teach 65535 is on and keeps the short list.
-        QCOMPARE(int(d.controls.values[kMaxVecNo]), 3);
-        QCOMPARE(int(d.controls.values[kTrigger]), int(kTriggerCont));
-        QCOMPARE(int(d.controls.values[kColorGroup]), 0);
+        QCOMPARE(int(d.controls.values[protocol::kMaxVecNo]), 3);
+        QCOMPARE(int(d.controls.values[protocol::kTrigger]), int(protocol::kTriggerCont));
+        QCOMPARE(int(d.controls.values[protocol::kColorGroup]), 0);
         QCOMPARE(int(d.controls.paraSet), 0);
         QCOMPARE(Labels(d.triggerItems), (QStringList{"CONT=0", "SELF=1"}));
         QCOMPARE(d.dataPages.activePage, int(kDataPageRgb));

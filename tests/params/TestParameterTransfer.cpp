@@ -3,14 +3,14 @@
 // plausibility reports, and what reaches the image and the controls.
 #include "app/ProgramFixture.h"
 #include "core/WordTable.h"
-#include "link/FrameCodec.h"
-#include "params/BlockLayout.h"
 #include "params/GroupHoldPage.h"
-#include "params/ParameterCodes.h"
 #include "params/ParameterDefaults.h"
 #include "params/ParameterPage.h"
 #include "params/ParameterPanels.h"
 #include "params/TeachTablePage.h"
+#include "protocol/BlockLayout.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/ParameterCodes.h"
 
 #include <QRadioButton>
 #include <QSlider>
@@ -54,26 +54,26 @@ void Choose(QComboBox* combo, int code) {
 }
 
 // A set the rules leave exactly as it is, with every word distinct from the defaults.
-ParameterImage DistinctImage(std::uint16_t seed) {
-    ParameterImage image;
+protocol::ParameterImage DistinctImage(std::uint16_t seed) {
+    protocol::ParameterImage image;
     image.parameters = {737,
-                        kPowerModeDyn,
+                        protocol::kPowerModeDyn,
                         17,
-                        kEvalMinDist,
+                        protocol::kEvalMinDist,
                         1234,
                         321,
                         17,
-                        kOutBinary,
-                        kTriggerPara,
-                        kExternTeachOff,
-                        kCalcSiM3D,
+                        protocol::kOutBinary,
+                        protocol::kTriggerPara,
+                        protocol::kExternTeachOff,
+                        protocol::kCalcSiM3D,
                         1000,
                         3000,
                         1,
-                        kLedPulse,
+                        protocol::kLedPulse,
                         3,
                         99};
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         auto& w = image.table[std::size_t(r)].w;
         for (int c = 0; c < 5; ++c)
             w[std::size_t(c)] = std::uint16_t((seed + r * 97 + c * 1013) % 10001);
@@ -84,9 +84,9 @@ ParameterImage DistinctImage(std::uint16_t seed) {
     return image;
 }
 
-bool SameImage(const ParameterImage& a, const ParameterImage& b) {
+bool SameImage(const protocol::ParameterImage& a, const protocol::ParameterImage& b) {
     if (a.parameters != b.parameters) return false;
-    for (int r = 0; r < kTeachRows; ++r) {
+    for (int r = 0; r < protocol::kTeachRows; ++r) {
         if (a.table[std::size_t(r)].w != b.table[std::size_t(r)].w) return false;
     }
     return true;
@@ -118,8 +118,8 @@ private:
             const int argument = std::uint8_t(pending[2]) | (std::uint8_t(pending[3]) << 8);
             pending.remove(0, 8 + length);
             requests.emplace_back(order, argument);
-            const Bytes reply =
-                order == 7 ? frame::EncodeFrameBytes(7, 0, Bytes{'S', 0}) : answer(order, argument);
+            const Bytes reply = order == 7 ? protocol::frame::EncodeFrameBytes(7, 0, Bytes{'S', 0})
+                                           : answer(order, argument);
             socket->write(reinterpret_cast<const char*>(reply.data()), qint64(reply.size()));
         }
     }
@@ -292,7 +292,7 @@ private slots:
         QVERIFY(Connect());
         auto main = f->Main();
         auto page = f->ParameterPage();
-        Choose(page.editTrigger, kTriggerPara);
+        Choose(page.editTrigger, protocol::kTriggerPara);
         QVERIFY(main.selectParaSet[1]->isEnabled());
         QTest::mouseClick(main.selectParaSet[1], Qt::LeftButton);
         QCOMPARE(f->state->params.paraSet, std::uint16_t(1));
@@ -300,7 +300,7 @@ private slots:
         QCOMPARE(int(Log().at(0).argument), 1);
         QCOMPARE(int(Log().at(1).argument), 3);
 
-        Choose(page.editTrigger, kTriggerExt1);
+        Choose(page.editTrigger, protocol::kTriggerExt1);
         QCOMPARE(f->state->params.paraSet, std::uint16_t(0));
         QVERIFY(main.selectParaSet[0]->isChecked());
         QVERIFY(!main.selectParaSet[1]->isEnabled());
@@ -352,9 +352,9 @@ private slots:
     }
 
     void getThenSendRoundTripsEveryWordOfBothSets() {
-        const ParameterImage set0 = DistinctImage(11);
-        ParameterImage set1 = DistinctImage(4242);
-        set1.parameters[kPower] = 222;
+        const protocol::ParameterImage set0 = DistinctImage(11);
+        protocol::ParameterImage set1 = DistinctImage(4242);
+        set1.parameters[protocol::kPower] = 222;
         f->simulator.SetRamImage(0, set0);
         f->simulator.SetRamImage(1, set1);
         QVERIFY(Connect());
@@ -379,8 +379,9 @@ private slots:
         for (const auto& request : Log()) {
             if (request.order == 1) writes.emplace_back(request.raw.begin() + 8, request.raw.end());
         }
-        const std::vector<Bytes> expected{ParameterBlockBytes(set0), TableBlockBytes(set0),
-                                          ParameterBlockBytes(set1), TableBlockBytes(set1)};
+        const std::vector<Bytes> expected{
+            protocol::ParameterBlockBytes(set0), protocol::TableBlockBytes(set0),
+            protocol::ParameterBlockBytes(set1), protocol::TableBlockBytes(set1)};
         QCOMPARE(writes.size(), expected.size());
         for (std::size_t i = 0; i < writes.size(); ++i)
             QCOMPARE(HexOf(writes[i]), HexOf(expected[i]));
@@ -405,7 +406,7 @@ private slots:
     }
 
     void connectingEndsWithAGetSoThePanelShowsTheSensorsSet() {
-        const ParameterImage set = DistinctImage(77);
+        const protocol::ParameterImage set = DistinctImage(77);
         f->simulator.SetRamImage(0, set);
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
@@ -413,7 +414,7 @@ private slots:
         auto page = f->ParameterPage();
         auto groups = f->GroupHold();
         QCOMPARE(page.slidePower->value(), 737);
-        QCOMPARE(page.Word(kCalculationMode), std::uint16_t(kCalcSiM3D));
+        QCOMPARE(page.Word(protocol::kCalculationMode), std::uint16_t(protocol::kCalcSiM3D));
         QCOMPARE(CellWord(groups.editGridHold, 0, 0), std::uint16_t(1234));
         QCOMPARE(CellWord(groups.editGridHold, 31, 0), set.table[30].w[6]);
         QCOMPARE(CellWord(groups.editGridGroups, 9, 0), set.table[9].w[5]);
@@ -436,13 +437,13 @@ private slots:
 
     void wordsBeyondTheControlsGoBackExactlyAsTheGetReceivedThem() {
         // A sensor (or another tool) holding values the pages would not offer.
-        ParameterImage held = DistinctImage(4);
-        held.parameters[kAverage] = 1000;
-        held.parameters[kDynWinHi] = 5000;
-        held.parameters[kGain] = 9;
-        held.parameters[kPower] = 1500;
-        held.parameters[kIntegral] = 300;
-        held.parameters[kIntlim] = 65535;
+        protocol::ParameterImage held = DistinctImage(4);
+        held.parameters[protocol::kAverage] = 1000;
+        held.parameters[protocol::kDynWinHi] = 5000;
+        held.parameters[protocol::kGain] = 9;
+        held.parameters[protocol::kPower] = 1500;
+        held.parameters[protocol::kIntegral] = 300;
+        held.parameters[protocol::kIntlim] = 65535;
         f->simulator.SetRamImage(0, held);
         QVERIFY(Connect());
         Press(f->Main().buttonGet);
@@ -458,21 +459,21 @@ private slots:
         f->simulator.ClearRequestLog();
         Press(f->Main().buttonSend);
         const auto sent = SentBlock(0);
-        QCOMPARE(sent.size(), std::size_t(kParameterCount));
-        for (int word = 0; word < kParameterCount; ++word)
+        QCOMPARE(sent.size(), std::size_t(protocol::kParameterCount));
+        for (int word = 0; word < protocol::kParameterCount; ++word)
             QVERIFY2(sent[std::size_t(word)] == held.parameters[std::size_t(word)],
                      qPrintable(QStringLiteral("word %1").arg(word)));
         const auto table = SentBlock(2);
-        QCOMPARE(table.size(), std::size_t(kTeachRows * kTeachVectorWords));
-        for (int r = 0; r < kTeachRows; ++r) {
-            for (int w = 0; w < kTeachVectorWords; ++w)
-                QCOMPARE(table[std::size_t(r * kTeachVectorWords + w)],
+        QCOMPARE(table.size(), std::size_t(protocol::kTeachRows * protocol::kTeachVectorWords));
+        for (int r = 0; r < protocol::kTeachRows; ++r) {
+            for (int w = 0; w < protocol::kTeachVectorWords; ++w)
+                QCOMPARE(table[std::size_t(r * protocol::kTeachVectorWords + w)],
                          held.table[std::size_t(r)].w[std::size_t(w)]);
         }
     }
 
     void wordsAllAtTheirMaximumGoBackAsTheRulesLeaveThem() {
-        ParameterImage wild;
+        protocol::ParameterImage wild;
         wild.parameters.fill(65535);
         for (auto& row : wild.table)
             row.w.fill(65535);
@@ -482,7 +483,7 @@ private slots:
         QVERIFY(SameImage(f->state->params.image, wild));
         auto page = f->ParameterPage();
         QCOMPARE(page.editMaxVecNo->value(), 3); // THD RGB, which 65535 counts as
-        QCOMPARE(page.Word(kEvaluationMode), std::uint16_t(65535));
+        QCOMPARE(page.Word(protocol::kEvaluationMode), std::uint16_t(65535));
         QCOMPARE(CellWord(f->TeachTable().gridCtt, 0, 0), std::uint16_t(65535));
 
         // What goes back is the received set with only the rules' changes.
@@ -495,8 +496,8 @@ private slots:
         f->simulator.ClearRequestLog();
         Press(f->Main().buttonSend);
         const auto sent = SentBlock(0);
-        QCOMPARE(sent.size(), std::size_t(kParameterCount));
-        for (int word = 0; word < kParameterCount; ++word)
+        QCOMPARE(sent.size(), std::size_t(protocol::kParameterCount));
+        for (int word = 0; word < protocol::kParameterCount; ++word)
             QVERIFY2(
                 sent[std::size_t(word)] == rules.controls.values[std::size_t(word)],
                 qPrintable(QStringLiteral("word %1: %2").arg(word).arg(sent[std::size_t(word)])));
@@ -504,7 +505,7 @@ private slots:
     }
 
     void replyLongerThanItsBlockIsCutAndReported() {
-        const ParameterImage set = DistinctImage(3);
+        const protocol::ParameterImage set = DistinctImage(3);
         f->simulator.SetRamImage(0, set);
         QVERIFY(Connect());
         sim::FaultSettings faults;
@@ -518,14 +519,14 @@ private slots:
 
     void errorReplyToAReadLeavesImageAndControlsAsTheyWere() {
         QVERIFY(Connect());
-        const ParameterImage before = f->state->params.image;
+        const protocol::ParameterImage before = f->state->params.image;
         f->simulator.SetRamImage(0, DistinctImage(8));
         sim::FaultSettings faults;
         faults.errorReply = sim::Fault{true, 2, 2};
         f->simulator.SetFaults(faults);
         Press(f->Main().buttonGet);
         QVERIFY(SameImage(f->state->params.image, before));
-        QCOMPARE(f->ParameterPage().slidePower->value(), int(before.parameters[kPower]));
+        QCOMPARE(f->ParameterPage().slidePower->value(), int(before.parameters[protocol::kPower]));
         QCOMPARE(f->RequestsOfOrder(2), 1);
         QVERIFY(f->Log().contains(QStringLiteral("COMMUNICATION ERROR ON CONTROL UNIT!")));
     }
@@ -535,14 +536,14 @@ private slots:
         std::vector<std::uint16_t> parameters(10, 7);
         std::vector<std::uint16_t> table(20, 9);
         sensor.answer = [&](int order, int argument) {
-            if (order != 2) return frame::EncodeFrameBytes(std::uint8_t(order), 0, {});
-            return frame::EncodeFrameWords(2, 0, argument == 0 ? parameters : table);
+            if (order != 2) return protocol::frame::EncodeFrameBytes(std::uint8_t(order), 0, {});
+            return protocol::frame::EncodeFrameWords(2, 0, argument == 0 ? parameters : table);
         };
         const quint16 port = sensor.Listen();
         f->state->params.image.table[5].w[7] = 0xBEEF;
         QVERIFY(ConnectTo(port));
         const auto& image = f->state->params.image;
-        for (int w = 0; w < kParameterCount; ++w) {
+        for (int w = 0; w < protocol::kParameterCount; ++w) {
             const std::uint16_t expected = w < 10 ? 7 : kDefaultParameters[std::size_t(w)];
             QCOMPARE(image.parameters[std::size_t(w)], expected);
         }
@@ -559,8 +560,9 @@ private slots:
         ScriptedSensor sensor;
         sensor.answer = [](int order, int argument) {
             if (order == 2 && argument == 0)
-                return frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(17, 3));
-            Bytes reply = frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(248, 3));
+                return protocol::frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(17, 3));
+            Bytes reply =
+                protocol::frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(248, 3));
             reply[8] ^= 0xFF; // the data no longer matches its check byte
             return reply;
         };

@@ -18,8 +18,8 @@ std::string Slurp(const std::string& path) {
     return bytes.str();
 }
 
-live::MeasurementFrame ExampleFrame() {
-    live::MeasurementFrame frame;
+protocol::MeasurementFrame ExampleFrame() {
+    protocol::MeasurementFrame frame;
     const std::uint16_t words[11] = {812, 640, 377, 310, 295, 609, std::uint16_t(-3), 2, 1, 0, 31};
     for (int i = 0; i < 11; ++i)
         frame.w[std::size_t(i)] = words[i];
@@ -58,13 +58,13 @@ private slots:
     }
 
     void wordsAreUnsignedExceptDeltaC() {
-        live::MeasurementFrame frame;
+        protocol::MeasurementFrame frame;
         frame.w.fill(65535);
-        frame.w[live::MeasurementFrame::kDeltaC] = 32767;
+        frame.w[protocol::MeasurementFrame::kDeltaC] = 32767;
         const std::string row = RecordRow(frame, {2031, 12, 31, 23, 59, 9});
         QCOMPARE(row, std::string("12-31-2031\t23:59:09\t65535\t65535\t65535\t65535\t65535\t65535"
                                   "\t32767\t65535\t65535\t65535\t65535\r\n"));
-        frame.w[live::MeasurementFrame::kDeltaC] = 0x8000;
+        frame.w[protocol::MeasurementFrame::kDeltaC] = 0x8000;
         QVERIFY(RecordRow(frame, {}).find("\t-32768\t") != std::string::npos);
     }
 

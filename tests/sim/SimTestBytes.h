@@ -1,6 +1,6 @@
 #pragma once
 // Small byte helpers shared by the simulator tests.
-#include "link/FrameCodec.h"
+#include "protocol/FrameCodec.h"
 
 #include <QByteArray>
 
@@ -10,7 +10,7 @@
 
 namespace simtest {
 
-namespace frame = comm::frame;
+namespace frame = protocol::frame;
 
 inline std::vector<std::uint8_t> Hex(const std::string& text) {
     const QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString(text));
@@ -34,13 +34,14 @@ inline std::vector<std::uint8_t> Concat(std::vector<std::uint8_t> a,
 
 inline std::vector<std::uint8_t> Order(std::uint8_t order, std::uint16_t argument = 0,
                                        const std::vector<std::uint16_t>& words = {}) {
-    return frame::EncodeFrameWords(order, argument, words);
+    return protocol::frame::EncodeFrameWords(order, argument, words);
 }
 
 inline std::vector<std::uint16_t> ReplyWords(const std::vector<std::uint8_t>& reply) {
-    std::vector<std::uint16_t> words((reply.size() - frame::kHeaderSize) / 2);
-    frame::DecodeWords(reply.data() + frame::kHeaderSize, reply.size() - frame::kHeaderSize,
-                       words.data(), words.size());
+    std::vector<std::uint16_t> words((reply.size() - protocol::frame::kHeaderSize) / 2);
+    protocol::frame::DecodeWords(reply.data() + protocol::frame::kHeaderSize,
+                                 reply.size() - protocol::frame::kHeaderSize, words.data(),
+                                 words.size());
     return words;
 }
 

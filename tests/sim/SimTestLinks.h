@@ -107,9 +107,10 @@ public:
     // One whole frame as its head announces it (what arrived, when it does not come whole).
     QByteArray ReadFrame(int timeoutMs = kLinkWaitMs) {
         QByteArray bytes = Read(8, timeoutMs);
-        frame::HeaderFields head;
+        protocol::frame::HeaderFields head;
         if (bytes.size() == 8 &&
-            frame::DecodeHead(reinterpret_cast<const std::uint8_t*>(bytes.constData()), head))
+            protocol::frame::DecodeHead(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                        head))
             bytes += Read(head.length, timeoutMs);
         return bytes;
     }

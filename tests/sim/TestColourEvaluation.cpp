@@ -12,10 +12,10 @@ namespace {
 
 // Two overlapping taught colours of equal intensity, 2D X/Y/INT: row 0 at (3333, 3333) with
 // CTO 200, row 1 at (3600, 3333) with CTO 300, both INT 2000 with ITO 200.
-ParameterImage TwoColours(int evaluationMode, int maxVecNo = 2) {
-    ParameterImage set = sim::FactoryImage();
-    set.parameters[kEvaluationMode] = static_cast<std::uint16_t>(evaluationMode);
-    set.parameters[kMaxVecNo] = static_cast<std::uint16_t>(maxVecNo);
+protocol::ParameterImage TwoColours(int evaluationMode, int maxVecNo = 2) {
+    protocol::ParameterImage set = sim::FactoryImage();
+    set.parameters[protocol::kEvaluationMode] = static_cast<std::uint16_t>(evaluationMode);
+    set.parameters[protocol::kMaxVecNo] = static_cast<std::uint16_t>(maxVecNo);
     set.table[0].w = {3333, 3333, 200, 2000, 200, 4, 10, 0};
     set.table[1].w = {3600, 3333, 300, 2000, 200, 9, 10, 0};
     return set;
@@ -111,28 +111,28 @@ private slots:
     }
 
     void groupFollowsTheGroupTableOnlyWithColourGroups() {
-        ParameterImage set = TwoColours(1);
+        protocol::ParameterImage set = TwoColours(1);
         const sim::Rgb live = At(3800, 3333, 2000);
         QCOMPARE(sim::EvaluateColour(live, set).group, std::uint16_t(1));
-        set.parameters[kColorGroup] = 1;
+        set.parameters[protocol::kColorGroup] = 1;
         QCOMPARE(sim::EvaluateColour(live, set).group, std::uint16_t(9));
         QCOMPARE(sim::EvaluateColour(At(7000, 1000, 1500), set).group, std::uint16_t(255));
     }
 
     void intensityBelowIntlimIsTheErrorState() {
-        ParameterImage set = TwoColours(0);
-        set.parameters[kIntlim] = 2001;
+        protocol::ParameterImage set = TwoColours(0);
+        set.parameters[protocol::kIntlim] = 2001;
         const auto result = sim::EvaluateColour(At(3333, 3333, 2000), set);
         QCOMPARE(result.colourNumber, std::uint16_t(255));
         QCOMPARE(result.group, std::uint16_t(255));
         QCOMPARE(result.deltaC, std::int16_t(-1));
-        set.parameters[kIntlim] = 1990;
+        set.parameters[protocol::kIntlim] = 1990;
         QCOMPARE(sim::EvaluateColour(At(3333, 3333, 2000), set).colourNumber, std::uint16_t(0));
     }
 
     void threeDimensionsUseTolAcrossIntensity() {
-        ParameterImage set = sim::FactoryImage();
-        set.parameters[kCalculationMode] = 2;
+        protocol::ParameterImage set = sim::FactoryImage();
+        set.parameters[protocol::kCalculationMode] = 2;
         set.table[0].w = {3333, 3333, 2000, 120, 1, 0, 10, 0};
         // 100 away in intensity alone: inside TOL 120; 150 away: outside.
         QCOMPARE(sim::EvaluateColour(At(3333, 3333, 2100, 2), set).colourNumber, std::uint16_t(0));
@@ -156,8 +156,8 @@ private slots:
         QFETCH(int, green);
         QFETCH(int, blue);
         QFETCH(int, colour);
-        ParameterImage set = sim::FactoryImage();
-        set.parameters[kEvaluationMode] = 4;
+        protocol::ParameterImage set = sim::FactoryImage();
+        set.parameters[protocol::kEvaluationMode] = 4;
         set.table[0].w[0] = 1000;
         set.table[1].w[0] = 2000;
         set.table[2].w[0] = 3000;

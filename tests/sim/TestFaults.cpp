@@ -1,6 +1,6 @@
 // How the fault switches reshape a well-formed reply.
 #include "SimTestBytes.h"
-#include "link/CheckByte.h"
+#include "protocol/CheckByte.h"
 #include "sim/Faults.h"
 #include "sim/SensorModel.h"
 
@@ -78,18 +78,18 @@ private slots:
         sim::FaultSettings faults;
         faults.badHeadCheck = On();
         const auto bytes = Joined(sim::ShapeReply(MeasurementReply(), 8, faults));
-        frame::HeaderFields head;
-        QVERIFY(!frame::DecodeHead(bytes.data(), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(!protocol::frame::DecodeHead(bytes.data(), head));
     }
 
     void wrongDataCheckByteKeepsAValidHead() {
         sim::FaultSettings faults;
         faults.badDataCheck = On();
         const auto bytes = Joined(sim::ShapeReply(MeasurementReply(), 8, faults));
-        frame::HeaderFields head;
-        QVERIFY(frame::DecodeHead(bytes.data(), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(bytes.data(), head));
         QCOMPARE(head.length, std::uint16_t(40));
-        QVERIFY(ComputeCheckByte(bytes.data(), 8, 40) != head.dataCheck);
+        QVERIFY(protocol::ComputeCheckByte(bytes.data(), 8, 40) != head.dataCheck);
     }
 
     void errorReplyCarriesTheStatus_data() {
@@ -111,11 +111,11 @@ private slots:
         faults.oddLength = On();
         const auto reply = MeasurementReply();
         const auto bytes = Joined(sim::ShapeReply(reply, 8, faults));
-        frame::HeaderFields head;
-        QVERIFY(frame::DecodeHead(bytes.data(), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(bytes.data(), head));
         QCOMPARE(head.length, std::uint16_t(41));
         QCOMPARE(bytes.size(), std::size_t(49));
-        QCOMPARE(ComputeCheckByte(bytes.data(), 8, 41), head.dataCheck);
+        QCOMPARE(protocol::ComputeCheckByte(bytes.data(), 8, 41), head.dataCheck);
         QVERIFY(std::equal(reply.begin() + 8, reply.end(), bytes.begin() + 8));
     }
 
@@ -123,8 +123,8 @@ private slots:
         sim::FaultSettings faults;
         faults.oversizeLength = On(3000);
         const auto bytes = Joined(sim::ShapeReply(MeasurementReply(), 8, faults));
-        frame::HeaderFields head;
-        QVERIFY(frame::DecodeHead(bytes.data(), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(bytes.data(), head));
         QCOMPARE(head.length, std::uint16_t(3000));
         QCOMPARE(bytes.size(), std::size_t(48));
     }
@@ -152,12 +152,12 @@ private slots:
                  QByteArray::fromHex("550002000000aa54"));
         const auto loadReply = model.Answer({4, 0, 0, true, Order(4)});
         const auto bytes = Joined(sim::ShapeReply(loadReply, 4, faults));
-        frame::HeaderFields head;
-        QVERIFY(frame::DecodeHead(bytes.data(), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(bytes.data(), head));
         QCOMPARE(head.code, std::uint8_t(4));
         QCOMPARE(head.word, std::uint16_t(4));
         const auto measurement = Joined(sim::ShapeReply(MeasurementReply(), 8, faults));
-        QVERIFY(frame::DecodeHead(measurement.data(), head));
+        QVERIFY(protocol::frame::DecodeHead(measurement.data(), head));
         QCOMPARE(head.word, std::uint16_t(0));
     }
 

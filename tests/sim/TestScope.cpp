@@ -2,7 +2,7 @@
 // each trigger and their four blocks, breaks, and requests answered while a scan waits.
 #include "SimTestBytes.h"
 #include "SimTestLinks.h"
-#include "link/CheckByte.h"
+#include "protocol/CheckByte.h"
 #include "sim/SimThread.h"
 
 #include <QElapsedTimer>
@@ -16,7 +16,7 @@
 #include <csignal>
 
 using namespace simtest;
-using comm::ComputeCheckByte;
+using protocol::ComputeCheckByte;
 
 namespace {
 
@@ -61,13 +61,13 @@ bool ReadRecording(LinkClient& client, Recording& recording, QString& why,
                    int timeoutMs = kLinkWaitMs) {
     for (int block = 0; block < 4; ++block) {
         const auto bytes = FromQt(client.ReadFrame(timeoutMs));
-        frame::HeaderFields head;
-        if (bytes.size() != kBlockBytes || !frame::DecodeHead(bytes.data(), head)) {
+        protocol::frame::HeaderFields head;
+        if (bytes.size() != kBlockBytes || !protocol::frame::DecodeHead(bytes.data(), head)) {
             why = QStringLiteral("block %1: %2 bytes").arg(block).arg(bytes.size());
             return false;
         }
         if (head.code != 110 || head.word != 0 || head.length != 258 ||
-            head.dataCheck != ComputeCheckByte(bytes.data(), 8, 258)) {
+            head.dataCheck != protocol::ComputeCheckByte(bytes.data(), 8, 258)) {
             why = QStringLiteral("block %1: head %2")
                       .arg(block)
                       .arg(QString::fromLatin1(ToQt(bytes).left(8).toHex()));
@@ -123,7 +123,8 @@ private slots:
         QCOMPARE(reply.size(), 16);
         QCOMPARE(reply.left(6), QByteArray::fromHex("556900000800"));
         QCOMPARE(std::uint8_t(reply[6]),
-                 ComputeCheckByte(reinterpret_cast<const std::uint8_t*>(reply.constData()), 8, 8));
+                 protocol::ComputeCheckByte(
+                     reinterpret_cast<const std::uint8_t*>(reply.constData()), 8, 8));
         QCOMPARE(Int32At(reply, 8), 80);
         const double cycleMs = Int32At(reply, 8) / (Int32At(reply, 12) * 0.01);
         QVERIFY2(std::abs(cycleMs - 1.0) < 0.0005, qPrintable(QString::number(cycleMs)));
@@ -354,10 +355,10 @@ private slots:
         const auto bytes = FromQt(start + rest);
         for (int block = 0; block < 4; ++block) {
             const std::uint8_t* at = bytes.data() + block * kBlockBytes;
-            frame::HeaderFields head;
-            QVERIFY(frame::DecodeHead(at, head));
+            protocol::frame::HeaderFields head;
+            QVERIFY(protocol::frame::DecodeHead(at, head));
             QCOMPARE(int(head.code), 110);
-            QCOMPARE(head.dataCheck, ComputeCheckByte(at, 8, 258));
+            QCOMPARE(head.dataCheck, protocol::ComputeCheckByte(at, 8, 258));
         }
         QCOMPARE(client.ReadFrame(), kIdentificationReply);
     }
@@ -368,8 +369,8 @@ private slots:
         // Each would be a single shot with 100 pre-trigger samples, were it accepted.
         QByteArray damaged = ToQt(Scan(0, 100));
         damaged[6] = char(damaged[6] ^ 0x01);
-        damaged[7] = char(
-            ComputeCheckByte(reinterpret_cast<const std::uint8_t*>(damaged.constData()), 0, 7));
+        damaged[7] = char(protocol::ComputeCheckByte(
+            reinterpret_cast<const std::uint8_t*>(damaged.constData()), 0, 7));
         const std::vector<std::pair<const char*, QByteArray>> requests{
             {"four words", ToQt(Order(110, 1, {0, 100, 0, 1}))},
             {"six words", ToQt(Order(110, 1, {0, 100, 0, 1, 0, 0}))},
@@ -418,7 +419,7 @@ private slots:
         for (int block = 0; block < 4; ++block) {
             const auto bytes = FromQt(client.ReadFrame());
             QCOMPARE(bytes.size(), std::size_t(kBlockBytes));
-            QVERIFY(ComputeCheckByte(bytes.data(), 8, 258) != bytes[6]);
+            QVERIFY(protocol::ComputeCheckByte(bytes.data(), 8, 258) != bytes[6]);
         }
         client.Send(Order(7));
         QCOMPARE(client.ReadFrame(), kIdentificationReply);

@@ -1,7 +1,7 @@
 // The scope's recording cycle by cycle, the scan request as the sensor reads it, and the
 // samples, outputs and inputs the model gives the scope.
 #include "SimTestBytes.h"
-#include "link/CheckByte.h"
+#include "protocol/CheckByte.h"
 #include "sim/ScopeCapture.h"
 #include "sim/SensorModel.h"
 
@@ -12,7 +12,7 @@
 
 using namespace sim;
 using namespace simtest;
-using comm::ComputeCheckByte;
+using protocol::ComputeCheckByte;
 
 namespace {
 
@@ -181,7 +181,7 @@ private slots:
             const auto& bytes = frames[block];
             QCOMPARE(bytes.size(), std::size_t(266));
             QCOMPARE(ToQt(bytes).left(6), QByteArray::fromHex("556e00000201"));
-            QCOMPARE(bytes[6], ComputeCheckByte(bytes.data(), 8, 258));
+            QCOMPARE(bytes[6], protocol::ComputeCheckByte(bytes.data(), 8, 258));
             QCOMPARE(ReplyWords(bytes), capture.BlockWords(block));
         }
         QCOMPARE(capture.BlockWords(2)[capture.TriggerIndex()], kHigh);
@@ -217,8 +217,8 @@ private slots:
             << ToQt(Order(110, 1, {1, 64, 2600, 1, 2})) << false << false << QList<int>{};
         QByteArray damaged = ToQt(Order(110, 1, {1, 64, 2600, 1, 0}));
         damaged[6] = static_cast<char>(damaged[6] ^ 0x01);
-        damaged[7] = static_cast<char>(
-            ComputeCheckByte(reinterpret_cast<const std::uint8_t*>(damaged.constData()), 0, 7));
+        damaged[7] = static_cast<char>(protocol::ComputeCheckByte(
+            reinterpret_cast<const std::uint8_t*>(damaged.constData()), 0, 7));
         QTest::newRow("bad payload check byte") << damaged << false << false << QList<int>{};
     }
     void scanRequestIsReadOrRefused() {
@@ -270,7 +270,7 @@ private slots:
         SensorModel live;
         for (int cycle = 0; cycle < 400; ++cycle) {
             const ScopeSample sample = scope.NextScopeSample();
-            const MeasurementFrame m = live.NextMeasurement();
+            const protocol::MeasurementFrame m = live.NextMeasurement();
             QCOMPARE(sample.rgb[0], m.w[0]);
             QCOMPARE(sample.rgb[2], m.w[2]);
             QCOMPARE(sample.coordinates[0], m.w[3]);
@@ -316,7 +316,7 @@ private slots:
             const auto answer = model.Answer(parser.Feed(request.data(), request.size()).front());
             QCOMPARE(answer.size(), std::size_t(16));
             QCOMPARE(ToQt(answer).left(6), QByteArray::fromHex("556900000800"));
-            QCOMPARE(answer[6], ComputeCheckByte(answer.data(), 8, 8));
+            QCOMPARE(answer[6], protocol::ComputeCheckByte(answer.data(), 8, 8));
             QCOMPARE(Int32At(answer, 8), 80);
             const std::int32_t b = Int32At(answer, 12);
             counts.insert(b);

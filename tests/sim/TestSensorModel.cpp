@@ -1,6 +1,6 @@
 // The simulated sensor's answers, byte for byte, and its parameter memory.
 #include "SimTestBytes.h"
-#include "link/CheckByte.h"
+#include "protocol/CheckByte.h"
 #include "sim/SensorModel.h"
 
 #include <QTemporaryDir>
@@ -27,11 +27,11 @@ std::vector<std::uint8_t> AnswerOne(sim::SensorModel& model,
     return exchanges.front().reply;
 }
 
-std::vector<std::uint16_t> ParameterWords(const ParameterImage& image) {
+std::vector<std::uint16_t> ParameterWords(const protocol::ParameterImage& image) {
     return {image.parameters.begin(), image.parameters.end()};
 }
 
-std::vector<std::uint16_t> TableWords(const ParameterImage& image) {
+std::vector<std::uint16_t> TableWords(const protocol::ParameterImage& image) {
     std::vector<std::uint16_t> words;
     for (const auto& row : image.table)
         words.insert(words.end(), row.w.begin(), row.w.end());
@@ -97,8 +97,8 @@ private slots:
     void baudRateOrderIsConfirmedAndRemembered() {
         sim::SensorModel model;
         const auto reply = AnswerOne(model, Order(190, 2));
-        frame::HeaderFields head;
-        QVERIFY(frame::DecodeHead(reply.data(), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(reply.data(), head));
         QCOMPARE(int(head.code), 190);
         QCOMPARE(int(head.word), 0);
         QCOMPARE(int(head.length), 0);
@@ -112,9 +112,9 @@ private slots:
         for (std::uint16_t block : {2, 3}) {
             const auto reply = AnswerOne(model, Order(2, block));
             QCOMPARE(reply.size(), std::size_t(8 + 496));
-            frame::HeaderFields head;
-            QVERIFY(frame::DecodeHead(reply.data(), head));
-            QCOMPARE(ComputeCheckByte(reply.data(), 8, 496), head.dataCheck);
+            protocol::frame::HeaderFields head;
+            QVERIFY(protocol::frame::DecodeHead(reply.data(), head));
+            QCOMPARE(protocol::ComputeCheckByte(reply.data(), 8, 496), head.dataCheck);
             const auto words = ReplyWords(reply);
             for (int row = 0; row < 31; ++row) {
                 QCOMPARE(words[row * 8 + 0], std::uint16_t(1));
@@ -125,9 +125,9 @@ private slots:
 
     void writtenBlocksReadBackUnchanged() {
         sim::SensorModel model;
-        ParameterImage image = sim::FactoryImage();
-        image.parameters[kPower] = 750;
-        image.parameters[kTrigger] = 6;
+        protocol::ParameterImage image = sim::FactoryImage();
+        image.parameters[protocol::kPower] = 750;
+        image.parameters[protocol::kTrigger] = 6;
         for (int row = 0; row < 31; ++row) {
             image.table[row].w = {
                 std::uint16_t(100 + row),   200, 30, 1000, 50, std::uint16_t(row % 5), 20,
@@ -138,7 +138,7 @@ private slots:
         QVERIFY(ReplyWords(AnswerOne(model, Order(2, 1))) == ParameterWords(image));
         QVERIFY(ReplyWords(AnswerOne(model, Order(2, 3))) == TableWords(image));
         // Set 0 is untouched.
-        QCOMPARE(ReplyWords(AnswerOne(model, Order(2, 0)))[kPower], std::uint16_t(500));
+        QCOMPARE(ReplyWords(AnswerOne(model, Order(2, 0)))[protocol::kPower], std::uint16_t(500));
     }
 
     void implausibleParametersAreReplacedAndCounted_data() {
@@ -146,17 +146,17 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("readBack");
-        QTest::newRow("power too high") << int(kPower) << 1001 << 1 << 500;
-        QTest::newRow("power at its limit") << int(kPower) << 1000 << 0 << 1000;
-        QTest::newRow("average zero") << int(kAverage) << 0 << 1 << 1;
-        QTest::newRow("evaluation mode 5") << int(kEvaluationMode) << 5 << 1 << 1;
-        QTest::newRow("max vec no 32") << int(kMaxVecNo) << 32 << 1 << 1;
-        QTest::newRow("max vec no 31") << int(kMaxVecNo) << 31 << 0 << 31;
-        QTest::newRow("trigger 7") << int(kTrigger) << 7 << 1 << 0;
-        QTest::newRow("gain 8") << int(kGain) << 8 << 1 << 5;
-        QTest::newRow("integral 251") << int(kIntegral) << 251 << 1 << 1;
-        QTest::newRow("dynwin lo above hi") << int(kDynWinLo) << 3400 << 2 << 3200;
-        QTest::newRow("word all ones") << int(kLedMode) << 65535 << 1 << 0;
+        QTest::newRow("power too high") << int(protocol::kPower) << 1001 << 1 << 500;
+        QTest::newRow("power at its limit") << int(protocol::kPower) << 1000 << 0 << 1000;
+        QTest::newRow("average zero") << int(protocol::kAverage) << 0 << 1 << 1;
+        QTest::newRow("evaluation mode 5") << int(protocol::kEvaluationMode) << 5 << 1 << 1;
+        QTest::newRow("max vec no 32") << int(protocol::kMaxVecNo) << 32 << 1 << 1;
+        QTest::newRow("max vec no 31") << int(protocol::kMaxVecNo) << 31 << 0 << 31;
+        QTest::newRow("trigger 7") << int(protocol::kTrigger) << 7 << 1 << 0;
+        QTest::newRow("gain 8") << int(protocol::kGain) << 8 << 1 << 5;
+        QTest::newRow("integral 251") << int(protocol::kIntegral) << 251 << 1 << 1;
+        QTest::newRow("dynwin lo above hi") << int(protocol::kDynWinLo) << 3400 << 2 << 3200;
+        QTest::newRow("word all ones") << int(protocol::kLedMode) << 65535 << 1 << 0;
     }
     void implausibleParametersAreReplacedAndCounted() {
         QFETCH(int, word);
@@ -174,7 +174,7 @@ private slots:
 
     void implausibleTableCellsAreCountedAndReservedWordsLeftAlone() {
         sim::SensorModel model;
-        ParameterImage image = sim::FactoryImage();
+        protocol::ParameterImage image = sim::FactoryImage();
         image.table[3].w[0] = 10001;   // teach cell out of range
         image.table[7].w[5] = 31;      // group out of range
         image.table[30].w[6] = 60000;  // hold out of range
@@ -193,7 +193,7 @@ private slots:
         auto request = Order(1, 0, ParameterWords(sim::FactoryImage()));
         request[8] = 0x00; // POWER low byte changed after the check byte was made
         QCOMPARE(ToQt(AnswerOne(model, request)), QByteArray::fromHex("550002000000aa54"));
-        QCOMPARE(model.Ram()[0].parameters[kPower], std::uint16_t(500));
+        QCOMPARE(model.Ram()[0].parameters[protocol::kPower], std::uint16_t(500));
     }
 
     void requestsAreFoundInGarbageAndPieces() {
@@ -238,11 +238,11 @@ private slots:
         for (int turn = 0; turn < 300; ++turn) {
             const auto reply = AnswerOne(model, Order(8));
             QCOMPARE(reply.size(), std::size_t(48));
-            frame::HeaderFields head;
-            QVERIFY(frame::DecodeHead(reply.data(), head));
+            protocol::frame::HeaderFields head;
+            QVERIFY(protocol::frame::DecodeHead(reply.data(), head));
             QCOMPARE(head.code, std::uint8_t(8));
             QCOMPARE(head.length, std::uint16_t(40));
-            QCOMPARE(ComputeCheckByte(reply.data(), 8, 40), head.dataCheck);
+            QCOMPARE(protocol::ComputeCheckByte(reply.data(), 8, 40), head.dataCheck);
             const auto w = ReplyWords(reply);
             const int r = w[0], g = w[1], b = w[2], sum = r + g + b;
             QVERIFY(r <= 4095 && g <= 4095 && b <= 4095 && sum > 0);
@@ -272,12 +272,12 @@ private slots:
             const auto expected = AnswerOne(asked, Order(8));
             const auto reply = pushed.TriggeredMeasurementReply();
             QCOMPARE(reply.size(), std::size_t(48));
-            frame::HeaderFields head;
-            QVERIFY(frame::DecodeHead(reply.data(), head));
+            protocol::frame::HeaderFields head;
+            QVERIFY(protocol::frame::DecodeHead(reply.data(), head));
             QCOMPARE(int(head.code), 8);
             QCOMPARE(int(head.word), 0);
             QCOMPARE(int(head.length), 40);
-            QCOMPARE(ComputeCheckByte(reply.data(), 8, 40), head.dataCheck);
+            QCOMPARE(protocol::ComputeCheckByte(reply.data(), 8, 40), head.dataCheck);
             auto words = ReplyWords(reply);
             QCOMPARE(words[9], std::uint16_t(1));
             words[9] = ReplyWords(expected)[9];
@@ -306,8 +306,8 @@ private slots:
 
     void siModeReportsSiAndM() {
         sim::SensorModel model;
-        ParameterImage image = sim::FactoryImage();
-        image.parameters[kCalculationMode] = 1;
+        protocol::ParameterImage image = sim::FactoryImage();
+        image.parameters[protocol::kCalculationMode] = 1;
         model.SetRam(0, image);
         const auto m = model.NextMeasurement();
         const int r = m.w[0], g = m.w[1], b = m.w[2];
@@ -318,25 +318,25 @@ private slots:
 
     void objectInFrontIsRecognisedAsTheTaughtRow() {
         sim::SensorModel model;
-        ParameterImage image = sim::FactoryImage();
-        image.parameters[kColorGroup] = 1;
+        protocol::ParameterImage image = sim::FactoryImage();
+        image.parameters[protocol::kColorGroup] = 1;
         image.table[0].w = {5000, 3000, 150, 1500, 150, 7, 10, 0xA500};
         model.SetRam(0, image);
-        MeasurementFrame m;
+        protocol::MeasurementFrame m;
         for (int turn = 0; turn < 120; ++turn)
             m = model.NextMeasurement();
-        QCOMPARE(m.w[MeasurementFrame::kColourNumber], std::uint16_t(0));
-        QCOMPARE(m.w[MeasurementFrame::kGroup], std::uint16_t(7));
+        QCOMPARE(m.w[protocol::MeasurementFrame::kColourNumber], std::uint16_t(0));
+        QCOMPARE(m.w[protocol::MeasurementFrame::kGroup], std::uint16_t(7));
         QVERIFY(m.DeltaC() >= 0 && m.DeltaC() <= 150);
-        QVERIFY(std::abs(int(m.w[MeasurementFrame::kX]) - 5000) <= 150);
-        QVERIFY(std::abs(int(m.w[MeasurementFrame::kInt]) - 1500) <= 150);
+        QVERIFY(std::abs(int(m.w[protocol::MeasurementFrame::kX]) - 5000) <= 150);
+        QVERIFY(std::abs(int(m.w[protocol::MeasurementFrame::kInt]) - 1500) <= 150);
     }
 
     void eepromSurvivesANewModelFromTheSameFile() {
         QTemporaryDir dir;
         const std::string path = dir.filePath("eeprom.bin").toStdString();
-        ParameterImage image = sim::FactoryImage();
-        image.parameters[kPower] = 640;
+        protocol::ParameterImage image = sim::FactoryImage();
+        image.parameters[protocol::kPower] = 640;
         image.table[5].w = {4000, 2000, 100, 900, 60, 3, 25, 0xBEEF};
         {
             sim::SensorModel first({path, 1});
@@ -358,29 +358,29 @@ private slots:
     void loadFromEepromDiscardsRamChanges() {
         sim::SensorModel model;
         auto words = ParameterWords(sim::FactoryImage());
-        words[kPower] = 900;
+        words[protocol::kPower] = 900;
         AnswerOne(model, Order(1, 0, words));
-        QCOMPARE(model.Ram()[0].parameters[kPower], std::uint16_t(900));
+        QCOMPARE(model.Ram()[0].parameters[protocol::kPower], std::uint16_t(900));
         QCOMPARE(ToQt(AnswerOne(model, Order(4))), QByteArray::fromHex("550400000000aa0b"));
-        QCOMPARE(model.Ram()[0].parameters[kPower], std::uint16_t(500));
+        QCOMPARE(model.Ram()[0].parameters[protocol::kPower], std::uint16_t(500));
     }
 
     void implausibleEepromIsCheckedOnLoadAndAtStart() {
         QTemporaryDir dir;
         const std::string path = dir.filePath("eeprom.bin").toStdString();
         sim::ParameterSets sets = sim::FactorySets();
-        sets[0].parameters[kPower] = 5000;
-        sets[1].parameters[kEvaluationMode] = 9;
+        sets[0].parameters[protocol::kPower] = 5000;
+        sets[1].parameters[protocol::kEvaluationMode] = 9;
         sets[1].table[2].w[5] = 99;
         std::string error;
         QVERIFY(sim::SaveEepromFile(path, sets, error));
         sim::SensorModel model({path, 1});
-        QCOMPARE(model.Ram()[0].parameters[kPower], std::uint16_t(500));
-        QCOMPARE(model.Eeprom()[0].parameters[kPower], std::uint16_t(5000));
+        QCOMPARE(model.Ram()[0].parameters[protocol::kPower], std::uint16_t(500));
+        QCOMPARE(model.Eeprom()[0].parameters[protocol::kPower], std::uint16_t(5000));
         const auto reply = AnswerOne(model, Order(4));
         QCOMPARE(reply[1], std::uint8_t(4));
         QCOMPARE(Status(reply), std::uint16_t(3));
-        QCOMPARE(model.Ram()[1].parameters[kEvaluationMode], std::uint16_t(1));
+        QCOMPARE(model.Ram()[1].parameters[protocol::kEvaluationMode], std::uint16_t(1));
         QCOMPARE(model.Ram()[1].table[2].w[5], std::uint16_t(0));
     }
 
@@ -390,7 +390,7 @@ private slots:
         std::ofstream(path) << "not an eeprom";
         sim::SensorModel model({path, 1});
         QVERIFY(!model.EepromError().empty());
-        QCOMPARE(model.Ram()[0].parameters[kPower], std::uint16_t(500));
+        QCOMPARE(model.Ram()[0].parameters[protocol::kPower], std::uint16_t(500));
         QCOMPARE(model.Ram()[1].table[30].w[7], std::uint16_t(0xA500 + 30));
     }
 };

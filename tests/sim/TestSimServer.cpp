@@ -73,15 +73,15 @@ private slots:
         QTcpSocket socket;
         socket.connectToHost(QStringLiteral("127.0.0.1"), simulator.StartTcp());
         QVERIFY(socket.waitForConnected(kWaitMs));
-        ParameterImage image = sim::FactoryImage();
-        image.parameters[kPower] = 333;
+        protocol::ParameterImage image = sim::FactoryImage();
+        image.parameters[protocol::kPower] = 333;
         Send(socket, Order(1, 1, {image.parameters.begin(), image.parameters.end()}));
         QCOMPARE(ReadSocket(socket, 8), QByteArray::fromHex("550100000000aae0"));
-        QCOMPARE(simulator.RamImage()[1].parameters[kPower], std::uint16_t(333));
-        QCOMPARE(simulator.EepromImage()[1].parameters[kPower], std::uint16_t(500));
+        QCOMPARE(simulator.RamImage()[1].parameters[protocol::kPower], std::uint16_t(333));
+        QCOMPARE(simulator.EepromImage()[1].parameters[protocol::kPower], std::uint16_t(500));
         Send(socket, Order(3));
         QCOMPARE(ReadSocket(socket, 8), QByteArray::fromHex("550300000000aa8e"));
-        QCOMPARE(simulator.EepromImage()[1].parameters[kPower], std::uint16_t(333));
+        QCOMPARE(simulator.EepromImage()[1].parameters[protocol::kPower], std::uint16_t(333));
 
         image.table[6].w = {1234, 2345, 77, 1500, 66, 2, 30, 0x4242};
         simulator.SetRamImage(0, image);
@@ -128,8 +128,9 @@ private slots:
         Send(socket, Order(8));
         const QByteArray reply = ReadSocket(socket, 48);
         QCOMPARE(reply.size(), 48);
-        frame::HeaderFields head;
-        QVERIFY(frame::DecodeHead(reinterpret_cast<const std::uint8_t*>(reply.constData()), head));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(
+            reinterpret_cast<const std::uint8_t*>(reply.constData()), head));
         QCOMPARE(head.length, std::uint16_t(40));
     }
 

@@ -1,7 +1,7 @@
 // Trigger-driven sending (order 30) over real loopback sockets and pseudo-terminals.
 #include "SimTestBytes.h"
 #include "SimTestLinks.h"
-#include "link/CheckByte.h"
+#include "protocol/CheckByte.h"
 #include "sim/SimThread.h"
 
 #include <QElapsedTimer>
@@ -14,7 +14,7 @@
 #include <memory>
 
 using namespace simtest;
-using comm::ComputeCheckByte;
+using protocol::ComputeCheckByte;
 
 namespace {
 
@@ -25,10 +25,11 @@ const QByteArray kIdentificationReply =
 // Exactly an order-8 reply, whole and intact, with the trigger word set.
 bool IsPushedFrame(const QByteArray& bytes) {
     const auto data = FromQt(bytes);
-    frame::HeaderFields head;
-    return data.size() == 48 && frame::DecodeHead(data.data(), head) && head.code == 8 &&
+    protocol::frame::HeaderFields head;
+    return data.size() == 48 && protocol::frame::DecodeHead(data.data(), head) && head.code == 8 &&
            head.word == 0 && head.length == 40 &&
-           ComputeCheckByte(data.data(), 8, 40) == head.dataCheck && ReplyWords(data)[9] == 1;
+           protocol::ComputeCheckByte(data.data(), 8, 40) == head.dataCheck &&
+           ReplyWords(data)[9] == 1;
 }
 
 // The next frame that is not a pushed measurement; counts those passed over.
@@ -143,7 +144,7 @@ private slots:
         simulator.FireTrigger();
         const auto bytes = FromQt(client.ReadFrame());
         QCOMPARE(bytes.size(), std::size_t(48));
-        QVERIFY(ComputeCheckByte(bytes.data(), 8, 40) != bytes[6]);
+        QVERIFY(protocol::ComputeCheckByte(bytes.data(), 8, 40) != bytes[6]);
     }
 
     void eachLinkSendsOnItsOwnUntilItCloses() {

@@ -1,6 +1,6 @@
 // Teaching the mean of captured measurements: captures, undo, mean and spread, and the row the
 // mean teaches.
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 #include "teach/MeanValueTeach.h"
 
 #include <QtTest>
@@ -9,9 +9,9 @@ using namespace teach;
 
 namespace {
 
-live::MeasurementFrame Frame(int x, int y, int intensity, int red = 0) {
-    live::MeasurementFrame frame;
-    using F = live::MeasurementFrame;
+protocol::MeasurementFrame Frame(int x, int y, int intensity, int red = 0) {
+    protocol::MeasurementFrame frame;
+    using F = protocol::MeasurementFrame;
     frame.w[F::kRed] = std::uint16_t(red);
     frame.w[F::kX] = std::uint16_t(x);
     frame.w[F::kY] = std::uint16_t(y);
@@ -35,7 +35,7 @@ class TestMeanValueTeach : public QObject {
 
 private slots:
     void theWorkedExampleTeachesItsMeanWithTheChosenTolerances() {
-        const MeanAndSpread spread = ComputeMeanAndSpread(WorkedExample(), params::kCalcXyInt2D);
+        const MeanAndSpread spread = ComputeMeanAndSpread(WorkedExample(), protocol::kCalcXyInt2D);
         QCOMPARE(int(spread.mean[3]), 100);
         QCOMPARE(int(spread.mean[4]), 200);
         QCOMPARE(int(spread.mean[5]), 1000);
@@ -46,7 +46,7 @@ private slots:
         in.colourChoice = 2;
         in.colourValue = 20;
         in.intensityChoice = 1;
-        in.evaluationMode = params::kEvalBestHit;
+        in.evaluationMode = protocol::kEvalBestHit;
         in.selectedRow = 6;
         const TeachResult result = TeachMeanValues(in);
         std::array<int, 5> row{};
@@ -59,10 +59,10 @@ private slots:
 
     void threeDTeachesTheMeanIntensityAndLeavesColumnFive() {
         MeanTeachInputs in;
-        in.spread = ComputeMeanAndSpread(WorkedExample(), params::kCalcXyInt3D);
+        in.spread = ComputeMeanAndSpread(WorkedExample(), protocol::kCalcXyInt3D);
         in.colourChoice = 1;
-        in.calculationMode = params::kCalcXyInt3D;
-        in.evaluationMode = params::kEvalBestHit;
+        in.calculationMode = protocol::kCalcXyInt3D;
+        in.evaluationMode = protocol::kEvalBestHit;
         const TeachResult result = TeachMeanValues(in);
         QCOMPARE(result.writes.size(), std::size_t(4)); // column 5 untouched
         QCOMPARE(int(result.writes[2].value), 1000);    // INT in column 3
@@ -73,10 +73,10 @@ private slots:
     void minDistTeachesFortyAndChoiceThreeKeepsTheRowsTolerances() {
         MeanTeachInputs in;
         in.spread = ComputeMeanAndSpread(WorkedExample(), 0);
-        in.evaluationMode = params::kEvalMinDist;
+        in.evaluationMode = protocol::kEvalMinDist;
         in.colourChoice = 1;
         QCOMPARE(int(TeachMeanValues(in).writes[2].value), 40);
-        in.evaluationMode = params::kEvalFirstHit;
+        in.evaluationMode = protocol::kEvalFirstHit;
         in.colourChoice = 3;
         in.intensityChoice = 3;
         in.row.w = {1, 2, 33, 4, 55, 0, 0, 0};

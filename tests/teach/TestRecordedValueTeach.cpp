@@ -1,7 +1,7 @@
 // The recorded-value teach panel on its own: recording into the fixed buffer, the clouds, the
 // cursors that snap to recorded points and pull the other two graphs to the same record.
 #include "core/AppState.h"
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 #include "support/ScriptedOperator.h"
 #include "teach/PointCloudGraph.h"
 #include "teach/RecordedValuePanel.h"
@@ -13,11 +13,11 @@ using namespace teach;
 
 namespace {
 
-live::MeasurementFrame Frame(int x, int y, int intensity) {
-    live::MeasurementFrame frame;
-    frame.w[live::MeasurementFrame::kX] = std::uint16_t(x);
-    frame.w[live::MeasurementFrame::kY] = std::uint16_t(y);
-    frame.w[live::MeasurementFrame::kInt] = std::uint16_t(intensity);
+protocol::MeasurementFrame Frame(int x, int y, int intensity) {
+    protocol::MeasurementFrame frame;
+    frame.w[protocol::MeasurementFrame::kX] = std::uint16_t(x);
+    frame.w[protocol::MeasurementFrame::kY] = std::uint16_t(y);
+    frame.w[protocol::MeasurementFrame::kInt] = std::uint16_t(intensity);
     return frame;
 }
 
@@ -193,7 +193,7 @@ private slots:
     }
 
     void labelsAndColoursFollowTheCalculationMode() {
-        panel->UpdateTeachPanelLabels(1, params::kEvalBestHit);
+        panel->UpdateTeachPanelLabels(1, protocol::kEvalBestHit);
         auto* yValue = panel->findChild<QLabel*>(QStringLiteral("DispYTP2"));
         QVERIFY(yValue->styleSheet().contains(QStringLiteral("#FFFF00")));
         QStringList names;
@@ -203,10 +203,10 @@ private slots:
                 names << label->text();
         }
         QCOMPARE(names, (QStringList{"s", "i", "M"}));
-        panel->UpdateTeachPanelLabels(2, params::kEvalBestHit);
+        panel->UpdateTeachPanelLabels(2, protocol::kEvalBestHit);
         QVERIFY(yValue->styleSheet().contains(QStringLiteral("#00FF00")));
         // THD RGB leaves the labels as they were.
-        panel->UpdateTeachPanelLabels(1, params::kEvalThdRgb);
+        panel->UpdateTeachPanelLabels(1, protocol::kEvalThdRgb);
         QVERIFY(yValue->styleSheet().contains(QStringLiteral("#00FF00")));
     }
 };

@@ -1,6 +1,6 @@
 // The teach table's operations as plain decisions: default tolerances, the cells TEACH DATA TO
 // writes, filling and numbering a block, the value prompt's answer.
-#include "params/ParameterCodes.h"
+#include "protocol/ParameterCodes.h"
 #include "teach/TeachOperations.h"
 
 #include <QtTest>
@@ -12,7 +12,7 @@ namespace {
 TeachInputs Inputs(std::uint16_t evaluation, std::uint16_t calculation, std::uint16_t power,
                    int row) {
     TeachInputs in;
-    using F = live::MeasurementFrame;
+    using F = protocol::MeasurementFrame;
     in.frame.w[F::kX] = 3100;
     in.frame.w[F::kY] = 2900;
     in.frame.w[F::kInt] = 1500;
@@ -74,7 +74,7 @@ private slots:
 
     void teachingWritesTheRowWithOrWithoutTolerances() {
         TeachInputs in =
-            Inputs(params::kEvalBestHit, params::kCalcXyInt2D, params::kPowerModeDyn, 4);
+            Inputs(protocol::kEvalBestHit, protocol::kCalcXyInt2D, protocol::kPowerModeDyn, 4);
         const auto with = RowAfter(TeachRowFromValues(in), 4);
         QCOMPARE(with, (std::array<int, 5>{3100, 2900, 200, 1500, 100}));
         in.writeTolerances = false;
@@ -85,13 +85,13 @@ private slots:
     }
 
     void threeDPutsTheIntensityInColumnThreeAndOneInColumnFive() {
-        const TeachInputs in = Inputs(params::kEvalMinDist, params::kCalcXyInt3D, 0, 7);
+        const TeachInputs in = Inputs(protocol::kEvalMinDist, protocol::kCalcXyInt3D, 0, 7);
         QCOMPARE(RowAfter(TeachRowFromValues(in), 7),
                  (std::array<int, 5>{3100, 2900, 1500, 40, 1}));
     }
 
     void thdRgbTeachesTheThresholdsOfRowsOneToThreeWhateverTheRow() {
-        TeachInputs in = Inputs(params::kEvalThdRgb, params::kCalcXyInt2D, 0, 12);
+        TeachInputs in = Inputs(protocol::kEvalThdRgb, protocol::kCalcXyInt2D, 0, 12);
         in.autoIncrement = true;
         const TeachResult result = TeachRowFromValues(in);
         QCOMPARE(result.writes.size(), std::size_t(3));
@@ -103,7 +103,7 @@ private slots:
     }
 
     void autoIncrementStopsAtTheLastRow() {
-        TeachInputs in = Inputs(params::kEvalBestHit, params::kCalcXyInt2D, 0, 29);
+        TeachInputs in = Inputs(protocol::kEvalBestHit, protocol::kCalcXyInt2D, 0, 29);
         in.autoIncrement = true;
         QCOMPARE(TeachRowFromValues(in).nextSelectedRow, 30);
         in.selectedRow = 30;

@@ -3,8 +3,8 @@
 #include "app/ProgramFixture.h"
 #include "core/WordTable.h"
 #include "live/DisplayWidgets.h"
-#include "params/ParameterCodes.h"
-#include "params/ParameterImage.h"
+#include "protocol/ParameterCodes.h"
+#include "protocol/ParameterImage.h"
 #include "teach/PointCloudGraph.h"
 #include "teach/TeachHelp.h"
 
@@ -118,7 +118,7 @@ private slots:
         f->dialogs.confirmAnswers = {true};
         QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonResetTable"), Qt::LeftButton);
         QVERIFY(f->dialogs.Saw("ATTENTION!", "Do you really want to reset the table?"));
-        for (int r = 0; r < kTeachRows; ++r)
+        for (int r = 0; r < protocol::kTeachRows; ++r)
             QCOMPARE(Row(r), (std::array<int, 5>{1, 1, 1, 1, 1}));
         QCOMPARE(No()->value(), 0);
         QVERIFY(f->state->settings.rowColours == colours);
@@ -235,7 +235,7 @@ private slots:
     void thdRgbHidesTheRowSelectorAndTeachesTheThresholds() {
         f->RunGo(200, [this] { f->Stop(); });
         auto* evaluation = Need<QComboBox>(f->Window(), "EditEvalmode");
-        ProgramFixture::Choose(evaluation, evaluation->findData(kEvalThdRgb));
+        ProgramFixture::Choose(evaluation, evaluation->findData(protocol::kEvalThdRgb));
         QVERIFY(No()->isHidden());
         QVERIFY(!Need<QPushButton>(f->Window(), "ButtonTeachRecVal")->isEnabled());
         No()->setValue(8);
@@ -244,7 +244,7 @@ private slots:
         QCOMPARE(Row(0)[0], int(w[0]));
         QCOMPARE(Row(1)[0], int(w[1]));
         QCOMPARE(Row(2)[0], int(w[2]));
-        ProgramFixture::Choose(evaluation, evaluation->findData(kEvalBestHit));
+        ProgramFixture::Choose(evaluation, evaluation->findData(protocol::kEvalBestHit));
         QVERIFY(!No()->isHidden());
     }
 };

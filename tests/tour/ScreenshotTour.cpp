@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     sim::SimThread simulator;
     const quint16 port = simulator.StartTcp(0);
     // A few taught colours around where the simulated object wanders, so the planes show them.
-    params::ParameterImage taught = simulator.RamImage()[0];
+    protocol::ParameterImage taught = simulator.RamImage()[0];
     const std::uint16_t rows[4][5] = {{4200, 3000, 250, 1500, 150},
                                       {3600, 3500, 300, 1450, 200},
                                       {4600, 2600, 200, 1550, 100},
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         for (std::size_t c = 0; c < 5; ++c)
             taught.table[r].w[c] = rows[r][c];
     }
-    taught.parameters[params::kMaxVecNo] = 4;
+    taught.parameters[protocol::kMaxVecNo] = 4;
     simulator.SetRamImage(0, taught);
     core::AppState state;
     ScriptedOperator dialogs;

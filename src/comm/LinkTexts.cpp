@@ -1,0 +1,64 @@
+#include "comm/LinkTexts.h"
+
+#include <array>
+
+namespace comm {
+
+namespace linktext {
+
+std::string UnknownErrorReplyText(int status) {
+    return "ERROR REPLY WITH UNKNOWN STATUS " + std::to_string(status) +
+           "!\nVERIFY PC AND SENSOR SOFTWARE!";
+}
+
+std::string SerialErrorText(int code) {
+    switch (code) {
+    case -1:
+        return "Unknown system error";
+    case -2:
+        return "Invalid port number";
+    case -3:
+        return "Port is not open";
+    case -4:
+        return "Unknown I/0 error";
+    case -6:
+        return "No serial port found";
+    case -7:
+        return "Cannot open port";
+    case -14:
+        return "Invalid Baudrate";
+    case -99:
+        return "Timeout";
+    default:
+        return "RS-232 error!";
+    }
+}
+
+std::string TcpErrorText(int code) {
+    static constexpr std::array<const char*, 20> kTexts = {"UnableToRegisterService",
+                                                           "UnableToEstablishConnection",
+                                                           "ExistingServer",
+                                                           "FailedToConnect",
+                                                           "ServerNotRegistered",
+                                                           "TooManyConversations",
+                                                           "ReadFailed",
+                                                           "WriteFailed",
+                                                           "InvalidParameter",
+                                                           "OutOfMemory",
+                                                           "TimeOutError",
+                                                           "NoConnectionEstablished",
+                                                           "GeneralIOErr",
+                                                           "ConnectionClosed",
+                                                           "UnableToLoadWinsockDLL",
+                                                           "IncorrectWinsockDLLVersion",
+                                                           "NetworkSubsystemNotReady",
+                                                           "ConnectionsStillOpen",
+                                                           "DisconnectPending",
+                                                           "InfoNotAvailable"};
+    if (code <= -1 && code >= -20) return kTexts[static_cast<std::size_t>(-code - 1)];
+    return "Connection to server failed";
+}
+
+} // namespace linktext
+
+} // namespace comm

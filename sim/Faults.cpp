@@ -25,7 +25,7 @@ void ApplyContentFaults(std::vector<std::uint8_t>& reply, int order, const Fault
         reply = frame::EncodeFrameBytes(0, static_cast<std::uint16_t>(f.errorReply.value), {});
         return;
     }
-    const bool countingOrder = order == 1 || order == 4;
+    const bool countingOrder = order == kOrderWriteBlock || order == kOrderLoadEeprom;
     if (countingOrder && reply[1] != 0 && f.plausibilityCount.AppliesTo(order)) {
         reply[2] = static_cast<std::uint8_t>(f.plausibilityCount.value & 0xFF);
         reply[3] = static_cast<std::uint8_t>((f.plausibilityCount.value >> 8) & 0xFF);

@@ -4,6 +4,7 @@
 #include "protocol/CheckByte.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/MeasurementFrame.h"
+#include "protocol/Orders.h"
 #include "protocol/ParameterImage.h"
 
 namespace sim {

@@ -11,9 +11,6 @@
 
 namespace sim {
 
-constexpr std::uint8_t kOrderCycleTime = 105;
-constexpr std::uint8_t kOrderScan = 110;
-
 // One measurement cycle of the model, in real time while a scan runs. Order 105 reports it.
 constexpr std::int64_t kCycleNs = 1000000;
 

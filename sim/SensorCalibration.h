@@ -7,14 +7,6 @@
 
 namespace sim {
 
-constexpr std::uint8_t kOrderMeasureOffsets = 100;   // argument 1: the receiver is covered
-constexpr std::uint8_t kOrderWriteCalibration = 101; // argument 0 factors, 1 offsets
-constexpr std::uint8_t kOrderReadCalibration = 102;
-constexpr std::uint8_t kOrderSelfCalibration = 103;
-constexpr std::uint8_t kOrderHardwareInfo = 194;
-// The block is only given out against this argument.
-constexpr std::uint16_t kHardwareInfoKey = 0x4A6D;
-
 constexpr std::uint16_t kFactorOne = 1024; // 1.0
 constexpr std::uint16_t kLargestFactor = 4096;
 constexpr std::uint16_t kLargestOffset = 1000;

@@ -11,13 +11,6 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint8_t kOrderWriteBlock = 1;
-constexpr std::uint8_t kOrderReadBlock = 2;
-constexpr std::uint8_t kOrderStoreEeprom = 3;
-constexpr std::uint8_t kOrderLoadEeprom = 4;
-constexpr std::uint8_t kOrderIdentify = 7;
-constexpr std::uint8_t kOrderChangeBaudrate = 190;
-
 constexpr std::size_t kParameterBlockBytes = kParameterCount * 2;
 constexpr std::size_t kTableBlockBytes = kTeachRows * kTeachVectorWords * 2;
 
@@ -128,13 +121,13 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
         return MeasurementReply(NextMeasurement());
     case kOrderTriggerSending:
         // The sending itself belongs to the connection; the sensor only confirms the switch.
-        if (!TriggerSendingSwitch(request)) return ErrorReply(kStatusCommunicationError);
+        if (!TriggerSendingSwitch(request)) return ErrorReply(kStatusControlUnitError);
         return frame::EncodeFrameBytes(kOrderTriggerSending, 0, {});
     case kOrderCycleTime:
         return CycleTimeReply(request);
     case kOrderScan:
         // The recording itself belongs to the connection; the sensor acknowledges at once.
-        if (!ParseScanOrder(request)) return ErrorReply(kStatusCommunicationError);
+        if (!ParseScanOrder(request)) return ErrorReply(kStatusControlUnitError);
         return frame::EncodeFrameBytes(kOrderScan, 0, {});
     case kOrderMeasureOffsets:
         return MeasureOffsets(request);
@@ -149,7 +142,7 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
     case kOrderChangeBaudrate:
         // The new rate takes effect after this reply; a pseudo-terminal or a socket has no rate
         // to change, so the code is only remembered.
-        if (request.argument > 4) return ErrorReply(kStatusCommunicationError);
+        if (request.argument > 4) return ErrorReply(kStatusControlUnitError);
         baudRateCode = request.argument;
         return frame::EncodeFrameBytes(kOrderChangeBaudrate, 0, {});
     default:
@@ -158,13 +151,12 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
 }
 
 std::vector<std::uint8_t> SensorModel::WriteBlock(const Request& request) {
-    if (request.argument > 3 || !request.payloadIntact)
-        return ErrorReply(kStatusCommunicationError);
+    if (request.argument > 3 || !request.payloadIntact) return ErrorReply(kStatusControlUnitError);
     const bool table = request.argument >= 2;
     const std::size_t expected = table ? kTableBlockBytes : kParameterBlockBytes;
     // The raw bytes must really hold the payload the head announced.
     if (request.payloadLength != expected || request.raw.size() != frame::kHeaderSize + expected)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     std::vector<std::uint16_t> words(expected / 2);
     frame::DecodeWords(request.Payload(), expected, words.data(), words.size());
     ParameterImage& image = ram[request.argument % 2];
@@ -182,7 +174,7 @@ std::vector<std::uint8_t> SensorModel::WriteBlock(const Request& request) {
 }
 
 std::vector<std::uint8_t> SensorModel::ReadBlock(const Request& request) {
-    if (request.argument > 3) return ErrorReply(kStatusCommunicationError);
+    if (request.argument > 3) return ErrorReply(kStatusControlUnitError);
     const ParameterImage& image = ram[request.argument % 2];
     return frame::EncodeFrameWords(kOrderReadBlock, 0, BlockWords(image, request.argument >= 2));
 }
@@ -192,7 +184,7 @@ std::vector<std::uint8_t> SensorModel::StoreToEeprom(const Request&) {
     if (options.eepromPath.empty()) return frame::EncodeFrameBytes(kOrderStoreEeprom, 0, {});
     eepromError.clear();
     if (!SaveEepromFile(options.eepromPath, eeprom, eepromError))
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     return frame::EncodeFrameBytes(kOrderStoreEeprom, 0, {});
 }
 
@@ -206,7 +198,7 @@ std::vector<std::uint8_t> SensorModel::LoadFromEeprom(const Request&) {
 
 std::vector<std::uint8_t> SensorModel::CycleTimeReply(const Request& request) {
     if (request.argument != 0 || request.payloadLength != 0)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     // The count of a real window wanders by a cycle or two.
     const std::int64_t cycles = kCycleWindowTenths * 100000000LL / kCycleNs;
     const auto counted = static_cast<std::int32_t>(cycles + std::lround(2.0 * Noise()));
@@ -218,7 +210,7 @@ std::vector<std::uint8_t> SensorModel::CycleTimeReply(const Request& request) {
 
 std::vector<std::uint8_t> SensorModel::MeasureOffsets(const Request& request) {
     if (request.argument != 1 || request.payloadLength != 0)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     // With the receiver covered only its dark signal is left.
     for (std::size_t i = 0; i < 3; ++i) {
         const long dark = std::lround(kDarkSignal[i] + kDarkNoise * Noise());
@@ -232,7 +224,7 @@ std::vector<std::uint8_t> SensorModel::WriteCalibration(const Request& request) 
     constexpr std::size_t kBytes = 6;
     if (request.argument > 1 || !request.payloadIntact || request.payloadLength != kBytes ||
         request.raw.size() != frame::kHeaderSize + kBytes)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     ChannelWords words{};
     frame::DecodeWords(request.Payload(), kBytes, words.data(), words.size());
     const int replaced =
@@ -243,7 +235,7 @@ std::vector<std::uint8_t> SensorModel::WriteCalibration(const Request& request) 
 
 std::vector<std::uint8_t> SensorModel::ReadCalibration(const Request& request) {
     if (request.argument != 0 || request.payloadLength != 0)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     const auto& f = calibration.factors;
     const auto& o = calibration.offsets;
     return frame::EncodeFrameWords(kOrderReadCalibration, 0, {f[0], f[1], f[2], o[0], o[1], o[2]});
@@ -251,7 +243,7 @@ std::vector<std::uint8_t> SensorModel::ReadCalibration(const Request& request) {
 
 std::vector<std::uint8_t> SensorModel::SelfCalibration(const Request& request) {
     if (request.argument != 0 || request.payloadLength != 0)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     // The target in front is taken as white; the factors are only proposed, not stored.
     std::array<int, 3> sums{};
     for (int turn = 0; turn < kSelfCalibrationCycles; ++turn) {
@@ -270,7 +262,7 @@ std::vector<std::uint8_t> SensorModel::SelfCalibration(const Request& request) {
 
 std::vector<std::uint8_t> SensorModel::HardwareInfo(const Request& request) {
     if (request.argument != kHardwareInfoKey || request.payloadLength != 0)
-        return ErrorReply(kStatusCommunicationError);
+        return ErrorReply(kStatusControlUnitError);
     const auto& block = HardwareInfoBlock();
     return frame::EncodeFrameWords(kOrderHardwareInfo, 0, {block.begin(), block.end()});
 }

@@ -21,13 +21,8 @@ namespace sim {
 
 inline constexpr char kIdentification[] = "CHROMIX3 SIMULATOR FW 4.2 (sim)";
 
-// Status words of an error reply (reply code 0).
-constexpr std::uint16_t kStatusInvalidOrder = 1;
-constexpr std::uint16_t kStatusCommunicationError = 2;
-
-constexpr std::uint8_t kOrderMeasure = 8;
-// Argument 1 starts trigger-driven sending on the connection it arrives on, 0 stops it.
-constexpr std::uint8_t kOrderTriggerSending = 30;
+// Order 30 with argument 1 starts trigger-driven sending on the connection it arrives on, 0
+// stops it.
 
 // For a well-formed order 30, whether it switches trigger-driven sending on; empty for any other
 // request, including an order 30 with another argument or with a payload.

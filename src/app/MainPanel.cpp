@@ -40,16 +40,6 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     tabMain1->setUsesScrollButtons(false);
     // Nine pages share a narrow column: compact tabs keep them all in view.
     tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 3px; }"));
-    // Short labels so all nine fit the column side by side.
-    const char* labels[core::kMainPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
-                                                "CAL", "ROWS", "VAREV", "OFFSET"};
-    // A page whose subsystem is not built yet says so instead of standing empty.
-    for (const char* label : labels) {
-        auto* empty = new QLabel(tr("%1: not available in this version").arg(QLatin1String(label)));
-        empty->setAlignment(Qt::AlignCenter);
-        empty->setStyleSheet(QStringLiteral("color:#808080;"));
-        tabMain1->addTab(empty, QString::fromLatin1(label));
-    }
     body->addWidget(tabMain1, 5);
 
     childArea = new QWidget(this);
@@ -124,16 +114,18 @@ void MainPanel::ShowStatus(const QString& link, const QString& loop, const QStri
 }
 
 void MainPanel::SetPage(int index, QWidget* page) {
-    QWidget* old = tabMain1->widget(index);
-    const QString label = tabMain1->tabText(index);
-    const bool visible = tabMain1->isTabVisible(index);
+    // Short labels so all nine fit the column side by side.
+    static const char* const kLabels[core::kMainPageCount] = {
+        "COM", "PARA", "GROUP", "TEACH", "REC", "CAL", "ROWS", "VAREV", "OFFSET"};
+    if (index < 0 || index >= core::kMainPageCount || pages[std::size_t(index)]) return;
+    pages[std::size_t(index)] = page;
+    // Subsystems register their pages in any order; each goes after the pages of lower index,
+    // so once all are in, a tab's position is its page's index.
+    int position = 0;
+    for (int i = 0; i < index; ++i)
+        position += pages[std::size_t(i)] ? 1 : 0;
     const QSignalBlocker blocker(tabMain1);
-    const int current = tabMain1->currentIndex();
-    tabMain1->removeTab(index);
-    tabMain1->insertTab(index, page, label);
-    tabMain1->setTabVisible(index, visible);
-    tabMain1->setCurrentIndex(current);
-    delete old;
+    tabMain1->insertTab(position, page, QString::fromLatin1(kLabels[index]));
 }
 
 void MainPanel::SetPageVisible(int index, bool visible) {

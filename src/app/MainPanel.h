@@ -1,7 +1,11 @@
 #pragma once
 // The main window's frame: the command bar that the subsystems fill, the nine-page tab control
 // and the area where one of the five child panels is shown.
+#include "core/Shell.h"
+
 #include <QWidget>
+
+#include <array>
 
 class QGridLayout;
 class QHBoxLayout;
@@ -18,8 +22,7 @@ public:
 
     MainPanel();
 
-    // Puts a page into the tab control at its index (replacing the empty page there, keeping
-    // its label).
+    // Puts a subsystem's page into the tab control, labelled, at its index among the nine.
     void SetPage(int index, QWidget* page);
     void SetPageVisible(int index, bool visible);
     void ShowPage(int index);
@@ -43,6 +46,7 @@ protected:
 
 private:
     QWidget* BuildStatusBar();
+    std::array<QWidget*, core::kMainPageCount> pages{};
     QHBoxLayout* commandBar;
     QTabWidget* tabMain1;
     QWidget* childArea;

@@ -11,6 +11,7 @@
 #include "comm/CommPage.h"
 #include "comm/Connection.h"
 #include "comm/SensorLink.h"
+#include "comm/SensorOperations.h"
 #include "comm/SerialDevices.h"
 #include "core/AppState.h"
 #include "core/HelpRouter.h"
@@ -29,28 +30,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QPushButton>
 #include <QTime>
 #include <QTimer>
-#include <QVBoxLayout>
-
-#include <tuple>
 
 namespace app {
 
 namespace {
-
-// A child panel whose subsystem is not built yet shows its name, so the layout is complete.
-QWidget* MakeEmptyPanel(const QString& name, const QString& caption) {
-    auto* panel = new QWidget;
-    panel->setObjectName(name);
-    auto* layout = new QVBoxLayout(panel);
-    auto* label = new QLabel(caption, panel);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    return panel;
-}
 
 constexpr int kStatusIntervalMs = 250;
 
@@ -73,7 +59,10 @@ QString LinkDescription(const core::LinkState& link) {
 
 Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
     : state(state), dialogs(dialogs), mainPanel(std::make_unique<MainPanel>()),
-      link(std::make_unique<comm::SensorLink>(state, *this)), statusTimer(new QTimer(this)) {
+      link(std::make_unique<comm::SensorLink>(*this)),
+      operations(std::make_unique<comm::SensorOperations>(*link, *this)),
+      statusTimer(new QTimer(this)) {
+    link->WatchGate(&gate);
     Compose();
     statusTimer->setInterval(kStatusIntervalMs);
     connect(statusTimer, &QTimer::timeout, this, &Program::UpdateStatusBar);
@@ -97,21 +86,21 @@ Program::~Program() {
 // The subsystems, bottom to top, and what one tells another.
 void Program::Compose() {
     AddHelp(AppHelp());
-    live = std::make_unique<live::LiveModule>(state, *this, *this, *link);
-    params = std::make_unique<params::ParamsModule>(state, *this, dialogs, *this, *link,
+    live = std::make_unique<live::LiveModule>(state, *this, *this, *operations);
+    params = std::make_unique<params::ParamsModule>(state, *this, dialogs, *this, *operations,
                                                     live->Data(), live->Drawing());
     live->AttachTransfers(params->Transfers());
-    comm = std::make_unique<comm::CommModule>(state, *this, *this, *link, params->Transfers());
+    comm = std::make_unique<comm::CommModule>(state, *this, *this, *link, *operations,
+                                              params->Transfers());
     settings =
         std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
     teach = new teach::TeachModule(state, *this, dialogs, *this, *params, *live,
                                    settings->RowAttributes());
-    recorder =
-        std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *link, *live);
-    scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *link);
+    recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *operations,
+                                                          *live);
+    scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *operations);
     calibration = std::make_unique<calibration::CalibrationModule>(
-        state, *this, dialogs, *this, *link, *live, params->Transfers());
-    AddEmptyChildPanels();
+        state, *this, dialogs, *this, *operations, *live, params->Transfers());
 
     auto& rows = settings->RowAttributes();
     auto& parameterPanels = params->Panels();
@@ -146,19 +135,6 @@ void Program::Compose() {
     parameterPanels.MarkActiveRows();
 }
 
-void Program::AddEmptyChildPanels() {
-    const std::tuple<core::ChildPanel, const char*, QString> empty[] = {
-        {core::ChildPanel::Graph, "GRAPHP", tr("SIGNAL GRAPHS")},
-        {core::ChildPanel::Teach1, "TEACHP1", tr("MEAN-VALUE TEACH")},
-        {core::ChildPanel::Teach2, "TEACHP2", tr("RECORDED-VALUE TEACH")},
-    };
-    for (const auto& [which, name, caption] : empty) {
-        if (childPanels[std::size_t(which)]) continue;
-        QWidget* panel = MakeEmptyPanel(QString::fromLatin1(name), caption);
-        AddChildPanel(which, panel);
-    }
-}
-
 settings::PanelSettingsIo& Program::PanelSettings() {
     return settings->PanelSettings();
 }
@@ -168,11 +144,8 @@ QWidget& Program::Window() {
 }
 
 void Program::InitApplication() {
-    state.link.tcpConnected = 0;
-    state.frames.currentOrder = 1;
     state.params.memoryTarget = core::kRam;
     state.params.paraSet = 0;
-    state.flags.running = 0;
     state.flags.pendingSend = 0;
     state.flags.pendingGet = 0;
     state.flags.teachTolerance = 0;
@@ -227,7 +200,7 @@ void Program::UpdateStatusBar() {
                   .arg(LinkDescription(state.link), core::TextOfBytes(state.link.firmwareId))
             : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(LinkDescription(state.link));
     QString loop = QStringLiteral("STOPPED");
-    if (gate.Holder() == "GO" && state.flags.running)
+    if (gate.Holder() == "GO" && gate.LoopRunning())
         loop = QStringLiteral("GO RUNNING \u00B7 %1 measurements/s").arg(qRound(measurementRate));
     else if (gate.Busy())
         loop = QString::fromStdString(gate.Holder()) + QStringLiteral(" RUNNING");
@@ -314,9 +287,18 @@ void Program::ShowCommunicationPage() {
     ShowPage(core::MainPage::Communication);
 }
 
+void Program::LinkReported() {
+    state.flags.linkGood = 0;
+    gate.Stop(core::StopCause::Loop);
+}
+
 void Program::LinkFailed() {
     live->Data().SetStale(true);
     UpdateStatusBar();
+}
+
+void Program::LinkLost() {
+    gate.Stop(core::StopCause::LinkLost);
 }
 
 void Program::SetWaitCursor(bool on) {
@@ -327,24 +309,24 @@ void Program::SetWaitCursor(bool on) {
 }
 
 void Program::OnMainTabChanged(int index) {
+    // Both pages end a measuring loop, as the running flag did.
     if (index == int(core::MainPage::Communication)) {
-        state.flags.running = 0;
+        gate.Stop(core::StopCause::Loop);
         SetLinkButtonsDimmed(true);
         return;
     }
     if (index == int(core::MainPage::ScopeSettings)) {
-        state.flags.running = 0;
+        gate.Stop(core::StopCause::Loop);
         ShowChildPanel(core::ChildPanel::Scope);
     }
     if (index == int(core::MainPage::Recorder)) recorder->PageActivated();
 }
 
 void Program::OnMainPanelClose() {
-    state.flags.running = 0;
-    // Nothing new starts once the window is closing; a connection still waiting gives up.
+    // What runs ends (a write on the line first finishes), nothing new starts, and only the
+    // orders that leave the sensor clean go out from now on.
     closing = true;
     gate.Close();
-    comm->Connect().GiveUp();
     settings->PanelSettings().WritePanelSettings();
     QCoreApplication::quit();
 }

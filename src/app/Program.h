@@ -27,6 +27,7 @@ class OperatorDialogs;
 namespace comm {
 class CommModule;
 class SensorLink;
+class SensorOperations;
 } // namespace comm
 namespace live {
 class LiveModule;
@@ -73,6 +74,7 @@ public:
 
     QWidget& Window();
     comm::SensorLink& Link() { return *link; }
+    comm::SensorOperations& Operations() { return *operations; }
     settings::PanelSettingsIo& PanelSettings();
     // The composed subsystems.
     live::LiveModule& Live() { return *live; }
@@ -109,11 +111,12 @@ public:
     void SetLinkButtonsDimmed(bool dimmed) override;
     void ShowCommunicationPage() override;
     void SetWaitCursor(bool on) override;
+    void LinkReported() override;
     void LinkFailed() override;
+    void LinkLost() override;
 
 private:
     void Compose();
-    void AddEmptyChildPanels();
     void OnMainTabChanged(int index);
     void OnMainPanelClose();
 
@@ -125,6 +128,7 @@ private:
     bool closing = false;
     std::unique_ptr<MainPanel> mainPanel;
     std::unique_ptr<comm::SensorLink> link;
+    std::unique_ptr<comm::SensorOperations> operations;
     std::unique_ptr<live::LiveModule> live;
     std::unique_ptr<params::ParamsModule> params;
     std::unique_ptr<comm::CommModule> comm;

@@ -1,5 +1,7 @@
 #include "app/QtOperatorDialogs.h"
 
+#include "core/CommandGate.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -17,11 +19,17 @@ QString Q(const std::string& s) {
 }
 } // namespace
 
+bool QtOperatorDialogs::Closed() const {
+    return gate && gate->Closed();
+}
+
 void QtOperatorDialogs::Message(const std::string& title, const std::string& text) {
+    if (Closed()) return;
     QMessageBox::information(parent, Q(title), Q(text));
 }
 
 bool QtOperatorDialogs::Confirm(const std::string& title, const std::string& text) {
+    if (Closed()) return false;
     return QMessageBox::question(parent, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
@@ -29,6 +37,7 @@ bool QtOperatorDialogs::Confirm(const std::string& title, const std::string& tex
 std::optional<std::string> QtOperatorDialogs::Prompt(const std::string& title,
                                                      const std::string& text,
                                                      const std::string& initial) {
+    if (Closed()) return std::nullopt;
     bool ok = false;
     const QString answer =
         QInputDialog::getText(parent, Q(title), Q(text), QLineEdit::Normal, Q(initial), &ok);
@@ -40,6 +49,7 @@ core::OperatorDialogs::FileSelection
 QtOperatorDialogs::SelectFile(const std::string& title, const std::string& startDirectory,
                               const std::string& defaultName, const std::string& filter,
                               bool forWriting) {
+    if (Closed()) return {};
     const QString start = QDir(Q(startDirectory)).filePath(Q(defaultName));
     const QString filterText = Q(filter) + ";;*";
     const QString path =
@@ -52,6 +62,7 @@ QtOperatorDialogs::SelectFile(const std::string& title, const std::string& start
 }
 
 std::optional<core::OperatorDialogs::PrintTarget> QtOperatorDialogs::SelectPrinter() {
+    if (Closed()) return std::nullopt;
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

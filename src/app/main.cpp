@@ -17,5 +17,6 @@ int main(int argc, char* argv[]) {
     app::QtOperatorDialogs dialogs;
     app::Program program(appState, dialogs);
     dialogs.SetParent(&program.Window());
+    dialogs.WatchGate(&program.Gate());
     return app::RunProgram(program);
 }

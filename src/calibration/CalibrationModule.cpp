@@ -4,6 +4,7 @@
 #include "calibration/CalibrationPages.h"
 #include "calibration/HardwareInfoFile.h"
 #include "comm/SensorLink.h"
+#include "comm/SensorOperations.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
@@ -14,6 +15,7 @@
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
+#include "protocol/Orders.h"
 
 #include <QCoreApplication>
 
@@ -21,14 +23,7 @@ namespace calibration {
 
 namespace {
 
-constexpr int kMeasureOrder = 8;
-constexpr int kMeasureOffsetsOrder = 100;
-constexpr int kWriteCalibrationOrder = 101;
-constexpr int kReadCalibrationOrder = 102;
-constexpr int kSelfCalibrationOrder = 103;
-constexpr int kHardwareInfoOrder = 194;
-constexpr int kHardwareInfoKey = 19053;
-constexpr int kHeaderLength = 8;
+using protocol::Outcome;
 
 constexpr const char* kSendPowerTitle = "SEND POWER";
 constexpr const char* kSendPowerText =
@@ -59,9 +54,10 @@ constexpr const char* kOffsetText = "Make sure, that the receiver of the sensor 
 
 CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
                                      core::OperatorDialogs& dialogs, core::Registrar& registrar,
-                                     comm::SensorLink& link, live::LiveModule& live,
+                                     comm::SensorOperations& operations, live::LiveModule& live,
                                      core::ParameterTransfers& transfers)
-    : state(state), shell(shell), dialogs(dialogs), link(link), live(live), transfers(transfers) {
+    : state(state), shell(shell), dialogs(dialogs), operations(operations), live(live),
+      transfers(transfers) {
     calibrationPage = new CalibrationPage(live.Clock());
     calibrationPage->RegisterCommands(registrar);
     registrar.AddPage(core::MainPage::Calibration, calibrationPage);
@@ -90,37 +86,17 @@ CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
             &CalibrationModule::CBF_ButtonCloseOffsetCompensation);
 }
 
-bool CalibrationModule::Exchange(int order, int argument, int payloadWords) {
-    state.frames.currentOrder = std::uint8_t(order);
-    link.BuildRequestFrame(order, payloadWords, argument, payloadWords * 2);
-    // An error reply completes the exchange but carries nothing to take.
-    return link.ExchangeFrames(kHeaderLength + payloadWords * 2) == 1 &&
-           state.frames.replyCode != 0;
-}
-
-void CalibrationModule::WriteCalibrationWords(int argument,
-                                              const std::array<std::uint16_t, 3>& words) {
-    for (std::size_t i = 0; i < 3; ++i)
-        state.frames.wordBuffer[i] = words[i];
-    if (!Exchange(kWriteCalibrationOrder, argument, 3)) return;
-    const int refused = state.frames.statusWord;
-    if (refused > 0) {
-        state.link.messageBuffer = PlausibilityNotice(refused);
-        link.ReportSensorNotice();
-    }
-}
-
-void CalibrationModule::SendFactors() {
+bool CalibrationModule::SendFactors() {
     state.calibration.factors = calibrationPage->Factors();
-    WriteCalibrationWords(0, state.calibration.factors);
+    return operations.WriteCalibration(protocol::kFactors, state.calibration.factors) ==
+           Outcome::Reply;
 }
 
 bool CalibrationModule::ReadCalibrationData() {
-    if (!Exchange(kReadCalibrationOrder, 0, 0)) return false;
-    link.DecodeReplyWords();
-    const auto& w = state.frames.wordBuffer;
-    state.calibration.factors = {w[0], w[1], w[2]};
-    state.calibration.offsets = {w[3], w[4], w[5]};
+    comm::CalibrationWords words;
+    if (operations.ReadCalibration(words) != Outcome::Reply) return false;
+    state.calibration.factors = words.factors;
+    state.calibration.offsets = words.offsets;
     calibrationPage->ShowFactors(state.calibration.factors);
     offsetPage->ShowOffsetFields(state.calibration.offsets);
     return true;
@@ -129,9 +105,9 @@ bool CalibrationModule::ReadCalibrationData() {
 void CalibrationModule::CBF_ButtonSendCF() {
     core::RunCommand(shell, "SEND CF", [this] {
         shell.SetButtonsDimmed(0, 1);
-        SendFactors();
+        const bool sent = SendFactors();
         shell.SetButtonsDimmed(0, 0);
-        shell.ReportCommand("SEND CF", state.flags.linkGood ? "done" : "failed");
+        shell.ReportCommand("SEND CF", sent ? "done" : "failed");
     });
 }
 
@@ -149,20 +125,16 @@ void CalibrationModule::CBF_ButtonCalcCF() {
     core::RunCommand(shell, "CALCULATE CF", [this] { Calculate(); });
 }
 
-void CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
-    for (int i = 0; i < kAveragedFrames; ++i) {
+bool CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
+    const core::CommandGate& gate = shell.Gate();
+    for (int i = 0; i < kAveragedFrames && !gate.StopRequested(); ++i) {
         if (i % 5 == 0) {
             calibrationPage->ShowCalculating((i / 5) % 2 == 0);
             QCoreApplication::processEvents();
         }
         // A link that has closed would fail the rest one time-out after another.
-        if (!link.LinkOpen()) break;
-        state.frames.currentOrder = kMeasureOrder;
-        link.BuildRequestFrame(kMeasureOrder, 0, 0, 0);
-        if (link.ExchangeFrames(kHeaderLength) != 1 || state.frames.replyCode == 0) continue;
-        link.DecodeMeasurementWords();
-        protocol::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
-                                       protocol::MeasurementFrame::kWords);
+        if (!operations.Link().LinkOpen()) break;
+        if (operations.Measure(state.live.frame) != Outcome::Reply) continue;
         calibrationPage->ShowFrame(state.live.frame);
         using F = protocol::MeasurementFrame;
         const auto& w = state.live.frame.w;
@@ -171,18 +143,23 @@ void CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
         deltaSum += RawDelta(w[F::kRawRed], w[F::kRawGreen], w[F::kRawBlue]);
     }
     calibrationPage->ShowCalculating(false);
+    return !gate.StopRequested();
 }
 
 void CalibrationModule::Calculate() {
     shell.SetButtonsDimmed(0, 1);
-    state.flags.running = 0;
     std::string outcome = "declined";
     if (!dialogs.Confirm(kConfirmTitle, kConfirmText)) {
         dialogs.Message("INFO!", kDeclinedText);
     } else {
         Rgb rawSums{};
         std::uint32_t deltaSum = 0;
-        AverageFrames(rawSums, deltaSum);
+        if (!AverageFrames(rawSums, deltaSum)) {
+            // Stopped, or the window closed: nothing goes to the sensor, and GO does not start.
+            shell.ReportCommand("CALCULATE CF", "stopped, nothing sent");
+            shell.SetButtonsDimmed(0, 0);
+            return;
+        }
         const RawMeans means = MeansOf(rawSums, deltaSum);
         state.calibration.setValue = calibrationPage->SetValue();
         state.calibration.maxDelta = calibrationPage->MaxDelta();
@@ -213,13 +190,11 @@ void CalibrationModule::CBF_ButtonStartSelfCalibration() {
     if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
     core::RunCommand(shell, "SELF CALIBRATION", [this] {
         shell.SetButtonsDimmed(0, 1);
-        state.flags.linkGood = 1;
-        const bool valid = Exchange(kSelfCalibrationOrder, 0, 0);
-        if (valid && state.flags.linkGood == 1) {
-            link.DecodeReplyWords();
-            const auto& w = state.frames.wordBuffer;
-            calibrationPage->ShowFactors({w[0], w[1], w[2]});
-            calibrationPage->ShowSetValueAndMaxDelta(w[3], w[4]);
+        comm::SelfCalibrationWords words;
+        const bool valid = operations.StartSelfCalibration(words) == Outcome::Reply;
+        if (valid) {
+            calibrationPage->ShowFactors(words.factors);
+            calibrationPage->ShowSetValueAndMaxDelta(words.setValue, words.maxDelta);
             dialogs.Message("ATTENTION!", kConfirmWithSend);
         }
         shell.SetButtonsDimmed(0, 0);
@@ -241,9 +216,10 @@ void CalibrationModule::CBF_ButtonSendOffset() {
     core::RunCommand(shell, "SEND OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
         state.calibration.offsets = offsetPage->Offsets();
-        WriteCalibrationWords(1, state.calibration.offsets);
+        const bool sent = operations.WriteCalibration(protocol::kOffsets,
+                                                      state.calibration.offsets) == Outcome::Reply;
         shell.SetButtonsDimmed(0, 0);
-        shell.ReportCommand("SEND OFFSET", state.flags.linkGood ? "done" : "failed");
+        shell.ReportCommand("SEND OFFSET", sent ? "done" : "failed");
     });
 }
 
@@ -260,7 +236,8 @@ void CalibrationModule::CBF_ButtonCalcOffset() {
     if (!dialogs.Confirm(kOffsetTitle, kOffsetText)) return;
     core::RunCommand(shell, "CALCULATE OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
-        const bool measured = Exchange(kMeasureOffsetsOrder, 1, 0) && ReadCalibrationData();
+        const bool measured =
+            operations.MeasureOffsets() == Outcome::Reply && ReadCalibrationData();
         if (measured) offsetPage->ShowMeasuredOffsets(state.calibration.offsets);
         shell.SetButtonsDimmed(0, 0);
         shell.ReportCommand("CALCULATE OFFSET", measured ? "done" : "failed");
@@ -276,19 +253,13 @@ void CalibrationModule::CBF_ButtonGenHwInfoFile() {
 }
 
 void CalibrationModule::WriteHardwareInfoFile() {
-    state.flags.linkGood = 1;
     const std::uint16_t target = state.params.memoryTarget;
     state.params.memoryTarget = core::kRam;
-    transfers.GetParameters();
+    const int got = transfers.GetParameters();
     state.params.memoryTarget = target;
-    if (state.flags.linkGood == 0) return;
-    if (!ReadCalibrationData() || state.flags.linkGood == 0) return;
-    if (!Exchange(kHardwareInfoOrder, kHardwareInfoKey, 0) || state.flags.linkGood == 0) return;
-    // Words the reply did not carry are written as 0, not as what an earlier reply left.
-    link.DecodeMeasurementWords();
-    std::array<std::uint16_t, kHardwareWords> words{};
-    const int carried = std::min<int>(state.frames.dataLength / 2, kHardwareWords);
-    std::copy_n(state.frames.measurementWords.begin(), carried, words.begin());
+    if (got != 1 || !ReadCalibrationData()) return;
+    comm::HardwareBlock words{};
+    if (operations.ReadHardwareBlock(words) != Outcome::Reply) return;
 
     const auto selection = dialogs.SelectFile(
         "HardwareInitialFile", core::DialogStartDirectory(state.settings.hardwareInfoPath),

@@ -14,7 +14,7 @@ class Registrar;
 class Shell;
 } // namespace core
 namespace comm {
-class SensorLink;
+class SensorOperations;
 }
 namespace live {
 class LiveModule;
@@ -29,8 +29,8 @@ class CalibrationModule : public QObject {
     Q_OBJECT
 public:
     CalibrationModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                      core::Registrar& registrar, comm::SensorLink& link, live::LiveModule& live,
-                      core::ParameterTransfers& transfers);
+                      core::Registrar& registrar, comm::SensorOperations& operations,
+                      live::LiveModule& live, core::ParameterTransfers& transfers);
 
     CalibrationPage& Calibration() { return *calibrationPage; }
     OffsetPage& Offsets() { return *offsetPage; }
@@ -48,22 +48,19 @@ public:
     void CBF_ButtonGenHwInfoFile();
 
 private:
-    // One exchange of `order` with `argument` and the words in the word buffer; true when a
-    // valid reply (not an error reply) came.
-    bool Exchange(int order, int argument, int payloadWords);
-    // Writes three words with order 101 and reports a partial refusal by the sensor.
-    void WriteCalibrationWords(int argument, const std::array<std::uint16_t, 3>& words);
-    void SendFactors();
-    // Order 102: the factor fields and the offset fields; false after a failure.
+    // The factor fields to the sensor; false after a failure.
+    bool SendFactors();
+    // The factor fields and the offset fields from the sensor; false after a failure.
     bool ReadCalibrationData();
     void Calculate();
-    void AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum);
+    // Adds up the raw values of 100 measurements; false when the command was stopped.
+    bool AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum);
     void WriteHardwareInfoFile();
 
     core::AppState& state;
     core::Shell& shell;
     core::OperatorDialogs& dialogs;
-    comm::SensorLink& link;
+    comm::SensorOperations& operations;
     live::LiveModule& live;
     core::ParameterTransfers& transfers;
     CalibrationPage* calibrationPage;

@@ -117,9 +117,9 @@ std::optional<Transfer> TransferOptions(const QCommandLineParser& parser) {
     return transfer;
 }
 
-int TransferStatus(SensorSession::Transfer result, const SensorSession& session) {
-    if (result == SensorSession::Transfer::Failed) return LinkFailure(session);
-    if (result == SensorSession::Transfer::Replaced) {
+int TransferStatus(const comm::TransferResult& result, const SensorSession& session) {
+    if (!result.Done()) return LinkFailure(session);
+    if (result.replaced) {
         PrintError(session.Log());
         return kExitValuesReplaced;
     }
@@ -133,8 +133,10 @@ int Identify(SensorSession& session) {
 
 int Get(const Transfer& transfer, SensorSession& session) {
     protocol::ParameterImage image = params::DefaultParameterImage();
-    const auto result = session.GetParameters(transfer.paraSet, transfer.memoryTarget, image);
-    if (result == SensorSession::Transfer::Failed) return LinkFailure(session);
+    const auto result =
+        session.Operations().GetParameters(transfer.paraSet, transfer.memoryTarget, image);
+    // A block the sensor sent short would leave values in the file that it never sent.
+    if (!result.Done() || result.shortBlocks > 0) return LinkFailure(session);
     if (params::WriteParameterFileTo(transfer.path, image) < 0) {
         PrintError("chromix3-cli: cannot write " + transfer.path);
         return kExitFileFailed;
@@ -146,15 +148,15 @@ int Send(const Transfer& transfer, const protocol::ParameterImage& fromFile,
          SensorSession& session) {
     // The rows' reserved words go back as the sensor holds them; the file does not carry them.
     protocol::ParameterImage current = params::DefaultParameterImage();
-    if (session.GetParameters(transfer.paraSet, core::kRam, current) ==
-        SensorSession::Transfer::Failed)
+    if (!session.Operations().GetParameters(transfer.paraSet, core::kRam, current).Done())
         return LinkFailure(session);
     protocol::ParameterImage image = fromFile;
     for (int row = 0; row < protocol::kTeachRows; ++row)
         image.table[row].w[protocol::kTeachVectorWords - 1] =
             current.table[row].w[protocol::kTeachVectorWords - 1];
-    return TransferStatus(session.SendParameters(image, transfer.paraSet, transfer.memoryTarget),
-                          session);
+    return TransferStatus(
+        session.Operations().SendParameters(image, transfer.paraSet, transfer.memoryTarget),
+        session);
 }
 
 recorder::ClockTime Now() {
@@ -178,7 +180,7 @@ int Measure(long count, double seconds, SensorSession& session) {
     Write(recorder::RecordFileHeader(""));
     protocol::MeasurementFrame frame;
     for (long taken = 0;;) {
-        if (!session.Measure(frame)) {
+        if (session.Operations().Measure(frame) != protocol::Outcome::Reply) {
             if (progressShown) std::fputc('\n', stderr);
             return LinkFailure(session);
         }
@@ -200,10 +202,14 @@ int HardwareInfo(const std::string& path, std::uint16_t paraSet, SensorSession& 
     protocol::ParameterImage image = params::DefaultParameterImage();
     calibration::HardwareInfo info;
     info.firmwareId = session.FirmwareId();
-    if (session.GetParameters(paraSet, core::kRam, image) == SensorSession::Transfer::Failed ||
-        !session.ReadCalibration(info.factors, info.offsets) ||
-        !session.ReadHardwareWords(info.words))
+    comm::SensorOperations& operations = session.Operations();
+    comm::CalibrationWords calibration;
+    if (!operations.GetParameters(paraSet, core::kRam, image).Done() ||
+        operations.ReadCalibration(calibration) != protocol::Outcome::Reply ||
+        operations.ReadHardwareBlock(info.words) != protocol::Outcome::Reply)
         return LinkFailure(session);
+    info.factors = calibration.factors;
+    info.offsets = calibration.offsets;
     if (calibration::WriteHardwareInfoFile(path, info, image) < 0) {
         PrintError("chromix3-cli: cannot write " + path);
         return kExitFileFailed;

@@ -14,10 +14,11 @@
 namespace comm {
 
 CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
-                       SensorLink& link, core::ParameterTransfers& transfers)
+                       SensorLink& link, SensorOperations& operations,
+                       core::ParameterTransfers& transfers)
     : state(state), shell(shell), link(link), page(new CommPage(state)),
       monitor(std::make_unique<ProtocolMonitor>()),
-      connection(std::make_unique<Connection>(state, shell, link, *page, transfers)) {
+      connection(std::make_unique<Connection>(state, shell, operations, *page, transfers)) {
     registrar.AddPage(core::MainPage::Communication, page);
     page->RegisterCommandControls(registrar);
     registrar.AddHelp(LinkHelp());

@@ -19,12 +19,13 @@ class Connection;
 class MonitorWindow;
 class ProtocolMonitor;
 class SensorLink;
+class SensorOperations;
 
 class CommModule : public QObject {
     Q_OBJECT
 public:
     CommModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
-               SensorLink& link, core::ParameterTransfers& transfers);
+               SensorLink& link, SensorOperations& operations, core::ParameterTransfers& transfers);
     ~CommModule() override;
 
     CommPage& Page() { return *page; }

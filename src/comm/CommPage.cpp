@@ -304,8 +304,7 @@ void CommPage::ClearLog() {
 void CommPage::SetLinkButtonsDimmed(bool dimmed) {
     buttonAccept->setEnabled(!dimmed);
     buttonChangeBaudrate->setEnabled(!dimmed);
-    // The hardware info file is not written yet: its button stays dimmed until it is.
-    buttonGenHwInfoFile->setEnabled(false);
+    buttonGenHwInfoFile->setEnabled(!dimmed);
 }
 
 void CommPage::SetMonitorChecked(bool open) {

@@ -3,8 +3,8 @@
 
 namespace comm {
 
-// What the link shows the operator. The program's communication page and data panel implement
-// it; tests record the calls.
+// What the link shows the operator and tells the window. The program's communication page and
+// data panel implement it; the command line keeps the log; tests record the calls.
 class CommView {
 public:
     virtual ~CommView() = default;
@@ -14,8 +14,13 @@ public:
     virtual void SetLinkButtonsDimmed(bool dimmed) = 0;
     virtual void ShowCommunicationPage() = 0;
     virtual void SetWaitCursor(bool on) = 0;
+    // Something was reported (a failure, or the sensor's notice): the link is no longer known to
+    // be good, and a measuring loop ends.
+    virtual void LinkReported() {}
     // The link failed: what was measured before is no longer live.
     virtual void LinkFailed() {}
+    // The connection closed or the serial device vanished: the command in progress ends.
+    virtual void LinkLost() {}
 };
 
 } // namespace comm

@@ -2,6 +2,7 @@
 
 #include "comm/CommPage.h"
 #include "comm/SensorLink.h"
+#include "comm/SensorOperations.h"
 #include "comm/SerialDevices.h"
 #include "comm/ServerList.h"
 #include "core/AppState.h"
@@ -14,11 +15,12 @@
 
 namespace comm {
 
-Connection::Connection(core::AppState& state, core::Shell& shell, SensorLink& link, CommPage& page,
-                       core::ParameterTransfers& transfers)
-    : state(state), shell(shell), link(link), page(page), transfers(transfers) {}
+Connection::Connection(core::AppState& state, core::Shell& shell, SensorOperations& operations,
+                       CommPage& page, core::ParameterTransfers& transfers)
+    : state(state), shell(shell), operations(operations), page(page), transfers(transfers) {}
 
 void Connection::TryToConnect() {
+    SensorLink& link = operations.Link();
     link.CloseSerialPort();
     shell.SetStatusLine("TRY TO CONNECT!");
     shell.AppendLog("TRY TO CONNECT!\n");
@@ -35,25 +37,23 @@ void Connection::TryToConnect() {
     state.link.tcpPortNumber = TcpPortNumberOfText(state.link.tcpPortText);
     const bool serial = state.link.protocol == core::kRs232;
     emit LinkInUse(serial, state.link.serialPortNumber, core::TextOfBytes(state.link.serverName));
-    if (serial)
-        link.OpenSerialPort();
-    else
-        link.ConnectToServer();
-    // A window closed meanwhile ends the attempt here: it only waits for the end of the run.
-    if (state.link.openResult >= 0 && !shell.Gate().Closed()) IdentifySensor();
+    const int opened =
+        serial ? link.OpenSerialPort(state.link.serialPortNumber, state.link.serialDevicePath,
+                                     state.link.baudRateCode)
+               : link.ConnectToServer(state.link.serverName, state.link.tcpPortNumber);
+    // A stop or a closed window ends the attempt here.
+    if (opened >= 0 && !shell.Gate().StopRequested()) IdentifySensor();
 }
 
 void Connection::IdentifySensor() {
-    state.frames.currentOrder = 7;
-    link.BuildRequestFrame(7, 0, 0, 0);
+    std::string firmwareId;
     // An error reply (reported by the exchange) identifies nothing: not connected.
-    if (link.ExchangeFrames(8) != 1 || state.frames.replyCode == 0) return;
-    state.link.firmwareId =
-        FirmwareIdFromReply(state.link.receiveBuffer.data() + 8, state.frames.dataLength);
+    if (operations.Identify(firmwareId) != protocol::Outcome::Reply) return;
+    state.link.firmwareId = firmwareId;
     shell.SetStatusLine(state.link.firmwareId);
     shell.AppendLog(state.link.firmwareId + "\n\n");
     state.flags.linkGood = 1;
-    if (shell.Gate().Closed()) return;
+    if (shell.Gate().StopRequested()) return;
     transfers.GetParameters();
     if (state.flags.linkGood == 1) page.SetLinkButtonsDimmed(false);
 }
@@ -61,20 +61,15 @@ void Connection::IdentifySensor() {
 void Connection::ChangeBaudrate() {
     state.link.baudRateCode = static_cast<std::uint16_t>(page.SelectedBaudRateCode());
     shell.AppendLog("TRY TO CHANGE BAUDRATE!\n");
-    state.frames.currentOrder = 190;
-    link.BuildRequestFrame(190, 0, state.link.baudRateCode, 0);
     // A refused change leaves the sensor at the old rate, and so the port.
-    if (link.ExchangeFrames(8) != 1 || state.frames.replyCode == 0) return;
+    if (operations.ChangeBaudrate(state.link.baudRateCode) != protocol::Outcome::Reply) return;
     shell.AppendLog("SUCCESS!\n");
-    link.OpenSerialPort();
+    operations.Link().OpenSerialPort(state.link.serialPortNumber, state.link.serialDevicePath,
+                                     state.link.baudRateCode);
     state.flags.linkGood = 1;
     TryToConnect();
     if (state.flags.linkGood == 1)
         shell.AppendLog("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
-}
-
-void Connection::GiveUp() {
-    link.CancelConnect();
 }
 
 } // namespace comm

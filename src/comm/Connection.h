@@ -12,14 +12,13 @@ class Shell;
 namespace comm {
 
 class CommPage;
-class CommView;
-class SensorLink;
+class SensorOperations;
 
 class Connection : public QObject {
     Q_OBJECT
 public:
-    Connection(core::AppState& state, core::Shell& shell, SensorLink& link, CommPage& page,
-               core::ParameterTransfers& transfers);
+    Connection(core::AppState& state, core::Shell& shell, SensorOperations& operations,
+               CommPage& page, core::ParameterTransfers& transfers);
 
     // Opens the chosen link and identifies the sensor.
     void TryToConnect();
@@ -27,8 +26,6 @@ public:
     void IdentifySensor();
     // Sends the new baud rate, reopens the port at that rate and connects again.
     void ChangeBaudrate();
-    // A connection attempt still waiting is given up (the window is closing).
-    void GiveUp();
 
 signals:
     // The link in use, for the data panel.
@@ -37,7 +34,7 @@ signals:
 private:
     core::AppState& state;
     core::Shell& shell;
-    SensorLink& link;
+    SensorOperations& operations;
     CommPage& page;
     core::ParameterTransfers& transfers;
 };

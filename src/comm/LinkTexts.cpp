@@ -6,6 +6,11 @@ namespace comm {
 
 namespace linktext {
 
+std::string OtherOrderText(int replyCode, int askedOrder) {
+    return std::string(kBadHeader) + "\nIT ANSWERS ORDER " + std::to_string(replyCode) +
+           ", NOT ORDER " + std::to_string(askedOrder) + ".";
+}
+
 std::string UnknownErrorReplyText(int status) {
     return "ERROR REPLY WITH UNKNOWN STATUS " + std::to_string(status) +
            "!\nVERIFY PC AND SENSOR SOFTWARE!";

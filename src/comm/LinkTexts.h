@@ -26,6 +26,12 @@ inline constexpr const char* kStatusTimeout = "TIMEOUT!";
 // Status line when an exchange was asked for while another one still waits for its reply.
 inline constexpr const char* kExchangeBusy = "BUSY! AN EXCHANGE IS STILL WAITING FOR ITS REPLY.";
 
+// Added to the time-out text when there was no open link to send on.
+inline constexpr const char* kLinkNotOpen = "\nTHE LINK IS NOT OPEN.";
+
+// An intact reply to another order than the one sent (a reply that came too late for its own).
+std::string OtherOrderText(int replyCode, int askedOrder);
+
 // An error reply whose status word is neither 1 nor 2.
 std::string UnknownErrorReplyText(int status);
 

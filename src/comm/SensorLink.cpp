@@ -4,9 +4,9 @@
 #include "comm/LinkTexts.h"
 #include "comm/ProtocolMonitor.h"
 #include "comm/SerialDevices.h"
-#include "core/AppState.h"
+#include "core/CommandGate.h"
 #include "protocol/CheckByte.h"
-#include "protocol/FrameCodec.h"
+#include "protocol/Orders.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -23,6 +23,11 @@
 #include <termios.h>
 
 namespace comm {
+
+namespace frame = protocol::frame;
+using protocol::Outcome;
+using protocol::Reply;
+using protocol::Request;
 
 namespace {
 
@@ -65,11 +70,28 @@ int TcpConnectCode(QAbstractSocket::SocketError error) {
     }
 }
 
+// What came of an exchange that brought no frame.
+Reply Unanswered(Outcome outcome) {
+    Reply reply;
+    reply.outcome = outcome;
+    return reply;
+}
+
+// Writes by the descriptor itself: one system call, where the socket's or the port's own
+// machinery arms and disarms a write notifier around it. The bytes written; 0 when none could
+// be (the caller then leaves it to the device, which reports any fault in its usual way).
+qint64 WriteByDescriptor(int fd, const char* bytes, int length, bool socket) {
+    if (fd < 0) return 0;
+    const ssize_t n = socket ? ::send(fd, bytes, std::size_t(length), MSG_NOSIGNAL | MSG_DONTWAIT)
+                             : ::write(fd, bytes, std::size_t(length));
+    return n > 0 ? qint64(n) : 0;
+}
+
 } // namespace
 
-SensorLink::SensorLink(core::AppState& state, CommView& view, QObject* parent)
-    : QObject(parent), state(state), view(view), serial(new QSerialPort(this)),
-      tcp(new QTcpSocket(this)), deviceResolver(SerialDeviceName) {
+SensorLink::SensorLink(CommView& view, QObject* parent)
+    : QObject(parent), view(view), serial(new QSerialPort(this)), tcp(new QTcpSocket(this)),
+      deviceResolver(SerialDeviceName) {
     connect(tcp, &QTcpSocket::readyRead, this, &SensorLink::OnTcpReadyRead);
     connect(tcp, &QTcpSocket::disconnected, this, &SensorLink::OnTcpDisconnected);
     connect(serial, &QSerialPort::readyRead, this, &SensorLink::DropUnaskedSerialBytes);
@@ -83,8 +105,29 @@ void SensorLink::SetSerialDeviceResolver(std::function<std::string(int)> resolve
     deviceResolver = std::move(resolver);
 }
 
+bool SensorLink::Stopping() const {
+    return gate && gate->StopRequested();
+}
+
+bool SensorLink::GivingUp() const {
+    // STOP and the end of a loop let the exchange in progress finish, as the operator expects
+    // the frame on its way to be shown; a lost link or a closed window do not wait for it.
+    return gate && gate->Cause() >= core::StopCause::LinkLost;
+}
+
+bool SensorLink::Withheld(const Request& request) const {
+    if (!gate || !gate->Closed()) return false;
+    if (protocol::IsCleanUp(request.order, request.argument)) return false;
+    // The rest of a write already on the line still goes out.
+    return !(writeDepth > 0 && writeOnLine);
+}
+
 bool SensorLink::SerialPortOpen() const {
     return serial->isOpen();
+}
+
+bool SensorLink::TcpConnected() const {
+    return tcpConnected;
 }
 
 void SensorLink::DropUnaskedSerialBytes() {
@@ -99,70 +142,66 @@ qint64 SensorLink::SerialBufferedBytes() const {
 }
 
 bool SensorLink::LinkOpen() const {
-    if (state.link.protocol == core::kTcpIp) return tcp->state() == QAbstractSocket::ConnectedState;
-    return serial->isOpen();
+    if (inUse == Transport::Tcp) return tcp->state() == QAbstractSocket::ConnectedState;
+    if (inUse == Transport::Serial) return serial->isOpen();
+    return false;
 }
 
 void SensorLink::CloseSerialPort() {
     if (serial->isOpen()) serial->close();
 }
 
-void SensorLink::OpenSerialPort() {
-    auto& link = state.link;
-    state.flags.running = 0;
+int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, int baudRateCode) {
+    inUse = Transport::Serial;
     CloseSerialPort();
     serialLost = false;
     serialErrorEvents = 0;
     serialWakeCount = 0; // a port opens with VMIN 0
     serialSettingsRead = false;
 
-    const std::string device = link.serialDevicePath.empty() ? deviceResolver(link.serialPortNumber)
-                                                             : link.serialDevicePath;
-    if (device.empty()) {
-        link.openResult = -2;
-    } else {
+    const std::string device = devicePath.empty() ? deviceResolver(portNumber) : devicePath;
+    int result = -2;
+    if (!device.empty()) {
         serial->setPortName(QString::fromStdString(device));
-        serial->setBaudRate(BaudRateOfCode(link.baudRateCode));
+        serial->setBaudRate(BaudRateOfCode(baudRateCode));
         serial->setDataBits(QSerialPort::Data8);
         serial->setParity(QSerialPort::NoParity);
         serial->setStopBits(QSerialPort::OneStop);
         serial->setFlowControl(QSerialPort::NoFlowControl);
-        link.openResult = serial->open(QIODevice::ReadWrite) ? 0 : SerialOpenCode(serial->error());
+        result = serial->open(QIODevice::ReadWrite) ? 0 : SerialOpenCode(serial->error());
     }
-    if (link.openResult < 0) {
-        link.messageBuffer = linktext::SerialErrorText(link.openResult);
-        ReportCommError();
-        return;
+    if (result < 0) {
+        ReportCommError(linktext::SerialErrorText(result));
+        return result;
     }
     serial->clear(QSerialPort::AllDirections);
     serial->clearError();
+    staleInput = false;
+    return result;
 }
 
-void SensorLink::ConnectToServer() {
-    auto& link = state.link;
-    if (link.tcpConnected) DisconnectFromServer();
+int SensorLink::ConnectToServer(const std::string& server, int port) {
+    if (tcpConnected) DisconnectFromServer();
+    inUse = Transport::Tcp;
     view.SetWaitCursor(true);
 
     int result = 0;
-    if (link.tcpPortNumber <= 0 || link.tcpPortNumber > 65535 || link.serverName.empty()) {
+    if (port <= 0 || port > 65535 || server.empty()) {
         result = -9; // InvalidParameter: nothing to connect to
     } else {
         tcp->abort();
-        tcp->connectToHost(QString::fromStdString(link.serverName),
-                           static_cast<quint16>(link.tcpPortNumber));
+        tcp->connectToHost(QString::fromStdString(server), static_cast<quint16>(port));
         QElapsedTimer clock;
         clock.start();
         while (tcp->state() != QAbstractSocket::ConnectedState &&
                tcp->state() != QAbstractSocket::UnconnectedState &&
-               clock.elapsed() < kTcpConnectTimeoutMs && !connectCancelled)
+               clock.elapsed() < kTcpConnectTimeoutMs && !GivingUp())
             eventWait.ProcessEventsFor(int(kTcpConnectTimeoutMs - clock.elapsed()));
-        if (connectCancelled) {
+        if (tcp->state() != QAbstractSocket::ConnectedState && GivingUp()) {
+            // Given up on purpose: nothing has been sent, so nothing is left half done.
             tcp->abort();
             view.SetWaitCursor(false);
-            link.openResult = -11;
-            link.tcpConnected = 0;
-            link.tcpHandle = 0;
-            return;
+            return -11;
         }
         if (tcp->state() == QAbstractSocket::ConnectedState) {
             tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -174,66 +213,53 @@ void SensorLink::ConnectToServer() {
         }
     }
     view.SetWaitCursor(false);
-    link.openResult = result;
     if (result < 0) {
-        link.messageBuffer = linktext::TcpErrorText(result);
-        ReportCommError();
-        link.tcpConnected = 0;
-        link.tcpHandle = 0;
-        return;
+        ReportCommError(linktext::TcpErrorText(result));
+        return result;
     }
-    link.tcpConnected = 1;
-    link.tcpHandle = static_cast<std::uint32_t>(tcp->socketDescriptor());
+    tcpConnected = true;
+    receivedCount = 0;
+    frameInBuffer = 0;
+    staleInput = false;
+    return result;
 }
 
 void SensorLink::DisconnectFromServer() {
     // Our own disconnect is not the server closing: clear the flag first so the handler stays
     // quiet.
-    state.link.tcpConnected = 0;
-    state.link.tcpHandle = 0;
+    tcpConnected = false;
     tcp->abort();
 }
 
 void SensorLink::ShutDown() {
-    if (state.link.tcpConnected) DisconnectFromServer();
+    if (tcpConnected) DisconnectFromServer();
     CloseSerialPort();
 }
 
-void SensorLink::BuildRequestFrame(int orderNumber, int wordCount, int argumentWord,
-                                   int payloadLength) {
-    protocol::frame::EncodeFrame(
-        state.link.transmitBuffer.data(), state.link.transmitBuffer.size(),
-        static_cast<std::uint8_t>(orderNumber), static_cast<std::uint16_t>(argumentWord),
-        state.frames.wordBuffer.data(),
-        std::min<std::size_t>(std::size_t(std::max(wordCount, 0)), state.frames.wordBuffer.size()),
-        static_cast<std::uint16_t>(std::max(payloadLength, 0)));
+void SensorLink::DropStaleInput() {
+    receivedCount = 0;
+    if (!staleInput) return;
+    staleInput = false;
+    // What the socket or the kernel still holds of an earlier reply, up to this moment.
+    tcp->skip(tcp->bytesAvailable());
+    const int fd = int(tcp->socketDescriptor());
+    if (fd < 0) return;
+    std::array<char, 4096> sink{};
+    while (::recv(fd, sink.data(), sink.size(), MSG_DONTWAIT) > 0) {
+    }
 }
-
-namespace {
-
-// Writes by the descriptor itself: one system call, where the socket's or the port's own
-// machinery arms and disarms a write notifier around it. The bytes written; 0 when none could
-// be (the caller then leaves it to the device, which reports any fault in its usual way).
-qint64 WriteByDescriptor(int fd, const char* bytes, int length, bool socket) {
-    if (fd < 0) return 0;
-    const ssize_t n = socket ? ::send(fd, bytes, std::size_t(length), MSG_NOSIGNAL | MSG_DONTWAIT)
-                             : ::write(fd, bytes, std::size_t(length));
-    return n > 0 ? qint64(n) : 0;
-}
-
-} // namespace
 
 void SensorLink::WriteRequest(int frameLength, bool keepInput) {
-    const auto* bytes = reinterpret_cast<const char*>(state.link.transmitBuffer.data());
-    const int length = std::clamp(frameLength, 0, int(protocol::frame::kBufferSize));
-    const std::uint8_t* bytesOut = state.link.transmitBuffer.data();
-    if (state.link.protocol == core::kTcpIp) {
+    const auto* bytes = reinterpret_cast<const char*>(transmitBuffer.data());
+    const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
+    if (inUse == Transport::Tcp) {
         if (keepInput)
             KeepBytesAfterFrame();
         else
-            state.link.receivedCount = 0;
+            DropStaleInput();
         if (tcp->state() != QAbstractSocket::ConnectedState) return;
-        if (frameTap) frameTap->Record(FrameDirection::Request, bytesOut, std::size_t(length));
+        if (frameTap)
+            frameTap->Record(FrameDirection::Request, transmitBuffer.data(), std::size_t(length));
         // Only with nothing of the socket's own still queued, or the order of bytes would change.
         const qint64 sent =
             tcp->bytesToWrite() == 0
@@ -247,10 +273,12 @@ void SensorLink::WriteRequest(int frameLength, bool keepInput) {
     }
     if (!serial->isOpen()) return;
     serialBytesRead = 0;
-    if (frameTap) frameTap->Record(FrameDirection::Request, bytesOut, std::size_t(length));
+    if (frameTap)
+        frameTap->Record(FrameDirection::Request, transmitBuffer.data(), std::size_t(length));
     if (!keepInput) {
         serial->clear(QSerialPort::AllDirections);
         serial->readAll();
+        staleInput = false;
     }
     const qint64 sent = serial->bytesToWrite() == 0
                             ? WriteByDescriptor(int(serial->handle()), bytes, length, false)
@@ -265,9 +293,9 @@ void SensorLink::WriteRequest(int frameLength, bool keepInput) {
 }
 
 int SensorLink::ReplyBytesAvailable() {
-    if (state.link.protocol != core::kTcpIp)
-        state.link.receivedCount = serial->isOpen() ? int(serial->bytesAvailable()) : 0;
-    return state.link.receivedCount;
+    if (inUse != Transport::Tcp)
+        receivedCount = serial->isOpen() ? int(serial->bytesAvailable()) : 0;
+    return receivedCount;
 }
 
 SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
@@ -277,8 +305,7 @@ SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
         OnTcpReadyRead();
         return AloneWait::Data;
     }
-    auto& link = state.link;
-    const qint64 room = qint64(protocol::frame::kBufferSize) - link.receivedCount;
+    const qint64 room = qint64(frame::kBufferSize) - receivedCount;
     const int fd = int(tcp->socketDescriptor());
     if (room <= 0 || fd < 0) return AloneWait::ToReport;
     pollfd watched{fd, POLLIN, 0};
@@ -288,9 +315,9 @@ SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
     if (ready < 0) return errno == EINTR ? AloneWait::Data : AloneWait::ToReport;
     if ((watched.revents & POLLIN) == 0) return AloneWait::ToReport;
     const ssize_t n =
-        ::recv(fd, link.receiveBuffer.data() + link.receivedCount, std::size_t(room), MSG_DONTWAIT);
+        ::recv(fd, receiveBuffer.data() + receivedCount, std::size_t(room), MSG_DONTWAIT);
     if (n > 0) {
-        link.receivedCount += int(n);
+        receivedCount += int(n);
         return AloneWait::Data;
     }
     // Closed by the sensor, or failed: the socket finds out and reports it in the event loop.
@@ -330,35 +357,43 @@ void SensorLink::FinishExchange() {
     serialSettingsRead = false;
 }
 
-void SensorLink::TapReply(int result) {
-    const auto& link = state.link;
+void SensorLink::TapReply(Outcome outcome) {
     std::size_t length =
-        protocol::frame::kHeaderSize +
-        std::min<std::size_t>(state.frames.dataLength, protocol::frame::kMaxDataBytes);
+        frame::kHeaderSize + std::min<std::size_t>(header.length, frame::kMaxDataBytes);
+    const bool intact = outcome == Outcome::Reply || outcome == Outcome::ErrorReply;
     // A failed reply: whatever of it arrived, with the report the operator got.
-    if (result != 1)
-        length = std::size_t(
-            std::clamp(link.protocol == core::kTcpIp ? link.receivedCount : serialBytesRead, 0,
-                       int(protocol::frame::kBufferSize)));
-    frameTap->Record(FrameDirection::Reply, link.receiveBuffer.data(), length,
-                     result == 1 ? std::string_view() : std::string_view(link.messageBuffer));
+    if (!intact)
+        length = std::size_t(std::clamp(inUse == Transport::Tcp ? receivedCount : serialBytesRead,
+                                        0, int(frame::kBufferSize)));
+    std::string_view failure;
+    if (outcome == Outcome::Cancelled)
+        failure = "CANCELLED";
+    else if (!intact)
+        failure = lastMessage;
+    frameTap->Record(FrameDirection::Reply, receiveBuffer.data(), length, failure);
 }
 
-bool SensorLink::WaitForReplyBytes(int needed, bool replyUnderway) {
+SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway,
+                                                  bool abandonable) {
     QElapsedTimer clock;
     clock.start();
     const qint64 limitNs = qint64(kReplyLimitSeconds * 1e9);
-    const bool tcpLink = state.link.protocol == core::kTcpIp;
+    const bool tcpLink = inUse == Transport::Tcp;
     AloneWait alone = AloneWait::Data;
-    bool timedOut = false;
+    WaitEnd end = WaitEnd::TimedOut;
     for (;;) {
         const int count = ReplyBytesAvailable();
-        if (count >= needed) break;
-        const qint64 elapsed = clock.nsecsElapsed();
-        if (elapsed > limitNs) {
-            timedOut = true;
+        if (count >= needed) return WaitEnd::Arrived;
+        if (abandonable && GivingUp()) {
+            end = WaitEnd::Cancelled;
             break;
         }
+        if (!LinkOpen()) {
+            end = WaitEnd::Closed;
+            break;
+        }
+        const qint64 elapsed = clock.nsecsElapsed();
+        if (elapsed > limitNs) break;
         const int limitMs = int((limitNs - elapsed) / 1000000) + 1;
         ++waitWakeUps;
         if (!tcpLink) SetSerialWakeCount(needed - count);
@@ -372,270 +407,286 @@ bool SensorLink::WaitForReplyBytes(int needed, bool replyUnderway) {
         const bool passDue = eventWait.MsUntilEventPass() == 0;
         const bool passFits = tcpLink || replyUnderway || count > 0 || alone == AloneWait::TimeUp ||
                               eventWait.EventPassOverdue();
-        if (alone != AloneWait::ToReport && !(passDue && passFits) && LinkOpen()) {
+        if (alone != AloneWait::ToReport && !(passDue && passFits)) {
             const int aloneMs = std::min(limitMs, EventWait::kEventPassIntervalMs);
             alone = tcpLink ? WaitOnSocketAlone(aloneMs) : WaitOnPortAlone(aloneMs);
             continue;
         }
         eventWait.ProcessEventsFor(limitMs);
     }
-    if (ReplyBytesAvailable() >= needed) timedOut = false;
+    if (ReplyBytesAvailable() >= needed) return WaitEnd::Arrived;
     // What is still missing may come in ones and twos now.
-    if (timedOut && !tcpLink) SetSerialWakeCount(0);
-    return !timedOut;
+    if (!tcpLink) SetSerialWakeCount(0);
+    return end;
 }
 
-void SensorLink::ReadSerial(int count, int offset) {
-    if (!serial->isOpen()) return;
-    const int room = int(protocol::frame::kBufferSize) - offset;
+bool SensorLink::ReadSerial(int count, int offset, bool abandonable) {
+    if (!serial->isOpen()) return true;
+    const int room = int(frame::kBufferSize) - offset;
     count = std::clamp(count, 0, room);
     QElapsedTimer clock;
     clock.start();
     while (serial->isOpen() && serial->bytesAvailable() < count &&
-           clock.elapsed() < kSerialReadTimeoutMs)
+           clock.elapsed() < kSerialReadTimeoutMs) {
+        if (abandonable && GivingUp()) return false;
         eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - clock.elapsed()) + 1);
-    if (!serial->isOpen()) return;
-    const qint64 read =
-        serial->read(reinterpret_cast<char*>(state.link.receiveBuffer.data()) + offset, count);
+    }
+    if (!serial->isOpen()) return true;
+    const qint64 read = serial->read(reinterpret_cast<char*>(receiveBuffer.data()) + offset, count);
     serialBytesRead = offset + int(std::max<qint64>(read, 0));
+    return true;
 }
 
-void SensorLink::UpdateSerialErrorWord() {
-    if (serialLost) state.link.linkErrorWord = 1;
+Outcome SensorLink::ReportWaitEnd(WaitEnd end, int bytesExpected) {
+    switch (end) {
+    case WaitEnd::Arrived:
+        return Outcome::Reply;
+    case WaitEnd::Cancelled:
+        staleInput = true;
+        return Outcome::Cancelled;
+    case WaitEnd::Closed:
+        // A closed connection has been reported by its own handler; a vanished serial device
+        // is told here, as the exchange was waiting when it went.
+        if (inUse == Transport::Serial && serialLost) ReportCommError(linktext::kSerialLost);
+        return Outcome::Closed;
+    case WaitEnd::TimedOut:
+        break;
+    }
+    staleInput = true;
+    const int got = inUse == Transport::Tcp ? receivedCount : serialBytesRead;
+    ReportCommError(linktext::kTimeout);
+    return got > 0 && got < bytesExpected ? Outcome::ShortFrame : Outcome::TimedOut;
 }
 
-int SensorLink::ExchangeFrames(int frameLength) {
+Outcome SensorLink::ReceiveHeaderFrame(bool abandonable) {
+    const WaitEnd end = WaitForReplyBytes(int(frame::kHeaderSize), false, abandonable);
+    if (inUse != Transport::Tcp && end != WaitEnd::Cancelled && end != WaitEnd::Closed) {
+        // Also after a time-out, as the port's own read does, which waits its own time.
+        if (!ReadSerial(int(frame::kHeaderSize), 0, abandonable))
+            return ReportWaitEnd(WaitEnd::Cancelled, 0);
+        if (serialLost) return ReportWaitEnd(WaitEnd::Closed, 0);
+    }
+    if (end != WaitEnd::Arrived) return ReportWaitEnd(end, int(frame::kHeaderSize));
+    return CheckHeaderFrame();
+}
+
+Outcome SensorLink::CheckHeaderFrame() {
+    frame::HeaderFields head;
+    // A length beyond the receive buffer cannot be a reply of ours; taking it would overrun.
+    if (!frame::DecodeHead(receiveBuffer.data(), head) || head.length > frame::kMaxDataBytes) {
+        staleInput = true;
+        ReportCommError(linktext::kBadHeader);
+        return Outcome::BadHeader;
+    }
+    header = head;
+    return Outcome::Reply;
+}
+
+Outcome SensorLink::ReceiveDataFrame(bool abandonable) {
+    const int length = std::min<int>(header.length, int(frame::kMaxDataBytes));
+    const bool tcpLink = inUse == Transport::Tcp;
+    const WaitEnd end =
+        WaitForReplyBytes(length + (tcpLink ? int(frame::kHeaderSize) : 0), true, abandonable);
+    if (!tcpLink && end != WaitEnd::Cancelled && end != WaitEnd::Closed) {
+        if (!ReadSerial(length, int(frame::kHeaderSize), abandonable))
+            return ReportWaitEnd(WaitEnd::Cancelled, 0);
+        if (serialLost) return ReportWaitEnd(WaitEnd::Closed, 0);
+    }
+    if (end != WaitEnd::Arrived) return ReportWaitEnd(end, int(frame::kHeaderSize) + length);
+    const auto check =
+        protocol::ComputeCheckByte(receiveBuffer.data(), frame::kHeaderSize, std::size_t(length));
+    if (check == header.dataCheck) return Outcome::Reply;
+    staleInput = true;
+    ReportCommError(linktext::kBadData);
+    return Outcome::BadData;
+}
+
+Outcome SensorLink::ReceiveFrame(bool abandonable) {
+    Outcome outcome = ReceiveHeaderFrame(abandonable);
+    if (outcome != Outcome::Reply) return outcome;
+    // An error reply still brings the data it announces; so does a reply to another order, so
+    // that the next frame is found where it begins.
+    if (header.length > 0) outcome = ReceiveDataFrame(abandonable);
+    return outcome;
+}
+
+Reply SensorLink::ReplyOf(Outcome outcome) {
+    Reply reply;
+    reply.outcome = outcome;
+    if (!reply.Arrived()) return reply;
+    const std::size_t length = std::min<std::size_t>(header.length, frame::kMaxDataBytes);
+    const std::size_t words = frame::DecodeWords(receiveBuffer.data() + frame::kHeaderSize, length,
+                                                 replyWords.data(), replyWords.size());
+    reply.code = header.code;
+    reply.status = header.word;
+    reply.data = std::span<const std::uint8_t>(receiveBuffer.data() + frame::kHeaderSize, length);
+    reply.words = std::span<const std::uint16_t>(replyWords.data(), words);
+    return reply;
+}
+
+Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
     // Never an exchange inside the wait of another: the reply on the line belongs to the first.
     if (exchangeRunning) {
         view.SetStatusLine(linktext::kExchangeBusy);
-        return -1;
+        return Unanswered(Outcome::Busy);
     }
-    state.link.receiveBuffer.fill(0);
-    state.link.linkErrorWord = 0;
-    exchangeRunning = true;
-    WriteRequest(frameLength);
-    int result = ReceiveHeaderFrame();
-    if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
-    frameInBuffer = result == 1 ? int(protocol::frame::kHeaderSize) + state.frames.dataLength : 0;
-    if (frameTap) TapReply(result);
-    FinishExchange();
-    return result;
-}
-
-int SensorLink::ExchangeFramesPassingPushed(int frameLength, PushedFrames pushedFrames) {
-    if (exchangeRunning) {
-        view.SetStatusLine(linktext::kExchangeBusy);
-        return -1;
+    if (Withheld(request)) return Unanswered(Outcome::Cancelled);
+    if (!LinkOpen()) {
+        ReportCommError(std::string(linktext::kTimeout) + linktext::kLinkNotOpen);
+        return Unanswered(Outcome::Closed);
     }
-    state.link.linkErrorWord = 0;
+    const std::size_t length =
+        protocol::BuildRequestFrame(request, transmitBuffer.data(), transmitBuffer.size());
+    if (pushed == nullptr) receiveBuffer.fill(0);
+    lastMessage.clear();
+    askedOrder = request.order;
     exchangeRunning = true;
-    // The bytes already received stay: they are whole frames the sensor pushed, and clearing
-    // them could cut one in half and lose the frame boundaries.
-    WriteRequest(frameLength, true);
-    // The frames on their way are passed over, for no longer than a reply may take.
+    if (writeDepth > 0) writeOnLine = true;
+    // The reply to a read may be given up when the command is stopped; a write is waited for.
+    const bool abandonable = writeDepth == 0 && !protocol::ChangesSensor(request.order);
+    // The bytes already received stay when frames are pushed: they are whole frames, and
+    // clearing them could cut one in half and lose the frame boundaries.
+    WriteRequest(int(length), pushed != nullptr);
     QElapsedTimer clock;
     clock.start();
-    int result = -1;
+    Outcome outcome = Outcome::TimedOut;
     for (;;) {
-        result = ReceiveHeaderFrame();
-        if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
-        frameInBuffer =
-            result == 1 ? int(protocol::frame::kHeaderSize) + state.frames.dataLength : 0;
-        if (frameTap) TapReply(result);
-        const bool pushed = state.frames.replyCode == pushedFrames.code &&
-                            state.frames.dataLength == pushedFrames.dataLength;
-        if (result != 1 || !pushed) break;
+        outcome = ReceiveFrame(abandonable);
+        frameInBuffer = outcome == Outcome::Reply ? int(frame::kHeaderSize) + header.length : 0;
+        // A block pushed by a scan has the scan's own code; its length tells it apart.
+        const bool passOver = pushed && outcome == Outcome::Reply && header.code == pushed->code &&
+                              header.length == pushed->dataLength;
+        if (!passOver) break;
+        if (frameTap) TapReply(outcome);
         KeepBytesAfterFrame();
         if (clock.elapsed() > kReplyLimitSeconds * 1000) {
             // Nothing but pushed frames: the reply never came.
-            state.link.messageBuffer = linktext::kTimeout;
-            ReportCommError();
-            result = -1;
+            ReportCommError(linktext::kTimeout);
+            outcome = Outcome::TimedOut;
             break;
         }
     }
+    if (outcome == Outcome::Reply && header.code == protocol::kErrorReplyCode) {
+        // An error reply completes the exchange; the report ends any measurement loop. Every
+        // error reply reaches the operator, whatever its status.
+        if (header.word == protocol::kStatusInvalidOrder)
+            ReportCommError(linktext::kInvalidOrder);
+        else if (header.word == protocol::kStatusControlUnitError)
+            ReportCommError(linktext::kControlUnitError);
+        else
+            ReportCommError(linktext::UnknownErrorReplyText(header.word));
+        outcome = Outcome::ErrorReply;
+    } else if (outcome == Outcome::Reply && header.code != request.order) {
+        staleInput = true;
+        ReportCommError(linktext::OtherOrderText(header.code, request.order));
+        outcome = Outcome::OtherOrder;
+    }
+    if (frameTap) TapReply(outcome);
     FinishExchange();
-    return result;
+    return ReplyOf(outcome);
 }
 
-int SensorLink::ReceivePushedFrame(const std::uint16_t& waitFlag) {
+Reply SensorLink::ExchangeFrames(const Request& request) {
+    return Exchange(request, nullptr);
+}
+
+Reply SensorLink::ExchangeFramesPassingPushed(const Request& request, PushedFrames pushed) {
+    return Exchange(request, &pushed);
+}
+
+Reply SensorLink::ReceivePushedFrame() {
     if (exchangeRunning) {
         view.SetStatusLine(linktext::kExchangeBusy);
-        return -1;
+        return Unanswered(Outcome::Busy);
     }
-    auto& link = state.link;
-    link.linkErrorWord = 0;
-    const bool tcpLink = link.protocol == core::kTcpIp;
+    const bool tcpLink = inUse == Transport::Tcp;
     if (tcpLink) KeepBytesAfterFrame();
     // No time limit: trigger events come when they come. The wait sleeps until data, a click
     // or the next second.
     constexpr int kLongestSleepMs = 1000;
+    bool portFailed = false;
     pushedWaitActive = true;
-    while (waitFlag == 1 && ReplyBytesAvailable() < int(protocol::frame::kHeaderSize)) {
-        if (!LinkOpen()) link.linkErrorWord = 1;
-        if (link.linkErrorWord != 0) break;
+    while (!Stopping() && ReplyBytesAvailable() < int(frame::kHeaderSize)) {
+        if (!LinkOpen()) {
+            portFailed = true;
+            break;
+        }
         eventWait.ProcessEventsFor(kLongestSleepMs);
     }
     pushedWaitActive = false;
-    if (waitFlag != 1) return 0;
-    if (link.linkErrorWord != 0) {
+    if (ReplyBytesAvailable() < int(frame::kHeaderSize)) {
+        if (!portFailed) return Unanswered(Outcome::Cancelled);
         // A closed connection or a vanished device has been reported by its own handler.
-        if (LinkOpen() && !serialLost) {
-            link.messageBuffer = linktext::kPortErrorWhileWaiting;
-            ReportCommError();
-        }
-        return -1;
+        if (LinkOpen() && !serialLost) ReportCommError(linktext::kPortErrorWhileWaiting);
+        return Unanswered(Outcome::Closed);
     }
     exchangeRunning = true;
-    int result = 0;
-    if (ReplyBytesAvailable() >= int(protocol::frame::kHeaderSize)) {
-        if (!tcpLink) ReadSerial(int(protocol::frame::kHeaderSize), 0);
-        result = CheckHeaderFrame();
-        if (result == 1 && state.frames.dataLength > 0) result = ReceiveDataFrame();
-        frameInBuffer =
-            result == 1 ? int(protocol::frame::kHeaderSize) + state.frames.dataLength : 0;
-        if (frameTap) TapReply(result);
-    }
+    lastMessage.clear();
+    Outcome outcome = Outcome::Reply;
+    if (!tcpLink) ReadSerial(int(frame::kHeaderSize), 0, false);
+    outcome = CheckHeaderFrame();
+    // The frame has begun: its data are taken whatever happens, so the next frame is found
+    // where it begins.
+    if (outcome == Outcome::Reply && header.length > 0) outcome = ReceiveDataFrame(false);
+    frameInBuffer = outcome == Outcome::Reply ? int(frame::kHeaderSize) + header.length : 0;
+    if (frameTap) TapReply(outcome);
     FinishExchange();
-    return result;
+    return ReplyOf(outcome);
 }
 
 void SensorLink::KeepBytesAfterFrame() {
-    auto& link = state.link;
-    if (link.protocol != core::kTcpIp) return;
+    if (inUse != Transport::Tcp) return;
     // Nothing taken from the buffer since the last call: all of it is still to come.
     if (frameInBuffer <= 0) return;
-    const int rest = link.receivedCount - frameInBuffer;
+    const int rest = receivedCount - frameInBuffer;
     if (rest > 0) {
-        std::memmove(link.receiveBuffer.data(), link.receiveBuffer.data() + frameInBuffer,
-                     std::size_t(rest));
-        link.receivedCount = rest;
+        std::memmove(receiveBuffer.data(), receiveBuffer.data() + frameInBuffer, std::size_t(rest));
+        receivedCount = rest;
     } else {
-        link.receivedCount = 0;
+        receivedCount = 0;
     }
     frameInBuffer = 0;
 }
 
-int SensorLink::ReceiveHeaderFrame() {
-    const bool arrived = WaitForReplyBytes(int(protocol::frame::kHeaderSize), false);
-    if (state.link.protocol != core::kTcpIp) {
-        UpdateSerialErrorWord();
-        ReadSerial(int(protocol::frame::kHeaderSize), 0);
-    }
-    if (!arrived || state.link.linkErrorWord > 0) {
-        state.link.messageBuffer = linktext::kTimeout;
-        ReportCommError();
-        return -1;
-    }
-    if (CheckHeaderFrame() == -1) return -1;
-    if (state.frames.replyCode != 0) return 1;
-    // An error reply still completes the exchange; the report ends any measurement loop. Every
-    // error reply reaches the operator, whatever its status.
-    if (state.frames.statusWord == 1)
-        state.link.messageBuffer = linktext::kInvalidOrder;
-    else if (state.frames.statusWord == 2)
-        state.link.messageBuffer = linktext::kControlUnitError;
-    else
-        state.link.messageBuffer = linktext::UnknownErrorReplyText(state.frames.statusWord);
-    ReportCommError();
-    return 1;
-}
-
-int SensorLink::CheckHeaderFrame() {
-    protocol::frame::HeaderFields head;
-    // A length beyond the receive buffer cannot be a reply of ours; taking it would overrun.
-    if (!protocol::frame::DecodeHead(state.link.receiveBuffer.data(), head) ||
-        head.length > protocol::frame::kMaxDataBytes) {
-        state.link.messageBuffer = linktext::kBadHeader;
-        ReportCommError();
-        return -1;
-    }
-    state.frames.replyCode = head.code;
-    state.frames.statusWord = head.word;
-    state.frames.dataLength = head.length;
-    state.frames.dataCheckByte = head.dataCheck;
-    return 1;
-}
-
-int SensorLink::ReceiveDataFrame() {
-    const int length = std::min<int>(state.frames.dataLength, int(protocol::frame::kMaxDataBytes));
-    bool arrived = false;
-    if (state.link.protocol == core::kTcpIp) {
-        arrived = WaitForReplyBytes(length + int(protocol::frame::kHeaderSize), true);
-    } else {
-        arrived = WaitForReplyBytes(length, true);
-        UpdateSerialErrorWord();
-        ReadSerial(length, int(protocol::frame::kHeaderSize));
-    }
-    if (!arrived || state.link.linkErrorWord > 0) {
-        state.link.messageBuffer = linktext::kTimeout;
-        ReportCommError();
-        return -1;
-    }
-    const auto check = protocol::ComputeCheckByte(
-        state.link.receiveBuffer.data(), protocol::frame::kHeaderSize, std::size_t(length));
-    if (check == state.frames.dataCheckByte) return 1;
-    state.link.messageBuffer = linktext::kBadData;
-    ReportCommError();
-    return -1;
-}
-
-void SensorLink::DecodeReplyWords() {
-    protocol::frame::DecodeWords(
-        state.link.receiveBuffer.data() + protocol::frame::kHeaderSize,
-        std::min<std::size_t>(state.frames.dataLength, protocol::frame::kMaxDataBytes),
-        state.frames.wordBuffer.data(), state.frames.wordBuffer.size());
-}
-
-void SensorLink::DecodeMeasurementWords() {
-    protocol::frame::DecodeWords(
-        state.link.receiveBuffer.data() + protocol::frame::kHeaderSize,
-        std::min<std::size_t>(state.frames.dataLength, protocol::frame::kMaxDataBytes),
-        state.frames.measurementWords.data(), state.frames.measurementWords.size());
-}
-
-void SensorLink::ReportCommError() {
-    ReportSensorNotice();
+void SensorLink::ReportCommError(const std::string& message) {
+    ReportSensorNotice(message);
     view.LinkFailed();
 }
 
-void SensorLink::ReportSensorNotice() {
-    state.flags.running = 0;
-    state.flags.linkGood = 0;
+void SensorLink::ReportSensorNotice(const std::string& message) {
+    lastMessage = message;
     view.SetStatusLine(linktext::kStatusTimeout);
-    view.AppendLog(state.link.messageBuffer + "\n\n");
+    view.AppendLog(message + "\n\n");
     view.SetLinkButtonsDimmed(true);
     view.ShowCommunicationPage();
+    view.LinkReported();
 }
 
 void SensorLink::OnTcpReadyRead() {
-    auto& link = state.link;
     for (;;) {
-        const qint64 room = qint64(protocol::frame::kBufferSize) - link.receivedCount;
+        const qint64 room = qint64(frame::kBufferSize) - receivedCount;
         if (room <= 0) {
             tcp->readAll(); // never store beyond the receive buffer
             return;
         }
-        const qint64 n = tcp->read(
-            reinterpret_cast<char*>(link.receiveBuffer.data()) + link.receivedCount, room);
+        const qint64 n =
+            tcp->read(reinterpret_cast<char*>(receiveBuffer.data()) + receivedCount, room);
         if (n <= 0) return;
-        link.receivedCount += int(n);
+        receivedCount += int(n);
     }
 }
 
 void SensorLink::OnTcpDisconnected() {
-    if (!state.link.tcpConnected) return;
-    state.link.messageBuffer = linktext::kServerClosed;
-    ReportCommError();
-    state.link.tcpHandle = 0;
-    state.link.tcpConnected = 0;
+    if (!tcpConnected) return;
+    tcpConnected = false;
+    ReportCommError(linktext::kServerClosed);
+    view.LinkLost();
 }
 
 void SensorLink::OnSerialError(int error) {
     // A time-out is the end of a wait on the port alone, not a fault of the line.
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
     ++serialErrorEvents;
-    state.link.linkErrorWord = 1;
     // A failed read, a lost resource or revoked access all mean the device has gone away (an
     // adapter pulled, the far end of a pseudo-terminal closed).
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
@@ -646,9 +697,9 @@ void SensorLink::OnSerialError(int error) {
     // now and tell the operator once.
     serialLost = true;
     serial->close();
-    if (exchangeRunning) return; // the exchange reports it as missing data
-    state.link.messageBuffer = linktext::kSerialLost;
-    ReportCommError();
+    view.LinkLost();
+    if (exchangeRunning) return; // the exchange reports it, as it was waiting
+    ReportCommError(linktext::kSerialLost);
 }
 
 } // namespace comm

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "protocol/BlockLayout.h"
+#include "protocol/Orders.h"
 
 namespace comm {
 
@@ -11,7 +12,7 @@ ParameterRequest WriteRequest(TransferStep step, std::uint16_t blockIndex,
                               const protocol::ParameterImage& image) {
     ParameterRequest request;
     request.step = step;
-    request.order = 1;
+    request.order = protocol::kOrderWriteBlock;
     request.argument = blockIndex;
     request.payload = protocol::BlockWords(image, blockIndex);
     request.payloadBytes = static_cast<std::uint16_t>(request.payload.size() * 2);
@@ -22,7 +23,7 @@ ParameterRequest WriteRequest(TransferStep step, std::uint16_t blockIndex,
 ParameterRequest ReadRequest(TransferStep step, std::uint16_t blockIndex) {
     ParameterRequest request;
     request.step = step;
-    request.order = 2;
+    request.order = protocol::kOrderReadBlock;
     request.argument = blockIndex;
     request.expectedReplyBytes =
         static_cast<std::uint16_t>(protocol::BlockWordCount(blockIndex) * 2);
@@ -47,7 +48,8 @@ std::vector<ParameterRequest> PlanSendRequests(const protocol::ParameterImage& i
                      image),
         WriteRequest(TransferStep::WriteTableBlock, protocol::TableBlockIndex(paraSet), image)};
     if (memoryTarget == core::kEeprom)
-        plan.push_back(BareRequest(TransferStep::StoreToEeprom, 3, PlausibilityReport::None));
+        plan.push_back(BareRequest(TransferStep::StoreToEeprom, protocol::kOrderStoreEeprom,
+                                   PlausibilityReport::None));
     return plan;
 }
 
@@ -55,7 +57,8 @@ std::vector<ParameterRequest> PlanGetRequests(std::uint16_t paraSet, std::uint16
     if (memoryTarget == core::kFile) return {};
     std::vector<ParameterRequest> plan;
     if (memoryTarget == core::kEeprom)
-        plan.push_back(BareRequest(TransferStep::LoadFromEeprom, 4, PlausibilityReport::Eeprom));
+        plan.push_back(BareRequest(TransferStep::LoadFromEeprom, protocol::kOrderLoadEeprom,
+                                   PlausibilityReport::Eeprom));
     plan.push_back(
         ReadRequest(TransferStep::ReadParameterBlock, protocol::ParameterBlockIndex(paraSet)));
     plan.push_back(ReadRequest(TransferStep::ReadTableBlock, protocol::TableBlockIndex(paraSet)));
@@ -64,7 +67,7 @@ std::vector<ParameterRequest> PlanGetRequests(std::uint16_t paraSet, std::uint16
 
 std::size_t StoreReadReply(protocol::ParameterImage& image, const ParameterRequest& request,
                            const std::uint16_t* words, std::size_t count) {
-    if (request.order != 2) return 0;
+    if (request.order != protocol::kOrderReadBlock) return 0;
     return protocol::StoreBlockWords(image, request.argument, words, count);
 }
 

@@ -11,12 +11,12 @@
 namespace comm {
 
 enum class TransferStep {
-    WriteParameterBlock, // order 1
-    WriteTableBlock,     // order 1
-    StoreToEeprom,       // order 3
-    LoadFromEeprom,      // order 4
-    ReadParameterBlock,  // order 2
-    ReadTableBlock,      // order 2
+    WriteParameterBlock, // kOrderWriteBlock
+    WriteTableBlock,     // kOrderWriteBlock
+    StoreToEeprom,       // kOrderStoreEeprom
+    LoadFromEeprom,      // kOrderLoadEeprom
+    ReadParameterBlock,  // kOrderReadBlock
+    ReadTableBlock,      // kOrderReadBlock
 };
 
 // Which plausibility text a nonzero status word of the reply calls for.

@@ -1,7 +1,6 @@
 #pragma once
 // The one record of the program's state. One instance lives for the whole run and is passed by
 // reference; tests make their own. Grouped by subsystem; widgets are not in here.
-#include "protocol/FrameCodec.h"
 #include "protocol/MeasurementFrame.h"
 #include "protocol/ParameterImage.h"
 
@@ -18,15 +17,16 @@ using RowColours = std::array<std::uint32_t, 31>;
 enum CommProtocol : std::uint16_t { kRs232 = 0, kTcpIp = 1 };
 enum MemoryTarget : std::uint16_t { kRam = 1, kEeprom = 2, kFile = 3 };
 
+// Whether a loop runs, and whether it is to end, is the command gate's (core/CommandGate.h).
 struct FlagState {
-    std::uint16_t running = 0;
     std::uint16_t pendingSend = 0;
     std::uint16_t pendingGet = 0;
     std::uint16_t linkGood = 0;
     std::int32_t teachTolerance = 0;
 };
 
-// Transport settings and buffers.
+// The link as the operator chose it on the communication page, and what the sensor told of
+// itself. The link's buffers and frame fields are the link's own (comm/SensorLink.h).
 struct LinkState {
     std::uint16_t protocol = kRs232;
     std::uint16_t serialPortNumber = 1;
@@ -35,27 +35,8 @@ struct LinkState {
     std::string serverName;
     std::string tcpPortText = "10001";
     std::int32_t tcpPortNumber = 10001;
-    std::uint32_t tcpHandle = 0;
-    std::uint16_t tcpConnected = 0;
-    std::int32_t openResult = 0;
-    std::int32_t linkErrorWord = 0;
-    std::int32_t receivedCount = 0;
-    std::array<std::uint8_t, protocol::frame::kBufferSize> transmitBuffer{};
-    std::array<std::uint8_t, protocol::frame::kBufferSize> receiveBuffer{};
-    std::string messageBuffer;
     std::string firmwareId;              // at most 71 characters
     std::vector<std::string> serverList; // most recently used first, at most 10
-};
-
-// Fields kept from the last valid header, and the word arrays.
-struct FrameState {
-    std::uint8_t replyCode = 0;
-    std::uint16_t statusWord = 0;
-    std::uint16_t dataLength = 0;
-    std::uint8_t dataCheckByte = 0;
-    std::uint8_t currentOrder = 1;
-    std::array<std::uint16_t, protocol::frame::kWordCount> wordBuffer{};
-    std::array<std::uint16_t, protocol::frame::kWordCount> measurementWords{};
 };
 
 struct ParamState {
@@ -113,7 +94,6 @@ struct SettingsState {
 struct AppState {
     FlagState flags;
     LinkState link;
-    FrameState frames;
     ParamState params;
     LiveState live;
     TeachState teach;

@@ -5,17 +5,27 @@
 namespace core {
 
 bool CommandGate::Run(std::string_view name, const std::function<void()>& command) {
-    if (closed || Busy()) return false;
+    if (Closed() || Busy()) return false;
     holder = name.empty() ? std::string("COMMAND") : std::string(name);
+    cause = StopCause::None;
     command();
     holder.clear();
+    // What stopped this command is not meant for the next one; a close stays.
+    if (!Closed()) cause = StopCause::None;
     // Queued commands run once, one after the other, not from inside each other's end.
-    if (serveQueued && !serving && !closed) {
+    if (serveQueued && !serving && !Closed()) {
         serving = true;
         serveQueued();
         serving = false;
     }
     return true;
+}
+
+void CommandGate::Stop(StopCause given) {
+    if (given <= cause) return;
+    if (given == StopCause::Loop && !LoopRunning()) return;
+    if (given != StopCause::Closing && !Busy()) return;
+    cause = given;
 }
 
 std::string CommandGate::BusyText(std::string_view refused, std::string_view holder) {

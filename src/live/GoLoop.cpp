@@ -1,48 +1,41 @@
 #include "live/GoLoop.h"
 
-#include "comm/SensorLink.h"
+#include "comm/SensorOperations.h"
 #include "core/AppState.h"
+#include "core/CommandGate.h"
 #include "core/ParameterTransfers.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveValues.h"
 
 namespace live {
 
-GoLoop::GoLoop(core::AppState& state, comm::SensorLink& link, LiveDrawing& drawing)
-    : state(state), link(link), drawing(drawing) {}
+using protocol::Outcome;
+
+GoLoop::GoLoop(core::AppState& state, core::CommandGate& gate, comm::SensorOperations& operations,
+               LiveDrawing& drawing)
+    : state(state), gate(gate), operations(operations), drawing(drawing) {}
 
 void GoLoop::RunGoLoop() {
-    state.flags.running = 1;
-    while (state.flags.running == 1) {
+    const core::CommandGate::MeasuringLoop loop(gate);
+    while (!gate.StopRequested()) {
         if (state.flags.pendingSend && transfers) transfers->SendParameters();
-        if (state.flags.running == 0) break;
+        if (gate.StopRequested()) break;
         if (state.flags.pendingGet && transfers) transfers->GetParameters();
-        if (state.flags.running == 0) break;
-        state.frames.currentOrder = 8;
-        link.BuildRequestFrame(8, 0, 0, 0);
-        if (link.ExchangeFrames(8) == 1) {
-            link.DecodeMeasurementWords();
-            ShowMeasurement();
-        }
+        if (gate.StopRequested()) break;
+        // A failure has been reported, and the report ends the loop.
+        if (operations.Measure(state.live.frame) == Outcome::Reply) ShowMeasurement();
     }
 }
 
 void GoLoop::MeasureEach(const std::function<bool()>& take) {
-    state.flags.running = 1;
-    while (state.flags.running == 1) {
-        state.frames.currentOrder = 8;
-        link.BuildRequestFrame(8, 0, 0, 0);
-        if (link.ExchangeFrames(8) != 1) continue;
-        link.DecodeMeasurementWords();
-        protocol::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
-                                       protocol::MeasurementFrame::kWords);
-        if (!take()) state.flags.running = 0;
+    core::CommandGate::MeasuringLoop loop(gate);
+    while (!gate.StopRequested()) {
+        if (operations.Measure(state.live.frame) != Outcome::Reply) continue;
+        if (!take()) break;
     }
 }
 
 void GoLoop::ShowMeasurement() {
-    protocol::TakeMeasurementFrame(state.live.frame, state.frames.measurementWords.data(),
-                                   protocol::MeasurementFrame::kWords);
     state.live.rawDelta = RawDelta(state.live.frame);
     ++state.live.measurementCount;
     drawing.UpdateLiveDisplays();

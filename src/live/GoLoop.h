@@ -1,14 +1,15 @@
 #pragma once
-// The GO loop: measures turn after turn until the running flag is cleared; pending SEND and GET
-// are served between two measurements, SEND first.
+// The GO loop: measures turn after turn until the command gate asks it to stop; pending SEND and
+// GET are served between two measurements, SEND first.
 #include <functional>
 
 namespace core {
 struct AppState;
+class CommandGate;
 class ParameterTransfers;
 } // namespace core
 namespace comm {
-class SensorLink;
+class SensorOperations;
 }
 
 namespace live {
@@ -17,7 +18,8 @@ class LiveDrawing;
 
 class GoLoop {
 public:
-    GoLoop(core::AppState& state, comm::SensorLink& link, LiveDrawing& drawing);
+    GoLoop(core::AppState& state, core::CommandGate& gate, comm::SensorOperations& operations,
+           LiveDrawing& drawing);
     // The parameter commands the loop serves; set once, when the parameter pages exist.
     void AttachTransfers(core::ParameterTransfers& transfers) { this->transfers = &transfers; }
 
@@ -26,13 +28,13 @@ public:
     // current frame and handed to `take`, which returns false to end the loop. Pending SEND and
     // GET wait, and the data panel is left alone.
     void MeasureEach(const std::function<bool()>& take);
-    // Copies the measurement words into the current frame and refreshes every live display and
-    // chart.
+    // Shows the current frame on every live display and chart.
     void ShowMeasurement();
 
 private:
     core::AppState& state;
-    comm::SensorLink& link;
+    core::CommandGate& gate;
+    comm::SensorOperations& operations;
     LiveDrawing& drawing;
     core::ParameterTransfers* transfers = nullptr;
 };

@@ -18,7 +18,7 @@
 namespace live {
 
 LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
-                       comm::SensorLink& link)
+                       comm::SensorOperations& operations)
     : state(state), shell(shell), refreshClock(this),
       bigColourPanel(
           std::make_unique<BigNumberPanel>(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock)),
@@ -26,7 +26,7 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
           std::make_unique<BigNumberPanel>(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock)) {
     dataPanel = new DataPanel(shell, refreshClock, *bigColourPanel, *bigGroupPanel);
     drawing = std::make_unique<LiveDrawing>(state, *dataPanel);
-    goLoop = std::make_unique<GoLoop>(state, link, *drawing);
+    goLoop = std::make_unique<GoLoop>(state, shell.Gate(), operations, *drawing);
     registrar.AddChildPanel(core::ChildPanel::Data, dataPanel);
     graphPanel = new GraphPanel(shell, refreshClock);
     registrar.AddChildPanel(core::ChildPanel::Graph, graphPanel);
@@ -94,7 +94,7 @@ void LiveModule::RunMeasuringLoop(const char* name) {
 }
 
 void LiveModule::CBF_ButtonStop() {
-    state.flags.running = 0;
+    shell.Gate().Stop(core::StopCause::Operator);
 }
 
 } // namespace live

@@ -16,7 +16,7 @@ class Registrar;
 class Shell;
 } // namespace core
 namespace comm {
-class SensorLink;
+class SensorOperations;
 }
 
 namespace live {
@@ -31,7 +31,7 @@ class LiveModule : public QObject {
     Q_OBJECT
 public:
     LiveModule(core::AppState& state, core::Shell& shell, core::Registrar& registrar,
-               comm::SensorLink& link);
+               comm::SensorOperations& operations);
     ~LiveModule() override;
 
     DataPanel& Data() { return *dataPanel; }

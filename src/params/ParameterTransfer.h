@@ -1,8 +1,7 @@
 #pragma once
-// SEND and GET: the request plans walked over the link (or the parameter file with FILE), the
-// sensor's plausibility counts reported, and the received blocks shown.
+// SEND and GET as the window gives them: the sensor's part through the shared sensor operations
+// (or the parameter file with FILE), the result shown in the controls and told in the status bar.
 #include "core/ParameterTransfers.h"
-#include "protocol/ParameterImage.h"
 
 #include <cstdint>
 #include <string>
@@ -13,12 +12,9 @@ class OperatorDialogs;
 class Shell;
 } // namespace core
 namespace comm {
-class SensorLink;
-}
-
-namespace comm {
-struct ParameterRequest;
-}
+class SensorOperations;
+struct TransferResult;
+} // namespace comm
 
 namespace params {
 
@@ -27,7 +23,7 @@ class ParameterPanels;
 class ParameterTransfer : public core::ParameterTransfers {
 public:
     ParameterTransfer(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                      comm::SensorLink& link, ParameterPanels& panels);
+                      comm::SensorOperations& operations, ParameterPanels& panels);
 
     int SendParameters() override;
     int GetParameters() override;
@@ -39,17 +35,15 @@ public:
     std::string ReadParameterFile();
 
 private:
-    int ExchangeRequest(const comm::ParameterRequest& request);
-    // True when the sensor reported parameters it replaced.
-    bool ReportPlausibility(const comm::ParameterRequest& request);
     // "SEND to EEPROM, parameter set 0", "GET from FILE".
     std::string Describe(bool send, std::uint16_t paraSet) const;
-    void StoreReply(const comm::ParameterRequest& request, protocol::ParameterImage& image);
+    // How a transfer ended, for the status bar.
+    static std::string OutcomeText(const comm::TransferResult& result);
 
     core::AppState& state;
     core::Shell& shell;
     core::OperatorDialogs& dialogs;
-    comm::SensorLink& link;
+    comm::SensorOperations& operations;
     ParameterPanels& panels;
 };
 

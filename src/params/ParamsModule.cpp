@@ -15,7 +15,7 @@ namespace params {
 
 ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
                            core::OperatorDialogs& dialogs, core::Registrar& registrar,
-                           comm::SensorLink& link, live::DataPanel& data,
+                           comm::SensorOperations& operations, live::DataPanel& data,
                            live::LiveDrawing& drawing)
     : state(state), shell(shell), parameterPage(new ParameterPage),
       groupHoldPage(new GroupHoldPage(dialogs)), teachTablePage(new TeachTablePage),
@@ -25,7 +25,7 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
           ParameterPanels::Pages{*parameterPage, *groupHoldPage, *teachTablePage,
                                  *transferControls},
           data, drawing)),
-      transfer(std::make_unique<ParameterTransfer>(state, shell, dialogs, link, *panels)) {
+      transfer(std::make_unique<ParameterTransfer>(state, shell, dialogs, operations, *panels)) {
     registrar.AddPage(core::MainPage::Parameters, parameterPage);
     registrar.AddPage(core::MainPage::GroupHold, groupHoldPage);
     registrar.AddPage(core::MainPage::TeachTable, teachTablePage);
@@ -73,7 +73,7 @@ void ParamsModule::RunGet() {
 
 void ParamsModule::RunTransfer(const char* name, std::uint16_t& pending,
                                const std::function<void()>& transferNow) {
-    if (state.flags.running || shell.Gate().Busy()) {
+    if (shell.Gate().Busy()) {
         pending = 1;
         return;
     }
@@ -86,7 +86,7 @@ void ParamsModule::RunTransfer(const char* name, std::uint16_t& pending,
 
 void ParamsModule::ServeQueued() {
     // SEND before GET, as the GO loop serves them. Each clears its flag when it starts.
-    while (!shell.Gate().Closed() && state.flags.running == 0 &&
+    while (!shell.Gate().Closed() && !shell.Gate().Busy() &&
            (state.flags.pendingSend || state.flags.pendingGet)) {
         if (state.flags.pendingSend)
             RunSend();

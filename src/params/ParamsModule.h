@@ -15,7 +15,7 @@ class Registrar;
 class Shell;
 } // namespace core
 namespace comm {
-class SensorLink;
+class SensorOperations;
 }
 namespace live {
 class DataPanel;
@@ -35,8 +35,8 @@ class ParamsModule : public QObject {
     Q_OBJECT
 public:
     ParamsModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                 core::Registrar& registrar, comm::SensorLink& link, live::DataPanel& data,
-                 live::LiveDrawing& drawing);
+                 core::Registrar& registrar, comm::SensorOperations& operations,
+                 live::DataPanel& data, live::LiveDrawing& drawing);
     ~ParamsModule() override;
 
     ParameterPanels& Panels() { return *panels; }

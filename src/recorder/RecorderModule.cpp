@@ -1,6 +1,7 @@
 #include "recorder/RecorderModule.h"
 
 #include "comm/SensorLink.h"
+#include "comm/SensorOperations.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
@@ -34,10 +35,6 @@ constexpr const char* kSavedTitle = "INFO!";
 constexpr const char* kSaved = "File has been saved!";
 constexpr const char* kDialogTitle = "FILENAME!";
 constexpr const char* kDialogFilter = "*.dat";
-constexpr int kTriggerOrder = 30;
-constexpr int kMeasureOrder = 8;
-constexpr int kRequestLength = 8;     // a request without payload is its header
-constexpr int kMeasurementBytes = 40; // the data of a measurement frame: 20 words
 
 ClockTime PcClock() {
     const QDateTime t = QDateTime::currentDateTime();
@@ -49,8 +46,9 @@ ClockTime PcClock() {
 
 RecorderModule::RecorderModule(core::AppState& state, core::Shell& shell,
                                core::OperatorDialogs& dialogs, core::Registrar& registrar,
-                               comm::SensorLink& link, live::LiveModule& live)
-    : state(state), shell(shell), dialogs(dialogs), link(link), live(live), now(PcClock) {
+                               comm::SensorOperations& operations, live::LiveModule& live)
+    : state(state), shell(shell), dialogs(dialogs), operations(operations), live(live),
+      now(PcClock) {
     timer.start();
     page = new RecorderPage;
     page->RegisterCommands(registrar);
@@ -118,7 +116,7 @@ void RecorderModule::CBF_ButtonSelRecFile() {
 }
 
 void RecorderModule::CBF_EditSelectDataRec() {
-    state.flags.running = 0;
+    shell.Gate().Stop(core::StopCause::Loop);
     const int mode = page->Mode();
     if (mode == kModeManual) {
         recordedCount = 0;
@@ -163,31 +161,32 @@ void RecorderModule::RunTimedRecording() {
     }
     page->ShowTimedRecording(true);
     StartCountingRows();
-    state.flags.running = 1;
     recordedCount = 0;
     RecomputeRecordTime();
     const double interval = ComputeRecordTime(page->Interval(), page->FrameCount()).interval;
     const std::uint16_t frameCount = page->FrameCount();
     frameCounter = 0;
     page->ShowFrameCounter(0);
-    while (state.flags.running == 1) {
-        const double cycleStart = Seconds();
-        emit CycleStarted(cycleStart);
-        state.frames.currentOrder = kMeasureOrder;
-        link.BuildRequestFrame(kMeasureOrder, 0, 0, 0);
-        const bool valid = link.ExchangeFrames(kRequestLength) == 1;
-        if (valid) TakeAndRecordFrame();
-        if (page->Mode() == kModeCount) {
-            // A failed exchange wrote no row: it is not counted as recorded.
-            if (valid) ++recordedCount;
-            page->ShowRecorded(recordedCount);
-            page->ShowRemaining(int(frameCount) - int(recordedCount));
-            if (recordedCount >= frameCount) state.flags.running = 0;
-        } else if (valid) {
-            frameCounter += 1.0;
-            page->ShowFrameCounter(frameCounter);
+    core::CommandGate& gate = shell.Gate();
+    {
+        const core::CommandGate::MeasuringLoop loop(gate);
+        while (!gate.StopRequested()) {
+            const double cycleStart = Seconds();
+            emit CycleStarted(cycleStart);
+            const bool valid = operations.Measure(state.live.frame) == protocol::Outcome::Reply;
+            if (valid) RecordFrame();
+            if (page->Mode() == kModeCount) {
+                // A failed exchange wrote no row: it is not counted as recorded.
+                if (valid) ++recordedCount;
+                page->ShowRecorded(recordedCount);
+                page->ShowRemaining(int(frameCount) - int(recordedCount));
+                if (recordedCount >= frameCount) break;
+            } else if (valid) {
+                frameCounter += 1.0;
+                page->ShowFrameCounter(frameCounter);
+            }
+            WaitForNextPeriod(cycleStart, interval);
         }
-        WaitForNextPeriod(cycleStart, interval);
     }
     ReportSaved();
     page->ShowTimedRecording(false);
@@ -199,15 +198,14 @@ void RecorderModule::RunTimedRecording() {
 }
 
 void RecorderModule::WaitForNextPeriod(double cycleStart, double interval) {
-    while (state.flags.running == 1) {
+    while (!shell.Gate().StopRequested()) {
         const double left = interval - (Seconds() - cycleStart);
         if (left <= 0) return;
         eventWait.ProcessEventsFor(int(std::ceil(left * 1000)));
     }
 }
 
-void RecorderModule::TakeAndRecordFrame() {
-    link.DecodeMeasurementWords();
+void RecorderModule::RecordFrame() {
     live.Loop().ShowMeasurement();
     live.Graphs().AppendSignalSample(state.live.frame);
     AppendRow(state.live.frame);
@@ -234,7 +232,7 @@ void RecorderModule::ReportSaved() {
 }
 
 void RecorderModule::CBF_ButtonStopRecord() {
-    state.flags.running = 0;
+    shell.Gate().Stop(core::StopCause::Operator);
 }
 
 void RecorderModule::CBF_ButtonManualRecord() {
@@ -256,27 +254,30 @@ void RecorderModule::RunTriggeredRecording() {
     dialogs.Message(kAttention, kCloseOtherPrograms);
     page->ShowTriggeredRecording(true);
     StartCountingRows();
-    state.frames.currentOrder = kTriggerOrder;
-    link.BuildRequestFrame(kTriggerOrder, 0, 1, 0);
-    if (link.ExchangeFrames(kRequestLength) == 1 && state.flags.linkGood) {
-        frameCounter = 0;
+    core::CommandGate& gate = shell.Gate();
+    frameCounter = 0;
+    const protocol::Outcome started = operations.StartTriggerSending();
+    if (started == protocol::Outcome::Reply) {
         page->ShowFrameCounter(0);
-        state.flags.running = 1;
-        while (state.flags.running == 1) {
-            const int received = link.ReceivePushedFrame(state.flags.running);
-            if (received == -1) state.flags.running = 0;
-            if (received != 1) continue;
-            TakeAndRecordFrame();
+        const core::CommandGate::MeasuringLoop loop(gate);
+        while (!gate.StopRequested()) {
+            const protocol::Reply frame = operations.ReceivePushed();
+            if (frame.outcome == protocol::Outcome::Cancelled ||
+                frame.outcome == protocol::Outcome::Closed)
+                break;
+            // A bad frame has been reported, and the report ends the recording.
+            if (!frame.Ok()) continue;
+            protocol::TakeMeasurementFrame(state.live.frame, frame.words.data(),
+                                           frame.words.size());
+            RecordFrame();
             frameCounter += 1.0;
             page->ShowFrameCounter(frameCounter);
         }
     }
-    // The sensor stops sending, also after a failure, unless the link itself is gone.
-    if (link.LinkOpen()) {
-        state.frames.currentOrder = kTriggerOrder;
-        link.BuildRequestFrame(kTriggerOrder, 0, 0, 0);
-        link.ExchangeFramesPassingPushed(kRequestLength, {kMeasureOrder, kMeasurementBytes});
-    }
+    // The sensor stops sending, also after a failure or a stop, unless the link itself is gone
+    // or the start was never answered.
+    if (started != protocol::Outcome::Cancelled && operations.Link().LinkOpen())
+        operations.StopTriggerSending();
     ReportSaved();
     page->ShowTriggeredRecording(false);
     shell.SetButtonsDimmed(0, 0);

@@ -19,7 +19,7 @@ class Registrar;
 class Shell;
 } // namespace core
 namespace comm {
-class SensorLink;
+class SensorOperations;
 }
 namespace live {
 class LiveModule;
@@ -33,7 +33,8 @@ class RecorderModule : public QObject {
     Q_OBJECT
 public:
     RecorderModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                   core::Registrar& registrar, comm::SensorLink& link, live::LiveModule& live);
+                   core::Registrar& registrar, comm::SensorOperations& operations,
+                   live::LiveModule& live);
 
     RecorderPage& Page() { return *page; }
     // The record file path of the settings, on the page.
@@ -60,11 +61,11 @@ signals:
 private:
     void RunTimedRecording();
     void RunTriggeredRecording();
-    // The frame in the receive buffer: decoded, shown, drawn and written as a row.
-    void TakeAndRecordFrame();
+    // The current frame, just measured: shown, drawn and written as a row.
+    void RecordFrame();
     void AppendRow(const protocol::MeasurementFrame& frame);
-    // Events are served until `interval` seconds have passed since `cycleStart`, or the running
-    // flag is cleared. Sleeps between events.
+    // Events are served until `interval` seconds have passed since `cycleStart`, or the
+    // recording is stopped. Sleeps between events.
     void WaitForNextPeriod(double cycleStart, double interval);
     double Seconds() const;
     // "File has been saved!", or how many rows are missing.
@@ -75,7 +76,7 @@ private:
     core::AppState& state;
     core::Shell& shell;
     core::OperatorDialogs& dialogs;
-    comm::SensorLink& link;
+    comm::SensorOperations& operations;
     live::LiveModule& live;
     RecorderPage* page;
     comm::EventWait eventWait;

@@ -2,11 +2,13 @@
 
 #include "comm/LinkTexts.h"
 #include "comm/SensorLink.h"
+#include "comm/SensorOperations.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "core/Text.h"
+#include "protocol/Orders.h"
 #include "protocol/ParameterCodes.h"
 #include "scope/ScopeHelp.h"
 #include "scope/ScopePanel.h"
@@ -19,17 +21,13 @@ namespace scope {
 
 namespace {
 
-constexpr int kCycleTimeOrder = 105;
-constexpr int kScanOrder = 110;
-constexpr int kHeaderLength = 8;
-constexpr int kScanRequestLength = kHeaderLength + 10;
 constexpr int kBlockBytes = kBlockWords * 2;
 
 } // namespace
 
 ScopeModule::ScopeModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                         core::Registrar& registrar, comm::SensorLink& link)
-    : state(state), shell(shell), dialogs(dialogs), link(link) {
+                         core::Registrar& registrar, comm::SensorOperations& operations)
+    : state(state), shell(shell), dialogs(dialogs), operations(operations) {
     settingsPage = new ScopeSettingsPage;
     settingsPage->RegisterCommands(registrar);
     registrar.AddPage(core::MainPage::ScopeSettings, settingsPage);
@@ -63,13 +61,10 @@ void ScopeModule::CBF_ButtonGetCycleTime() {
 }
 
 void ScopeModule::MeasureCycleTime() {
-    state.frames.currentOrder = kCycleTimeOrder;
-    link.BuildRequestFrame(kCycleTimeOrder, 0, 0, 0);
     CycleTime time;
-    const bool valid = link.ExchangeFrames(kHeaderLength) == 1 && state.frames.replyCode != 0;
-    if (valid)
-        time = CycleTimeOfReply(state.link.receiveBuffer.data() + kHeaderLength,
-                                state.frames.dataLength);
+    const protocol::Reply reply = operations.ReadCycleTime();
+    const bool valid = reply.Ok();
+    if (valid) time = CycleTimeOfReply(reply.data.data(), int(reply.data.size()));
     state.scope.cycleMilliseconds = time.milliseconds;
     settingsPage->ShowCycleTime(time.milliseconds);
     shell.ReportCommand("GET CYCLE TIME",
@@ -108,59 +103,65 @@ void ScopeModule::CBF_ButtonScan() {
 
 void ScopeModule::RunScan() {
     const auto request = settingsPage->ScanRequest();
-    for (std::size_t i = 0; i < request.size(); ++i)
-        state.frames.wordBuffer[i] = request[i];
-    state.frames.currentOrder = kScanOrder;
-    link.BuildRequestFrame(kScanOrder, int(request.size()), 1, int(request.size() * 2));
-    if (link.ExchangeFrames(kScanRequestLength) != 1 || state.frames.replyCode == 0) {
+    const protocol::Outcome started = operations.StartScan(request);
+    if (started != protocol::Outcome::Reply) {
+        // An acknowledgement that never came (or came wrong) may still have started a capture:
+        // it is broken off, so the sensor's blocks do not meet the next command.
+        const bool maybeStarted = started != protocol::Outcome::ErrorReply &&
+                                  started != protocol::Outcome::Cancelled &&
+                                  started != protocol::Outcome::Closed;
+        if (maybeStarted && operations.Link().LinkOpen()) operations.BreakScan(kBlockBytes);
         shell.ReportCommand("SCAN", "not acknowledged");
         return;
     }
     settingsPage->EnableBreak(true);
-    state.scope.scanFlag = 1;
+    bool kept = false;
     for (int k = 0; k < kBlocks; ++k) {
-        if (!ReceiveBlock(k, request[0], request[1])) {
-            shell.ReportCommand("SCAN", state.scope.scanFlag ? "failed, nothing plotted"
-                                                             : "broken, previous traces kept");
+        const BlockEnd end = ReceiveBlock(k, request[0], request[1]);
+        kept |= end == BlockEnd::Kept;
+        if (end == BlockEnd::Broken) {
+            // The sensor abandons the capture; the graphs keep the previous trace.
+            settingsPage->EnableBreak(false);
+            operations.BreakScan(kBlockBytes);
+            shell.ReportCommand("SCAN", "broken, previous traces kept");
+            return;
+        }
+        if (end == BlockEnd::Failed) {
+            if (operations.Link().LinkOpen()) operations.BreakScan(kBlockBytes);
+            shell.ReportCommand("SCAN", "failed, nothing plotted");
             return;
         }
     }
     panel->ShowTraces(state.scope.buffer);
     UpdateDeltas();
     shell.ReportCommand("SCAN",
-                        "plotted, trigger index " + std::to_string(state.scope.triggerIndex));
+                        std::string(kept ? "plotted with old samples in a bad block" : "plotted") +
+                            ", trigger index " + std::to_string(state.scope.triggerIndex));
 }
 
-bool ScopeModule::ReceiveBlock(int k, int triggerMode, int preTrigger) {
+ScopeModule::BlockEnd ScopeModule::ReceiveBlock(int k, int triggerMode, int preTrigger) {
+    // Over TCP/IP a bad block ends the scan; on a serial line only a port that failed does,
+    // and a bad block keeps its old samples.
     const bool tcpLink = state.link.protocol == core::kTcpIp;
-    const int received = link.ReceivePushedFrame(state.scope.scanFlag);
-    if (received == 0) return false; // broken
-    if (received == -1) {
-        // Over TCP/IP a bad block ends the scan; on a serial line only a port that failed does,
-        // and a bad block keeps its old samples.
-        return !tcpLink && link.LinkOpen() && state.link.linkErrorWord == 0;
+    const protocol::Reply block = operations.ReceivePushed();
+    if (block.outcome == protocol::Outcome::Cancelled) return BlockEnd::Broken;
+    if (block.outcome == protocol::Outcome::Closed) return BlockEnd::Failed;
+    if (!block.Ok()) return tcpLink ? BlockEnd::Failed : BlockEnd::Kept;
+    if (block.code != protocol::kOrderScan || int(block.data.size()) != kBlockBytes) {
+        operations.Link().ReportCommError(comm::linktext::kBadHeader);
+        return tcpLink ? BlockEnd::Failed : BlockEnd::Kept;
     }
-    if (state.frames.dataLength != kBlockBytes) {
-        state.link.messageBuffer = comm::linktext::kBadHeader;
-        link.ReportCommError();
-        return !tcpLink;
-    }
-    link.DecodeMeasurementWords();
-    const auto& words = state.frames.measurementWords;
+    const auto& words = block.words;
     state.scope.triggerIndex = std::uint16_t(words[kSamples] % kSamples);
     state.scope.buffer[std::size_t(k)] =
         RotateBlock(words.data(), triggerMode, preTrigger, state.scope.triggerIndex);
-    return true;
+    return BlockEnd::Taken;
 }
 
 void ScopeModule::CBF_ButtonBreakScan() {
-    // Runs inside the scan's wait: the scan holds the gate, and this is its way out.
-    if (state.scope.scanFlag != 1) return;
+    // Runs inside the scan's wait: the scan ends it, and sends the sensor the break.
     settingsPage->EnableBreak(false);
-    state.frames.currentOrder = kScanOrder;
-    link.BuildRequestFrame(kScanOrder, 0, 0, 0);
-    link.ExchangeFramesPassingPushed(kHeaderLength, {kScanOrder, kBlockBytes});
-    state.scope.scanFlag = 0;
+    shell.Gate().Stop(core::StopCause::Operator);
 }
 
 void ScopeModule::CBF_ButtonPrintScopeGraph() {

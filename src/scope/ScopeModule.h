@@ -10,7 +10,7 @@ class Registrar;
 class Shell;
 } // namespace core
 namespace comm {
-class SensorLink;
+class SensorOperations;
 }
 
 namespace scope {
@@ -22,7 +22,7 @@ class ScopeModule : public QObject {
     Q_OBJECT
 public:
     ScopeModule(core::AppState& state, core::Shell& shell, core::OperatorDialogs& dialogs,
-                core::Registrar& registrar, comm::SensorLink& link);
+                core::Registrar& registrar, comm::SensorOperations& operations);
 
     ScopeSettingsPage& Settings() { return *settingsPage; }
     ScopePanel& Panel() { return *panel; }
@@ -38,14 +38,17 @@ public:
 private:
     void MeasureCycleTime();
     void RunScan();
-    // Waits for block `k` and takes it into the scope buffer; false ends the scan unplotted.
-    bool ReceiveBlock(int k, int triggerMode, int preTrigger);
+    // How the wait for one block ended: taken into the scope buffer; a bad block whose old
+    // samples stay (serial line); the scan broken off by a stop; or failed.
+    enum class BlockEnd { Taken, Kept, Broken, Failed };
+    // Waits for block `k` and takes it into the scope buffer.
+    BlockEnd ReceiveBlock(int k, int triggerMode, int preTrigger);
     void ResetAxes();
 
     core::AppState& state;
     core::Shell& shell;
     core::OperatorDialogs& dialogs;
-    comm::SensorLink& link;
+    comm::SensorOperations& operations;
     ScopeSettingsPage* settingsPage;
     ScopePanel* panel;
 };

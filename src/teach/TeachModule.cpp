@@ -266,12 +266,12 @@ void TeachModule::CBF_ButtonTeachMeanVal() {
     shell.ShowChildPanel(core::ChildPanel::Teach1);
     UpdateTeachPanels();
     // Captures take the frames of a loop that already runs.
-    if (state.flags.running) return;
+    if (shell.Gate().LoopRunning()) return;
     live.RunMeasuringLoop("GO");
 }
 
 void TeachModule::CloseTeachPanel() {
-    state.flags.running = 0;
+    shell.Gate().Stop(core::StopCause::Loop);
     shell.ShowChildPanel(core::ChildPanel::Data);
 }
 

@@ -60,8 +60,8 @@ private slots:
         QCOMPARE(f->Data().dispStatus->text(), id);
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT!\n") + id + "\n\n"));
         QVERIFY(f->Comm().buttonAccept->isEnabled());
-        // Controls whose work is not built yet stay dimmed, connected or not.
-        QVERIFY(!f->Comm().buttonGenHwInfoFile->isEnabled());
+        QVERIFY(f->Comm().buttonChangeBaudrate->isEnabled());
+        QVERIFY(f->Comm().buttonGenHwInfoFile->isEnabled());
         QVERIFY(f->Data().dispServer->isVisibleTo(f->Data().panel));
         QVERIFY(!f->Data().dispComPort->isVisibleTo(f->Data().panel));
     }
@@ -77,7 +77,7 @@ private slots:
             sendUsableWhileRunning = main.buttonSend->isEnabled();
             QTest::mouseClick(main.buttonStop, Qt::LeftButton);
         });
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(goDimmedWhileRunning);
         QVERIFY(sendUsableWhileRunning);
         QVERIFY(main.buttonGo->isEnabled());
@@ -144,10 +144,10 @@ private slots:
         faults.closeAfterReplies = sim::Fault{true, 5, sim::kAllOrders};
         f->simulator.SetFaults(faults);
         QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Log().contains(QStringLiteral("SERVER HAS CLOSED CONNECTION!\n\n")));
         QCOMPARE(f->CurrentPage(), 0);
-        QCOMPARE(f->state->link.tcpConnected, std::uint16_t(0));
+        QVERIFY(!f->program->Link().TcpConnected());
     }
 
     void silentSensorDuringGoEndsTheLoopWithTheTimeoutReport() {
@@ -158,7 +158,7 @@ private slots:
         faults.silence = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
         QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT AGAIN!\n\n")));
         QCOMPARE(f->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
         QCOMPARE(f->CurrentPage(), 0);
@@ -173,7 +173,7 @@ private slots:
         main.tabMain1->setCurrentIndex(int(core::MainPage::Parameters));
         QVERIFY(f->Comm().buttonAccept->isEnabled());
         f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::Communication)); });
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(!f->Comm().buttonAccept->isEnabled());
         QVERIFY(!f->Comm().buttonChangeBaudrate->isEnabled());
     }
@@ -183,7 +183,7 @@ private slots:
         QVERIFY(f->ConnectThroughPage());
         auto main = f->Main();
         f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::ScopeSettings)); });
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(Need(f->Window(), "SCOPEP")->isVisible());
         QVERIFY(!f->Data().panel->isVisible());
         // Leaving the page keeps the scope panel; its close button brings the data panel back.
@@ -198,7 +198,7 @@ private slots:
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         f->RunGo(300, [&] { f->Window().close(); });
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(!f->Window().isVisible());
     }
 
@@ -240,7 +240,7 @@ private slots:
             f->Stop();
             QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
         });
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QCOMPARE(f->state->flags.pendingGet, std::uint16_t(0));
         std::vector<int> orders;
         for (const auto& request : f->simulator.RequestLog())
@@ -291,7 +291,7 @@ private slots:
         QVERIFY(f->dialogs.Saw("INFO!",
                                "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "));
         QCOMPARE(f->RequestsOfOrder(8), 0);
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
     }
 
     void helpIsOfferedForTheControlsThatExistOnly() {

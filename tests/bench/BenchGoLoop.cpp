@@ -9,6 +9,7 @@
 #include "core/EventDispatcher.h"
 #include "live/GoLoop.h"
 #include "live/LiveModule.h"
+#include "protocol/Orders.h"
 #include "sim/SimThread.h"
 #include "support/RecordingCommView.h"
 #include "support/ScriptedOperator.h"
@@ -63,23 +64,16 @@ double ThreadCpuSeconds() {
 
 // A bare link to the simulator, no window.
 struct TcpLink {
-    explicit TcpLink(quint16 port) {
-        state->link.protocol = kTcpIp;
-        state->link.serverName = "127.0.0.1";
-        state->link.tcpPortNumber = port;
-        link.ConnectToServer();
-    }
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    explicit TcpLink(quint16 port) { link.ConnectToServer("127.0.0.1", port); }
     RecordingCommView view;
-    SensorLink link{*state, view};
+    SensorLink link{view};
 };
 
-int Measure(SensorLink& link, AppState& state) {
-    state.frames.currentOrder = 8;
-    link.BuildRequestFrame(8, 0, 0, 0);
-    const int result = link.ExchangeFrames(8);
-    if (result == 1) link.DecodeMeasurementWords();
-    return result;
+// One measurement exchange as the GO loop makes it; the reply's data length, -1 on a failure.
+int Measure(SensorLink& link) {
+    const protocol::Reply reply =
+        link.ExchangeFrames(protocol::MakeRequest(protocol::kOrderMeasure));
+    return reply.Ok() ? int(reply.data.size()) : -1;
 }
 
 struct Figures {
@@ -96,7 +90,6 @@ double Median(std::vector<double> values) {
 // Bare exchanges for `seconds`, no window at all.
 Figures BareRate(quint16 port, double seconds) {
     TcpLink tcp(port);
-    auto& state = tcp.state;
     auto& link = tcp.link;
     QElapsedTimer clock;
     const double cpuStart = ThreadCpuSeconds();
@@ -104,7 +97,7 @@ Figures BareRate(quint16 port, double seconds) {
     long turns = 0;
     const long allocationsAtStart = allocations.load();
     while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
-        if (Measure(link, *state) != 1) return {};
+        if (Measure(link) < 0) return {};
         ++turns;
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
@@ -150,7 +143,7 @@ GoFigures GoRate(ConnectedProgram& connected, double seconds) {
     constexpr int kShown = 20000;
     const long beforeShow = allocations.load();
     for (int i = 0; i < kShown; ++i) {
-        connected.state->frames.measurementWords[0] = std::uint16_t(i & 0xFFF);
+        connected.state->live.frame.w[0] = std::uint16_t(i & 0xFFF);
         program.Live().Loop().ShowMeasurement();
     }
     figures.showAllocationsPerTurn = double(allocations.load() - beforeShow) / kShown;
@@ -172,7 +165,6 @@ GoFigures GoRate(ConnectedProgram& connected, double seconds) {
 
 void SilentWaitCpu(quint16 port, sim::SimThread& simulator) {
     TcpLink tcp(port);
-    auto& state = tcp.state;
     auto& link = tcp.link;
     sim::FaultSettings faults;
     faults.silence = sim::Fault{true, 0, 8};
@@ -180,7 +172,7 @@ void SilentWaitCpu(quint16 port, sim::SimThread& simulator) {
     const double cpuStart = ThreadCpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    Measure(link, *state);
+    Measure(link);
     const double wall = double(clock.nsecsElapsed()) / 1e9;
     const double cpu = ThreadCpuSeconds() - cpuStart;
     simulator.ClearFaults();
@@ -199,18 +191,17 @@ void PacedPty(double seconds) {
     sim::FaultSettings faults;
     faults.baudRate = sim::Fault{true, 115200, sim::kAllOrders};
     simulator.SetFaults(faults);
-    auto state = std::make_unique<AppState>();
     RecordingCommView view;
-    SensorLink link(*state, view);
-    link.SetSerialDeviceResolver([path](int) { return path.toStdString(); });
-    state->link.baudRateCode = 4;
-    link.OpenSerialPort();
+    SensorLink link(view);
+    link.OpenSerialPort(1, path.toStdString(), 4);
     QElapsedTimer clock;
     const double cpuStart = ThreadCpuSeconds();
     clock.start();
     long turns = 0;
+    int dataLength = 0;
     while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
-        if (Measure(link, *state) != 1) {
+        dataLength = Measure(link);
+        if (dataLength < 0) {
             std::printf("pty: exchange failed: %s\n", view.log.c_str());
             return;
         }
@@ -218,7 +209,7 @@ void PacedPty(double seconds) {
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const double cpuPerTurn = (ThreadCpuSeconds() - cpuStart) / double(std::max(turns, 1L));
-    const int replyBytes = 8 + state->frames.dataLength;
+    const int replyBytes = 8 + dataLength;
     const int requestBytes = 8;
     const double rate = double(turns) / elapsed;
     const double lineBytesPerSecond = 115200.0 / 10.0;
@@ -249,7 +240,7 @@ void GoOverPacedPty(double seconds) {
     connected.ShowDataPage(0);
     const GoFigures go = GoRate(connected, seconds);
     const double lineBytesPerSecond = 115200.0 / 10.0;
-    const int replyBytes = 8 + connected.state->frames.dataLength;
+    const int replyBytes = 8 + 2 * protocol::MeasurementFrame::kWords;
     std::printf("GO loop over pty at 115200 baud (RGB page): %.1f measurements/s = %.1f %% of "
                 "what the line carries for the %d-byte replies\n",
                 go.rate, 100.0 * go.rate * replyBytes / lineBytesPerSecond, replyBytes);

@@ -9,6 +9,7 @@
 #include "core/EventDispatcher.h"
 #include "live/LiveModule.h"
 #include "protocol/FrameCodec.h"
+#include "protocol/Orders.h"
 #include "support/RecordingCommView.h"
 
 #include <QApplication>
@@ -190,36 +191,34 @@ Round RawPtyRound(const QString& path, double seconds) {
     return round;
 }
 
-bool MeasureOnce(SensorLink& link, AppState& state) {
-    state.frames.currentOrder = 8;
-    link.BuildRequestFrame(8, 0, 0, 0);
-    return link.ExchangeFrames(8) == 1;
+// One measurement exchange as the GO loop makes it; the reply's data length, -1 on a failure.
+int MeasureOnce(SensorLink& link) {
+    const protocol::Reply reply =
+        link.ExchangeFrames(protocol::MakeRequest(protocol::kOrderMeasure));
+    return reply.Ok() ? int(reply.data.size()) : -1;
 }
 
 // The program's link without a window: its exchanges, one after the other.
 struct BareLink {
     BareLink(quint16 port, const QString& path) {
-        if (path.isEmpty()) {
-            state->link.protocol = kTcpIp;
-            state->link.serverName = "127.0.0.1";
-            state->link.tcpPortNumber = port;
-            link.ConnectToServer();
-        } else {
-            link.SetSerialDeviceResolver([path](int) { return path.toStdString(); });
-            state->link.baudRateCode = 4;
-            link.OpenSerialPort();
-        }
+        if (path.isEmpty())
+            link.ConnectToServer("127.0.0.1", port);
+        else
+            link.OpenSerialPort(1, path.toStdString(), 4);
     }
     Round Run(double seconds) {
         const long wakeUpsBefore = link.WaitWakeUps();
-        Round round = Measure(seconds, [&] { return MeasureOnce(link, *state); });
+        int dataLength = 0;
+        Round round = Measure(seconds, [&] {
+            dataLength = MeasureOnce(link);
+            return dataLength >= 0;
+        });
         round.wakeUps = link.WaitWakeUps() - wakeUpsBefore;
-        round.replyBytes = int(protocol::frame::kHeaderSize) + state->frames.dataLength;
+        round.replyBytes = int(protocol::frame::kHeaderSize) + dataLength;
         return round;
     }
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
     RecordingCommView view;
-    SensorLink link{*state, view};
+    SensorLink link{view};
 };
 
 // The GO button of the whole program, its RGB data page in front. Counted from 0.2 s after the
@@ -245,7 +244,7 @@ Round GoRound(ConnectedProgram& connected, double seconds) {
     round.cpu = ProcessCpuSeconds() - cpuAtMark;
     round.turns = long(connected.state->live.measurementCount - turnsAtMark);
     round.wakeUps = program.Link().WaitWakeUps() - wakeUpsAtMark;
-    round.replyBytes = int(protocol::frame::kHeaderSize) + connected.state->frames.dataLength;
+    round.replyBytes = int(protocol::frame::kHeaderSize) + 2 * protocol::MeasurementFrame::kWords;
     return round;
 }
 
@@ -373,7 +372,7 @@ void PtyRounds(const QString& path, double seconds, const char* condition) {
     for (int i = 0; i < kRounds; ++i) {
         const Round raw = RawPtyRound(path, seconds);
         const Round link = BareLink(0, path).Run(seconds);
-        programLink.OpenSerialPort();
+        programLink.OpenSerialPort(1, path.toStdString(), 4);
         const Round go = GoRound(connected, seconds);
         programLink.CloseSerialPort();
         rawShare.push_back(100 * raw.LineShare());
@@ -402,7 +401,7 @@ void PtyRounds(const QString& path, double seconds, const char* condition) {
                 "%.2f, %.0f us CPU per turn\n",
                 lowest(goShare), Median(goShare), highest(goWakes), Median(goCpu));
     if (std::string(condition) != "quiet") return;
-    programLink.OpenSerialPort();
+    programLink.OpenSerialPort(1, path.toStdString(), 4);
     ClicksDuringGo(connected, 3 * seconds, "events posted during the GO loop over the pty");
 }
 

@@ -96,7 +96,7 @@ private slots:
         f->simulator.ClearRequestLog();
         bool going = false;
         QTimer::singleShot(1500, [&] {
-            going = f->state->flags.running == 1;
+            going = f->program->Gate().LoopRunning();
             f->Stop();
         });
         Click("ButtonCalcCF");

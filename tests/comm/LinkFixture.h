@@ -1,7 +1,9 @@
 #pragma once
-// A sensor link to a simulator on its own thread, with a recording view instead of windows.
+// A sensor link to a simulator on its own thread, with a recording view instead of windows and a
+// command gate of its own.
 #include "comm/SensorLink.h"
-#include "core/AppState.h"
+#include "core/CommandGate.h"
+#include "protocol/Exchange.h"
 #include "sim/SimThread.h"
 #include "support/RecordingCommView.h"
 
@@ -11,50 +13,49 @@
 #include <QTimer>
 
 #include <memory>
+#include <span>
 
 using namespace comm;
-using namespace core;
+using protocol::Outcome;
+using protocol::Reply;
 
 struct LinkFixture {
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
     RecordingCommView view;
-    std::unique_ptr<SensorLink> link = std::make_unique<SensorLink>(*state, view);
+    core::CommandGate gate;
+    std::unique_ptr<SensorLink> link = MakeLink();
     sim::SimThread simulator;
     QTemporaryDir dir;
 
+    std::unique_ptr<SensorLink> MakeLink() {
+        auto made = std::make_unique<SensorLink>(view);
+        made->WatchGate(&gate);
+        return made;
+    }
+
     bool ConnectTcp() {
         const quint16 port = simulator.StartTcp(0);
-        if (port == 0) return false;
-        state->link.protocol = kTcpIp;
-        state->link.serverName = "127.0.0.1";
-        state->link.tcpPortNumber = port;
-        link->ConnectToServer();
-        return state->link.tcpConnected == 1;
+        return port != 0 && link->ConnectToServer("127.0.0.1", port) >= 0;
     }
+
+    QString PtyPath() const { return dir.filePath(QStringLiteral("sensor-tty")); }
 
     bool OpenPty() {
-        const QString path = dir.filePath(QStringLiteral("sensor-tty"));
-        if (!simulator.StartPty(path)) return false;
-        state->link.protocol = kRs232;
-        state->link.serialPortNumber = 1;
-        link->SetSerialDeviceResolver([path](int) { return path.toStdString(); });
-        link->OpenSerialPort();
-        return state->link.openResult >= 0;
+        if (!simulator.StartPty(PtyPath())) return false;
+        return link->OpenSerialPort(1, PtyPath().toStdString(), 4) >= 0;
     }
 
-    int Exchange(int order, int argument = 0) {
-        state->frames.currentOrder = std::uint8_t(order);
-        link->BuildRequestFrame(order, 0, argument, 0);
-        return link->ExchangeFrames(8);
+    Reply Exchange(int order, int argument = 0, std::span<const std::uint16_t> payload = {}) {
+        return link->ExchangeFrames(
+            protocol::MakeRequest(std::uint8_t(order), std::uint16_t(argument), payload));
     }
 
     // The measurement request as the GO loop sends it, with the elapsed time in seconds.
-    int TimedMeasurement(double& seconds) {
+    Reply TimedMeasurement(double& seconds) {
         QElapsedTimer clock;
         clock.start();
-        const int result = Exchange(8);
+        const Reply reply = Exchange(8);
         seconds = double(clock.nsecsElapsed()) / 1e9;
-        return result;
+        return reply;
     }
 
     // Measurements one after the other for `ms`, a 5-ms timer running beside them: how often the
@@ -68,7 +69,7 @@ struct LinkFixture {
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < ms) {
-            if (Exchange(8) != 1) return -1;
+            if (!Exchange(8).Ok()) return -1;
         }
         return ticks;
     }

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(f->dialogs.popups.back().text, std::string(kSaved));
         QVERIFY(f->dialogs.Saw("ATTENTION!",
                                "Are you sure, that you have selected the right file name?"));
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(Need<QPushButton>(*Page(), "ButtonStartRecord")->isEnabled());
         QVERIFY(Need<QPushButton>(*Page(), "ButtonStartRecord")->styleSheet().contains("#E0E0E0"));
     }
@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(Rows(Slurp(path)), 0);
         // Nothing was recorded, and the display does not claim otherwise.
         QCOMPARE(Shown("DispRecordedValues"), QStringLiteral("0"));
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Log().contains(QStringLiteral("RECEIVED DATA FRAME IS INCORRECT!")));
     }
 

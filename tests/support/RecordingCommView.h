@@ -12,10 +12,14 @@ public:
     void SetLinkButtonsDimmed(bool dimmed) override { linkButtonsDimmed = dimmed; }
     void ShowCommunicationPage() override { ++communicationPageShown; }
     void SetWaitCursor(bool on) override { waitCursorOn = on; }
+    void LinkReported() override { ++reports; }
+    void LinkLost() override { ++losses; }
 
     std::string statusLine;
     std::string log;
     bool linkButtonsDimmed = false;
     int communicationPageShown = 0;
     bool waitCursorOn = false;
+    int reports = 0;
+    int losses = 0;
 };

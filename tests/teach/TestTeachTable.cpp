@@ -143,7 +143,7 @@ private slots:
                               Qt::LeftButton);
         });
         QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachMeanVal"), Qt::LeftButton);
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Data().panel->isVisible()); // CLOSE went back to the data panel
         QCOMPARE(Need<QLabel>(f->Window(), "DispTP1Counter")->text(), QStringLiteral("2"));
         // The panel's own RED, GREEN, BLUE followed the loop.
@@ -186,7 +186,7 @@ private slots:
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
         QVERIFY(dimmed);
         QVERIFY(Need<QPushButton>(*panel, "ButtonTP2Start")->isEnabled());
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         const int recorded = f->state->teach.recordCount;
         QVERIFY(recorded > 1);
         QCOMPARE(f->RequestsOfOrder(8), recorded);
@@ -222,7 +222,7 @@ private slots:
             f->simulator.SetFaults(faults);
         });
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
-        QCOMPARE(f->state->flags.running, std::uint16_t(0));
+        QVERIFY(!f->program->Gate().LoopRunning());
         const int recorded = f->state->teach.recordCount;
         QVERIFY(recorded > 0);
         QCOMPARE(Need<QLabel>(*panel, "DispTP2Counter")->text(), QString::number(recorded));

@@ -1,0 +1,185 @@
+#include "comm/SensorOperations.h"
+
+#include "comm/CommView.h"
+#include "comm/SensorLink.h"
+#include "comm/ServerList.h"
+#include "comm/TransferPlan.h"
+#include "core/AppState.h"
+#include "protocol/Orders.h"
+
+#include <algorithm>
+
+namespace comm {
+
+using protocol::Outcome;
+using protocol::Reply;
+
+namespace {
+
+// The words of a measurement frame as the sensor sends them: 20 words.
+constexpr int kMeasurementBytes = protocol::MeasurementFrame::kWords * 2;
+
+TransferResult::Outcome FailureOf(Outcome outcome) {
+    return outcome == Outcome::Cancelled ? TransferResult::Cancelled : TransferResult::Failed;
+}
+
+} // namespace
+
+SensorOperations::SensorOperations(SensorLink& link, CommView& view) : link(link), view(view) {}
+
+Reply SensorOperations::Exchange(std::uint8_t order, std::uint16_t argument,
+                                 std::span<const std::uint16_t> payload) {
+    return link.ExchangeFrames(protocol::MakeRequest(order, argument, payload));
+}
+
+Outcome SensorOperations::Identify(std::string& firmwareId) {
+    const Reply reply = Exchange(protocol::kOrderIdentify);
+    if (reply.Ok()) firmwareId = FirmwareIdFromReply(reply.data.data(), reply.data.size());
+    return reply.outcome;
+}
+
+Outcome SensorOperations::ChangeBaudrate(std::uint16_t baudRateCode) {
+    return Exchange(protocol::kOrderChangeBaudrate, baudRateCode).outcome;
+}
+
+TransferResult SensorOperations::SendParameters(const protocol::ParameterImage& image,
+                                                std::uint16_t paraSet,
+                                                std::uint16_t memoryTarget) {
+    TransferResult result;
+    result.outcome = TransferResult::Completed;
+    SensorLink::WriteScope write(link);
+    for (const auto& planned : PlanSendRequests(image, paraSet, memoryTarget)) {
+        protocol::Request request =
+            protocol::MakeRequest(planned.order, planned.argument, planned.payload);
+        request.payloadBytes = planned.payloadBytes;
+        const Reply reply = link.ExchangeFrames(request);
+        if (!reply.Ok()) {
+            result.outcome = FailureOf(reply.outcome);
+            return result;
+        }
+        const std::string notice = PlausibilityNotice(planned, reply.status);
+        if (notice.empty()) continue;
+        link.ReportSensorNotice(notice);
+        result.replaced = true;
+    }
+    return result;
+}
+
+TransferResult SensorOperations::GetParameters(std::uint16_t paraSet, std::uint16_t memoryTarget,
+                                               protocol::ParameterImage& image) {
+    TransferResult result;
+    // Received blocks are collected apart and taken over together, so a failed read leaves the
+    // image as it was.
+    protocol::ParameterImage received = image;
+    for (const auto& planned : PlanGetRequests(paraSet, memoryTarget)) {
+        const Reply reply = Exchange(planned.order, planned.argument);
+        if (!reply.Ok()) {
+            result.outcome = FailureOf(reply.outcome);
+            return result;
+        }
+        if (planned.order == protocol::kOrderReadBlock) {
+            StoreReadReply(received, planned, reply.words.data(), reply.words.size());
+            // A block of another length fills what it carries; the operator is told.
+            const std::size_t got = reply.data.size();
+            const std::string block = std::to_string(planned.argument);
+            const std::string expected = std::to_string(planned.expectedReplyBytes);
+            if (got < planned.expectedReplyBytes) {
+                ++result.shortBlocks;
+                view.AppendLog("ATTENTION! PARAMETER BLOCK " + block + ": " + std::to_string(got) +
+                               " OF " + expected +
+                               " BYTES RECEIVED, THE OTHER VALUES ARE KEPT!\n\n");
+            } else if (got > planned.expectedReplyBytes) {
+                view.AppendLog("ATTENTION! PARAMETER BLOCK " + block + ": " + std::to_string(got) +
+                               " BYTES RECEIVED, ONLY " + expected + " ARE USED!\n\n");
+            }
+        }
+        const std::string notice = PlausibilityNotice(planned, reply.status);
+        if (notice.empty()) continue;
+        link.ReportSensorNotice(notice);
+        result.replaced = true;
+    }
+    image = received;
+    result.outcome = TransferResult::Completed;
+    return result;
+}
+
+Outcome SensorOperations::Measure(protocol::MeasurementFrame& frame) {
+    const Reply reply = Exchange(protocol::kOrderMeasure);
+    if (reply.Ok()) protocol::TakeMeasurementFrame(frame, reply.words.data(), reply.words.size());
+    return reply.outcome;
+}
+
+Outcome SensorOperations::ReadCalibration(CalibrationWords& words) {
+    const Reply reply = Exchange(protocol::kOrderReadCalibration);
+    if (!reply.Ok()) return reply.outcome;
+    // Words the reply did not carry are 0.
+    std::array<std::uint16_t, 6> w{};
+    std::copy_n(reply.words.begin(), std::min(reply.words.size(), w.size()), w.begin());
+    words.factors = {w[0], w[1], w[2]};
+    words.offsets = {w[3], w[4], w[5]};
+    return reply.outcome;
+}
+
+Outcome SensorOperations::WriteCalibration(std::uint16_t which,
+                                           const std::array<std::uint16_t, 3>& words) {
+    SensorLink::WriteScope write(link);
+    const Reply reply = Exchange(protocol::kOrderWriteCalibration, which, words);
+    if (reply.Ok() && reply.status > 0) link.ReportSensorNotice(RamPlausibilityNotice(reply.status));
+    return reply.outcome;
+}
+
+Outcome SensorOperations::MeasureOffsets() {
+    return Exchange(protocol::kOrderMeasureOffsets, protocol::kMeasureOffsetsKey).outcome;
+}
+
+Outcome SensorOperations::StartSelfCalibration(SelfCalibrationWords& words) {
+    const Reply reply = Exchange(protocol::kOrderSelfCalibration);
+    if (!reply.Ok()) return reply.outcome;
+    std::array<std::uint16_t, 5> w{};
+    std::copy_n(reply.words.begin(), std::min(reply.words.size(), w.size()), w.begin());
+    words.factors = {w[0], w[1], w[2]};
+    words.setValue = w[3];
+    words.maxDelta = w[4];
+    return reply.outcome;
+}
+
+Outcome SensorOperations::ReadHardwareBlock(HardwareBlock& words) {
+    const Reply reply = Exchange(protocol::kOrderHardwareInfo, protocol::kHardwareInfoKey);
+    if (!reply.Ok()) return reply.outcome;
+    words.fill(0);
+    std::copy_n(reply.words.begin(), std::min(reply.words.size(), words.size()), words.begin());
+    return reply.outcome;
+}
+
+Reply SensorOperations::ReadCycleTime() {
+    return Exchange(protocol::kOrderCycleTime);
+}
+
+Outcome SensorOperations::StartScan(std::span<const std::uint16_t, kScanRequestWords> words) {
+    return Exchange(protocol::kOrderScan, protocol::kStart, words).outcome;
+}
+
+Outcome SensorOperations::BreakScan(int blockBytes) {
+    return link
+        .ExchangeFramesPassingPushed(protocol::MakeRequest(protocol::kOrderScan, protocol::kStop),
+                                     {protocol::kOrderScan, blockBytes})
+        .outcome;
+}
+
+Outcome SensorOperations::StartTriggerSending() {
+    return Exchange(protocol::kOrderTriggerSending, protocol::kStart).outcome;
+}
+
+Outcome SensorOperations::StopTriggerSending() {
+    return link
+        .ExchangeFramesPassingPushed(
+            protocol::MakeRequest(protocol::kOrderTriggerSending, protocol::kStop),
+            {protocol::kOrderMeasure, kMeasurementBytes})
+        .outcome;
+}
+
+Reply SensorOperations::ReceivePushed() {
+    return link.ReceivePushedFrame();
+}
+
+} // namespace comm

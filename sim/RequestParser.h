@@ -13,6 +13,9 @@ struct Request {
     std::uint16_t payloadLength = 0;
     bool payloadIntact = true;     // the payload matched the check byte in the head
     std::vector<std::uint8_t> raw; // head and payload, exactly as received
+    // When the server logged it: nanoseconds of the monotonic clock, which every process on the
+    // machine shares, so a test can tell what came before or after an event in another process.
+    std::int64_t arrivalNs = 0;
 
     const std::uint8_t* Payload() const { return raw.data() + 8; }
 };

@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <chrono>
+
 namespace sim {
 
 SimServer::SimServer(SensorModel::Options options, QObject* parent)
@@ -106,8 +108,10 @@ void SimServer::SetRawSpread(int spread) {
 }
 
 void SimServer::LogRequest(const Request& request) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
     std::lock_guard lock(logMutex);
     log.push_back(request);
+    log.back().arrivalNs = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
     if (log.size() > kLogCapacity) log.pop_front();
 }
 

@@ -29,11 +29,6 @@ std::optional<std::array<std::uint16_t, 3>> FactorsFor(std::uint32_t setValue, c
     return factors;
 }
 
-std::string PlausibilityNotice(int n) {
-    return "INFO!\n" + std::to_string(n) +
-           " PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
-}
-
 std::string HardwareDataText(const std::uint16_t* words, int count) {
     std::string text;
     text.reserve(std::size_t(count) * 4);

@@ -1,7 +1,7 @@
 #pragma once
 // White calibration and the hardware info text as plain computations: the factors from the mean
-// raw values, the raw spread of a frame, the averaging, the sensor's plausibility notice, and the
-// hardware block as hexadecimal text.
+// raw values, the raw spread of a frame, the averaging, and the hardware block as hexadecimal
+// text.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -29,9 +29,6 @@ RawMeans MeansOf(const Rgb& rawSums, std::uint32_t deltaSum);
 // (set value × 1024) / mean raw value per channel, a mean of 0 counted as 1; nothing when one of
 // the three exceeds 4096 (no factor changes then).
 std::optional<std::array<std::uint16_t, 3>> FactorsFor(std::uint32_t setValue, const Rgb& meanRaw);
-
-// The report of a write the sensor partly refused: `n` parameters set to their defaults.
-std::string PlausibilityNotice(int n);
 
 // 256 words as 1024 hexadecimal digits, four per word with leading zeros.
 std::string HardwareDataText(const std::uint16_t* words, int count = kHardwareWords);

@@ -43,8 +43,7 @@ Outcome SensorOperations::ChangeBaudrate(std::uint16_t baudRateCode) {
 }
 
 TransferResult SensorOperations::SendParameters(const protocol::ParameterImage& image,
-                                                std::uint16_t paraSet,
-                                                std::uint16_t memoryTarget) {
+                                                std::uint16_t paraSet, std::uint16_t memoryTarget) {
     TransferResult result;
     result.outcome = TransferResult::Completed;
     SensorLink::WriteScope write(link);
@@ -124,7 +123,8 @@ Outcome SensorOperations::WriteCalibration(std::uint16_t which,
                                            const std::array<std::uint16_t, 3>& words) {
     SensorLink::WriteScope write(link);
     const Reply reply = Exchange(protocol::kOrderWriteCalibration, which, words);
-    if (reply.Ok() && reply.status > 0) link.ReportSensorNotice(RamPlausibilityNotice(reply.status));
+    if (reply.Ok() && reply.status > 0)
+        link.ReportSensorNotice(RamPlausibilityNotice(reply.status));
     return reply.outcome;
 }
 

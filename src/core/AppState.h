@@ -48,7 +48,6 @@ struct ParamState {
 
 struct LiveState {
     protocol::MeasurementFrame frame;
-    std::uint16_t rawDelta = 0;
     std::uint32_t liveColour = 0;       // 0xRRGGBB
     std::uint64_t measurementCount = 0; // measurements shown since start-up
 };

@@ -5,7 +5,6 @@
 #include "core/CommandGate.h"
 #include "core/ParameterTransfers.h"
 #include "live/LiveDrawing.h"
-#include "live/LiveValues.h"
 
 namespace live {
 
@@ -36,7 +35,6 @@ void GoLoop::MeasureEach(const std::function<bool()>& take) {
 }
 
 void GoLoop::ShowMeasurement() {
-    state.live.rawDelta = RawDelta(state.live.frame);
     ++state.live.measurementCount;
     drawing.UpdateLiveDisplays();
     drawing.RedrawLiveGraphs();

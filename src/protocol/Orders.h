@@ -16,8 +16,8 @@ inline constexpr std::uint8_t kOrderMeasureOffsets = 100;   // argument: kMeasur
 inline constexpr std::uint8_t kOrderWriteCalibration = 101; // argument: kFactors or kOffsets
 inline constexpr std::uint8_t kOrderReadCalibration = 102;  // reply: factors, then offsets
 inline constexpr std::uint8_t kOrderSelfCalibration = 103;  // reply: factors, two more values
-inline constexpr std::uint8_t kOrderCycleTime = 105; // reply: two signed 32-bit values
-inline constexpr std::uint8_t kOrderScan = 110;      // argument: kStart (five words) or kStop
+inline constexpr std::uint8_t kOrderCycleTime = 105;        // reply: two signed 32-bit values
+inline constexpr std::uint8_t kOrderScan = 110;           // argument: kStart (five words) or kStop
 inline constexpr std::uint8_t kOrderChangeBaudrate = 190; // argument: the new baud-rate code
 inline constexpr std::uint8_t kOrderHardwareInfo = 194;   // argument: kHardwareInfoKey
 

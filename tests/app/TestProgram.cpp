@@ -3,6 +3,7 @@
 #include "comm/CommPage.h"
 #include "comm/SerialDevices.h"
 #include "live/DataPanel.h"
+#include "live/DisplayWidgets.h"
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
 #include "protocol/ParameterImage.h"
@@ -98,7 +99,9 @@ private slots:
         QCOMPARE(data.dispMinMax[5]->Value(), int(frame.w[19]));
         QCOMPARE(data.ledTrig->IsOn(), frame.w[9] == 1);
         QCOMPARE(data.swatch->Colour(), LiveColour(frame));
-        QCOMPARE(f->state->live.rawDelta, RawDelta(frame));
+        // Every turn shows its raw spread on the calibration page too.
+        QCOMPARE(Need<live::NumericDisplay>(f->Window(), "DispRawDelta")->Value(),
+                 int(RawDelta(frame)));
 
         // Nothing more is asked once the loop has ended.
         QTest::qWait(200);

@@ -56,12 +56,6 @@ private slots:
         QCOMPARE(int(RawDelta(65535, 0, 1)), 65535);
     }
 
-    void thePlausibilityNotice() {
-        QCOMPARE(PlausibilityNotice(2),
-                 std::string("INFO!\n2 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE "
-                             "SET TO DEFAULT VALUE!"));
-    }
-
     void theHardwareBlockAsTextAndBackThroughTheIniStore() {
         std::array<std::uint16_t, kHardwareWords> words{};
         words[0] = 1;

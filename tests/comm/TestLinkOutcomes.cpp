@@ -167,8 +167,7 @@ private slots:
             QTest::addRow("%s: read, STOP", transport) << t << read << stop << Outcome::Reply;
             QTest::addRow("%s: read, link lost", transport)
                 << t << read << lost << Outcome::Cancelled;
-            QTest::addRow("%s: read, close", transport)
-                << t << read << close << Outcome::Cancelled;
+            QTest::addRow("%s: read, close", transport) << t << read << close << Outcome::Cancelled;
             QTest::addRow("%s: write, close", transport) << t << write << close << Outcome::Reply;
         }
     }
@@ -218,8 +217,9 @@ private slots:
         }
         outcomes.push_back(f->Exchange(protocol::kOrderScan, protocol::kStop).outcome);
         outcomes.push_back(f->Exchange(protocol::kOrderTriggerSending, protocol::kStop).outcome);
-        const std::vector<Outcome> expected = {Outcome::Reply, Outcome::Reply, Outcome::Cancelled,
-                                               Outcome::Cancelled, Outcome::Reply, Outcome::Reply};
+        const std::vector<Outcome> expected = {Outcome::Reply,     Outcome::Reply,
+                                               Outcome::Cancelled, Outcome::Cancelled,
+                                               Outcome::Reply,     Outcome::Reply};
         QCOMPARE(outcomes, expected);
         std::vector<int> seen;
         for (const auto& request : f->simulator.RequestLog())
@@ -239,9 +239,9 @@ private slots:
         const Reply reply = f->Exchange(protocol::kOrderMeasure);
         QCOMPARE(reply.outcome, Outcome::Closed);
         // Told once, in the words of the link that went away.
-        QCOMPARE(f->view.log, std::string(transport == "tcp" ? linktext::kServerClosed
-                                                             : linktext::kSerialLost) +
-                                  "\n\n");
+        QCOMPARE(f->view.log,
+                 std::string(transport == "tcp" ? linktext::kServerClosed : linktext::kSerialLost) +
+                     "\n\n");
         QCOMPARE(f->view.losses, 1);
         QVERIFY(!f->link->LinkOpen());
     }
@@ -263,8 +263,7 @@ private slots:
         LinkFixture fresh;
         const Reply reply = fresh.Exchange(protocol::kOrderMeasure);
         QCOMPARE(reply.outcome, Outcome::Closed);
-        QCOMPARE(fresh.view.log,
-                 std::string(linktext::kTimeout) + linktext::kLinkNotOpen + "\n\n");
+        QCOMPARE(fresh.view.log, std::string(linktext::kTimeout) + linktext::kLinkNotOpen + "\n\n");
     }
 };
 

@@ -66,7 +66,6 @@ struct Operation {
     int writeMs = 0;
 };
 
-
 inline const std::vector<Operation>& Operations() {
     using namespace protocol;
     static const std::vector<Operation> operations = {
@@ -77,18 +76,20 @@ inline const std::vector<Operation>& Operations() {
              s.SetFaults(faults);
          },
          nullptr},
-        {"GO, a measurement on its way", false,
-         [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
+        {"GO, a measurement on its way", false, [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
          [](app::Program& p) { Click(p.Window(), "ButtonGo"); }},
         {"GET, a block on its way", false, [](sim::SimThread& s) { Delay(s, kOrderReadBlock); },
          [](app::Program& p) { Click(p.Window(), "ButtonGet"); }},
-        {"SEND to EEPROM, the first block on the line", false,
+        {"SEND to EEPROM, the first block on the line",
+         false,
          [](sim::SimThread& s) { Delay(s, kOrderWriteBlock, 1500); },
          [](app::Program& p) {
              Need<QRadioButton>(p.Window(), "SelectMem", 1)->click();
              Click(p.Window(), "ButtonSend");
          },
-         {kOrderWriteBlock, kOrderStoreEeprom}, {kOrderWriteBlock, kOrderStoreEeprom}, 2 * 1500},
+         {kOrderWriteBlock, kOrderStoreEeprom},
+         {kOrderWriteBlock, kOrderStoreEeprom},
+         2 * 1500},
         {"recorder, waiting for the next interval", false, nullptr,
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Recorder);
@@ -96,7 +97,8 @@ inline const std::vector<Operation>& Operations() {
              Need<QDoubleSpinBox>(page, "EditInterval")->setValue(30.0);
              Click(page, "ButtonStartRecord");
          }},
-        {"recorder, waiting for a trigger", false,
+        {"recorder, waiting for a trigger",
+         false,
          [](sim::SimThread& s) { s.SetTriggerPeriodMs(0); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Recorder);
@@ -106,8 +108,11 @@ inline const std::vector<Operation>& Operations() {
              emit mode->activated(3);
              Click(page, "ButtonStartTrigRec");
          },
-         {kOrderTriggerSending}, {kOrderTriggerSending}},
-        {"scan, waiting for its trigger", false, [](sim::SimThread& s) { s.SetInput0(false); },
+         {kOrderTriggerSending},
+         {kOrderTriggerSending}},
+        {"scan, waiting for its trigger",
+         false,
+         [](sim::SimThread& s) { s.SetInput0(false); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::ScopeSettings);
              auto* mode = Need<QComboBox>(p.Window(), "EditTriggerMode");
@@ -115,9 +120,9 @@ inline const std::vector<Operation>& Operations() {
              emit mode->activated(4);
              Click(p.Window(), "ButtonScan");
          },
-         {kOrderScan}, {kOrderScan}},
-        {"white calibration, averaging", false,
-         [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
+         {kOrderScan},
+         {kOrderScan}},
+        {"white calibration, averaging", false, [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Calibration);
              Click(p.Window(), "ButtonCalcCF");
@@ -259,4 +264,3 @@ inline CloseResult RunCase(const Operation& op) {
 }
 
 } // namespace closecases
-

@@ -36,12 +36,13 @@ private slots:
         const Operation& op = OperationNamed(operation);
         const CloseResult result = RunCase(op);
         QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
-        QVERIFY2(result.afterCloseMs < kEndBoundMs + op.writeMs,
-                 qPrintable(QStringLiteral("ended %1 ms after the close").arg(result.afterCloseMs)));
+        QVERIFY2(
+            result.afterCloseMs < kEndBoundMs + op.writeMs,
+            qPrintable(QStringLiteral("ended %1 ms after the close").arg(result.afterCloseMs)));
         // The settings were written at the close: the whole file anew, with the link.
         QVERIFY(!result.settingsFile.contains("[MARKER]"));
-        QVERIFY(result.settingsFile.contains("PORT NUMBER = \"" +
-                                             QByteArray::number(result.port) + "\""));
+        QVERIFY(result.settingsFile.contains("PORT NUMBER = \"" + QByteArray::number(result.port) +
+                                             "\""));
         // After the close: only clean-up orders and the rest of a write in flight, and those
         // always.
         for (const int order : result.ordersAfterClose)

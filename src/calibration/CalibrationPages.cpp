@@ -31,7 +31,7 @@ public:
     void SetValues(std::uint16_t red, std::uint16_t green, std::uint16_t blue) {
         if (values == std::array<std::uint16_t, 3>{red, green, blue}) return;
         values = {red, green, blue};
-        clock.MarkDirty(this);
+        clock.MarkDirty(this, mark);
     }
     std::array<std::uint16_t, 3> Values() const { return values; }
 
@@ -53,6 +53,7 @@ protected:
 private:
     static constexpr int kFullScale = 4095;
     live::RefreshClock& clock;
+    live::RefreshClock::Mark mark;
     std::array<std::uint16_t, 3> values{};
 };
 

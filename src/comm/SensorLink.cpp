@@ -375,6 +375,8 @@ void SensorLink::TapReply(Outcome outcome) {
 
 SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway,
                                                   bool abandonable) {
+    // Over TCP/IP the data usually came with the header: no clock to start for them.
+    if (ReplyBytesAvailable() >= needed) return WaitEnd::Arrived;
     QElapsedTimer clock;
     clock.start();
     const qint64 limitNs = qint64(kReplyLimitSeconds * 1e9);
@@ -547,8 +549,9 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
     // The bytes already received stay when frames are pushed: they are whole frames, and
     // clearing them could cut one in half and lose the frame boundaries.
     WriteRequest(int(length), pushed != nullptr);
+    // Pushed frames are passed over for no longer than a reply may take.
     QElapsedTimer clock;
-    clock.start();
+    if (pushed) clock.start();
     Outcome outcome = Outcome::TimedOut;
     for (;;) {
         outcome = ReceiveFrame(abandonable);

@@ -18,13 +18,13 @@ BigNumberPanel::BigNumberPanel(const QString& objectName, const QString& title, 
 void BigNumberPanel::SetValue(int newValue) {
     if (newValue == value) return;
     value = newValue;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 void BigNumberPanel::SetStale(bool newStale) {
     if (newStale == stale) return;
     stale = newStale;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 void BigNumberPanel::closeEvent(QCloseEvent* event) {

@@ -1,13 +1,13 @@
 #pragma once
 // A top-level window that repeats one live number in large digits. A right click or the close
 // box hides it; it keeps being updated while hidden.
+#include "live/DisplayWidgets.h"
+
 #include <QWidget>
 
 class QLabel;
 
 namespace live {
-
-class RefreshClock;
 
 class BigNumberPanel : public QWidget {
 public:
@@ -23,6 +23,7 @@ protected:
 
 private:
     RefreshClock& clock;
+    RefreshClock::Mark mark;
     int value = 0;
     bool stale = false;
 };

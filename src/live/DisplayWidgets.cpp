@@ -13,15 +13,17 @@ RefreshClock::RefreshClock(QObject* parent) : QObject(parent) {
     connect(&timer, &QTimer::timeout, this, &RefreshClock::Flush);
 }
 
-void RefreshClock::MarkDirty(QWidget* widget) {
-    if (std::find(dirty.begin(), dirty.end(), widget) == dirty.end()) dirty.push_back(widget);
+void RefreshClock::MarkDirty(QWidget* widget, Mark& mark) {
+    if (mark.marked) return;
+    mark.marked = true;
+    dirty.push_back({widget, &mark});
     if (!timer.isActive()) timer.start();
 }
 
 void RefreshClock::MarkDirty(Refreshable* refreshable) {
-    if (std::find(dirtyRefreshables.begin(), dirtyRefreshables.end(), refreshable) ==
-        dirtyRefreshables.end())
-        dirtyRefreshables.push_back(refreshable);
+    if (refreshable->marked) return;
+    refreshable->marked = true;
+    dirtyRefreshables.push_back(refreshable);
     if (!timer.isActive()) timer.start();
 }
 
@@ -32,15 +34,19 @@ void RefreshClock::Forget(Refreshable* refreshable) {
 }
 
 void RefreshClock::Flush() {
-    for (const auto& widget : dirty) {
-        if (widget) widget->update();
+    for (const Dirty& entry : dirty) {
+        if (!entry.widget) continue;
+        entry.mark->marked = false;
+        entry.widget->update();
     }
     dirty.clear();
     // Cleared before refreshing: a refresh may mark itself again.
     std::vector<Refreshable*> due;
     due.swap(dirtyRefreshables);
-    for (Refreshable* refreshable : due)
+    for (Refreshable* refreshable : due) {
+        refreshable->marked = false;
         refreshable->Refresh();
+    }
     if (dirtyRefreshables.empty()) {
         due.clear();
         dirtyRefreshables.swap(due); // keeps the capacity, so marking never allocates
@@ -59,7 +65,7 @@ NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, Q
 void NumericDisplay::SetValue(int newValue) {
     if (newValue == value) return;
     value = newValue;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 void NumericDisplay::SetValueBackground(const QColor& colour) {
@@ -70,7 +76,7 @@ void NumericDisplay::SetValueBackground(const QColor& colour) {
 void NumericDisplay::SetStale(bool newStale) {
     if (newStale == stale) return;
     stale = newStale;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 QSize NumericDisplay::sizeHint() const {
@@ -98,13 +104,13 @@ ColourSwatch::ColourSwatch(const QString& objectName, RefreshClock& clock, QWidg
 void ColourSwatch::SetColour(std::uint32_t rgb) {
     if (rgb == colour) return;
     colour = rgb;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 void ColourSwatch::SetStale(bool newStale) {
     if (newStale == stale) return;
     stale = newStale;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 void ColourSwatch::paintEvent(QPaintEvent* event) {
@@ -126,7 +132,7 @@ IndicatorLed::IndicatorLed(const QString& objectName, QColor onColour, RefreshCl
 void IndicatorLed::SetOn(bool newOn) {
     if (newOn == on) return;
     on = newOn;
-    clock.MarkDirty(this);
+    clock.MarkDirty(this, mark);
 }
 
 void IndicatorLed::paintEvent(QPaintEvent*) {

@@ -12,26 +12,42 @@
 
 namespace live {
 
+class RefreshClock;
+
 // Something that brings its own drawing up to date when the clock ticks (the charts).
 class Refreshable {
 public:
     virtual ~Refreshable() = default;
     virtual void Refresh() = 0;
+
+private:
+    friend class RefreshClock;
+    bool marked = false; // waits for the clock's tick
 };
 
 class RefreshClock : public QObject {
 public:
+    // Kept by each widget the clock repaints: marking a widget again before the tick costs one
+    // test, however many widgets wait, as every measurement marks dozens of them.
+    struct Mark {
+        bool marked = false;
+    };
+
     explicit RefreshClock(QObject* parent = nullptr);
-    void MarkDirty(QWidget* widget);
+    void MarkDirty(QWidget* widget, Mark& mark);
     void MarkDirty(Refreshable* refreshable);
     // A refreshable that goes away before the clock.
     void Forget(Refreshable* refreshable);
     static constexpr int kIntervalMs = 40;
 
 private:
+    struct Dirty {
+        QPointer<QWidget> widget;
+        Mark* mark; // inside the widget: touched only while the widget lives
+    };
     void Flush();
     QTimer timer;
-    std::vector<QPointer<QWidget>> dirty;
+    std::vector<Dirty> dirty;
     std::vector<Refreshable*> dirtyRefreshables;
 };
 
@@ -53,6 +69,7 @@ protected:
 
 private:
     RefreshClock& clock;
+    RefreshClock::Mark mark;
     int value = 0;
     QColor background = Qt::white;
     bool stale = false;
@@ -71,6 +88,7 @@ protected:
 
 private:
     RefreshClock& clock;
+    RefreshClock::Mark mark;
     std::uint32_t colour = 0;
     bool stale = false;
 };
@@ -88,6 +106,7 @@ protected:
 
 private:
     RefreshClock& clock;
+    RefreshClock::Mark mark;
     QColor onColour;
     bool on = false;
 };

@@ -24,6 +24,7 @@ void GoLoop::RunGoLoop() {
         // A failure has been reported, and the report ends the loop.
         if (operations.Measure(state.live.frame) == Outcome::Reply) ShowMeasurement();
     }
+    drawing.ShowPendingNow();
 }
 
 void GoLoop::MeasureEach(const std::function<bool()>& take) {
@@ -36,8 +37,11 @@ void GoLoop::MeasureEach(const std::function<bool()>& take) {
 
 void GoLoop::ShowMeasurement() {
     ++state.live.measurementCount;
-    drawing.UpdateLiveDisplays();
-    drawing.RedrawLiveGraphs();
+    drawing.TakeMeasurement();
+}
+
+void GoLoop::ShowPendingNow() {
+    drawing.ShowPendingNow();
 }
 
 } // namespace live

@@ -28,8 +28,11 @@ public:
     // current frame and handed to `take`, which returns false to end the loop. Pending SEND and
     // GET wait, and the data panel is left alone.
     void MeasureEach(const std::function<bool()>& take);
-    // Shows the current frame on every live display and chart.
+    // The current frame to the histories at once, and to every live display and chart at the
+    // refresh clock's next tick.
     void ShowMeasurement();
+    // What ShowMeasurement has not shown yet, now.
+    void ShowPendingNow();
 
 private:
     core::AppState& state;

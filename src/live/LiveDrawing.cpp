@@ -9,13 +9,39 @@
 
 namespace live {
 
-LiveDrawing::LiveDrawing(core::AppState& state, DataPanel& data) : state(state), data(data) {}
+LiveDrawing::LiveDrawing(core::AppState& state, DataPanel& data, RefreshClock& clock)
+    : state(state), data(data), clock(clock) {}
+
+LiveDrawing::~LiveDrawing() {
+    clock.Forget(this);
+}
+
+void LiveDrawing::TakeMeasurement() {
+    UpdateHistories();
+    pending = true;
+    clock.MarkDirty(this);
+}
+
+void LiveDrawing::ShowPendingNow() {
+    if (!pending) return;
+    pending = false;
+    ShowLatest();
+}
+
+void LiveDrawing::ShowLatest() {
+    state.live.liveColour = LiveColour(state.live.frame);
+    const bool outputs = state.params.image.parameters[protocol::kEvaluationMode] > 2;
+    data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
+    if (otherDisplays) otherDisplays(state.live.frame);
+    RedrawLiveGraphs();
+}
 
 std::uint16_t LiveDrawing::CalculationMode() const {
     return state.params.image.parameters[protocol::kCalculationMode];
 }
 
 void LiveDrawing::UpdateLiveDisplays() {
+    pending = false;
     state.live.liveColour = LiveColour(state.live.frame);
     const bool outputs = state.params.image.parameters[protocol::kEvaluationMode] > 2;
     data.ShowFrame(state.live.frame, state.live.liveColour, outputs);

@@ -1,6 +1,7 @@
 #pragma once
-// The routines that put a measurement and the taught colours on the data panel: called once per
-// measurement by the loops, and by the parameter side whenever the teach data change.
+// The routines that put a measurement and the taught colours on the data panel: called for the
+// measurements of the loops, and by the parameter side whenever the teach data change.
+#include "live/DisplayWidgets.h"
 #include "live/LiveGraphs.h"
 
 #include <cstdint>
@@ -21,9 +22,18 @@ namespace live {
 class DataPanel;
 using protocol::MeasurementFrame;
 
-class LiveDrawing {
+class LiveDrawing : public Refreshable {
 public:
-    LiveDrawing(core::AppState& state, DataPanel& data);
+    LiveDrawing(core::AppState& state, DataPanel& data, RefreshClock& clock);
+    ~LiveDrawing() override;
+
+    // A new measurement in the state's frame: the histories take it at once, and the displays,
+    // views and cursors show the newest frame at the refresh clock's next tick, as no eye reads
+    // more than 25 a second and the loop should not wait for a hundred widgets every turn.
+    void TakeMeasurement();
+    // What the last measurement has not shown yet, now (at the end of a loop).
+    void ShowPendingNow();
+    void Refresh() override { ShowPendingNow(); }
 
     // Every live display, the live colour, the output indicators, then the histories.
     void UpdateLiveDisplays();
@@ -54,9 +64,13 @@ public:
 
 private:
     std::uint16_t CalculationMode() const;
+    // The displays and the views, from the state's frame.
+    void ShowLatest();
 
     core::AppState& state;
     DataPanel& data;
+    RefreshClock& clock;
+    bool pending = false; // a measurement not shown yet
     std::function<void(bool)> otherLabels;
     std::function<void(const protocol::MeasurementFrame&)> otherDisplays;
     TripleHistory rgbHistory;  // red, green, blue

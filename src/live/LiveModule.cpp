@@ -25,7 +25,7 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
       bigGroupPanel(
           std::make_unique<BigNumberPanel>(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock)) {
     dataPanel = new DataPanel(shell, refreshClock, *bigColourPanel, *bigGroupPanel);
-    drawing = std::make_unique<LiveDrawing>(state, *dataPanel);
+    drawing = std::make_unique<LiveDrawing>(state, *dataPanel, refreshClock);
     goLoop = std::make_unique<GoLoop>(state, shell.Gate(), operations, *drawing);
     registrar.AddChildPanel(core::ChildPanel::Data, dataPanel);
     graphPanel = new GraphPanel(shell, refreshClock);

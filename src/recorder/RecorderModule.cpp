@@ -188,6 +188,7 @@ void RecorderModule::RunTimedRecording() {
             WaitForNextPeriod(cycleStart, interval);
         }
     }
+    live.Loop().ShowPendingNow();
     ReportSaved();
     page->ShowTimedRecording(false);
     shell.SetButtonsDimmed(0, 0);
@@ -278,6 +279,7 @@ void RecorderModule::RunTriggeredRecording() {
     // or the start was never answered.
     if (started != protocol::Outcome::Cancelled && operations.Link().LinkOpen())
         operations.StopTriggerSending();
+    live.Loop().ShowPendingNow();
     ReportSaved();
     page->ShowTriggeredRecording(false);
     shell.SetButtonsDimmed(0, 0);

@@ -73,14 +73,18 @@ private slots:
         auto main = f->Main();
         bool goDimmedWhileRunning = false;
         bool sendUsableWhileRunning = false;
+        int shownWhileRunning = 0;
         f->RunGo(400, [&] {
             goDimmedWhileRunning = !main.buttonGo->isEnabled();
             sendUsableWhileRunning = main.buttonSend->isEnabled();
+            // The displays follow the loop at the refresh clock's pace, not only at its end.
+            shownWhileRunning = f->Data().dispRed->Value();
             QTest::mouseClick(main.buttonStop, Qt::LeftButton);
         });
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(goDimmedWhileRunning);
         QVERIFY(sendUsableWhileRunning);
+        QVERIFY(shownWhileRunning > 0);
         QVERIFY(main.buttonGo->isEnabled());
         const int turns = f->RequestsOfOrder(8);
         QVERIFY2(turns > 5, qPrintable(QString::number(turns)));

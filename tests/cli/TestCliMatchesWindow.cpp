@@ -3,8 +3,8 @@
 #include "app/ProgramFixture.h"
 #include "params/ParameterDefaults.h"
 #include "params/ParameterFile.h"
-#include "protocol/ParameterCodes.h"
 #include "protocol/Orders.h"
+#include "protocol/ParameterCodes.h"
 
 #include <QProcess>
 #include <QtTest>

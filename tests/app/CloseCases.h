@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSocketNotifier>
@@ -30,8 +31,6 @@
 namespace closecases {
 
 inline constexpr const char* kChildSwitch = "--run-program-and-close";
-// The window is closed this long after the command began: well inside its wait.
-inline constexpr int kCloseAfterMs = 150;
 // A reply the command would wait for, were it not given up: longer than any bound below.
 inline constexpr int kLongDelayMs = 20000;
 
@@ -55,6 +54,9 @@ struct Operation {
     const char* name;
     // Before the start-up (true) or once the program is connected.
     bool duringStartUp = false;
+    // The order whose arrival at the simulator shows that the command waits: the window is
+    // closed then.
+    int waitOrder = 0;
     std::function<void(sim::SimThread&)> prepare = {};
     // In the child: what the operator does to start the command.
     std::function<void(app::Program&)> start = {};
@@ -69,19 +71,22 @@ struct Operation {
 inline const std::vector<Operation>& Operations() {
     using namespace protocol;
     static const std::vector<Operation> operations = {
-        {"start-up connect, identification unanswered", true,
+        {"start-up connect, identification unanswered", true, kOrderIdentify,
          [](sim::SimThread& s) {
              sim::FaultSettings faults;
              faults.silence = sim::Fault{true, 0, kOrderIdentify};
              s.SetFaults(faults);
          },
          nullptr},
-        {"GO, a measurement on its way", false, [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
+        {"GO, a measurement on its way", false, kOrderMeasure,
+         [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
          [](app::Program& p) { Click(p.Window(), "ButtonGo"); }},
-        {"GET, a block on its way", false, [](sim::SimThread& s) { Delay(s, kOrderReadBlock); },
+        {"GET, a block on its way", false, kOrderReadBlock,
+         [](sim::SimThread& s) { Delay(s, kOrderReadBlock); },
          [](app::Program& p) { Click(p.Window(), "ButtonGet"); }},
         {"SEND to EEPROM, the first block on the line",
          false,
+         kOrderWriteBlock,
          [](sim::SimThread& s) { Delay(s, kOrderWriteBlock, 1500); },
          [](app::Program& p) {
              Need<QRadioButton>(p.Window(), "SelectMem", 1)->click();
@@ -90,7 +95,7 @@ inline const std::vector<Operation>& Operations() {
          {kOrderWriteBlock, kOrderStoreEeprom},
          {kOrderWriteBlock, kOrderStoreEeprom},
          2 * 1500},
-        {"recorder, waiting for the next interval", false, nullptr,
+        {"recorder, waiting for the next interval", false, kOrderMeasure, nullptr,
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Recorder);
              QWidget& page = *Need(p.Window(), "RecorderPage");
@@ -99,6 +104,7 @@ inline const std::vector<Operation>& Operations() {
          }},
         {"recorder, waiting for a trigger",
          false,
+         kOrderTriggerSending,
          [](sim::SimThread& s) { s.SetTriggerPeriodMs(0); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Recorder);
@@ -112,6 +118,7 @@ inline const std::vector<Operation>& Operations() {
          {kOrderTriggerSending}},
         {"scan, waiting for its trigger",
          false,
+         kOrderScan,
          [](sim::SimThread& s) { s.SetInput0(false); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::ScopeSettings);
@@ -122,22 +129,26 @@ inline const std::vector<Operation>& Operations() {
          },
          {kOrderScan},
          {kOrderScan}},
-        {"white calibration, averaging", false, [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
+        {"white calibration, averaging", false, kOrderMeasure,
+         [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Calibration);
              Click(p.Window(), "ButtonCalcCF");
          }},
-        {"self calibration", false, [](sim::SimThread& s) { Delay(s, kOrderSelfCalibration); },
+        {"self calibration", false, kOrderSelfCalibration,
+         [](sim::SimThread& s) { Delay(s, kOrderSelfCalibration); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::Calibration);
              Click(p.Window(), "ButtonStartSelfCalibration");
          }},
-        {"mean-value captures", false, [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
+        {"mean-value captures", false, kOrderMeasure,
+         [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::TeachTable);
              Click(p.Window(), "ButtonTeachMeanVal");
          }},
-        {"recorded-value recording", false, [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
+        {"recorded-value recording", false, kOrderMeasure,
+         [](sim::SimThread& s) { Delay(s, kOrderMeasure); },
          [](app::Program& p) {
              p.ShowPage(core::MainPage::TeachTable);
              Click(p.Window(), "ButtonTeachRecVal");
@@ -154,8 +165,9 @@ inline const Operation& OperationNamed(const QString& name) {
     return Operations().front();
 }
 
-// The program as main() runs it. Once connected it says READY and waits for a line on its
-// standard input before the operator starts the command; the window closes a little later.
+// The program as main() runs it. Once connected it says READY; then each line on its standard
+// input is a step of the operator: "go" starts the command, "close" closes the window (during the
+// start-up there is only "close").
 inline int RunProgramAndClose(int argc, char** argv) {
     QApplication application(argc, argv);
     const Operation& operation = OperationNamed(QString::fromLocal8Bit(argv[2]));
@@ -164,16 +176,7 @@ inline int RunProgramAndClose(int argc, char** argv) {
     dialogs.confirmAnswers.assign(8, true);
     app::Program program(state, dialogs);
     program.SetProgramDirectory(QString::fromLocal8Bit(argv[3]));
-    auto closeNow = [&program] {
-        std::printf("CLOSED %lld\n", static_cast<long long>(MonotonicNs()));
-        std::fflush(stdout);
-        program.Window().close();
-    };
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    if (operation.duringStartUp) {
-        input.setEnabled(false);
-        QTimer::singleShot(kCloseAfterMs, closeNow);
-    } else {
+    if (!operation.duringStartUp) {
         // Ready once the start-up has connected and its command has ended.
         auto* ready = new QTimer(&program);
         ready->setInterval(20);
@@ -184,14 +187,25 @@ inline int RunProgramAndClose(int argc, char** argv) {
             std::fflush(stdout);
         });
         ready->start();
-        QObject::connect(&input, &QSocketNotifier::activated, [&] {
-            input.setEnabled(false);
-            char line[16];
-            if (::read(STDIN_FILENO, line, sizeof line) <= 0) return;
-            QTimer::singleShot(kCloseAfterMs, closeNow);
-            operation.start(program);
-        });
     }
+    // Steps arrive one at a time: the next is written only once the previous one shows. The
+    // command runs inside the step that started it, so the close comes in from there.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char line[64] = {};
+        const ssize_t n = ::read(STDIN_FILENO, line, sizeof line - 1);
+        if (n <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        if (std::strncmp(line, "close", 5) == 0) {
+            std::printf("CLOSED %lld\n", static_cast<long long>(MonotonicNs()));
+            std::fflush(stdout);
+            program.Window().close();
+        } else if (std::strncmp(line, "go", 2) == 0 && operation.start) {
+            operation.start(program);
+        }
+    });
     return app::RunProgram(program);
 }
 
@@ -233,15 +247,33 @@ inline CloseResult RunCase(const Operation& op) {
     child.start(QCoreApplication::applicationFilePath(),
                 {QString::fromLatin1(kChildSwitch), QString::fromLatin1(op.name), dir.path()});
     if (!child.waitForStarted()) return {QStringLiteral("the program did not start")};
+    auto giveUp = [&child](const char* why) {
+        child.kill();
+        child.waitForFinished();
+        return CloseResult{QString::fromLatin1(why)};
+    };
     if (!op.duringStartUp) {
-        if (!child.waitForReadyRead(20000) || child.readLine().trimmed() != "READY") {
-            child.kill();
-            child.waitForFinished();
-            return {QStringLiteral("the program did not connect")};
-        }
+        if (!child.waitForReadyRead(20000) || child.readLine().trimmed() != "READY")
+            return giveUp("the program did not connect");
         if (op.prepare) op.prepare(simulator);
+        simulator.ClearRequestLog();
         child.write("go\n");
+        child.waitForBytesWritten(1000);
     }
+    // The window closes once the command is in its wait: its request has reached the sensor.
+    QElapsedTimer waiting;
+    waiting.start();
+    auto arrived = [&] {
+        for (const auto& request : simulator.RequestLog())
+            if (request.order == op.waitOrder) return true;
+        return false;
+    };
+    while (!arrived()) {
+        if (waiting.elapsed() > 20000) return giveUp("the command never reached the sensor");
+        QTest::qWait(10);
+    }
+    child.write("close\n");
+    child.waitForBytesWritten(1000);
     const bool ended = child.waitForFinished(60000);
     const std::int64_t endNs = MonotonicNs();
     if (!ended) {

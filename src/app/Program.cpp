@@ -292,6 +292,10 @@ void Program::LinkReported() {
     gate.Stop(core::StopCause::Loop);
 }
 
+void Program::SensorNotice() {
+    gate.Stop(core::StopCause::Loop);
+}
+
 void Program::LinkFailed() {
     live->Data().SetStale(true);
     UpdateStatusBar();

@@ -112,6 +112,7 @@ public:
     void ShowCommunicationPage() override;
     void SetWaitCursor(bool on) override;
     void LinkReported() override;
+    void SensorNotice() override;
     void LinkFailed() override;
     void LinkLost() override;
 

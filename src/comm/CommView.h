@@ -17,6 +17,8 @@ public:
     // Something was reported (a failure, or the sensor's notice): the link is no longer known to
     // be good, and a measuring loop ends.
     virtual void LinkReported() {}
+    // The sensor replaced values it found implausible: the link is fine, a measuring loop ends.
+    virtual void SensorNotice() {}
     // The link failed: what was measured before is no longer live.
     virtual void LinkFailed() {}
     // The connection closed or the serial device vanished: the command in progress ends.

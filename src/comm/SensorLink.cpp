@@ -652,17 +652,19 @@ void SensorLink::KeepBytesAfterFrame() {
 }
 
 void SensorLink::ReportCommError(const std::string& message) {
-    ReportSensorNotice(message);
-    view.LinkFailed();
-}
-
-void SensorLink::ReportSensorNotice(const std::string& message) {
     lastMessage = message;
     view.SetStatusLine(linktext::kStatusTimeout);
     view.AppendLog(message + "\n\n");
     view.SetLinkButtonsDimmed(true);
     view.ShowCommunicationPage();
     view.LinkReported();
+    view.LinkFailed();
+}
+
+void SensorLink::ReportSensorNotice(const std::string& message) {
+    // The link is fine: the notice goes to the log and ends a measuring loop, nothing more.
+    view.AppendLog(message + "\n\n");
+    view.SensorNotice();
 }
 
 void SensorLink::OnTcpReadyRead() {

@@ -103,7 +103,7 @@ public:
     // in the status line, the link buttons dimmed, the communication page in front.
     void ReportCommError(const std::string& message);
     // What the sensor reports that is not a failure of the link (its count of replaced
-    // parameters) goes the same way, but leaves the live values live.
+    // parameters): the communication log, and a measuring loop ends; the link stays good.
     void ReportSensorNotice(const std::string& message);
 
     // Number of events the serial port reported since it was opened (for tests of the

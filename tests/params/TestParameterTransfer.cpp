@@ -264,15 +264,19 @@ private slots:
         sim::FaultSettings faults;
         faults.plausibilityCount = sim::Fault{true, 2, 1};
         f->simulator.SetFaults(faults);
+        f->program->ShowPage(core::MainPage::Parameters);
         Press(f->Main().buttonSend);
         QCOMPARE(f->RequestsOfOrder(1), 2);
         const QString text = QStringLiteral(
             "INFO!\n2 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT "
             "VALUE!\n\n");
         QCOMPARE(Occurrences(text), 2); // once for each block
-        QCOMPARE(f->state->flags.linkGood, std::uint16_t(0));
-        QCOMPARE(f->CurrentPage(), int(int(core::MainPage::Communication)));
-        QCOMPARE(f->dialogs.CountOf("message"), 0); // a link report, never a popup
+        // The link is fine: still connected, no time-out told, the page stays in front.
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        QCOMPARE(f->CurrentPage(), int(core::MainPage::Parameters));
+        QVERIFY(f->Data().dispStatus->text() != QStringLiteral("TIMEOUT!"));
+        QVERIFY(f->Comm().buttonAccept->isEnabled());
+        QCOMPARE(f->dialogs.CountOf("message"), 0); // in the log, never a popup
     }
 
     void eepromCountOf65535IsReportedAndTheSetStillRead() {

@@ -132,9 +132,12 @@ bool CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
             calibrationPage->ShowCalculating((i / 5) % 2 == 0);
             QCoreApplication::processEvents();
         }
-        // A link that has closed would fail the rest one time-out after another.
-        if (!operations.Link().LinkOpen()) break;
-        if (operations.Measure(state.live.frame) != Outcome::Reply) continue;
+        // A failure has been reported; the rest would only repeat it, a silent sensor one
+        // time-out after another, and the means would be taken from fewer frames than counted.
+        if (operations.Measure(state.live.frame) != Outcome::Reply) {
+            calibrationPage->ShowCalculating(false);
+            return false;
+        }
         calibrationPage->ShowFrame(state.live.frame);
         using F = protocol::MeasurementFrame;
         const auto& w = state.live.frame.w;
@@ -155,8 +158,11 @@ void CalibrationModule::Calculate() {
         Rgb rawSums{};
         std::uint32_t deltaSum = 0;
         if (!AverageFrames(rawSums, deltaSum)) {
-            // Stopped, or the window closed: nothing goes to the sensor, and GO does not start.
-            shell.ReportCommand("CALCULATE CF", "stopped, nothing sent");
+            // Stopped, failed, or the window closed: nothing goes to the sensor, and GO does not
+            // start.
+            shell.ReportCommand("CALCULATE CF", shell.Gate().StopRequested()
+                                                    ? "stopped, nothing sent"
+                                                    : "failed, nothing sent");
             shell.SetButtonsDimmed(0, 0);
             return;
         }
@@ -172,12 +178,17 @@ void CalibrationModule::Calculate() {
             outcome = "factor out of range";
         } else {
             calibrationPage->ShowFactors(*factors);
-            dialogs.Message(kPassedTitle, kPassedText);
             outcome = "passed";
         }
     }
-    // In every case: the fields as they stand go to the sensor, and GO starts.
-    SendFactors();
+    // In every case the fields as they stand go to the sensor, and GO starts; success is told
+    // only once the factors are in the sensor, and a send that failed ends the command.
+    if (!SendFactors()) {
+        shell.ReportCommand("CALCULATE CF", outcome + ", but the factors were not sent");
+        shell.SetButtonsDimmed(0, 0);
+        return;
+    }
+    if (outcome == "passed") dialogs.Message(kPassedTitle, kPassedText);
     shell.ReportCommand("CALCULATE CF", outcome);
     shell.SetButtonsDimmed(1, 1);
     shell.ShowChildPanel(core::ChildPanel::Data);

@@ -53,7 +53,8 @@ private:
     // The factor fields and the offset fields from the sensor; false after a failure.
     bool ReadCalibrationData();
     void Calculate();
-    // Adds up the raw values of 100 measurements; false when the command was stopped.
+    // Adds up the raw values of 100 measurements; false when the command was stopped or an
+    // exchange failed.
     bool AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum);
     void WriteHardwareInfoFile();
 

@@ -113,6 +113,37 @@ private slots:
         QVERIFY(Need<QPushButton>(f->Window(), "ButtonCalcCF")->isEnabled());
     }
 
+    // A failure is never told as success, and the command ends with it: no factors sent after
+    // an averaging that failed, no "CALIBRATION PASSED!" and no GO after a send that failed.
+    void aFailedCalculationSaysNoSuccessAndEnds_data() {
+        QTest::addColumn<int>("silentOrder");
+        QTest::addColumn<int>("measurements");
+        QTest::addColumn<int>("sends");
+        QTest::newRow("silent during the averaging") << 8 << 1 << 0;
+        QTest::newRow("factors not taken") << 101 << 100 << 1;
+    }
+    void aFailedCalculationSaysNoSuccessAndEnds() {
+        QFETCH(int, silentOrder);
+        QFETCH(int, measurements);
+        QFETCH(int, sends);
+        QVERIFY(f->ConnectThroughPage());
+        f->program->ShowPage(core::MainPage::Calibration);
+        f->simulator.SetRawSpread(0); // a white target
+        Field("EditSetValue")->setValue(1000);
+        sim::FaultSettings faults;
+        faults.silence = sim::Fault{true, 0, silentOrder};
+        f->simulator.SetFaults(faults);
+        f->dialogs.confirmAnswers = {true, true};
+        f->simulator.ClearRequestLog();
+        Click("ButtonCalcCF");
+        QCOMPARE(f->RequestsOfOrder(8), measurements);
+        QCOMPARE(f->RequestsOfOrder(101), sends);
+        QCOMPARE(f->dialogs.CountOf("message"), 0);
+        QVERIFY(f->Log().contains(QStringLiteral("TIMEOUT!")));
+        QVERIFY(!f->program->Gate().Busy());
+        QVERIFY(Need<QPushButton>(f->Window(), "ButtonCalcCF")->isEnabled());
+    }
+
     void aSpreadAboveTheMaximumDeltaLeavesTheFactorsButStillSends() {
         QVERIFY(f->ConnectThroughPage());
         f->simulator.SetRawSpread(1000);

@@ -16,6 +16,12 @@ std::string UnknownErrorReplyText(int status) {
            "!\nVERIFY PC AND SENSOR SOFTWARE!";
 }
 
+std::string ErrorReplyText(int status) {
+    if (status == 1) return kInvalidOrder;
+    if (status == 2) return kControlUnitError;
+    return UnknownErrorReplyText(status);
+}
+
 std::string SerialErrorText(int code) {
     switch (code) {
     case -1:

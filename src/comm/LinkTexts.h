@@ -34,6 +34,8 @@ std::string OtherOrderText(int replyCode, int askedOrder);
 
 // An error reply whose status word is neither 1 nor 2.
 std::string UnknownErrorReplyText(int status);
+// What an error reply with this status tells the operator.
+std::string ErrorReplyText(int status);
 
 // Text of a negative serial open result.
 std::string SerialErrorText(int code);

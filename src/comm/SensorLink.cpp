@@ -572,12 +572,7 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
     if (outcome == Outcome::Reply && header.code == protocol::kErrorReplyCode) {
         // An error reply completes the exchange; the report ends any measurement loop. Every
         // error reply reaches the operator, whatever its status.
-        if (header.word == protocol::kStatusInvalidOrder)
-            ReportCommError(linktext::kInvalidOrder);
-        else if (header.word == protocol::kStatusControlUnitError)
-            ReportCommError(linktext::kControlUnitError);
-        else
-            ReportCommError(linktext::UnknownErrorReplyText(header.word));
+        ReportCommError(linktext::ErrorReplyText(header.word));
         outcome = Outcome::ErrorReply;
     } else if (outcome == Outcome::Reply && header.code != request.order) {
         staleInput = true;

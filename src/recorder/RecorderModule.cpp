@@ -1,5 +1,6 @@
 #include "recorder/RecorderModule.h"
 
+#include "comm/LinkTexts.h"
 #include "comm/SensorLink.h"
 #include "comm/SensorOperations.h"
 #include "core/AppState.h"
@@ -11,6 +12,7 @@
 #include "live/GoLoop.h"
 #include "live/GraphPanel.h"
 #include "live/LiveModule.h"
+#include "protocol/Orders.h"
 #include "recorder/RecorderHelp.h"
 #include "recorder/RecorderPage.h"
 
@@ -145,6 +147,7 @@ bool RecorderModule::ConfirmFileAndWarn(bool alsoWarn) {
 
 void RecorderModule::StartCountingRows() {
     rowsNotWritten = 0;
+    framesNotRecorded = 0;
     page->ShowNotWritten(0);
 }
 
@@ -173,8 +176,10 @@ void RecorderModule::RunTimedRecording() {
         while (!gate.StopRequested()) {
             const double cycleStart = Seconds();
             emit CycleStarted(cycleStart);
-            const bool valid = operations.Measure(state.live.frame) == protocol::Outcome::Reply;
+            const protocol::Outcome measured = operations.Measure(state.live.frame);
+            const bool valid = measured == protocol::Outcome::Reply;
             if (valid) RecordFrame();
+            if (!valid && measured != protocol::Outcome::Cancelled) ++framesNotRecorded;
             if (page->Mode() == kModeCount) {
                 // A failed exchange wrote no row: it is not counted as recorded.
                 if (valid) ++recordedCount;
@@ -223,13 +228,18 @@ void RecorderModule::AppendRow(const protocol::MeasurementFrame& frame) {
 }
 
 void RecorderModule::ReportSaved() {
-    if (rowsNotWritten == 0) {
+    if (rowsNotWritten == 0 && framesNotRecorded == 0) {
         dialogs.Message(kSavedTitle, kSaved);
         return;
     }
-    dialogs.Message(kAttention, std::to_string(rowsNotWritten) +
-                                    " rows could not be written to the record file! \n" +
-                                    state.settings.recordFilePath);
+    std::string text;
+    if (rowsNotWritten > 0)
+        text += std::to_string(rowsNotWritten) +
+                " rows could not be written to the record file! \n" + state.settings.recordFilePath;
+    if (framesNotRecorded > 0)
+        text += std::string(text.empty() ? "" : "\n") + std::to_string(framesNotRecorded) +
+                " frames from the sensor failed or held no measurement and were not recorded!";
+    dialogs.Message(kAttention, text);
 }
 
 void RecorderModule::CBF_ButtonStopRecord() {
@@ -266,8 +276,15 @@ void RecorderModule::RunTriggeredRecording() {
             if (frame.outcome == protocol::Outcome::Cancelled ||
                 frame.outcome == protocol::Outcome::Closed)
                 break;
-            // A bad frame has been reported, and the report ends the recording.
-            if (!frame.Ok()) continue;
+            // A bad frame has been reported, and the report ends the recording. An error reply
+            // ends it as any other does; a frame of another order is passed over. Neither is a
+            // row.
+            if (frame.Ok() && frame.code == protocol::kErrorReplyCode)
+                operations.Link().ReportCommError(comm::linktext::ErrorReplyText(frame.status));
+            if (!frame.Ok() || frame.code != protocol::kOrderMeasure) {
+                ++framesNotRecorded;
+                continue;
+            }
             protocol::TakeMeasurementFrame(state.live.frame, frame.words.data(),
                                            frame.words.size());
             RecordFrame();

@@ -85,6 +85,8 @@ private:
     std::uint16_t recordedCount = 0;
     double frameCounter = 0;
     int rowsNotWritten = 0;
+    // Frames the sensor sent that were not recorded: failed, or no measurement.
+    int framesNotRecorded = 0;
 };
 
 } // namespace recorder

@@ -213,6 +213,34 @@ private slots:
         QVERIFY(f->dialogs.popups.back().text.find("2 rows could not be written") == 0);
     }
 
+    // An error reply is no measurement: it ends the recording as a failure does, writes no
+    // row, and the end says so instead of "File has been saved!".
+    void anErrorReplyIsNoRow_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("a number of values") << 0;
+        QTest::newRow("triggered by the sensor") << 3;
+    }
+    void anErrorReplyIsNoRow() {
+        QFETCH(int, mode);
+        SelectNewFile(path);
+        ChooseMode(mode);
+        SetTiming(0.25, 5);
+        f->simulator.SetTriggerPeriodMs(0);
+        sim::FaultSettings faults;
+        faults.errorReply = sim::Fault{true, 2, 8};
+        f->simulator.SetFaults(faults);
+        f->dialogs.confirmAnswers = {true};
+        if (mode == 3) QTimer::singleShot(300, [this] { f->simulator.FireTrigger(); });
+        Click(mode == 3 ? "ButtonStartTrigRec" : "ButtonStartRecord");
+        QCOMPARE(Rows(Slurp(path)), 0);
+        QVERIFY(f->Log().contains(QStringLiteral("COMMUNICATION ERROR ON CONTROL UNIT!")));
+        QCOMPARE(f->dialogs.popups.back().title, std::string("ATTENTION!"));
+        QCOMPARE(f->dialogs.popups.back().text,
+                 std::string("1 frames from the sensor failed or held no measurement and were "
+                             "not recorded!"));
+        QVERIFY(!f->program->Gate().Busy());
+    }
+
     void triggeredRecordingOverTcp() { RecordThreeTriggers(); }
 
     void triggeredRecordingOverAPty() {

@@ -541,7 +541,6 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
         protocol::BuildRequestFrame(request, transmitBuffer.data(), transmitBuffer.size());
     if (pushed == nullptr) receiveBuffer.fill(0);
     lastMessage.clear();
-    askedOrder = request.order;
     exchangeRunning = true;
     if (writeDepth > 0) writeOnLine = true;
     // The reply to a read may be given up when the command is stopped; a write is waited for.

@@ -193,7 +193,6 @@ private:
     termios serialSettings{};
     bool serialSettingsRead = false;
     long waitWakeUps = 0;
-    std::uint8_t askedOrder = 0;
     std::string lastMessage; // what the operator was told of the frame now in the buffer
     protocol::frame::HeaderFields header; // kept from the last valid header
     std::array<std::uint8_t, protocol::frame::kBufferSize> transmitBuffer{};

@@ -53,7 +53,8 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     // Roomier than the restore size, so the pages need no scrolling at first start.
     resize(1000, 660);
 
-    connect(tabMain1, &QTabWidget::currentChanged, this, &MainPanel::PageChanged);
+    connect(tabMain1, &QTabWidget::currentChanged, this,
+            [this](int tab) { emit PageChanged(PageOf(tabMain1->widget(tab))); });
 }
 
 namespace {
@@ -114,30 +115,54 @@ void MainPanel::ShowStatus(const QString& link, const QString& loop, const QStri
 }
 
 void MainPanel::SetPage(int index, QWidget* page) {
+    if (index < 0 || index >= core::kMainPageCount || pages[std::size_t(index)]) return;
+    pages[std::size_t(index)] = page;
+    InsertTab(index);
+}
+
+void MainPanel::InsertTab(int index) {
     // Short labels so all nine fit the column side by side.
     static const char* const kLabels[core::kMainPageCount] = {
         "COM", "PARA", "GROUP", "TEACH", "REC", "CAL", "ROWS", "VAREV", "OFFSET"};
-    if (index < 0 || index >= core::kMainPageCount || pages[std::size_t(index)]) return;
-    pages[std::size_t(index)] = page;
-    // Subsystems register their pages in any order; each goes after the pages of lower index,
-    // so once all are in, a tab's position is its page's index.
+    // Subsystems register their pages in any order; each goes after the tabs of lower index.
     int position = 0;
     for (int i = 0; i < index; ++i)
-        position += pages[std::size_t(i)] ? 1 : 0;
+        position += tabMain1->indexOf(pages[std::size_t(i)]) >= 0 ? 1 : 0;
     const QSignalBlocker blocker(tabMain1);
-    tabMain1->insertTab(position, page, QString::fromLatin1(kLabels[index]));
+    tabMain1->insertTab(position, pages[std::size_t(index)], QString::fromLatin1(kLabels[index]));
 }
 
 void MainPanel::SetPageVisible(int index, bool visible) {
-    tabMain1->setTabVisible(index, visible);
+    if (index < 0 || index >= core::kMainPageCount || !pages[std::size_t(index)]) return;
+    QWidget* page = pages[std::size_t(index)];
+    const bool present = tabMain1->indexOf(page) >= 0;
+    // A hidden tab can still be reached by the wheel over the tab bar or by Ctrl+Tab, so a
+    // locked page leaves the tab control altogether, and is disabled so no shortcut reaches
+    // its commands.
+    page->setEnabled(visible);
+    if (visible && !present) InsertTab(index);
+    if (!visible && present) tabMain1->removeTab(tabMain1->indexOf(page));
 }
 
 void MainPanel::ShowPage(int index) {
-    tabMain1->setCurrentIndex(index);
+    if (index < 0 || index >= core::kMainPageCount || !pages[std::size_t(index)]) return;
+    if (tabMain1->indexOf(pages[std::size_t(index)]) >= 0)
+        tabMain1->setCurrentWidget(pages[std::size_t(index)]);
 }
 
 int MainPanel::CurrentPage() const {
-    return tabMain1->currentIndex();
+    return PageOf(tabMain1->currentWidget());
+}
+
+bool MainPanel::PageShown(int index) const {
+    return index >= 0 && index < core::kMainPageCount && pages[std::size_t(index)] &&
+           tabMain1->indexOf(pages[std::size_t(index)]) >= 0;
+}
+
+int MainPanel::PageOf(const QWidget* page) const {
+    for (int i = 0; i < core::kMainPageCount; ++i)
+        if (page && pages[std::size_t(i)] == page) return i;
+    return -1;
 }
 
 void MainPanel::SetBrandBlock(QWidget* block) {

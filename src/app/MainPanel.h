@@ -24,8 +24,12 @@ public:
 
     // Puts a subsystem's page into the tab control, labelled, at its index among the nine.
     void SetPage(int index, QWidget* page);
+    // A page made invisible is out of the tab control and disabled: no key, wheel or click
+    // reaches it until it is made visible again.
     void SetPageVisible(int index, bool visible);
+    bool PageShown(int index) const;
     void ShowPage(int index);
+    // The index among the nine of the page in front, -1 for none.
     int CurrentPage() const;
     // Adds a child panel to the child area; hidden until shown.
     void AddChildPanel(QWidget* panel);
@@ -46,6 +50,8 @@ protected:
 
 private:
     QWidget* BuildStatusBar();
+    void InsertTab(int index);
+    int PageOf(const QWidget* page) const;
     std::array<QWidget*, core::kMainPageCount> pages{};
     QHBoxLayout* commandBar;
     QTabWidget* tabMain1;

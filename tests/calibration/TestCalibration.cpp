@@ -23,7 +23,9 @@ class TestCalibration : public QObject {
     void Click(const char* role) {
         QTest::mouseClick(Need<QPushButton>(f->Window(), role), Qt::LeftButton);
     }
-    bool OffsetTabShown() { return f->Main().tabMain1->isTabVisible(int(core::MainPage::Offset)); }
+    bool OffsetTabShown() {
+        return f->Main().tabMain1->indexOf(Need(f->Window(), "OffsetPage")) >= 0;
+    }
     // Types into the password popup once it is open.
     void AnswerPassword(const QString& typed) {
         QTimer::singleShot(100, [typed] {
@@ -65,6 +67,37 @@ private slots:
         Click("ButtonCloseOffsetCompensation");
         QVERIFY(!OffsetTabShown());
         QCOMPARE(f->CurrentPage(), int(core::MainPage::Parameters));
+    }
+
+    // While locked, neither the wheel over the tab bar nor Ctrl+Tab brings the service page
+    // forward, before it was ever opened and after it was closed again.
+    void aLockedServicePageIsUnreachable() {
+        auto tryToReach = [this] {
+            QTabWidget* tabs = f->Main().tabMain1;
+            QTabBar* bar = tabs->tabBar();
+            f->program->ShowPage(core::MainPage::ScopeSettings);
+            for (int i = 0; i < 12; ++i) {
+                QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+                if (f->CurrentPage() == int(core::MainPage::Offset)) return false;
+            }
+            for (int delta : {-120, 120}) {
+                for (int i = 0; i < 12; ++i) {
+                    const QPointF at(bar->rect().center());
+                    QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                                      Qt::NoModifier, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(bar, &wheel);
+                    if (f->CurrentPage() == int(core::MainPage::Offset)) return false;
+                }
+            }
+            return !Need(f->Window(), "OffsetPage")->isEnabled();
+        };
+        QVERIFY(tryToReach());
+        f->program->ShowPage(core::MainPage::Calibration);
+        AnswerPassword(QStringLiteral("vorpal"));
+        QTest::mouseDClick(Need(f->Window(), "DecoCalibrate1"), Qt::RightButton, {}, QPoint(4, 4));
+        QTRY_VERIFY_WITH_TIMEOUT(OffsetTabShown(), 20000);
+        Click("ButtonCloseOffsetCompensation");
+        QVERIFY(tryToReach());
     }
 
     void getAndSendFactorsAndTheSensorsPlausibilityNotice() {

@@ -12,6 +12,7 @@ struct BrandEntry {
     std::string_view company;   // company line
     std::string_view telephone; // telephone line
     std::string_view web;       // web line
+    int titlePointSize;         // of the program title
     int contactPointSize;       // of the three contact lines
     std::uint32_t textColour;   // 0xRRGGBB, of the title and the contact lines
     std::uint32_t backColour;   // 0xRRGGBB, the block's background; its frame is a shade darker
@@ -19,6 +20,8 @@ struct BrandEntry {
 };
 
 inline constexpr int kBrandCount = 3;
+// The title's size when the program shows no brand.
+inline constexpr int kNoBrandTitlePointSize = 22;
 
 // The entry of brand 1..kBrandCount, or nullptr for any other number (no brand).
 const BrandEntry* Brand(int number);

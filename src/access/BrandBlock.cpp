@@ -12,8 +12,6 @@ namespace access_ {
 
 namespace {
 
-constexpr int kTitlePointSize = 17;
-
 QColor ColourOf(std::uint32_t rgb) {
     return QColor::fromRgb(QRgb(rgb));
 }
@@ -45,7 +43,8 @@ BrandBlock::BrandBlock(int brandNumber, const QString& programDirectory, QWidget
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(10, 4, 8, 4);
     row->setSpacing(14);
-    row->addWidget(AddLabel("DispBrandTitle", TextOf(kProgramTitle), kTitlePointSize, true));
+    row->addWidget(AddLabel("DispBrandTitle", TextOf(kProgramTitle),
+                            brand ? brand->titlePointSize : kNoBrandTitlePointSize, true));
     if (brand) {
         auto* contact = new QVBoxLayout;
         contact->setSpacing(0);

@@ -66,6 +66,7 @@ private slots:
         QVERIFY(!block.HasLogo());
         const QList<QLabel*> labels = block.findChildren<QLabel*>();
         QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels[0]->font().pointSize(), 22);
         QCOMPARE(labels[0]->palette().color(QPalette::WindowText), QColor(Qt::black));
         block.resize(800, block.sizeHint().height());
         QCOMPARE(block.grab().toImage().pixelColor(2, 2), QColor(Qt::white));

@@ -40,19 +40,27 @@ namespace {
 
 constexpr int kStatusIntervalMs = 250;
 
-QString LinkDescription(const core::LinkState& link) {
-    if (link.protocol == core::kTcpIp)
+// The link the status tells: the one opened last, or before any attempt the one chosen.
+QString LinkDescription(const comm::SensorLink::Endpoint& used, const core::LinkState& chosen) {
+    comm::SensorLink::Endpoint shown = used;
+    if (!used.opened) {
+        shown.tcp = chosen.protocol == core::kTcpIp;
+        shown.server = chosen.serverName;
+        shown.tcpPort = chosen.tcpPortNumber;
+        shown.serialPort = chosen.serialDevicePath.empty() ? chosen.serialPortNumber : 0;
+        shown.device = chosen.serialDevicePath.empty()
+                           ? comm::SerialDeviceName(chosen.serialPortNumber)
+                           : chosen.serialDevicePath;
+        shown.baudRateCode = chosen.baudRateCode;
+    }
+    if (shown.tcp)
         return QStringLiteral("TCP/IP %1:%2")
-            .arg(core::TextOfBytes(link.serverName))
-            .arg(link.tcpPortNumber);
-    if (!link.serialDevicePath.empty())
-        return QStringLiteral("RS-232 %1, %2 baud")
-            .arg(QString::fromStdString(link.serialDevicePath))
-            .arg(comm::BaudRateOfCode(link.baudRateCode));
-    return QStringLiteral("RS-232 COM%1 %2, %3 baud")
-        .arg(link.serialPortNumber)
-        .arg(QString::fromStdString(comm::SerialDeviceName(link.serialPortNumber)))
-        .arg(comm::BaudRateOfCode(link.baudRateCode));
+            .arg(core::TextOfBytes(shown.server))
+            .arg(shown.tcpPort);
+    const QString device = QString::fromStdString(shown.device);
+    const int baud = comm::BaudRateOfCode(shown.baudRateCode);
+    if (shown.serialPort <= 0) return QStringLiteral("RS-232 %1, %2 baud").arg(device).arg(baud);
+    return QStringLiteral("RS-232 COM%1 %2, %3 baud").arg(shown.serialPort).arg(device).arg(baud);
 }
 
 } // namespace
@@ -194,17 +202,17 @@ void Program::UpdateStatusBar() {
         rateCount = state.live.measurementCount;
         rateClock.restart();
     }
-    const QString link =
-        state.flags.linkGood
-            ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
-                  .arg(LinkDescription(state.link), core::TextOfBytes(state.link.firmwareId))
-            : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(LinkDescription(state.link));
+    const QString where = LinkDescription(link->InUse(), state.link);
+    const QString linkText = state.flags.linkGood
+                                 ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
+                                       .arg(where, core::TextOfBytes(state.link.firmwareId))
+                                 : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(where);
     QString loop = QStringLiteral("STOPPED");
     if (gate.Holder() == "GO" && gate.LoopRunning())
         loop = QStringLiteral("GO RUNNING \u00B7 %1 measurements/s").arg(qRound(measurementRate));
     else if (gate.Busy())
         loop = QString::fromStdString(gate.Holder()) + QStringLiteral(" RUNNING");
-    mainPanel->ShowStatus(link, loop, lastCommand);
+    mainPanel->ShowStatus(linkText, loop, lastCommand);
 }
 
 void Program::ShutDown() {

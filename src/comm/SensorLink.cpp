@@ -160,6 +160,9 @@ int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, in
     serialSettingsRead = false;
 
     const std::string device = devicePath.empty() ? deviceResolver(portNumber) : devicePath;
+    // A device given by path has no port number to tell.
+    endpoint =
+        Endpoint{true, false, {}, 0, devicePath.empty() ? portNumber : 0, device, baudRateCode};
     int result = -2;
     if (!device.empty()) {
         serial->setPortName(QString::fromStdString(device));
@@ -183,6 +186,7 @@ int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, in
 int SensorLink::ConnectToServer(const std::string& server, int port) {
     if (tcpConnected) DisconnectFromServer();
     inUse = Transport::Tcp;
+    endpoint = Endpoint{true, true, server, port, 0, {}, 0};
     view.SetWaitCursor(true);
 
     int result = 0;

@@ -58,6 +58,18 @@ public:
     void ShutDown();
     bool SerialPortOpen() const;
     bool TcpConnected() const;
+    // Where the link opened last points (or tried to): what the status describes, whatever the
+    // communication page has been changed to since.
+    struct Endpoint {
+        bool opened = false; // an open was tried at all
+        bool tcp = false;
+        std::string server;
+        int tcpPort = 0;
+        int serialPort = 0; // 0: the device was given by its path
+        std::string device; // the serial device path, resolved
+        int baudRateCode = 0;
+    };
+    const Endpoint& InUse() const { return endpoint; }
     // Bytes received on the serial port and not yet taken.
     qint64 SerialBufferedBytes() const;
     // The link in use is open (the TCP connection stands, or the serial port is open).
@@ -178,6 +190,7 @@ private:
     EventWait eventWait;
     std::function<std::string(int)> deviceResolver;
     Transport inUse = Transport::None;
+    Endpoint endpoint;
     bool tcpConnected = false;
     bool serialLost = false;
     bool exchangeRunning = false;

@@ -17,6 +17,9 @@
 
 #include <QPrinter>
 
+#include <string>
+#include <vector>
+
 namespace scope {
 
 namespace {
@@ -142,7 +145,7 @@ void ScopeModule::RunScan() {
 ScopeModule::BlockEnd ScopeModule::ReceiveBlock(int k, int triggerMode, int preTrigger) {
     // Over TCP/IP a bad block ends the scan; on a serial line only a port that failed does,
     // and a bad block keeps its old samples.
-    const bool tcpLink = state.link.protocol == core::kTcpIp;
+    const bool tcpLink = operations.Link().InUse().tcp;
     const protocol::Reply block = operations.ReceivePushed();
     if (block.outcome == protocol::Outcome::Cancelled) return BlockEnd::Broken;
     if (block.outcome == protocol::Outcome::Closed) return BlockEnd::Failed;
@@ -171,8 +174,7 @@ void ScopeModule::CBF_ButtonPrintScopeGraph() {
             dialogs.Message("ERROR", "Could not initialize the report...");
             return;
         }
-        const auto lines =
-            ScopeReportLines(state.params.sensorId, core::BytesOfText(settingsPage->Comment()));
+        const std::string comment = core::BytesOfText(settingsPage->Comment());
         const auto target = dialogs.SelectPrinter();
         if (!target) return; // cancelled: nothing printed, nothing said
         QPrinter printer(QPrinter::HighResolution);
@@ -182,10 +184,29 @@ void ScopeModule::CBF_ButtonPrintScopeGraph() {
         } else {
             printer.setPrinterName(QString::fromLocal8Bit(target->printerName.c_str()));
         }
-        const bool printed =
-            PrintScopeReport(printer, lines, picture, QDateTime::currentDateTime());
-        dialogs.Message("Info!", printed ? "Print successful!" : "Print error ");
-        shell.ReportCommand("PRINT", printed ? "done" : "failed");
+        const PrintOutcome outcome = PrintScopeReport(printer, state.params.sensorId, comment,
+                                                      picture, QDateTime::currentDateTime());
+        if (!outcome.printed) {
+            dialogs.Message("Info!", "Print error ");
+            shell.ReportCommand("PRINT", "failed");
+            return;
+        }
+        // A page too small for part of the report is no success: the operator learns what is
+        // missing from the paper.
+        std::vector<std::string> missing;
+        if (outcome.pictureLeftOut) missing.push_back("the scope picture");
+        if (outcome.linesLeftOut > 0)
+            missing.push_back(std::to_string(outcome.linesLeftOut) +
+                              (outcome.linesLeftOut == 1 ? " line of text" : " lines of text"));
+        if (missing.empty()) {
+            dialogs.Message("Info!", "Print successful!");
+            shell.ReportCommand("PRINT", "done");
+            return;
+        }
+        std::string what = missing.front();
+        if (missing.size() > 1) what += " and " + missing.back();
+        dialogs.Message("Info!", "Printed without " + what + ": the page is too small for it.");
+        shell.ReportCommand("PRINT", "incomplete, without " + what);
     });
 }
 

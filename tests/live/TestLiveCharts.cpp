@@ -129,6 +129,14 @@ private slots:
         QVERIFY(Status("StatusLink").contains(QString::fromLatin1(sim::kIdentification)));
         QVERIFY(Status("StatusCommand").startsWith(QStringLiteral("TRY TO CONNECT: connected  ")));
         QCOMPARE(Status("StatusLoop"), QStringLiteral("STOPPED"));
+        // Choosing another protocol on the page changes nothing until TRY TO CONNECT: the
+        // status still tells the TCP link that stands.
+        const QString connected = Status("StatusLink");
+        QComboBox* protocolList = f->Comm().editCommunicationProtocol;
+        protocolList->setCurrentIndex(protocolList->findData(core::kRs232));
+        f->program->UpdateStatusBar();
+        QCOMPARE(Status("StatusLink"), connected);
+        protocolList->setCurrentIndex(protocolList->findData(core::kTcpIp));
 
         QString whileRunning;
         f->RunGo(1300, [&] {

@@ -70,6 +70,35 @@ std::string TcpErrorText(int code) {
     return "Connection to server failed";
 }
 
+std::string OpenCauseText(OpenCause cause, const std::string& where, const std::string& group) {
+    switch (cause) {
+    case OpenCause::None:
+        return {};
+    case OpenCause::Refused:
+        return "CONNECTION REFUSED BY " + where + " (no server listens on that port)";
+    case OpenCause::NoSuchHost:
+        return "NO SUCH HOST " + where;
+    case OpenCause::NoAnswer:
+        return "NO ANSWER FROM " + where + " (no sensor at that address, or a firewall)";
+    case OpenCause::NetworkUnreachable:
+        return "NETWORK UNREACHABLE FOR " + where;
+    case OpenCause::NoAddress:
+        return "NO SERVER OR PORT TO CONNECT TO: " + where;
+    case OpenCause::OtherTcp:
+        return "CONNECTION TO " + where + " FAILED";
+    case OpenCause::NoSuchDevice:
+        return "NO SUCH SERIAL DEVICE " + where;
+    case OpenCause::NoPermission:
+        return "NO PERMISSION FOR " + where + " (add the user to group " +
+               (group.empty() ? std::string("dialout") : group) + ")";
+    case OpenCause::DeviceBusy:
+        return "SERIAL DEVICE " + where + " IS IN USE BY ANOTHER PROGRAM";
+    case OpenCause::OtherSerial:
+        return "CANNOT OPEN SERIAL DEVICE " + where;
+    }
+    return {};
+}
+
 } // namespace linktext
 
 } // namespace comm

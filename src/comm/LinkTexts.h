@@ -42,6 +42,24 @@ std::string SerialErrorText(int code);
 // Text of a negative TCP connect result.
 std::string TcpErrorText(int code);
 
+// The cause of a failed open in the operator's words, with the address, on a line after the
+// run-time's text.
+enum class OpenCause {
+    None,
+    Refused,
+    NoSuchHost,
+    NoAnswer,
+    NetworkUnreachable,
+    NoAddress,
+    OtherTcp,
+    NoSuchDevice,
+    NoPermission,
+    DeviceBusy,
+    OtherSerial
+};
+// `where`: "host:port" or the device path; `group`: the group that may use the device.
+std::string OpenCauseText(OpenCause cause, const std::string& where, const std::string& group = {});
+
 } // namespace linktext
 
 } // namespace comm

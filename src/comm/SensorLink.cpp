@@ -17,10 +17,13 @@
 #include <cmath>
 #include <cstring>
 
+#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 namespace comm {
 
@@ -67,6 +70,37 @@ int TcpConnectCode(QAbstractSocket::SocketError error) {
         return -9;
     default:
         return -13; // GeneralIOErr
+    }
+}
+
+// Why a serial device did not open, as far as the system tells: a refused permission and a
+// device another program holds both come as a permission error.
+linktext::OpenCause SerialCause(QSerialPort::SerialPortError error, const std::string& device,
+                                std::string& group) {
+    if (device.empty() || error == QSerialPort::DeviceNotFoundError)
+        return linktext::OpenCause::NoSuchDevice;
+    if (error != QSerialPort::PermissionError) return linktext::OpenCause::OtherSerial;
+    if (::access(device.c_str(), R_OK | W_OK) == 0) return linktext::OpenCause::DeviceBusy;
+    struct stat status {};
+    if (::stat(device.c_str(), &status) == 0)
+        if (const struct group* owner = ::getgrgid(status.st_gid)) group = owner->gr_name;
+    return linktext::OpenCause::NoPermission;
+}
+
+linktext::OpenCause TcpCause(int result, QAbstractSocket::SocketError error) {
+    if (result == -9) return linktext::OpenCause::NoAddress;
+    if (result == -11) return linktext::OpenCause::NoAnswer;
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return linktext::OpenCause::Refused;
+    case QAbstractSocket::HostNotFoundError:
+        return linktext::OpenCause::NoSuchHost;
+    case QAbstractSocket::SocketTimeoutError:
+        return linktext::OpenCause::NoAnswer;
+    case QAbstractSocket::NetworkError:
+        return linktext::OpenCause::NetworkUnreachable;
+    default:
+        return linktext::OpenCause::OtherTcp;
     }
 }
 
@@ -174,9 +208,15 @@ int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, in
         result = serial->open(QIODevice::ReadWrite) ? 0 : SerialOpenCode(serial->error());
     }
     if (result < 0) {
-        ReportCommError(linktext::SerialErrorText(result));
+        std::string group;
+        const auto cause = SerialCause(
+            device.empty() ? QSerialPort::DeviceNotFoundError : serial->error(), device, group);
+        openFailure = linktext::OpenCauseText(
+            cause, device.empty() ? "COM" + std::to_string(portNumber) : device, group);
+        ReportCommError(linktext::SerialErrorText(result) + "\n" + openFailure);
         return result;
     }
+    openFailure.clear();
     serial->clear(QSerialPort::AllDirections);
     serial->clearError();
     staleInput = false;
@@ -190,6 +230,7 @@ int SensorLink::ConnectToServer(const std::string& server, int port) {
     view.SetWaitCursor(true);
 
     int result = 0;
+    QAbstractSocket::SocketError socketError = QAbstractSocket::UnknownSocketError;
     if (port <= 0 || port > 65535 || server.empty()) {
         result = -9; // InvalidParameter: nothing to connect to
     } else {
@@ -213,14 +254,19 @@ int SensorLink::ConnectToServer(const std::string& server, int port) {
             result = tcp->state() == QAbstractSocket::UnconnectedState
                          ? TcpConnectCode(tcp->error())
                          : -11;
+            socketError = tcp->error();
             tcp->abort();
         }
     }
     view.SetWaitCursor(false);
     if (result < 0) {
-        ReportCommError(linktext::TcpErrorText(result));
+        const std::string where =
+            server.empty() ? std::string("no server") : server + ":" + std::to_string(port);
+        openFailure = linktext::OpenCauseText(TcpCause(result, socketError), where);
+        ReportCommError(linktext::TcpErrorText(result) + "\n" + openFailure);
         return result;
     }
+    openFailure.clear();
     tcpConnected = true;
     receivedCount = 0;
     frameInBuffer = 0;

@@ -70,6 +70,9 @@ public:
         int baudRateCode = 0;
     };
     const Endpoint& InUse() const { return endpoint; }
+    // Why the last open failed, in the operator's words with the address; empty after an open
+    // that worked.
+    const std::string& OpenFailure() const { return openFailure; }
     // Bytes received on the serial port and not yet taken.
     qint64 SerialBufferedBytes() const;
     // The link in use is open (the TCP connection stands, or the serial port is open).
@@ -191,6 +194,7 @@ private:
     std::function<std::string(int)> deviceResolver;
     Transport inUse = Transport::None;
     Endpoint endpoint;
+    std::string openFailure;
     bool tcpConnected = false;
     bool serialLost = false;
     bool exchangeRunning = false;

@@ -495,7 +495,8 @@ private slots:
         page.stringPortNumber->setText(QStringLiteral("port"));
         QTest::mouseClick(page.buttonTryToConnect, Qt::LeftButton);
         QCOMPARE(f->state->link.tcpPortNumber, 0);
-        QVERIFY(f->Log().endsWith(QStringLiteral("InvalidParameter\n\n")));
+        QVERIFY(f->Log().endsWith(
+            QStringLiteral("InvalidParameter\nNO SERVER OR PORT TO CONNECT TO: 127.0.0.1:0\n\n")));
     }
 
     void doubleClickOnColourNumberOpensTheBigPanel() {

@@ -142,19 +142,30 @@ private slots:
 class TestSerialOpen : public QObject {
     Q_OBJECT
 private slots:
-    void missingDeviceIsReportedWithTheRunTimeText() {
+    // The run-time's text, then the cause with the device on a line of its own.
+    void aFailedOpenTellsTheCauseWithTheDevice() {
         LinkFixture f;
         QVERIFY(f.link->OpenSerialPort(1, "/nonexistent/ttyX9", 4) < 0);
-        QVERIFY2(f.view.log == "Invalid port number\n\n" || f.view.log == "Cannot open port\n\n",
+        QVERIFY2(f.view.log == "Invalid port number\nNO SUCH SERIAL DEVICE /nonexistent/ttyX9\n\n",
                  f.view.log.c_str());
         QCOMPARE(f.view.statusLine, std::string("TIMEOUT!"));
         QCOMPARE(f.view.communicationPageShown, 1);
-    }
 
-    void portNumberWithoutDeviceIsAnInvalidPort() {
-        LinkFixture f;
-        QCOMPARE(f.link->OpenSerialPort(0, "", 4), -2);
-        QCOMPARE(f.view.log, std::string("Invalid port number\n\n"));
+        LinkFixture numbered;
+        numbered.link->SetSerialDeviceResolver([](int) { return std::string(); });
+        QCOMPARE(numbered.link->OpenSerialPort(0, "", 4), -2);
+        QCOMPARE(numbered.view.log,
+                 std::string("Invalid port number\nNO SUCH SERIAL DEVICE COM0\n\n"));
+
+        // A device another program holds open (and locked) is in use, not forbidden.
+        LinkFixture first;
+        QVERIFY(first.OpenPty());
+        QVERIFY(first.link->OpenFailure().empty());
+        const std::string device = first.link->InUse().device;
+        LinkFixture second;
+        QVERIFY(second.link->OpenSerialPort(0, device, 4) < 0);
+        QCOMPARE(second.link->OpenFailure(),
+                 "SERIAL DEVICE " + device + " IS IN USE BY ANOTHER PROGRAM");
     }
 
     void shutDownWithoutEverConnectingIsHarmless() {

@@ -76,10 +76,12 @@ Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
     connect(statusTimer, &QTimer::timeout, this, &Program::UpdateStatusBar);
     helpRouter = std::make_unique<core::HelpRouter>(helpBook, dialogs);
     qApp->installEventFilter(helpRouter.get());
+    wheelGuard.Install();
 }
 
 Program::~Program() {
     qApp->removeEventFilter(helpRouter.get());
+    wheelGuard.Remove();
     // The pages belong to the window; the modules that hold references to them go first.
     calibration.reset();
     scope.reset();

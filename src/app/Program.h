@@ -3,6 +3,7 @@
 // subsystem asks for the log, the status line, dimming, child panels and pages. It builds each
 // subsystem, lets it register its pages, controls and help texts, and wires what one subsystem
 // tells another. One instance per run; tests make their own.
+#include "app/WheelGuard.h"
 #include "comm/CommView.h"
 #include "core/CommandGate.h"
 #include "core/HelpBook.h"
@@ -139,6 +140,7 @@ private:
     std::unique_ptr<scope::ScopeModule> scope;
     std::unique_ptr<calibration::CalibrationModule> calibration;
     std::unique_ptr<core::HelpRouter> helpRouter;
+    WheelGuard wheelGuard;
     std::array<QWidget*, 5> childPanels{};
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;
     QTimer* statusTimer;

@@ -16,8 +16,11 @@
 
 #include <QHeaderView>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace comm;
@@ -78,6 +81,40 @@ private slots:
         teach = std::make_unique<TeachTableControls>(f->Window());
     }
     void cleanup() { f.reset(); }
+
+    // The wheel over a list or number field changes it only once it has the focus; before, the
+    // page under it scrolls.
+    void theWheelChangesOnlyTheFocusedField() {
+        f->program->ShowPage(MainPage::Parameters);
+        f->Window().resize(800, 560);
+        auto* scroll = Need(f->Window(), "ParameterPage")->findChild<QScrollArea*>();
+        QVERIFY(scroll);
+        auto roll = [](QWidget* over, int delta) {
+            const QPointF at(over->rect().center());
+            QWheelEvent wheel(at, over->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(over, &wheel);
+        };
+        auto valueOf = [](QWidget* field) {
+            auto* list = qobject_cast<QComboBox*>(field);
+            return list ? list->currentIndex() : qobject_cast<QSpinBox*>(field)->value();
+        };
+        for (const char* role : {"EditCalcmode", "EditAverage"}) {
+            auto* field = Need(f->Window(), role);
+            scroll->verticalScrollBar()->setValue(0);
+            f->Main().buttonGo->setFocus();
+            const int before = valueOf(field);
+            roll(field, -120);
+            roll(field, -120);
+            QCOMPARE(valueOf(field), before);
+            QVERIFY2(scroll->verticalScrollBar()->value() > 0, role);
+            QVERIFY(!field->hasFocus());
+            field->setFocus();
+            roll(field, -120);
+            if (valueOf(field) == before) roll(field, 120); // it was at its end
+            QVERIFY2(valueOf(field) != before, role);
+        }
+    }
 
     void pagesStartWithTheFileDefaults() {
         f->Parameters().GetParametersFromPanel();

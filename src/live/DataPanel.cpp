@@ -1,5 +1,6 @@
 #include "live/DataPanel.h"
 
+#include "core/ScreenFit.h"
 #include "core/Shell.h"
 #include "core/Text.h"
 #include "live/BigNumberPanel.h"
@@ -360,13 +361,19 @@ void DataPanel::CBF_ButtonShowGraph() {
 }
 
 void DataPanel::ShowBigPanel(BigNumberPanel& panel) {
-    // The first time beside the main window, where it covers nothing; later where the operator
-    // left it.
+    // The first time beside the main window, where it covers nothing, on the main window's
+    // screen; over the main window's edge when that screen has no room beside it. Later where
+    // the operator left it, as long as that is still on a screen.
+    const QSize outer(panel.width() + core::kFrameAllowanceWidth,
+                      panel.height() + core::kFrameAllowanceHeight);
     if (!panel.property("placed").toBool()) {
-        const QRect main = window()->frameGeometry();
-        const int offset = &panel == &bigGroup ? panel.height() + 40 : 0;
-        panel.move(main.right() + 8, main.top() + offset);
+        const int down = &panel == &bigGroup ? outer.height() + 8 : 0;
+        const QRect at = core::BesideOnSameScreen(window()->frameGeometry(), outer, 8, down);
+        panel.move(at.topLeft());
         panel.setProperty("placed", true);
+    } else {
+        const QRect at(panel.frameGeometry().topLeft(), outer);
+        panel.move(core::FitInside(at, core::AvailableAreaAt(at.center())).topLeft());
     }
     panel.show();
     panel.raise();

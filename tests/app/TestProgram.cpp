@@ -501,8 +501,13 @@ private slots:
 
     void doubleClickOnColourNumberOpensTheBigPanel() {
         f->StartWithoutSensor();
+        // A window that fills its screen leaves no room beside it: the panel still opens on
+        // that screen.
+        const QRect screen = f->Window().screen()->availableGeometry();
+        f->Window().setGeometry(screen);
         QTest::mouseDClick(f->Data().dispCol, Qt::LeftButton);
         QVERIFY(f->BigColourNumber().isVisible());
+        QVERIFY(screen.contains(f->BigColourNumber().geometry()));
         QTest::mouseClick(&f->BigColourNumber(), Qt::RightButton);
         QVERIFY(!f->BigColourNumber().isVisible());
     }

@@ -1,5 +1,6 @@
 // The ground's own rules: one command at a time, and texts that are bytes.
 #include "core/CommandGate.h"
+#include "core/ScreenFit.h"
 #include "core/Text.h"
 
 #include <QtTest>
@@ -13,6 +14,23 @@ class TestCore : public QObject {
     Q_OBJECT
 
 private slots:
+    void aWindowIsFittedIntoTheScreenByTheLeastMove_data() {
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<QRect>("fitted");
+        const QRect area(0, 0, 800, 560);
+        QTest::newRow("inside stays") << QRect(10, 20, 300, 200) << QRect(10, 20, 300, 200);
+        QTest::newRow("larger shrinks") << QRect(0, 0, 1280, 900) << area;
+        QTest::newRow("off right and below")
+            << QRect(700, 500, 300, 200) << QRect(500, 360, 300, 200);
+        QTest::newRow("off left and above") << QRect(-400, -50, 300, 200) << QRect(0, 0, 300, 200);
+        QTest::newRow("larger and off") << QRect(1500, -90, 1000, 900) << area;
+    }
+    void aWindowIsFittedIntoTheScreenByTheLeastMove() {
+        QFETCH(QRect, wanted);
+        QFETCH(QRect, fitted);
+        QCOMPARE(FitInside(wanted, QRect(0, 0, 800, 560)), fitted);
+    }
+
     void aCommandArrivingWhileAnotherRunsIsRefusedAndRunsNothing() {
         CommandGate gate;
         std::vector<std::string> ran;

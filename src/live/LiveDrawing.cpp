@@ -40,6 +40,14 @@ std::uint16_t LiveDrawing::CalculationMode() const {
     return state.params.image.parameters[protocol::kCalculationMode];
 }
 
+TaughtIntensity LiveDrawing::SelectedTaughtIntensity() const {
+    const int row = state.teach.selectedRow % protocol::kTeachRows;
+    if (!teachCells)
+        return TaughtIntensityOf(state.params.image.table[std::size_t(row)], CalculationMode());
+    const int first = int(TaughtIntensityCell(CalculationMode()));
+    return {teachCells(row, first), teachCells(row, first + 1)};
+}
+
 void LiveDrawing::UpdateLiveDisplays() {
     pending = false;
     state.live.liveColour = LiveColour(state.live.frame);
@@ -51,9 +59,7 @@ void LiveDrawing::UpdateLiveDisplays() {
 
 void LiveDrawing::UpdateHistories() {
     const auto& w = state.live.frame.w;
-    const auto& row =
-        state.params.image.table[std::size_t(state.teach.selectedRow % protocol::kTeachRows)];
-    const Band band = IntensityBand(TaughtIntensityOf(row, CalculationMode()), kStripBandLimit);
+    const Band band = IntensityBand(SelectedTaughtIntensity(), kStripBandLimit);
     using F = protocol::MeasurementFrame;
     rgbHistory.Append(w[F::kRed], w[F::kGreen], w[F::kBlue]);
     bandHistory.Append(w[F::kInt], band.upper, band.lower);
@@ -93,10 +99,7 @@ void LiveDrawing::DrawTaughtColours() {
 }
 
 void LiveDrawing::DrawIntensityBand() {
-    const auto& row =
-        state.params.image.table[std::size_t(state.teach.selectedRow % protocol::kTeachRows)];
-    data.Charts().ShowBand(
-        IntensityBand(TaughtIntensityOf(row, CalculationMode()), kRectangleBandLimit));
+    data.Charts().ShowBand(IntensityBand(SelectedTaughtIntensity(), kRectangleBandLimit));
 }
 
 void LiveDrawing::UpdateLiveLabels(std::uint16_t calculationMode) {

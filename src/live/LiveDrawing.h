@@ -47,6 +47,11 @@ public:
     void DrawTaughtColours();
     // The intensity band of the selected teach row in the 2D intensity graph.
     void DrawIntensityBand();
+    // Where both bands read the selected row: a cell (row, column 0..4) of the teach table as
+    // the operator sees it, which a reset changes before the image follows. Without a reader
+    // they read the image.
+    using TeachCellReader = std::function<std::uint16_t(int row, int column)>;
+    void ReadTeachCellsFrom(TeachCellReader reader) { teachCells = std::move(reader); }
     // Labels and colours that follow CALCULATION MODE, on the data panel and beyond.
     void UpdateLiveLabels(std::uint16_t calculationMode);
     // Others who show the labels of the calculation mode (the graph panel).
@@ -64,6 +69,7 @@ public:
 
 private:
     std::uint16_t CalculationMode() const;
+    TaughtIntensity SelectedTaughtIntensity() const;
     // The displays and the views, from the state's frame.
     void ShowLatest();
 
@@ -73,6 +79,7 @@ private:
     bool pending = false; // a measurement not shown yet
     std::function<void(bool)> otherLabels;
     std::function<void(const protocol::MeasurementFrame&)> otherDisplays;
+    TeachCellReader teachCells;
     TripleHistory rgbHistory;  // red, green, blue
     TripleHistory bandHistory; // INT, upper and lower band limit
     TaughtExtents taught;

@@ -14,17 +14,20 @@ void TripleHistory::Append(double a, double b, double c) {
     values[values.size() - 1] = c;
 }
 
+std::size_t TaughtIntensityCell(std::uint16_t calculationMode) {
+    return protocol::IsCalculation3D(calculationMode) ? 2 : 3;
+}
+
 TaughtIntensity TaughtIntensityOf(const protocol::TeachVector& row, std::uint16_t calculationMode) {
-    const std::size_t first = protocol::IsCalculation3D(calculationMode) ? 2 : 3;
+    const std::size_t first = TaughtIntensityCell(calculationMode);
     return {row.w[first], row.w[first + 1]};
 }
 
 Band IntensityBand(TaughtIntensity taught, int upperLimit) {
-    const auto intensity = static_cast<std::int16_t>(taught.intensity);
-    const auto tolerance = static_cast<std::int16_t>(taught.tolerance);
-    const auto upper = static_cast<std::int16_t>(intensity + tolerance);
-    const auto lower = static_cast<std::int16_t>(intensity - tolerance);
-    return {std::max<int>(lower, 0), std::min<int>(upper, upperLimit)};
+    const int intensity = taught.intensity;
+    const int tolerance = taught.tolerance;
+    return {std::clamp(intensity - tolerance, 0, upperLimit),
+            std::clamp(intensity + tolerance, 0, upperLimit)};
 }
 
 TaughtDrawing

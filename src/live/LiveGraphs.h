@@ -25,10 +25,12 @@ struct TaughtIntensity {
     std::uint16_t intensity = 0;
     std::uint16_t tolerance = 0;
 };
+// The 0-based cell of the taught intensity; its tolerance is the next one.
+std::size_t TaughtIntensityCell(std::uint16_t calculationMode);
 TaughtIntensity TaughtIntensityOf(const protocol::TeachVector& row, std::uint16_t calculationMode);
 
-// Band of a taught intensity in 16-bit signed arithmetic, the upper limit clipped at
-// `upperLimit` (4095 for the strip chart, 4096 for the rectangle), the lower at 0.
+// Band of a taught intensity, both limits held inside 0..`upperLimit` (4095 for the strip
+// chart, 4096 for the rectangle). Worked in full integers: a sum beyond a word would wrap.
 struct Band {
     int lower = 0;
     int upper = 0;

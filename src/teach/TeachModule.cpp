@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -93,6 +94,12 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     connect(recordedPanel, &RecordedValuePanel::CloseRequested, this,
             &TeachModule::CloseTeachPanel);
 
+    // The bands of the live charts show the selected row as the table shows it, also between a
+    // reset and the image's next refresh.
+    QPointer<params::TeachTablePage> table(&params.TeachTable());
+    live.Drawing().ReadTeachCellsFrom([table](int row, int column) {
+        return table ? table->Cell(row, column) : std::uint16_t(0);
+    });
     connect(editNo, &QSpinBox::valueChanged, this, &TeachModule::CBF_EditNo);
     connect(buttonTeachDataTo, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachDataTo);
     connect(buttonResetTable, &QPushButton::clicked, this, &TeachModule::CBF_ButtonResetTable);
@@ -205,10 +212,18 @@ template <typename Change> void TeachModule::ChangeSelection(const Change& chang
     TablesChanged();
 }
 
+std::optional<std::uint16_t> TeachModule::AskCellValue(const char* command) {
+    const auto answer = dialogs.Prompt("VALUE!", "Insert a cell value!", "");
+    if (!answer) return std::nullopt;
+    const auto value = ParseCellValue(*answer);
+    // An answer typed and then ignored would leave the operator guessing.
+    if (!value) shell.ReportCommand(command, CellValueRefusal(*answer));
+    return value;
+}
+
 void TeachModule::SetSelectionTo() {
     if (!params.TeachTable().SelectedBlock()) return;
-    const auto answer = dialogs.Prompt("VALUE!", "Insert a cell value!", "");
-    const auto value = answer ? ParseCellValue(*answer) : std::nullopt;
+    const auto value = AskCellValue("Set selection to");
     if (!value) return;
     ChangeSelection([&](const std::vector<BlockCell>& cells) {
         return std::optional(SetBlockTo(cells, *value));
@@ -220,8 +235,7 @@ void TeachModule::IncrementSelectionWith() {
     const auto block = table.SelectedBlock();
     // Numbering starts from an editable first cell, before anything is asked.
     if (!block || !table.CellEditable(block->top, block->left)) return;
-    const auto answer = dialogs.Prompt("VALUE!", "Insert a cell value!", "");
-    const auto step = answer ? ParseCellValue(*answer) : std::nullopt;
+    const auto step = AskCellValue("Increment selection with");
     if (!step) return;
     ChangeSelection(
         [&](const std::vector<BlockCell>& cells) { return IncrementBlock(cells, *step); });

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -77,6 +78,8 @@ public:
 
 private:
     void BuildContextMenu();
+    // The value prompt's answer; an answer that is refused is told on the status bar.
+    std::optional<std::uint16_t> AskCellValue(const char* command);
     void SelectRow(int row);
     // X, Y and INT of `frame` into the selected row with the default tolerances, the row's
     // automatic colour, auto increment.

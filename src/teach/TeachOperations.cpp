@@ -67,19 +67,41 @@ std::optional<std::vector<BlockCell>> IncrementBlock(std::vector<BlockCell> bloc
     return block;
 }
 
-std::optional<std::uint16_t> ParseCellValue(const std::string& answer) {
-    if (answer.size() > 9) return std::nullopt;
+namespace {
+
+constexpr std::size_t kAnswerLength = 9;
+
+struct CellAnswer {
+    std::optional<std::uint16_t> value;
+    std::string refusal;
+};
+
+CellAnswer ReadCellAnswer(const std::string& answer) {
+    if (answer.size() > kAnswerLength)
+        return {std::nullopt, "refused: the answer has more than " + std::to_string(kAnswerLength) +
+                                  " characters"};
     std::size_t start = answer.find_first_not_of(' ');
-    if (start == std::string::npos) return std::nullopt;
+    if (start == std::string::npos) return {std::nullopt, "refused: the answer is empty"};
     long value = 0;
     const char* first = answer.data() + start;
     const char* last = answer.data() + answer.size();
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end == first) return std::nullopt;
+    if (error != std::errc() || end == first)
+        return {std::nullopt, "refused: the answer is not a whole number"};
     // The table takes 16-bit words; anything beyond is held at the nearest end.
     if (value < 0) value = 0;
     if (value > 0xFFFF) value = 0xFFFF;
-    return std::uint16_t(value);
+    return {std::uint16_t(value), {}};
+}
+
+} // namespace
+
+std::optional<std::uint16_t> ParseCellValue(const std::string& answer) {
+    return ReadCellAnswer(answer).value;
+}
+
+std::string CellValueRefusal(const std::string& answer) {
+    return ReadCellAnswer(answer).refusal;
 }
 
 } // namespace teach

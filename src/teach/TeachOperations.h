@@ -64,5 +64,8 @@ std::optional<std::vector<BlockCell>> IncrementBlock(std::vector<BlockCell> bloc
                                                      std::uint16_t step);
 // The operator's answer to the value prompt: one integer, at most 9 characters, else nothing.
 std::optional<std::uint16_t> ParseCellValue(const std::string& answer);
+// Why ParseCellValue takes nothing from `answer`, for the status bar; empty when it takes a
+// value.
+std::string CellValueRefusal(const std::string& answer);
 
 } // namespace teach

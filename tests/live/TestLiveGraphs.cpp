@@ -38,6 +38,9 @@ private slots:
         QTest::newRow("2D near the top") << 0 << 4000 << 200 << 3800 << 4095 << 4096;
         QTest::newRow("2D near zero") << 1 << 100 << 300 << 0 << 400 << 400;
         QTest::newRow("3D inside") << 2 << 2000 << 50 << 1950 << 2050 << 2050;
+        // Cells are words: a sum past 32767 or 65535 must not wrap below the band.
+        QTest::newRow("2D sum beyond a signed word") << 0 << 4000 << 30000 << 0 << 4095 << 4096;
+        QTest::newRow("3D sum beyond a word") << 2 << 60000 << 60000 << 0 << 4095 << 4096;
     }
     void bandIsClippedAtZeroAndAtTheLimitOfEachDrawing() {
         QFETCH(int, mode);

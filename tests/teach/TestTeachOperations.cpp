@@ -131,20 +131,24 @@ private slots:
 
     void thePromptsAnswerIsOneIntegerOfAtMostNineCharacters_data() {
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<int>("value"); // -1: nothing
-        QTest::newRow("number") << "25" << 25;
-        QTest::newRow("leading blanks, trailing text") << "  7x" << 7;
-        QTest::newRow("not a number") << "abc" << -1;
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("ten characters") << "1234567890" << -1;
-        QTest::newRow("beyond 16 bits") << "70000" << 65535;
-        QTest::newRow("negative") << "-5" << 0;
+        QTest::addColumn<int>("value");       // -1: nothing
+        QTest::addColumn<QString>("refusal"); // what the status bar says when nothing is taken
+        QTest::newRow("number") << "25" << 25 << "";
+        QTest::newRow("leading blanks, trailing text") << "  7x" << 7 << "";
+        QTest::newRow("not a number") << "abc" << -1 << "refused: the answer is not a whole number";
+        QTest::newRow("empty") << "" << -1 << "refused: the answer is empty";
+        QTest::newRow("ten characters")
+            << "1234567890" << -1 << "refused: the answer has more than 9 characters";
+        QTest::newRow("beyond 16 bits") << "70000" << 65535 << "";
+        QTest::newRow("negative") << "-5" << 0 << "";
     }
     void thePromptsAnswerIsOneIntegerOfAtMostNineCharacters() {
         QFETCH(QString, answer);
         QFETCH(int, value);
+        QFETCH(QString, refusal);
         const auto parsed = ParseCellValue(answer.toStdString());
         QCOMPARE(parsed ? int(*parsed) : -1, value);
+        QCOMPARE(QString::fromStdString(CellValueRefusal(answer.toStdString())), refusal);
     }
 };
 

@@ -3,6 +3,8 @@
 #include "app/ProgramFixture.h"
 #include "core/WordTable.h"
 #include "live/DisplayWidgets.h"
+#include "live/LiveDrawing.h"
+#include "live/LiveModule.h"
 #include "protocol/ParameterCodes.h"
 #include "protocol/ParameterImage.h"
 #include "teach/PointCloudGraph.h"
@@ -100,7 +102,11 @@ private slots:
         QCOMPARE(f->state->params.image.table[4].w[0], std::uint16_t(150));
         f->dialogs.promptAnswers = {std::string("not a number")};
         MenuItem("Set selection to")->trigger();
-        QCOMPARE(Row(4)[0], 150); // nothing happens
+        QCOMPARE(Row(4)[0], 150); // nothing happens, and the status bar says why
+        QVERIFY(Need<QLabel>(f->Window(), "StatusCommand")
+                    ->text()
+                    .startsWith(QStringLiteral(
+                        "Set selection to: refused: the answer has more than 9 characters")));
         MenuItem("Reset selection")->trigger();
         QCOMPARE(Row(2)[0], 1);
         QCOMPARE(Row(4)[0], 1);
@@ -129,6 +135,23 @@ private slots:
                 shown += plot->item(i)->visible() ? 1 : 0;
         }
         QCOMPARE(shown, 0);
+    }
+
+    void afterAResetTheBandsShowTheResetRowThoughTheImageWaits() {
+        Grid()->item(0, 3)->setData(Qt::EditRole, 2000); // edited: INT 2000, ITO 100
+        Grid()->item(0, 4)->setData(Qt::EditRole, 100);
+        f->dialogs.confirmAnswers = {true};
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonResetTable"), Qt::LeftButton);
+        QCOMPARE(f->state->params.image.table[0].w[3], std::uint16_t(2000)); // not refreshed
+        live::LiveDrawing& drawing = f->program->Live().Drawing();
+        drawing.UpdateHistories(); // as for each measurement
+        QCOMPARE(drawing.BandHistory().At(live::kHistorySamples - 1, 1), 2.0); // INT 1 + ITO 1
+        No()->setValue(1);
+        No()->setValue(0);
+        auto* rectangle =
+            qobject_cast<QCPItemRect*>(Need<QCustomPlot>(f->Window(), "Graph2D", 1)->item(0));
+        QVERIFY(rectangle && rectangle->visible());
+        QCOMPARE(rectangle->bottomRight->coords().x(), 2.0);
     }
 
     void theMeanValuePanelCapturesWhileGoRunsAndTeachesTheMean() {

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +22,29 @@ namespace teach {
 namespace {
 
 constexpr const char* kResetQuestion = "Do you really want to reset the table?";
+
+// The value cells are 16-bit words: editing offers no more than a word can carry.
+class WordCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* editor = new QSpinBox(parent);
+        editor->setRange(0, 0xFFFF);
+        editor->setFrame(false);
+        editor->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return editor;
+    }
+};
+
+// A value that reached a cell some other way is held at the nearest end of a word, so that the
+// cell shows the number the mean takes.
+void ShowAsWord(QTableWidget* table, const QTableWidgetItem* item) {
+    const std::uint16_t word = core::CellWord(table, item->row(), item->column());
+    if (item->data(Qt::EditRole) != QVariant(int(word)))
+        core::SetCellWord(table, item->row(), item->column(), word);
+}
 
 QTableWidget* MakeTable(QWidget* parent, const char* role, int rows) {
     auto* table = new QTableWidget(rows, kCaptureColumns, parent);
@@ -57,6 +81,7 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     layout->addLayout(top);
 
     gridTP1Values = MakeTable(this, "GridTP1Values", kCaptureRows);
+    gridTP1Values->setItemDelegate(new WordCellDelegate(gridTP1Values));
     layout->addWidget(gridTP1Values, 1);
     gridTP1Mean = MakeTable(this, "GridTP1Mean", 1);
     gridTP1Mean->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -118,7 +143,10 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     connect(buttonTP1Teach, &QPushButton::clicked, this, &MeanValuePanel::CBF_ButtonTP1Teach);
     connect(buttonCloseTeachPanel, &QPushButton::clicked, this,
             &MeanValuePanel::CBF_ButtonCloseTeachPanel);
-    connect(gridTP1Values, &QTableWidget::itemChanged, this, [this] { CBF_GridTP1Values(); });
+    connect(gridTP1Values, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        ShowAsWord(gridTP1Values, item);
+        CBF_GridTP1Values();
+    });
 }
 
 void MeanValuePanel::AddLiveValues(QWidget* rgbRow) {
@@ -225,9 +253,9 @@ void MeanValuePanel::CBF_ButtonTP1Capture() {
 
 void MeanValuePanel::CBF_ButtonTP1Undo() {
     CaptureTable table = Captures();
-    UndoCapture(table);
+    const int active = UndoCapture(table);
     ShowCaptures(table);
-    gridTP1Values->setCurrentCell(std::max(table.count - 5, 0), 0);
+    gridTP1Values->setCurrentCell(active, 0);
     Recompute();
 }
 

@@ -2,6 +2,7 @@
 
 #include "protocol/ParameterCodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -9,14 +10,19 @@ namespace teach {
 
 namespace {
 
+// Cells are 16-bit words: a sum beyond one is held at the top instead of wrapping.
+std::uint16_t Word(long value) {
+    return std::uint16_t(std::clamp(value, 0L, 0xFFFFL));
+}
+
 std::uint16_t Tolerance(int choice, std::uint16_t value, int measured, std::uint16_t kept) {
     switch (choice) {
     case 0:
         return value;
     case 1:
-        return std::uint16_t(measured);
+        return Word(measured);
     case 2:
-        return std::uint16_t(value + measured); // cells are 16-bit words
+        return Word(long(value) + measured);
     default:
         return kept;
     }
@@ -34,9 +40,11 @@ int CaptureFrame(CaptureTable& table, const protocol::MeasurementFrame& frame) {
     return row;
 }
 
-void UndoCapture(CaptureTable& table) {
+int UndoCapture(CaptureTable& table) {
     if (table.count > 0) --table.count;
     table.rows[std::size_t(table.count)].fill(0);
+    // Row max(n - 5, 1) counted from 1.
+    return std::max(table.count - 5, 1) - 1;
 }
 
 MeanAndSpread ComputeMeanAndSpread(const CaptureTable& table, std::uint16_t calculationMode) {

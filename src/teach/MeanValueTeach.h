@@ -22,7 +22,9 @@ struct CaptureTable {
 // Returns the 0-based row written.
 int CaptureFrame(CaptureTable& table, const protocol::MeasurementFrame& frame);
 // Takes the last frame back (its row cleared); the first row is cleared even when empty.
-void UndoCapture(CaptureTable& table);
+// Returns the 0-based row to make active: five rows above the last frame left, so that the
+// last rows stay in view.
+int UndoCapture(CaptureTable& table);
 
 struct MeanAndSpread {
     std::array<std::uint16_t, kCaptureColumns> mean{};
@@ -32,7 +34,7 @@ struct MeanAndSpread {
 MeanAndSpread ComputeMeanAndSpread(const CaptureTable& table, std::uint16_t calculationMode);
 
 // How a tolerance is taught: 0 the value field, 1 the measured distance, 2 both added, 3 the
-// row's own tolerance unchanged.
+// row's own tolerance unchanged. A tolerance beyond a word is held at 65535.
 struct MeanTeachInputs {
     MeanAndSpread spread;
     int colourChoice = 0;

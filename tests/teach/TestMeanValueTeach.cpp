@@ -1,8 +1,13 @@
 // Teaching the mean of captured measurements: captures, undo, mean and spread, and the row the
 // mean teaches.
+#include "core/WordTable.h"
 #include "protocol/ParameterCodes.h"
+#include "support/ScriptedOperator.h"
+#include "teach/MeanValuePanel.h"
 #include "teach/MeanValueTeach.h"
 
+#include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace teach;
@@ -104,6 +109,43 @@ private slots:
         QCOMPARE(ComputeMeanAndSpread(empty, 0).maxDistance, 0);
     }
 
+    void aToleranceBeyondAWordIsHeldAt65535() {
+        MeanTeachInputs in;
+        in.colourChoice = in.intensityChoice = 2; // value field + distance
+        in.colourValue = in.intensityValue = 65535;
+        in.spread.maxDistance = in.spread.maxIntensity = 10;
+        QCOMPARE(int(TeachMeanValues(in).writes[2].value), 65535); // not 9
+        QCOMPARE(int(TeachMeanValues(in).writes[4].value), 65535);
+        in.colourChoice = 1;
+        in.spread.maxDistance = 70000;
+        QCOMPARE(int(TeachMeanValues(in).writes[2].value), 65535);
+    }
+
+    void undoMakesTheRowFiveAboveTheLastFrameActive() {
+        CaptureTable table;
+        for (int i = 0; i < 10; ++i)
+            CaptureFrame(table, Frame(i, 0, 0));
+        QCOMPARE(UndoCapture(table), 3); // nine left: row 4 of the table
+        CaptureTable empty;
+        QCOMPARE(UndoCapture(empty), 0);
+    }
+
+    void theValueTableShowsTheWordTheMeanTakes() {
+        ScriptedOperator dialogs;
+        MeanValuePanel panel(dialogs);
+        const protocol::MeasurementFrame frame = Frame(100, 200, 1000);
+        panel.SetFrameSource(&frame);
+        QTest::mouseClick(panel.findChild<QPushButton*>("ButtonTP1Capture"), Qt::LeftButton);
+        auto* values = panel.findChild<QTableWidget*>("GridTP1Values");
+        values->editItem(values->item(0, 3));
+        auto* editor = values->findChild<QSpinBox*>();
+        QVERIFY(editor && editor->minimum() == 0 && editor->maximum() == 65535);
+        // A value that reaches the cell some other way is shown as the mean takes it.
+        values->item(0, 3)->setData(Qt::EditRole, 99999);
+        QCOMPARE(values->item(0, 3)->text(), QStringLiteral("65535"));
+        QCOMPARE(int(core::CellWord(panel.findChild<QTableWidget*>("GridTP1Mean"), 0, 3)), 65535);
+    }
+
     void autoIncrementStopsAtTheLastRow() {
         MeanTeachInputs in;
         in.autoIncrement = true;
@@ -114,5 +156,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestMeanValueTeach)
+QTEST_MAIN(TestMeanValueTeach)
 #include "TestMeanValueTeach.moc"

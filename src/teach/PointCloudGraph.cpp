@@ -106,12 +106,14 @@ void PointCloudGraph::PlotNext() {
     else
         PaintDot(p);
     cursor = p;
+    cursorRecord = plotted - 1;
     update();
 }
 
 void PointCloudGraph::Clear() {
     plotted = 0;
     cursor.reset();
+    cursorRecord.reset();
     horizontal = vertical = AxisRange{0, 4096};
     RepaintCloud();
     update();
@@ -119,6 +121,13 @@ void PointCloudGraph::Clear() {
 
 void PointCloudGraph::SetCursor(PlanePoint point) {
     cursor = point;
+    cursorRecord.reset();
+    update();
+}
+
+void PointCloudGraph::SetCursorRecord(int record) {
+    cursor = GraphCoordinates(records[std::size_t(record)], graph);
+    cursorRecord = record;
     update();
 }
 
@@ -128,7 +137,7 @@ void PointCloudGraph::MoveCursorNear(QPointF pixel) {
     const double scaleB = (area.height() - 1) / (vertical.upper - vertical.lower);
     const auto k = NearestTeachRecord(records, plotted, graph, FromPixel(pixel), scaleA, scaleB);
     if (!k) return;
-    SetCursor(GraphCoordinates(records[std::size_t(*k)], graph));
+    SetCursorRecord(*k);
 }
 
 void PointCloudGraph::SnapCursorTo(PlanePoint near) {
@@ -204,9 +213,12 @@ void PointCloudGraph::keyPressEvent(QKeyEvent* event) {
     // Left and right step the cursor through the records in the order they were recorded.
     const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
     if (step == 0 || plotted == 0) return QWidget::keyPressEvent(event);
-    const int k = cursor ? FindTeachRecord(records, plotted, graph, *cursor) : 0;
-    const int next = std::clamp(k + step, 0, plotted - 1);
-    SetCursor(GraphCoordinates(records[std::size_t(next)], graph));
+    // From the record under the cursor, not the first one at its position: records that share
+    // a position would otherwise hold the step there.
+    const int k = cursorRecord ? *cursorRecord
+                  : cursor     ? FindTeachRecord(records, plotted, graph, *cursor)
+                               : 0;
+    SetCursorRecord(std::clamp(k + step, 0, plotted - 1));
     emit CursorCommitted(graph);
 }
 

@@ -24,8 +24,14 @@ public:
     void Clear();
     int Plotted() const { return plotted; }
 
+    // The cursor at a position, which need not be a record's.
     void SetCursor(PlanePoint point);
+    // The cursor on record `record` of the buffer.
+    void SetCursorRecord(int record);
     std::optional<PlanePoint> Cursor() const { return cursor; }
+    // The record the cursor was put on; nothing when it was put at a bare position. Records can
+    // share their coordinates, so the position alone does not tell which one it is.
+    std::optional<int> CursorRecord() const { return cursorRecord; }
     // Moves the cursor onto the recorded point nearest to `near` as the operator sees it and
     // commits the move; nothing when no point is plotted.
     void SnapCursorTo(PlanePoint near);
@@ -65,6 +71,7 @@ private:
     AxisRange vertical{0, 4096};
     QImage cloud;
     std::optional<PlanePoint> cursor;
+    std::optional<int> cursorRecord;
     bool dragging = false;
 };
 

@@ -121,13 +121,16 @@ bool RecordedValuePanel::PlotTeachPoint(const protocol::MeasurementFrame& frame)
 }
 
 void RecordedValuePanel::SyncTeachCursors(int graph) {
-    const auto cursor = graphs[std::size_t(graph)]->Cursor();
-    const int k = FindTeachRecord(teachState.recordedPoints, teachState.recordCount, graph,
-                                  cursor.value_or(PlanePoint{-1, -1}));
-    const core::TeachPoint& point = teachState.recordedPoints[std::size_t(k)];
-    ShowPoint(point);
-    for (int g = 0; g < kTeachGraphs; ++g)
-        graphs[std::size_t(g)]->SetCursor(GraphCoordinates(point, g));
+    const PointCloudGraph& moved = *graphs[std::size_t(graph)];
+    // The record the cursor was put on (a step of the arrow keys may rest on a later one of
+    // several at the same position); a bare position takes the earliest record there.
+    int k = FindTeachRecord(teachState.recordedPoints, teachState.recordCount, graph,
+                            moved.Cursor().value_or(PlanePoint{-1, -1}));
+    if (moved.CursorRecord() && *moved.CursorRecord() < teachState.recordCount)
+        k = *moved.CursorRecord();
+    ShowPoint(teachState.recordedPoints[std::size_t(k)]);
+    for (PointCloudGraph* each : graphs)
+        each->SetCursorRecord(k);
 }
 
 void RecordedValuePanel::ShowPoint(const core::TeachPoint& point) {

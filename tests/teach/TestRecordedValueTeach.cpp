@@ -125,6 +125,21 @@ private slots:
         QCOMPARE(Displays(), (QStringList{"300", "300", "2500"}));
     }
 
+    void theArrowKeysStepPastRecordsThatShareAPosition() {
+        RecordTheThreePoints(); // records 0 and 2 share (100, 200) in the X/Y graph
+        panel->PlotTeachPoint(Frame(120, 210, 1300));
+        panel->Graph(0).SnapCursorTo({100, 200});
+        const char* shownIntensities[] = {"1200", "900", "1300"};
+        for (const char* intensity : shownIntensities) {
+            QTest::keyClick(&panel->Graph(0), Qt::Key_Right);
+            QCOMPARE(Shown("DispIntTP2"), QString::fromLatin1(intensity));
+        }
+        // Back from record 3 through record 2, and on from it in another graph.
+        QTest::keyClick(&panel->Graph(0), Qt::Key_Left);
+        QTest::keyClick(&panel->Graph(1), Qt::Key_Left);
+        QCOMPARE(Displays(), (QStringList{"110", "205", "1200"}));
+    }
+
     void resetEmptiesTheCloudsButNotTheBufferAndTheNextPointIsRecordZero() {
         RecordTheThreePoints();
         dialogs.confirmAnswers = {false};

@@ -99,6 +99,15 @@ QWidget* MainPanel::BuildStatusBar() {
     statusLoop->setMinimumWidth(statusLoop->fontMetrics().horizontalAdvance(
                                     QStringLiteral("GO RUNNING \u00B7 99999 measurements/s")) +
                                 8);
+    // Where the operator looks for the link and the loop: the panel differs from the sensor.
+    statusUnsent = new QLabel(tr("CHANGES NOT SENT"), bar);
+    statusUnsent->setObjectName(QStringLiteral("StatusUnsent"));
+    statusUnsent->setStyleSheet(
+        QStringLiteral("QLabel { font-weight: bold; background-color: #ffd36b; padding: 0 4px; }"));
+    statusUnsent->setToolTip(tr("The panel holds changes that have not been sent to the sensor: "
+                                "SEND them, or GET to return to the sensor's parameters."));
+    statusUnsent->setVisible(false);
+    row->insertWidget(1, statusUnsent);
     return bar;
 }
 
@@ -112,6 +121,11 @@ void MainPanel::ShowStatus(const QString& link, const QString& loop, const QStri
     show(statusLink, link);
     show(statusLoop, loop);
     show(statusCommand, command);
+}
+
+void MainPanel::ShowUnsent(bool unsent) {
+    if (statusUnsent->isVisibleTo(this) == unsent) return;
+    statusUnsent->setVisible(unsent);
 }
 
 void MainPanel::SetPage(int index, QWidget* page) {
@@ -200,6 +214,10 @@ void MainPanel::RestoreSize() {
 }
 
 void MainPanel::closeEvent(QCloseEvent* event) {
+    if (mayClose && !mayClose()) {
+        event->ignore();
+        return;
+    }
     emit Closing();
     event->accept();
 }

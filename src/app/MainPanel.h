@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QGridLayout;
 class QHBoxLayout;
@@ -39,6 +40,10 @@ public:
     void RestoreSize();
     // The status bar along the bottom: the link, the loop, the last command.
     void ShowStatus(const QString& link, const QString& loop, const QString& command);
+    // The mark of changes the sensor has not been sent, in the status bar.
+    void ShowUnsent(bool unsent);
+    // Asked before the window closes; false keeps it open.
+    void SetCloseCheck(std::function<bool()> check) { mayClose = std::move(check); }
 
 signals:
     void PageChanged(int index);
@@ -60,6 +65,8 @@ private:
     QLabel* statusLink;
     QLabel* statusLoop;
     QLabel* statusCommand;
+    QLabel* statusUnsent;
+    std::function<bool()> mayClose;
 };
 
 } // namespace app

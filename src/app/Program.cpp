@@ -16,6 +16,7 @@
 #include "core/AppState.h"
 #include "core/HelpRouter.h"
 #include "core/OperatorDialogs.h"
+#include "core/ParameterTransfers.h"
 #include "core/Text.h"
 #include "live/DataPanel.h"
 #include "live/LiveModule.h"
@@ -127,6 +128,16 @@ void Program::Compose() {
     passwordTrigger->Watch(&calibration->Calibration().Decoration());
     connect(passwordTrigger, &access_::PasswordTrigger::Unlocked, calibration.get(),
             &calibration::CalibrationModule::UnlockOffsetPage);
+    comm->SetParameterReadCheck([this] {
+        return params->MayReplacePanel(
+            "TRY TO CONNECT reads the parameters of the sensor into the panel.");
+    });
+    mainPanel->SetCloseCheck([this] {
+        return closing || !params->Transfers().PanelUnsent() ||
+               dialogs.ConfirmLoss("ATTENTION!",
+                                   std::string(params::ParamsModule::kUnsentText) +
+                                       "They are lost when the program closes. \nClose anyway?");
+    });
     connect(&comm->Page(), &comm::CommPage::Accepted, this, [this] {
         settings->PanelSettings().WritePanelSettings();
         ShowPage(core::MainPage::Parameters);
@@ -217,6 +228,7 @@ void Program::UpdateStatusBar() {
     else if (gate.Busy())
         loop = QString::fromStdString(gate.Holder()) + QStringLiteral(" RUNNING");
     mainPanel->ShowStatus(linkText, loop, lastCommand);
+    mainPanel->ShowUnsent(params->ShowUnsent());
 }
 
 void Program::ShutDown() {

@@ -34,6 +34,12 @@ bool QtOperatorDialogs::Confirm(const std::string& title, const std::string& tex
            QMessageBox::Yes;
 }
 
+bool QtOperatorDialogs::ConfirmLoss(const std::string& title, const std::string& text) {
+    if (Closed()) return false;
+    return QMessageBox::question(parent, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 std::optional<std::string> QtOperatorDialogs::Prompt(const std::string& title,
                                                      const std::string& text,
                                                      const std::string& initial) {

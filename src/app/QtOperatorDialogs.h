@@ -17,6 +17,7 @@ public:
     void WatchGate(const core::CommandGate* commandGate) { gate = commandGate; }
     void Message(const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
+    bool ConfirmLoss(const std::string& title, const std::string& text) override;
     std::optional<std::string> Prompt(const std::string& title, const std::string& text,
                                       const std::string& initial) override;
     FileSelection SelectFile(const std::string& title, const std::string& startDirectory,

@@ -23,8 +23,13 @@ CommModule::CommModule(core::AppState& state, core::Shell& shell, core::Registra
     page->RegisterCommandControls(registrar);
     registrar.AddHelp(LinkHelp());
 
-    connect(page, &CommPage::ConnectRequested, this, &CommModule::RunTryToConnect);
-    connect(page, &CommPage::BaudrateChangeRequested, this, &CommModule::RunChangeBaudrate);
+    // Both read the sensor's parameters into the panel.
+    connect(page, &CommPage::ConnectRequested, this, [this] {
+        if (!mayReadParameters || mayReadParameters()) RunTryToConnect();
+    });
+    connect(page, &CommPage::BaudrateChangeRequested, this, [this] {
+        if (!mayReadParameters || mayReadParameters()) RunChangeBaudrate();
+    });
     connect(page, &CommPage::MonitorToggled, this, &CommModule::ShowMonitor);
 }
 

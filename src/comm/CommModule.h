@@ -3,6 +3,7 @@
 // connection procedures behind its buttons.
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 namespace core {
@@ -37,6 +38,11 @@ public:
     void RunChangeBaudrate();
     // Opens or closes the protocol monitor; the link feeds it only while it is open.
     void ShowMonitor(bool open);
+    // Asked before the operator's TRY TO CONNECT or CHANGE BAUDRATE, which read the sensor's
+    // parameters into the panel; false keeps the panel and does nothing.
+    void SetParameterReadCheck(std::function<bool()> check) {
+        mayReadParameters = std::move(check);
+    }
 
 private:
     core::AppState& state;
@@ -46,6 +52,7 @@ private:
     std::unique_ptr<ProtocolMonitor> monitor;
     MonitorWindow* monitorWindow = nullptr; // made when first opened, owned by the page
     std::unique_ptr<Connection> connection;
+    std::function<bool()> mayReadParameters;
 };
 
 } // namespace comm

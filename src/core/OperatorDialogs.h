@@ -18,6 +18,9 @@ public:
     virtual void Message(const std::string& title, const std::string& text) = 0;
     // Yes/no question; true for yes.
     virtual bool Confirm(const std::string& title, const std::string& text) = 0;
+    // Yes/no question before the operator's work is lost: no is the default answer, so a hasty
+    // Enter keeps the work.
+    virtual bool ConfirmLoss(const std::string& title, const std::string& text) = 0;
     virtual std::optional<std::string> Prompt(const std::string& title, const std::string& text,
                                               const std::string& initial) = 0;
     virtual FileSelection SelectFile(const std::string& title, const std::string& startDirectory,

@@ -11,6 +11,9 @@ public:
     virtual int GetParameters() = 0;
     // The parameter controls into the image.
     virtual void GetParametersFromPanel() = 0;
+    // The panel holds changes the sensor has not been sent (a taught row, an edit, a loaded
+    // file): what a GET, a connect or the close would lose.
+    virtual bool PanelUnsent() = 0;
 };
 
 } // namespace core

@@ -107,7 +107,11 @@ void ParameterPanels::MarkActiveRows() {
 }
 
 void ParameterPanels::GetParametersFromPanel() {
-    auto& image = state.params.image;
+    state.params.image = PanelImage();
+}
+
+protocol::ParameterImage ParameterPanels::PanelImage() const {
+    protocol::ParameterImage image = state.params.image;
     for (int word = 0; word < protocol::kParameterCount; ++word)
         image.parameters[std::size_t(word)] = ControlWord(word);
     for (int r = 0; r < protocol::kTeachRows; ++r) {
@@ -118,6 +122,7 @@ void ParameterPanels::GetParametersFromPanel() {
         row[6] = pages.groupHold.HoldCell(r);
         // Word 7 stays as the sensor last sent it.
     }
+    return image;
 }
 
 void ParameterPanels::PutParametersToPanel() {

@@ -37,6 +37,8 @@ public:
 
     // The parameter controls into the image, and the image into the controls.
     void GetParametersFromPanel();
+    // The image the controls show now, the state's image untouched.
+    protocol::ParameterImage PanelImage() const;
     void PutParametersToPanel();
     // Runs the rule chain on the current control values and applies its decisions.
     void ApplyParameterRules();

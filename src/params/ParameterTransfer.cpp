@@ -5,6 +5,7 @@
 #include "core/Shell.h"
 #include "params/ParameterPanels.h"
 
+#include <algorithm>
 #include <string>
 
 namespace params {
@@ -16,6 +17,21 @@ ParameterTransfer::ParameterTransfer(core::AppState& state, core::Shell& shell,
 
 void ParameterTransfer::GetParametersFromPanel() {
     panels.GetParametersFromPanel();
+}
+
+void ParameterTransfer::MarkPanelInStep() {
+    inStep = panels.PanelImage();
+}
+
+bool ParameterTransfer::PanelUnsent() {
+    const protocol::ParameterImage now = panels.PanelImage();
+    if (now.parameters != inStep.parameters) return true;
+    // Word 7 of a row is the sensor's own; the panel never edits it.
+    for (std::size_t r = 0; r < now.table.size(); ++r)
+        if (!std::equal(now.table[r].w.begin(), now.table[r].w.begin() + 7,
+                        inStep.table[r].w.begin()))
+            return true;
+    return false;
 }
 
 std::string ParameterTransfer::Describe(bool send, std::uint16_t paraSet) const {
@@ -51,6 +67,7 @@ int ParameterTransfer::SendParameters() {
     const comm::TransferResult result =
         operations.SendParameters(state.params.image, paraSet, state.params.memoryTarget);
     shell.ReportCommand(Describe(true, paraSet), OutcomeText(result));
+    if (result.Done()) MarkPanelInStep();
     return result.Done() ? 1 : -1;
 }
 
@@ -69,6 +86,7 @@ int ParameterTransfer::GetParameters() {
     panels.PutParametersToPanel();
     panels.ApplyParameterRules();
     panels.DrawTaughtColours();
+    MarkPanelInStep();
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // SEND and GET as the window gives them: the sensor's part through the shared sensor operations
 // (or the parameter file with FILE), the result shown in the controls and told in the status bar.
 #include "core/ParameterTransfers.h"
+#include "protocol/ParameterImage.h"
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,9 @@ public:
     int SendParameters() override;
     int GetParameters() override;
     void GetParametersFromPanel() override;
+    bool PanelUnsent() override;
+    // The panel as it stands now is what the sensor holds (after a SEND or GET that worked).
+    void MarkPanelInStep();
 
     // SEND and GET with FILE selected: the parameter file chosen in a dialog each time. They
     // return how it ended, in the operator's words ("done", "cancelled", ...).
@@ -45,6 +49,7 @@ private:
     core::OperatorDialogs& dialogs;
     comm::SensorOperations& operations;
     ParameterPanels& panels;
+    protocol::ParameterImage inStep; // the panel as it was when it last matched the sensor
 };
 
 } // namespace params

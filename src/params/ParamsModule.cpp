@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/CommandGate.h"
+#include "core/OperatorDialogs.h"
 #include "core/Shell.h"
 #include "params/GroupHoldPage.h"
 #include "params/ParameterHelp.h"
@@ -17,7 +18,7 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
                            core::OperatorDialogs& dialogs, core::Registrar& registrar,
                            comm::SensorOperations& operations, live::DataPanel& data,
                            live::LiveDrawing& drawing)
-    : state(state), shell(shell), parameterPage(new ParameterPage),
+    : state(state), shell(shell), dialogs(dialogs), parameterPage(new ParameterPage),
       groupHoldPage(new GroupHoldPage(dialogs)), teachTablePage(new TeachTablePage),
       transferControls(new TransferControls(state)),
       panels(std::make_unique<ParameterPanels>(
@@ -51,8 +52,25 @@ ParamsModule::ParamsModule(core::AppState& state, core::Shell& shell,
     connect(teachTablePage, &TeachTablePage::CellsEdited, rules,
             &ParameterPanels::RedrawTaughtColours);
     connect(transferControls, &TransferControls::SendRequested, this, &ParamsModule::RunSend);
-    connect(transferControls, &TransferControls::GetRequested, this, &ParamsModule::RunGet);
+    connect(transferControls, &TransferControls::GetRequested, this, [this] {
+        if (MayReplacePanel(this->state.params.memoryTarget == core::kFile
+                                ? "GET replaces them with the parameters of a file."
+                                : "GET replaces them with the parameters of the sensor."))
+            RunGet();
+    });
     shell.Gate().SetQueueServer([this] { ServeQueued(); });
+    transfer->MarkPanelInStep();
+}
+
+bool ParamsModule::ShowUnsent() {
+    const bool unsent = transfer->PanelUnsent();
+    transferControls->ShowUnsent(unsent);
+    return unsent;
+}
+
+bool ParamsModule::MayReplacePanel(const std::string& how) {
+    if (!transfer->PanelUnsent()) return true;
+    return dialogs.ConfirmLoss("ATTENTION!", std::string(kUnsentText) + how + " \nReplace them?");
 }
 
 ParamsModule::~ParamsModule() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace core {
 struct AppState;
@@ -43,6 +44,16 @@ public:
     TeachTablePage& TeachTable() { return *teachTablePage; }
     core::ParameterTransfers& Transfers();
 
+    // The panel's changes not sent to the sensor: the first line of every question before they
+    // would be lost.
+    static constexpr const char* kUnsentText =
+        "The panel holds changes that have not been sent to the sensor. \n";
+    // True when the panel holds nothing unsent, or the operator agrees to lose it; `how` says
+    // what replaces it.
+    bool MayReplacePanel(const std::string& how);
+    // Whether the panel holds unsent changes, shown on SEND as well.
+    bool ShowUnsent();
+
     // SEND and GET as commands. While GO runs or another command holds the gate, they are
     // queued through their pending flags and served after it.
     void RunSend();
@@ -56,6 +67,7 @@ private:
 
     core::AppState& state;
     core::Shell& shell;
+    core::OperatorDialogs& dialogs;
     ParameterPage* parameterPage;
     GroupHoldPage* groupHoldPage;
     TeachTablePage* teachTablePage;

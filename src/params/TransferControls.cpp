@@ -66,6 +66,17 @@ void TransferControls::SelectParaSet(std::uint16_t paraSet) {
     selectParaSet[state.params.paraSet]->setChecked(true);
 }
 
+void TransferControls::ShowUnsent(bool unsent) {
+    if (buttonSend->property("unsent").toBool() == unsent) return;
+    buttonSend->setProperty("unsent", unsent);
+    // Bold on amber: seen from the side of the eye, and still readable when dimmed.
+    buttonSend->setStyleSheet(unsent ? QStringLiteral("QPushButton { font-weight: bold; "
+                                                      "background-color: #ffd36b; }")
+                                     : QString());
+    buttonSend->setToolTip(unsent ? tr("The panel holds changes not sent to the sensor yet.")
+                                  : QString());
+}
+
 void TransferControls::SetParaSetButtonsEnabled(bool enabled) {
     for (auto* radio : selectParaSet)
         radio->setEnabled(enabled);

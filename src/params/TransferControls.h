@@ -25,6 +25,8 @@ public:
     // Selects the button of this parameter set and takes it as the set in use.
     void SelectParaSet(std::uint16_t paraSet);
     void SetParaSetButtonsEnabled(bool enabled);
+    // SEND stands out while the panel holds changes the sensor has not been sent.
+    void ShowUnsent(bool unsent);
     // SEND, GET and the target selectors are dimmed with every operation but GO.
     void RegisterCommandControls(core::Registrar& registrar);
 

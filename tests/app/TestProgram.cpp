@@ -499,6 +499,58 @@ private slots:
             QStringLiteral("InvalidParameter\nNO SERVER OR PORT TO CONNECT TO: 127.0.0.1:0\n\n")));
     }
 
+    // A change on the panel is marked until SEND; whatever would replace it asks first, and no
+    // (the default) keeps the change and does nothing.
+    void unsentChangesAreMarkedAndAskedBeforeTheyAreLost_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("TRY TO CONNECT") << "connect";
+        QTest::newRow("GET") << "get";
+        QTest::newRow("close") << "close";
+    }
+    void unsentChangesAreMarkedAndAskedBeforeTheyAreLost() {
+        QFETCH(QString, action);
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        auto unsentShown = [this] {
+            f->program->UpdateStatusBar();
+            return Need(f->Window(), "StatusUnsent")->isVisibleTo(&f->Window()) &&
+                   f->Main().buttonSend->property("unsent").toBool();
+        };
+        QVERIFY(!unsentShown());
+        QSpinBox* average = f->ParameterPage().editAverage;
+        const int sensors = average->value();
+        average->setValue(sensors + 3);
+        QVERIFY(unsentShown());
+        const int requests = int(f->simulator.RequestLog().size());
+        auto act = [&] {
+            if (action == "connect")
+                QTest::mouseClick(f->Comm().buttonTryToConnect, Qt::LeftButton);
+            if (action == "get") QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+            if (action == "close") f->Window().close();
+        };
+        f->dialogs.popups.clear();
+        act();
+        QCOMPARE(f->dialogs.CountOf("loss"), 1);
+        QCOMPARE(average->value(), sensors + 3);
+        QCOMPARE(int(f->simulator.RequestLog().size()), requests);
+        QVERIFY(f->Window().isVisible());
+        QVERIFY(unsentShown());
+
+        f->dialogs.lossAnswers = {true};
+        act();
+        if (action == "close") {
+            QVERIFY(!f->Window().isVisible());
+            return;
+        }
+        QCOMPARE(average->value(), sensors);
+        QVERIFY(!unsentShown());
+        // A SEND makes panel and sensor equal again.
+        average->setValue(sensors + 1);
+        QVERIFY(unsentShown());
+        QTest::mouseClick(f->Main().buttonSend, Qt::LeftButton);
+        QVERIFY(!unsentShown());
+    }
+
     void doubleClickOnColourNumberOpensTheBigPanel() {
         f->StartWithoutSensor();
         // A window that fills its screen leaves no room beside it: the panel still opens on

@@ -58,6 +58,7 @@ private slots:
         ProgramFixture::Choose(trigger, trigger->findData(protocol::kTriggerPara));
         f.Main().selectParaSet[1]->click();
         f.simulator.ClearRequestLog();
+        f.dialogs.lossAnswers = {true}; // TRIGGER changed on the panel gives way to the GET
         QTest::mouseClick(f.Main().buttonGet, Qt::LeftButton);
         f.Main().selectMem[1]->click(); // EEPROM
         QTest::mouseClick(f.Main().buttonSend, Qt::LeftButton);

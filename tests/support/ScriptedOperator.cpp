@@ -14,6 +14,14 @@ bool ScriptedOperator::Confirm(const std::string& title, const std::string& text
     return answer;
 }
 
+bool ScriptedOperator::ConfirmLoss(const std::string& title, const std::string& text) {
+    popups.push_back({"loss", title, text});
+    if (lossAnswers.empty()) return false;
+    const bool answer = lossAnswers.front();
+    lossAnswers.pop_front();
+    return answer;
+}
+
 std::optional<std::string> ScriptedOperator::Prompt(const std::string& title,
                                                     const std::string& text, const std::string&) {
     popups.push_back({"prompt", title, text});

@@ -10,13 +10,14 @@
 class ScriptedOperator : public core::OperatorDialogs {
 public:
     struct Popup {
-        std::string kind; // "message", "confirm", "prompt", "file", "printer"
+        std::string kind; // "message", "confirm", "loss", "prompt", "file", "printer"
         std::string title;
         std::string text;
     };
 
     void Message(const std::string& title, const std::string& text) override;
     bool Confirm(const std::string& title, const std::string& text) override;
+    bool ConfirmLoss(const std::string& title, const std::string& text) override;
     std::optional<std::string> Prompt(const std::string& title, const std::string& text,
                                       const std::string& initial) override;
     FileSelection SelectFile(const std::string& title, const std::string& startDirectory,
@@ -24,9 +25,10 @@ public:
                              bool forWriting) override;
     std::optional<PrintTarget> SelectPrinter() override;
 
-    // Answers, taken in order; when a queue is empty: confirm says no, prompt and printer are
-    // cancelled, the file dialog returns no file.
+    // Answers, taken in order; when a queue is empty: confirm and loss say no, prompt and
+    // printer are cancelled, the file dialog returns no file.
     std::deque<bool> confirmAnswers;
+    std::deque<bool> lossAnswers;
     std::deque<std::optional<std::string>> promptAnswers;
     std::deque<FileSelection> fileAnswers;
     std::deque<std::optional<PrintTarget>> printerAnswers;

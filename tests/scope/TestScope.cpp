@@ -234,6 +234,31 @@ private slots:
         QCOMPARE(images.size(), 3); // two heading lines, one image
     }
 
+    void aLongCommentFlowsOntoMorePagesAndAllOfItIsPrinted() {
+        QString comment;
+        for (int i = 1; i <= 90; ++i)
+            comment += QStringLiteral("check %1\n").arg(i);
+        Need<QPlainTextEdit>(*Page(), "EditScopeComment")->setPlainText(comment);
+        const QString pdf = f->programDir.filePath(QStringLiteral("long.pdf"));
+        core::OperatorDialogs::PrintTarget target;
+        target.pdfFile = pdf.toStdString();
+        f->dialogs.printerAnswers = {target};
+        Click(Page(), "ButtonPrintScopeGraph");
+        QVERIFY(f->dialogs.Saw("Info!", "Print successful!"));
+        const int pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)\\n"))
+                              .match(Run(QStringLiteral("pdfinfo"), {pdf}))
+                              .captured(1)
+                              .toInt();
+        QVERIFY2(pages > 1, qPrintable(QString::number(pages)));
+        const QString text = Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
+        QVERIFY(text.contains(QStringLiteral("check 1\n")) && text.contains("check 90\n"));
+        QCOMPARE(Run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                     .split('\n', Qt::SkipEmptyParts)
+                     .size(),
+                 3); // the picture, once
+    }
+
     void aPrinterThatCannotBeOpenedIsAPrintError() {
         core::OperatorDialogs::PrintTarget target;
         target.pdfFile =

@@ -290,9 +290,11 @@ void CalibrationModule::WriteHardwareInfoFile() {
     info.factors = state.calibration.factors;
     info.offsets = state.calibration.offsets;
     // A file that could not be written is said to be so, not reported as saved.
-    if (calibration::WriteHardwareInfoFile(selection.path, info, state.params.image) < 0) {
+    std::string refusal;
+    if (calibration::WriteHardwareInfoFile(selection.path, info, state.params.image, &refusal) <
+        0) {
         shell.AppendLog("HARDWARE INI FILE COULD NOT BE WRITTEN TO:\n" + selection.path + "\n\n");
-        core::ReportUnwrittenFile(dialogs, selection.path);
+        core::ReportUnwrittenFile(dialogs, selection.path, refusal);
         return;
     }
     shell.AppendLog("HARDWARE INI FILE HAS BEEN SAVED TO:\n" + selection.path + "\n\n");

@@ -7,7 +7,7 @@
 namespace calibration {
 
 int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
-                          const protocol::ParameterImage& image) {
+                          const protocol::ParameterImage& image, std::string* refusal) {
     settings::IniStore store;
     store.PutString("GENERAL INFO", "FILE TYPE:", "Hardware Initial File");
     store.PutString("GENERAL INFO", "SCOPE VERSION:", settings::file_identity::kScopeVersion);
@@ -20,7 +20,7 @@ int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
         store.PutInt("OFFSET", channels[c], info.offsets[c]);
     params::PutParameterSection(store, image);
     params::PutTeachVectorSections(store, image);
-    return store.WriteToFile(path);
+    return store.WriteToFile(path, refusal);
 }
 
 } // namespace calibration

@@ -17,8 +17,9 @@ struct HardwareInfo {
     std::array<std::uint16_t, 3> offsets{};
 };
 
-// Negative when the file could not be written.
+// Negative when the file could not be written; `refusal`, when given, says why a path that is no
+// regular file was left untouched.
 int WriteHardwareInfoFile(const std::string& path, const HardwareInfo& info,
-                          const protocol::ParameterImage& image);
+                          const protocol::ParameterImage& image, std::string* refusal = nullptr);
 
 } // namespace calibration

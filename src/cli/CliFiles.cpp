@@ -7,7 +7,8 @@ namespace cli {
 std::string ReadWholeParameterFile(const std::string& path, protocol::ParameterImage& image) {
     using namespace params::parameter_file;
     const params::ParameterFileContents contents = params::ReadParameterFileFrom(path);
-    if (contents.readResult < 0) return "Cannot read " + path;
+    if (contents.readResult < 0)
+        return contents.refusal.empty() ? "Cannot read " + path : contents.refusal;
     if (!contents.TypeMatches()) return kNotAParameterFileQuestion;
     if (!contents.VersionMatches()) return kScopeVersionQuestion;
     protocol::ParameterImage read = image;

@@ -15,8 +15,10 @@ std::string DialogStartDirectory(const std::string& rememberedPath) {
     return PathOfText(QDir::toNativeSeparators(info.absolutePath()));
 }
 
-void ReportUnwrittenFile(OperatorDialogs& dialogs, const std::string& path) {
-    dialogs.Message("ERROR", "The file could not be written!\n" + path);
+void ReportUnwrittenFile(OperatorDialogs& dialogs, const std::string& path,
+                         const std::string& refusal) {
+    dialogs.Message("ERROR",
+                    "The file could not be written!\n" + (refusal.empty() ? path : refusal));
 }
 
 } // namespace core

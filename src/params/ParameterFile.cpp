@@ -108,12 +108,13 @@ std::string GetTeachVectorSections(const IniStore& store, protocol::ParameterIma
     return missing.empty() ? missing : kTeachListHead + missing;
 }
 
-int WriteParameterFileTo(const std::string& path, const protocol::ParameterImage& image) {
+int WriteParameterFileTo(const std::string& path, const protocol::ParameterImage& image,
+                         std::string* refusal) {
     IniStore store;
     PutFileIdentity(store, kParameterFileType);
     PutParameterSection(store, image);
     PutTeachVectorSections(store, image);
-    return store.WriteToFile(path);
+    return store.WriteToFile(path, refusal);
 }
 
 ParameterFileContents ReadParameterFileFrom(const std::string& path) {

@@ -47,8 +47,10 @@ std::string GetParameterSection(const IniStore& store, protocol::ParameterImage&
 std::string GetTeachVectorSections(const IniStore& store, protocol::ParameterImage& image);
 
 // Writes GENERAL INFO, PARAMETER and the TEACH VECTOR sections to `path`, replacing the file.
-// Returns the INI store's result (negative when the file could not be written).
-int WriteParameterFileTo(const std::string& path, const protocol::ParameterImage& image);
+// Returns the INI store's result (negative when the file could not be written; `refusal`, when
+// given, says why a path that is no regular file was left untouched).
+int WriteParameterFileTo(const std::string& path, const protocol::ParameterImage& image,
+                         std::string* refusal = nullptr);
 
 // A parameter file read into a store, with its identification, so that the caller can ask
 // before it takes the sections over. An unreadable file gives an empty store.

@@ -54,8 +54,9 @@ std::string ParameterTransfer::WriteParameterFile() {
     state.settings.parameterFilePath = selection.path;
     panels.GetParametersFromPanel();
     // An unwritten file must not pass for a saved parameter set.
-    if (WriteParameterFileTo(selection.path, state.params.image) < 0) {
-        core::ReportUnwrittenFile(dialogs, selection.path);
+    std::string refusal;
+    if (WriteParameterFileTo(selection.path, state.params.image, &refusal) < 0) {
+        core::ReportUnwrittenFile(dialogs, selection.path, refusal);
         return "failed, not written";
     }
     return "done";
@@ -68,13 +69,16 @@ std::string ParameterTransfer::ReadParameterFile() {
         return "cancelled";
     }
     state.settings.parameterFilePath = selection.path;
-    // A file that cannot be read (gone since the dialog, a directory) reads as one without keys.
+    // A file that cannot be read (gone since the dialog) reads as one without keys; a path that
+    // is no regular file (a directory, a fifo, a device) is not read at all, and said so.
     const ParameterFileContents contents = ReadParameterFileFrom(selection.path);
-    const bool accepted = OperatorAccepts(dialogs, contents);
+    const bool refused = !contents.refusal.empty();
+    const bool accepted = !refused && OperatorAccepts(dialogs, contents);
     if (accepted)
         TakeParameters(dialogs, contents, state.params.image);
     else
-        dialogs.Message(kAttentionTitle, parameter_file::kNoParameterReadText);
+        dialogs.Message(kAttentionTitle, (refused ? contents.refusal + "\n" : std::string()) +
+                                             parameter_file::kNoParameterReadText);
     // Shown in every case: when nothing was read, the unchanged image again.
     panels.PutParametersToPanel();
     panels.ApplyParameterRules();

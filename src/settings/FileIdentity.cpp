@@ -11,7 +11,7 @@ void PutFileIdentity(IniStore& store, std::string_view fileType) {
 
 IdentifiedIniFile ReadIdentifiedIniFile(const std::string& path) {
     IdentifiedIniFile file;
-    file.readResult = file.store.ReadFromFile(path);
+    file.readResult = file.store.ReadFromFile(path, &file.refusal);
     file.store.GetString(kGeneralInfoSection, kFileTypeKey, file.fileType);
     file.store.GetString(kGeneralInfoSection, kScopeVersionKey, file.scopeVersion);
     return file;

@@ -28,6 +28,7 @@ void PutFileIdentity(IniStore& store, std::string_view fileType);
 struct IdentifiedIniFile {
     IniStore store;
     int readResult = kIniOk;
+    std::string refusal;      // why a path that is no regular file was not read, for the operator
     std::string fileType;     // empty when absent
     std::string scopeVersion; // empty when absent
 

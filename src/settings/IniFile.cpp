@@ -1,12 +1,15 @@
+#include "core/SafeFile.h"
 #include "settings/IniFileOps.h"
 #include "settings/IniStore.h"
 #include "settings/IniSyntax.h"
 
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <new>
 #include <random>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -25,11 +28,13 @@ constexpr auto kStaleAfter = std::chrono::minutes(10);
 
 class StandardOps final : public IniFileOps {
 public:
-    Handle OpenForReading(const std::string& path) override {
+    Handle OpenForReading(const std::string& path, std::string& refusal) override {
         // Only regular files: a directory fails to read, and a device or pipe might never end.
-        std::error_code error;
-        if (!fs::is_regular_file(path, error)) return nullptr;
-        return std::fopen(path.c_str(), "rb");
+        const int fd = core::OpenRegularFile(path, O_RDONLY, refusal);
+        if (fd < 0) return nullptr;
+        Handle file = ::fdopen(fd, "rb");
+        if (!file) ::close(fd);
+        return file;
     }
     long Read(Handle file, char* buffer, std::size_t size) override {
         const std::size_t count = std::fread(buffer, 1, size, file);
@@ -102,6 +107,16 @@ void RemoveStaleTemporaries(const std::string& target) {
     }
 }
 
+// The replacement takes over the old file's owner (when we may give it) and mode, before any
+// content is in it; where the file system keeps neither, it gets what it can.
+void KeepModeAndOwner(IniFileOps::Handle file, const core::SaveTarget& target) {
+    if (!target.exists) return;
+    const int fd = ::fileno(file);
+    if (fd < 0) return;
+    [[maybe_unused]] const int owned = ::fchown(fd, target.owner, target.group);
+    ::fchmod(fd, target.permissions);
+}
+
 bool WriteAll(IniFileOps& ops, IniFileOps::Handle file, std::string_view text) {
     for (std::size_t at = 0; at < text.size(); at += kChunkSize) {
         const std::string_view chunk = text.substr(at, kChunkSize);
@@ -137,13 +152,15 @@ std::string IniStore::WriteToText() const {
     return text;
 }
 
-int IniStore::ReadFromFile(const std::string& path) {
-    return ReadFromFile(path, StandardIniFileOps());
+int IniStore::ReadFromFile(const std::string& path, std::string* refusal) {
+    return ReadFromFile(path, StandardIniFileOps(), refusal);
 }
 
-int IniStore::ReadFromFile(const std::string& path, IniFileOps& ops) {
-    IniFileOps::Handle file = ops.OpenForReading(path);
-    if (!file) return kIniCannotOpen;
+int IniStore::ReadFromFile(const std::string& path, IniFileOps& ops, std::string* refusal) {
+    std::string why;
+    IniFileOps::Handle file = ops.OpenForReading(path, why);
+    if (refusal) *refusal = why;
+    if (!file) return why.empty() ? kIniCannotOpen : kIniRefused;
     int result = kIniOk;
     try {
         ini::LineParser parser;
@@ -170,25 +187,34 @@ int IniStore::ReadFromFile(const std::string& path, IniFileOps& ops) {
     return result;
 }
 
-int IniStore::WriteToFile(const std::string& path) const {
-    if (!path.empty()) RemoveStaleTemporaries(path);
-    return WriteToFile(path, StandardIniFileOps());
+int IniStore::WriteToFile(const std::string& path, std::string* refusal) const {
+    if (!path.empty()) RemoveStaleTemporaries(core::ResolveSaveTarget(path).path);
+    return WriteToFile(path, StandardIniFileOps(), refusal);
 }
 
-int IniStore::WriteToFile(const std::string& path, IniFileOps& ops) const {
+int IniStore::WriteToFile(const std::string& path, IniFileOps& ops, std::string* refusal) const {
+    if (refusal) refusal->clear();
     std::string text;
     try {
         text = WriteToText();
     } catch (const std::bad_alloc&) {
         return kIniOutOfMemory;
     }
-    if (path.empty() || !ops.TargetWritable(path)) return kIniCannotWrite;
+    if (path.empty()) return kIniCannotWrite;
+    // A link stays a link: the file it leads to is the one replaced.
+    const core::SaveTarget target = core::ResolveSaveTarget(path);
+    if (!target.refusal.empty()) {
+        if (refusal) *refusal = target.refusal;
+        return kIniRefused;
+    }
+    if (!ops.TargetWritable(target.path)) return kIniCannotWrite;
     std::string temporary;
-    IniFileOps::Handle file = CreateTemporary(path, ops, temporary);
+    IniFileOps::Handle file = CreateTemporary(target.path, ops, temporary);
     if (!file) return kIniCannotWrite;
+    KeepModeAndOwner(file, target);
     const bool written = WriteAll(ops, file, text);
     const bool closed = ops.Close(file);
-    if (written && closed && ops.Replace(temporary, path)) return kIniOk;
+    if (written && closed && ops.Replace(temporary, target.path)) return kIniOk;
     ops.Remove(temporary);
     return kIniCannotWrite;
 }

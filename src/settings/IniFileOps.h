@@ -13,8 +13,9 @@ public:
 
     virtual ~IniFileOps() = default;
 
-    // Opens an existing regular file for reading; nullptr when that is not possible.
-    virtual Handle OpenForReading(const std::string& path) = 0;
+    // Opens an existing regular file for reading; nullptr when that is not possible, with
+    // `refusal` saying why when the path names something else (a fifo, a device, a directory).
+    virtual Handle OpenForReading(const std::string& path, std::string& refusal) = 0;
     // Reads up to `size` bytes: the count read, 0 at the end, -1 on an error.
     virtual long Read(Handle file, char* buffer, std::size_t size) = 0;
     virtual bool Exists(const std::string& path) = 0;

@@ -24,6 +24,7 @@ enum IniResult : int {
     kIniReadFailed = -4,     // reading stopped with an error; the store is unchanged
     kIniCannotWrite = -5,    // the target is unwritable or a step of writing failed
     kIniInvalidInteger = -6, // the item exists but is not a signed 32-bit decimal integer
+    kIniRefused = -7,        // the path is no regular file (or leads to none); left untouched
 };
 
 struct IniItem {
@@ -63,13 +64,15 @@ public:
     // `out` is left unchanged in both of the latter cases.
     int GetInt(std::string_view section, std::string_view tag, std::int32_t& out) const;
 
-    // Parses the file and appends its sections. On any failure the store is unchanged.
-    int ReadFromFile(const std::string& path);
-    int ReadFromFile(const std::string& path, IniFileOps& ops);
-    // Writes the store to a temporary file beside `path`, then renames it over `path`, so the
-    // target is either the old file or the complete new one.
-    int WriteToFile(const std::string& path) const;
-    int WriteToFile(const std::string& path, IniFileOps& ops) const;
+    // Parses the file and appends its sections. On any failure the store is unchanged; on
+    // kIniRefused `refusal` (when given) says why, naming the path.
+    int ReadFromFile(const std::string& path, std::string* refusal = nullptr);
+    int ReadFromFile(const std::string& path, IniFileOps& ops, std::string* refusal = nullptr);
+    // Writes the store to a temporary file beside the file `path` leads to (links followed),
+    // then renames it over that file with its mode and owner, so the target is either the old
+    // file or the complete new one. Anything but a regular file there is kIniRefused.
+    int WriteToFile(const std::string& path, std::string* refusal = nullptr) const;
+    int WriteToFile(const std::string& path, IniFileOps& ops, std::string* refusal = nullptr) const;
 
     // The same syntax to and from memory.
     int ReadFromText(std::string_view text);

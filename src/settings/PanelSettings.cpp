@@ -71,9 +71,10 @@ void ResetLayoutPart(const std::string& programDir, char separator, PanelSetting
     settings.rows = defaults.rows;
 }
 
-IniStore ReadStore(const std::string& path) {
+IniStore ReadStore(const std::string& path, std::string* refusal = nullptr) {
     IniStore store;
-    store.ReadFromFile(path); // an unreadable file leaves the store empty: every key absent
+    // An unreadable file leaves the store empty: every key absent.
+    store.ReadFromFile(path, refusal);
     return store;
 }
 
@@ -120,8 +121,8 @@ void ReadLayoutPart(const IniStore& store, const std::string& programDir, char s
 }
 
 void ReadLayoutPart(const std::string& path, const std::string& programDir, char separator,
-                    PanelSettings& settings) {
-    ReadLayoutPart(ReadStore(path), programDir, separator, settings);
+                    PanelSettings& settings, std::string* refusal) {
+    ReadLayoutPart(ReadStore(path, refusal), programDir, separator, settings);
 }
 
 void ReadCommunicationPart(const IniStore& store, PanelSettings& settings) {
@@ -180,8 +181,9 @@ std::string PanelSettingsText(const PanelSettings& settings) {
     return PanelSettingsStore(settings).WriteToText();
 }
 
-int WritePanelSettingsFile(const std::string& path, const PanelSettings& settings) {
-    return PanelSettingsStore(settings).WriteToFile(path);
+int WritePanelSettingsFile(const std::string& path, const PanelSettings& settings,
+                           std::string* refusal) {
+    return PanelSettingsStore(settings).WriteToFile(path, refusal);
 }
 
 } // namespace settings

@@ -116,9 +116,10 @@ PanelSettings DefaultPanelSettings(const std::string& programDir, char separator
 
 // Start-up reads. Each sets only its own part of `settings`: first to the defaults, then to what
 // the file holds, key by key. A missing or unreadable file, or one whose FILE TYPE is not exactly
-// "Panel Settings", leaves the defaults without a word.
+// "Panel Settings", leaves the defaults without a word; a path that is no regular file is not
+// read at all, and `refusal` (when given) says why.
 void ReadLayoutPart(const std::string& path, const std::string& programDir, char separator,
-                    PanelSettings& settings);
+                    PanelSettings& settings, std::string* refusal = nullptr);
 void ReadCommunicationPart(const std::string& path, PanelSettings& settings);
 // The same from a store already read.
 void ReadLayoutPart(const IniStore& store, const std::string& programDir, char separator,
@@ -130,6 +131,7 @@ void ReadCommunicationPart(const IniStore& store, PanelSettings& settings);
 // either way.
 IniStore PanelSettingsStore(const PanelSettings& settings);
 std::string PanelSettingsText(const PanelSettings& settings);
-int WritePanelSettingsFile(const std::string& path, const PanelSettings& settings);
+int WritePanelSettingsFile(const std::string& path, const PanelSettings& settings,
+                           std::string* refusal = nullptr);
 
 } // namespace settings

@@ -62,8 +62,10 @@ PanelSettingsIo::PanelSettingsIo(core::AppState& state, QWidget& window, comm::C
 
 void PanelSettingsIo::ReadPanelSettingsLayout() {
     settings::PanelSettings settings;
+    std::string refusal;
     ReadLayoutPart(state.settings.panelSettingsPath, state.settings.programDir, Separator(),
-                   settings);
+                   settings, &refusal);
+    if (!refusal.empty()) comm.AppendLog("PANEL SETTINGS NOT READ:\n" + refusal + "\n\n");
 
     comm.SetSensorId(settings.sensorId);
     PlaceWindow(window, settings.window);
@@ -103,9 +105,11 @@ void PanelSettingsIo::WritePanelSettings() {
     settings.rows = rows.CollectRows();
     // A settings file that cannot be written costs the next start its settings; the program
     // goes on, and the log says so instead of failing in silence.
-    if (WritePanelSettingsFile(state.settings.panelSettingsPath, settings) < 0)
+    std::string refusal;
+    if (WritePanelSettingsFile(state.settings.panelSettingsPath, settings, &refusal) < 0)
         comm.AppendLog("PANEL SETTINGS COULD NOT BE SAVED TO:\n" +
-                       state.settings.panelSettingsPath + "\n\n");
+                       state.settings.panelSettingsPath + "\n" +
+                       (refusal.empty() ? refusal : refusal + "\n") + "\n");
 }
 
 SettingsModule::SettingsModule(core::AppState& state, core::OperatorDialogs& dialogs,

@@ -103,8 +103,9 @@ std::string TableAttributesText(const RowAttributes& rows) {
     return TableAttributesStore(rows).WriteToText();
 }
 
-int SaveTableAttributesFile(const std::string& path, const RowAttributes& rows) {
-    return TableAttributesStore(rows).WriteToFile(path);
+int SaveTableAttributesFile(const std::string& path, const RowAttributes& rows,
+                            std::string* refusal) {
+    return TableAttributesStore(rows).WriteToFile(path, refusal);
 }
 
 TableAttributesContents ReadTableAttributesFile(const std::string& path) {
@@ -114,6 +115,7 @@ TableAttributesContents ReadTableAttributesFile(const std::string& path) {
 TableAttributesLoad LoadTableAttributes(const std::string& path, RowAttributes& rows,
                                         const std::function<bool(std::string_view)>& askToProceed) {
     const TableAttributesContents contents = ReadTableAttributesFile(path);
+    if (!contents.refusal.empty()) return {false, {}, contents.refusal};
     if (!contents.TypeMatches() && !askToProceed(kNotATableAttributesFileQuestion)) return {};
     if (!contents.VersionMatches() && !askToProceed(kScopeVersionQuestion)) return {};
     TableAttributesLoad load;

@@ -80,7 +80,8 @@ std::string MissingRowsReport(const std::vector<int>& missingRows);
 // The whole table attributes file as INI text, and written to `path` (atomically, replacing it).
 // The result is the INI store's (negative when the file could not be written).
 std::string TableAttributesText(const RowAttributes& rows);
-int SaveTableAttributesFile(const std::string& path, const RowAttributes& rows);
+int SaveTableAttributesFile(const std::string& path, const RowAttributes& rows,
+                            std::string* refusal = nullptr);
 
 // A table attributes file read into a store, with its identification, so that the panel can ask
 // its questions before the rows are taken over. An unreadable file gives an empty store.
@@ -97,6 +98,7 @@ TableAttributesContents ReadTableAttributesFile(const std::string& path);
 struct TableAttributesLoad {
     bool loaded = false;
     std::string report;
+    std::string refusal; // a path that is no regular file is not read; this says why
 };
 TableAttributesLoad LoadTableAttributes(const std::string& path, RowAttributes& rows,
                                         const std::function<bool(std::string_view)>& askToProceed);

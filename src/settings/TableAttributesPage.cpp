@@ -218,7 +218,9 @@ void TableAttributesPage::CBF_ButtonSaveArray() {
         return;
     }
     path = selection.path;
-    if (SaveTableAttributesFile(path, CollectRows()) < 0) core::ReportUnwrittenFile(dialogs, path);
+    std::string refusal;
+    if (SaveTableAttributesFile(path, CollectRows(), &refusal) < 0)
+        core::ReportUnwrittenFile(dialogs, path, refusal);
 }
 
 void TableAttributesPage::CBF_ButtonGetArray() {
@@ -236,7 +238,8 @@ void TableAttributesPage::CBF_ButtonGetArray() {
             return dialogs.Confirm(kAttentionTitle, std::string(question));
         });
     if (!load.loaded) {
-        dialogs.Message(kAttentionTitle, kNothingReadText);
+        dialogs.Message(kAttentionTitle,
+                        (load.refusal.empty() ? "" : load.refusal + "\n") + kNothingReadText);
         return;
     }
     ShowRows(rows);

@@ -265,13 +265,15 @@ private slots:
         f->program->Calibration().CBF_ButtonGenHwInfoFile();
         QVERIFY(f->Log().contains(QStringLiteral("ATTENTION!   NO FILE WAS SELECTED!")));
 
-        // A directory where the file should go: said so, not logged as saved.
+        // A directory where the file should go: said so, and why, not logged as saved.
         const QString folder = f->programDir.filePath(QStringLiteral("a-folder.ini"));
         QVERIFY(QDir().mkdir(folder));
         f->dialogs.fileAnswers = {
             {core::OperatorDialogs::FileChoice::Existing, folder.toStdString()}};
         f->program->Calibration().CBF_ButtonGenHwInfoFile();
-        QVERIFY(f->dialogs.Saw("ERROR", "The file could not be written!\n" + folder.toStdString()));
+        QVERIFY(
+            f->dialogs.Saw("ERROR", "The file could not be written!\n" + folder.toStdString() +
+                                        " is a directory, not a regular file: left untouched."));
         QVERIFY(!f->Log().contains(QStringLiteral("SAVED TO:\n") + folder));
         QVERIFY(QFileInfo(folder).isDir());
     }

@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace params;
 using namespace core;
@@ -259,7 +262,6 @@ private slots:
         for (auto& byte : garbage)
             byte = char(random());
         QTest::newRow("vanished") << QStringLiteral("gone.ini") << QByteArray();
-        QTest::newRow("directory") << QString() << QByteArray();
         QTest::newRow("binary garbage") << QStringLiteral("garbage.ini") << garbage;
         QTest::newRow("ten megabyte line")
             << QStringLiteral("long.ini") << QByteArray(10 << 20, 'P');
@@ -268,7 +270,7 @@ private slots:
     void unreadableFilesAskAndNeverCrash() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
-        const QString path = name.isEmpty() ? dir->path() : dir->filePath(name);
+        const QString path = dir->filePath(name);
         if (!content.isEmpty()) WriteBytes(path, content);
         Image() = Show(DefaultParameterImage());
         Image().parameters[protocol::kPower] = 900;
@@ -287,6 +289,26 @@ private slots:
         QCOMPARE(Image().parameters[protocol::kPower], std::uint16_t(500));
         QCOMPARE(f->dialogs.popups.back().title, std::string("Attention!"));
         QVERIFY(f->dialogs.popups.back().text.ends_with("TEACH VECTOR 30\n"));
+    }
+
+    // Chosen in the dialog, a fifo is neither read (no questions) nor replaced, and it is said.
+    void aFifoIsRefusedWithItsPath() {
+        const QString path = dir->filePath(QStringLiteral("fifo"));
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(::mkfifo(name, 0644), 0);
+        const std::string refusal =
+            path.toStdString() + " is a fifo, not a regular file: left untouched.";
+        Choose(Choice::Existing, path);
+        Get();
+        QVERIFY(f->dialogs.Saw("ATTENTION!", refusal + "\n" + kNothingRead));
+        QVERIFY(Questions().empty());
+        const int reader = ::open(name, O_RDONLY | O_NONBLOCK); // nothing may wait on the fifo
+        Choose(Choice::New, path);
+        Send();
+        ::close(reader);
+        QVERIFY(f->dialogs.Saw("ERROR", "The file could not be written!\n" + refusal));
+        struct stat after {};
+        QVERIFY(::lstat(name, &after) == 0 && S_ISFIFO(after.st_mode));
     }
 
     void anUnwritableTargetIsReportedAndNothingIsLeftBehind() {

@@ -1,8 +1,12 @@
+#include "settings/FileIdentity.h"
 #include "settings/IniFileOps.h"
 #include "settings/IniStore.h"
 
 #include <QtTest>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace settings;
 
@@ -17,7 +21,9 @@ public:
     bool readFailsLater = false;
     int steps = 0;
 
-    Handle OpenForReading(const std::string& path) override { return real.OpenForReading(path); }
+    Handle OpenForReading(const std::string& path, std::string& refusal) override {
+        return real.OpenForReading(path, refusal);
+    }
     long Read(Handle file, char* buffer, std::size_t size) override {
         if (readFailsLater && readCalls++ > 0) return -1;
         return real.Read(file, buffer, std::min<std::size_t>(size, 16));
@@ -78,7 +84,8 @@ class TestIniFile : public QObject {
     QTemporaryDir dir;
     QString Path(const char* name) const { return dir.filePath(name); }
     QStringList Entries() const {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
 private slots:
@@ -172,6 +179,47 @@ private slots:
         QCOMPARE(Entries(), QStringList{"sub"});
     }
 
+    // The save is given s.ini; it writes the file the link leads to, or s.ini itself.
+    void savesFollowLinksKeepModesAndLeaveSpecialFilesAlone_data() {
+        QTest::addColumn<QString>("link"); // where s.ini leads, when it is a link
+        QTest::addColumn<int>("mode");     // of an existing target, kept; 0: none before
+        QTest::addColumn<bool>("fifo");    // the target is a fifo and stays one
+        QTest::newRow("regular file") << QString() << 0644 << false;
+        QTest::newRow("symlink") << "real.ini" << 0640 << false;
+        QTest::newRow("dangling symlink") << "sub/new.ini" << 0 << false;
+        QTest::newRow("mode 0600") << QString() << 0600 << false;
+        QTest::newRow("fifo") << QString() << 0 << true;
+        QTest::newRow("symlink to a fifo") << "f" << 0 << true;
+    }
+    void savesFollowLinksKeepModesAndLeaveSpecialFilesAlone() {
+        QFETCH(QString, link);
+        QFETCH(int, mode);
+        QFETCH(bool, fifo);
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        const QString targetFile = dir.filePath(link.isEmpty() ? "s.ini" : link);
+        const QByteArray targetPath = QFile::encodeName(targetFile);
+        if (!link.isEmpty()) QVERIFY(QFile::link(link, Path("s.ini")));
+        if (mode) WriteBytes(targetFile, "old");
+        if (mode) QCOMPARE(::chmod(targetPath, mode_t(mode)), 0);
+        if (fifo) QCOMPARE(::mkfifo(targetPath, 0644), 0);
+        // The other end held open, as a device is always there: nothing may wait on it.
+        const int reader = fifo ? ::open(targetPath, O_RDONLY | O_NONBLOCK) : -1;
+        IniStore store;
+        store.PutInt("S", "K", 3);
+        std::string refusal;
+        const int result = store.WriteToFile(Path("s.ini").toStdString(), &refusal);
+        if (reader >= 0) ::close(reader);
+        struct stat after {};
+        QCOMPARE(::stat(targetPath, &after), 0);
+        QCOMPARE(QFileInfo(Path("s.ini")).isSymLink(), !link.isEmpty());
+        QCOMPARE(S_ISFIFO(after.st_mode), fifo);
+        QCOMPARE(result, fifo ? int(kIniRefused) : int(kIniOk));
+        QCOMPARE(refusal.empty(), !fifo);
+        if (fifo) return;
+        QCOMPARE(ReadBytes(targetFile), QByteArray("[S]\r\nK = 3\r\n\r\n"));
+        if (mode) QCOMPARE(int(after.st_mode & 07777), mode);
+    }
+
     void unreadablePathsFailAndLeaveTheStoreAsItWas() {
         QVERIFY(QDir(dir.path()).mkdir("sub"));
         IniStore store;
@@ -181,6 +229,39 @@ private slots:
         QVERIFY(store.ReadFromFile(Path("sub").toStdString()) < 0);
         QVERIFY(store.ReadFromFile("") < 0);
         QCOMPARE(store.WriteToText(), before);
+    }
+
+    void readsTakeOnlyRegularFiles_data() {
+        QTest::addColumn<QString>("path"); // %1: the temporary folder
+        QTest::addColumn<QString>("kind"); // what the refusal calls it; empty: read
+        QTest::newRow("regular file") << "%1/r.ini"
+                                      << "";
+        QTest::newRow("link to it") << "%1/l.ini"
+                                    << "";
+        QTest::newRow("fifo") << "%1/fifo"
+                              << "a fifo";
+        QTest::newRow("directory") << "%1"
+                                   << "a directory";
+        QTest::newRow("/dev/null") << "/dev/null"
+                                   << "a character device";
+    }
+    void readsTakeOnlyRegularFiles() {
+        QFETCH(QString, path);
+        QFETCH(QString, kind);
+        WriteBytes(Path("r.ini"), "[S]\r\nK = 1\r\n");
+        QVERIFY(QFile::link("r.ini", Path("l.ini")));
+        QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
+        const std::string name = path.arg(dir.path()).toStdString();
+        IniStore store;
+        std::string refusal;
+        QCOMPARE(store.ReadFromFile(name, &refusal),
+                 kind.isEmpty() ? int(kIniOk) : int(kIniRefused));
+        QCOMPARE(store.Sections().size(), std::size_t(kind.isEmpty()));
+        QCOMPARE(refusal, kind.isEmpty() ? std::string()
+                                         : name + " is " + kind.toStdString() +
+                                               ", not a regular file: left untouched.");
+        // The loads of the side files read through it and keep the text for the operator.
+        QCOMPARE(ReadIdentifiedIniFile(name).refusal, refusal);
     }
 
     void readErrorHalfwayAddsNothing() {

@@ -219,16 +219,12 @@ private slots:
     void unreadableFileAsksAndThenListsEveryRow_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("vanished file") << "vanished";
-        QTest::newRow("directory") << "directory";
         QTest::newRow("garbage") << "garbage";
     }
     void unreadableFileAsksAndThenListsEveryRow() {
         QFETCH(QString, kind);
         std::string path = Path("vanished.ini");
-        if (kind == "directory") {
-            QVERIFY(QDir(dir.path()).mkpath("folder.ini"));
-            path = Path("folder.ini");
-        } else if (kind == "garbage") {
+        if (kind == "garbage") {
             std::string bytes;
             for (int i = 0; i < 4000; ++i)
                 bytes += char((i * 131 + i / 7) % 256);
@@ -243,6 +239,17 @@ private slots:
         QVERIFY(rows.colours == DefaultRowColourTable());
         for (const std::string& text : rows.rowTexts)
             QVERIFY(text.empty());
+    }
+
+    void aDirectoryIsRefusedWithoutAQuestion() {
+        QVERIFY(QDir(dir.path()).mkpath("folder.ini"));
+        RowAttributes rows = Distinct();
+        Asker asker;
+        const auto load = LoadTableAttributes(Path("folder.ini"), rows, asker.Function());
+        QVERIFY(asker.asked.empty() && !load.loaded);
+        QCOMPARE(load.refusal,
+                 Path("folder.ini") + " is a directory, not a regular file: left untouched.");
+        QVERIFY(rows.colours == Distinct().colours);
     }
 
     void unwritableTargetFailsWithoutHarm() {

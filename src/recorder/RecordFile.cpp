@@ -1,8 +1,11 @@
 #include "recorder/RecordFile.h"
 
+#include "core/SafeFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace recorder {
@@ -15,14 +18,15 @@ constexpr const char* kPanelId = "PANEL ID: ";
 constexpr const char* kColumns[] = {"DATE",  "TIME",    "RED",   "GREEN", "BLUE",    "X s", "Y i",
                                     "INT M", "delta C", "COLOR", "GROUP", "TRIGGER", "TEMP"};
 
-WriteResult WriteOnce(const std::string& path, const std::string& bytes, int flags) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644);
+WriteResult WriteOnce(const std::string& path, const std::string& bytes, bool emptied,
+                      std::string* refusal) {
+    std::string why;
+    const int fd = core::OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND, why);
+    if (refusal) *refusal = why;
     if (fd < 0) return WriteResult::NotWritten;
-    ssize_t written = 0;
-    do {
-        written = ::write(fd, bytes.data(), bytes.size());
-    } while (written < 0 && errno == EINTR);
-    const bool whole = written == ssize_t(bytes.size());
+    // Emptied only once it is known to be a regular file.
+    const bool whole =
+        (!emptied || ::ftruncate(fd, 0) == 0) && WriteWhole(fd, bytes) == WriteResult::Written;
     // A failed close can be the only sign of a full disk on some file systems.
     const bool closed = ::close(fd) == 0;
     return whole && closed ? WriteResult::Written : WriteResult::NotWritten;
@@ -63,12 +67,36 @@ std::string RecordRow(const protocol::MeasurementFrame& frame, const ClockTime& 
     return row;
 }
 
-WriteResult AppendToRecordFile(const std::string& path, const std::string& bytes) {
-    return WriteOnce(path, bytes, O_APPEND);
+WriteResult WriteWhole(int fd, const std::string& bytes) {
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) return WriteResult::NotWritten;
+    const bool appending = (::fcntl(fd, F_GETFL) & O_APPEND) != 0;
+    const off_t offset = appending ? -1 : ::lseek(fd, 0, SEEK_CUR);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += std::size_t(n);
+        } else if (n == 0 || errno != EINTR) {
+            break; // a full disk, a file size limit, an I/O error
+        }
+    }
+    if (done == bytes.size()) return WriteResult::Written;
+    if (S_ISREG(before.st_mode) && done > 0) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+        if (offset >= 0) ::lseek(fd, offset, SEEK_SET);
+    }
+    return WriteResult::NotWritten;
 }
 
-WriteResult ReplaceRecordFile(const std::string& path, const std::string& bytes) {
-    return WriteOnce(path, bytes, O_TRUNC);
+WriteResult AppendToRecordFile(const std::string& path, const std::string& bytes,
+                               std::string* refusal) {
+    return WriteOnce(path, bytes, false, refusal);
+}
+
+WriteResult ReplaceRecordFile(const std::string& path, const std::string& bytes,
+                              std::string* refusal) {
+    return WriteOnce(path, bytes, true, refusal);
 }
 
 RecordTime ComputeRecordTime(double interval, std::uint16_t frameCount) {

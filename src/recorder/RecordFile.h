@@ -28,12 +28,18 @@ std::string RecordRow(const protocol::MeasurementFrame& frame, const ClockTime& 
 
 // What writing to the file came to.
 enum class WriteResult { Written, NotWritten };
-// Appends `bytes` with one write to the file opened for appending (created when absent) and
-// closes it again, so that a row shown as recorded is on disk and a crash never leaves half a
-// row joined to the next.
-WriteResult AppendToRecordFile(const std::string& path, const std::string& bytes);
+// Writes `bytes` to the open file `fd` whole or not at all: when the disk takes only part of
+// them, a regular file is cut back to its length from before, so the next row starts where
+// this one would have, not inside it.
+WriteResult WriteWhole(int fd, const std::string& bytes);
+// Appends `bytes` to the file opened for appending (created when absent) and closes it again,
+// so that a row shown as recorded is on disk and a crash never leaves half a row joined to the
+// next. Only a regular file is written; for anything else `refusal` (when given) says why.
+WriteResult AppendToRecordFile(const std::string& path, const std::string& bytes,
+                               std::string* refusal = nullptr);
 // The file emptied and started anew with `bytes` (a confirmed existing file).
-WriteResult ReplaceRecordFile(const std::string& path, const std::string& bytes);
+WriteResult ReplaceRecordFile(const std::string& path, const std::string& bytes,
+                              std::string* refusal = nullptr);
 
 inline constexpr double kShortestInterval = 0.25;
 

@@ -44,6 +44,11 @@ ClockTime PcClock() {
             t.time().hour(), t.time().minute(), t.time().second()};
 }
 
+// A refusal's reason on a line of its own in the log.
+std::string Why(const std::string& refusal) {
+    return refusal.empty() ? refusal : "\n" + refusal;
+}
+
 } // namespace
 
 RecorderModule::RecorderModule(core::AppState& state, core::Shell& shell,
@@ -99,12 +104,13 @@ void RecorderModule::CBF_ButtonSelRecFile() {
         selection.choice == Choice::Existing || QFileInfo::exists(core::TextOfPath(selection.path));
     WriteResult result = WriteResult::Written;
     const std::string header = RecordFileHeader(state.params.sensorId);
+    std::string refusal;
     if (existing) {
         if (!dialogs.Confirm(kAttention, kFileExists)) return;
         dialogs.Message(kAttention, kCloseOtherPrograms);
-        result = ReplaceRecordFile(selection.path, header);
+        result = ReplaceRecordFile(selection.path, header, &refusal);
     } else {
-        result = AppendToRecordFile(selection.path, header);
+        result = AppendToRecordFile(selection.path, header, &refusal);
     }
     state.settings.recordFilePath = selection.path;
     ShowRecordFile();
@@ -112,8 +118,8 @@ void RecorderModule::CBF_ButtonSelRecFile() {
     page->ShowNotWritten(0);
     // The recording would write its rows into nothing: say so now, not after it.
     if (result == WriteResult::NotWritten) {
-        core::ReportUnwrittenFile(dialogs, selection.path);
-        shell.AppendLog("RECORD FILE NOT WRITTEN: " + selection.path + "\n\n");
+        core::ReportUnwrittenFile(dialogs, selection.path, refusal);
+        shell.AppendLog("RECORD FILE NOT WRITTEN: " + selection.path + Why(refusal) + "\n\n");
     }
 }
 
@@ -219,10 +225,12 @@ void RecorderModule::RecordFrame() {
 
 void RecorderModule::AppendRow(const protocol::MeasurementFrame& frame) {
     const std::string& path = state.settings.recordFilePath;
-    if (AppendToRecordFile(path, RecordRow(frame, now())) == WriteResult::Written) return;
+    std::string refusal;
+    if (AppendToRecordFile(path, RecordRow(frame, now()), &refusal) == WriteResult::Written) return;
     // The recording goes on; the operator learns at once how many rows are missing.
     if (rowsNotWritten == 0)
-        shell.AppendLog("RECORD FILE: A ROW COULD NOT BE WRITTEN TO " + path + "\n\n");
+        shell.AppendLog("RECORD FILE: A ROW COULD NOT BE WRITTEN TO " + path + Why(refusal) +
+                        "\n\n");
     ++rowsNotWritten;
     page->ShowNotWritten(rowsNotWritten);
 }

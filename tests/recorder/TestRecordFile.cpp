@@ -4,8 +4,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace recorder;
 
@@ -74,6 +78,12 @@ private slots:
         QCOMPARE(AppendToRecordFile(dir.path().toStdString(), "x"), WriteResult::NotWritten);
         const std::string missing = dir.filePath(QStringLiteral("no/such/file.dat")).toStdString();
         QCOMPARE(AppendToRecordFile(missing, "x"), WriteResult::NotWritten);
+        // A fifo is no record file, even with a reader at its other end.
+        const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("fifo.dat")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0644), 0);
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QCOMPARE(AppendToRecordFile(fifo.toStdString(), "x"), WriteResult::NotWritten);
+        ::close(reader);
         if (geteuid() != 0) {
             const QString locked = dir.filePath(QStringLiteral("locked.dat"));
             QCOMPARE(AppendToRecordFile(locked.toStdString(), "old"), WriteResult::Written);
@@ -87,6 +97,27 @@ private slots:
         QCOMPARE(ReplaceRecordFile(path, "header"), WriteResult::Written);
         AppendToRecordFile(path, "+row");
         QCOMPARE(Slurp(path), std::string("header+row"));
+    }
+
+    // A file size limit stands in for a full disk: a write that crosses it comes out short.
+    void aRowTheDiskCutsShortIsTakenBackAndTheNextRowIsWhole() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath(QStringLiteral("full.dat")).toStdString();
+        const std::string header = RecordFileHeader("");
+        const std::string row = RecordRow(ExampleFrame(), {2026, 7, 12, 12, 7, 0});
+        QCOMPARE(AppendToRecordFile(path, header), WriteResult::Written);
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit free = limit;
+        limit.rlim_cur = header.size() + row.size() / 2;
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const WriteResult crossing = AppendToRecordFile(path, row);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &free), 0); // space freed again
+        QCOMPARE(crossing, WriteResult::NotWritten);
+        QCOMPARE(Slurp(path), header);
+        QCOMPARE(AppendToRecordFile(path, row), WriteResult::Written);
+        QCOMPARE(Slurp(path), header + row);
     }
 
     void theRecordTimeSplitsIntoDaysHoursMinutesSeconds_data() {

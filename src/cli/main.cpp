@@ -137,8 +137,10 @@ int Get(const Transfer& transfer, SensorSession& session) {
         session.Operations().GetParameters(transfer.paraSet, transfer.memoryTarget, image);
     // A block the sensor sent short would leave values in the file that it never sent.
     if (!result.Done() || result.shortBlocks > 0) return LinkFailure(session);
-    if (params::WriteParameterFileTo(transfer.path, image) < 0) {
-        PrintError("chromix3-cli: cannot write " + transfer.path);
+    std::string refusal;
+    if (params::WriteParameterFileTo(transfer.path, image, &refusal) < 0) {
+        PrintError("chromix3-cli: " +
+                   (refusal.empty() ? "cannot write " + transfer.path : refusal));
         return kExitFileFailed;
     }
     return TransferStatus(result, session);
@@ -165,26 +167,49 @@ recorder::ClockTime Now() {
             now.time().hour(), now.time().minute(), now.time().second()};
 }
 
-void Write(const std::string& bytes) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    std::fflush(stdout);
-}
+// Stdout gets the record file's own bytes, so that it can be kept as a record file. A row the
+// disk has no room for is left out whole and counted; the next one may still fit.
+struct RecordOutput {
+    bool headerWritten = true;
+    long rows = 0;
+    long rowsNotWritten = 0;
 
-// Stdout gets the record file's own bytes, so that it can be kept as a record file.
+    void Header() {
+        headerWritten = recorder::WriteWhole(STDOUT_FILENO, recorder::RecordFileHeader("")) ==
+                        recorder::WriteResult::Written;
+    }
+    void Row(const protocol::MeasurementFrame& frame) {
+        ++rows;
+        if (recorder::WriteWhole(STDOUT_FILENO, recorder::RecordRow(frame, Now())) !=
+            recorder::WriteResult::Written)
+            ++rowsNotWritten;
+    }
+    // Says what is missing from the output; false when nothing is.
+    bool ReportMissing() const {
+        if (headerWritten && rowsNotWritten == 0) return false;
+        PrintError("chromix3-cli: " + std::to_string(rowsNotWritten) + " of " +
+                   std::to_string(rows) + " rows were not written" +
+                   (headerWritten ? "" : ", nor the header") + " (the output is full or failed)");
+        return true;
+    }
+};
+
 int Measure(long count, double seconds, SensorSession& session) {
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     bool progressShown = false;
     qint64 progressAt = 1000;
     QElapsedTimer clock;
     clock.start();
-    Write(recorder::RecordFileHeader(""));
+    RecordOutput output;
+    output.Header();
     protocol::MeasurementFrame frame;
     for (long taken = 0;;) {
         if (session.Operations().Measure(frame) != protocol::Outcome::Reply) {
             if (progressShown) std::fputc('\n', stderr);
+            output.ReportMissing();
             return LinkFailure(session);
         }
-        Write(recorder::RecordRow(frame, Now()));
+        output.Row(frame);
         ++taken;
         const qint64 elapsed = clock.elapsed();
         if (count > 0 ? taken >= count : elapsed >= seconds * 1000) break;
@@ -195,7 +220,7 @@ int Measure(long count, double seconds, SensorSession& session) {
         }
     }
     if (progressShown) std::fputc('\n', stderr);
-    return kExitOk;
+    return output.ReportMissing() ? kExitFileFailed : kExitOk;
 }
 
 int HardwareInfo(const std::string& path, std::uint16_t paraSet, SensorSession& session) {
@@ -210,8 +235,9 @@ int HardwareInfo(const std::string& path, std::uint16_t paraSet, SensorSession& 
         return LinkFailure(session);
     info.factors = calibration.factors;
     info.offsets = calibration.offsets;
-    if (calibration::WriteHardwareInfoFile(path, info, image) < 0) {
-        PrintError("chromix3-cli: cannot write " + path);
+    std::string refusal;
+    if (calibration::WriteHardwareInfoFile(path, info, image, &refusal) < 0) {
+        PrintError("chromix3-cli: " + (refusal.empty() ? "cannot write " + path : refusal));
         return kExitFileFailed;
     }
     return kExitOk;

@@ -1,6 +1,7 @@
 // chromix3-cli as a shell runs it, against the chromix3-sim program over TCP and a pty.
 #include "params/ParameterDefaults.h"
 #include "params/ParameterFile.h"
+#include "recorder/RecordFile.h"
 #include "settings/IniStore.h"
 #include "sim/SensorModel.h"
 
@@ -9,6 +10,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -195,6 +199,7 @@ private slots:
         QCOMPARE(send.status, 4);
         QVERIFY2(send.err.contains("1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK"),
                  send.err.constData());
+        QVERIFY2(send.err.contains("POWER: SENT 2000, THE SENSOR HOLDS 500"), send.err.constData());
     }
 
     void silentSensorTimesOut() {
@@ -221,6 +226,32 @@ private slots:
         for (qsizetype row = header + 1; row <= header + 3; ++row)
             QCOMPARE(lines[row].split('\t').size(), 13);
         QCOMPARE(lines.last(), QByteArray());
+    }
+
+    // A file size limit stands in for a full disk: the header fits and a row or so after it.
+    void measureOnAFullDiskKeepsWholeRowsAndSaysHowManyAreMissing() {
+        const QString path = dir.filePath("full.dat");
+        const auto header = QByteArray::fromStdString(recorder::RecordFileHeader(""));
+        QProcess cli;
+        cli.setStandardOutputFile(path);
+        cli.setChildProcessModifier([limit = rlim_t(header.size() + 100)] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit full{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &full);
+        });
+        cli.start(QStringLiteral(CHROMIX_CLI_PATH),
+                  QStringList{"measure", "--count", "4"} + Link("tcp"));
+        QVERIFY(cli.waitForFinished(kWaitMs));
+        const QByteArray err = cli.readAllStandardError();
+        QCOMPARE(cli.exitCode(), 3);
+        const QByteArray out = Contents(path);
+        QVERIFY(out.startsWith(header));
+        const QList<QByteArray> rows = out.mid(header.size()).split('\n');
+        QCOMPARE(rows.last(), QByteArray()); // every row ends with its line end
+        for (qsizetype row = 0; row + 1 < rows.size(); ++row)
+            QCOMPARE(rows[row].split('\t').size(), 13);
+        const QByteArray missing = QByteArray::number(4 - (rows.size() - 1)) + " of 4 rows";
+        QVERIFY2(err.contains(missing), err.constData());
     }
 
     void hwinfoWritesTheFile() {

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,6 +18,24 @@ namespace {
 // While nobody holds the slave open, the master reports a hang-up on every poll; looking
 // again at this pace keeps the simulator idle instead of spinning on it.
 constexpr int kClientPollMs = 50;
+
+// Only a link of our own, to a pty slave that an earlier run left behind, may go; anything else
+// at the path belongs to someone. Empty when the path is free now, otherwise why it is not.
+QString RemoveStaleLink(const QString& link) {
+    const QByteArray path = link.toLocal8Bit();
+    struct stat status {};
+    char target[4096] = {};
+    if (::lstat(path.constData(), &status) != 0)
+        return errno == ENOENT ? QString()
+                               : QStringLiteral("cannot replace %1: %2").arg(link, strerror(errno));
+    if (!S_ISLNK(status.st_mode) || ::readlink(path.constData(), target, sizeof(target) - 1) <= 0 ||
+        std::strncmp(target, "/dev/pts/", 9) != 0)
+        return QStringLiteral("%1 exists and is not a link to a pseudo-terminal: left untouched")
+            .arg(link);
+    if (::unlink(path.constData()) != 0 && errno != ENOENT)
+        return QStringLiteral("cannot replace %1: %2").arg(link, strerror(errno));
+    return {};
+}
 
 } // namespace
 
@@ -42,8 +61,8 @@ bool PtyEndpoint::Open(const QString& link, QString& error) {
     slavePath = QString::fromLocal8Bit(ptsname(master));
     MakeRaw();
     const QByteArray linkBytes = link.toLocal8Bit();
-    if (::unlink(linkBytes.constData()) != 0 && errno != ENOENT) {
-        error = QStringLiteral("cannot replace %1: %2").arg(link, strerror(errno));
+    error = RemoveStaleLink(link);
+    if (!error.isEmpty()) {
         Close();
         return false;
     }

@@ -4,6 +4,7 @@
 #include "sim/SimThread.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpSocket>
@@ -159,7 +160,7 @@ private slots:
     void ptyServesAClientThenTheNextOneAfterItCloses() {
         QTemporaryDir dir;
         const QString link = dir.filePath(QStringLiteral("ttySIM"));
-        QFile::link(QStringLiteral("/nonexistent"), link); // a stale link is replaced
+        QFile::link(QStringLiteral("/dev/pts/4095"), link); // a stale link is replaced
         sim::SimThread simulator;
         QVERIFY2(simulator.StartPty(link), qPrintable(simulator.LastError()));
         QCOMPARE(QFileInfo(link).symLinkTarget(), simulator.PtySlavePath());
@@ -183,6 +184,28 @@ private slots:
         QCOMPARE(simulator.RequestLog().size(), std::size_t(2));
         simulator.Stop();
         QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    // Only a link to a pty slave, left by an earlier run, is ever replaced.
+    void ptyLeavesWhatIsNotItsOwnLinkAlone_data() {
+        QTest::addColumn<QString>("existing"); // a link's target, "file" or "folder"
+        QTest::newRow("link elsewhere") << "/nonexistent";
+        QTest::newRow("regular file") << "file";
+        QTest::newRow("folder") << "folder";
+    }
+    void ptyLeavesWhatIsNotItsOwnLinkAlone() {
+        QFETCH(QString, existing);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ttySIM"));
+        QVERIFY(existing == "folder" ? QDir(dir.path()).mkdir("ttySIM")
+                : existing == "file" ? QFile(path).open(QIODevice::WriteOnly)
+                                     : QFile::link(existing, path));
+        sim::SimThread simulator;
+        QVERIFY(!simulator.StartPty(path));
+        QVERIFY2(simulator.LastError().contains(path), qPrintable(simulator.LastError()));
+        const QFileInfo after(path);
+        QCOMPARE(after.symLinkTarget(), existing.startsWith('/') ? existing : QString());
+        QCOMPARE(after.isFile(), existing == "file");
     }
 
     void pacedReplyOverPtyArrivesWhole() {

@@ -61,7 +61,39 @@ TransferResult SensorOperations::SendParameters(const protocol::ParameterImage& 
         link.ReportSensorNotice(notice);
         result.replaced = true;
     }
+    // The sensor counts what it replaced but does not say which: reading the set back tells.
+    if (result.replaced && memoryTarget != core::kFile) {
+        result.held = image;
+        if (GetParameters(paraSet, core::kRam, result.held).Done()) {
+            result.readBack = true;
+            result.replacedValues = ReplacedValues(image, result.held);
+            std::string lines;
+            for (const std::string& value : result.replacedValues)
+                lines += value + "\n";
+            if (!lines.empty()) view.AppendLog("REPLACED BY THE SENSOR:\n" + lines + "\n");
+        }
+    }
     return result;
+}
+
+std::vector<std::string> ReplacedValues(const protocol::ParameterImage& sent,
+                                        const protocol::ParameterImage& held) {
+    std::vector<std::string> values;
+    auto told = [](const std::string& what, std::uint16_t was, std::uint16_t now) {
+        return what + ": SENT " + std::to_string(was) + ", THE SENSOR HOLDS " + std::to_string(now);
+    };
+    for (std::size_t word = 0; word < sent.parameters.size(); ++word)
+        if (sent.parameters[word] != held.parameters[word])
+            values.push_back(told(protocol::kParameterNames[word], sent.parameters[word],
+                                  held.parameters[word]));
+    static const char* const kRowWords[7] = {"CELL 0", "CELL 1", "CELL 2", "CELL 3",
+                                             "CELL 4", "GROUP",  "HOLD"};
+    for (std::size_t row = 0; row < sent.table.size(); ++row)
+        for (std::size_t word = 0; word < 7; ++word)
+            if (sent.table[row].w[word] != held.table[row].w[word])
+                values.push_back(told("TEACH ROW " + std::to_string(row) + " " + kRowWords[word],
+                                      sent.table[row].w[word], held.table[row].w[word]));
+    return values;
 }
 
 TransferResult SensorOperations::GetParameters(std::uint16_t paraSet, std::uint16_t memoryTarget,

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace comm {
 
@@ -27,8 +28,19 @@ struct TransferResult {
     // block kept its values (told in the log).
     int shortBlocks = 0;
 
+    // SEND, when the sensor replaced values: what it holds now (read back), and each value it
+    // replaced in the operator's words ("POWER: SENT 2000, THE SENSOR HOLDS 500").
+    bool readBack = false;
+    protocol::ParameterImage held;
+    std::vector<std::string> replacedValues;
+
     bool Done() const { return outcome == TransferResult::Completed; }
 };
+
+// The values of `held` that differ from `sent`, in the operator's words: parameters by name,
+// teach rows by number and word (rows as the teach table counts them, from 0).
+std::vector<std::string> ReplacedValues(const protocol::ParameterImage& sent,
+                                        const protocol::ParameterImage& held);
 
 // Calibration factors (1024 = 1.0) and dark offsets, red, green, blue.
 struct CalibrationWords {

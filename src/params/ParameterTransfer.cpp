@@ -67,6 +67,13 @@ int ParameterTransfer::SendParameters() {
     const comm::TransferResult result =
         operations.SendParameters(state.params.image, paraSet, state.params.memoryTarget);
     shell.ReportCommand(Describe(true, paraSet), OutcomeText(result));
+    // Values the sensor replaced show as it holds them, not as they were sent.
+    if (result.readBack) {
+        state.params.image = result.held;
+        panels.PutParametersToPanel();
+        panels.ApplyParameterRules();
+        panels.DrawTaughtColours();
+    }
     if (result.Done()) MarkPanelInStep();
     return result.Done() ? 1 : -1;
 }

@@ -35,6 +35,14 @@ enum ParameterWord : int {
     kIntegral = 16,
 };
 
+// The parameters' names as the operator knows them, in word order.
+inline constexpr std::array<const char*, kParameterCount> kParameterNames = {
+    "POWER",     "POWER MODE",   "AVERAGE",          "EVALUATION MODE",
+    "HOLD FAIL", "INTLIM",       "MAX VEC NO",       "DIGITAL OUTMODE",
+    "TRIGGER",   "EXTERN TEACH", "CALCULATION MODE", "DYNWIN LO",
+    "DYNWIN HI", "COLOR GROUP",  "LED MODE",         "GAIN",
+    "INTEGRAL"};
+
 struct ParameterImage {
     std::array<std::uint16_t, kParameterCount> parameters{};
     std::array<TeachVector, kTeachRows> table{};

@@ -2,6 +2,7 @@
 // send, a scripted sensor on a local socket): the bytes on the line, the order of requests, the
 // plausibility reports, and what reaches the image and the controls.
 #include "app/ProgramFixture.h"
+#include "core/ParameterTransfers.h"
 #include "core/WordTable.h"
 #include "params/GroupHoldPage.h"
 #include "params/ParameterDefaults.h"
@@ -279,6 +280,21 @@ private slots:
         QCOMPARE(f->dialogs.CountOf("message"), 0); // in the log, never a popup
     }
 
+    // The sensor replaces a teach cell beyond its range: the log names it, and the panel shows
+    // what the sensor holds, no longer marked as unsent.
+    void aValueTheSensorReplacedIsNamedAndShownAsItHoldsIt() {
+        QVERIFY(Connect());
+        QTableWidget* grid = TeachTableControls(f->Window()).gridCtt;
+        grid->item(2, 1)->setData(Qt::EditRole, 20000);
+        Press(f->Main().buttonSend);
+        QVERIFY2(
+            f->Log().contains(QStringLiteral(
+                "REPLACED BY THE SENSOR:\nTEACH ROW 2 CELL 1: SENT 20000, THE SENSOR HOLDS 1\n")),
+            qPrintable(f->Log()));
+        QCOMPARE(grid->item(2, 1)->data(Qt::EditRole).toInt(), 1);
+        QVERIFY(!f->program->Params().Transfers().PanelUnsent());
+    }
+
     void eepromCountOf65535IsReportedAndTheSetStillRead() {
         QVERIFY(Connect());
         sim::FaultSettings faults;
@@ -349,9 +365,12 @@ private slots:
         QVERIFY(!f->program->Gate().LoopRunning());
         const auto log = Log();
         QVERIFY(!log.empty());
-        // The send completes (both blocks), then nothing more is measured.
-        QCOMPARE(int(log.back().order), 1);
-        QCOMPARE(int(log.back().argument), 2);
+        // The send completes (both blocks) and reads the set back to learn what the sensor
+        // replaced; nothing more is measured.
+        std::vector<int> tail;
+        for (std::size_t i = log.size() >= 4 ? log.size() - 4 : 0; i < log.size(); ++i)
+            tail.push_back(log[i].order);
+        QCOMPARE(tail, (std::vector<int>{1, 1, 2, 2}));
         QVERIFY(f->Log().contains(QStringLiteral("INFO!\n3 PARAMETER IN RAM")));
     }
 

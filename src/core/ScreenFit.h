@@ -4,15 +4,24 @@
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 
 namespace core {
 
-// What a window manager's frame adds around a window that has not been shown yet (title bar
-// and borders), so the frame fits as well as the inside.
-inline constexpr int kFrameAllowanceWidth = 16;
-inline constexpr int kFrameAllowanceHeight = 40;
+// What a window manager's frame adds to a window that has not been shown yet: the title bar,
+// so it stays on the screen to be dragged. Side borders are a few pixels and may fall off.
+inline constexpr int kFrameAllowanceWidth = 0;
+inline constexpr int kFrameAllowanceHeight = 32;
+
+// What the frame adds around `window` (one on the screen tells its own; others get the title
+// bar's allowance), the same for every top-level window of the program.
+inline QSize FrameAllowance(const QWidget& window) {
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    if (window.isVisible() && (frame.width() > 0 || frame.height() > 0)) return frame;
+    return {kFrameAllowanceWidth, kFrameAllowanceHeight};
+}
 
 // `wanted` made no larger than `area` and moved into it by the least distance.
 inline QRect FitInside(QRect wanted, const QRect& area) {

@@ -364,8 +364,7 @@ void DataPanel::ShowBigPanel(BigNumberPanel& panel) {
     // The first time beside the main window, where it covers nothing, on the main window's
     // screen; over the main window's edge when that screen has no room beside it. Later where
     // the operator left it, as long as that is still on a screen.
-    const QSize outer(panel.width() + core::kFrameAllowanceWidth,
-                      panel.height() + core::kFrameAllowanceHeight);
+    const QSize outer = panel.size() + core::FrameAllowance(*window());
     if (!panel.property("placed").toBool()) {
         const int down = &panel == &bigGroup ? outer.height() + 8 : 0;
         const QRect at = core::BesideOnSameScreen(window()->frameGeometry(), outer, 8, down);

@@ -2,6 +2,7 @@
 
 #include "comm/CommPage.h"
 #include "core/AppState.h"
+#include "core/ScreenFit.h"
 #include "core/Shell.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsHelp.h"
@@ -30,8 +31,18 @@ void PlaceWindow(QWidget& window, const WindowGeometry& geometry) {
     }
     window.setWindowState(window.windowState() &
                           ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    window.move(geometry.left, geometry.top);
-    window.resize(geometry.width, geometry.height);
+    // A geometry from a larger screen, or one since removed, is pulled onto the screen that
+    // holds most of it, frame and all, so GO, STOP and the status bar stay in reach.
+    const QRect wanted(geometry.left, geometry.top, geometry.width + core::kFrameAllowanceWidth,
+                       geometry.height + core::kFrameAllowanceHeight);
+    const QRect area = core::AvailableAreaAt(wanted.center());
+    const QRect fitted = core::FitInside(wanted, area);
+    window.resize(fitted.width() - core::kFrameAllowanceWidth,
+                  fitted.height() - core::kFrameAllowanceHeight);
+    // The window may not shrink below its smallest size: place what it took.
+    const QSize taken = window.size().expandedTo(window.minimumSizeHint()) +
+                        QSize(core::kFrameAllowanceWidth, core::kFrameAllowanceHeight);
+    window.move(core::FitInside(QRect(fitted.topLeft(), taken), area).topLeft());
 }
 
 WindowGeometry GeometryOf(const QWidget& window) {

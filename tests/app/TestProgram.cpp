@@ -559,7 +559,7 @@ private slots:
         f->Window().setGeometry(screen);
         QTest::mouseDClick(f->Data().dispCol, Qt::LeftButton);
         QVERIFY(f->BigColourNumber().isVisible());
-        QVERIFY(screen.contains(f->BigColourNumber().geometry()));
+        QVERIFY(screen.contains(f->BigColourNumber().frameGeometry()));
         QTest::mouseClick(&f->BigColourNumber(), Qt::RightButton);
         QVERIFY(!f->BigColourNumber().isVisible());
     }

@@ -275,6 +275,7 @@ private slots:
         Image() = Show(DefaultParameterImage());
         Image().parameters[protocol::kPower] = 900;
         f->Parameters().PutParametersToPanel();
+        f->dialogs.lossAnswers = {true, true}; // the POWER shown gives way to the file
 
         // First declined, then taken: a file without keys gives every default and both lists.
         Choose(Choice::Existing, path);

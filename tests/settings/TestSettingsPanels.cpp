@@ -7,6 +7,7 @@
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
 
+#include "core/ScreenFit.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 using namespace settings;
@@ -48,8 +50,8 @@ PANEL ID: = "Line 4 sensor"
 MAINPANEL FULLSCREEN = 0
 MAINPANEL LEFT = 37
 MAINPANEL TOP = 52
-MAINPANEL WIDTH = 930
-MAINPANEL HEIGHT = 640
+MAINPANEL WIDTH = 700
+MAINPANEL HEIGHT = 500
 
 [DIRECTORIES]
 PARAMETER FILE = "/data/sets/Parameter.ini"
@@ -204,7 +206,7 @@ private slots:
         QVERIFY(f->BigGroup().windowTitle().endsWith(QStringLiteral("Line 4 sensor")));
         QVERIFY(!f->Window().isMaximized());
         QCOMPARE(f->Window().pos(), QPoint(37, 52));
-        QCOMPARE(f->Window().size(), QSize(930, 640));
+        QCOMPARE(f->Window().size(), QSize(700, 500));
         QCOMPARE(state.settings.parameterFilePath, std::string("/data/sets/Parameter.ini"));
         QCOMPARE(state.settings.recordFilePath, std::string("/data/rec/Run.dat"));
         QCOMPARE(state.settings.hardwareInfoPath, std::string("/data/hw/Hw.ini"));
@@ -249,12 +251,45 @@ private slots:
         QVERIFY(f->Window().isMaximized());
     }
 
+    // A geometry from a larger screen, or one off it, comes back inside the screen, frame
+    // and all.
+    void aSavedGeometryOffTheScreenIsPulledOntoIt_data() {
+        QTest::addColumn<QByteArray>("geometry");
+        QTest::newRow("larger") << QByteArray("LEFT = 0\nMAINPANEL TOP = 0\nMAINPANEL WIDTH = "
+                                              "1920\nMAINPANEL HEIGHT = 1080\n");
+        QTest::newRow("beyond the right edge")
+            << QByteArray("LEFT = 2500\nMAINPANEL TOP = 300\nMAINPANEL WIDTH = 640\nMAINPANEL "
+                          "HEIGHT = 480\n");
+        QTest::newRow("above and left")
+            << QByteArray("LEFT = -900\nMAINPANEL TOP = -700\nMAINPANEL "
+                          "WIDTH = 500\nMAINPANEL HEIGHT = 400\n");
+    }
+    void aSavedGeometryOffTheScreenIsPulledOntoIt() {
+        QFETCH(QByteArray, geometry);
+        WriteFile(SettingsPath(), Crlf("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n\n"
+                                       "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\nMAINPANEL " +
+                                       geometry));
+        ReadAtStartUp();
+        const QRect screen = f->Window().screen()->availableGeometry();
+        const QRect outer(f->Window().pos(),
+                          f->Window().size() +
+                              QSize(core::kFrameAllowanceWidth, core::kFrameAllowanceHeight));
+        QVERIFY2(screen.contains(outer), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                        .arg(outer.x())
+                                                        .arg(outer.y())
+                                                        .arg(outer.width())
+                                                        .arg(outer.height())));
+    }
+
     void fullscreenZeroWithoutPositionUsesTheDefaultPlace() {
         WriteFile(SettingsPath(), Crlf("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n\n"
                                        "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\n"));
         ReadAtStartUp();
-        QCOMPARE(f->Window().pos(), QPoint(10, 40));
         QCOMPARE(f->Window().size(), QSize(790, 548));
+        QCOMPARE(f->Window().x(), 10);
+        // Top 40 where the screen leaves room for the title bar below.
+        const int bottom = f->Window().screen()->availableGeometry().bottom();
+        QCOMPARE(f->Window().y(), std::min(40, bottom + 1 - 548 - core::kFrameAllowanceHeight));
     }
 
     void aFileOfAnotherTypeIsIgnoredSilently() {

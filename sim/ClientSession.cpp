@@ -142,8 +142,10 @@ void ClientSession::OnTriggerEdge() {
     // busy sensor; otherwise slow pacing or a long delay would let the queue grow without end.
     if (pushWaiting) return;
     pushWaiting = true;
-    // Byte for byte an order-8 reply, so the faults set for order 8 shape it too.
-    queue.push_back({ShapeReply(model.TriggeredMeasurementReply(), kOrderMeasure, faults.Get()),
+    // Byte for byte an order-8 reply (whatever code it carries), so the faults set for order 8
+    // shape it too.
+    queue.push_back({ShapeReply(model.TriggeredMeasurementReply(trigger.FrameCode()), kOrderMeasure,
+                                faults.Get()),
                      kOrderMeasure, true});
     Pump();
 }
@@ -151,7 +153,9 @@ void ClientSession::OnTriggerEdge() {
 void ClientSession::StartScan(const ScopeSettings& settings) {
     // A new scan replaces one still waiting; it starts with the next cycle.
     StopScan();
-    capture = std::make_unique<ScopeCapture>(settings);
+    ScopeSettings placed = settings;
+    placed.triggerIndex = model.ScopeTriggerIndex();
+    capture = std::make_unique<ScopeCapture>(placed);
     cycleListener = cycles.Listen([this](const ScopeSample& sample) { OnMeasured(sample); });
 }
 

@@ -37,6 +37,8 @@ public:
     bool IsClosed() const { return closed; }
     bool TriggerSending() const { return triggerSending; }
     bool ScanPending() const { return capture != nullptr; }
+    // A scan has its pre-trigger samples and waits for the trigger.
+    bool ScanArmed() const { return capture && capture->Armed(); }
     // The client went away: nothing more is sent unasked, neither on triggers nor from a scan.
     void StopSendingUnasked();
 

@@ -59,7 +59,18 @@ bool ScopeCapture::Feed(const ScopeSample& sample) {
         if (afterTrigger >= 0) ++afterTrigger;
     }
     complete = afterTrigger >= kSamples - settings.preTrigger;
+    if (complete) PlaceTrigger();
     return complete;
+}
+
+void ScopeCapture::PlaceTrigger() {
+    if (settings.triggerIndex < 0) return;
+    const int wanted = settings.triggerIndex % kSamples;
+    // As if the ring had started `shift` positions further on: every sample moves with it.
+    const int shift = (wanted - triggerIndex + kSamples) % kSamples;
+    for (auto& block : ring)
+        std::rotate(block.begin(), block.end() - shift, block.end());
+    triggerIndex = wanted;
 }
 
 bool ScopeCapture::Triggers(const ScopeSample& sample) const {

@@ -28,6 +28,9 @@ struct ScopeSettings {
     std::uint16_t level = 0; // of the edge triggers
     int rate = 1;            // one sample stored every `rate` cycles
     int signal = 0;          // 0: red, green, blue; 1: the colour coordinates
+    // Not part of the request: the ring position the trigger sample ends up at, 0..127, as in a
+    // sensor whose ring did not start at 0. -1: the ring starts at 0.
+    int triggerIndex = -1;
 };
 
 // Bits of the digital-state block: OUT0..OUT4 as DIGITAL OUTMODE drives them, then IN0.
@@ -67,10 +70,13 @@ public:
     // One measurement cycle; true once the recording is complete (later cycles change nothing).
     bool Feed(const ScopeSample& sample);
     bool Complete() const { return complete; }
+    // The pre-trigger part is stored and the recording waits for its trigger.
+    bool Armed() const { return !complete && afterTrigger < 0 && stored >= settings.preTrigger; }
     // The ring position of the trigger sample. With 128 pre-trigger samples the trigger sample is
     // not kept and this is where it would have gone, the oldest sample. A single shot has its
     // samples in time order from position 0, and reports the pre-trigger count modulo 128, so
-    // rotating by 128 - P + T leaves them where they are.
+    // rotating by 128 - P + T leaves them where they are. A placed trigger index turns the
+    // finished ring so that the trigger sample lies there; the rotation still puts it at P.
     int TriggerIndex() const { return triggerIndex; }
     // Block 0..2: channels 1..3 of the record signal, block 3: the digital states; each the
     // ring in ring order followed by the trigger index.
@@ -82,6 +88,7 @@ private:
     const std::array<std::uint16_t, 3>& Channels(const ScopeSample& sample) const;
     bool Triggers(const ScopeSample& sample) const;
     void Store(const ScopeSample& sample);
+    void PlaceTrigger();
 
     ScopeSettings settings;
     std::array<std::array<std::uint16_t, kSamples>, kBlocks> ring{};

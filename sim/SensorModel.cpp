@@ -291,10 +291,14 @@ void SensorModel::PulseChannel3(int digits, int cycles) {
     pulseCycles = std::max(cycles, 0);
 }
 
-std::vector<std::uint8_t> SensorModel::TriggeredMeasurementReply() {
+std::vector<std::uint8_t> SensorModel::TriggeredMeasurementReply(std::uint8_t code) {
     MeasurementFrame measurement = NextMeasurement();
     measurement.w[MeasurementFrame::Word::kTrigger] = 1;
-    return MeasurementReply(measurement);
+    std::vector<std::uint8_t> reply = MeasurementReply(measurement);
+    if (code == kOrderMeasure) return reply;
+    reply[1] = code;
+    reply[7] = ComputeCheckByte(reply.data(), 0, 7);
+    return reply;
 }
 
 void SensorModel::SetRam(int set, const ParameterImage& image) {

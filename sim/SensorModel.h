@@ -56,8 +56,9 @@ public:
     std::vector<std::uint8_t> Answer(const Request& request);
     MeasurementFrame NextMeasurement();
     // What a trigger edge makes the sensor send unasked: the reply to order 8, taken from the
-    // next measurement, with its trigger word set.
-    std::vector<std::uint8_t> TriggeredMeasurementReply();
+    // next measurement, with its trigger word set; `code` in place of 8 makes it a frame of
+    // another order (0: an error reply) with the same data.
+    std::vector<std::uint8_t> TriggeredMeasurementReply(std::uint8_t code = kOrderMeasure);
     // The next measurement as the scope records it, with the outputs and IN0.
     ScopeSample NextScopeSample();
 
@@ -72,6 +73,12 @@ public:
     // 1500 and 1500 − spread / 2 (spread up to 3000), noise and the blue pulse still on top; a
     // negative spread lets it drift again.
     void SetRawSpread(int spread) { rawSpread = std::min(spread, 3000); }
+    // Where scans lay out their rings: the trigger sample at ring position `index` (0..127), as
+    // if the ring had not started at 0; a negative index starts it at 0 again.
+    void SetScopeTriggerIndex(int index) {
+        scopeTriggerIndex = index < 0 ? -1 : index % ScopeCapture::kSamples;
+    }
+    int ScopeTriggerIndex() const { return scopeTriggerIndex; }
 
     // What orders 101 and 100 stored, as order 102 reports them.
     const ChannelWords& CalibrationFactors() const { return calibration.factors; }
@@ -115,6 +122,7 @@ private:
     std::uint32_t randomState;
     double object[3] = {1800.0, 1500.0, 1200.0};
     int rawSpread = -1; // negative: the object drifts
+    int scopeTriggerIndex = -1;
     CalibrationMemory calibration;
     std::deque<Rgb> recent;
     std::optional<bool> input0Level; // empty: the light barrier's pattern

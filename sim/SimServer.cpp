@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <chrono>
 
 namespace sim {
@@ -48,6 +49,10 @@ bool SimServer::OpenPty(const QString& linkPath) {
 
 QString SimServer::PtySlavePath() const {
     return pty ? pty->SlavePath() : QString();
+}
+
+bool SimServer::PtyClientPresent() const {
+    return pty && pty->ClientPresent();
 }
 
 void SimServer::Shutdown() {
@@ -105,6 +110,13 @@ void SimServer::PulseChannel3(int digits, int count) {
 void SimServer::SetRawSpread(int spread) {
     cycles.CatchUp();
     model.SetRawSpread(spread);
+}
+
+bool SimServer::ScanArmed() {
+    cycles.CatchUp();
+    const auto sessions = findChildren<ClientSession*>();
+    return std::any_of(sessions.begin(), sessions.end(),
+                       [](const ClientSession* session) { return session->ScanArmed(); });
 }
 
 void SimServer::LogRequest(const Request& request) {

@@ -34,6 +34,7 @@ public:
     quint16 TcpPort() const;
     bool OpenPty(const QString& linkPath);
     QString PtySlavePath() const;
+    bool PtyClientPresent() const;
     // Closes every client and the listeners and removes the pty link.
     void Shutdown();
     QString LastError() const { return lastError; }
@@ -52,6 +53,12 @@ public:
     void SetRawSpread(int spread);
     // Safe from any thread: whether some connection has a scan waiting for its samples.
     bool ScanPending() const { return cycles.Listeners() > 0; }
+    // Whether some connection's scan has its pre-trigger samples and waits for the trigger, as
+    // of the present measurement cycle: an input changed now is seen by it.
+    bool ScanArmed();
+    // Where scans put the trigger sample in their rings (0..127); negative: the ring starts at
+    // position 0, as usual.
+    void SetScopeTriggerIndex(int index) { model.SetScopeTriggerIndex(index); }
 
     // Safe from any thread.
     std::vector<Request> RequestLog() const;

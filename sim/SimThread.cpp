@@ -43,6 +43,12 @@ QString SimThread::PtySlavePath() const {
     return path;
 }
 
+bool SimThread::PtyClientPresent() const {
+    bool present = false;
+    RunOnServer([&]() { present = server->PtyClientPresent(); });
+    return present;
+}
+
 QString SimThread::LastError() const {
     QString error;
     RunOnServer([&]() { error = server->LastError(); });
@@ -97,6 +103,10 @@ bool SimThread::TriggerSending() const {
     return server && server->TriggerSending();
 }
 
+void SimThread::SetTriggerFrameCode(int code) {
+    RunOnServer([&]() { server->Trigger().SetFrameCode(code); });
+}
+
 void SimThread::SetInput0(bool high) {
     RunOnServer([&]() { server->SetInput0(high); });
 }
@@ -123,6 +133,16 @@ std::array<std::uint16_t, 3> SimThread::Offsets() const {
 
 bool SimThread::ScanPending() const {
     return server && server->ScanPending();
+}
+
+bool SimThread::ScanArmed() const {
+    bool armed = false;
+    RunOnServer([&]() { armed = server->ScanArmed(); });
+    return armed;
+}
+
+void SimThread::SetScopeTriggerIndex(int index) {
+    RunOnServer([&]() { server->SetScopeTriggerIndex(index); });
 }
 
 void SimThread::Stop() {

@@ -27,6 +27,9 @@ public:
     // Opens a pty and links `linkPath` to its slave. False on failure (see LastError).
     bool StartPty(const QString& linkPath);
     QString PtySlavePath() const;
+    // Whether the simulator holds a client on the pty: false once it has seen the last one hang
+    // up, until the slave is opened again.
+    bool PtyClientPresent() const;
     QString LastError() const;
 
     void SetFaults(const FaultSettings& settings);
@@ -47,6 +50,8 @@ public:
     void FireTrigger();
     // Whether any connection currently has trigger sending on.
     bool TriggerSending() const;
+    // The reply code of the frames triggers push (8 unless set; 0 makes them error replies).
+    void SetTriggerFrameCode(int code);
 
     // Holds the input IN0 at `high` from now on, instead of the light barrier's pattern (high
     // for 150 of every 200 measurement cycles). A low-to-high change is what EXTERNAL IN0 scans
@@ -68,6 +73,13 @@ public:
 
     // Whether any connection has a scan waiting for its samples.
     bool ScanPending() const;
+    // Whether any connection's scan has stored its pre-trigger samples and waits for the
+    // trigger: an edge given now is not missed.
+    bool ScanArmed() const;
+    // Scans lay out their rings with the trigger sample at position `index` (0..127) instead of
+    // starting at 0; the blocks report it, so the trace's rotation differs from the pre-trigger
+    // count. Negative: back to the start at 0.
+    void SetScopeTriggerIndex(int index);
 
     // Closes all clients, removes the pty link and ends the thread. Also run by the destructor.
     void Stop();

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdint>
 
 namespace sim {
 
@@ -22,6 +23,10 @@ public:
     int PeriodMs() const { return periodMs; }
     // One edge of the input.
     void Fire();
+    // The reply code of the frames the edges push: 8, a measurement, unless set to another
+    // order's code (0: an error reply), for clients that must cope with those.
+    void SetFrameCode(int code) { frameCode = static_cast<std::uint8_t>(code); }
+    std::uint8_t FrameCode() const { return frameCode; }
 
     // Connections count themselves in while they send on triggers. Listeners() is safe from
     // any thread; the rest belongs to the thread the source lives on.
@@ -37,6 +42,7 @@ private:
 
     QTimer timer{this};
     int periodMs = kDefaultPeriodMs;
+    std::uint8_t frameCode = 8;
     std::atomic<int> listeners{0};
 };
 

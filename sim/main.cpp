@@ -105,11 +105,14 @@ QString HelpEpilogue() {
                "128 or a record signal above 1, a calibration order with another argument or\n"
                "payload, an order 194 without its key, or a failed EEPROM write gets status 2.\n"
                "While a connection has trigger-driven sending on, each trigger sends it the reply "
-               "to order 8\nunasked, with trigger word 1. Triggers come every --trigger-period "
-               "ms and on SIGUSR1.\n"
+               "to order 8\nunasked, with trigger word 1 (--trigger-code gives the same frame "
+               "another reply code).\nTriggers come every --trigger-period ms and on SIGUSR1.\n"
                "The measurement cycle is 1 ms (order 105 gives A = 80, B = about 8000). A scan "
                "sends its four\nblocks when complete; the digital block holds OUT0..OUT4 in "
-               "bits 0..4 and IN0 in bit 5.\nIN0 follows a light barrier (high for 150 of every "
+               "bits 0..4 and IN0 in bit 5.\nIts ring starts at position 0, so a single shot "
+               "reports the pre-trigger count as its\ntrigger index, unless --trigger-index "
+               "places the trigger sample elsewhere.\nIN0 follows a light barrier (high for 150 of "
+               "every "
                "200 cycles) unless --in0 holds it;\nSIGUSR2 toggles it and holds it from then "
                "on.\n"
                "Without --tcp and --pty the simulator listens on TCP port 10001.\n"
@@ -144,6 +147,22 @@ bool ReadFaults(const QCommandLineParser& parser, sim::FaultSettings& faults, QS
     return true;
 }
 
+// An option's value, when given, as a whole number from `lowest` to `highest`; false (and said
+// so) when it is something else.
+bool ReadWholeNumber(const QCommandLineParser& parser, const char* name, int lowest, int highest,
+                     int& value) {
+    if (!parser.isSet(name)) return true;
+    bool ok = false;
+    const int read = parser.value(name).toInt(&ok);
+    if (!ok || read < lowest || read > highest) {
+        std::fprintf(stderr, "chromix3-sim: --%s needs a whole number %d..%d\n", name, lowest,
+                     highest);
+        return false;
+    }
+    value = read;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -170,6 +189,14 @@ int main(int argc, char* argv[]) {
     parser.addOption({"raw-spread",
                       "Hold the object at raw means 1500 + N/2, 1500, 1500 - N/2 (N up to 3000) "
                       "instead of letting it drift.",
+                      "N"});
+    parser.addOption({"trigger-code",
+                      "Triggers push their frame with this reply code (0..255) instead of 8, the "
+                      "measurement kept (0: an error reply).",
+                      "code"});
+    parser.addOption({"trigger-index",
+                      "Scans lay out their rings with the trigger sample at this position "
+                      "(0..127) instead of starting at 0.",
                       "N"});
     for (const FaultOption& option : kFaultOptions) {
         if (option.valueName)
@@ -211,6 +238,11 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    int triggerCode = 8;
+    if (!ReadWholeNumber(parser, "trigger-code", 0, 255, triggerCode)) return 2;
+    int triggerIndex = -1;
+    if (!ReadWholeNumber(parser, "trigger-index", 0, 127, triggerIndex)) return 2;
+
     sim::SensorModel::Options options;
     options.eepromPath = parser.value("eeprom").toStdString();
     options.seed = parser.value("seed").toUInt();
@@ -222,6 +254,8 @@ int main(int argc, char* argv[]) {
     server.Trigger().SetPeriodMs(triggerPeriod);
     if (in0 != QLatin1String("auto")) server.SetInput0(in0 == QLatin1String("high"));
     server.SetRawSpread(rawSpread);
+    server.Trigger().SetFrameCode(triggerCode);
+    server.SetScopeTriggerIndex(triggerIndex);
 
     const bool wantTcp = parser.isSet("tcp") || !parser.isSet("pty");
     if (wantTcp) {

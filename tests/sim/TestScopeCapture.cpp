@@ -135,6 +135,62 @@ private slots:
                  std::vector<std::uint16_t>(block.begin(), block.end() - 1));
     }
 
+    // A ring that does not start at 0 moves the trigger index, not the trace around it; the
+    // trigger sample lies at the index placed.
+    void aPlacedTriggerIndexTurnsTheRingButNotTheTrace_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("preTrigger");
+        QTest::addColumn<int>("event");
+        QTest::addColumn<int>("place");
+        QTest::newRow("single shot, P 20 at 100") << 0 << 20 << -1 << 100;
+        QTest::newRow("rising, P 64 at 3") << 1 << 64 << 200 << 3;
+        QTest::newRow("IN0, P 0 at 127") << 4 << 0 << 5 << 127;
+        QTest::newRow("IN0, P 100 at 0") << 4 << 100 << 150 << 0;
+        QTest::newRow("rising, P 128 at 50") << 1 << 128 << 300 << 50;
+    }
+    void aPlacedTriggerIndexTurnsTheRingButNotTheTrace() {
+        QFETCH(int, mode);
+        QFETCH(int, preTrigger);
+        QFETCH(int, event);
+        QFETCH(int, place);
+        const ScopeSettings settings{static_cast<ScopeTrigger>(mode), preTrigger, kLevel, 1, 0};
+        ScopeSettings placed = settings;
+        placed.triggerIndex = place;
+        ScopeCapture usual(settings);
+        ScopeCapture turned(placed);
+        for (int cycle = 0; !usual.Complete() && cycle < 5000; ++cycle) {
+            usual.Feed(Synthetic(cycle, event, false));
+            turned.Feed(Synthetic(cycle, event, false));
+        }
+        QVERIFY(turned.Complete());
+        QCOMPARE(turned.TriggerIndex(), place);
+        QVERIFY(usual.TriggerIndex() != place);
+        for (int block = 0; block < ScopeCapture::kBlocks; ++block) {
+            QCOMPARE(int(turned.BlockWords(block).back()), place);
+            QCOMPARE(Rotated(turned.BlockWords(block), preTrigger),
+                     Rotated(usual.BlockWords(block), preTrigger));
+        }
+        if (preTrigger < kSamples)
+            QCOMPARE(turned.BlockWords(0)[place],
+                     Rotated(usual.BlockWords(0), preTrigger)[preTrigger]);
+    }
+
+    void armedOnceThePreTriggerPartIsStoredUntilTheTrigger() {
+        ScopeCapture capture({ScopeTrigger::kInput0, 10, kLevel, 2, 0});
+        int cycle = 0;
+        for (; cycle < 19; ++cycle) {
+            QVERIFY(!capture.Armed());
+            capture.Feed(Synthetic(cycle, -1, false));
+        }
+        QVERIFY(capture.Armed()); // the tenth sample is stored
+        for (; cycle < 30; ++cycle)
+            capture.Feed(Synthetic(cycle, -1, false));
+        QVERIFY(capture.Armed());
+        capture.Feed(Synthetic(cycle, cycle, false));
+        QVERIFY(!capture.Armed());
+        QVERIFY(!capture.Complete());
+    }
+
     void edgeBeforeThePreTriggerPartIsFullIsIgnored() {
         ScopeCapture capture({ScopeTrigger::kRisingEdge, 64, kLevel, 1, 0});
         for (int cycle = 0; cycle < 2000; ++cycle)

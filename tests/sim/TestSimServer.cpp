@@ -17,7 +17,7 @@ using namespace simtest;
 
 namespace {
 
-constexpr int kWaitMs = 3000;
+constexpr int kWaitMs = 30000;
 const QByteArray kIdentificationReply =
     QByteArray::fromHex("55070000200008d5") + QByteArray("CHROMIX3 SIMULATOR FW 4.2 (sim)\0", 32);
 
@@ -173,7 +173,7 @@ private slots:
             const auto write = Order(1, 0, std::vector<std::uint16_t>(17, 1));
             client.Send({write.begin(), write.begin() + 12});
         }
-        QTest::qWait(200); // let the simulator see the hang-up
+        QTRY_VERIFY_WITH_TIMEOUT(!simulator.PtyClientPresent(), kWaitMs); // seen the hang-up
         PtyClient next(link);
         QVERIFY(next.IsOpen());
         next.Send(Order(8));

@@ -3,6 +3,7 @@
 #include "app/ProgramFixture.h"
 #include "scope/ScopeModule.h"
 #include "scope/ScopePanel.h"
+#include "support/WhenReady.h"
 
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -143,26 +144,47 @@ private slots:
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
     }
 
-    void anEdgeTriggeredScanOverAPtyPutsTheTriggerAtThePreTrigger() {
-        QVERIFY(f->ConnectPtyThroughPage());
+    // The trace is turned so the trigger sample lies at the pre-trigger count, wherever the
+    // sensor's ring put it (-1: where a ring started at 0 puts it).
+    void anEdgeTriggeredTraceHasItsTriggerAtThePreTrigger_data() {
+        QTest::addColumn<bool>("pty");
+        QTest::addColumn<int>("preTrigger");
+        QTest::addColumn<int>("triggerIndex");
+        QTest::newRow("pty, P 20") << true << 20 << -1;
+        QTest::newRow("tcp, P 20, trigger index 100") << false << 20 << 100;
+        QTest::newRow("tcp, P 100, trigger index 3") << false << 100 << 3;
+        QTest::newRow("pty, P 1, trigger index 0") << true << 1 << 0;
+    }
+    void anEdgeTriggeredTraceHasItsTriggerAtThePreTrigger() {
+        QFETCH(bool, pty);
+        QFETCH(int, preTrigger);
+        QFETCH(int, triggerIndex);
+        if (pty) QVERIFY(f->ConnectPtyThroughPage());
         f->program->ShowPage(core::MainPage::ScopeSettings);
         ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditTriggerMode"), 4); // EXTERNAL IN0
-        Need<QSpinBox>(*Page(), "EditPreTrigVal")->setValue(20);
+        Need<QSpinBox>(*Page(), "EditPreTrigVal")->setValue(preTrigger);
+        f->simulator.SetScopeTriggerIndex(triggerIndex);
         f->simulator.SetInput0(false);
         bool waiting = false;
-        QTimer::singleShot(300, [&] {
-            waiting = Need(*Panel(), "ScopeWaiting")->isVisible() &&
-                      Need<QPushButton>(*Page(), "ButtonBreakScan")->isEnabled();
-            f->simulator.SetInput0(true);
-        });
+        // IN0 rises once the program waits for the blocks and the scan has its pre-trigger part.
+        support::WhenReady(
+            &f->Window(),
+            [this] {
+                return Need<QPushButton>(*Page(), "ButtonBreakScan")->isEnabled() &&
+                       f->simulator.ScanArmed();
+            },
+            [&] {
+                waiting = Need(*Panel(), "ScopeWaiting")->isVisible();
+                f->simulator.SetInput0(true);
+            },
+            [this] { Click(Page(), "ButtonBreakScan"); });
         Click(Page(), "ButtonScan");
         QVERIFY(waiting);
         QCOMPARE(Points(1), 128);
         // IN0 is bit 5: low before the trigger position, high from it on.
         const auto& digital = f->state->scope.buffer[3];
-        QCOMPARE(digital[19] & 0x20, 0);
-        QCOMPARE(digital[20] & 0x20, 0x20);
-        f->simulator.SetInput0(false);
+        for (int i = 0; i < 128; ++i)
+            QVERIFY2(bool(digital[i] & 0x20) == (i >= preTrigger), qPrintable(QString::number(i)));
     }
 
     void aBreakLeavesThePreviousTraces() {
@@ -170,7 +192,14 @@ private slots:
         const auto before = Red();
         ProgramFixture::Choose(Need<QComboBox>(*Page(), "EditTriggerMode"), 4);
         f->simulator.SetInput0(false);
-        QTimer::singleShot(300, [this] { Click(Page(), "ButtonBreakScan"); });
+        const auto breakScan = [this] { Click(Page(), "ButtonBreakScan"); };
+        support::WhenReady(
+            &f->Window(),
+            [this] {
+                return Need<QPushButton>(*Page(), "ButtonBreakScan")->isEnabled() &&
+                       f->simulator.ScanPending();
+            },
+            breakScan, breakScan);
         Click(Page(), "ButtonScan");
         QCOMPARE(Red(), before);
         QVERIFY(!f->simulator.ScanPending());

@@ -112,8 +112,12 @@ int main(int argc, char** argv) {
             Find<QPushButton>(window, "ButtonGpClose")->click();
             QTest::qWait(800);
             for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == QLatin1String("COLBIGP") && top->isVisible())
+                if (top->objectName() == QLatin1String("COLBIGP") && top->isVisible()) {
                     Grab(*top, QStringLiteral("%1/big-colour-number-%2.png").arg(out, tag));
+                    // Closed again, as the operator would, so it covers none of the pictures
+                    // that follow.
+                    top->hide();
+                }
             }
             // The mean-value teach panel with a few captures, while GO runs.
             program.ShowPage(core::MainPage::TeachTable);

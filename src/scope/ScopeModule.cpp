@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
+#include "core/SafeFile.h"
 #include "core/Shell.h"
 #include "core/Text.h"
 #include "protocol/Orders.h"
@@ -179,8 +180,16 @@ void ScopeModule::CBF_ButtonPrintScopeGraph() {
         if (!target) return; // cancelled: nothing printed, nothing said
         QPrinter printer(QPrinter::HighResolution);
         if (!target->pdfFile.empty()) {
+            // Into the file a link leads to; never into a fifo or a device, which would hold
+            // the window or lose the report.
+            const core::SaveTarget pdf = core::ResolveSaveTarget(target->pdfFile);
+            if (!pdf.refusal.empty()) {
+                dialogs.Message("Info!", "Print error \n" + pdf.refusal);
+                shell.ReportCommand("PRINT", "refused");
+                return;
+            }
             printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(core::TextOfPath(target->pdfFile));
+            printer.setOutputFileName(core::TextOfPath(pdf.path));
         } else {
             printer.setPrinterName(QString::fromLocal8Bit(target->printerName.c_str()));
         }

@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <qcustomplot.h>
 
 namespace {
@@ -288,13 +290,25 @@ private slots:
                  3); // the picture, once
     }
 
+    // A file that cannot be opened, or a fifo that would hold the window: a print error, and
+    // the fifo is left alone.
+    void aPrinterThatCannotBeOpenedIsAPrintError_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("missing folder") << "no/such/dir/scope.pdf" << false;
+        QTest::newRow("fifo") << "scope.pdf" << true;
+    }
     void aPrinterThatCannotBeOpenedIsAPrintError() {
+        QFETCH(QString, name);
+        QFETCH(bool, fifo);
         core::OperatorDialogs::PrintTarget target;
-        target.pdfFile =
-            f->programDir.filePath(QStringLiteral("no/such/dir/scope.pdf")).toStdString();
+        target.pdfFile = f->programDir.filePath(name).toStdString();
+        if (fifo) QCOMPARE(::mkfifo(target.pdfFile.c_str(), 0600), 0);
         f->dialogs.printerAnswers = {target};
         Click(Page(), "ButtonPrintScopeGraph");
-        QVERIFY(f->dialogs.Saw("Info!", "Print error "));
+        QCOMPARE(f->dialogs.popups.back().title, std::string("Info!"));
+        QVERIFY(f->dialogs.popups.back().text.starts_with("Print error "));
+        if (fifo) QVERIFY(QFileInfo(QString::fromStdString(target.pdfFile)).exists());
     }
 };
 

@@ -19,8 +19,14 @@ QCustomPlot* MakePlot(const QString& role, QWidget* parent) {
     plot->setObjectName(role);
     plot->setMinimumSize(120, 90);
     const QFont tickFont(plot->font().family(), 7);
-    plot->xAxis->setTickLabelFont(tickFont);
-    plot->yAxis->setTickLabelFont(tickFont);
+    const QFont titleFont(plot->font().family(), 8);
+    for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+        axis->setTickLabelFont(tickFont);
+        axis->setLabelFont(titleFont);
+        // Small charts: the numbers and titles sit close to the axis.
+        axis->setTickLabelPadding(3);
+        axis->setLabelPadding(2);
+    }
     // The charts are read, not edited: no dragging or zooming by the mouse.
     plot->setInteractions({});
     // They are redrawn many times a second beside a fast sensor: plain lines draw fastest.
@@ -36,6 +42,32 @@ QCPGraph* MakeCursor(QCustomPlot* plot) {
     cursor->setPen(QPen(Qt::black, 1.5));
     cursor->addData(0, 0);
     return cursor;
+}
+
+// One unit on X as many pixels as one unit on Y: before each replot the plot area is laid out
+// as usual, then its margins grow on the side with pixels to spare, so the area takes the
+// aspect of its ranges and sits centred where it was. The ranges stay as they were set.
+void KeepSquareUnits(QCustomPlot* plot) {
+    QCPAxisRect* rect = plot->axisRect();
+    const QMargins base = rect->minimumMargins();
+    QObject::connect(plot, &QCustomPlot::beforeReplot, plot, [plot, rect, base] {
+        rect->setMinimumMargins(base);
+        QCPLayout* layout = plot->plotLayout();
+        layout->update(QCPLayoutElement::upPreparation);
+        layout->update(QCPLayoutElement::upMargins);
+        layout->update(QCPLayoutElement::upLayout);
+        const QRect inner = rect->rect();
+        const QRect outer = rect->outerRect();
+        const QCPRange x = plot->xAxis->range();
+        const QCPRange y = plot->yAxis->range();
+        const PixelRect fit =
+            FitSquareUnits({inner.left(), inner.top(), inner.width(), inner.height()},
+                           {{x.lower, x.upper}, {y.lower, y.upper}})
+                .centred;
+        rect->setMinimumMargins(QMargins(fit.left - outer.left(), fit.top - outer.top(),
+                                         outer.left() + outer.width() - fit.left - fit.width,
+                                         outer.top() + outer.height() - fit.top - fit.height));
+    });
 }
 
 void SetPoint(QCPGraph* graph, double key, double value) {
@@ -106,6 +138,7 @@ QCustomPlot* ChartPages::MakeRgbChart(QWidget* parent, const QString& role) {
         MakeStrip(parent, role, {QColor(0xFF, 0, 0), QColor(0, 0xC0, 0), QColor(0, 0, 0xFF)}));
     // The RGB page's chart answers clicks on its axis; the 3D page's is only watched.
     if (role == QLatin1String("GraphRGB")) ConnectAxisClicks(rgbStrips.back(), false);
+    rgbStrips.back().plot->setAccessibleName(QStringLiteral("RGB strip chart"));
     return rgbStrips.back().plot;
 }
 
@@ -115,6 +148,7 @@ QCustomPlot* ChartPages::MakeIntensityChart(QWidget* parent) {
     intensityStrip.traces[1]->setPen(QPen(kBandColour, 1, Qt::DashLine));
     intensityStrip.traces[2]->setPen(QPen(kBandColour, 1, Qt::DashLine));
     ConnectAxisClicks(intensityStrip, true);
+    intensityStrip.plot->setAccessibleName(QStringLiteral("intensity strip chart"));
     return intensityStrip.plot;
 }
 
@@ -123,6 +157,7 @@ ChartPages::Plane ChartPages::MakePlane(QWidget* parent, const QString& role,
     Plane plane;
     plane.window = {{0, 10000}, {0, 10000}};
     plane.plot = MakePlot(role, parent);
+    plane.plot->setAccessibleName(QStringLiteral("colour plane %1").arg(title).trimmed());
     plane.plot->xAxis->setRange(0, 10000);
     plane.plot->yAxis->setRange(0, 10000);
     if (!title.isEmpty()) {
@@ -146,6 +181,7 @@ QCustomPlot* ChartPages::MakePlane2D(QWidget* parent) {
 
 QCustomPlot* ChartPages::MakeIntensityBand2D(QWidget* parent) {
     band2D = MakePlot(QStringLiteral("Graph2D"), parent);
+    band2D->setAccessibleName(QStringLiteral("intensity band"));
     band2D->xAxis->setRange(0, 4096);
     band2D->yAxis->setRange(0, 100);
     band2D->yAxis->setTickLabels(false);
@@ -252,6 +288,9 @@ void ChartPages::ShowCalculationMode(std::uint16_t mode) {
         const char* titles[3] = {m ? "s/i" : "X/Y", m ? "s/M" : "X/INT", m ? "i/M" : "Y/INT"};
         for (std::size_t i = 0; i < planes3D.size(); ++i)
             planes3D[i].title->setText(QString::fromLatin1(titles[i]));
+        for (std::size_t i = 0; i < planes3D.size(); ++i)
+            planes3D[i].plot->setAccessibleName(
+                QStringLiteral("colour plane %1").arg(QString::fromLatin1(titles[i])));
     }
     if (!intensityStrip.autoscale)
         intensityStrip.plot->yAxis->setRange(0, protocol::IsCalculationSiM(mode) ? kMRange

@@ -64,6 +64,7 @@ GraphPanel::GraphPanel(core::Shell& shell, RefreshClock& clock, QWidget* parent)
 
     editSignal = new QComboBox(this);
     editSignal->setObjectName(QStringLiteral("EditSignal"));
+    editSignal->setAccessibleName(tr("SIGNAL"));
     for (int s = 0; s < kTraceSignals; ++s)
         editSignal->addItem(QString::fromLatin1(kSignals[std::size_t(s)].name), s);
     connect(editSignal, &QComboBox::activated, this, &GraphPanel::CBF_EditSignal);
@@ -75,6 +76,8 @@ GraphPanel::GraphPanel(core::Shell& shell, RefreshClock& clock, QWidget* parent)
 
     for (int s = 0; s < kTraceSignals; ++s) {
         graphs[std::size_t(s)] = MakeSignalGraph(this, kSignals[std::size_t(s)].colour);
+        graphs[std::size_t(s)]->setAccessibleName(
+            tr("%1 signal graph").arg(editSignal->itemText(s)));
         layout->addWidget(graphs[std::size_t(s)], 1);
     }
     graphs[0]->show();
@@ -104,6 +107,7 @@ QWidget* GraphPanel::BuildDisplays(RefreshClock& clock) {
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* display = new NumericDisplay(QString::fromLatin1(look.displayName), clock, block);
         displays[std::size_t(s)] = display;
+        caption->setBuddy(display);
         if (s >= kFirstCoordinate && s < kFirstCoordinate + 3) {
             caption->setObjectName(QStringLiteral("LabelGp") + QString::fromLatin1(look.name));
             coordinateLabels[std::size_t(s - kFirstCoordinate)] = caption;
@@ -123,6 +127,8 @@ void GraphPanel::UpdateLiveLabels(bool siM) {
         const QString text = QString::fromLatin1(siM ? kSiM[i] : kXyInt[i]);
         editSignal->setItemText(kFirstCoordinate + i, text);
         coordinateLabels[std::size_t(i)]->setText(text);
+        graphs[std::size_t(kFirstCoordinate + i)]->setAccessibleName(
+            tr("%1 signal graph").arg(text));
     }
 }
 

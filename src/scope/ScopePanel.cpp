@@ -70,6 +70,8 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
 
     graphScope = MakePlot(this, "GraphScope");
     graphDigital = MakePlot(this, "GraphScopeDigital");
+    graphScope->setAccessibleName(tr("analogue scope chart"));
+    graphDigital->setAccessibleName(tr("digital scope chart"));
     for (int c = 0; c < 3; ++c)
         graphScope->addGraph()->setPen(QPen(kTraceColours[c]));
     for (int bit = 0; bit < kDigitalTraces; ++bit) {

@@ -19,14 +19,8 @@ QCustomPlot* MakePlot(const QString& role, QWidget* parent) {
     plot->setObjectName(role);
     plot->setMinimumSize(120, 90);
     const QFont tickFont(plot->font().family(), 7);
-    const QFont titleFont(plot->font().family(), 8);
-    for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
-        axis->setTickLabelFont(tickFont);
-        axis->setLabelFont(titleFont);
-        // Small charts: the numbers and titles sit close to the axis.
-        axis->setTickLabelPadding(3);
-        axis->setLabelPadding(2);
-    }
+    plot->xAxis->setTickLabelFont(tickFont);
+    plot->yAxis->setTickLabelFont(tickFont);
     // The charts are read, not edited: no dragging or zooming by the mouse.
     plot->setInteractions({});
     // They are redrawn many times a second beside a fast sensor: plain lines draw fastest.
@@ -42,32 +36,6 @@ QCPGraph* MakeCursor(QCustomPlot* plot) {
     cursor->setPen(QPen(Qt::black, 1.5));
     cursor->addData(0, 0);
     return cursor;
-}
-
-// One unit on X as many pixels as one unit on Y: before each replot the plot area is laid out
-// as usual, then its margins grow on the side with pixels to spare, so the area takes the
-// aspect of its ranges and sits centred where it was. The ranges stay as they were set.
-void KeepSquareUnits(QCustomPlot* plot) {
-    QCPAxisRect* rect = plot->axisRect();
-    const QMargins base = rect->minimumMargins();
-    QObject::connect(plot, &QCustomPlot::beforeReplot, plot, [plot, rect, base] {
-        rect->setMinimumMargins(base);
-        QCPLayout* layout = plot->plotLayout();
-        layout->update(QCPLayoutElement::upPreparation);
-        layout->update(QCPLayoutElement::upMargins);
-        layout->update(QCPLayoutElement::upLayout);
-        const QRect inner = rect->rect();
-        const QRect outer = rect->outerRect();
-        const QCPRange x = plot->xAxis->range();
-        const QCPRange y = plot->yAxis->range();
-        const PixelRect fit =
-            FitSquareUnits({inner.left(), inner.top(), inner.width(), inner.height()},
-                           {{x.lower, x.upper}, {y.lower, y.upper}})
-                .centred;
-        rect->setMinimumMargins(QMargins(fit.left - outer.left(), fit.top - outer.top(),
-                                         outer.left() + outer.width() - fit.left - fit.width,
-                                         outer.top() + outer.height() - fit.top - fit.height));
-    });
 }
 
 void SetPoint(QCPGraph* graph, double key, double value) {

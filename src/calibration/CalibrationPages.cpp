@@ -116,6 +116,8 @@ CalibrationPage::CalibrationPage(live::RefreshClock& clock, QWidget* parent) : Q
     auto* live = new QGridLayout;
     dispBarsRaw = new ChannelBars(QStringLiteral("DispBarsRAW"), clock, this);
     dispBars = new ChannelBars(QStringLiteral("DispBars"), clock, this);
+    dispBarsRaw->setAccessibleName(tr("raw value bars"));
+    dispBars->setAccessibleName(tr("calibrated value bars"));
     live->addWidget(new QLabel(tr("RAW"), this), 0, 0, Qt::AlignHCenter);
     live->addWidget(new QLabel(tr("CALIBRATED"), this), 0, 1, Qt::AlignHCenter);
     live->addWidget(dispBarsRaw, 1, 0);

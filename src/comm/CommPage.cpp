@@ -126,6 +126,8 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     commLog->setObjectName(QStringLiteral("TextCommLog"));
     commLog->setReadOnly(true);
     commLog->setMaximumBlockCount(2000);
+    // Its caption stays plain (a right click on it shows no help), so the name is given here.
+    commLog->setAccessibleName(tr("COMMUNICATION LOG"));
     layout->addWidget(new QLabel(tr("COMMUNICATION LOG"), this));
     layout->addWidget(commLog, 1);
 

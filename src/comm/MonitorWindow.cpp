@@ -32,6 +32,7 @@ MonitorWindow::MonitorWindow(ProtocolMonitor& monitor, QWidget* parent)
     lines->setLineWrapMode(QPlainTextEdit::NoWrap);
     lines->setMaximumBlockCount(int(ProtocolMonitor::kCapacity));
     lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lines->setAccessibleName(tr("frames to and from the sensor"));
     layout->addWidget(lines, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -140,12 +140,14 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
     grid->addWidget(dispTemp, 2, 7);
 
     swatch = new ColourSwatch(QStringLiteral("DecoColour"), clock, block);
+    swatch->setAccessibleName(tr("colour swatch"));
     grid->addWidget(swatch, 0, 6, 2, 2);
 
     auto* ledRow = new QHBoxLayout;
     ledRow->setSpacing(3);
     labelTrig = new QLabel(tr("LED TRIG"), block);
     ledTrig = new IndicatorLed(QStringLiteral("LedTrig"), QColor(0, 200, 0), clock, block);
+    labelTrig->setBuddy(ledTrig);
     ledRow->addWidget(labelTrig);
     ledRow->addWidget(ledTrig);
     ledRow->addSpacing(8);
@@ -153,6 +155,7 @@ QWidget* DataPanel::BuildValueBlock(RefreshClock& clock) {
         labelOut[std::size_t(i)] = new QLabel(QStringLiteral("OUT%1").arg(i), block);
         ledOut[std::size_t(i)] =
             new IndicatorLed(QStringLiteral("LedOut%1").arg(i), QColor(255, 60, 0), clock, block);
+        labelOut[std::size_t(i)]->setBuddy(ledOut[std::size_t(i)]);
         ledRow->addWidget(labelOut[std::size_t(i)]);
         ledRow->addWidget(ledOut[std::size_t(i)]);
     }

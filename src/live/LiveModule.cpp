@@ -24,6 +24,9 @@ LiveModule::LiveModule(core::AppState& state, core::Shell& shell, core::Registra
           std::make_unique<BigNumberPanel>(QStringLiteral("COLBIGP"), tr("C-No:"), refreshClock)),
       bigGroupPanel(
           std::make_unique<BigNumberPanel>(QStringLiteral("GRPBIGP"), tr("GROUP"), refreshClock)) {
+    // Their titles change with the sensor's identification; their names say what they are.
+    bigColourPanel->setAccessibleName(tr("big colour number"));
+    bigGroupPanel->setAccessibleName(tr("big group number"));
     dataPanel = new DataPanel(shell, refreshClock, *bigColourPanel, *bigGroupPanel);
     drawing = std::make_unique<LiveDrawing>(state, *dataPanel, refreshClock);
     goLoop = std::make_unique<GoLoop>(state, shell.Gate(), operations, *drawing);

@@ -90,6 +90,8 @@ QWidget* GroupHoldPage::BuildTables() {
     grid->addWidget(Caption(tr("GROUP TABLE"), tables), 0, 0);
     editGridGroups =
         MakeWordTable(QStringLiteral("EditGridGroups"), kGroupRows, 1, TeachRowLabels(), tables);
+    // The captions above the tables stay plain: a right click on them shows no help.
+    editGridGroups->setAccessibleName(tr("GROUP TABLE"));
     editGridGroups->setHorizontalHeaderLabels({tr("GROUP"), QString()});
     SetWordTableWidths(editGridGroups, kValueWidth, kColourWidth);
     grid->addWidget(editGridGroups, 1, 0);
@@ -100,6 +102,7 @@ QWidget* GroupHoldPage::BuildTables() {
     QStringList labels{QStringLiteral("FAIL")};
     labels << TeachRowLabels();
     editGridHold = MakeWordTable(QStringLiteral("EditGridHold"), kHoldRows, 1, labels, tables);
+    editGridHold->setAccessibleName(tr("HOLD TABLE"));
     editGridHold->setHorizontalHeaderLabels({tr("HOLD"), QString()});
     SetWordTableWidths(editGridHold, kValueWidth, kColourWidth);
     grid->addWidget(editGridHold, 1, 1);

@@ -31,6 +31,7 @@ TeachTablePage::TeachTablePage(QWidget* parent) : QWidget(parent) {
         rows << QString::number(r);
     gridCtt = core::MakeWordTable(QStringLiteral("GridCtt"), protocol::kTeachRows, kValueColumns,
                                   rows, this);
+    gridCtt->setAccessibleName(tr("teach table"));
     core::SetWordTableWidths(gridCtt, kValueWidth, kColourWidth);
     gridCtt->verticalHeader()->setMinimumWidth(24);
     SetHeadings({"X", "Y", "CTO", "INT", "ITO"});

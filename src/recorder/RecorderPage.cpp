@@ -34,6 +34,7 @@ RecorderPage::RecorderPage(QWidget* parent) : QWidget(parent) {
     dispRecFile = new QLineEdit(this);
     dispRecFile->setObjectName(QStringLiteral("DispRecFile"));
     dispRecFile->setReadOnly(true);
+    dispRecFile->setAccessibleName(tr("record file"));
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(buttonSelRecFile);
     fileRow->addStretch(1);

@@ -75,9 +75,11 @@ ScopeSettingsPage::ScopeSettingsPage(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
     buttonBreakScan->setEnabled(false);
 
-    layout->addWidget(new QLabel(tr("COMMENT"), this));
+    auto* commentCaption = new QLabel(tr("COMMENT"), this);
+    layout->addWidget(commentCaption);
     editScopeComment = new QPlainTextEdit(this);
     editScopeComment->setObjectName(QStringLiteral("EditScopeComment"));
+    commentCaption->setBuddy(editScopeComment);
     // A right double click empties the box; no menu gets in its way.
     editScopeComment->setContextMenuPolicy(Qt::NoContextMenu);
     editScopeComment->viewport()->installEventFilter(this);

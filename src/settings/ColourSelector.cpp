@@ -25,6 +25,7 @@ ColourSelector::ColourSelector(const QString& objectName, QWidget* parent) : QWi
     swatch = new QToolButton(this);
     swatch->setFixedSize(40, 24);
     swatch->setToolTip(tr("Choose a colour"));
+    swatch->setAccessibleName(tr("colour swatch"));
     row->addWidget(swatch);
 
     hexField = new QLineEdit(this);

@@ -108,6 +108,7 @@ TableAttributesPage::TableAttributesPage(core::AppState& state, core::OperatorDi
 void TableAttributesPage::BuildRowTable() {
     tableRowAttributes = new QTableWidget(kRowCount, 2, this);
     tableRowAttributes->setObjectName(QStringLiteral("TableRowAttributes"));
+    tableRowAttributes->setAccessibleName(tr("row attributes table"));
     tableRowAttributes->setHorizontalHeaderLabels({tr("ROW SPECIFICATION"), tr("COLOR")});
     QStringList rowLabels;
     for (int i = 0; i < kRowCount; ++i)

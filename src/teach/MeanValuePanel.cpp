@@ -81,9 +81,11 @@ MeanValuePanel::MeanValuePanel(core::OperatorDialogs& dialogs, QWidget* parent)
     layout->addLayout(top);
 
     gridTP1Values = MakeTable(this, "GridTP1Values", kCaptureRows);
+    gridTP1Values->setAccessibleName(tr("captured values table"));
     gridTP1Values->setItemDelegate(new WordCellDelegate(gridTP1Values));
     layout->addWidget(gridTP1Values, 1);
     gridTP1Mean = MakeTable(this, "GridTP1Mean", 1);
+    gridTP1Mean->setAccessibleName(tr("mean values table"));
     gridTP1Mean->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridTP1Mean->setVerticalHeaderLabels({tr("MEAN")});
     gridTP1Mean->setFixedHeight(gridTP1Mean->horizontalHeader()->sizeHint().height() +

@@ -167,8 +167,11 @@ void RecordedValuePanel::UpdateTeachPanelLabels(std::uint16_t calculationMode,
     const bool siM = protocol::IsCalculationSiM(calculationMode);
     const char* graphTitles[2][kTeachGraphs] = {{"X/Y", "X/INT", "Y/INT"}, {"s/i", "s/M", "i/M"}};
     const char* valueNames[2][3] = {{"X", "Y", "INT"}, {"s", "i", "M"}};
-    for (int g = 0; g < kTeachGraphs; ++g)
-        graphs[std::size_t(g)]->SetTitle(QString::fromLatin1(graphTitles[siM][g]));
+    for (int g = 0; g < kTeachGraphs; ++g) {
+        const QString title = QString::fromLatin1(graphTitles[siM][g]);
+        graphs[std::size_t(g)]->SetTitle(title);
+        graphs[std::size_t(g)]->setAccessibleName(tr("recorded points %1").arg(title));
+    }
     for (int i = 0; i < 3; ++i)
         valueLabels[std::size_t(i)]->setText(QString::fromLatin1(valueNames[siM][i]));
     SetBackground(valueLabels[0], siM ? "#00FF00" : "#E0E0E0");

@@ -3,6 +3,7 @@
 #include "access/Brand.h"
 #include "access/BrandBlock.h"
 #include "access/PasswordPanel.h"
+#include "app/AccessibleNames.h"
 #include "app/AppHelp.h"
 #include "app/MainPanel.h"
 #include "calibration/CalibrationModule.h"
@@ -154,6 +155,13 @@ void Program::Compose() {
     // What the pages showed before they were wired.
     rows.PublishState();
     parameterPanels.MarkActiveRows();
+
+    // Every panel exists now: the window and its popups, and the windows of their own (the big
+    // panels).
+    NameControls(*mainPanel);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->parentWidget() && window != mainPanel.get()) NameControls(*window);
+    }
 }
 
 settings::PanelSettingsIo& Program::PanelSettings() {

@@ -606,8 +606,10 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
         outcome = ReceiveFrame(abandonable);
         frameInBuffer = outcome == Outcome::Reply ? int(frame::kHeaderSize) + header.length : 0;
         // A block pushed by a scan has the scan's own code; its length tells it apart.
-        const bool passOver = pushed && outcome == Outcome::Reply && header.code == pushed->code &&
-                              header.length == pushed->dataLength;
+        const bool passOver =
+            pushed && outcome == Outcome::Reply &&
+            (pushed->code == PushedFrames::kAnyCode || header.code == pushed->code) &&
+            header.length == pushed->dataLength;
         if (!passOver) break;
         if (frameTap) TapReply(outcome);
         KeepBytesAfterFrame();

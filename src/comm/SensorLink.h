@@ -85,8 +85,10 @@ public:
     // the request goes out. Failures are reported before this returns; a cancelled wait is not a
     // failure and is not reported.
     protocol::Reply ExchangeFrames(const protocol::Request& request);
-    // Frames the sensor sends unasked: their code and data length.
+    // Frames the sensor sends unasked: their code (kAnyCode: whatever order they claim to
+    // answer) and data length.
     struct PushedFrames {
+        static constexpr int kAnyCode = -1;
         int code = 0;
         int dataLength = 0;
     };

@@ -203,10 +203,12 @@ Outcome SensorOperations::StartTriggerSending() {
 }
 
 Outcome SensorOperations::StopTriggerSending() {
+    // Whatever code a frame on its way carries, it came on a trigger, not as the reply: the
+    // reply to order 30 has no data.
     return link
         .ExchangeFramesPassingPushed(
             protocol::MakeRequest(protocol::kOrderTriggerSending, protocol::kStop),
-            {protocol::kOrderMeasure, kMeasurementBytes})
+            {SensorLink::PushedFrames::kAnyCode, kMeasurementBytes})
         .outcome;
 }
 

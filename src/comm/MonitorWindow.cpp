@@ -1,17 +1,18 @@
 #include "comm/MonitorWindow.h"
 
-#include "comm/ProtocolMonitor.h"
-
+#include <QAbstractListModel>
+#include <QAction>
+#include <QClipboard>
+#include <QColor>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QListView>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCharFormat>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -19,20 +20,68 @@
 
 namespace comm {
 
+// The frames of the view as rows: a row's text is made when the view asks for it, which it
+// does only for the rows in sight.
+class MonitorLines : public QAbstractListModel {
+public:
+    MonitorLines(const ProtocolMonitor& frames, QObject* parent)
+        : QAbstractListModel(parent), frames(frames) {}
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : int(frames.Size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || std::size_t(index.row()) >= frames.Size()) return {};
+        const FrameRecord& record = frames.At(std::size_t(index.row()));
+        if (role == Qt::DisplayRole) return QString::fromStdString(FrameLine(record));
+        if (role == Qt::ForegroundRole && FrameFailed(record)) return QColor(Qt::red);
+        return {};
+    }
+    // The frames change under the view: `added` came at the end, and as many as the store
+    // dropped went from the start.
+    void Changed(std::size_t before, std::size_t added, std::size_t after) {
+        if (before + added == after) {
+            beginInsertRows({}, int(before), int(after) - 1);
+            endInsertRows();
+        } else {
+            beginResetModel();
+            endResetModel();
+        }
+    }
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    const ProtocolMonitor& frames;
+};
+
 MonitorWindow::MonitorWindow(ProtocolMonitor& monitor, QWidget* parent)
-    : QWidget(parent, Qt::Window), monitor(monitor), refreshTimer(new QTimer(this)) {
+    : QWidget(parent, Qt::Window), monitor(monitor), model(new MonitorLines(shownFrames, this)),
+      refreshTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("ProtocolMonitor"));
     setWindowTitle(tr("PROTOCOL MONITOR"));
     resize(900, 420);
     auto* layout = new QVBoxLayout(this);
 
-    lines = new QPlainTextEdit(this);
+    lines = new QListView(this);
     lines->setObjectName(QStringLiteral("TextMonitorLines"));
-    lines->setReadOnly(true);
-    lines->setLineWrapMode(QPlainTextEdit::NoWrap);
-    lines->setMaximumBlockCount(int(ProtocolMonitor::kCapacity));
+    lines->setModel(model);
+    // All rows are alike: the view lays out ten thousand of them by the first one.
+    lines->setUniformItemSizes(true);
+    lines->setWordWrap(false);
+    lines->setTextElideMode(Qt::ElideNone);
+    lines->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lines->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lines->setAccessibleName(tr("frames to and from the sensor"));
+    auto* copy = new QAction(lines);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    lines->addAction(copy);
+    connect(copy, &QAction::triggered, this, &MonitorWindow::CopySelectedLines);
     layout->addWidget(lines, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -66,41 +115,38 @@ MonitorWindow::MonitorWindow(ProtocolMonitor& monitor, QWidget* parent)
     connect(buttonClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
+MonitorWindow::~MonitorWindow() = default;
+
 void MonitorWindow::Refresh() {
     const std::uint64_t recorded = monitor.Recorded();
     if (recorded < shown) shown = 0; // cleared meanwhile
-    const std::uint64_t fresh = std::min<std::uint64_t>(recorded - shown, monitor.Size());
-    if (fresh == 0) return;
-    QTextCursor cursor(lines->document());
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat plain;
-    QTextCharFormat failed;
-    failed.setForeground(Qt::red);
-    cursor.beginEditBlock();
-    const std::size_t skipped = std::size_t(fresh) - std::min<std::size_t>(fresh, kLinesPerRefresh);
-    if (skipped > 0) {
-        if (!lines->document()->isEmpty()) cursor.insertBlock();
-        cursor.insertText(tr("   ... %1 frames not shown here (kept for SAVE)").arg(skipped),
-                          plain);
-    }
-    for (std::size_t i = monitor.Size() - std::size_t(fresh) + skipped; i < monitor.Size(); ++i) {
-        const FrameRecord& record = monitor.At(i);
-        if (!lines->document()->isEmpty()) cursor.insertBlock();
-        cursor.insertText(QString::fromStdString(FrameLine(record)),
-                          FrameFailed(record) ? failed : plain);
-    }
-    cursor.endEditBlock();
+    const std::size_t fresh =
+        std::size_t(std::min<std::uint64_t>(recorded - shown, monitor.Size()));
     shown = recorded;
+    if (fresh == 0) return;
+    const std::size_t before = shownFrames.Size();
+    for (std::size_t i = monitor.Size() - fresh; i < monitor.Size(); ++i)
+        shownFrames.Append(monitor.At(i));
+    model->Changed(before, fresh, shownFrames.Size());
     // The newest line in view from its start: the time and direction, not the end of its hex.
-    lines->moveCursor(QTextCursor::End);
-    lines->moveCursor(QTextCursor::StartOfBlock);
-    lines->ensureCursorVisible();
+    lines->scrollToBottom();
+    lines->horizontalScrollBar()->setValue(0);
+}
+
+void MonitorWindow::CopySelectedLines() {
+    QModelIndexList selected = lines->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end());
+    QStringList text;
+    for (const QModelIndex& index : selected)
+        text << index.data().toString();
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text.join('\n') + '\n');
 }
 
 void MonitorWindow::CBF_ButtonMonitorClear() {
     monitor.Clear();
+    shownFrames.Clear();
     shown = 0;
-    lines->clear();
+    model->Reset();
 }
 
 void MonitorWindow::CBF_ButtonMonitorSave() {

@@ -1,27 +1,28 @@
 #pragma once
 // The protocol monitor window: the frames on the link as lines, refreshed from the monitor's
-// ring while it is open and not paused.
+// ring while it is open and not paused. The view keeps its own copy of the frames it shows, so
+// PAUSE holds it while the ring goes on, and makes the text only of the lines in sight.
+#include "comm/ProtocolMonitor.h"
+
 #include <QWidget>
 
 #include <cstdint>
 
-class QPlainTextEdit;
+class QListView;
 class QPushButton;
 class QTimer;
 
 namespace comm {
 
-class ProtocolMonitor;
+class MonitorLines;
 
 class MonitorWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kRefreshMs = 100;
-    // Lines added per refresh at most: more than anyone reads, and formatting every frame of a
-    // fast GO loop would slow the loop itself. The ring and SAVE keep all of them.
-    static constexpr std::size_t kLinesPerRefresh = 100;
 
     explicit MonitorWindow(ProtocolMonitor& monitor, QWidget* parent = nullptr);
+    ~MonitorWindow() override;
 
     // Shows what the ring holds now (the timer does it while not paused).
     void Refresh();
@@ -37,8 +38,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CopySelectedLines();
+
     ProtocolMonitor& monitor;
-    QPlainTextEdit* lines;
+    ProtocolMonitor shownFrames; // what the view shows, the newest last
+    MonitorLines* model;
+    QListView* lines;
     QPushButton* buttonPause;
     QPushButton* buttonClear;
     QPushButton* buttonSave;

@@ -20,27 +20,45 @@ struct Checks {
     std::size_t length = 0;
 };
 
-Checks CheckFrame(const std::vector<std::uint8_t>& bytes) {
+static_assert(kFrameBytesShown >= protocol::frame::kHeaderSize, "a line shows the whole head");
+
+Checks CheckFrame(const FrameRecord& record) {
     Checks checks;
-    if (bytes.size() < protocol::frame::kHeaderSize) return checks;
+    if (record.length < protocol::frame::kHeaderSize) return checks;
+    const std::uint8_t* bytes = record.head.data();
     checks.complete = true;
-    checks.headRight =
-        bytes[0] == protocol::frame::kStartByte &&
-        protocol::ComputeCheckByte(bytes.data(), 0, protocol::frame::kHeaderSize) == 0;
+    checks.headRight = bytes[0] == protocol::frame::kStartByte &&
+                       protocol::ComputeCheckByte(bytes, 0, protocol::frame::kHeaderSize) == 0;
     checks.length = std::size_t(bytes[4] | (bytes[5] << 8));
     checks.oversized = checks.length > protocol::frame::kMaxDataBytes;
     checks.dataComplete =
-        !checks.oversized && bytes.size() >= protocol::frame::kHeaderSize + checks.length;
-    checks.dataRight = checks.dataComplete &&
-                       protocol::ComputeCheckByte(bytes.data(), protocol::frame::kHeaderSize,
-                                                  checks.length) == bytes[6];
+        !checks.oversized && record.length >= protocol::frame::kHeaderSize + checks.length;
+    checks.dataRight = checks.dataComplete && record.dataRight;
     return checks;
 }
 
 } // namespace
 
+void FrameRecord::Take(FrameDirection frameDirection, const std::uint8_t* bytes,
+                       std::size_t frameLength, std::string_view frameFailure) {
+    frameLength = bytes ? std::min(frameLength, protocol::frame::kBufferSize) : 0;
+    direction = frameDirection;
+    length = std::uint16_t(frameLength);
+    std::copy_n(bytes, std::min(frameLength, head.size()), head.begin());
+    // The data check byte is judged here, over data a line does not keep.
+    dataRight = false;
+    if (frameLength >= protocol::frame::kHeaderSize) {
+        const std::size_t data = std::size_t(bytes[4] | (bytes[5] << 8));
+        dataRight =
+            data <= protocol::frame::kMaxDataBytes &&
+            frameLength >= protocol::frame::kHeaderSize + data &&
+            protocol::ComputeCheckByte(bytes, protocol::frame::kHeaderSize, data) == bytes[6];
+    }
+    failure.assign(frameFailure.data(), frameFailure.size());
+}
+
 bool FrameFailed(const FrameRecord& record) {
-    const Checks checks = CheckFrame(record.bytes);
+    const Checks checks = CheckFrame(record);
     return !record.failure.empty() || !checks.headRight || !checks.dataRight;
 }
 
@@ -55,25 +73,25 @@ std::string FrameLine(const FrameRecord& record) {
     std::string line = FrameFailed(record) ? "! " : "  ";
     line += head;
 
-    const std::size_t shown = std::min(record.bytes.size(), ProtocolMonitor::kHexShown);
+    const auto shown = record.Shown();
     char hex[4];
-    for (std::size_t i = 0; i < shown; ++i) {
-        std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", record.bytes[i]);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", shown[i]);
         line += hex;
     }
-    if (shown < record.bytes.size()) line += " ... +" + std::to_string(record.bytes.size() - shown);
-    if (record.bytes.empty()) line += "(no bytes)";
+    if (shown.size() < record.length)
+        line += " ... +" + std::to_string(record.length - shown.size());
+    if (record.length == 0) line += "(no bytes)";
 
-    const Checks checks = CheckFrame(record.bytes);
+    const Checks checks = CheckFrame(record);
     line += " | ";
     if (!checks.complete) {
         line += "incomplete head";
     } else {
         char fields[96];
         std::snprintf(fields, sizeof fields, "%s %u %s 0x%04X len %zu%s",
-                      request ? "order" : "reply", unsigned(record.bytes[1]),
-                      request ? "arg" : "status",
-                      unsigned(record.bytes[2] | (record.bytes[3] << 8)), checks.length,
+                      request ? "order" : "reply", unsigned(shown[1]), request ? "arg" : "status",
+                      unsigned(shown[2] | (shown[3] << 8)), checks.length,
                       checks.oversized ? " OVERSIZED" : "");
         line += fields;
         line += checks.headRight ? " head ok" : " head WRONG";
@@ -95,27 +113,41 @@ std::string FrameLine(const FrameRecord& record) {
     return line;
 }
 
-ProtocolMonitor::ProtocolMonitor() : ring(kCapacity), start(std::chrono::steady_clock::now()) {}
+ProtocolMonitor::ProtocolMonitor() : start(std::chrono::steady_clock::now()) {}
+
+FrameRecord& ProtocolMonitor::Next() {
+    ++recorded;
+    if (size < kCapacity) {
+        // Until the ring is first full, the oldest entry is the first one. Memory is taken as
+        // frames come, once: a monitor never opened costs nothing.
+        if (ring.size() == size) {
+            ring.reserve(kCapacity);
+            ring.emplace_back();
+        }
+        return ring[size++];
+    }
+    FrameRecord& oldest = ring[first];
+    first = (first + 1) % kCapacity;
+    return oldest;
+}
 
 void ProtocolMonitor::Record(FrameDirection direction, const std::uint8_t* bytes,
                              std::size_t length, std::string_view failure) {
-    length = std::min(length, protocol::frame::kBufferSize);
-    if (bytes == nullptr) length = 0;
-    FrameRecord* entry;
-    if (size < kCapacity) {
-        entry = &ring[(first + size) % kCapacity];
-        ++size;
-    } else {
-        entry = &ring[first];
-        first = (first + 1) % kCapacity;
-    }
-    entry->msSinceStart = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now() - start)
-                              .count();
-    entry->direction = direction;
-    entry->bytes.assign(bytes, bytes + length);
-    entry->failure.assign(failure.data(), failure.size());
-    ++recorded;
+    FrameRecord& entry = Next();
+    entry.msSinceStart = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
+    entry.Take(direction, bytes, length, failure);
+}
+
+void ProtocolMonitor::Append(const FrameRecord& record) {
+    FrameRecord& entry = Next();
+    entry.msSinceStart = record.msSinceStart;
+    entry.direction = record.direction;
+    entry.dataRight = record.dataRight;
+    entry.length = record.length;
+    entry.head = record.head;
+    entry.failure.assign(record.failure);
 }
 
 void ProtocolMonitor::Clear() {

@@ -1,9 +1,14 @@
 #pragma once
 // What the protocol monitor keeps of the frames on the link: the last frames in both directions,
 // each with its time, its bytes and how it ended, and the text line the operator reads for one.
+// A frame is kept as the bytes its line shows and the verdicts on the rest, not as text: the
+// line is made only when someone reads it.
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,11 +17,23 @@ namespace comm {
 
 enum class FrameDirection { Request, Reply };
 
+// Bytes of one frame shown in its line; the rest is counted.
+inline constexpr std::size_t kFrameBytesShown = 64;
+
 struct FrameRecord {
     std::int64_t msSinceStart = 0;
     FrameDirection direction = FrameDirection::Request;
-    std::vector<std::uint8_t> bytes; // at most the frame buffer's size
-    std::string failure;             // empty: the link took the frame as it was
+    bool dataRight = false;   // the data check byte matches all the data on the line
+    std::uint16_t length = 0; // bytes on the line, at most the frame buffer's size
+    std::array<std::uint8_t, kFrameBytesShown> head{}; // the first of them
+    std::string failure;                               // empty: the link took it as it was
+
+    std::span<const std::uint8_t> Shown() const {
+        return {head.data(), std::min<std::size_t>(length, head.size())};
+    }
+    // Fills the record from the frame's bytes (at most the frame buffer of them).
+    void Take(FrameDirection direction, const std::uint8_t* bytes, std::size_t length,
+              std::string_view failure);
 };
 
 // The decoded line of one frame: time, direction, bytes in hex, code, word, length and both
@@ -28,8 +45,7 @@ bool FrameFailed(const FrameRecord& record);
 class ProtocolMonitor {
 public:
     static constexpr std::size_t kCapacity = 10000;
-    // Bytes of one frame shown in its line; the rest is counted.
-    static constexpr std::size_t kHexShown = 64;
+    static constexpr std::size_t kHexShown = kFrameBytesShown;
 
     ProtocolMonitor();
 
@@ -37,6 +53,8 @@ public:
     // entries keep their storage, so a full ring records without allocating.
     void Record(FrameDirection direction, const std::uint8_t* bytes, std::size_t length,
                 std::string_view failure = {});
+    // A frame another monitor recorded, with its time.
+    void Append(const FrameRecord& record);
     void Clear();
 
     // Frames held now (at most kCapacity), and the one `index` from the oldest.
@@ -50,8 +68,11 @@ public:
     bool Save(const std::string& path) const;
 
 private:
-    std::vector<FrameRecord> ring;
-    std::size_t first = 0; // oldest entry
+    // The entry the next frame goes into; the oldest once the ring is full.
+    FrameRecord& Next();
+
+    std::vector<FrameRecord> ring; // grows to kCapacity as frames come, then wraps
+    std::size_t first = 0;         // oldest entry
     std::size_t size = 0;
     std::uint64_t recorded = 0;
     std::chrono::steady_clock::time_point start;

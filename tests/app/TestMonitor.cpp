@@ -4,8 +4,23 @@
 #include "comm/CommModule.h"
 #include "comm/ProtocolMonitor.h"
 
-#include <QPlainTextEdit>
+#include <QAbstractItemView>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// The lines the monitor's view shows, oldest first.
+QStringList ShownLines(QWidget& window) {
+    const QAbstractItemModel* model = Need<QAbstractItemView>(window, "TextMonitorLines")->model();
+    QStringList lines;
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->index(row, 0).data().toString();
+    return lines;
+}
+
+} // namespace
 
 class TestMonitor : public QObject {
     Q_OBJECT
@@ -33,13 +48,13 @@ private slots:
         const auto requests = f->simulator.RequestLog();
         QVERIFY(!requests.empty());
 
-        auto* lines = Need<QPlainTextEdit>(*window, "TextMonitorLines");
         const QString order =
             QStringLiteral("-> 55 ") +
             QStringLiteral("%1 ").arg(int(requests.front().order), 2, 16, QChar('0')).toUpper();
         // The view catches up on its own timer.
-        QTRY_VERIFY2(lines->toPlainText().contains(order), qPrintable(lines->toPlainText()));
-        const QStringList all = lines->toPlainText().split('\n');
+        QTRY_VERIFY2(ShownLines(*window).join('\n').contains(order),
+                     qPrintable(ShownLines(*window).join('\n')));
+        const QStringList all = ShownLines(*window);
         bool replySeen = false;
         for (const QString& line : all) {
             QVERIFY2(!line.startsWith('!'), qPrintable(line));
@@ -56,6 +71,52 @@ private slots:
         const auto recorded = f->program->Comm().Monitor().Recorded();
         QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
         QCOMPARE(f->program->Comm().Monitor().Recorded(), recorded);
+    }
+
+    void everyFrameOfAFastLoopIsShownAndPauseHoldsTheView() {
+        f->StartWithoutSensor();
+        QVERIFY(f->ConnectThroughPage());
+        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonMonitor"), Qt::LeftButton);
+        auto* window = Need<QWidget>(f->Window(), "ProtocolMonitor");
+        auto* pause = Need<QPushButton>(*window, "ButtonMonitorPause");
+        const auto& monitor = f->program->Comm().Monitor();
+        const auto* rows = Need<QAbstractItemView>(*window, "TextMonitorLines")->model();
+        constexpr std::uint64_t kCapacity = comm::ProtocolMonitor::kCapacity;
+
+        // Paused while GO runs, until the ring has been overwritten twice; then STOP.
+        QStringList held;
+        std::uint64_t pausedAt = 0;
+        bool heldStill = false;
+        QTimer watch;
+        QElapsedTimer limit;
+        limit.start();
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (limit.elapsed() > 60000) {
+                watch.stop();
+                f->Stop();
+            } else if (pausedAt == 0 && rows->rowCount() > 0 &&
+                       monitor.Recorded() >= kCapacity / 2) {
+                QTest::mouseClick(pause, Qt::LeftButton);
+                held = ShownLines(*window);
+                pausedAt = monitor.Recorded();
+            } else if (pausedAt > 0 && monitor.Recorded() >= pausedAt + 2 * kCapacity) {
+                watch.stop();
+                heldStill = ShownLines(*window) == held;
+                f->Stop();
+            }
+        });
+        f->RunGo(0, [&] { watch.start(20); });
+        QVERIFY2(!held.isEmpty() && monitor.Recorded() >= pausedAt + 2 * kCapacity,
+                 "the loop ended before the ring was overwritten");
+        QVERIFY(heldStill);
+
+        // Resumed, the view has every frame the ring holds, each as SAVE writes it.
+        QTest::mouseClick(pause, Qt::LeftButton);
+        const QStringList shown = ShownLines(*window);
+        QCOMPARE(std::size_t(shown.size()), monitor.Size());
+        QCOMPARE(monitor.Size(), std::size_t(kCapacity));
+        for (std::size_t i = 0; i < monitor.Size(); ++i)
+            QCOMPARE(shown[qsizetype(i)], QString::fromStdString(comm::FrameLine(monitor.At(i))));
     }
 };
 

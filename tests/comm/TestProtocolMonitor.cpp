@@ -19,9 +19,8 @@ QByteArray Bytes(const std::vector<std::uint8_t>& bytes) {
 
 FrameRecord RecordOf(FrameDirection direction, const QByteArray& bytes, const QString& failure) {
     FrameRecord record;
-    record.direction = direction;
-    record.bytes.assign(bytes.begin(), bytes.end());
-    record.failure = failure.toStdString();
+    record.Take(direction, reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                std::size_t(bytes.size()), failure.toStdString());
     return record;
 }
 
@@ -94,6 +93,8 @@ private slots:
         const QString line = QString::fromStdString(FrameLine(record));
         QVERIFY2(line.startsWith(QStringLiteral("  01:02:03.004 -> 55 01")), qPrintable(line));
         QVERIFY2(line.contains(QStringLiteral(" ... +44 | order 1")), qPrintable(line));
+        // The data check byte is judged over all the data, not only what the line shows.
+        QVERIFY2(line.endsWith(QStringLiteral("len 100 head ok data ok")), qPrintable(line));
     }
 
     void ringKeepsTheLastFramesAndDropsTheOldest() {
@@ -106,7 +107,7 @@ private slots:
         QCOMPARE(monitor.Size(), ProtocolMonitor::kCapacity);
         QCOMPARE(monitor.Recorded(), std::uint64_t(total));
         auto number = [&](std::size_t index) {
-            const auto& bytes = monitor.At(index).bytes;
+            const auto bytes = monitor.At(index).Shown();
             return std::size_t(bytes[0] | (bytes[1] << 8));
         };
         QCOMPARE(number(0), std::size_t(5));
@@ -128,7 +129,7 @@ private slots:
         ProtocolMonitor monitor;
         const std::vector<std::uint8_t> big(3000, 0xAB);
         monitor.Record(FrameDirection::Reply, big.data(), big.size());
-        QCOMPARE(monitor.At(0).bytes.size(), protocol::frame::kBufferSize);
+        QCOMPARE(std::size_t(monitor.At(0).length), protocol::frame::kBufferSize);
     }
 
     void saveWritesEveryLine() {

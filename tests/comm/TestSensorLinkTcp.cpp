@@ -46,8 +46,8 @@ private slots:
         f->SetFault(&FaultSettings::silence);
         double seconds = 0;
         QCOMPARE(f->TimedMeasurement(seconds).outcome, Outcome::TimedOut);
-        // The upper bound only catches a wait that never ends; a loaded machine may add a second.
-        QVERIFY2(seconds >= 3.0 && seconds < 6.0, qPrintable(QString::number(seconds)));
+        // The upper bound only catches a wait that never ends; a loaded machine may add seconds.
+        QVERIFY2(seconds >= 3.0 && seconds < 60.0, qPrintable(QString::number(seconds)));
     }
 
     void replyInSeveralPiecesIsAssembled() {
@@ -75,8 +75,7 @@ private slots:
 
     void timersRunWhileExchangesFollowEachOther() {
         // The wait takes replies from the socket itself; the event loop must still get its turn.
-        const int ticks = f->TimerTicksDuringExchanges(500);
-        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+        QVERIFY(f->TimerFiresDuringExchanges(10));
     }
 
     void serverClosingTheConnectionIsReportedOnce() {

@@ -19,8 +19,14 @@ QCustomPlot* MakePlot(const QString& role, QWidget* parent) {
     plot->setObjectName(role);
     plot->setMinimumSize(120, 90);
     const QFont tickFont(plot->font().family(), 7);
-    plot->xAxis->setTickLabelFont(tickFont);
-    plot->yAxis->setTickLabelFont(tickFont);
+    const QFont titleFont(plot->font().family(), 8);
+    for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+        axis->setTickLabelFont(tickFont);
+        axis->setLabelFont(titleFont);
+        // Small charts: the numbers and titles sit close to the axis.
+        axis->setTickLabelPadding(3);
+        axis->setLabelPadding(2);
+    }
     // The charts are read, not edited: no dragging or zooming by the mouse.
     plot->setInteractions({});
     // They are redrawn many times a second beside a fast sensor: plain lines draw fastest.
@@ -36,6 +42,39 @@ QCPGraph* MakeCursor(QCustomPlot* plot) {
     cursor->setPen(QPen(Qt::black, 1.5));
     cursor->addData(0, 0);
     return cursor;
+}
+
+// One unit on X as many pixels as one unit on Y: before each replot the plot area is laid out
+// as usual, then its margins grow on the side with pixels to spare, so the area takes the
+// aspect of its ranges and sits centred where it was. The ranges stay as they were set.
+void KeepSquareUnits(QCustomPlot* plot) {
+    QCPAxisRect* rect = plot->axisRect();
+    // Room above for half the top number and on the right for half the last one.
+    const QMargins base(10, 6, 14, 10);
+    QObject::connect(plot, &QCustomPlot::beforeReplot, plot, [plot, rect, base] {
+        // As many numbers as the side of the square leaves room for: side by side below it,
+        // one above the other beside it.
+        const QRect room = rect->outerRect();
+        const int side = std::min(room.width(), room.height()) - 45;
+        plot->xAxis->ticker()->setTickCount(std::clamp(side / 60, 2, 6));
+        plot->yAxis->ticker()->setTickCount(std::clamp(side / 30, 2, 6));
+        rect->setMinimumMargins(base);
+        QCPLayout* layout = plot->plotLayout();
+        layout->update(QCPLayoutElement::upPreparation);
+        layout->update(QCPLayoutElement::upMargins);
+        layout->update(QCPLayoutElement::upLayout);
+        const QRect inner = rect->rect();
+        const QRect outer = rect->outerRect();
+        const QCPRange x = plot->xAxis->range();
+        const QCPRange y = plot->yAxis->range();
+        const PixelRect fit =
+            FitSquareUnits({inner.left(), inner.top(), inner.width(), inner.height()},
+                           {{x.lower, x.upper}, {y.lower, y.upper}})
+                .centred;
+        rect->setMinimumMargins(QMargins(fit.left - outer.left(), fit.top - outer.top(),
+                                         outer.left() + outer.width() - fit.left - fit.width,
+                                         outer.top() + outer.height() - fit.top - fit.height));
+    });
 }
 
 void SetPoint(QCPGraph* graph, double key, double value) {
@@ -60,6 +99,7 @@ ChartPages::Strip ChartPages::MakeStrip(QWidget* parent, const QString& role,
     strip.plot = MakePlot(role, parent);
     strip.plot->xAxis->setRange(0, kHistorySamples);
     strip.plot->yAxis->setRange(0, kStripRange);
+    strip.plot->xAxis->setLabel(QStringLiteral("samples"));
     for (int t = 0; t < 3; ++t) {
         QCPGraph* trace = strip.plot->addGraph();
         trace->setPen(QPen(colours[std::size_t(t)], 1.5));
@@ -104,6 +144,7 @@ void ChartPages::ConnectAxisClicks(Strip& strip, bool intensity) {
 QCustomPlot* ChartPages::MakeRgbChart(QWidget* parent, const QString& role) {
     rgbStrips.push_back(
         MakeStrip(parent, role, {QColor(0xFF, 0, 0), QColor(0, 0xC0, 0), QColor(0, 0, 0xFF)}));
+    rgbStrips.back().plot->yAxis->setLabel(QStringLiteral("RGB"));
     // The RGB page's chart answers clicks on its axis; the 3D page's is only watched.
     if (role == QLatin1String("GraphRGB")) ConnectAxisClicks(rgbStrips.back(), false);
     rgbStrips.back().plot->setAccessibleName(QStringLiteral("RGB strip chart"));
@@ -116,13 +157,16 @@ QCustomPlot* ChartPages::MakeIntensityChart(QWidget* parent) {
     intensityStrip.traces[1]->setPen(QPen(kBandColour, 1, Qt::DashLine));
     intensityStrip.traces[2]->setPen(QPen(kBandColour, 1, Qt::DashLine));
     ConnectAxisClicks(intensityStrip, true);
+    TitleAxes(protocol::IsCalculationSiM(calculationMode));
     intensityStrip.plot->setAccessibleName(QStringLiteral("intensity strip chart"));
     return intensityStrip.plot;
 }
 
-ChartPages::Plane ChartPages::MakePlane(QWidget* parent, const QString& role,
-                                        const QString& title) {
+ChartPages::Plane ChartPages::MakePlane(QWidget* parent, const QString& role, const QString& title,
+                                        int horizontal, int vertical) {
     Plane plane;
+    plane.horizontal = horizontal;
+    plane.vertical = vertical;
     plane.window = {{0, 10000}, {0, 10000}};
     plane.plot = MakePlot(role, parent);
     plane.plot->setAccessibleName(QStringLiteral("colour plane %1").arg(title).trimmed());
@@ -139,11 +183,13 @@ ChartPages::Plane ChartPages::MakePlane(QWidget* parent, const QString& role,
         ellipse->setVisible(false);
     }
     plane.cursor = MakeCursor(plane.plot);
+    KeepSquareUnits(plane.plot);
     return plane;
 }
 
 QCustomPlot* ChartPages::MakePlane2D(QWidget* parent) {
-    plane2D = MakePlane(parent, QStringLiteral("Graph2D"), QString());
+    plane2D = MakePlane(parent, QStringLiteral("Graph2D"), QString(), 0, 1);
+    TitleAxes(protocol::IsCalculationSiM(calculationMode));
     return plane2D.plot;
 }
 
@@ -153,6 +199,10 @@ QCustomPlot* ChartPages::MakeIntensityBand2D(QWidget* parent) {
     band2D->xAxis->setRange(0, 4096);
     band2D->yAxis->setRange(0, 100);
     band2D->yAxis->setTickLabels(false);
+    // A flat strip: no room left above the band for numbers it does not have.
+    band2D->axisRect()->setMinimumMargins(QMargins(15, 4, 15, 15));
+    band2D->axisRect()->setMinimumSize(50, 12);
+    band2D->setMinimumHeight(56);
     bandRectangle = new QCPItemRect(band2D);
     bandRectangle->setPen(QPen(kBandColour));
     bandRectangle->setBrush(kBandColour);
@@ -160,18 +210,19 @@ QCustomPlot* ChartPages::MakeIntensityBand2D(QWidget* parent) {
     bandRectangle->bottomRight->setCoords(0, 0);
     band2DCursor = MakeCursor(band2D);
     SetPoint(band2DCursor, 0, 50);
+    TitleAxes(protocol::IsCalculationSiM(calculationMode));
     return band2D;
 }
 
 std::array<QCustomPlot*, 3> ChartPages::MakePlanes3D(QWidget* parent) {
     const char* titles[3] = {"X/Y", "X/INT", "Y/INT"};
+    const int axes[3][2] = {{0, 1}, {0, 2}, {1, 2}};
     for (int i = 0; i < 3; ++i) {
         planes3D[std::size_t(i)] =
-            MakePlane(parent, QStringLiteral("Graph3D"), QString::fromLatin1(titles[i]));
-        // Small planes: fewer ticks keep the numbers apart.
-        planes3D[std::size_t(i)].plot->xAxis->ticker()->setTickCount(3);
-        planes3D[std::size_t(i)].plot->yAxis->ticker()->setTickCount(4);
+            MakePlane(parent, QStringLiteral("Graph3D"), QString::fromLatin1(titles[i]), axes[i][0],
+                      axes[i][1]);
     }
+    TitleAxes(protocol::IsCalculationSiM(calculationMode));
     return {planes3D[0].plot, planes3D[1].plot, planes3D[2].plot};
 }
 
@@ -263,9 +314,23 @@ void ChartPages::ShowCalculationMode(std::uint16_t mode) {
     if (!intensityStrip.autoscale)
         intensityStrip.plot->yAxis->setRange(0, protocol::IsCalculationSiM(mode) ? kMRange
                                                                                  : kStripRange);
-    for (const Plane& plane : planes3D)
-        MarkDirty(plane.plot);
-    MarkDirty(intensityStrip.plot);
+    TitleAxes(protocol::IsCalculationSiM(mode));
+    for (QCustomPlot* plot : {plane2D.plot, planes3D[0].plot, planes3D[1].plot, planes3D[2].plot,
+                              band2D, intensityStrip.plot})
+        if (plot) MarkDirty(plot);
+}
+
+void ChartPages::TitleAxes(bool siM) {
+    const auto name = [siM](int coordinate) {
+        return QString::fromLatin1(CoordinateName(coordinate, siM));
+    };
+    for (Plane* plane : {&plane2D, &planes3D[0], &planes3D[1], &planes3D[2]}) {
+        if (!plane->plot) continue;
+        plane->plot->xAxis->setLabel(name(plane->horizontal));
+        plane->plot->yAxis->setLabel(name(plane->vertical));
+    }
+    if (band2D) band2D->xAxis->setLabel(name(2));
+    if (intensityStrip.plot) intensityStrip.plot->yAxis->setLabel(name(2));
 }
 
 void ChartPages::ApplyHistory(Strip& strip, const TripleHistory& history) {

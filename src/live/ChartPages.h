@@ -41,7 +41,8 @@ public:
     void ShowBand(Band band);
     // The taught colours and the band taken away (a reset teach table).
     void ClearTaught();
-    // Labels of the 3D planes and the manual range of the intensity strip chart.
+    // Labels of the 3D planes, the axis titles (X, Y, INT or s, i, M) and the manual range of
+    // the intensity strip chart.
     void ShowCalculationMode(std::uint16_t calculationMode);
 
     void Refresh() override;
@@ -52,6 +53,7 @@ private:
         QCPGraph* cursor = nullptr;
         std::array<QCPItemEllipse*, protocol::kTeachRows> ellipses{};
         QCPTextElement* title = nullptr;
+        int horizontal = 0, vertical = 1; // the coordinates on the axes: 0 X, 1 Y, 2 INT
         Window window;
         double cursorX = 0, cursorY = 0;
     };
@@ -60,7 +62,9 @@ private:
         std::array<QCPGraph*, 3> traces{};
         bool autoscale = false;
     };
-    Plane MakePlane(QWidget* parent, const QString& role, const QString& title);
+    Plane MakePlane(QWidget* parent, const QString& role, const QString& title, int horizontal,
+                    int vertical);
+    void TitleAxes(bool siM);
     Strip MakeStrip(QWidget* parent, const QString& role, const std::array<QColor, 3>& colours);
     void ConnectAxisClicks(Strip& strip, bool intensity);
     Strip* StripOf(const QCustomPlot* plot);

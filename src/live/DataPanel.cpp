@@ -219,14 +219,19 @@ void DataPanel::BuildPages(RefreshClock& clock) {
 
     auto* page2D = new QWidget;
     auto* layout2D = new QVBoxLayout(page2D);
+    // The plane keeps its units square, so its height is its size: the rest stays slim.
+    layout2D->setContentsMargins(2, 2, 2, 2);
+    layout2D->setSpacing(2);
     layout2D->addWidget(charts->MakePlane2D(page2D), 1);
     QCustomPlot* band = charts->MakeIntensityBand2D(page2D);
-    band->setMaximumHeight(90);
+    band->setMaximumHeight(56);
     layout2D->addWidget(band);
     layout2D->addWidget(BuildRgbRow(clock));
 
     auto* page3D = new QWidget;
     auto* grid3D = new QGridLayout(page3D);
+    grid3D->setContentsMargins(2, 2, 2, 2);
+    grid3D->setSpacing(2);
     const auto planes = charts->MakePlanes3D(page3D);
     grid3D->addWidget(planes[0], 0, 0);
     grid3D->addWidget(planes[1], 0, 1);

@@ -1,6 +1,7 @@
 #include "live/GraphPanel.h"
 
 #include "core/Shell.h"
+#include "live/LiveGraphs.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -35,18 +36,23 @@ constexpr std::array<SignalLook, kTraceSignals> kSignals = {{
 
 constexpr int kFirstCoordinate = int(TraceSignal::X);
 
-QCustomPlot* MakeSignalGraph(QWidget* parent, QRgb colour) {
+QCustomPlot* MakeSignalGraph(QWidget* parent, const SignalLook& look) {
     auto* plot = new QCustomPlot(parent);
     plot->setObjectName(QStringLiteral("PanelGraphGraph"));
     plot->setMinimumSize(200, 150);
     const QFont tickFont(plot->font().family(), 7);
-    plot->xAxis->setTickLabelFont(tickFont);
-    plot->yAxis->setTickLabelFont(tickFont);
+    const QFont titleFont(plot->font().family(), 8);
+    for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+        axis->setTickLabelFont(tickFont);
+        axis->setLabelFont(titleFont);
+    }
+    plot->xAxis->setLabel(QStringLiteral("samples"));
+    plot->yAxis->setLabel(QString::fromLatin1(look.name));
     plot->xAxis->setRange(0, 100);
     plot->yAxis->setRange(0, 4096);
     // One line per signal for the whole recording; each sample adds its point to it.
     QCPGraph* line = plot->addGraph();
-    line->setPen(QPen(QColor::fromRgb(colour)));
+    line->setPen(QPen(QColor::fromRgb(look.colour)));
     line->setLineStyle(QCPGraph::lsLine);
     line->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
     plot->hide();
@@ -75,7 +81,7 @@ GraphPanel::GraphPanel(core::Shell& shell, RefreshClock& clock, QWidget* parent)
     layout->addLayout(top);
 
     for (int s = 0; s < kTraceSignals; ++s) {
-        graphs[std::size_t(s)] = MakeSignalGraph(this, kSignals[std::size_t(s)].colour);
+        graphs[std::size_t(s)] = MakeSignalGraph(this, kSignals[std::size_t(s)]);
         graphs[std::size_t(s)]->setAccessibleName(
             tr("%1 signal graph").arg(editSignal->itemText(s)));
         layout->addWidget(graphs[std::size_t(s)], 1);
@@ -121,12 +127,12 @@ QWidget* GraphPanel::BuildDisplays(RefreshClock& clock) {
 }
 
 void GraphPanel::UpdateLiveLabels(bool siM) {
-    static const char* const kXyInt[3] = {"X", "Y", "INT"};
-    static const char* const kSiM[3] = {"s", "i", "M"};
     for (int i = 0; i < 3; ++i) {
-        const QString text = QString::fromLatin1(siM ? kSiM[i] : kXyInt[i]);
+        const QString text = QString::fromLatin1(CoordinateName(i, siM));
         editSignal->setItemText(kFirstCoordinate + i, text);
         coordinateLabels[std::size_t(i)]->setText(text);
+        graphs[std::size_t(kFirstCoordinate + i)]->yAxis->setLabel(text);
+        graphs[std::size_t(kFirstCoordinate + i)]->replot(QCustomPlot::rpQueuedReplot);
         graphs[std::size_t(kFirstCoordinate + i)]->setAccessibleName(
             tr("%1 signal graph").arg(text));
     }

@@ -3,6 +3,7 @@
 #include "protocol/ParameterCodes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace live {
@@ -78,6 +79,28 @@ Window SquareWindow(Centred horizontal, Centred vertical) {
     const int h = std::max(horizontal.span, vertical.span) / 2 + kWindowMargin;
     return {{double(horizontal.centre - h), double(horizontal.centre + h)},
             {double(vertical.centre - h), double(vertical.centre + h)}};
+}
+
+const char* CoordinateName(int coordinate, bool siM) {
+    static const char* const kNames[2][3] = {{"X", "Y", "INT"}, {"s", "i", "M"}};
+    return kNames[siM ? 1 : 0][std::clamp(coordinate, 0, 2)];
+}
+
+SquareUnits FitSquareUnits(PixelRect area, Window ranges) {
+    const double spanX = ranges.x.upper - ranges.x.lower;
+    const double spanY = ranges.y.upper - ranges.y.lower;
+    if (area.width <= 0 || area.height <= 0 || spanX <= 0 || spanY <= 0) return {area, ranges};
+    // The side with fewer pixels per unit sets the scale of both.
+    const double perUnit = std::min(area.width / spanX, area.height / spanY);
+    const int width = std::clamp(int(std::lround(spanX * perUnit)), 1, area.width);
+    const int height = std::clamp(int(std::lround(spanY * perUnit)), 1, area.height);
+    const PixelRect centred{area.left + (area.width - width) / 2,
+                            area.top + (area.height - height) / 2, width, height};
+    const double centreX = (ranges.x.lower + ranges.x.upper) / 2;
+    const double centreY = (ranges.y.lower + ranges.y.upper) / 2;
+    const double halfX = std::max(spanX, area.width / perUnit) / 2;
+    const double halfY = std::max(spanY, area.height / perUnit) / 2;
+    return {centred, {{centreX - halfX, centreX + halfX}, {centreY - halfY, centreY + halfY}}};
 }
 
 int IntensityCursor(std::uint16_t intensity, std::uint16_t calculationMode) {

@@ -86,6 +86,24 @@ struct Window {
 inline constexpr int kWindowMargin = 25;
 Window SquareWindow(Centred horizontal, Centred vertical);
 
+// The names of the three coordinates (0 X, 1 Y, 2 INT) as CALCULATION MODE calls them: X, Y,
+// INT, or s, i, M in the s i M modes.
+const char* CoordinateName(int coordinate, bool siM);
+
+// A colour plane on screen shows one unit on X as many pixels as one unit on Y, so a tolerance
+// circle is drawn round. Given the pixels the plane can use and the ranges it must show, either
+// the largest plot area of the ranges' aspect, centred in those pixels (the ranges stay as they
+// are), or the whole area with the range of the side that has pixels to spare widened around its
+// centre (both ranges stay in view).
+struct PixelRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+struct SquareUnits {
+    PixelRect centred;
+    Window widened;
+};
+SquareUnits FitSquareUnits(PixelRect area, Window ranges);
+
 // The 2D intensity cursor: M above 1200 stays at 1200 in CALCULATION MODE 1.
 inline constexpr int kMCursorLimit = 1200;
 int IntensityCursor(std::uint16_t intensity, std::uint16_t calculationMode);

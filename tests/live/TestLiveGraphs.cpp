@@ -98,6 +98,44 @@ private slots:
         QCOMPARE(view.y.upper, 575.0);
     }
 
+    // The pixels a plane can use and the ranges it must show: the centred plot area, and the
+    // ranges widened to fill the whole area, both with as many pixels per unit on X as on Y.
+    void squareUnitsFitThePlaneIntoItsPixels_data() {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QRectF>("ranges"); // x lower, y lower, x span, y span
+        QTest::addColumn<QRect>("centred");
+        QTest::addColumn<QRectF>("widened");
+        const QRectF square(-25, -25, 10050, 10050);
+        QTest::newRow("wide, as the 2D page at 800 x 560")
+            << QRect(40, 10, 300, 100) << square << QRect(140, 10, 100, 100)
+            << QRectF(-10075, -25, 30150, 10050);
+        QTest::newRow("tall") << QRect(0, 0, 120, 360) << QRectF(375, 225, 350, 350)
+                              << QRect(0, 120, 120, 120) << QRectF(375, -125, 350, 1050);
+        QTest::newRow("already square")
+            << QRect(5, 5, 200, 200) << square << QRect(5, 5, 200, 200) << square;
+        QTest::newRow("ranges of another aspect")
+            << QRect(0, 0, 300, 100) << QRectF(1000, 1400, 2000, 200) << QRect(0, 35, 300, 30)
+            << QRectF(1000, 1500 - 1000.0 / 3, 2000, 2000.0 / 3);
+        QTest::newRow("odd pixels left over") << QRect(0, 0, 101, 50) << QRectF(0, 0, 100, 100)
+                                              << QRect(25, 0, 50, 50) << QRectF(-51, 0, 202, 100);
+        QTest::newRow("nothing to fit")
+            << QRect(0, 0, 0, 50) << square << QRect(0, 0, 0, 50) << square;
+    }
+    void squareUnitsFitThePlaneIntoItsPixels() {
+        QFETCH(QRect, area);
+        QFETCH(QRectF, ranges);
+        const SquareUnits fit =
+            FitSquareUnits({area.x(), area.y(), area.width(), area.height()},
+                           {{ranges.left(), ranges.right()}, {ranges.top(), ranges.bottom()}});
+        const QRect centred(fit.centred.left, fit.centred.top, fit.centred.width,
+                            fit.centred.height);
+        QTEST(centred, "centred");
+        const QRectF widened(fit.widened.x.lower, fit.widened.y.lower,
+                             fit.widened.x.upper - fit.widened.x.lower,
+                             fit.widened.y.upper - fit.widened.y.lower);
+        QTEST(widened, "widened");
+    }
+
     void aLivePointBelowTheTaughtColoursCentresFromItself() {
         const Centred below = CentreAxis(100, Extent{400, 600});
         QCOMPARE(below.span, 500);

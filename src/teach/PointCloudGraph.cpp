@@ -1,10 +1,14 @@
 #include "teach/PointCloudGraph.h"
 
+#include "live/LiveGraphs.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace teach {
 
@@ -19,6 +23,31 @@ QString TickText(double value) {
     return QString::number(std::lround(value));
 }
 
+// Multiples of 1, 2 or 5 times a power of ten inside `range`: the widest such step that still
+// gives two values, and no more than about `most` of them.
+std::vector<double> TickValues(AxisRange range, int most) {
+    const double span = range.upper - range.lower;
+    if (span <= 0) return {range.lower};
+    const auto valuesAt = [range](double step) {
+        std::vector<double> values;
+        for (double value = std::ceil(range.lower / step) * step; value <= range.upper;
+             value += step)
+            values.push_back(value);
+        return values;
+    };
+    const double power = std::pow(10.0, std::ceil(std::log10(span)));
+    std::vector<double> best = valuesAt(power);
+    for (double step = power; step >= 1; step /= 10) {
+        for (double factor : {1.0, 0.5, 0.2}) {
+            if (step * factor < 1) return best; // whole numbers only
+            std::vector<double> values = valuesAt(step * factor);
+            if (int(values.size()) > std::max(most, 2)) return best.size() >= 2 ? best : values;
+            best = std::move(values);
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 PointCloudGraph::PointCloudGraph(const std::vector<core::TeachPoint>& records, int graph,
@@ -31,31 +60,45 @@ PointCloudGraph::PointCloudGraph(const std::vector<core::TeachPoint>& records, i
 
 void PointCloudGraph::SetTitle(const QString& text) {
     title = text;
+    horizontalTitle = text.section(QLatin1Char('/'), 0, 0);
+    verticalTitle = text.section(QLatin1Char('/'), 1, 1);
     update();
 }
 
 QRect PointCloudGraph::PlotArea() const {
     const QFontMetrics metrics = fontMetrics();
-    const int left = metrics.horizontalAdvance(QStringLiteral("00000")) + 8;
+    // The vertical title, then the numbers, on the left; the numbers, then the title, below.
+    const int left = metrics.height() + metrics.horizontalAdvance(QStringLiteral("00000")) + 10;
     const int top = metrics.height() + 6;
-    const int bottom = metrics.height() + 8;
+    const int bottom = 2 * metrics.height() + 8;
     return QRect(left, top, std::max(width() - left - 10, 10),
                  std::max(height() - top - bottom, 10));
 }
 
+std::pair<AxisRange, AxisRange> PointCloudGraph::Shown() const {
+    const QRect area = PlotArea();
+    // The first and last pixel are the ends of a range: its span is one pixel less.
+    const live::Window shown = live::FitSquareUnits({0, 0, area.width() - 1, area.height() - 1},
+                                                    {{horizontal.lower, horizontal.upper},
+                                                     {vertical.lower, vertical.upper}})
+                                   .widened;
+    return {{shown.x.lower, shown.x.upper}, {shown.y.lower, shown.y.upper}};
+}
+
 QPointF PointCloudGraph::ToPixel(PlanePoint p) const {
     const QRect area = PlotArea();
-    const double x = (p.a - horizontal.lower) / (horizontal.upper - horizontal.lower);
-    const double y = (p.b - vertical.lower) / (vertical.upper - vertical.lower);
+    const auto [h, v] = Shown();
+    const double x = (p.a - h.lower) / (h.upper - h.lower);
+    const double y = (p.b - v.lower) / (v.upper - v.lower);
     return {area.left() + x * (area.width() - 1), area.bottom() - y * (area.height() - 1)};
 }
 
 PlanePoint PointCloudGraph::FromPixel(QPointF pixel) const {
     const QRect area = PlotArea();
+    const auto [h, v] = Shown();
     const double x = (pixel.x() - area.left()) / std::max(area.width() - 1, 1);
     const double y = (area.bottom() - pixel.y()) / std::max(area.height() - 1, 1);
-    return {horizontal.lower + x * (horizontal.upper - horizontal.lower),
-            vertical.lower + y * (vertical.upper - vertical.lower)};
+    return {h.lower + x * (h.upper - h.lower), v.lower + y * (v.upper - v.lower)};
 }
 
 bool PointCloudGraph::TakeIntoRange(PlanePoint p) {
@@ -133,8 +176,9 @@ void PointCloudGraph::SetCursorRecord(int record) {
 
 void PointCloudGraph::MoveCursorNear(QPointF pixel) {
     const QRect area = PlotArea();
-    const double scaleA = (area.width() - 1) / (horizontal.upper - horizontal.lower);
-    const double scaleB = (area.height() - 1) / (vertical.upper - vertical.lower);
+    const auto [h, v] = Shown();
+    const double scaleA = (area.width() - 1) / (h.upper - h.lower);
+    const double scaleB = (area.height() - 1) / (v.upper - v.lower);
     const auto k = NearestTeachRecord(records, plotted, graph, FromPixel(pixel), scaleA, scaleB);
     if (!k) return;
     SetCursorRecord(*k);
@@ -161,25 +205,35 @@ void PointCloudGraph::paintEvent(QPaintEvent*) {
 
     const QFontMetrics metrics = fontMetrics();
     painter.drawText(QRect(0, 2, width(), metrics.height()), Qt::AlignHCenter, title);
-    // As many ticks as leave room between their numbers.
+    // Round numbers, as many as leave room between them.
     const int labelWidth = metrics.horizontalAdvance(QStringLiteral("00000"));
-    const int ticks = std::clamp(area.width() / (labelWidth * 2), 2, 4);
-    for (int i = 0; i <= ticks; ++i) {
-        const double a = horizontal.lower + (horizontal.upper - horizontal.lower) * i / ticks;
-        const double b = vertical.lower + (vertical.upper - vertical.lower) * i / ticks;
-        const QPointF x = ToPixel({a, vertical.lower});
-        const QPointF y = ToPixel({horizontal.lower, b});
+    const auto [h, v] = Shown();
+    const int columns = std::max(area.width() / (labelWidth * 2), 1);
+    for (double a : TickValues(h, columns)) {
+        const QPointF x = ToPixel({a, v.lower});
         painter.drawLine(QPointF(x.x(), area.bottom()), QPointF(x.x(), area.bottom() + 3));
-        painter.drawLine(QPointF(area.left() - 3, y.y()), QPointF(area.left(), y.y()));
-        const QString xt = TickText(a);
-        const int w = metrics.horizontalAdvance(xt);
+        const QString text = TickText(a);
+        const int w = metrics.horizontalAdvance(text);
         const int tx = std::clamp(int(x.x()) - w / 2, 0, width() - w);
-        painter.drawText(tx, area.bottom() + 4 + metrics.ascent(), xt);
-        const QString yt = TickText(b);
-        painter.drawText(
-            QRect(0, int(y.y()) - metrics.height() / 2, area.left() - 5, metrics.height()),
-            Qt::AlignRight | Qt::AlignVCenter, yt);
+        painter.drawText(tx, area.bottom() + 4 + metrics.ascent(), text);
     }
+    const int rows = std::max(area.height() / (metrics.height() * 3), 1);
+    for (double b : TickValues(v, rows)) {
+        const QPointF y = ToPixel({h.lower, b});
+        painter.drawLine(QPointF(area.left() - 3, y.y()), QPointF(area.left(), y.y()));
+        painter.drawText(QRect(metrics.height(), int(y.y()) - metrics.height() / 2,
+                               area.left() - 5 - metrics.height(), metrics.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, TickText(b));
+    }
+    painter.drawText(
+        QRect(area.left(), area.bottom() + 4 + metrics.height(), area.width(), metrics.height()),
+        Qt::AlignHCenter, horizontalTitle);
+    painter.save();
+    painter.translate(2, area.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRect(-area.height() / 2, 0, area.height(), metrics.height()),
+                     Qt::AlignHCenter, verticalTitle);
+    painter.restore();
 
     if (!cursor) return;
     const QPointF c = ToPixel(*cursor);

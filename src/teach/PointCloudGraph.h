@@ -2,7 +2,8 @@
 // One graph of the recorded-value teach panel: the recorded points as a cloud of dots in one
 // plane, and a cursor that only ever rests on a recorded point. The dots are painted once into
 // a picture of their own, so a new point costs the same whether the cloud holds ten points or
-// sixty thousand; only a widened axis or a resized graph paints the cloud again.
+// sixty thousand; only a widened axis or a resized graph paints the cloud again. One unit is as
+// many pixels on either axis: the range with pixels to spare is shown wider around its centre.
 #include "teach/RecordedValueTeach.h"
 
 #include <QImage>
@@ -17,6 +18,7 @@ public:
     PointCloudGraph(const std::vector<core::TeachPoint>& records, int graph,
                     QWidget* parent = nullptr);
 
+    // The plane's name as "horizontal/vertical" (X/INT, s/M, ...); its parts title the axes.
     void SetTitle(const QString& title);
     // Adds the next record of the buffer to the cloud and moves the cursor onto it.
     void PlotNext();
@@ -36,6 +38,7 @@ public:
     // commits the move; nothing when no point is plotted.
     void SnapCursorTo(PlanePoint near);
 
+    // The ranges the cloud has grown to; the graph shows them or, for square units, wider.
     AxisRange HorizontalRange() const { return horizontal; }
     AxisRange VerticalRange() const { return vertical; }
     QSize sizeHint() const override { return {260, 200}; }
@@ -55,6 +58,8 @@ protected:
 
 private:
     QRect PlotArea() const;
+    // The shown ranges for the plot area as it is now.
+    std::pair<AxisRange, AxisRange> Shown() const;
     QPointF ToPixel(PlanePoint p) const;
     PlanePoint FromPixel(QPointF pixel) const;
     // Widens the axes when `p` lies outside them; true when they changed.
@@ -66,6 +71,7 @@ private:
     const std::vector<core::TeachPoint>& records;
     const int graph;
     QString title;
+    QString horizontalTitle, verticalTitle;
     int plotted = 0;
     AxisRange horizontal{0, 4096};
     AxisRange vertical{0, 4096};

@@ -80,6 +80,7 @@ void ScopeModule::UpdateDeltas() {
     const CursorPositions at = panel->Cursors();
     panel->ShowDeltas(DeltaX(at.x1, at.x2, state.scope.cycleMilliseconds, settingsPage->ScanRate()),
                       DeltaY(at.y1, at.y2));
+    panel->ShowSampleTime(state.scope.cycleMilliseconds * settingsPage->ScanRate());
 }
 
 void ScopeModule::ResetAxes() {

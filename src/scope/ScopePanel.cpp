@@ -25,11 +25,25 @@ const QColor kDigitalTeal(0, 128, 128);
 const QColor kCursorColours[2] = {QColor(0, 0, 0), QColor(160, 0, 160)};
 constexpr int kGrabPixels = 6; // how near a click must come to a cursor line to take it
 
+// Bits 0..4 are the outputs OUT0..OUT4, bit 5 the input IN0, at the middle of their bands.
+constexpr std::array<const char*, kDigitalTraces> kDigitalNames = {"OUT0", "OUT1", "OUT2",
+                                                                   "OUT3", "OUT4", "IN0"};
+
 QCustomPlot* MakePlot(QWidget* parent, const char* role) {
     auto* plot = new QCustomPlot(parent);
     plot->setObjectName(QString::fromLatin1(role));
     plot->setMinimumHeight(120);
     plot->xAxis->setRange(0, kSamples);
+    plot->xAxis->setLabel(QStringLiteral("samples"));
+    // Both graphs keep the same left edge, so their time axes and cursors line up: wide enough
+    // for the analogue numbers and the digital names alike.
+    const QFontMetrics metrics(plot->yAxis->tickLabelFont());
+    const int numbers = std::max(metrics.horizontalAdvance(QStringLiteral("-10000")),
+                                 metrics.horizontalAdvance(QStringLiteral("OUT0")));
+    QCPAxisRect* rect = plot->axisRect();
+    rect->setAutoMargins(QCP::msTop | QCP::msRight | QCP::msBottom);
+    rect->setMargins(QMargins(
+        numbers + plot->yAxis->tickLabelPadding() + plot->yAxis->tickLengthOut() + 8, 0, 0, 0));
     return plot;
 }
 
@@ -80,7 +94,16 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
         trace->setLineStyle(QCPGraph::lsStepLeft);
     }
     graphDigital->yAxis->setRange(-0.5, 11.5);
-    graphDigital->yAxis->setTickLabels(false);
+    auto names = QSharedPointer<QCPAxisTickerText>::create();
+    const auto low = DigitalLevels(0);
+    const auto high = DigitalLevels(0x3F);
+    for (std::size_t bit = 0; bit < kDigitalNames.size(); ++bit)
+        names->addTick((low[bit] + high[bit]) / 2.0, QString::fromLatin1(kDigitalNames[bit]));
+    graphDigital->yAxis->setTicker(names);
+    graphDigital->yAxis->grid()->setVisible(false);
+    // The time in ms above the analogue samples, once a cycle time is known.
+    graphScope->xAxis2->setLabel(QStringLiteral("ms"));
+    graphScope->xAxis2->setVisible(false);
     for (int i = 0; i < 2; ++i) {
         const double x = i == 0 ? 32 : 96;
         cursorAt[std::size_t(i)] = QPointF(x, 1000);
@@ -95,6 +118,7 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
             [this](const QCPRange& range) {
                 graphDigital->xAxis->setRange(range);
                 graphDigital->replot(QCustomPlot::rpQueuedReplot);
+                graphScope->xAxis2->setRange(range.lower * msPerSample, range.upper * msPerSample);
             });
     graphScope->installEventFilter(this);
     graphScope->setSelectionRectMode(QCP::srmNone);
@@ -215,6 +239,15 @@ void ScopePanel::PlaceCursor(int index, double x, double y) {
 void ScopePanel::ShowDeltas(double deltaX, int deltaY) {
     dispDeltaX->setText(QString::number(deltaX, 'f', DeltaXDecimals(deltaX)));
     dispDeltaY->setText(QString::number(deltaY));
+}
+
+void ScopePanel::ShowSampleTime(double ms) {
+    if (ms == msPerSample) return;
+    msPerSample = ms;
+    const QCPRange samples = graphScope->xAxis->range();
+    graphScope->xAxis2->setRange(samples.lower * ms, samples.upper * ms);
+    graphScope->xAxis2->setVisible(ms > 0);
+    graphScope->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void ScopePanel::ShowWaiting(bool shownNow) {

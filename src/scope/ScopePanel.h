@@ -38,6 +38,9 @@ public:
     // Cursor `index` (0 or 1) of the analogue graph to (x, y); the digital one follows in x.
     void PlaceCursor(int index, double x, double y);
     void ShowDeltas(double deltaX, int deltaY);
+    // The time one sample stands for (cycle time x scan rate): the analogue graph's time axis
+    // in ms above its samples; 0 (no cycle time measured) shows samples alone.
+    void ShowSampleTime(double msPerSample);
     void ShowWaiting(bool waiting);
     int DisplaySignal() const;
     // The zoom of a Ctrl-drag on the analogue graph (plot coordinates).
@@ -65,6 +68,7 @@ private:
     std::array<QCPItemStraightLine*, 2> digitalCursors{};
     std::array<QPointF, 2> cursorAt{};
     int dragging = -1;
+    double msPerSample = 0;
     ScopeBuffer shown{};
     QLabel* dispDeltaX;
     QLabel* dispDeltaY;

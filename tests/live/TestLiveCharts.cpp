@@ -75,6 +75,63 @@ private slots:
         QCOMPARE(Need<QComboBox>(f->Window(), "EditSignal")->itemText(3), QStringLiteral("X"));
     }
 
+    // The axes are titled by the coordinates CALCULATION MODE calls X, Y and INT.
+    void axisTitlesFollowTheCalculationMode_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("X Y INT 2D") << 0 << QStringList{"X", "Y", "INT"};
+        QTest::newRow("s i M 2D") << 1 << QStringList{"s", "i", "M"};
+        QTest::newRow("X Y INT 3D") << 2 << QStringList{"X", "Y", "INT"};
+        QTest::newRow("s i M 3D") << 3 << QStringList{"s", "i", "M"};
+    }
+    void axisTitlesFollowTheCalculationMode() {
+        QFETCH(int, mode);
+        QFETCH(QStringList, names);
+        auto* list = Need<QComboBox>(f->Window(), "EditCalcmode");
+        ProgramFixture::Choose(list, list->findData(mode));
+        QCOMPARE(Plot("Graph2D", 0)->xAxis->label(), names[0]);
+        QCOMPARE(Plot("Graph2D", 0)->yAxis->label(), names[1]);
+        QCOMPARE(Plot("Graph2D", 1)->xAxis->label(), names[2]); // the intensity band
+        QCOMPARE(Plot("Graph3D", 2)->xAxis->label(), names[1]); // Y/INT
+        QCOMPARE(Plot("Graph3D", 2)->yAxis->label(), names[2]);
+        QCOMPARE(Plot("GraphINT1")->yAxis->label(), names[2]);
+        QCOMPARE(Plot("PanelGraphGraph", 4)->yAxis->label(), names[1]); // the graph panel's Y
+    }
+
+    // A taught colour's tolerance circle is as wide as it is high on screen, small window or
+    // large.
+    void aToleranceCircleIsDrawnRoundAtEverySize() {
+        protocol::ParameterImage image = f->simulator.RamImage()[0];
+        image.table[0].w = {5000, 5000, 2000, 1500, 100, 0, 10, 0}; // X, Y, CTO 2000
+        f->simulator.SetRamImage(0, image);
+        QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        QTabBar* tabs = f->Data().tabDataP1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kDataPage2D).center());
+        QCustomPlot* plane = Plot("Graph2D", 0);
+        QCPItemEllipse* circle = nullptr;
+        for (int i = 0; i < plane->itemCount(); ++i) {
+            auto* ellipse = qobject_cast<QCPItemEllipse*>(plane->item(i));
+            if (ellipse && ellipse->visible() && ellipse->topLeft->coords().x() == 3000)
+                circle = ellipse;
+        }
+        QVERIFY(circle);
+        for (const QSize size : {QSize(800, 560), QSize(1280, 900)}) {
+            f->Window().resize(size);
+            // Laid out again at the new size.
+            QTRY_COMPARE_WITH_TIMEOUT(plane->axisRect()->outerRect().size(), plane->size(), 20000);
+            const QPointF corner = circle->topLeft->pixelPosition();
+            const QPointF opposite = circle->bottomRight->pixelPosition();
+            const double width = std::abs(opposite.x() - corner.x());
+            const double height = std::abs(opposite.y() - corner.y());
+            QVERIFY2(std::abs(width - height) <= 2 && width > 10,
+                     qPrintable(QStringLiteral("%1 x %2 at %3 x %4")
+                                    .arg(width)
+                                    .arg(height)
+                                    .arg(size.width())
+                                    .arg(size.height())));
+        }
+    }
+
     void aClickFixesTheStripChartsAxisAndADoubleClickLetsItFollow() {
         auto data = f->Data();
         data.tabDataP1->setCurrentIndex(kDataPageRgb);

@@ -38,6 +38,8 @@ public:
     void MarkDirty(Refreshable* refreshable);
     // A refreshable that goes away before the clock.
     void Forget(Refreshable* refreshable);
+    // Something marked waits for the next tick.
+    bool Pending() const { return !dirty.empty() || !dirtyRefreshables.empty(); }
     static constexpr int kIntervalMs = 40;
 
 private:

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -38,9 +39,16 @@ MainPanel::MainPanel() : QWidget(nullptr) {
     tabMain1->setObjectName(QStringLiteral("TabMain1"));
     // Every tab stays in view: a bar that scrolls would move the tabs under the mouse.
     tabMain1->setUsesScrollButtons(false);
-    // Nine pages share a narrow column: compact tabs keep them all in view.
-    tabMain1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 3px; }"));
+    // Nine pages share a narrow column: compact tabs keep them all in view. The sheet goes on
+    // the bar alone: on the tab control it would restyle every widget of every page.
+    tabMain1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 3px; }"));
     body->addWidget(tabMain1, 5);
+    // All nine tabs from the start: a page registered after the window is shown takes the place
+    // of its stand-in, and the bar never changes under the operator's eyes.
+    for (int i = 0; i < core::kMainPageCount; ++i) {
+        standIns[std::size_t(i)] = new QWidget;
+        InsertTab(i);
+    }
 
     childArea = new QWidget(this);
     childArea->setObjectName(QStringLiteral("ChildArea"));
@@ -128,27 +136,54 @@ void MainPanel::ShowUnsent(bool unsent) {
     statusUnsent->setVisible(unsent);
 }
 
+namespace {
+
+// Short labels so all nine fit the column side by side.
+const char* const kTabLabels[core::kMainPageCount] = {"COM", "PARA", "GROUP", "TEACH", "REC",
+                                                      "CAL", "ROWS", "VAREV", "OFFSET"};
+
+} // namespace
+
 void MainPanel::SetPage(int index, QWidget* page) {
     if (index < 0 || index >= core::kMainPageCount || pages[std::size_t(index)]) return;
+    // The page takes the place of the tab's stand-in, and whatever was done to the tab.
+    QWidget* standIn = Tabbed(index);
+    standIns[std::size_t(index)] = nullptr;
     pages[std::size_t(index)] = page;
-    InsertTab(index);
+    page->setEnabled(standIn->isEnabled());
+    const int position = tabMain1->indexOf(standIn);
+    const QString label = QString::fromLatin1(kTabLabels[index]);
+    const QSignalBlocker blocker(tabMain1);
+    if (position >= 0) {
+        const bool current = tabMain1->currentIndex() == position;
+        tabMain1->insertTab(position, page, label);
+        tabMain1->removeTab(position + 1);
+        if (current) tabMain1->setCurrentIndex(position);
+    } else {
+        // Out of the bar as its stand-in was, the page still belongs to the tab control.
+        tabMain1->addTab(page, label);
+        tabMain1->removeTab(tabMain1->count() - 1);
+    }
+    delete standIn;
+}
+
+QWidget* MainPanel::Tabbed(int index) const {
+    const std::size_t i = std::size_t(index);
+    return pages[i] ? pages[i] : standIns[i];
 }
 
 void MainPanel::InsertTab(int index) {
-    // Short labels so all nine fit the column side by side.
-    static const char* const kLabels[core::kMainPageCount] = {
-        "COM", "PARA", "GROUP", "TEACH", "REC", "CAL", "ROWS", "VAREV", "OFFSET"};
-    // Subsystems register their pages in any order; each goes after the tabs of lower index.
+    // Each tab goes after the tabs of lower index that are in the bar.
     int position = 0;
     for (int i = 0; i < index; ++i)
-        position += tabMain1->indexOf(pages[std::size_t(i)]) >= 0 ? 1 : 0;
+        position += tabMain1->indexOf(Tabbed(i)) >= 0 ? 1 : 0;
     const QSignalBlocker blocker(tabMain1);
-    tabMain1->insertTab(position, pages[std::size_t(index)], QString::fromLatin1(kLabels[index]));
+    tabMain1->insertTab(position, Tabbed(index), QString::fromLatin1(kTabLabels[index]));
 }
 
 void MainPanel::SetPageVisible(int index, bool visible) {
-    if (index < 0 || index >= core::kMainPageCount || !pages[std::size_t(index)]) return;
-    QWidget* page = pages[std::size_t(index)];
+    if (index < 0 || index >= core::kMainPageCount) return;
+    QWidget* page = Tabbed(index);
     const bool present = tabMain1->indexOf(page) >= 0;
     // A hidden tab can still be reached by the wheel over the tab bar or by Ctrl+Tab, so a
     // locked page leaves the tab control altogether, and is disabled so no shortcut reaches
@@ -159,9 +194,8 @@ void MainPanel::SetPageVisible(int index, bool visible) {
 }
 
 void MainPanel::ShowPage(int index) {
-    if (index < 0 || index >= core::kMainPageCount || !pages[std::size_t(index)]) return;
-    if (tabMain1->indexOf(pages[std::size_t(index)]) >= 0)
-        tabMain1->setCurrentWidget(pages[std::size_t(index)]);
+    if (index < 0 || index >= core::kMainPageCount) return;
+    if (tabMain1->indexOf(Tabbed(index)) >= 0) tabMain1->setCurrentWidget(Tabbed(index));
 }
 
 int MainPanel::CurrentPage() const {
@@ -175,7 +209,7 @@ bool MainPanel::PageShown(int index) const {
 
 int MainPanel::PageOf(const QWidget* page) const {
     for (int i = 0; i < core::kMainPageCount; ++i)
-        if (page && pages[std::size_t(i)] == page) return i;
+        if (page && Tabbed(i) == page) return i;
     return -1;
 }
 

@@ -23,7 +23,8 @@ public:
 
     MainPanel();
 
-    // Puts a subsystem's page into the tab control, labelled, at its index among the nine.
+    // Puts a subsystem's page into the tab control, labelled, at its index among the nine. Until
+    // then a blank stand-in holds its tab (shown, hidden or in front as the page would be).
     void SetPage(int index, QWidget* page);
     // A page made invisible is out of the tab control and disabled: no key, wheel or click
     // reaches it until it is made visible again.
@@ -56,8 +57,11 @@ protected:
 private:
     QWidget* BuildStatusBar();
     void InsertTab(int index);
+    // What holds the tab of page `index`: the page, or its stand-in until it is registered.
+    QWidget* Tabbed(int index) const;
     int PageOf(const QWidget* page) const;
     std::array<QWidget*, core::kMainPageCount> pages{};
+    std::array<QWidget*, core::kMainPageCount> standIns{};
     QHBoxLayout* commandBar;
     QTabWidget* tabMain1;
     QWidget* childArea;

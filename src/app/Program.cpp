@@ -32,15 +32,32 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QTime>
 #include <QTimer>
+#include <QWindow>
 
 namespace app {
 
 namespace {
 
 constexpr int kStatusIntervalMs = 250;
+constexpr int kFirstExposeWaitMs = 500;
+
+// Ends the wait for the window's first expose once the window has handled it (and painted).
+class FirstExpose : public QObject {
+public:
+    explicit FirstExpose(QEventLoop& wait) : wait(wait) {}
+    bool eventFilter(QObject* window, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(window)->isExposed())
+            QMetaObject::invokeMethod(&wait, &QEventLoop::quit, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QEventLoop& wait;
+};
 
 // The link the status tells: the one opened last, or before any attempt the one chosen.
 QString LinkDescription(const comm::SensorLink::Endpoint& used, const core::LinkState& chosen) {
@@ -95,7 +112,8 @@ Program::~Program() {
     live.reset();
 }
 
-// The subsystems, bottom to top, and what one tells another.
+// The subsystems, bottom to top, and what one tells another: those the window shows at the start
+// and those the settings are read into. The rest follow once the window is on the screen.
 void Program::Compose() {
     AddHelp(AppHelp());
     live = std::make_unique<live::LiveModule>(state, *this, *this, *operations);
@@ -106,13 +124,6 @@ void Program::Compose() {
                                               params->Transfers());
     settings =
         std::make_unique<settings::SettingsModule>(state, dialogs, *this, *mainPanel, comm->Page());
-    teach = new teach::TeachModule(state, *this, dialogs, *this, *params, *live,
-                                   settings->RowAttributes());
-    recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *operations,
-                                                          *live);
-    scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *operations);
-    calibration = std::make_unique<calibration::CalibrationModule>(
-        state, *this, dialogs, *this, *operations, *live, params->Transfers());
 
     auto& rows = settings->RowAttributes();
     auto& parameterPanels = params->Panels();
@@ -120,15 +131,6 @@ void Program::Compose() {
             &live::DataPanel::ShowLinkInUse);
     connect(&comm->Page(), &comm::CommPage::SensorIdChanged, live.get(),
             &live::LiveModule::ShowSensorId);
-    connect(&comm->Page(), &comm::CommPage::SensorIdChanged, recorder.get(),
-            &recorder::RecorderModule::ShowIdentification);
-    connect(&comm->Page(), &comm::CommPage::HardwareInfoRequested, calibration.get(),
-            &calibration::CalibrationModule::CBF_ButtonGenHwInfoFile);
-    // The service page's hidden door: a right double click on the calibration decoration.
-    auto* passwordTrigger = new access_::PasswordTrigger(dialogs, mainPanel.get());
-    passwordTrigger->Watch(&calibration->Calibration().Decoration());
-    connect(passwordTrigger, &access_::PasswordTrigger::Unlocked, calibration.get(),
-            &calibration::CalibrationModule::UnlockOffsetPage);
     comm->SetParameterReadCheck([this] {
         return params->MayReplacePanel(
             "TRY TO CONNECT reads the parameters of the sensor into the panel.");
@@ -155,13 +157,58 @@ void Program::Compose() {
     // What the pages showed before they were wired.
     rows.PublishState();
     parameterPanels.MarkActiveRows();
+    NameAllControls();
+}
 
-    // Every panel exists now: the window and its popups, and the windows of their own (the big
-    // panels).
+// The pages and panels the window does not show at the start: built once it is on the screen,
+// before anything reaches the sensor.
+void Program::ComposeBehind() {
+    if (calibration) return;
+    teach = new teach::TeachModule(state, *this, dialogs, *this, *params, *live,
+                                   settings->RowAttributes());
+    recorder = std::make_unique<recorder::RecorderModule>(state, *this, dialogs, *this, *operations,
+                                                          *live);
+    scope = std::make_unique<scope::ScopeModule>(state, *this, dialogs, *this, *operations);
+    calibration = std::make_unique<calibration::CalibrationModule>(
+        state, *this, dialogs, *this, *operations, *live, params->Transfers());
+
+    connect(&comm->Page(), &comm::CommPage::SensorIdChanged, recorder.get(),
+            &recorder::RecorderModule::ShowIdentification);
+    // The identification the settings gave before the recorder was there.
+    recorder->ShowIdentification(core::TextOfBytes(state.params.sensorId));
+    connect(&comm->Page(), &comm::CommPage::HardwareInfoRequested, calibration.get(),
+            &calibration::CalibrationModule::CBF_ButtonGenHwInfoFile);
+    // The service page's hidden door: a right double click on the calibration decoration.
+    auto* passwordTrigger = new access_::PasswordTrigger(dialogs, mainPanel.get());
+    passwordTrigger->Watch(&calibration->Calibration().Decoration());
+    connect(passwordTrigger, &access_::PasswordTrigger::Unlocked, calibration.get(),
+            &calibration::CalibrationModule::UnlockOffsetPage);
+    recorder->ShowRecordFile();
+    NameAllControls();
+}
+
+// The window and its popups, and the windows of their own (the big panels); a control named
+// before keeps its name.
+void Program::NameAllControls() {
     NameControls(*mainPanel);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (!window->parentWidget() && window != mainPanel.get()) NameControls(*window);
     }
+}
+
+// The window on the screen and painted before anything else is done: the expose comes from the
+// window system, within a bound, so a start without one is not held up.
+void Program::ShowWindowFirst() {
+    mainPanel->show();
+    QWindow* window = mainPanel->windowHandle();
+    if (!window || window->isExposed()) return;
+    QEventLoop painted;
+    FirstExpose watch(painted);
+    window->installEventFilter(&watch);
+    connect(mainPanel.get(), &MainPanel::Closing, &painted, &QEventLoop::quit);
+    QTimer::singleShot(kFirstExposeWaitMs, &painted, &QEventLoop::quit);
+    painted.exec();
+    window->removeEventFilter(&watch);
 }
 
 settings::PanelSettingsIo& Program::PanelSettings() {
@@ -190,15 +237,15 @@ void Program::InitApplication() {
     mainPanel->SetBrandBlock(new access_::BrandBlock(access_::BuiltBrand(), programDirectory));
     params->Panels().GetParametersFromPanel();
     settings->PanelSettings().ReadPanelSettingsLayout();
-    recorder->ShowRecordFile();
     mainPanel->SetPageVisible(int(core::MainPage::Offset), false);
     mainPanel->ShowPage(int(core::MainPage::Parameters));
     live->Data().SetActivePage(live::DataPanel::k3DPage);
     ShowChildPanel(core::ChildPanel::Data);
-    mainPanel->show();
-
+    // Read before the window shows: a close from then on saves what was read, not the defaults.
     settings->PanelSettings().ReadPanelSettingsCommunication();
     comm->Page().ShowLinkFields();
+    ShowWindowFirst();
+    ComposeBehind();
 
     rateClock.start();
     statusTimer->start();
@@ -355,7 +402,7 @@ void Program::OnMainTabChanged(int index) {
         gate.Stop(core::StopCause::Loop);
         ShowChildPanel(core::ChildPanel::Scope);
     }
-    if (index == int(core::MainPage::Recorder)) recorder->PageActivated();
+    if (index == int(core::MainPage::Recorder) && recorder) recorder->PageActivated();
 }
 
 void Program::OnMainPanelClose() {

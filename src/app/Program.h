@@ -119,6 +119,9 @@ public:
 
 private:
     void Compose();
+    void ComposeBehind();
+    void NameAllControls();
+    void ShowWindowFirst();
     void OnMainTabChanged(int index);
     void OnMainPanelClose();
 

@@ -67,7 +67,8 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     // click on the caption to the field's help.
     labelComPort->setBuddy(editSelectComPort);
     form->addRow(labelComPort, editSelectComPort);
-    FillComPorts();
+    // The machine's ports are listed when the list opens: asking the system for them at start
+    // would hold up the window.
     SelectComPort(1);
 
     editSelectBaudrate = new QComboBox(this);

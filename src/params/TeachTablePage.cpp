@@ -77,6 +77,8 @@ void TeachTablePage::SetRowColours(const std::array<std::uint32_t, protocol::kTe
 
 void TeachTablePage::AddTool(QWidget* tool) {
     toolLayout->addWidget(tool);
+    // A tool may come after the page was measured for the window: measured again.
+    toolLayout->parentWidget()->updateGeometry();
 }
 
 std::optional<TeachTablePage::Block> TeachTablePage::SelectedBlock() const {

@@ -9,6 +9,7 @@
 #include "protocol/ParameterImage.h"
 
 #include <QFileInfo>
+#include <QTabBar>
 #include <QtTest>
 
 using namespace live;
@@ -302,7 +303,8 @@ private slots:
     }
 
     void helpIsOfferedForTheControlsThatExistOnly() {
-        // Each subsystem adds its entries when composed.
+        // Each subsystem adds its entries when composed, some once the window is shown.
+        f->StartWithoutSensor();
         QVERIFY(f->program->Help().Find("CBF_ButtonGo"));
         QVERIFY(f->program->Help().Find("CBF_ButtonTryToConnect"));
         QVERIFY(f->program->Help().Find("CBF_EditSetColor"));
@@ -310,6 +312,21 @@ private slots:
         QVERIFY(f->program->Help().Find("CBF_ButtonStartRecord"));
         QVERIFY(f->program->Help().Find("CBF_ButtonSendCF"));
         QVERIFY(f->program->Help().Find("CBF_EditRedOffset"));
+    }
+
+    void toolsAddedToAPageAfterTheWindowIsShownAreLaidOutAndAnswer() {
+        // The teach subsystem is composed once the window is on the screen; its tools go onto
+        // the teach-table page, which the window has measured by then.
+        f->StartWithoutSensor();
+        QTabBar* tabs = f->Main().tabMain1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {},
+                          tabs->tabRect(int(MainPage::TeachTable)).center());
+        auto* recTeach = Need<QPushButton>(f->Window(), "ButtonTeachRecVal");
+        QVERIFY(recTeach->isVisible());
+        QVERIFY2(recTeach->height() >= recTeach->minimumSizeHint().height(),
+                 qPrintable(QStringLiteral("height %1").arg(recTeach->height())));
+        QTest::mouseClick(recTeach, Qt::LeftButton);
+        QVERIFY(Need(f->Window(), "TEACHP2")->isVisible());
     }
 
     void rightClickOnADimmedButtonStillShowsItsHelp() {

@@ -116,11 +116,18 @@ bool PointCloudGraph::TakeIntoRange(PlanePoint p) {
     return changed;
 }
 
-void PointCloudGraph::PaintDot(PlanePoint p) {
+PointCloudGraph::CloudMap PointCloudGraph::MapForCloud() const {
+    const QRect area = PlotArea();
+    const auto [h, v] = Shown();
+    // As ToPixel, from the top left corner of the plot area.
+    return {h.lower, (area.width() - 1) / (h.upper - h.lower), v.upper,
+            (area.height() - 1) / (v.upper - v.lower)};
+}
+
+void PointCloudGraph::PaintDot(const CloudMap& map, PlanePoint p) {
     // A 3 x 3 dot written straight into the picture: no painter per point.
-    const QPointF pixel = ToPixel(p) - PlotArea().topLeft();
-    const int cx = int(std::lround(pixel.x()));
-    const int cy = int(std::lround(pixel.y()));
+    const int cx = int(std::lround((p.a - map.lowerA) * map.pixelsPerA));
+    const int cy = int(std::lround((map.upperB - p.b) * map.pixelsPerB));
     const QRgb dot = kDotColour.rgb();
     for (int y = cy - 1; y <= cy + 1; ++y) {
         if (y < 0 || y >= cloud.height()) continue;
@@ -135,21 +142,27 @@ void PointCloudGraph::RepaintCloud() {
     const QRect area = PlotArea();
     if (cloud.size() != area.size()) cloud = QImage(area.size(), QImage::Format_RGB32);
     cloud.fill(Qt::white);
+    const CloudMap map = MapForCloud();
     for (int k = 0; k < plotted; ++k)
-        PaintDot(GraphCoordinates(records[std::size_t(k)], graph));
+        PaintDot(map, GraphCoordinates(records[std::size_t(k)], graph));
 }
 
-void PointCloudGraph::PlotNext() {
-    if (plotted >= int(records.size())) return;
-    const PlanePoint p = GraphCoordinates(records[std::size_t(plotted)], graph);
-    const bool widened = TakeIntoRange(p);
-    ++plotted;
-    if (widened || cloud.isNull())
+void PointCloudGraph::PlotUpTo(int count) {
+    count = std::min(count, int(records.size()));
+    if (plotted >= count) return;
+    const int first = plotted;
+    bool widened = false;
+    for (; plotted < count; ++plotted)
+        widened = TakeIntoRange(GraphCoordinates(records[std::size_t(plotted)], graph)) || widened;
+    if (widened || cloud.isNull()) {
         RepaintCloud();
-    else
-        PaintDot(p);
-    cursor = p;
-    cursorRecord = plotted - 1;
+    } else {
+        const CloudMap map = MapForCloud();
+        for (int k = first; k < count; ++k)
+            PaintDot(map, GraphCoordinates(records[std::size_t(k)], graph));
+    }
+    cursorRecord = count - 1;
+    cursor = GraphCoordinates(records[std::size_t(count - 1)], graph);
     update();
 }
 

@@ -20,8 +20,9 @@ public:
 
     // The plane's name as "horizontal/vertical" (X/INT, s/M, ...); its parts title the axes.
     void SetTitle(const QString& title);
-    // Adds the next record of the buffer to the cloud and moves the cursor onto it.
-    void PlotNext();
+    // Adds records Plotted()..count-1 of the buffer to the cloud and moves the cursor onto the
+    // last of them.
+    void PlotUpTo(int count);
     // Empties the cloud; the cursor leaves the graph.
     void Clear();
     int Plotted() const { return plotted; }
@@ -64,7 +65,14 @@ private:
     PlanePoint FromPixel(QPointF pixel) const;
     // Widens the axes when `p` lies outside them; true when they changed.
     bool TakeIntoRange(PlanePoint p);
-    void PaintDot(PlanePoint p);
+    // Where points land in the picture of the cloud, worked out once for many dots: the plot
+    // area and the shown ranges cost the measuring of text.
+    struct CloudMap {
+        double lowerA = 0, pixelsPerA = 0;
+        double upperB = 0, pixelsPerB = 0;
+    };
+    CloudMap MapForCloud() const;
+    void PaintDot(const CloudMap& map, PlanePoint p);
     void RepaintCloud();
     void MoveCursorNear(QPointF pixel);
 

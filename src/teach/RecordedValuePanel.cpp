@@ -36,8 +36,8 @@ QString Word(double value) {
 } // namespace
 
 RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState, core::OperatorDialogs& dialogs,
-                                       QWidget* parent)
-    : QWidget(parent), teachState(teachState), dialogs(dialogs) {
+                                       live::RefreshClock& clock, QWidget* parent)
+    : QWidget(parent), teachState(teachState), dialogs(dialogs), clock(clock) {
     setObjectName(QStringLiteral("TEACHP2"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -99,6 +99,10 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState, core::Opera
     connect(buttonClose, &QPushButton::clicked, this, &RecordedValuePanel::CloseRequested);
 }
 
+RecordedValuePanel::~RecordedValuePanel() {
+    clock.Forget(this);
+}
+
 void RecordedValuePanel::RegisterCommands(core::Registrar& registrar) {
     registrar.AddCommandControl(buttonTP2Start, core::CommandKind::Command);
 }
@@ -112,12 +116,22 @@ bool RecordedValuePanel::PlotTeachPoint(const protocol::MeasurementFrame& frame)
     const core::TeachPoint point{double(frame.w[protocol::MeasurementFrame::kX]),
                                  double(frame.w[protocol::MeasurementFrame::kY]),
                                  double(frame.w[protocol::MeasurementFrame::kInt])};
-    ShowPoint(point);
     const bool more = AppendTeachPoint(teachState.recordedPoints, teachState.recordCount, point);
-    for (PointCloudGraph* graph : graphs)
-        graph->PlotNext();
-    ShowCount();
+    if (more)
+        clock.MarkDirty(this);
+    else
+        ShowRecorded();
     return more;
+}
+
+void RecordedValuePanel::ShowRecorded() {
+    const int count = teachState.recordCount;
+    if (graphs[0]->Plotted() >= count) return;
+    // Each graph paints the new dots into its picture and rests its cursor on the last of them.
+    for (PointCloudGraph* graph : graphs)
+        graph->PlotUpTo(count);
+    ShowPoint(teachState.recordedPoints[std::size_t(count - 1)]);
+    ShowCount();
 }
 
 void RecordedValuePanel::SyncTeachCursors(int graph) {

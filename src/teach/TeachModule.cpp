@@ -83,7 +83,7 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     connect(buttonTeachMeanVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachMeanVal);
     connect(meanPanel, &MeanValuePanel::TeachRequested, this, &TeachModule::TeachMeanValues);
     connect(meanPanel, &MeanValuePanel::CloseRequested, this, &TeachModule::CloseTeachPanel);
-    recordedPanel = new RecordedValuePanel(state.teach, dialogs);
+    recordedPanel = new RecordedValuePanel(state.teach, dialogs, live.Clock());
     registrar.AddChildPanel(core::ChildPanel::Teach2, recordedPanel);
     recordedPanel->RegisterCommands(registrar);
     connect(buttonTeachRecVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachRecVal);
@@ -324,6 +324,7 @@ void TeachModule::CBF_ButtonTP2Start() {
         live.Drawing().DrawTaughtColours();
         const std::uint16_t before = state.teach.recordCount;
         live.Loop().MeasureEach([this] { return recordedPanel->PlotTeachPoint(state.live.frame); });
+        recordedPanel->ShowRecorded();
         shell.SetButtonsDimmed(0, 0);
         const std::string outcome = recordedPanel->Full()  ? "stopped: the buffer is full"
                                     : state.flags.linkGood ? "stopped"

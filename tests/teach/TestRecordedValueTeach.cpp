@@ -1,6 +1,7 @@
 // The recorded-value teach panel on its own: recording into the fixed buffer, the clouds, the
 // cursors that snap to recorded points and pull the other two graphs to the same record.
 #include "core/AppState.h"
+#include "live/DisplayWidgets.h"
 #include "protocol/ParameterCodes.h"
 #include "support/ScriptedOperator.h"
 #include "teach/PointCloudGraph.h"
@@ -32,6 +33,7 @@ class TestRecordedValueTeach : public QObject {
 
     std::unique_ptr<core::TeachState> teachState;
     ScriptedOperator dialogs;
+    live::RefreshClock clock;
     std::unique_ptr<RecordedValuePanel> panel;
 
     QString Shown(const char* role) {
@@ -42,12 +44,13 @@ class TestRecordedValueTeach : public QObject {
         panel->PlotTeachPoint(Frame(100, 200, 1000));
         panel->PlotTeachPoint(Frame(110, 205, 1200));
         panel->PlotTeachPoint(Frame(100, 200, 900));
+        panel->ShowRecorded(); // as the recording ends
     }
 
 private slots:
     void init() {
         teachState = std::make_unique<core::TeachState>();
-        panel = std::make_unique<RecordedValuePanel>(*teachState, dialogs);
+        panel = std::make_unique<RecordedValuePanel>(*teachState, dialogs, clock);
         panel->resize(640, 480);
         dialogs.popups.clear();
     }
@@ -76,6 +79,20 @@ private slots:
         panel->Graph(2).SetCursor({1, 1});
         panel->SyncTeachCursors(2);
         QCOMPARE(Displays(), (QStringList{"100", "200", "1000"}));
+    }
+
+    void pointsReachTheCloudsAndDisplaysAtTheClocksTick() {
+        panel->PlotTeachPoint(Frame(100, 200, 1000));
+        panel->PlotTeachPoint(Frame(110, 205, 1200));
+        // In the buffer at once; no display is laid out and no cloud painted for each point.
+        QCOMPARE(teachState->recordCount, std::uint16_t(2));
+        QCOMPARE(Shown("DispTP2Counter"), QStringLiteral("0"));
+        QCOMPARE(panel->Graph(0).Plotted(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(Shown("DispTP2Counter"), QStringLiteral("2"), 30000);
+        QCOMPARE(Displays(), (QStringList{"110", "205", "1200"}));
+        for (int g = 0; g < kTeachGraphs; ++g)
+            QCOMPARE(panel->Graph(g).Plotted(), 2);
+        QVERIFY(Equal(panel->Graph(2).Cursor(), 205, 1200));
     }
 
     void findingAndSnappingFollowTheGraphsCoordinates_data() {
@@ -114,6 +131,7 @@ private slots:
     void aClickSnapsTheCursorToTheNearestPointAndTheOthersFollow() {
         panel->PlotTeachPoint(Frame(100, 100, 500));
         panel->PlotTeachPoint(Frame(300, 300, 2500));
+        panel->ShowRecorded();
         PointCloudGraph& xy = panel->Graph(0);
         // Lower left of the X/Y graph is nearest the first point.
         QTest::mouseClick(&xy, Qt::LeftButton, {}, QPoint(xy.width() / 5, xy.height() * 4 / 5));
@@ -128,6 +146,7 @@ private slots:
     void theArrowKeysStepPastRecordsThatShareAPosition() {
         RecordTheThreePoints(); // records 0 and 2 share (100, 200) in the X/Y graph
         panel->PlotTeachPoint(Frame(120, 210, 1300));
+        panel->ShowRecorded();
         panel->Graph(0).SnapCursorTo({100, 200});
         const char* shownIntensities[] = {"1200", "900", "1300"};
         for (const char* intensity : shownIntensities) {
@@ -154,6 +173,7 @@ private slots:
         for (int g = 0; g < kTeachGraphs; ++g)
             QCOMPARE(panel->Graph(g).Plotted(), 0);
         panel->PlotTeachPoint(Frame(55, 66, 77));
+        panel->ShowRecorded();
         QCOMPARE(Shown("DispTP2Counter"), QStringLiteral("1"));
         QCOMPARE(teachState->recordedPoints[0], (core::TeachPoint{55, 66, 77}));
         QCOMPARE(teachState->recordedPoints[1], (core::TeachPoint{110, 205, 1200}));

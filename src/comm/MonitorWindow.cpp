@@ -3,8 +3,8 @@
 #include <QAbstractListModel>
 #include <QAction>
 #include <QClipboard>
-#include <QColor>
 #include <QCloseEvent>
+#include <QColor>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGuiApplication>

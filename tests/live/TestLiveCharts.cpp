@@ -21,9 +21,7 @@ class TestLiveCharts : public QObject {
         return Need<QCustomPlot>(f->Window(), role, index);
     }
     // The charts catch up at the refresh clock's pace, later on a busy machine.
-    void CaughtUp() {
-        QTRY_VERIFY_WITH_TIMEOUT(!f->program->Live().Clock().Pending(), 30000);
-    }
+    void CaughtUp() { QTRY_VERIFY_WITH_TIMEOUT(!f->program->Live().Clock().Pending(), 30000); }
     void GoFor(int ms) {
         f->RunGo(ms, [this] { f->Stop(); });
         CaughtUp();

@@ -29,6 +29,7 @@ void LiveDrawing::ShowPendingNow() {
 }
 
 void LiveDrawing::ShowLatest() {
+    stripBand.reset();
     state.live.liveColour = LiveColour(state.live.frame);
     const bool outputs = state.params.image.parameters[protocol::kEvaluationMode] > 2;
     data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
@@ -50,6 +51,7 @@ TaughtIntensity LiveDrawing::SelectedTaughtIntensity() const {
 
 void LiveDrawing::UpdateLiveDisplays() {
     pending = false;
+    stripBand.reset();
     state.live.liveColour = LiveColour(state.live.frame);
     const bool outputs = state.params.image.parameters[protocol::kEvaluationMode] > 2;
     data.ShowFrame(state.live.frame, state.live.liveColour, outputs);
@@ -59,10 +61,10 @@ void LiveDrawing::UpdateLiveDisplays() {
 
 void LiveDrawing::UpdateHistories() {
     const auto& w = state.live.frame.w;
-    const Band band = IntensityBand(SelectedTaughtIntensity(), kStripBandLimit);
+    if (!stripBand) stripBand = IntensityBand(SelectedTaughtIntensity(), kStripBandLimit);
     using F = protocol::MeasurementFrame;
     rgbHistory.Append(w[F::kRed], w[F::kGreen], w[F::kBlue]);
-    bandHistory.Append(w[F::kInt], band.upper, band.lower);
+    bandHistory.Append(w[F::kInt], stripBand->upper, stripBand->lower);
 }
 
 void LiveDrawing::RedrawLiveGraphs() {
@@ -99,6 +101,7 @@ void LiveDrawing::DrawTaughtColours() {
 }
 
 void LiveDrawing::DrawIntensityBand() {
+    stripBand.reset();
     data.Charts().ShowBand(IntensityBand(SelectedTaughtIntensity(), kRectangleBandLimit));
 }
 

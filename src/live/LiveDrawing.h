@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace core {
 struct AppState;
@@ -82,6 +83,9 @@ private:
     TeachCellReader teachCells;
     TripleHistory rgbHistory;  // red, green, blue
     TripleHistory bandHistory; // INT, upper and lower band limit
+    // The strip chart's band of the selected row, read from the table again once a tick: not
+    // for every measurement of a fast sensor.
+    std::optional<Band> stripBand;
     TaughtExtents taught;
 };
 

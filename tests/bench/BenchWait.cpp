@@ -4,8 +4,12 @@
 // 115200 baud, on a quiet machine and with both cores kept busy; and how long an event posted
 // from outside (as a click is) waits to be served while the loop runs. Pin the program and the
 // simulator it starts with taskset. Argument: seconds per round. Prints figures; asserts nothing.
+#include "BareClient.h"
+#include "BusyProcesses.h"
 #include "ConnectedProgram.h"
+#include "ResidentMemory.h"
 #include "comm/CommModule.h"
+#include "comm/ProtocolMonitor.h"
 #include "core/EventDispatcher.h"
 #include "live/LiveModule.h"
 #include "protocol/FrameCodec.h"
@@ -37,134 +41,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace bench;
 using namespace comm;
 using namespace core;
 
 namespace {
-
-constexpr double kLineBytesPerSecond = 115200.0 / 10.0;
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// The simulator as a process of its own, so the program's CPU is counted apart from it.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList& arguments) {
-        process.setProgram(QStringLiteral(CHROMIX_SIM_PATH));
-        process.setArguments(arguments);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start();
-        QElapsedTimer clock;
-        clock.start();
-        while (!greeting.contains('\n') && clock.elapsed() < 5000 &&
-               process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(100);
-            greeting += process.readAll();
-        }
-    }
-    ~SimProcess() {
-        process.terminate();
-        if (!process.waitForFinished(3000)) process.kill();
-    }
-    bool Ready() const { return greeting.contains('\n'); }
-    quint16 TcpPort() const {
-        const int at = greeting.indexOf("TCP port ");
-        return at < 0 ? 0 : quint16(greeting.mid(at + 9).trimmed().toUInt());
-    }
-
-private:
-    QProcess process;
-    QByteArray greeting;
-};
-
-struct Round {
-    long turns = 0;
-    double seconds = 0;
-    double cpu = 0;
-    long wakeUps = 0;
-    int replyBytes = 0;
-    double Rate() const { return seconds > 0 ? double(turns) / seconds : 0; }
-    double CpuPerTurnUs() const { return turns > 0 ? cpu / double(turns) * 1e6 : 0; }
-    double LineShare() const { return Rate() * replyBytes / kLineBytesPerSecond; }
-};
-
-// Runs `turn` until `seconds` have passed; false from it ends the round as failed.
-template <typename Turn> Round Measure(double seconds, Turn&& turn) {
-    Round round;
-    QElapsedTimer clock;
-    const double cpuStart = ProcessCpuSeconds();
-    clock.start();
-    while (clock.nsecsElapsed() < qint64(seconds * 1e9)) {
-        if (!turn()) return {};
-        ++round.turns;
-    }
-    round.seconds = double(clock.nsecsElapsed()) / 1e9;
-    round.cpu = ProcessCpuSeconds() - cpuStart;
-    return round;
-}
-
-std::vector<std::uint8_t> MeasurementRequest() {
-    std::vector<std::uint8_t> request(protocol::frame::kHeaderSize);
-    protocol::frame::EncodeFrame(request.data(), request.size(), 8, 0, nullptr, 0, 0);
-    return request;
-}
-
-// Reads one reply into `reply` with plain blocking reads; its length, or 0 on failure.
-template <typename ReadSome> int ReadReply(std::uint8_t* reply, ReadSome&& readSome) {
-    int have = 0;
-    int needed = int(protocol::frame::kHeaderSize);
-    while (have < needed) {
-        const ssize_t n =
-            readSome(reply + have, std::size_t(int(protocol::frame::kBufferSize) - have));
-        if (n <= 0) return 0;
-        have += int(n);
-        protocol::frame::HeaderFields head;
-        if (needed == int(protocol::frame::kHeaderSize) && have >= needed) {
-            if (!protocol::frame::DecodeHead(reply, head)) return 0;
-            needed += head.length;
-        }
-    }
-    return needed;
-}
-
-// The bare exchange loop: a raw socket, a write and reads, nothing else. `timeLimit`: each read
-// waits in poll() for at most the reply's time limit first, as any client that gives up on a
-// silent sensor must; without it the reads block for as long as it takes.
-Round RawTcpRound(quint16 port, double seconds, bool timeLimit) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return {};
-    }
-    const auto request = MeasurementRequest();
-    std::uint8_t reply[protocol::frame::kBufferSize];
-    Round round = Measure(seconds, [&] {
-        if (::send(fd, request.data(), request.size(), 0) != ssize_t(request.size())) return false;
-        return ReadReply(reply, [&](std::uint8_t* to, std::size_t n) -> ssize_t {
-                   pollfd watched{fd, POLLIN, 0};
-                   if (timeLimit && ::poll(&watched, 1, 3000) != 1) return -1;
-                   return ::recv(fd, to, n, 0);
-               }) > 0;
-    });
-    ::close(fd);
-    return round;
-}
 
 // The same over a pseudo-terminal: reads that return at every byte, so the reply is taken the
 // moment its last byte is in.
@@ -405,28 +286,6 @@ void PtyRounds(const QString& path, double seconds, const char* condition) {
     ClicksDuringGo(connected, 3 * seconds, "events posted during the GO loop over the pty");
 }
 
-// Processes that keep every core busy until they are killed.
-std::vector<pid_t> StartBusyProcesses(int count) {
-    std::vector<pid_t> pids;
-    for (int i = 0; i < count; ++i) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            volatile unsigned long spin = 0;
-            for (;;)
-                spin = spin + 1;
-        }
-        if (pid > 0) pids.push_back(pid);
-    }
-    return pids;
-}
-
-void StopProcesses(const std::vector<pid_t>& pids) {
-    for (pid_t pid : pids) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-}
-
 void PtyFigures(double seconds) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tty"));
@@ -474,10 +333,47 @@ void MonitorFigures(double seconds) {
                 kRounds, closed, open, closed > 0 ? 100 * open / closed : 0.0);
 }
 
+// What the program holds after `seconds` of GO over TCP with its window shown, and what the
+// protocol monitor adds once it is open and its ring full.
+void MemoryFigures(double seconds) {
+    SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+    if (simulator.TcpPort() == 0) {
+        std::printf("memory: the simulator did not start\n");
+        return;
+    }
+    ConnectedProgram connected(QString(), simulator.TcpPort());
+    connected.program.Window().show();
+    QCoreApplication::processEvents();
+    const long started = ResidentKilobytes();
+    const Round go = GoRound(connected, seconds);
+    const long afterGo = ResidentKilobytes();
+    std::printf("resident memory, GO over TCP with the window shown (%s):\n",
+                qPrintable(QGuiApplication::platformName()));
+    std::printf("  after the start-up %ld kB, after %.0f s of GO (%ld turns) %ld kB\n", started,
+                go.seconds, go.turns, afterGo);
+    // Open for 20 s of GO: the ring is full many times over, and a view that adds a hundred
+    // lines a refresh has had time for ten thousand of them.
+    auto& comm = connected.program.Comm();
+    comm.ShowMonitor(true);
+    GoRound(connected, 20);
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const long monitorOpen = ResidentKilobytes();
+    std::printf("  protocol monitor open, %zu frames held (%llu recorded): %ld kB, %+ld kB\n",
+                comm.Monitor().Size(), static_cast<unsigned long long>(comm.Monitor().Recorded()),
+                monitorOpen, monitorOpen - afterGo);
+    comm.ShowMonitor(false);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Offscreen unless told otherwise: the memory figures are the program's under a real X
+    // server (QT_QPA_PLATFORM=xcb).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     core::UseQtEventDispatcher(); // as the program does
     QApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
@@ -485,8 +381,8 @@ int main(int argc, char** argv) {
     CPU_ZERO(&cpus);
     sched_getaffinity(0, sizeof cpus, &cpus);
     std::printf("wait figures on %d core(s)\n", CPU_COUNT(&cpus));
-    // One part alone: "tcp", "pty" or "monitor" for its figures, "raw-tcp", "link-tcp", "go-tcp",
-    // "link-pty" or "go-pty" for a profiler.
+    // One part alone: "tcp", "pty", "monitor" or "memory" for its figures, "raw-tcp", "link-tcp",
+    // "go-tcp", "link-pty" or "go-pty" for a profiler.
     const QString part = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (part == QLatin1String("tcp")) {
         TcpFigures(seconds);
@@ -494,6 +390,10 @@ int main(int argc, char** argv) {
     }
     if (part == QLatin1String("monitor")) {
         MonitorFigures(seconds);
+        return 0;
+    }
+    if (part == QLatin1String("memory")) {
+        MemoryFigures(seconds);
         return 0;
     }
     if (part == QLatin1String("raw-tcp")) {

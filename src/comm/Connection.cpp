@@ -41,6 +41,7 @@ void Connection::TryToConnect() {
         serial ? link.OpenSerialPort(state.link.serialPortNumber, state.link.serialDevicePath,
                                      state.link.baudRateCode)
                : link.ConnectToServer(state.link.serverName, state.link.tcpPortNumber);
+    if (serial && opened >= 0) shell.AppendLog(link.LowLatencyReport() + "\n");
     // A stop or a closed window ends the attempt here.
     if (opened >= 0 && !shell.Gate().StopRequested()) IdentifySensor();
 }

@@ -4,6 +4,7 @@
 #include "comm/LinkTexts.h"
 #include "comm/ProtocolMonitor.h"
 #include "comm/SerialDevices.h"
+#include "comm/SerialLatency.h"
 #include "core/CommandGate.h"
 #include "protocol/CheckByte.h"
 #include "protocol/Orders.h"
@@ -217,6 +218,10 @@ int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, in
         return result;
     }
     openFailure.clear();
+    const LowLatency lowLatency = RequestLowLatency(int(serial->handle()));
+    std::string timerPath;
+    const int timerMs = LatencyTimerMs(device, &timerPath);
+    lowLatencyReport = LowLatencyText(lowLatency, device, timerMs, timerPath);
     serial->clear(QSerialPort::AllDirections);
     serial->clearError();
     staleInput = false;

@@ -73,6 +73,9 @@ public:
     // Why the last open failed, in the operator's words with the address; empty after an open
     // that worked.
     const std::string& OpenFailure() const { return openFailure; }
+    // What the serial driver said to low latency, and the adapter's latency timer where the
+    // system shows it, for the log; empty until a serial port opened.
+    const std::string& LowLatencyReport() const { return lowLatencyReport; }
     // Bytes received on the serial port and not yet taken.
     qint64 SerialBufferedBytes() const;
     // The link in use is open (the TCP connection stands, or the serial port is open).
@@ -197,6 +200,7 @@ private:
     Transport inUse = Transport::None;
     Endpoint endpoint;
     std::string openFailure;
+    std::string lowLatencyReport;
     bool tcpConnected = false;
     bool serialLost = false;
     bool exchangeRunning = false;

@@ -435,8 +435,10 @@ private slots:
         f->Choose(page.editSelectBaudrate, 2);
         QTest::mouseClick(page.buttonChangeBaudrate, Qt::LeftButton);
         const QString id = QString::fromLatin1(sim::kIdentification);
+        const QString lowLatency = QStringLiteral("LOW LATENCY NOT AVAILABLE ON ") +
+                                   f->ptyDir.filePath(QStringLiteral("sensor-tty")) + "\n";
         QCOMPARE(f->Log(), QStringLiteral("TRY TO CHANGE BAUDRATE!\nSUCCESS!\nTRY TO CONNECT!\n") +
-                               id +
+                               lowLatency + id +
                                QStringLiteral("\n\nATTENTION!!!   CONFIRM NEW BAUDRATE WITH "
                                               "EEPROM AND SEND!\n\n"));
         QCOMPARE(f->state->link.baudRateCode, std::uint16_t(2));

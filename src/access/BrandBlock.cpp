@@ -3,6 +3,7 @@
 #include "access/Brand.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -21,6 +22,14 @@ QString TextOf(std::string_view text) {
 }
 
 } // namespace
+
+QString LogoPath(const QString& programDirectory, const QString& file) {
+    const QDir program(programDirectory);
+    const QString beside = program.filePath(file);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed = program.filePath(QStringLiteral("../share/chromix3/") + file);
+    return QFileInfo::exists(installed) ? QDir::cleanPath(installed) : beside;
+}
 
 BrandBlock::BrandBlock(int brandNumber, const QString& programDirectory, QWidget* parent)
     : QWidget(parent), back(Qt::white), frame(Qt::white) {
@@ -62,7 +71,7 @@ BrandBlock::BrandBlock(int brandNumber, const QString& programDirectory, QWidget
         dispBrandLogo->setObjectName(QStringLiteral("DispBrandLogo"));
         // A missing or unreadable file leaves the picture empty: the brand is decoration, and
         // the operator can do nothing about it.
-        const QPixmap logo(QDir(programDirectory).filePath(TextOf(brand->logoFile)));
+        const QPixmap logo(LogoPath(programDirectory, TextOf(brand->logoFile)));
         if (!logo.isNull()) dispBrandLogo->setPixmap(logo);
         row->addWidget(dispBrandLogo, 0, Qt::AlignRight | Qt::AlignVCenter);
     }

@@ -7,11 +7,15 @@ class QLabel;
 
 namespace access_ {
 
+// Where the logo `file` is read: beside the program (a build, a copy of its own), else in the
+// data folder of an installed program (../share/chromix3 from the program's folder).
+QString LogoPath(const QString& programDirectory, const QString& file);
+
 class BrandBlock : public QWidget {
     Q_OBJECT
 public:
     // `brandNumber` without an entry shows the title alone, black on white. The logo is read
-    // from `programDirectory`; when it is missing the picture stays empty.
+    // as LogoPath says; when it is missing the picture stays empty.
     BrandBlock(int brandNumber, const QString& programDirectory, QWidget* parent = nullptr);
 
     bool HasBrand() const { return hasBrand; }

@@ -25,6 +25,7 @@
 #include "params/ParamsModule.h"
 #include "recorder/RecorderModule.h"
 #include "scope/ScopeModule.h"
+#include "settings/SettingsFolder.h"
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
 #include "teach/TeachModule.h"
@@ -33,10 +34,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QPushButton>
 #include <QTime>
 #include <QTimer>
 #include <QWindow>
+
+#include <cstdlib>
 
 namespace app {
 
@@ -219,6 +223,27 @@ QWidget& Program::Window() {
     return *mainPanel;
 }
 
+// Beside the program while its folder takes files, else in the user's settings folder (an
+// installed program's folder is read-only); the communication page says which.
+void Program::PlaceSettingsFile() {
+    const std::string programDir = QDir::toNativeSeparators(programDirectory).toStdString();
+    const settings::SettingsPlace place = settings::PlaceSettings(
+        programDir, settings::FolderTakesFiles(programDir),
+        settings::UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
+        QDir::separator().toLatin1());
+    if (!place.besideProgram) QDir().mkpath(QString::fromStdString(place.folder));
+    if (!place.seedFrom.empty()) {
+        const QString path = QString::fromStdString(place.path);
+        // The copy is the user's to change, whatever mode the file beside the program has.
+        if (QFile::copy(QString::fromStdString(place.seedFrom), path))
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                            QFile::ReadOther);
+    }
+    state.settings.programDir = place.folder;
+    state.settings.panelSettingsPath = place.path;
+    comm->Page().ShowSettingsFile(place.path, place.besideProgram);
+}
+
 void Program::InitApplication() {
     state.params.memoryTarget = core::kRam;
     state.params.paraSet = 0;
@@ -227,11 +252,7 @@ void Program::InitApplication() {
     state.flags.teachTolerance = 0;
 
     if (programDirectory.isEmpty()) programDirectory = QCoreApplication::applicationDirPath();
-    state.settings.programDir = QDir::toNativeSeparators(programDirectory).toStdString();
-    state.settings.panelSettingsPath =
-        QDir::toNativeSeparators(
-            QDir(programDirectory).filePath(QStringLiteral("PanelSettings.cfg")))
-            .toStdString();
+    PlaceSettingsFile();
 
     // The brand is drawn before the settings are read.
     mainPanel->SetBrandBlock(new access_::BrandBlock(access_::BuiltBrand(), programDirectory));

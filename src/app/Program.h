@@ -122,6 +122,7 @@ private:
     void ComposeBehind();
     void NameAllControls();
     void ShowWindowFirst();
+    void PlaceSettingsFile();
     void OnMainTabChanged(int index);
     void OnMainPanelClose();
 

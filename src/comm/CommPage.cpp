@@ -100,6 +100,13 @@ CommPage::CommPage(core::AppState& state, QWidget* parent) : QWidget(parent), st
     editId->setObjectName(QStringLiteral("EditID"));
     editId->setMaxLength(99);
     form->addRow(tr("SENSOR ID"), editId);
+    // Read-only and frameless: it tells, and a long path scrolls instead of widening the page.
+    dispSettingsFile = new QLineEdit(this);
+    dispSettingsFile->setObjectName(QStringLiteral("DispSettingsFile"));
+    dispSettingsFile->setReadOnly(true);
+    dispSettingsFile->setFrame(false);
+    dispSettingsFile->setFocusPolicy(Qt::ClickFocus);
+    form->addRow(tr("SETTINGS"), dispSettingsFile);
     layout->addLayout(form);
 
     auto* buttons = new QGridLayout;
@@ -259,6 +266,14 @@ int CommPage::SelectedProtocol() const {
 
 int CommPage::SelectedBaudRateCode() const {
     return editSelectBaudrate->currentData().toInt();
+}
+
+void CommPage::ShowSettingsFile(const std::string& path, bool besideProgram) {
+    dispSettingsFile->setText(
+        QString::fromStdString(path) +
+        (besideProgram ? tr("  (BESIDE THE PROGRAM)") : tr("  (USER SETTINGS FOLDER)")));
+    dispSettingsFile->setCursorPosition(0);
+    dispSettingsFile->setToolTip(dispSettingsFile->text());
 }
 
 void CommPage::ShowLinkFields() {

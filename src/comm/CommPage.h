@@ -37,6 +37,8 @@ public:
     // Shows the server list of the link state as the drop-down, keeping the typed text.
     void ShowServerList();
     std::string SensorId() const;
+    // The settings file in use, and whether it lies beside the program or in the user's folder.
+    void ShowSettingsFile(const std::string& path, bool besideProgram);
     void SetSensorId(const std::string& id);
 
     // TRY TO CONNECT and the baud-rate selector are dimmed with every operation, CHANGE
@@ -84,6 +86,7 @@ private:
     QComboBox* stringIpAdress; // editable: the server list is its drop-down
     QLineEdit* stringPortNumber;
     QLineEdit* editId;
+    QLineEdit* dispSettingsFile;
     QPushButton* buttonTryToConnect;
     QPushButton* buttonAccept;
     QPushButton* buttonChangeBaudrate;

@@ -81,6 +81,8 @@ struct ScopeState {
 };
 
 struct SettingsState {
+    // The settings file's folder, where the side files go by default: the program's own, or
+    // the user's settings folder when the program's folder cannot be written.
     std::string programDir;
     std::string panelSettingsPath;
     std::string parameterFilePath;

@@ -4,6 +4,7 @@
 #include "access/BrandBlock.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -88,6 +89,35 @@ private slots:
         QVERIFY(!block.HasLogo());
         QCOMPARE(Shown(block, "DispBrandPhone"), QStringLiteral("Phone +1 202 555 0143"));
         QCOMPARE(QApplication::topLevelWidgets().size(), 1); // no popup
+    }
+
+    // An installed program keeps its logos in its data folder; beside the program comes first.
+    void theLogoIsFoundBesideTheProgramElseInTheInstalledDataFolder_data() {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("found"); // under the root; empty: no logo
+        QTest::newRow("beside") << true << false << "bin/";
+        QTest::newRow("installed") << false << true << "share/chromix3/";
+        QTest::newRow("both") << true << true << "bin/";
+        QTest::newRow("neither") << false << false << "";
+    }
+    void theLogoIsFoundBesideTheProgramElseInTheInstalledDataFolder() {
+        QFETCH(bool, beside);
+        QFETCH(bool, installed);
+        QFETCH(QString, found);
+        QTemporaryDir root;
+        const QString logo = Q(access_::Brand(2)->logoFile);
+        const QString source = QStringLiteral(BRAND_ASSETS "/") + logo;
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")));
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("share/chromix3")));
+        if (beside) QVERIFY(QFile::copy(source, root.filePath(QStringLiteral("bin/") + logo)));
+        if (installed)
+            QVERIFY(QFile::copy(source, root.filePath(QStringLiteral("share/chromix3/") + logo)));
+        const QString program = root.filePath(QStringLiteral("bin"));
+        if (!found.isEmpty())
+            QCOMPARE(access_::LogoPath(program, logo), root.filePath(found + logo));
+        BrandBlock block(2, program);
+        QCOMPARE(block.HasLogo(), !found.isEmpty());
     }
 
     void theRowFitsAWindowOf800Pixels_data() {

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -585,6 +586,51 @@ private slots:
         ProgramFixture::Choose(Page().editSetColor, 0);
         QVERIFY(!data.swatch->isVisible());
         QVERIFY(Page().editRow->isEnabled());
+    }
+
+    // An installed program's folder is read-only: the settings go to the user's folder, which
+    // the communication page names, and a file beside the program is what the first start reads.
+    void settingsAreSavedAndReadBackWhereTheProgramFolderAllows_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("fileBeside");
+        QTest::newRow("writable") << false << false;
+        QTest::newRow("read-only") << true << false;
+        QTest::newRow("read-only, a file beside") << true << true;
+    }
+    void settingsAreSavedAndReadBackWhereTheProgramFolderAllows() {
+        QFETCH(bool, readOnly);
+        QFETCH(bool, fileBeside);
+        QTemporaryDir program;
+        QTemporaryDir config;
+        const QString beside = program.filePath(QStringLiteral("PanelSettings.cfg"));
+        if (fileBeside) WriteFile(beside, Crlf(kSavedSettings));
+        const auto mode = QFile::permissions(program.path());
+        if (readOnly)
+            QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner |
+                                                              QFile::ReadOther | QFile::ExeOther));
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(program.path(), mode);
+            qputenv("XDG_CONFIG_HOME", configHome);
+        });
+        const QString expected =
+            readOnly ? config.filePath(QStringLiteral("chromix3/PanelSettings.cfg")) : beside;
+        const QString where = readOnly ? QStringLiteral("  (USER SETTINGS FOLDER)")
+                                       : QStringLiteral("  (BESIDE THE PROGRAM)");
+        for (const QString& idBefore :
+             {fileBeside ? QStringLiteral("Line 4 sensor") : QString(), QStringLiteral("saved")}) {
+            f = std::make_unique<ProgramFixture>();
+            f->program->SetProgramDirectory(program.path());
+            f->StartWithoutSensor();
+            QCOMPARE(Need<QLineEdit>(f->Window(), "DispSettingsFile")->text(), expected + where);
+            auto comm = f->Comm();
+            QCOMPARE(comm.editId->text(), idBefore);
+            comm.editId->setText(QStringLiteral("saved"));
+            f->Window().close();
+            QVERIFY(ReadFile(expected).contains("PANEL ID: = \"saved\""));
+        }
+        if (fileBeside) QVERIFY(ReadFile(beside).contains("Line 4 sensor"));
     }
 };
 

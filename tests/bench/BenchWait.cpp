@@ -192,6 +192,49 @@ void ClicksDuringGo(ConnectedProgram& connected, double seconds, const char* wha
     probe.Print(what);
 }
 
+void TcpRounds(quint16 port, BareLink& bare, ConnectedProgram& connected, double seconds,
+               const char* condition) {
+    std::vector<double> blockingCpu, blockingRate, rawCpu, rawRate, rawWakes, linkCpu, linkRate,
+        goCpu, goRate, goWakes, cpuRatio, rateRatio;
+    constexpr int kRounds = 6;
+    for (int i = 0; i < kRounds; ++i) {
+        // Alternated, so that all of them see the same noise of the machine.
+        const Round blocking = RawTcpRound(port, seconds, false);
+        long switches = VoluntarySwitches();
+        const Round raw = RawTcpRound(port, seconds, true);
+        rawWakes.push_back(double(VoluntarySwitches() - switches) / std::max(raw.turns, 1L));
+        const Round link = bare.Run(seconds);
+        switches = VoluntarySwitches();
+        const Round go = GoRound(connected, seconds);
+        goWakes.push_back(double(VoluntarySwitches() - switches) / std::max(go.turns, 1L));
+        blockingCpu.push_back(blocking.CpuPerTurnUs());
+        blockingRate.push_back(blocking.Rate());
+        rawCpu.push_back(raw.CpuPerTurnUs());
+        rawRate.push_back(raw.Rate());
+        linkCpu.push_back(link.CpuPerTurnUs());
+        linkRate.push_back(link.Rate());
+        goCpu.push_back(go.CpuPerTurnUs());
+        goRate.push_back(go.Rate());
+        cpuRatio.push_back(go.CpuPerTurnUs() / std::max(raw.CpuPerTurnUs(), 1e-9));
+        rateRatio.push_back(go.Rate() / std::max(raw.Rate(), 1e-9));
+    }
+    std::printf("TCP loopback %s, medians of %d rounds of %.1f s (CPU of this process per turn, "
+                "wake-ups of its main thread per turn):\n",
+                condition, kRounds, seconds);
+    std::printf("  bare client, blocking reads, no time limit: %7.0f/s %6.2f us\n",
+                Median(blockingRate), Median(blockingCpu));
+    std::printf("  bare client, poll with the time limit:      %7.0f/s %6.2f us %5.2f wake-ups\n",
+                Median(rawRate), Median(rawCpu), Median(rawWakes));
+    std::printf("  program's link, no window:                  %7.0f/s %6.2f us\n",
+                Median(linkRate), Median(linkCpu));
+    std::printf("  GO button, RGB page:                        %7.0f/s %6.2f us %5.2f wake-ups\n",
+                Median(goRate), Median(goCpu), Median(goWakes));
+    std::printf("  GO / bare client with the time limit: CPU per turn %.3f x (rounds %.3f..%.3f), "
+                "rate %.1f %%\n",
+                Median(cpuRatio), *std::min_element(cpuRatio.begin(), cpuRatio.end()),
+                *std::max_element(cpuRatio.begin(), cpuRatio.end()), 100.0 * Median(rateRatio));
+}
+
 void TcpFigures(double seconds) {
     SimProcess simulator({QStringLiteral("--tcp"), QStringLiteral("0")});
     const quint16 port = simulator.TcpPort();
@@ -204,40 +247,11 @@ void TcpFigures(double seconds) {
     connected.program.Window().show();
     connected.ShowDataPage(0);
     RawTcpRound(port, 0.3, true);
-    std::vector<double> blockingCpu, blockingRate, rawCpu, rawRate, linkCpu, linkRate, goCpu,
-        goRate, cpuRatio, rateRatio;
-    constexpr int kRounds = 6;
-    for (int i = 0; i < kRounds; ++i) {
-        // Alternated, so that all of them see the same noise of the machine.
-        const Round blocking = RawTcpRound(port, seconds, false);
-        const Round raw = RawTcpRound(port, seconds, true);
-        const Round link = bare.Run(seconds);
-        const Round go = GoRound(connected, seconds);
-        blockingCpu.push_back(blocking.CpuPerTurnUs());
-        blockingRate.push_back(blocking.Rate());
-        rawCpu.push_back(raw.CpuPerTurnUs());
-        rawRate.push_back(raw.Rate());
-        linkCpu.push_back(link.CpuPerTurnUs());
-        linkRate.push_back(link.Rate());
-        goCpu.push_back(go.CpuPerTurnUs());
-        goRate.push_back(go.Rate());
-        cpuRatio.push_back(go.CpuPerTurnUs() / std::max(raw.CpuPerTurnUs(), 1e-9));
-        rateRatio.push_back(go.Rate() / std::max(raw.Rate(), 1e-9));
+    TcpRounds(port, bare, connected, seconds, "as the machine is");
+    {
+        const BusyProcesses busy(2);
+        TcpRounds(port, bare, connected, seconds, "beside two busy processes");
     }
-    std::printf("TCP loopback, medians of %d rounds of %.1f s (CPU of this process per turn):\n",
-                kRounds, seconds);
-    std::printf("  bare client, blocking reads, no time limit: %7.0f/s %6.2f us\n",
-                Median(blockingRate), Median(blockingCpu));
-    std::printf("  bare client, poll with the time limit:      %7.0f/s %6.2f us\n", Median(rawRate),
-                Median(rawCpu));
-    std::printf("  program's link, no window:                  %7.0f/s %6.2f us\n",
-                Median(linkRate), Median(linkCpu));
-    std::printf("  GO button, RGB page:                        %7.0f/s %6.2f us\n", Median(goRate),
-                Median(goCpu));
-    std::printf("  GO / bare client with the time limit: CPU per turn %.3f x (rounds %.3f..%.3f), "
-                "rate %.1f %%\n",
-                Median(cpuRatio), *std::min_element(cpuRatio.begin(), cpuRatio.end()),
-                *std::max_element(cpuRatio.begin(), cpuRatio.end()), 100.0 * Median(rateRatio));
     ClicksDuringGo(connected, 3 * seconds, "events posted during the GO loop over TCP");
 }
 

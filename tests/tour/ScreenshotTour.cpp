@@ -132,11 +132,12 @@ int main(int argc, char** argv) {
             program.Live().CBF_ButtonStop();
             // The main pages after the loop (the communication page would end it).
             QTimer::singleShot(300, [&] {
-                // The recorded-value teach panel after two seconds of recording, the cursors on
-                // the first record.
+                // The recorded-value teach panel after half a second of recording, the cursors
+                // on the first record: the simulator answers so fast that two seconds would fill
+                // the buffer and end the recording before the picture.
                 program.ShowPage(core::MainPage::TeachTable);
                 Find<QPushButton>(window, "ButtonTeachRecVal")->click();
-                QTimer::singleShot(2000, [&] {
+                QTimer::singleShot(500, [&] {
                     auto* xy = Find<teach::PointCloudGraph>(window, "GraphXYTP2");
                     program.Live().CBF_ButtonStop();
                     QTest::qWait(100);

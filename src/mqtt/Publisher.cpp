@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <poll.h>
 #include <unistd.h>
 #include <vector>
 
@@ -180,6 +181,7 @@ void Publisher::OnPublish(mosquitto*, void* self, int mid) {
 
 void Publisher::Connect() {
     lost_ = false;
+    attempt_.start();
     const int rc =
         mosquitto_connect_async(client_, options_.host.c_str(), options_.port, options_.keepAliveS);
     const int fd = mosquitto_socket(client_);
@@ -206,18 +208,37 @@ void Publisher::ScheduleRetry() {
 }
 
 void Publisher::Readable() {
-    mosquitto_loop_read(client_, 1);
+    const int rc = mosquitto_loop_read(client_, 1);
+    // During the TLS handshake the client reports a connection refused or reset as success
+    // and would be called again at once, for ever: the socket itself tells.
+    if (rc == MOSQ_ERR_SUCCESS && !connected_ && !lost_) {
+        pollfd watched{mosquitto_socket(client_), POLLIN, 0};
+        if (::poll(&watched, 1, 0) == 1 && (watched.revents & (POLLHUP | POLLERR)))
+            AttemptFailed(MOSQ_ERR_CONN_LOST);
+    }
+    if (rc != MOSQ_ERR_SUCCESS && !lost_) AttemptFailed(rc);
     AfterClientCall();
 }
 
 void Publisher::Writable() {
-    mosquitto_loop_write(client_, 1);
+    const int rc = mosquitto_loop_write(client_, 1);
+    if (rc != MOSQ_ERR_SUCCESS && !lost_) AttemptFailed(rc);
     AfterClientCall();
 }
 
 void Publisher::Misc() {
     mosquitto_loop_misc(client_);
+    // A broker that takes the connection and never answers (or a host that never does) ends
+    // the attempt as the keep-alive would end an idle connection.
+    if (!connected_ && !lost_ && attempt_.hasExpired(qint64(options_.keepAliveS) * 1000))
+        AttemptFailed(MOSQ_ERR_KEEPALIVE);
     AfterClientCall();
+}
+
+void Publisher::AttemptFailed(int rc) {
+    // What the client does itself when it gives a connection up; its socket is closed by the
+    // next attempt.
+    OnDisconnect(client_, this, rc);
 }
 
 void Publisher::AfterClientCall() {

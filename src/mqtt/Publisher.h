@@ -9,6 +9,7 @@
 // process retained on <prefix>/_client/<client id>/status, which its last will sets offline.
 #include "mqtt/OutQueue.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdint>
@@ -83,6 +84,7 @@ private:
     void Readable();
     void Writable();
     void Misc();
+    void AttemptFailed(int rc);
     // After every call into the client: clean up a lost connection, hand on what waits,
     // watch for writing while bytes wait, and end a Flush that is done.
     void AfterClientCall();
@@ -99,6 +101,7 @@ private:
     std::unique_ptr<QSocketNotifier> writer_;
     QTimer misc_;
     QTimer retry_;
+    QElapsedTimer attempt_;
     int retryMs_;
     OutQueue queue_;
     std::map<int, OutMessage> inFlight_;          // by message id

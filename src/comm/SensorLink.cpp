@@ -245,8 +245,8 @@ int SensorLink::ConnectToServer(const std::string& server, int port) {
         clock.start();
         while (tcp->state() != QAbstractSocket::ConnectedState &&
                tcp->state() != QAbstractSocket::UnconnectedState &&
-               clock.elapsed() < kTcpConnectTimeoutMs && !GivingUp())
-            eventWait.ProcessEventsFor(int(kTcpConnectTimeoutMs - clock.elapsed()));
+               clock.elapsed() < connectTimeoutMs && !GivingUp())
+            eventWait.ProcessEventsFor(int(connectTimeoutMs - clock.elapsed()));
         if (tcp->state() != QAbstractSocket::ConnectedState && GivingUp()) {
             // Given up on purpose: nothing has been sent, so nothing is left half done.
             tcp->abort();
@@ -434,7 +434,7 @@ SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway
     if (ReplyBytesAvailable() >= needed) return WaitEnd::Arrived;
     QElapsedTimer clock;
     clock.start();
-    const qint64 limitNs = qint64(kReplyLimitSeconds * 1e9);
+    const qint64 limitNs = qint64(replyLimitSeconds * 1e9);
     const bool tcpLink = inUse == Transport::Tcp;
     AloneWait alone = AloneWait::Data;
     WaitEnd end = WaitEnd::TimedOut;
@@ -618,7 +618,7 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
         if (!passOver) break;
         if (frameTap) TapReply(outcome);
         KeepBytesAfterFrame();
-        if (clock.elapsed() > kReplyLimitSeconds * 1000) {
+        if (clock.elapsed() > replyLimitSeconds * 1000) {
             // Nothing but pushed frames: the reply never came.
             ReportCommError(linktext::kTimeout);
             outcome = Outcome::TimedOut;

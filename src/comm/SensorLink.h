@@ -76,6 +76,13 @@ public:
     // What the serial driver said to low latency, and the adapter's latency timer where the
     // system shows it, for the log; empty until a serial port opened.
     const std::string& LowLatencyReport() const { return lowLatencyReport; }
+    // The limits of a reply and of a TCP connect; the constants above unless a caller (the
+    // command line's --timeout) sets others.
+    void SetTimeLimits(double replySeconds, int connectMs) {
+        replyLimitSeconds = replySeconds;
+        connectTimeoutMs = connectMs;
+    }
+    double ReplyLimitSeconds() const { return replyLimitSeconds; }
     // Bytes received on the serial port and not yet taken.
     qint64 SerialBufferedBytes() const;
     // The link in use is open (the TCP connection stands, or the serial port is open).
@@ -201,6 +208,8 @@ private:
     Endpoint endpoint;
     std::string openFailure;
     std::string lowLatencyReport;
+    double replyLimitSeconds = kReplyLimitSeconds;
+    int connectTimeoutMs = kTcpConnectTimeoutMs;
     bool tcpConnected = false;
     bool serialLost = false;
     bool exchangeRunning = false;

@@ -23,6 +23,10 @@ std::optional<TcpAddress> ParseTcpAddress(const std::string& text) {
     return address;
 }
 
+std::string WhereOf(const LinkChoice& link) {
+    return link.tcp ? link.host + ":" + std::to_string(link.port) : link.device;
+}
+
 std::optional<int> BaudCodeOfRate(int rate) {
     for (int code = 0; code < 5; ++code) {
         if (comm::BaudRateOfCode(code) == rate) return code;

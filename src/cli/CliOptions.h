@@ -12,6 +12,17 @@ struct TcpAddress {
     int port = kDefaultTcpPort;
 };
 
+// The road to one sensor: a TCP server, or a serial device at a baud rate (the link's code).
+struct LinkChoice {
+    bool tcp = true;
+    std::string host;
+    int port = 0;
+    std::string device;
+    int baudCode = 4;
+};
+// "host:port" or the device: how messages name the sensor's address.
+std::string WhereOf(const LinkChoice& link);
+
 // "HOST" or "HOST:PORT"; nothing when the host is empty or the port is not 1..65535.
 std::optional<TcpAddress> ParseTcpAddress(const std::string& text);
 

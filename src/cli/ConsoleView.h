@@ -10,15 +10,24 @@ namespace cli {
 class ConsoleView : public comm::CommView {
 public:
     void SetStatusLine(const std::string&) override {}
-    void AppendLog(const std::string& text) override { log += text; }
+    void AppendLog(const std::string& text) override {
+        log += text;
+        lastEntry = text;
+    }
+    // The link reports a failure by a log entry, then this.
+    void LinkFailed() override { failure = lastEntry; }
     void SetLinkButtonsDimmed(bool) override {}
     void ShowCommunicationPage() override {}
     void SetWaitCursor(bool) override {}
 
     const std::string& Log() const { return log; }
+    // The last failure the link reported, in the window's words; empty when none was.
+    const std::string& Failure() const { return failure; }
 
 private:
     std::string log;
+    std::string lastEntry;
+    std::string failure;
 };
 
 } // namespace cli

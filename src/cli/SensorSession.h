@@ -1,6 +1,7 @@
 #pragma once
 // One connection to the sensor for one command: the program's link and its sensor operations,
 // without a window. Every failure is in the log the link wrote.
+#include "cli/CliOptions.h"
 #include "cli/ConsoleView.h"
 #include "comm/SensorLink.h"
 #include "comm/SensorOperations.h"
@@ -10,27 +11,22 @@
 
 namespace cli {
 
-struct LinkChoice {
-    bool tcp = true;
-    std::string host;
-    int port = 0;
-    std::string device;
-    int baudCode = 4;
-};
-
 class SensorSession {
 public:
     SensorSession();
     ~SensorSession();
 
     // Opens the transport and asks for the identification, as the program does on connecting.
-    bool Open(const LinkChoice& choice);
+    // `timeoutSeconds` (above 0) takes the place of the link's limits for a reply and a connect.
+    bool Open(const LinkChoice& choice, double timeoutSeconds = 0);
     const std::string& FirmwareId() const { return firmwareId; }
 
     // The sensor's commands, the same the window gives.
     comm::SensorOperations& Operations() { return operations; }
 
     const std::string& Log() const { return view.Log(); }
+    // Why the link failed, in a shell's words with the sensor's address; empty when it did not.
+    std::string FailureText() const;
 
 private:
     ConsoleView view;
@@ -38,6 +34,7 @@ private:
     comm::SensorLink link;
     comm::SensorOperations operations;
     std::string firmwareId;
+    std::string where;
 };
 
 } // namespace cli

@@ -2,9 +2,14 @@
 #include "calibration/HardwareInfoFile.h"
 #include "cli/CliFiles.h"
 #include "cli/CliOptions.h"
+#include "cli/ConsoleSink.h"
+#include "cli/FleetFile.h"
+#include "cli/RecordFormat.h"
 #include "cli/SensorSession.h"
+#include "cli/Watch.h"
 #include "core/AppState.h"
 #include "core/EventDispatcher.h"
+#include "core/SafeFile.h"
 #include "params/ParameterDefaults.h"
 #include "params/ParameterFile.h"
 #include "recorder/RecordFile.h"
@@ -14,9 +19,15 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+#include <QFile>
+
+#include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <set>
+#include <thread>
 #include <unistd.h>
 
 namespace cli {
@@ -34,9 +45,10 @@ void PrintUsageError(const QString& text) {
     std::fprintf(stderr, "chromix3-cli: %s\n", qPrintable(text));
 }
 
-// The link's own report of what went wrong, and the status that goes with it.
+// What went wrong, with the sensor's address, and the status that goes with it.
 int LinkFailure(const SensorSession& session) {
-    PrintError(session.Log().empty() ? "chromix3-cli: the sensor did not answer" : session.Log());
+    const std::string cause = session.FailureText();
+    PrintError("chromix3-cli: " + (cause.empty() ? "the sensor did not answer" : cause));
     return kExitLinkFailed;
 }
 
@@ -45,6 +57,10 @@ void AddLinkOptions(QCommandLineParser& parser) {
         {"tcp", "The sensor's TCP/IP server, port 10001 unless given.", "host[:port]"});
     parser.addOption({"serial", "The serial device the sensor is on.", "device"});
     parser.addOption({"baud", "Baud rate of the serial device (9600 to 115200; 115200).", "rate"});
+    parser.addOption({"timeout",
+                      "Seconds a reply may take (3) and a TCP connect may take (5); one value "
+                      "for both.",
+                      "seconds"});
 }
 
 // Link options may stand before the command or after it; after it they count.
@@ -87,8 +103,54 @@ std::optional<LinkChoice> ChosenLink(const QCommandLineParser& top,
     return choice;
 }
 
+// --timeout, before or after the command: 0 keeps the link's own limits; nothing when wrong.
+std::optional<double> TimeoutOption(const QCommandLineParser& top,
+                                    const QCommandLineParser& command) {
+    const QString text = LinkValue(top, command, "timeout");
+    if (text.isEmpty()) return 0.0;
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (ok && seconds > 0 && seconds <= 3600) return seconds;
+    PrintUsageError("--timeout needs a number of seconds above 0");
+    return std::nullopt;
+}
+
 // The options of the commands, beside the link options every command has.
-const QCommandLineOption kFileOption{"file", "The file to read or write.", "file"};
+const QCommandLineOption kFileOption{"file", "The file to read or write; - is standard output.",
+                                     "file"};
+const QCommandLineOption kSendFileOption{"file", "The file to send; - is standard input.", "file"};
+const QCommandLineOption kForceOption{
+    "force", "Send a file of another type or version all the same (the window would ask)."};
+const QCommandLineOption kRecordFormatOption{
+    "format",
+    "tsv (the record file, the default), csv or json (one object a line); csv and json with "
+    "UTC times in ISO 8601.",
+    "format"};
+const QCommandLineOption kParameterFormatOption{
+    "format",
+    "The parameter file unless given; tsv, csv or json: the values as a table of section, key "
+    "and value (json: one object).",
+    "format"};
+const QCommandLineOption kOutputOption{
+    "file", "Write to this file rather than standard output (-).", "file"};
+const QCommandLineOption kIntervalOption{
+    "interval",
+    "Seconds from the start of one measurement to the start of the next (0: as fast as the "
+    "sensor answers).",
+    "seconds"};
+const QCommandLineOption kWatchIntervalOption{
+    "interval",
+    "Seconds from the start of one measurement to the next, for each sensor without its own "
+    "(1; 0: as fast as it answers).",
+    "seconds", "1"};
+const QCommandLineOption kSensorOption{
+    "sensor",
+    "A sensor to watch: NAME=tcp:HOST[:PORT] or NAME=serial:DEVICE[@BAUD], "
+    "optionally followed by ,interval=SECONDS. May be given many times.",
+    "name=address"};
+const QCommandLineOption kFleetOption{
+    "fleet", "A file of sensors to watch, one a line: NAME ADDRESS [INTERVAL]; # comments.",
+    "file"};
 const QCommandLineOption kEepromOption{"eeprom", "The sensor's EEPROM rather than its RAM."};
 const QCommandLineOption kSetOption{"set", "Parameter set 0 or 1 (0).", "set", "0"};
 const QCommandLineOption kCountOption{"count", "Take this many measurements (1).", "n"};
@@ -98,6 +160,7 @@ struct Transfer {
     std::string path;
     std::uint16_t paraSet = 0;
     std::uint16_t memoryTarget = core::kRam;
+    std::optional<Format> table; // get: the values as a table rather than the parameter file
 };
 
 std::optional<Transfer> TransferOptions(const QCommandLineParser& parser) {
@@ -114,7 +177,27 @@ std::optional<Transfer> TransferOptions(const QCommandLineParser& parser) {
     }
     transfer.paraSet = std::uint16_t(set.toInt());
     transfer.memoryTarget = parser.isSet(kEepromOption) ? core::kEeprom : core::kRam;
+    if (parser.optionNames().contains("format")) {
+        transfer.table = ParseFormat(parser.value("format").toStdString());
+        if (!transfer.table) {
+            PrintUsageError("--format needs tsv, csv or json");
+            return std::nullopt;
+        }
+    }
     return transfer;
+}
+
+// Writes a file by `write`, or to standard output for "-"; the status to end with. `refusal`:
+// what `write` said of a path it would not write.
+int WriteOutputFile(const std::string& path, const std::function<int(const std::string&)>& write,
+                    const std::string& refusal) {
+    const bool standard = IsStandardStream(path);
+    if ((standard ? WriteToStandardOutput(write) : write(path)) >= 0) return kExitOk;
+    if (!refusal.empty())
+        PrintError("chromix3-cli: " + refusal);
+    else
+        PrintError("chromix3-cli: cannot write " + (standard ? "to standard output" : path));
+    return kExitFileFailed;
 }
 
 int TransferStatus(const comm::TransferResult& result, const SensorSession& session) {
@@ -138,11 +221,17 @@ int Get(const Transfer& transfer, SensorSession& session) {
     // A block the sensor sent short would leave values in the file that it never sent.
     if (!result.Done() || result.shortBlocks > 0) return LinkFailure(session);
     std::string refusal;
-    if (params::WriteParameterFileTo(transfer.path, image, &refusal) < 0) {
-        PrintError("chromix3-cli: " +
-                   (refusal.empty() ? "cannot write " + transfer.path : refusal));
-        return kExitFileFailed;
-    }
+    const int written = WriteOutputFile(
+        transfer.path,
+        [&](const std::string& path) {
+            if (!transfer.table) return params::WriteParameterFileTo(path, image, &refusal);
+            return recorder::ReplaceRecordFile(path, ParameterTable(*transfer.table, image),
+                                               &refusal) == recorder::WriteResult::Written
+                       ? 0
+                       : -1;
+        },
+        refusal);
+    if (written != kExitOk) return written;
     return TransferStatus(result, session);
 }
 
@@ -161,26 +250,28 @@ int Send(const Transfer& transfer, const protocol::ParameterImage& fromFile,
         session);
 }
 
-recorder::ClockTime Now() {
-    const QDateTime now = QDateTime::currentDateTime();
-    return {now.date().year(), now.date().month(),  now.date().day(),
-            now.time().hour(), now.time().minute(), now.time().second()};
-}
-
-// Stdout gets the record file's own bytes, so that it can be kept as a record file. A row the
-// disk has no room for is left out whole and counted; the next one may still fit.
+// Where the records go: the record file's own bytes on stdout unless another format or file is
+// asked for. A row the disk has no room for is left out whole and counted; the next one may still
+// fit.
 struct RecordOutput {
+    Format format = Format::Tsv;
+    int fd = STDOUT_FILENO;
     bool headerWritten = true;
     long rows = 0;
     long rowsNotWritten = 0;
 
     void Header() {
-        headerWritten = recorder::WriteWhole(STDOUT_FILENO, recorder::RecordFileHeader("")) ==
-                        recorder::WriteResult::Written;
+        const std::string header =
+            format == Format::Tsv ? recorder::RecordFileHeader("") : HeaderLine(format, false);
+        headerWritten =
+            header.empty() || recorder::WriteWhole(fd, header) == recorder::WriteResult::Written;
     }
     void Row(const protocol::MeasurementFrame& frame) {
         ++rows;
-        if (recorder::WriteWhole(STDOUT_FILENO, recorder::RecordRow(frame, Now())) !=
+        MeasurementRecord record;
+        record.unixMs = QDateTime::currentMSecsSinceEpoch();
+        record.frame = frame;
+        if (recorder::WriteWhole(fd, RecordLine(format, record, false)) !=
             recorder::WriteResult::Written)
             ++rowsNotWritten;
     }
@@ -194,32 +285,62 @@ struct RecordOutput {
     }
 };
 
-int Measure(long count, double seconds, SensorSession& session) {
+struct MeasureRun {
+    long count = 1; // 0: for `seconds`
+    double seconds = 0;
+    double interval = 0; // from start to start; 0: at once
+    Format format = Format::Tsv;
+    std::string path; // empty or "-": standard output
+};
+
+int Measure(const MeasureRun& run, SensorSession& session) {
+    RecordOutput output;
+    output.format = run.format;
+    if (!run.path.empty() && !IsStandardStream(run.path)) {
+        std::string refusal;
+        output.fd =
+            core::OpenRegularFile(run.path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, refusal);
+        if (output.fd < 0) {
+            PrintError("chromix3-cli: " + (refusal.empty() ? "cannot write " + run.path : refusal));
+            return kExitFileFailed;
+        }
+    }
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     bool progressShown = false;
     qint64 progressAt = 1000;
     QElapsedTimer clock;
     clock.start();
-    RecordOutput output;
     output.Header();
     protocol::MeasurementFrame frame;
+    int status = kExitOk;
     for (long taken = 0;;) {
+        const qint64 startNs = clock.nsecsElapsed();
         if (session.Operations().Measure(frame) != protocol::Outcome::Reply) {
-            if (progressShown) std::fputc('\n', stderr);
-            output.ReportMissing();
-            return LinkFailure(session);
+            status = kExitLinkFailed;
+            break;
         }
         output.Row(frame);
         ++taken;
+        // The interval is a period: the next measurement starts one interval after this one did.
+        const qint64 nextNs = startNs + qint64(run.interval * 1e9);
         const qint64 elapsed = clock.elapsed();
-        if (count > 0 ? taken >= count : elapsed >= seconds * 1000) break;
+        if (run.count > 0 ? taken >= run.count
+                          : std::max(elapsed, nextNs / 1000000) >= run.seconds * 1000)
+            break;
         if (showProgress && elapsed >= progressAt) {
             std::fprintf(stderr, "\r%ld measurements, %.1f s", taken, elapsed / 1000.0);
             progressShown = true;
             progressAt = elapsed + 250;
         }
+        const qint64 restNs = nextNs - clock.nsecsElapsed();
+        if (restNs > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(restNs));
     }
     if (progressShown) std::fputc('\n', stderr);
+    if (output.fd != STDOUT_FILENO) ::close(output.fd);
+    if (status == kExitLinkFailed) {
+        output.ReportMissing();
+        return LinkFailure(session);
+    }
     return output.ReportMissing() ? kExitFileFailed : kExitOk;
 }
 
@@ -236,11 +357,105 @@ int HardwareInfo(const std::string& path, std::uint16_t paraSet, SensorSession& 
     info.factors = calibration.factors;
     info.offsets = calibration.offsets;
     std::string refusal;
-    if (calibration::WriteHardwareInfoFile(path, info, image, &refusal) < 0) {
-        PrintError("chromix3-cli: " + (refusal.empty() ? "cannot write " + path : refusal));
-        return kExitFileFailed;
+    return WriteOutputFile(
+        path,
+        [&](const std::string& to) {
+            return calibration::WriteHardwareInfoFile(to, info, image, &refusal);
+        },
+        refusal);
+}
+
+// The sensors of `watch`: those named by --sensor, then those of the fleet file. Nothing, with
+// the status to end with, when one is wrong.
+std::optional<std::vector<WatchTarget>> WatchFleet(const QCommandLineParser& parser, int& status) {
+    std::vector<WatchTarget> fleet;
+    std::string why;
+    for (const QString& option : parser.values(kSensorOption)) {
+        const auto target = ParseSensorOption(option.toStdString(), why);
+        if (!target) return PrintUsageError(QString::fromStdString(why)), std::nullopt;
+        fleet.push_back(*target);
     }
-    return kExitOk;
+    if (parser.isSet(kFleetOption)) {
+        const QString path = parser.value(kFleetOption);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            PrintError("chromix3-cli: cannot read the fleet file " + path.toStdString());
+            return status = kExitFileFailed, std::nullopt;
+        }
+        const auto listed = ParseFleet(file.readAll().toStdString(), why);
+        if (listed.empty()) {
+            PrintUsageError(path + ": " +
+                            QString::fromStdString(why.empty() ? "no sensor listed" : why));
+            return std::nullopt;
+        }
+        fleet.insert(fleet.end(), listed.begin(), listed.end());
+    }
+    if (fleet.empty())
+        return PrintUsageError("watch needs --sensor NAME=ADDRESS or --fleet FILE"), std::nullopt;
+    std::set<std::string> names;
+    for (const WatchTarget& target : fleet) {
+        if (!names.insert(target.name).second)
+            return PrintUsageError(QString::fromStdString("two sensors named " + target.name)),
+                   std::nullopt;
+    }
+    return fleet;
+}
+
+int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
+    for (const char* name : {"tcp", "serial", "baud"}) {
+        if (top.isSet(name) || parser.isSet(name)) {
+            PrintUsageError("watch names its sensors with --sensor or --fleet, not --" +
+                            QString(name));
+            return kExitUsage;
+        }
+    }
+    int status = kExitUsage;
+    const auto fleet = WatchFleet(parser, status);
+    if (!fleet) return status;
+    const auto interval = ParseInterval(parser.value(kWatchIntervalOption).toStdString());
+    const auto format = ParseFormat(parser.value(kRecordFormatOption).toStdString());
+    const auto timeout = TimeoutOption(top, parser);
+    if (!interval || !format || !timeout) {
+        if (!interval) PrintUsageError("--interval needs a number of seconds, 0 or more");
+        if (!format) PrintUsageError("--format needs tsv, csv or json");
+        return kExitUsage;
+    }
+    WatchedSensor::Limits limits;
+    if (*timeout > 0) {
+        limits.replySeconds = *timeout;
+        limits.connectMs = int(std::lround(*timeout * 1000));
+    }
+    // Records are added to a file, so a restarted service keeps what it wrote before; the
+    // header goes only into an empty one.
+    int fd = STDOUT_FILENO;
+    bool header = true;
+    const std::string path = parser.value(kOutputOption).toStdString();
+    if (!path.empty() && !IsStandardStream(path)) {
+        std::string refusal;
+        fd = core::OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, refusal);
+        if (fd < 0) {
+            PrintError("chromix3-cli: " + (refusal.empty() ? "cannot write " + path : refusal));
+            return kExitFileFailed;
+        }
+        header = ::lseek(fd, 0, SEEK_END) == 0;
+    }
+    Watch watch(*fleet, *interval, limits);
+    if (!watch.CatchStopSignals()) {
+        PrintError("chromix3-cli: cannot watch for SIGINT and SIGTERM");
+        return kExitUsage;
+    }
+    ConsoleSink console(*format, fd, header);
+    watch.AddSink(console);
+    // Further sinks (a broker, say) are made from their options here and added beside the
+    // console, before the run.
+    watch.Run();
+    console.Flush(Watch::kFlushTimeoutMs);
+    if (fd != STDOUT_FILENO) ::close(fd);
+    if (console.LinesNotWritten() == 0) return kExitOk;
+    PrintError("chromix3-cli: " + std::to_string(console.LinesNotWritten()) + " of " +
+               std::to_string(console.Lines() + console.LinesNotWritten()) +
+               " lines were not written (the output is full or failed)");
+    return kExitFileFailed;
 }
 
 struct Command {
@@ -250,6 +465,8 @@ struct Command {
     // Checks the command's own options and returns what runs on an open session, or nothing
     // with the status to end with.
     std::function<std::function<int(SensorSession&)>(const QCommandLineParser&, int&)> prepare;
+    // A command that opens its own links runs alone, given both parsers (top, command).
+    std::function<int(const QCommandLineParser&, const QCommandLineParser&)> alone;
 };
 
 std::vector<Command> Commands() {
@@ -259,50 +476,77 @@ std::vector<Command> Commands() {
          {},
          [](const QCommandLineParser&, int&) -> std::function<int(SensorSession&)> {
              return Identify;
-         }},
+         },
+         nullptr},
         {"get",
          "Read a parameter set from the sensor into a parameter file.",
-         {kFileOption, kEepromOption, kSetOption},
+         {kFileOption, kEepromOption, kSetOption, kParameterFormatOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              const auto transfer = TransferOptions(parser);
              if (!transfer) return status = kExitUsage, nullptr;
              return [t = *transfer](SensorSession& s) { return Get(t, s); };
-         }},
+         },
+         nullptr},
         {"send",
          "Write a parameter file to a parameter set of the sensor. The whole file is "
-         "read and checked first: a file that is not complete sends nothing.",
-         {kFileOption, kEepromOption, kSetOption},
+         "read and checked first: a file that is not complete sends nothing, nor one of "
+         "another type or version unless --force is given.",
+         {kSendFileOption, kEepromOption, kSetOption, kForceOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              const auto transfer = TransferOptions(parser);
              if (!transfer) return status = kExitUsage, nullptr;
              protocol::ParameterImage image = params::DefaultParameterImage();
-             const std::string refused = ReadWholeParameterFile(transfer->path, image);
+             const bool force = parser.isSet(kForceOption);
+             const auto read = [&](const std::string& path) {
+                 return ReadWholeParameterFile(path, image, force);
+             };
+             const std::string refused = IsStandardStream(transfer->path)
+                                             ? ReadFromStandardInput(read)
+                                             : read(transfer->path);
              if (!refused.empty()) {
                  PrintError(transfer->path + ": nothing sent.\n" + refused);
                  return status = kExitFileFailed, nullptr;
              }
              return [t = *transfer, image](SensorSession& s) { return Send(t, image, s); };
-         }},
+         },
+         nullptr},
         {"measure",
-         "Print measurements as the record file's tab-separated rows, header "
-         "first.",
-         {kCountOption, kSecondsOption},
+         "Print measurements: the record file's tab-separated rows, header first, or csv or "
+         "json lines.",
+         {kCountOption, kSecondsOption, kIntervalOption, kRecordFormatOption, kOutputOption},
          [](const QCommandLineParser& parser, int& status) -> std::function<int(SensorSession&)> {
              bool ok = true;
-             long count = 1;
-             double seconds = 0;
-             if (parser.isSet(kCountOption)) count = parser.value(kCountOption).toLong(&ok);
+             MeasureRun run;
+             if (parser.isSet(kCountOption)) run.count = parser.value(kCountOption).toLong(&ok);
              if (ok && parser.isSet(kSecondsOption)) {
-                 seconds = parser.value(kSecondsOption).toDouble(&ok);
+                 run.seconds = parser.value(kSecondsOption).toDouble(&ok);
                  ok = ok && !parser.isSet(kCountOption);
-                 count = 0;
+                 run.count = 0;
              }
-             if (!ok || count < 0 || (count == 0 && !(seconds > 0))) {
+             if (!ok || run.count < 0 || (run.count == 0 && !(run.seconds > 0))) {
                  PrintUsageError("measure takes either --count N or --seconds S, above 0");
                  return status = kExitUsage, nullptr;
              }
-             return [count, seconds](SensorSession& s) { return Measure(count, seconds, s); };
-         }},
+             if (parser.isSet(kIntervalOption)) {
+                 const auto interval = ParseInterval(parser.value(kIntervalOption).toStdString());
+                 if (!interval) {
+                     PrintUsageError("--interval needs a number of seconds, 0 or more");
+                     return status = kExitUsage, nullptr;
+                 }
+                 run.interval = *interval;
+             }
+             if (parser.isSet(kRecordFormatOption)) {
+                 const auto format = ParseFormat(parser.value(kRecordFormatOption).toStdString());
+                 if (!format) {
+                     PrintUsageError("--format needs tsv, csv or json");
+                     return status = kExitUsage, nullptr;
+                 }
+                 run.format = *format;
+             }
+             run.path = parser.value(kOutputOption).toStdString();
+             return [run](SensorSession& s) { return Measure(run, s); };
+         },
+         nullptr},
         {"hwinfo",
          "Read the hardware information and write the hardware info file.",
          {kFileOption, kSetOption},
@@ -316,7 +560,14 @@ std::vector<Command> Commands() {
              return [path, paraSet = std::uint16_t(set.toInt())](SensorSession& s) {
                  return HardwareInfo(path, paraSet, s);
              };
-         }},
+         },
+         nullptr},
+        {"watch",
+         "Measure many sensors at once until SIGINT or SIGTERM, each record named after its "
+         "sensor; a sensor that fails is tried again, from 1 s doubling to 30 s apart.",
+         {kSensorOption, kFleetOption, kWatchIntervalOption, kRecordFormatOption, kOutputOption},
+         nullptr,
+         RunWatch},
     };
 }
 
@@ -324,9 +575,11 @@ QString CommandList(const std::vector<Command>& commands) {
     QString text = "\nCommands:\n";
     for (const Command& command : commands)
         text += QStringLiteral("  %1  %2\n").arg(command.name, -9).arg(command.description);
-    text += "\n'chromix3-cli COMMAND --help' shows a command's options.\nExit status: 0 done, 1 "
-            "link or sensor failure, 2 wrong usage, 3 file refused or not written, 4 the sensor "
-            "replaced implausible values.";
+    text +=
+        "\n'chromix3-cli COMMAND --help' shows a command's options.\nExit status: 0 done (watch: "
+        "ended by SIGINT or SIGTERM), 1 "
+        "link or sensor failure, 2 wrong usage, 3 file refused or not written, 4 the sensor "
+        "replaced implausible values.";
     return text;
 }
 
@@ -343,6 +596,7 @@ int Run(const QStringList& arguments) {
     top.setApplicationDescription("The CHROMIX3 colour sensor from a shell." +
                                   CommandList(commands));
     top.addHelpOption();
+    top.addOption({"version", "Print the program's version."});
     AddLinkOptions(top);
     top.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!top.parse(arguments)) {
@@ -351,6 +605,10 @@ int Run(const QStringList& arguments) {
     }
     if (top.isSet("help")) {
         PrintHelp(top, "COMMAND");
+        return kExitOk;
+    }
+    if (top.isSet("version")) {
+        std::printf("chromix3-cli %s\n", CHROMIX_VERSION);
         return kExitOk;
     }
     const QStringList rest = top.positionalArguments();
@@ -383,14 +641,16 @@ int Run(const QStringList& arguments) {
         PrintUsageError("unexpected " + parser.positionalArguments().join(' '));
         return kExitUsage;
     }
+    if (command->alone) return command->alone(top, parser);
     const auto link = ChosenLink(top, parser);
-    if (!link) return kExitUsage;
+    const auto timeout = TimeoutOption(top, parser);
+    if (!link || !timeout) return kExitUsage;
     // Everything the command needs from files is read before the sensor is reached.
     int status = kExitOk;
     const auto work = command->prepare(parser, status);
     if (!work) return status;
     SensorSession session;
-    if (!session.Open(*link)) return LinkFailure(session);
+    if (!session.Open(*link, *timeout)) return LinkFailure(session);
     return work(session);
 }
 

@@ -65,7 +65,7 @@ private slots:
         QTest::newRow("other type") << QByteArray("Parameter File") << QByteArray("Scope File")
                                     << false << "not a parameter file";
         QTest::newRow("other version")
-            << QByteArray("V4.2") << QByteArray("V4.1") << false << "scope version do not match";
+            << QByteArray("V4.2") << QByteArray("V4.1") << false << "another version";
         QTest::newRow("value not a number")
             << QByteArray("INTLIM = 0") << QByteArray("INTLIM = x") << false << "INTLIM";
         QTest::newRow("row key missing")

@@ -6,6 +6,8 @@
 #include "sim/SensorModel.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -116,6 +118,17 @@ private slots:
         QTest::newRow("no file") << QStringList{"get", "--tcp", "h"} << 2 << "--file";
         QTest::newRow("set 2") << QStringList{"get", "--tcp", "h", "--file", "f", "--set", "2"} << 2
                                << "--set";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "chromix3-cli 4.2\n";
+        QTest::newRow("odd format")
+            << QStringList{"measure", "--tcp", "h", "--format", "xml"} << 2 << "--format";
+        QTest::newRow("odd timeout")
+            << QStringList{"identify", "--tcp", "h", "--timeout", "0"} << 2 << "--timeout";
+        QTest::newRow("watch without sensors") << QStringList{"watch"} << 2 << "--sensor";
+        QTest::newRow("watch, two of a name")
+            << QStringList{"watch", "--sensor", "a=tcp:h", "--sensor", "a=tcp:g"} << 2
+            << "two sensors named a";
+        QTest::newRow("watch, no fleet file")
+            << QStringList{"watch", "--fleet", "/nonexistent/fleet"} << 3 << "fleet";
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
@@ -202,16 +215,105 @@ private slots:
         QVERIFY2(send.err.contains("POWER: SENT 2000, THE SENSOR HOLDS 500"), send.err.constData());
     }
 
-    void silentSensorTimesOut() {
+    // A failure is told with the address and its cause, in the shell's words.
+    void failuresNameTheAddressAndTheCause() {
         QProcess silent;
         const QString address = StartSim(silent, {"--silence"});
         QVERIFY(!address.isEmpty());
-        const Outcome outcome = Run({"identify", "--tcp", address});
+        const Outcome timedOut = Run({"identify", "--tcp", address, "--timeout", "0.5"});
         silent.terminate();
         silent.waitForFinished(kWaitMs);
-        QCOMPARE(outcome.status, 1);
-        QCOMPARE(outcome.out, QByteArray());
-        QVERIFY2(outcome.err.startsWith("TIMEOUT! \nNO DATA RECEIVED!"), outcome.err.constData());
+        QCOMPARE(timedOut.status, 1);
+        QCOMPARE(timedOut.out, QByteArray());
+        QCOMPARE(timedOut.err,
+                 "chromix3-cli: no reply from " + address.toUtf8() + " within 0.5 s\n");
+        // The simulator has gone: nothing listens on its port now.
+        const Outcome refused = Run({"measure", "--tcp", address});
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.startsWith("chromix3-cli: connection refused by " + address.toUtf8()),
+                 refused.err.constData());
+        QVERIFY(!refused.err.contains("TRY TO CONNECT"));
+    }
+
+    // Scripts read csv and json without a preamble, a JSON object a line.
+    void measureFormats_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("first");
+        QTest::newRow("csv") << "csv"
+                             << QByteArray("time,RED,GREEN,BLUE,X s,Y i,INT M,delta C,"
+                                           "COLOR,GROUP,TRIGGER,TEMP");
+        QTest::newRow("json") << "json" << QByteArray("{\"time\":\"");
+    }
+    void measureFormats() {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, first);
+        const QString path = dir.filePath("records." + format);
+        const Outcome toFile = Run(QStringList{"measure", "--count", "3", "--format", format,
+                                               "--interval", "0.01", "--file", path} +
+                                   Link("tcp"));
+        QVERIFY2(toFile.status == 0, toFile.err.constData());
+        QCOMPARE(toFile.out, QByteArray());
+        const Outcome toOutput =
+            Run(QStringList{"measure", "--count", "3", "--format", format, "--file", "-"} +
+                Link("tcp"));
+        QVERIFY2(toOutput.status == 0, toOutput.err.constData());
+        for (const QByteArray& out : {Contents(path), toOutput.out}) {
+            QVERIFY2(out.startsWith(first) && out.endsWith('\n'), out.constData());
+            QList<QByteArray> lines = out.trimmed().split('\n');
+            QCOMPARE(lines.size(), format == "csv" ? 4 : 3);
+            if (format == "csv") {
+                QVERIFY(QRegularExpression(
+                            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z(,-?\\d+){11}$")
+                            .match(QString::fromLatin1(lines.last()))
+                            .hasMatch());
+                continue;
+            }
+            for (const QByteArray& line : lines) {
+                const QJsonObject record = QJsonDocument::fromJson(line).object();
+                QVERIFY2(record.value("RED").isDouble() && record.value("TEMP").isDouble(),
+                         line.constData());
+            }
+        }
+    }
+
+    // "-" is standard output: the same bytes the file gets.
+    void getToStandardOutputGivesTheFile() {
+        const QString path = dir.filePath("viafile.ini");
+        QCOMPARE(Run(QStringList{"get", "--file", path} + Link("tcp")).status, 0);
+        const Outcome out = Run(QStringList{"get", "--file", "-"} + Link("tcp"));
+        QVERIFY2(out.status == 0, out.err.constData());
+        QCOMPARE(out.out, Contents(path));
+        const Outcome json =
+            Run(QStringList{"get", "--file", "-", "--format", "json"} + Link("tcp"));
+        const QJsonObject values = QJsonDocument::fromJson(json.out).object();
+        QCOMPARE(values.value("PARAMETER").toObject().value("AVERAGE").toInt(), 17);
+        QCOMPARE(values.value("TEACH VECTOR 3").toObject().value("CELL 0").toInt(), 1234);
+    }
+
+    // A file the window would ask about is refused with its reason; --force sends it.
+    void foreignFileNeedsForce() {
+        QByteArray foreign = Contents(WriteFile("foreign.ini", KnownImage(444)));
+        foreign.replace("Parameter File", "Scope File");
+        const QString path = dir.filePath("foreign.ini");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(foreign);
+        file.close();
+        QCOMPARE(
+            Run(QStringList{"send", "--file", WriteFile("k.ini", KnownImage(333))} + Link("tcp"))
+                .status,
+            0);
+        const Outcome refused = Run(QStringList{"send", "--file", path} + Link("tcp"));
+        QCOMPARE(refused.status, 3);
+        QVERIFY2(refused.err.contains("not a parameter file (FILE TYPE: \"Scope File\")") &&
+                     refused.err.contains("--force"),
+                 refused.err.constData());
+        QVERIFY(!refused.err.contains("Do you want"));
+        const Outcome forced = Run(QStringList{"send", "--force", "--file", path} + Link("tcp"));
+        QVERIFY2(forced.status == 0, forced.err.constData());
+        const Outcome json =
+            Run(QStringList{"get", "--file", "-", "--format", "json"} + Link("tcp"));
+        QCOMPARE(QJsonDocument::fromJson(json.out)["PARAMETER"]["POWER"].toInt(), 444);
     }
 
     void measureCountPrintsRows() {

@@ -1,0 +1,56 @@
+#include "cli/ConsoleSink.h"
+
+#include "recorder/RecordFile.h"
+
+#include <QDateTime>
+
+#include <cstdio>
+
+namespace cli {
+
+ConsoleSink::ConsoleSink(Format format, int fd, bool header) : format(format), fd(fd) {
+    flushTimer.setSingleShot(true);
+    QObject::connect(&flushTimer, &QTimer::timeout, [this] { WriteOut(); });
+    if (header) pending = HeaderLine(format, true);
+    WriteOut();
+}
+
+ConsoleSink::~ConsoleSink() {
+    WriteOut();
+}
+
+void ConsoleSink::Record(const MeasurementRecord& record) {
+    pending += RecordLine(format, record, true);
+    ++pendingLines;
+    if (pending.size() >= kFlushBytes)
+        WriteOut();
+    else if (!flushTimer.isActive())
+        flushTimer.start(kFlushDelayMs);
+}
+
+void ConsoleSink::Status(const std::string& sensor, bool online, const std::string& detail) {
+    std::fprintf(stderr, "chromix3-cli: %s %s: %s\n", sensor.c_str(), online ? "online" : "offline",
+                 detail.c_str());
+    if (format != Format::Json) return;
+    pending += StatusJson(sensor, QDateTime::currentMSecsSinceEpoch(), online, detail) + "\n";
+    ++pendingLines;
+    if (!flushTimer.isActive()) flushTimer.start(kFlushDelayMs);
+}
+
+void ConsoleSink::Flush(int) {
+    WriteOut();
+}
+
+void ConsoleSink::WriteOut() {
+    flushTimer.stop();
+    if (pending.empty()) return;
+    // Whole lines or none: a full disk leaves no line cut in half.
+    if (recorder::WriteWhole(fd, pending) == recorder::WriteResult::Written)
+        lines += pendingLines;
+    else
+        linesNotWritten += pendingLines;
+    pending.clear();
+    pendingLines = 0;
+}
+
+} // namespace cli

@@ -1,0 +1,100 @@
+#pragma once
+// One sensor of `watch`, driven by the event loop without ever blocking it: connect, identify,
+// then a measurement every interval; each step is a request written and a reply taken as its
+// bytes come. A failure closes the link and tries again after a rest that doubles from 1 s to
+// 30 s. Many of these share one thread, so none may wait in a loop of its own as the window's
+// link does.
+#include "cli/FleetFile.h"
+#include "protocol/FrameCodec.h"
+#include "protocol/MeasurementFrame.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QSerialPort;
+class QTcpSocket;
+
+namespace cli {
+
+class WatchedSensor : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kFirstRestMs = 1000;
+    static constexpr int kLongestRestMs = 30000;
+
+    // What the sensor tells the watch; called on the event loop's thread.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        virtual void Measured(const WatchedSensor& sensor,
+                              const protocol::MeasurementFrame& frame) = 0;
+        virtual void StatusChanged(const WatchedSensor& sensor, bool online,
+                                   const std::string& detail) = 0;
+    };
+
+    struct Limits {
+        double replySeconds = 3.0;
+        int connectMs = 5000;
+    };
+
+    WatchedSensor(const WatchTarget& target, double intervalSeconds, Limits limits,
+                  Listener& listener, QObject* parent = nullptr);
+    ~WatchedSensor() override;
+
+    void Start();
+    // Closes the link; nothing more is reported.
+    void Stop();
+
+    const std::string& Name() const { return name; }
+    const std::string& Where() const { return where; }
+    long Measurements() const { return measurements; }
+
+private:
+    enum class State { Stopped, Resting, Connecting, Identifying, Idle, Measuring };
+
+    void Connect();
+    void Identified(const std::string& firmwareId);
+    void SendRequest(std::uint8_t order);
+    void ScheduleMeasurement();
+    void TakeBytes();
+    // A whole frame is in the buffer: judge it as the answer to `asked`.
+    void TakeFrame();
+    void Fail(const std::string& shellText);
+    void FailOpen(int cause);
+    void OnDeadline();
+    void OnSocketError();
+    void OnSerialError(int error);
+    void ArmDeadline(qint64 ms);
+    bool Waiting() const;
+
+    Listener& listener;
+    std::string name;
+    LinkChoice link;
+    std::string where;
+    double interval;
+    Limits limits;
+    State state = State::Stopped;
+    QTcpSocket* tcp = nullptr;
+    QSerialPort* serial = nullptr;
+    QTimer nextStep;     // the next measurement, or the next try after a rest
+    QTimer deadline;     // wakes to look at deadlineNs; restarted only when it has passed
+    QElapsedTimer clock; // since Start
+    qint64 deadlineNs = 0;
+    qint64 lastRequestNs = 0;
+    std::uint8_t asked = 0;
+    int restMs = kFirstRestMs;
+    bool reportedOffline = false;
+    std::string lastReason;
+    long measurements = 0;
+    int received = 0;
+    std::array<std::uint8_t, protocol::frame::kBufferSize> buffer{};
+    std::array<std::uint16_t, protocol::frame::kWordCount> words{};
+    protocol::MeasurementFrame frame;
+};
+
+} // namespace cli

@@ -1,0 +1,144 @@
+// chromix3-cli watch as a service runs it: two simulator programs at once, one killed and
+// started again, the run ended by SIGTERM.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr int kWaitMs = 60000;
+
+QString SimProgram() {
+    return qEnvironmentVariable("CHROMIX_SIM");
+}
+
+// Ends a simulator program when the test is done with it.
+struct Sim : QProcess {
+    ~Sim() override {
+        terminate();
+        waitForFinished(kWaitMs);
+    }
+};
+
+// A simulator program on a TCP port of its own (0: any free one); its port, or 0.
+int StartSim(QProcess& sim, const QStringList& switches, int port = 0) {
+    sim.start(SimProgram(), QStringList{"--tcp", QString::number(port)} + switches);
+    QByteArray out;
+    while (!out.contains('\n') && sim.waitForReadyRead(kWaitMs))
+        out += sim.readAllStandardOutput();
+    const auto match = QRegularExpression("TCP port (\\d+)").match(QString::fromLatin1(out));
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+// The watch process and the JSON lines it has written so far.
+struct WatchRun {
+    QProcess process;
+    QByteArray pending;
+    QList<QJsonObject> lines;
+
+    void Start(const QStringList& sensors) {
+        QStringList arguments{"watch", "--format", "json", "--interval", "0.02"};
+        for (const QString& sensor : sensors)
+            arguments << "--sensor" << sensor;
+        process.start(QStringLiteral(CHROMIX_CLI_PATH), arguments);
+        QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { Take(); });
+    }
+    void Take() {
+        pending += process.readAllStandardOutput();
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
+            lines << QJsonDocument::fromJson(pending.left(end)).object();
+    }
+    QList<QJsonObject> Records(const QString& sensor) const {
+        QList<QJsonObject> records;
+        for (const QJsonObject& line : lines)
+            if (line.value("sensor").toString() == sensor && line.contains("RED")) records << line;
+        return records;
+    }
+    // The status lines of `sensor` saying `state` ("online", "offline").
+    QList<QJsonObject> Statuses(const QString& sensor, const QString& state) const {
+        QList<QJsonObject> found;
+        for (const QJsonObject& line : lines)
+            if (line.value("sensor").toString() == sensor &&
+                line.value("status").toString() == state)
+                found << line;
+        return found;
+    }
+    // SIGTERM: the run ends cleanly, every line written whole.
+    void Terminate() {
+        ::kill(pid_t(process.processId()), SIGTERM);
+        QVERIFY(process.waitForFinished(kWaitMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        Take();
+        QVERIFY2(pending.isEmpty(), pending.constData()); // no line cut off
+    }
+};
+
+int Spread(const QJsonObject& record) {
+    return record.value("RED").toInt() - record.value("BLUE").toInt();
+}
+
+} // namespace
+
+class TestCliWatch : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        if (SimProgram().isEmpty()) QSKIP("CHROMIX_SIM does not name the simulator program");
+    }
+
+    // One simulator holds its object at red 3000 and blue 0, the other at 1500 and 1500 (both
+    // begin at 1800 and 1200): the records of each show where they came from.
+    void eachRecordCarriesTheValuesOfItsOwnSensor() {
+        Sim wide, flat;
+        const int widePort = StartSim(wide, {"--raw-spread", "3000"});
+        const int flatPort = StartSim(flat, {"--raw-spread", "0"});
+        QVERIFY(widePort > 0 && flatPort > 0);
+        WatchRun run;
+        run.Start({QString("wide=tcp:127.0.0.1:%1").arg(widePort),
+                   QString("flat=tcp:127.0.0.1:%1").arg(flatPort)});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !run.Records("wide").isEmpty() && Spread(run.Records("wide").last()) > 2500 &&
+                !run.Records("flat").isEmpty() && qAbs(Spread(run.Records("flat").last())) < 200,
+            kWaitMs);
+        run.Terminate();
+        for (const QJsonObject& record : run.Records("wide"))
+            QVERIFY(Spread(record) > 550);
+        for (const QJsonObject& record : run.Records("flat"))
+            QVERIFY(Spread(record) < 650);
+        QCOMPARE(run.Statuses("wide", "online").size(), 1);
+        QCOMPARE(run.Statuses("flat", "online").size(), 1);
+    }
+
+    void aSensorThatGoesAwayIsReportedAndComesBackWhileTheOtherGoesOn() {
+        Sim steady, flaky;
+        const int steadyPort = StartSim(steady, {});
+        const int flakyPort = StartSim(flaky, {});
+        QVERIFY(steadyPort > 0 && flakyPort > 0);
+        WatchRun run;
+        run.Start({QString("steady=tcp:127.0.0.1:%1").arg(steadyPort),
+                   QString("flaky=tcp:127.0.0.1:%1,interval=0.1").arg(flakyPort)});
+        QTRY_VERIFY_WITH_TIMEOUT(!run.Records("flaky").isEmpty(), kWaitMs);
+        flaky.kill();
+        QVERIFY(flaky.waitForFinished(kWaitMs));
+        QTRY_VERIFY_WITH_TIMEOUT(!run.Statuses("flaky", "offline").isEmpty(), kWaitMs);
+        const QString reason = run.Statuses("flaky", "offline").first().value("detail").toString();
+        QVERIFY2(reason.contains(QString("127.0.0.1:%1").arg(flakyPort)), qPrintable(reason));
+        const qsizetype steadyBefore = run.Records("steady").size();
+        QTRY_VERIFY_WITH_TIMEOUT(run.Records("steady").size() > steadyBefore + 10, kWaitMs);
+
+        const qsizetype flakyBefore = run.Records("flaky").size();
+        QCOMPARE(StartSim(flaky, {}, flakyPort), flakyPort);
+        QTRY_VERIFY_WITH_TIMEOUT(run.Statuses("flaky", "online").size() == 2 &&
+                                     run.Records("flaky").size() > flakyBefore,
+                                 kWaitMs);
+        run.Terminate();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliWatch)
+#include "TestCliWatch.moc"

@@ -154,8 +154,11 @@ void MonitorWindow::CBF_ButtonMonitorSave() {
         QFileDialog::getSaveFileName(this, tr("SAVE MONITOR"), QStringLiteral("monitor.txt"),
                                      tr("Text files (*.txt);;All files (*)"));
     if (path.isEmpty()) return;
-    if (!monitor.Save(path.toStdString()))
-        QMessageBox::warning(this, tr("SAVE MONITOR"), tr("The file could not be written."));
+    std::string refusal;
+    if (!monitor.Save(path.toStdString(), refusal))
+        QMessageBox::warning(this, tr("SAVE MONITOR"),
+                             refusal.empty() ? tr("The file could not be written.")
+                                             : QString::fromStdString(refusal));
 }
 
 void MonitorWindow::showEvent(QShowEvent* event) {

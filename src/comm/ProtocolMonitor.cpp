@@ -1,11 +1,14 @@
 #include "comm/ProtocolMonitor.h"
+#include "core/SafeFile.h"
 
 #include "protocol/CheckByte.h"
 #include "protocol/FrameCodec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace comm {
 
@@ -160,13 +163,21 @@ const FrameRecord& ProtocolMonitor::At(std::size_t index) const {
     return ring[(first + index) % kCapacity];
 }
 
-bool ProtocolMonitor::Save(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+bool ProtocolMonitor::Save(const std::string& path, std::string& refusal) const {
+    const int fd = core::OpenRegularFile(path, O_WRONLY | O_CREAT | O_TRUNC, refusal);
+    if (fd < 0) return false;
+    std::string text;
     for (std::size_t i = 0; i < size; ++i)
-        out << FrameLine(At(i)) << '\n';
-    out.flush();
-    return bool(out);
+        text += FrameLine(At(i)) + '\n';
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        written += std::size_t(n);
+    }
+    const bool closed = ::close(fd) == 0;
+    return written == text.size() && closed;
 }
 
 } // namespace comm

@@ -64,8 +64,9 @@ public:
     // what came after the count it last saw.
     std::uint64_t Recorded() const { return recorded; }
 
-    // Every line held, oldest first; false when the file could not be written.
-    bool Save(const std::string& path) const;
+    // Every line held, oldest first; false when the file could not be written, with `refusal`
+    // saying why when `path` is no regular file (a fifo or a device would hold the window).
+    bool Save(const std::string& path, std::string& refusal) const;
 
 private:
     // The entry the next frame goes into; the oldest once the ring is full.

@@ -5,7 +5,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace comm;
 
@@ -139,14 +141,21 @@ private slots:
         monitor.Record(FrameDirection::Reply, nullptr, 0, "Timeout");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("monitor.txt"));
-        QVERIFY(monitor.Save(path.toStdString()));
+        std::string refusal;
+        QVERIFY(monitor.Save(path.toStdString(), refusal));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], QString::fromStdString(FrameLine(monitor.At(0))));
         QCOMPARE(lines[1], QString::fromStdString(FrameLine(monitor.At(1))));
-        QVERIFY(!monitor.Save(dir.filePath(QStringLiteral("missing/monitor.txt")).toStdString()));
+        QVERIFY(!monitor.Save(dir.filePath(QStringLiteral("missing/monitor.txt")).toStdString(),
+                              refusal));
+        // A fifo nobody reads is refused at once instead of holding the window.
+        const std::string fifo = dir.filePath(QStringLiteral("fifo")).toStdString();
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        QVERIFY(!monitor.Save(fifo, refusal));
+        QVERIFY2(refusal.find(fifo) != std::string::npos, refusal.c_str());
     }
 };
 

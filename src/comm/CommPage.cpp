@@ -269,9 +269,9 @@ int CommPage::SelectedBaudRateCode() const {
 }
 
 void CommPage::ShowSettingsFile(const std::string& path, bool besideProgram) {
-    dispSettingsFile->setText(
-        QString::fromStdString(path) +
-        (besideProgram ? tr("  (BESIDE THE PROGRAM)") : tr("  (USER SETTINGS FOLDER)")));
+    // Which folder first: a long path is cut at the right.
+    dispSettingsFile->setText((besideProgram ? tr("BESIDE THE PROGRAM: ") : tr("USER FOLDER: ")) +
+                              QString::fromStdString(path));
     dispSettingsFile->setCursorPosition(0);
     dispSettingsFile->setToolTip(dispSettingsFile->text());
 }

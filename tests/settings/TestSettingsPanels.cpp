@@ -616,14 +616,14 @@ private slots:
         });
         const QString expected =
             readOnly ? config.filePath(QStringLiteral("chromix3/PanelSettings.cfg")) : beside;
-        const QString where = readOnly ? QStringLiteral("  (USER SETTINGS FOLDER)")
-                                       : QStringLiteral("  (BESIDE THE PROGRAM)");
+        const QString where =
+            readOnly ? QStringLiteral("USER FOLDER: ") : QStringLiteral("BESIDE THE PROGRAM: ");
         for (const QString& idBefore :
              {fileBeside ? QStringLiteral("Line 4 sensor") : QString(), QStringLiteral("saved")}) {
             f = std::make_unique<ProgramFixture>();
             f->program->SetProgramDirectory(program.path());
             f->StartWithoutSensor();
-            QCOMPARE(Need<QLineEdit>(f->Window(), "DispSettingsFile")->text(), expected + where);
+            QCOMPARE(Need<QLineEdit>(f->Window(), "DispSettingsFile")->text(), where + expected);
             auto comm = f->Comm();
             QCOMPARE(comm.editId->text(), idBefore);
             comm.editId->setText(QStringLiteral("saved"));

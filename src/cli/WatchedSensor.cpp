@@ -8,13 +8,19 @@
 #include "protocol/Exchange.h"
 #include "protocol/Orders.h"
 
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QSerialPort>
-#include <QTcpSocket>
+#include <QSocketNotifier>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <grp.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,16 +44,16 @@ lt::OpenCause SerialCause(QSerialPort::SerialPortError error, const std::string&
     return lt::OpenCause::NoPermission;
 }
 
-lt::OpenCause TcpCause(QAbstractSocket::SocketError error) {
+// Why a connect failed, from the error the system gave.
+lt::OpenCause TcpCause(int error) {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
+    case ECONNREFUSED:
         return lt::OpenCause::Refused;
-    case QAbstractSocket::HostNotFoundError:
-        return lt::OpenCause::NoSuchHost;
-    case QAbstractSocket::SocketTimeoutError:
-        return lt::OpenCause::NoAnswer;
-    case QAbstractSocket::NetworkError:
+    case ENETUNREACH:
         return lt::OpenCause::NetworkUnreachable;
+    case EHOSTUNREACH:
+    case ETIMEDOUT:
+        return lt::OpenCause::NoAnswer;
     default:
         return lt::OpenCause::OtherTcp;
     }
@@ -61,27 +67,15 @@ WatchedSensor::WatchedSensor(const WatchTarget& target, double intervalSeconds, 
       where(WhereOf(target.link)), interval(target.interval.value_or(intervalSeconds)),
       limits(limits) {
     nextStep.setSingleShot(true);
-    // Short intervals keep their period; longer ones may be served with others in one wake-up.
-    if (interval < 0.05) nextStep.setTimerType(Qt::PreciseTimer);
+    // A coarse timer may wake 5 % early, which would shorten the period.
+    nextStep.setTimerType(Qt::PreciseTimer);
     deadline.setSingleShot(true);
     connect(&nextStep, &QTimer::timeout, this, [this] {
         if (state == State::Idle) SendRequest(protocol::kOrderMeasure);
         if (state == State::Resting) Connect();
     });
     connect(&deadline, &QTimer::timeout, this, &WatchedSensor::OnDeadline);
-    if (link.tcp) {
-        tcp = new QTcpSocket(this);
-        connect(tcp, &QTcpSocket::connected, this, [this] {
-            if (state != State::Connecting) return;
-            tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-            SendRequest(protocol::kOrderIdentify);
-        });
-        connect(tcp, &QTcpSocket::readyRead, this, &WatchedSensor::TakeBytes);
-        connect(tcp, &QTcpSocket::errorOccurred, this, &WatchedSensor::OnSocketError);
-        connect(tcp, &QTcpSocket::disconnected, this, [this] {
-            if (state != State::Connecting) Fail(ShellReport(lt::kServerClosed, where, 0));
-        });
-    } else {
+    if (!link.tcp) {
         serial = new QSerialPort(this);
         connect(serial, &QSerialPort::readyRead, this, &WatchedSensor::TakeBytes);
         connect(serial, &QSerialPort::errorOccurred, this,
@@ -102,7 +96,21 @@ void WatchedSensor::Stop() {
     state = State::Stopped;
     nextStep.stop();
     deadline.stop();
-    if (tcp) tcp->abort();
+    CloseLink();
+}
+
+void WatchedSensor::CloseLink() {
+    if (lookupId >= 0) QHostInfo::abortHostLookup(lookupId);
+    lookupId = -1;
+    // Disabled at once, deleted later: this may run inside one of their own signals.
+    for (QSocketNotifier** notifier : {&readable, &writable}) {
+        if (!*notifier) continue;
+        (*notifier)->setEnabled(false);
+        (*notifier)->deleteLater();
+        *notifier = nullptr;
+    }
+    if (socket >= 0) ::close(socket);
+    socket = -1;
     if (serial && serial->isOpen()) serial->close();
 }
 
@@ -111,18 +119,36 @@ bool WatchedSensor::Waiting() const {
 }
 
 void WatchedSensor::ArmDeadline(qint64 ms) {
-    deadlineNs = clock.nsecsElapsed() + ms * 1000000;
+    const qint64 now = clock.nsecsElapsed();
+    deadlineNs = now + ms * 1000000;
     // Left running between exchanges: it is started anew only when it would wake too late.
-    if (!deadline.isActive() || deadline.remainingTime() > ms + 1) deadline.start(int(ms) + 1);
+    if (deadline.isActive() && deadlineWakeNs <= deadlineNs + 1000000) return;
+    deadline.start(int(ms) + 1);
+    deadlineWakeNs = now + (ms + 1) * 1000000;
 }
 
 void WatchedSensor::Connect() {
+    CloseLink();
     state = State::Connecting;
     received = 0;
-    if (tcp) {
-        tcp->abort();
+    if (link.tcp) {
         ArmDeadline(limits.connectMs);
-        tcp->connectToHost(QString::fromStdString(link.host), quint16(link.port));
+        QString host = QString::fromStdString(link.host);
+        if (host.startsWith('[') && host.endsWith(']')) host = host.mid(1, host.size() - 2);
+        QHostAddress address;
+        if (address.setAddress(host)) {
+            ConnectTo(address);
+            return;
+        }
+        lookupId = QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {
+            lookupId = -1;
+            if (state != State::Connecting) return;
+            if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+                Fail(ShellWords(lt::OpenCauseText(lt::OpenCause::NoSuchHost, where), where));
+                return;
+            }
+            ConnectTo(info.addresses().first());
+        });
         return;
     }
     serial->setPortName(QString::fromStdString(link.device));
@@ -141,41 +167,115 @@ void WatchedSensor::Connect() {
     SendRequest(protocol::kOrderIdentify);
 }
 
+void WatchedSensor::ConnectTo(const QHostAddress& address) {
+    sockaddr_storage storage{};
+    socklen_t size = 0;
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        auto* in6 = reinterpret_cast<sockaddr_in6*>(&storage);
+        in6->sin6_family = AF_INET6;
+        in6->sin6_port = htons(quint16(link.port));
+        const Q_IPV6ADDR bytes = address.toIPv6Address();
+        std::memcpy(&in6->sin6_addr, &bytes, sizeof bytes);
+        size = sizeof *in6;
+    } else {
+        auto* in4 = reinterpret_cast<sockaddr_in*>(&storage);
+        in4->sin_family = AF_INET;
+        in4->sin_port = htons(quint16(link.port));
+        in4->sin_addr.s_addr = htonl(address.toIPv4Address());
+        size = sizeof *in4;
+    }
+    socket = ::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    if (socket >= 0) ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    if (socket >= 0 && ::connect(socket, reinterpret_cast<sockaddr*>(&storage), size) == 0) {
+        Connected();
+        return;
+    }
+    if (socket < 0 || errno != EINPROGRESS) {
+        Fail(ShellWords(lt::OpenCauseText(TcpCause(errno), where), where));
+        return;
+    }
+    writable = new QSocketNotifier(socket, QSocketNotifier::Write, this);
+    connect(writable, &QSocketNotifier::activated, this, [this] {
+        int error = 0;
+        socklen_t length = sizeof error;
+        ::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length);
+        writable->setEnabled(false);
+        writable->deleteLater();
+        writable = nullptr;
+        if (error != 0) {
+            Fail(ShellWords(lt::OpenCauseText(TcpCause(error), where), where));
+            return;
+        }
+        Connected();
+    });
+}
+
+void WatchedSensor::Connected() {
+    readable = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+    connect(readable, &QSocketNotifier::activated, this, &WatchedSensor::TakeTcpBytes);
+    SendRequest(protocol::kOrderIdentify);
+}
+
+void WatchedSensor::TakeTcpBytes() {
+    const bool asking = Waiting() && state != State::Connecting;
+    std::array<std::uint8_t, 512> unasked;
+    // Bytes nobody asked for are read and dropped, so that the next reply starts clean.
+    const ssize_t n = asking ? ::recv(socket, buffer.data() + received,
+                                      buffer.size() - std::size_t(received), MSG_DONTWAIT)
+                             : ::recv(socket, unasked.data(), unasked.size(), MSG_DONTWAIT);
+    if (n == 0) {
+        Fail(ShellReport(lt::kServerClosed, where, 0));
+        return;
+    }
+    if (n < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
+        Fail("connection to " + where + " failed: " + std::strerror(errno));
+        return;
+    }
+    if (!asking) return;
+    received += int(n);
+    CheckReply();
+}
+
 void WatchedSensor::SendRequest(std::uint8_t order) {
     std::array<std::uint8_t, frame::kHeaderSize> request{};
     const auto length =
         protocol::BuildRequestFrame(protocol::MakeRequest(order), request.data(), request.size());
-    // Whatever is left of an earlier reply is not this one's.
-    QIODevice* device = tcp ? static_cast<QIODevice*>(tcp) : serial;
-    if (device->bytesAvailable() > 0) device->skip(device->bytesAvailable());
+    // Whatever is left of an earlier reply is not this one's (TCP drops it as it comes).
+    if (serial && serial->bytesAvailable() > 0) serial->skip(serial->bytesAvailable());
     received = 0;
     asked = order;
     state = order == protocol::kOrderIdentify ? State::Identifying : State::Measuring;
-    lastRequestNs = clock.nsecsElapsed();
     ArmDeadline(qint64(std::ceil(limits.replySeconds * 1000)));
-    // Written by the descriptor while nothing else is queued: the device's own write would arm a
-    // write notifier and cost the loop another pass per request.
     const auto* bytes = reinterpret_cast<const char*>(request.data());
-    qint64 sent = 0;
-    if (device->bytesToWrite() == 0) {
-        const ssize_t n =
-            tcp ? ::send(int(tcp->socketDescriptor()), bytes, length, MSG_NOSIGNAL | MSG_DONTWAIT)
-                : ::write(int(serial->handle()), bytes, length);
-        sent = std::max<ssize_t>(n, 0);
+    if (socket >= 0) {
+        // Eight bytes into an empty connection: anything short of all of them is a fault.
+        if (::send(socket, bytes, length, MSG_NOSIGNAL | MSG_DONTWAIT) != ssize_t(length))
+            Fail("cannot send to " + where + ": " + std::strerror(errno));
+        return;
     }
-    if (sent < qint64(length)) device->write(bytes + sent, qint64(length) - sent);
+    // Written by the descriptor while nothing else is queued: the port's own write would arm a
+    // write notifier and cost the loop another pass per request.
+    qint64 sent = 0;
+    if (serial->bytesToWrite() == 0)
+        sent = std::max<ssize_t>(::write(int(serial->handle()), bytes, length), 0);
+    if (sent < qint64(length)) serial->write(bytes + sent, qint64(length) - sent);
 }
 
 void WatchedSensor::TakeBytes() {
-    QIODevice* device = tcp ? static_cast<QIODevice*>(tcp) : serial;
     if (!Waiting() || state == State::Connecting) {
-        device->skip(device->bytesAvailable()); // nothing asked: nobody's reply
+        serial->skip(serial->bytesAvailable()); // nothing asked: nobody's reply
         return;
     }
-    const qint64 n = device->read(reinterpret_cast<char*>(buffer.data()) + received,
+    const qint64 n = serial->read(reinterpret_cast<char*>(buffer.data()) + received,
                                   qint64(buffer.size()) - received);
     if (n <= 0) return;
     received += int(n);
+    CheckReply();
+}
+
+void WatchedSensor::CheckReply() {
     if (received < int(frame::kHeaderSize)) return;
     frame::HeaderFields head;
     if (!frame::DecodeHead(buffer.data(), head) || head.length > frame::kMaxDataBytes) {
@@ -220,18 +320,22 @@ void WatchedSensor::Identified(const std::string& firmwareId) {
     lastReason.clear();
     state = State::Idle;
     listener.StatusChanged(*this, true, firmwareId);
+    plannedNs = clock.nsecsElapsed();
     if (state == State::Idle) SendRequest(protocol::kOrderMeasure);
 }
 
 void WatchedSensor::ScheduleMeasurement() {
-    const qint64 due = lastRequestNs + qint64(interval * 1e9);
+    // The interval is a period counted from the planned starts, so a timer's lateness does not
+    // add up; an exchange that took longer than the interval is followed at once.
+    const qint64 due = plannedNs + qint64(interval * 1e9);
     const qint64 now = clock.nsecsElapsed();
-    // The interval is a period: an exchange that took longer is followed at once.
     if (interval <= 0 || due <= now) {
+        plannedNs = now;
         SendRequest(protocol::kOrderMeasure);
         return;
     }
-    nextStep.start(int((due - now + 999999) / 1000000));
+    plannedNs = due;
+    nextStep.start(int((due - now) / 1000000));
 }
 
 void WatchedSensor::Fail(const std::string& shellText) {
@@ -239,8 +343,7 @@ void WatchedSensor::Fail(const std::string& shellText) {
     // Resting first: closing the link below reports again, and that report is passed over.
     state = State::Resting;
     deadline.stop();
-    if (tcp) tcp->abort();
-    if (serial && serial->isOpen()) serial->close();
+    CloseLink();
     nextStep.start(restMs);
     restMs = std::min(restMs * 2, kLongestRestMs);
     if (reportedOffline && shellText == lastReason) return;
@@ -254,24 +357,13 @@ void WatchedSensor::OnDeadline() {
     const qint64 left = deadlineNs - clock.nsecsElapsed();
     if (left > 0) {
         deadline.start(int(left / 1000000) + 1);
+        deadlineWakeNs = deadlineNs + 1000000;
         return;
     }
     if (state == State::Connecting)
         Fail(ShellWords(lt::OpenCauseText(lt::OpenCause::NoAnswer, where), where));
     else
         Fail(ShellReport(lt::kTimeout, where, limits.replySeconds));
-}
-
-void WatchedSensor::OnSocketError() {
-    if (state == State::Connecting) {
-        Fail(ShellWords(lt::OpenCauseText(TcpCause(tcp->error()), where), where));
-        return;
-    }
-    if (tcp->error() == QAbstractSocket::RemoteHostClosedError) {
-        Fail(ShellReport(lt::kServerClosed, where, 0));
-        return;
-    }
-    Fail("connection to " + where + " failed: " + tcp->errorString().toLower().toStdString());
 }
 
 void WatchedSensor::OnSerialError(int error) {

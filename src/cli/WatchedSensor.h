@@ -16,8 +16,9 @@
 #include <cstdint>
 #include <string>
 
+class QHostAddress;
 class QSerialPort;
-class QTcpSocket;
+class QSocketNotifier;
 
 namespace cli {
 
@@ -58,16 +59,23 @@ private:
     enum class State { Stopped, Resting, Connecting, Identifying, Idle, Measuring };
 
     void Connect();
+    // TCP by the descriptor itself: one poll, one recv and one send a measurement, where a
+    // socket object adds a size query and its own signals to each.
+    void ConnectTo(const QHostAddress& address);
+    void Connected();
+    void CloseLink();
+    void TakeTcpBytes();
     void Identified(const std::string& firmwareId);
     void SendRequest(std::uint8_t order);
     void ScheduleMeasurement();
     void TakeBytes();
+    // The reply bytes now in the buffer: a frame judged once whole.
+    void CheckReply();
     // A whole frame is in the buffer: judge it as the answer to `asked`.
     void TakeFrame();
     void Fail(const std::string& shellText);
     void FailOpen(int cause);
     void OnDeadline();
-    void OnSocketError();
     void OnSerialError(int error);
     void ArmDeadline(qint64 ms);
     bool Waiting() const;
@@ -79,13 +87,17 @@ private:
     double interval;
     Limits limits;
     State state = State::Stopped;
-    QTcpSocket* tcp = nullptr;
+    int socket = -1;
+    int lookupId = -1; // a host name being looked up
+    QSocketNotifier* readable = nullptr;
+    QSocketNotifier* writable = nullptr; // while a connect is under way
     QSerialPort* serial = nullptr;
     QTimer nextStep;     // the next measurement, or the next try after a rest
     QTimer deadline;     // wakes to look at deadlineNs; restarted only when it has passed
     QElapsedTimer clock; // since Start
     qint64 deadlineNs = 0;
-    qint64 lastRequestNs = 0;
+    qint64 deadlineWakeNs = 0; // when the deadline timer, if running, wakes
+    qint64 plannedNs = 0;      // when the measurement under way was due
     std::uint8_t asked = 0;
     int restMs = kFirstRestMs;
     bool reportedOffline = false;

@@ -26,8 +26,21 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Runs each step after its pause, back in the event loop in between.
+void RunSteps(std::vector<std::pair<int, std::function<void()>>> steps, std::size_t next = 0) {
+    if (next >= steps.size()) return;
+    const int pause = steps[next].first;
+    QTimer::singleShot(pause, [steps = std::move(steps), next]() mutable {
+        steps[next].second();
+        RunSteps(std::move(steps), next + 1);
+    });
+}
 
 void Grab(QWidget& window, const QString& path) {
     QApplication::processEvents();
@@ -98,115 +111,127 @@ int main(int argc, char** argv) {
     // Each page is shown while GO runs, long enough for its charts to move.
     QTimer tour;
     tour.setInterval(1500);
+    // The main pages after the loop (the communication page would end it).
+    const std::function<void()> afterTheLoop = [&] {
+        // The recorded-value teach panel after half a second of recording, the cursors
+        // on the first record: the simulator answers so fast that two seconds would fill
+        // the buffer and end the recording before the picture.
+        program.ShowPage(core::MainPage::TeachTable);
+        Find<QPushButton>(window, "ButtonTeachRecVal")->click();
+        QTimer::singleShot(500, [&] {
+            auto* xy = Find<teach::PointCloudGraph>(window, "GraphXYTP2");
+            program.Live().CBF_ButtonStop();
+            QTest::qWait(100);
+            const core::TeachPoint first = state.teach.recordedPoints[0];
+            xy->SnapCursorTo({first[0], first[1]});
+            Grab(window, QStringLiteral("%1/teach-recorded-%2.png").arg(out, tag));
+        });
+        Find<QPushButton>(window, "ButtonTP2Start")->click();
+        Find<QPushButton>(window, "ButtonCloseTeachPanel", 1)->click();
+
+        // The recorder during a continuous recording, its start button red.
+        program.ShowPage(core::MainPage::Recorder);
+        dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New,
+                                programDir.filePath(QStringLiteral("tour.dat")).toStdString()}};
+        Find<QPushButton>(window, "ButtonSelRecFile")->click();
+        auto* recordMode = Find<QComboBox>(window, "EditSelectDataRec");
+        recordMode->setCurrentIndex(1);
+        emit recordMode->activated(1);
+        Find<QDoubleSpinBox>(window, "EditInterval")->setValue(0.25);
+        dialogs.confirmAnswers = {true};
+        QTimer::singleShot(1500, [&] {
+            Grab(window, QStringLiteral("%1/recorder-running-%2.png").arg(out, tag));
+            program.Recorder().CBF_ButtonStopRecord();
+        });
+        Find<QPushButton>(window, "ButtonStartRecord")->click();
+        recordMode->setCurrentIndex(0);
+        emit recordMode->activated(0);
+        const char* names[] = {"com", "para", "group", "teach", "rec", "cal", "rows"};
+        for (int page = 0; page < int(std::size(names)); ++page) {
+            program.ShowPage(core::MainPage(page));
+            QTest::qWait(200);
+            Grab(window, QStringLiteral("%1/page-%2-%3.png").arg(out, names[page], tag));
+        }
+        // The serial fields, the COM PORT list open; then back to TCP/IP.
+        program.ShowPage(core::MainPage::Communication);
+        auto* protocol = Find<QComboBox>(window, "EditCommunicationProtocol");
+        protocol->setCurrentIndex(0);
+        emit protocol->activated(0);
+        auto* ports = Find<QComboBox>(window, "EditSelectComPort");
+        ports->showPopup();
+        QTest::qWait(200);
+        Grab(window, QStringLiteral("%1/page-com-serial-%2.png").arg(out, tag));
+        ports->hidePopup();
+        protocol->setCurrentIndex(1);
+        emit protocol->activated(1);
+        // The protocol monitor over a GET.
+        Find<QPushButton>(window, "ButtonMonitor")->click();
+        Find<QPushButton>(window, "ButtonGet")->click();
+        QTest::qWait(400);
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QLatin1String("ProtocolMonitor") && top->isVisible())
+                Grab(*top, QStringLiteral("%1/protocol-monitor-%2.png").arg(out, tag));
+        }
+        Find<QPushButton>(window, "ButtonMonitor")->click();
+        // The scope after a single-shot scan, with the cursors apart.
+        program.ShowPage(core::MainPage::ScopeSettings);
+        Find<QPushButton>(window, "ButtonGetCycleTime")->click();
+        Find<QPushButton>(window, "ButtonScan")->click();
+        program.Scope().Panel().PlaceCursor(0, 30, 1500);
+        QTest::qWait(300);
+        Grab(window, QStringLiteral("%1/scope-%2.png").arg(out, tag));
+        // The service page, opened as the password would open it.
+        program.Calibration().UnlockOffsetPage();
+        QTest::qWait(200);
+        Grab(window, QStringLiteral("%1/page-offset-%2.png").arg(out, tag));
+        // The taught rows were never sent: the close asks, and the tour lets them go.
+        dialogs.lossAnswers = {true};
+        window.close();
+    };
     QObject::connect(&tour, &QTimer::timeout, [&] {
         if (step > 0) {
             Grab(window, QStringLiteral("%1/data-%2-%3.png").arg(out, steps[step - 1].name, tag));
         }
         if (step == int(std::size(steps))) {
             tour.stop();
-            Find<QPushButton>(window, "ButtonShowGraph")->click();
-            QTest::qWait(800);
-            Grab(window, QStringLiteral("%1/graph-panel-%2.png").arg(out, tag));
-            auto* number = window.findChild<QWidget*>(QStringLiteral("DispCOL"));
-            QTest::mouseDClick(number, Qt::LeftButton);
-            Find<QPushButton>(window, "ButtonGpClose")->click();
-            QTest::qWait(800);
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == QLatin1String("COLBIGP") && top->isVisible()) {
-                    Grab(*top, QStringLiteral("%1/big-colour-number-%2.png").arg(out, tag));
-                    // Closed again, as the operator would, so it covers none of the pictures
-                    // that follow.
-                    top->hide();
-                }
-            }
-            // The mean-value teach panel with a few captures, while GO runs.
-            program.ShowPage(core::MainPage::TeachTable);
-            Find<QPushButton>(window, "ButtonTeachMeanVal")->click();
-            for (int i = 0; i < 5; ++i) {
-                QTest::qWait(100);
-                Find<QPushButton>(window, "ButtonTP1Capture")->click();
-            }
-            QTest::qWait(300);
-            Grab(window, QStringLiteral("%1/teach-mean-%2.png").arg(out, tag));
-            Find<QPushButton>(window, "ButtonCloseTeachPanel")->click();
-            program.Live().CBF_ButtonStop();
-            // The main pages after the loop (the communication page would end it).
-            QTimer::singleShot(300, [&] {
-                // The recorded-value teach panel after half a second of recording, the cursors
-                // on the first record: the simulator answers so fast that two seconds would fill
-                // the buffer and end the recording before the picture.
-                program.ShowPage(core::MainPage::TeachTable);
-                Find<QPushButton>(window, "ButtonTeachRecVal")->click();
-                QTimer::singleShot(500, [&] {
-                    auto* xy = Find<teach::PointCloudGraph>(window, "GraphXYTP2");
-                    program.Live().CBF_ButtonStop();
-                    QTest::qWait(100);
-                    const core::TeachPoint first = state.teach.recordedPoints[0];
-                    xy->SnapCursorTo({first[0], first[1]});
-                    Grab(window, QStringLiteral("%1/teach-recorded-%2.png").arg(out, tag));
-                });
-                Find<QPushButton>(window, "ButtonTP2Start")->click();
-                Find<QPushButton>(window, "ButtonCloseTeachPanel", 1)->click();
-
-                // The recorder during a continuous recording, its start button red.
-                program.ShowPage(core::MainPage::Recorder);
-                dialogs.fileAnswers = {
-                    {core::OperatorDialogs::FileChoice::New,
-                     programDir.filePath(QStringLiteral("tour.dat")).toStdString()}};
-                Find<QPushButton>(window, "ButtonSelRecFile")->click();
-                auto* recordMode = Find<QComboBox>(window, "EditSelectDataRec");
-                recordMode->setCurrentIndex(1);
-                emit recordMode->activated(1);
-                Find<QDoubleSpinBox>(window, "EditInterval")->setValue(0.25);
-                dialogs.confirmAnswers = {true};
-                QTimer::singleShot(1500, [&] {
-                    Grab(window, QStringLiteral("%1/recorder-running-%2.png").arg(out, tag));
-                    program.Recorder().CBF_ButtonStopRecord();
-                });
-                Find<QPushButton>(window, "ButtonStartRecord")->click();
-                recordMode->setCurrentIndex(0);
-                emit recordMode->activated(0);
-                const char* names[] = {"com", "para", "group", "teach", "rec", "cal", "rows"};
-                for (int page = 0; page < int(std::size(names)); ++page) {
-                    program.ShowPage(core::MainPage(page));
-                    QTest::qWait(200);
-                    Grab(window, QStringLiteral("%1/page-%2-%3.png").arg(out, names[page], tag));
-                }
-                // The serial fields, the COM PORT list open; then back to TCP/IP.
-                program.ShowPage(core::MainPage::Communication);
-                auto* protocol = Find<QComboBox>(window, "EditCommunicationProtocol");
-                protocol->setCurrentIndex(0);
-                emit protocol->activated(0);
-                auto* ports = Find<QComboBox>(window, "EditSelectComPort");
-                ports->showPopup();
-                QTest::qWait(200);
-                Grab(window, QStringLiteral("%1/page-com-serial-%2.png").arg(out, tag));
-                ports->hidePopup();
-                protocol->setCurrentIndex(1);
-                emit protocol->activated(1);
-                // The protocol monitor over a GET.
-                Find<QPushButton>(window, "ButtonMonitor")->click();
-                Find<QPushButton>(window, "ButtonGet")->click();
-                QTest::qWait(400);
-                for (QWidget* top : QApplication::topLevelWidgets()) {
-                    if (top->objectName() == QLatin1String("ProtocolMonitor") && top->isVisible())
-                        Grab(*top, QStringLiteral("%1/protocol-monitor-%2.png").arg(out, tag));
-                }
-                Find<QPushButton>(window, "ButtonMonitor")->click();
-                // The scope after a single-shot scan, with the cursors apart.
-                program.ShowPage(core::MainPage::ScopeSettings);
-                Find<QPushButton>(window, "ButtonGetCycleTime")->click();
-                Find<QPushButton>(window, "ButtonScan")->click();
-                program.Scope().Panel().PlaceCursor(0, 30, 1500);
-                QTest::qWait(300);
-                Grab(window, QStringLiteral("%1/scope-%2.png").arg(out, tag));
-                // The service page, opened as the password would open it.
-                program.Calibration().UnlockOffsetPage();
-                QTest::qWait(200);
-                Grab(window, QStringLiteral("%1/page-offset-%2.png").arg(out, tag));
-                // The taught rows were never sent: the close asks, and the tour lets them go.
-                dialogs.lossAnswers = {true};
-                window.close();
+            // Each picture is taken from a timer of its own: a wait inside one would hold the
+            // GO loop that serves it, and the panels would show a stalled sensor.
+            RunSteps({
+                {0, [&] { Find<QPushButton>(window, "ButtonShowGraph")->click(); }},
+                {800,
+                 [&] {
+                     Grab(window, QStringLiteral("%1/graph-panel-%2.png").arg(out, tag));
+                     auto* number = window.findChild<QWidget*>(QStringLiteral("DispCOL"));
+                     QTest::mouseDClick(number, Qt::LeftButton);
+                     Find<QPushButton>(window, "ButtonGpClose")->click();
+                 }},
+                {800,
+                 [&] {
+                     for (QWidget* top : QApplication::topLevelWidgets()) {
+                         if (top->objectName() == QLatin1String("COLBIGP") && top->isVisible()) {
+                             Grab(*top,
+                                  QStringLiteral("%1/big-colour-number-%2.png").arg(out, tag));
+                             // Closed again, as the operator would, so it covers none of the
+                             // pictures that follow.
+                             top->hide();
+                         }
+                     }
+                     // The mean-value teach panel with a few captures, while GO runs.
+                     program.ShowPage(core::MainPage::TeachTable);
+                     Find<QPushButton>(window, "ButtonTeachMeanVal")->click();
+                 }},
+                {100, [&] { Find<QPushButton>(window, "ButtonTP1Capture")->click(); }},
+                {100, [&] { Find<QPushButton>(window, "ButtonTP1Capture")->click(); }},
+                {100, [&] { Find<QPushButton>(window, "ButtonTP1Capture")->click(); }},
+                {100, [&] { Find<QPushButton>(window, "ButtonTP1Capture")->click(); }},
+                {100, [&] { Find<QPushButton>(window, "ButtonTP1Capture")->click(); }},
+                {300,
+                 [&] {
+                     Grab(window, QStringLiteral("%1/teach-mean-%2.png").arg(out, tag));
+                     Find<QPushButton>(window, "ButtonCloseTeachPanel")->click();
+                     program.Live().CBF_ButtonStop();
+                 }},
+                {300, afterTheLoop},
             });
             return;
         }

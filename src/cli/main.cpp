@@ -52,15 +52,16 @@ int LinkFailure(const SensorSession& session) {
     return kExitLinkFailed;
 }
 
+const QCommandLineOption kTimeoutOption{
+    "timeout", "Seconds a reply may take (3) and a TCP connect may take (5); one value for both.",
+    "seconds"};
+
 void AddLinkOptions(QCommandLineParser& parser) {
     parser.addOption(
         {"tcp", "The sensor's TCP/IP server, port 10001 unless given.", "host[:port]"});
     parser.addOption({"serial", "The serial device the sensor is on.", "device"});
     parser.addOption({"baud", "Baud rate of the serial device (9600 to 115200; 115200).", "rate"});
-    parser.addOption({"timeout",
-                      "Seconds a reply may take (3) and a TCP connect may take (5); one value "
-                      "for both.",
-                      "seconds"});
+    parser.addOption(kTimeoutOption);
 }
 
 // Link options may stand before the command or after it; after it they count.
@@ -403,7 +404,7 @@ std::optional<std::vector<WatchTarget>> WatchFleet(const QCommandLineParser& par
 
 int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
     for (const char* name : {"tcp", "serial", "baud"}) {
-        if (top.isSet(name) || parser.isSet(name)) {
+        if (top.isSet(name)) {
             PrintUsageError("watch names its sensors with --sensor or --fleet, not --" +
                             QString(name));
             return kExitUsage;
@@ -627,7 +628,11 @@ int Run(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(command->description);
     parser.addHelpOption();
-    AddLinkOptions(parser);
+    // watch names its sensors its own way; --timeout is for every link.
+    if (command->alone)
+        parser.addOption(kTimeoutOption);
+    else
+        AddLinkOptions(parser);
     parser.addOptions(command->options);
     if (!parser.parse(QStringList{arguments.first()} + rest.mid(1))) {
         PrintUsageError(parser.errorText());

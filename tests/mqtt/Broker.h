@@ -68,6 +68,8 @@ private:
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         QByteArray text = "listener " + QByteArray::number(port_) +
                           " 127.0.0.1\nallow_anonymous true\nlog_dest stderr\n";
+        // A broker started as root runs as the user mosquitto, which must write its state here.
+        QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7777));
         if (persistent_)
             text += "persistence true\npersistence_location " + dir_.path().toUtf8() +
                     "/\nqueue_qos0_messages true\nautosave_interval 0\n";

@@ -138,6 +138,7 @@ private slots:
             "{\"state\":\"online\",\"identification\":\"CHROMIX3 V4.2\",\"client\":\"tester\"}");
         const std::string client = prefix.toStdString() + "/_client/tester/status";
         QCOMPARE(subscriber.Last(client), "{\"state\":\"online\",\"sensors\":[\"" + level + "\"]}");
+        QVERIFY(publisher.Flush(kWaitMs));
         QCOMPARE(publisher.Count().sent, 20u);
 
         publisher.Close(kWaitMs);

@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ConsoleSink.h"
 #include "cli/FleetFile.h"
+#include "cli/MqttSink.h"
 #include "cli/RecordFormat.h"
 #include "cli/SensorSession.h"
 #include "cli/Watch.h"
@@ -421,6 +422,11 @@ int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
         if (!format) PrintUsageError("--format needs tsv, csv or json");
         return kExitUsage;
     }
+    const MqttChoice mqtt = MqttChoiceOf(parser);
+    if (!mqtt.error.empty()) {
+        PrintUsageError(QString::fromStdString(mqtt.error));
+        return mqtt.status;
+    }
     WatchedSensor::Limits limits;
     if (*timeout > 0) {
         limits.replySeconds = *timeout;
@@ -447,8 +453,8 @@ int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
     }
     ConsoleSink console(*format, fd, header);
     watch.AddSink(console);
-    // Further sinks (a broker, say) are made from their options here and added beside the
-    // console, before the run.
+    std::optional<MqttSink> broker;
+    if (mqtt.options) watch.AddSink(broker.emplace(*mqtt.options));
     watch.Run();
     console.Flush(Watch::kFlushTimeoutMs);
     if (fd != STDOUT_FILENO) ::close(fd);
@@ -566,9 +572,10 @@ std::vector<Command> Commands() {
         {"watch",
          "Measure many sensors at once until SIGINT or SIGTERM, each record named after its "
          "sensor; a sensor that fails is tried again, from 1 s doubling to 30 s apart.",
-         {kSensorOption, kFleetOption, kWatchIntervalOption, kRecordFormatOption, kOutputOption},
-         nullptr,
-         RunWatch},
+         QList<QCommandLineOption>{kSensorOption, kFleetOption, kWatchIntervalOption,
+                                   kRecordFormatOption, kOutputOption} +
+             MqttOptions(),
+         nullptr, RunWatch},
     };
 }
 

@@ -204,40 +204,6 @@ private slots:
             dropped ? QString("{\"dropped\":%1,\"total\":%1}").arg(dropped) : QString();
         QCOMPARE(subscriber->Last("chromix3/s/dropped"), report);
     }
-
-    void killedProcessIsMarkedOfflineByItsWill_data() {
-        QTest::addColumn<int>("qos");
-        QTest::newRow("QoS 0") << 0;
-        QTest::newRow("QoS 1") << 1;
-    }
-    void killedProcessIsMarkedOfflineByItsWill() {
-        QFETCH(int, qos);
-        mqtttest::Broker broker;
-        QVERIFY(broker.Start());
-        mqtttest::Subscriber subscriber(broker.Port(), "chromix3/#");
-        QTRY_VERIFY_WITH_TIMEOUT(subscriber.Subscribed(), kWaitMs);
-
-        QProcess child;
-        child.start(CHROMIX_MQTT_CHILD,
-                    {QString::number(broker.Port()), "doomed", QString::number(qos)});
-        QByteArray out;
-        while (!out.contains("published") && child.waitForReadyRead(kWaitMs))
-            out += child.readAllStandardOutput();
-        QVERIFY(out.contains("published"));
-        const std::string client = "chromix3/_client/doomed/status";
-        QTRY_COMPARE_WITH_TIMEOUT(subscriber.Last(client),
-                                  "{\"state\":\"online\",\"sensors\":[\"line1\"]}", kWaitMs);
-
-        child.kill(); // SIGKILL: no clean-up of any kind
-        child.waitForFinished(kWaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(subscriber.Last(client),
-                                  "{\"state\":\"offline\",\"reason\":\"connection lost\"}",
-                                  kWaitMs);
-        // The sensor's own status still names the dead client, which is how a consumer knows.
-        QCOMPARE(
-            subscriber.Last("chromix3/line1/status"),
-            "{\"state\":\"online\",\"identification\":\"CHROMIX3 V4.2\",\"client\":\"doomed\"}");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPublisher)

@@ -21,6 +21,7 @@ public:
     ~Broker() { Stop(); }
 
     int Port() const { return port_; }
+    qint64 ProcessId() const { return process_.processId(); }
 
     // The first start picks a free port (another one if it was taken meanwhile); later starts
     // use the same one.

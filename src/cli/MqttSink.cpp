@@ -80,7 +80,9 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
         options.queueSize = std::size_t(count);
     }
     options.clientId = parser.value("mqtt-client-id").toStdString();
-    options.log = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
+    options.log = [](const std::string& text) {
+        std::fprintf(stderr, "chromix3-cli: %s\n", text.c_str());
+    };
     MqttChoice choice;
     choice.options = std::move(options);
     return choice;

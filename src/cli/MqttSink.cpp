@@ -76,7 +76,7 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
     if (parser.isSet("mqtt-queue")) {
         bool ok = false;
         const qlonglong count = parser.value("mqtt-queue").toLongLong(&ok);
-        if (!ok || count < 0) return Wrong("--mqtt-queue needs a count of 0 or more");
+        if (!ok || count < 1) return Wrong("--mqtt-queue needs a count of 1 or more");
         options.queueSize = std::size_t(count);
     }
     options.clientId = parser.value("mqtt-client-id").toStdString();

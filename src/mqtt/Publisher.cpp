@@ -80,17 +80,24 @@ Publisher::~Publisher() {
 }
 
 void Publisher::Measurement(const std::string& sensor, const std::string& json) {
-    sensors_.insert(TopicLevel(sensor));
+    Know(sensor);
     queue_.PushMeasurement(sensor, json);
     AfterClientCall();
 }
 
 void Publisher::Status(const std::string& sensor, bool online, const std::string& detail) {
-    if (sensors_.insert(TopicLevel(sensor)).second) clientStatusDue_ = true;
+    Know(sensor);
     std::string payload = SensorStatusPayload(online, detail, options_.clientId);
     statuses_[sensor] = payload;
     queue_.SetStatus(sensor, std::move(payload));
     AfterClientCall();
+}
+
+void Publisher::Know(const std::string& sensor) {
+    // The process's status lists its sensors: a new one sends it again.
+    if (sensors_.count(sensor)) return;
+    sensors_.insert(sensor);
+    clientStatusDue_ = true;
 }
 
 bool Publisher::Flush(int timeoutMs) {
@@ -297,7 +304,9 @@ void Publisher::Pump() {
 }
 
 bool Publisher::PublishClientStatus() {
-    const std::vector<std::string> sensors(sensors_.begin(), sensors_.end());
+    std::vector<std::string> sensors;
+    for (const std::string& sensor : sensors_)
+        sensors.push_back(TopicLevel(sensor));
     const std::string payload = ClientStatusPayload(!closing_, kStopped, sensors);
     const int rc =
         mosquitto_publish(client_, nullptr, ClientTopic(options_.prefix, options_.clientId).c_str(),

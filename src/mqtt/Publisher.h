@@ -79,6 +79,7 @@ private:
     static void OnDisconnect(mosquitto*, void* self, int rc);
     static void OnPublish(mosquitto*, void* self, int mid);
 
+    void Know(const std::string& sensor);
     void Connect();
     void ScheduleRetry();
     void Readable();
@@ -106,7 +107,7 @@ private:
     OutQueue queue_;
     std::map<int, OutMessage> inFlight_;          // by message id
     std::map<std::string, std::string> statuses_; // sensor -> its newest status payload
-    std::set<std::string> sensors_;               // as topic levels
+    std::set<std::string> sensors_;               // every one named so far
     bool connected_ = false;
     bool lost_ = false;
     bool closing_ = false;

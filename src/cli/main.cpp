@@ -415,7 +415,9 @@ int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
     const auto fleet = WatchFleet(parser, status);
     if (!fleet) return status;
     const auto interval = ParseInterval(parser.value(kWatchIntervalOption).toStdString());
-    const auto format = ParseFormat(parser.value(kRecordFormatOption).toStdString());
+    const auto format = parser.isSet(kRecordFormatOption)
+                            ? ParseFormat(parser.value(kRecordFormatOption).toStdString())
+                            : std::optional<Format>(Format::Tsv);
     const auto timeout = TimeoutOption(top, parser);
     if (!interval || !format || !timeout) {
         if (!interval) PrintUsageError("--interval needs a number of seconds, 0 or more");

@@ -93,6 +93,25 @@ private slots:
 
     // One simulator holds its object at red 3000 and blue 0, the other at 1500 and 1500 (both
     // begin at 1800 and 1200): the records of each show where they came from.
+    // Without --format, watch writes the record file's rows with the sensor's name in front.
+    void tsvIsTheDefaultFormat() {
+        Sim sim;
+        const int port = StartSim(sim, {});
+        QVERIFY(port > 0);
+        QProcess watch;
+        watch.start(QStringLiteral(CHROMIX_CLI_PATH),
+                    {"watch", "--interval", "0.02", "--sensor",
+                     QStringLiteral("line4=tcp:127.0.0.1:%1").arg(port)});
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += watch.readAllStandardOutput()).count('\n') >= 3, kWaitMs);
+        const QList<QByteArray> lines = out.split('\n');
+        QVERIFY2(lines[0].startsWith("SENSOR\tDATE\tTIME"), lines[0].constData());
+        QVERIFY2(lines[1].startsWith("line4\t"), lines[1].constData());
+        ::kill(pid_t(watch.processId()), SIGTERM);
+        QVERIFY(watch.waitForFinished(kWaitMs));
+        QCOMPARE(watch.exitCode(), 0);
+    }
+
     void eachRecordCarriesTheValuesOfItsOwnSensor() {
         Sim wide, flat;
         const int widePort = StartSim(wide, {"--raw-spread", "3000"});

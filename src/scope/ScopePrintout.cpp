@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace scope {
@@ -98,8 +100,10 @@ ReportLayout LayOutScopeReport(const PageGeometry& page, const std::string& iden
     const auto metricsOf = [&](const Piece& piece) -> const QFontMetricsF& {
         return piece.title ? page.title : page.text;
     };
+    // A font may give a negative leading: the next line never starts inside this one's box.
     const auto advanceOf = [&](const Piece& piece) {
-        return metricsOf(piece).height() + metricsOf(piece).leading();
+        const QFontMetricsF& metrics = metricsOf(piece);
+        return std::max(metrics.height(), metrics.height() + metrics.leading());
     };
 
     std::vector<Piece> pieces;

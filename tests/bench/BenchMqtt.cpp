@@ -6,6 +6,7 @@
 //   bench_mqtt [seconds per round, 3] [rounds, 3]
 #include "../mqtt/Broker.h"
 #include "BareClient.h"
+#include "FleetRounds.h"
 #include "cli/ConsoleSink.h"
 #include "cli/MqttSink.h"
 #include "cli/Watch.h"
@@ -23,6 +24,9 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+
+using bench::BareRates;
+using bench::Fleet;
 
 namespace {
 
@@ -138,33 +142,6 @@ WatchRound RunWatch(const std::vector<cli::WatchTarget>& fleet, double interval,
     });
     watch.Run();
     return round;
-}
-
-std::vector<cli::WatchTarget> Fleet(const std::vector<quint16>& ports, int perPort) {
-    std::vector<cli::WatchTarget> fleet;
-    for (quint16 port : ports) {
-        for (int i = 0; i < perPort; ++i) {
-            cli::WatchTarget target;
-            target.name = "s" + std::to_string(fleet.size());
-            target.link.host = "127.0.0.1";
-            target.link.port = port;
-            fleet.push_back(target);
-        }
-    }
-    return fleet;
-}
-
-std::vector<double> BareRates(const std::vector<quint16>& ports, double seconds) {
-    std::vector<bench::Round> rounds(ports.size());
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < ports.size(); ++i)
-        threads.emplace_back([&, i] { rounds[i] = bench::RawTcpRound(ports[i], seconds, true); });
-    for (auto& thread : threads)
-        thread.join();
-    std::vector<double> rates;
-    for (const auto& round : rounds)
-        rates.push_back(round.Rate());
-    return rates;
 }
 
 double Sum(const std::vector<double>& values) {

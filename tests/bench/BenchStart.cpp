@@ -10,6 +10,7 @@
 // sensor as at the line. Argument: rounds (default 10). Prints figures; asserts nothing.
 #include "BusyProcesses.h"
 #include "ProcStatus.h"
+#include "SimProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -195,36 +196,6 @@ Run StartAndClose(XWatch& x, const QString& path, const QString& directory) {
     return run;
 }
 
-// The simulator as a process of its own on a free TCP port.
-class SimProcess {
-public:
-    SimProcess() {
-        process.setProgram(QStringLiteral(CHROMIX_SIM_PATH));
-        process.setArguments({QStringLiteral("--tcp"), QStringLiteral("0")});
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start();
-        QElapsedTimer clock;
-        clock.start();
-        while (!greeting.contains('\n') && clock.elapsed() < 5000 &&
-               process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(100);
-            greeting += process.readAll();
-        }
-    }
-    ~SimProcess() {
-        process.terminate();
-        if (!process.waitForFinished(3000)) process.kill();
-    }
-    quint16 TcpPort() const {
-        const int at = greeting.indexOf("TCP port ");
-        return at < 0 ? 0 : quint16(greeting.mid(at + 9).trimmed().toUInt());
-    }
-
-private:
-    QProcess process;
-    QByteArray greeting;
-};
-
 // The settings an operator's installation has after its first connect over TCP/IP.
 QByteArray SettingsFor(quint16 port) {
     const char* lines[] = {"[GENERAL INFO]",
@@ -287,7 +258,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
-    SimProcess sim;
+    bench::SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")});
     if (sim.TcpPort() == 0) {
         std::fprintf(stderr, "bench_start: the simulator did not start\n");
         return 1;

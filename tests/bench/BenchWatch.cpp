@@ -3,6 +3,7 @@
 // sensors every 0.1 s with the CPU this process took for them.
 //   bench_watch [seconds per round, 3] [rounds, 3]
 #include "BareClient.h"
+#include "FleetRounds.h"
 #include "cli/ConsoleSink.h"
 #include "cli/Watch.h"
 #include "core/EventDispatcher.h"
@@ -14,6 +15,9 @@
 #include <memory>
 #include <thread>
 #include <unistd.h>
+
+using bench::BareRates;
+using bench::Fleet;
 
 namespace {
 
@@ -60,35 +64,6 @@ WatchRound RunWatch(const std::vector<cli::WatchTarget>& fleet, double interval,
     });
     watch.Run();
     return round;
-}
-
-// Each port served by `perPort` sensors of the fleet.
-std::vector<cli::WatchTarget> Fleet(const std::vector<quint16>& ports, int perPort) {
-    std::vector<cli::WatchTarget> fleet;
-    for (quint16 port : ports) {
-        for (int i = 0; i < perPort; ++i) {
-            cli::WatchTarget target;
-            target.name = "s" + std::to_string(fleet.size());
-            target.link.host = "127.0.0.1";
-            target.link.port = port;
-            fleet.push_back(target);
-        }
-    }
-    return fleet;
-}
-
-// Bare clients on all `ports` at once, one thread each; their rates.
-std::vector<double> BareRates(const std::vector<quint16>& ports, double seconds) {
-    std::vector<bench::Round> rounds(ports.size());
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < ports.size(); ++i)
-        threads.emplace_back([&, i] { rounds[i] = bench::RawTcpRound(ports[i], seconds, true); });
-    for (auto& thread : threads)
-        thread.join();
-    std::vector<double> rates;
-    for (const auto& round : rounds)
-        rates.push_back(round.Rate());
-    return rates;
 }
 
 double Lowest(const std::vector<double>& values) {

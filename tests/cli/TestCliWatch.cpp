@@ -1,5 +1,7 @@
 // chromix3-cli watch as a service runs it: two simulator programs at once, one killed and
 // started again, the run ended by SIGTERM.
+#include "support/SimProgram.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -11,28 +13,6 @@
 namespace {
 
 constexpr int kWaitMs = 60000;
-
-QString SimProgram() {
-    return qEnvironmentVariable("CHROMIX_SIM");
-}
-
-// Ends a simulator program when the test is done with it.
-struct Sim : QProcess {
-    ~Sim() override {
-        terminate();
-        waitForFinished(kWaitMs);
-    }
-};
-
-// A simulator program on a TCP port of its own (0: any free one); its port, or 0.
-int StartSim(QProcess& sim, const QStringList& switches, int port = 0) {
-    sim.start(SimProgram(), QStringList{"--tcp", QString::number(port)} + switches);
-    QByteArray out;
-    while (!out.contains('\n') && sim.waitForReadyRead(kWaitMs))
-        out += sim.readAllStandardOutput();
-    const auto match = QRegularExpression("TCP port (\\d+)").match(QString::fromLatin1(out));
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 // The watch process and the JSON lines it has written so far.
 struct WatchRun {
@@ -88,15 +68,16 @@ class TestCliWatch : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        if (SimProgram().isEmpty()) QSKIP("CHROMIX_SIM does not name the simulator program");
+        if (qEnvironmentVariable("CHROMIX_SIM").isEmpty())
+            QSKIP("CHROMIX_SIM does not name the simulator program");
     }
 
     // One simulator holds its object at red 3000 and blue 0, the other at 1500 and 1500 (both
     // begin at 1800 and 1200): the records of each show where they came from.
     // Without --format, watch writes the record file's rows with the sensor's name in front.
     void tsvIsTheDefaultFormat() {
-        Sim sim;
-        const int port = StartSim(sim, {});
+        SimProgram sim;
+        const int port = StartSimProgram(sim, {});
         QVERIFY(port > 0);
         QProcess watch;
         watch.start(QStringLiteral(CHROMIX_CLI_PATH),
@@ -113,9 +94,9 @@ private slots:
     }
 
     void eachRecordCarriesTheValuesOfItsOwnSensor() {
-        Sim wide, flat;
-        const int widePort = StartSim(wide, {"--raw-spread", "3000"});
-        const int flatPort = StartSim(flat, {"--raw-spread", "0"});
+        SimProgram wide, flat;
+        const int widePort = StartSimProgram(wide, {"--raw-spread", "3000"});
+        const int flatPort = StartSimProgram(flat, {"--raw-spread", "0"});
         QVERIFY(widePort > 0 && flatPort > 0);
         WatchRun run;
         run.Start({QString("wide=tcp:127.0.0.1:%1").arg(widePort),
@@ -134,9 +115,9 @@ private slots:
     }
 
     void aSensorThatGoesAwayIsReportedAndComesBackWhileTheOtherGoesOn() {
-        Sim steady, flaky;
-        const int steadyPort = StartSim(steady, {});
-        const int flakyPort = StartSim(flaky, {});
+        SimProgram steady, flaky;
+        const int steadyPort = StartSimProgram(steady, {});
+        const int flakyPort = StartSimProgram(flaky, {});
         QVERIFY(steadyPort > 0 && flakyPort > 0);
         WatchRun run;
         run.Start({QString("steady=tcp:127.0.0.1:%1").arg(steadyPort),
@@ -151,7 +132,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(run.Records("steady").size() > steadyBefore + 10, kWaitMs);
 
         const qsizetype flakyBefore = run.Records("flaky").size();
-        QCOMPARE(StartSim(flaky, {}, flakyPort), flakyPort);
+        QCOMPARE(StartSimProgram(flaky, {}, flakyPort), flakyPort);
         QTRY_VERIFY_WITH_TIMEOUT(run.Statuses("flaky", "online").size() == 2 &&
                                      run.Records("flaky").size() > flakyBefore,
                                  kWaitMs);

@@ -3,6 +3,8 @@
 #include "Broker.h"
 #include "Subscriber.h"
 
+#include "support/SimProgram.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -13,24 +15,6 @@
 using mqtttest::kWaitMs;
 
 namespace {
-
-struct Sim : QProcess {
-    ~Sim() override {
-        terminate();
-        waitForFinished(kWaitMs);
-    }
-};
-
-// A simulator program on a TCP port of its own (0: any free one); its port, or 0.
-int StartSim(QProcess& sim, const QStringList& switches, int port = 0) {
-    sim.start(qEnvironmentVariable("CHROMIX_SIM"),
-              QStringList{"--tcp", QString::number(port)} + switches);
-    QByteArray out;
-    while (!out.contains('\n') && sim.waitForReadyRead(kWaitMs))
-        out += sim.readAllStandardOutput();
-    const auto match = QRegularExpression("TCP port (\\d+)").match(QString::fromLatin1(out));
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 // The watch process and the JSON records it wrote on its console, by sensor.
 struct WatchRun {
@@ -89,9 +73,9 @@ private slots:
         QVERIFY(broker.Start());
         mqtttest::Subscriber subscriber(broker.Port(), prefix.toStdString() + "/#");
         QTRY_VERIFY_WITH_TIMEOUT(subscriber.Subscribed(), kWaitMs);
-        Sim wide, flat;
-        const int widePort = StartSim(wide, {"--raw-spread", "3000"});
-        const int flatPort = StartSim(flat, {"--raw-spread", "0"});
+        SimProgram wide, flat;
+        const int widePort = StartSimProgram(wide, {"--raw-spread", "3000"});
+        const int flatPort = StartSimProgram(flat, {"--raw-spread", "0"});
         QVERIFY(widePort > 0 && flatPort > 0);
 
         WatchRun run;
@@ -129,9 +113,9 @@ private slots:
         QVERIFY(broker.Start());
         mqtttest::Subscriber subscriber(broker.Port(), "chromix3/#");
         QTRY_VERIFY_WITH_TIMEOUT(subscriber.Subscribed(), kWaitMs);
-        Sim steady, flaky;
-        const int steadyPort = StartSim(steady, {});
-        const int flakyPort = StartSim(flaky, {});
+        SimProgram steady, flaky;
+        const int steadyPort = StartSimProgram(steady, {});
+        const int flakyPort = StartSimProgram(flaky, {});
         QVERIFY(steadyPort > 0 && flakyPort > 0);
         WatchRun run;
         run.Start({"--sensor", QString("steady=tcp:127.0.0.1:%1").arg(steadyPort), "--sensor",
@@ -150,7 +134,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             subscriber.Payloads("chromix3/steady/measurement").size() > steadyBefore + 10, kWaitMs);
 
-        QCOMPARE(StartSim(flaky, {}, flakyPort), flakyPort);
+        QCOMPARE(StartSimProgram(flaky, {}, flakyPort), flakyPort);
         QTRY_VERIFY_WITH_TIMEOUT(subscriber.Last("chromix3/flaky/status").contains("online"),
                                  kWaitMs);
         QCOMPARE(subscriber.Payloads("chromix3/flaky/status").size(), 3);

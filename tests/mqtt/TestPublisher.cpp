@@ -156,10 +156,14 @@ private slots:
 
         QVERIFY(broker.Start());
         subscriber = std::make_unique<mqtttest::Subscriber>(broker.Port(), "chromix3/#", "watcher");
-        QTRY_COMPARE_WITH_TIMEOUT(subscriber->Payloads("chromix3/s/measurement").size(),
-                                  arrived.size() - 1, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            subscriber->Payloads("chromix3/s/measurement").contains(arrived.last()), kWaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(publisher.Flush(0), kWaitMs);
         auto got = subscriber->Payloads("chromix3/s/measurement");
+        // At least once: the restarted broker may give the subscriber's session the record it
+        // had delivered before the stop once more.
+        while (!got.isEmpty() && got.first() == arrived[0])
+            got.removeFirst();
         got.prepend(arrived[0]);
         QCOMPARE(got, arrived);
         QCOMPARE(publisher.Count().sent, std::uint64_t(arrived.size()));

@@ -1,4 +1,5 @@
 #include "cli/CliFiles.h"
+#include "core/JsonText.h"
 
 #include "params/ParameterFile.h"
 #include "recorder/RecordFile.h"
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 namespace cli {
+
+using core::JsonString;
 
 namespace {
 

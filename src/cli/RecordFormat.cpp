@@ -1,4 +1,5 @@
 #include "cli/RecordFormat.h"
+#include "core/JsonText.h"
 
 #include "recorder/RecordFile.h"
 
@@ -6,6 +7,8 @@
 #include <ctime>
 
 namespace cli {
+
+using core::JsonString;
 
 namespace {
 
@@ -57,25 +60,6 @@ std::string IsoTimeUtc(std::int64_t unixMs) {
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
                   utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, int(ms));
     return text;
-}
-
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c < 0x20 || c == 0x7f) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + '"';
 }
 
 std::string MeasurementJson(const MeasurementRecord& record) {

@@ -41,7 +41,4 @@ std::string HeaderLine(Format format, bool named);
 // CR LF), led by the sensor's name when `named`; csv and JSON with the UTC time, LF.
 std::string RecordLine(Format format, const MeasurementRecord& record, bool named);
 
-// Text as a JSON string, quotes included.
-std::string JsonString(std::string_view text);
-
 } // namespace cli

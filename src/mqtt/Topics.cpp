@@ -1,8 +1,11 @@
 #include "mqtt/Topics.h"
+#include "core/JsonText.h"
 
 #include <cstdio>
 
 namespace mqtt {
+
+using core::JsonString;
 
 std::string TopicLevel(const std::string& name) {
     if (name.empty()) return "_";
@@ -19,30 +22,6 @@ std::string SensorTopic(const std::string& prefix, const std::string& sensor,
 
 std::string ClientTopic(const std::string& prefix, const std::string& clientId) {
     return prefix + "/_client/" + TopicLevel(clientId) + "/status";
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 std::string SensorStatusPayload(bool online, const std::string& detail,

@@ -17,9 +17,6 @@ std::string SensorTopic(const std::string& prefix, const std::string& sensor,
 // <prefix>/_client/<client id>/status: the publishing process itself, carried by its will.
 std::string ClientTopic(const std::string& prefix, const std::string& clientId);
 
-// The text as a JSON string, quotes included.
-std::string JsonString(const std::string& text);
-
 // {"state":"online","identification":…,"client":…} or {"state":"offline","reason":…,…}
 std::string SensorStatusPayload(bool online, const std::string& detail,
                                 const std::string& clientId);

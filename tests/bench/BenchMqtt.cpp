@@ -27,6 +27,7 @@
 
 using bench::BareRates;
 using bench::Fleet;
+using bench::QuietSink;
 
 namespace {
 
@@ -76,19 +77,6 @@ public:
 
 private:
     mosquitto* client = nullptr;
-};
-
-// The console's work without its output: each record made into its JSON line.
-class QuietSink : public cli::RecordSink {
-public:
-    void Record(const cli::MeasurementRecord& record) override {
-        bytes += cli::RecordLine(cli::Format::Json, record, true).size();
-    }
-    void Status(const std::string&, bool online, const std::string& detail) override {
-        if (!online) std::fprintf(stderr, "bench_mqtt: %s\n", detail.c_str());
-    }
-    void Flush(int) override {}
-    std::size_t bytes = 0;
 };
 
 struct WatchRound {

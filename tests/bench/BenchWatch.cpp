@@ -18,25 +18,13 @@
 
 using bench::BareRates;
 using bench::Fleet;
+using bench::QuietSink;
 
 namespace {
 
 struct WatchRound {
     std::vector<double> rates; // per sensor, measurements a second
     double cpuShare = 0;       // of one core
-};
-
-// The console's work without its output: each record made into its JSON line.
-class QuietSink : public cli::RecordSink {
-public:
-    void Record(const cli::MeasurementRecord& record) override {
-        bytes += cli::RecordLine(cli::Format::Json, record, true).size();
-    }
-    void Status(const std::string&, bool online, const std::string& detail) override {
-        if (!online) std::fprintf(stderr, "bench_watch: %s\n", detail.c_str());
-    }
-    void Flush(int) override {}
-    std::size_t bytes = 0;
 };
 
 // Runs a watch of `fleet` for `warmUp` seconds, then counts for `seconds`.

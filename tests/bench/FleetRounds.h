@@ -2,13 +2,30 @@
 // The fleets of the watch benchmarks and their yardstick: bare clients measuring the same
 // simulators at once.
 #include "BareClient.h"
+#include "cli/ConsoleSink.h"
 #include "cli/FleetFile.h"
+#include "cli/RecordFormat.h"
+
+#include <cstdio>
 
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace bench {
+
+// The console's work without its output: each record made into its JSON line.
+class QuietSink : public cli::RecordSink {
+public:
+    void Record(const cli::MeasurementRecord& record) override {
+        bytes += cli::RecordLine(cli::Format::Json, record, true).size();
+    }
+    void Status(const std::string& sensor, bool online, const std::string& detail) override {
+        if (!online) std::fprintf(stderr, "%s offline: %s\n", sensor.c_str(), detail.c_str());
+    }
+    void Flush(int) override {}
+    std::size_t bytes = 0;
+};
 
 // Each port served by `perPort` sensors of the fleet.
 inline std::vector<cli::WatchTarget> Fleet(const std::vector<quint16>& ports, int perPort) {

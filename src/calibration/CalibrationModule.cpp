@@ -25,6 +25,12 @@ namespace {
 
 using protocol::Outcome;
 
+// The status bar's word on a write of three calibration values.
+std::string WriteOutcome(bool sent, bool replaced) {
+    if (!sent) return "failed";
+    return replaced ? "done; the sensor replaced values, see the log" : "done";
+}
+
 constexpr const char* kSendPowerTitle = "SEND POWER";
 constexpr const char* kSendPowerText =
     "Make sure, that the sensor shines on a WHITE target! \nSelect a proper POWER value that the "
@@ -86,10 +92,13 @@ CalibrationModule::CalibrationModule(core::AppState& state, core::Shell& shell,
             &CalibrationModule::CBF_ButtonCloseOffsetCompensation);
 }
 
-bool CalibrationModule::SendFactors() {
+bool CalibrationModule::SendFactors(bool* replaced) {
     state.calibration.factors = calibrationPage->Factors();
-    return operations.WriteCalibration(protocol::kFactors, state.calibration.factors) ==
-           Outcome::Reply;
+    std::uint16_t count = 0;
+    const bool sent = operations.WriteCalibration(protocol::kFactors, state.calibration.factors,
+                                                  &count) == Outcome::Reply;
+    if (replaced) *replaced = count > 0;
+    return sent;
 }
 
 bool CalibrationModule::ReadCalibrationData() {
@@ -105,9 +114,10 @@ bool CalibrationModule::ReadCalibrationData() {
 void CalibrationModule::CBF_ButtonSendCF() {
     core::RunCommand(shell, "SEND CF", [this] {
         shell.SetButtonsDimmed(0, 1);
-        const bool sent = SendFactors();
+        bool replaced = false;
+        const bool sent = SendFactors(&replaced);
         shell.SetButtonsDimmed(0, 0);
-        shell.ReportCommand("SEND CF", sent ? "done" : "failed");
+        shell.ReportCommand("SEND CF", WriteOutcome(sent, replaced));
     });
 }
 
@@ -183,12 +193,17 @@ void CalibrationModule::Calculate() {
     }
     // In every case the fields as they stand go to the sensor, and GO starts; success is told
     // only once the factors are in the sensor, and a send that failed ends the command.
-    if (!SendFactors()) {
+    bool replaced = false;
+    if (!SendFactors(&replaced)) {
         shell.ReportCommand("CALCULATE CF", outcome + ", but the factors were not sent");
         shell.SetButtonsDimmed(0, 0);
         return;
     }
-    if (outcome == "passed") dialogs.Message(kPassedTitle, kPassedText);
+    // The sensor put its defaults in place of some: the factors it holds are not those computed.
+    if (replaced)
+        outcome += ", but the sensor replaced factors, see the log";
+    else if (outcome == "passed")
+        dialogs.Message(kPassedTitle, kPassedText);
     shell.ReportCommand("CALCULATE CF", outcome);
     shell.SetButtonsDimmed(1, 1);
     shell.ShowChildPanel(core::ChildPanel::Data);
@@ -227,10 +242,11 @@ void CalibrationModule::CBF_ButtonSendOffset() {
     core::RunCommand(shell, "SEND OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
         state.calibration.offsets = offsetPage->Offsets();
-        const bool sent = operations.WriteCalibration(protocol::kOffsets,
-                                                      state.calibration.offsets) == Outcome::Reply;
+        std::uint16_t replaced = 0;
+        const bool sent = operations.WriteCalibration(protocol::kOffsets, state.calibration.offsets,
+                                                      &replaced) == Outcome::Reply;
         shell.SetButtonsDimmed(0, 0);
-        shell.ReportCommand("SEND OFFSET", sent ? "done" : "failed");
+        shell.ReportCommand("SEND OFFSET", WriteOutcome(sent, replaced > 0));
     });
 }
 

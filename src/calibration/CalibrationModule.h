@@ -49,7 +49,8 @@ public:
 
 private:
     // The factor fields to the sensor; false after a failure.
-    bool SendFactors();
+    // True once the factors are in the sensor; `replaced` tells whether it replaced any.
+    bool SendFactors(bool* replaced = nullptr);
     // The factor fields and the offset fields from the sensor; false after a failure.
     bool ReadCalibrationData();
     void Calculate();

@@ -152,11 +152,13 @@ Outcome SensorOperations::ReadCalibration(CalibrationWords& words) {
 }
 
 Outcome SensorOperations::WriteCalibration(std::uint16_t which,
-                                           const std::array<std::uint16_t, 3>& words) {
+                                           const std::array<std::uint16_t, 3>& words,
+                                           std::uint16_t* replaced) {
     SensorLink::WriteScope write(link);
     const Reply reply = Exchange(protocol::kOrderWriteCalibration, which, words);
-    if (reply.Ok() && reply.status > 0)
-        link.ReportSensorNotice(RamPlausibilityNotice(reply.status));
+    const bool notice = reply.Ok() && reply.status > 0;
+    if (notice) link.ReportSensorNotice(RamPlausibilityNotice(reply.status));
+    if (replaced) *replaced = notice ? reply.status : 0;
     return reply.outcome;
 }
 

@@ -85,9 +85,10 @@ public:
 
     protocol::Outcome ReadCalibration(CalibrationWords& words);
     // Factors (protocol::kFactors) or offsets (protocol::kOffsets), three words. The sensor's
-    // count of values it replaced is reported as its notice.
+    // count of values it replaced is reported as its notice and given in `replaced`.
     protocol::Outcome WriteCalibration(std::uint16_t which,
-                                       const std::array<std::uint16_t, 3>& words);
+                                       const std::array<std::uint16_t, 3>& words,
+                                       std::uint16_t* replaced = nullptr);
     // The sensor measures its dark offsets (the receiver covered) and keeps them.
     protocol::Outcome MeasureOffsets();
     protocol::Outcome StartSelfCalibration(SelfCalibrationWords& words);

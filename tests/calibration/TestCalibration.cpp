@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QtTest>
@@ -118,6 +119,43 @@ private slots:
         QVERIFY(
             f->Log().contains(QStringLiteral("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY "
                                              "CHECK AND WERE SET TO DEFAULT VALUE!")));
+    }
+
+    // A value the sensor replaced with its default is its notice, not a link fault: the notice
+    // alone goes to the log, the page stays in front, and the status bar says what happened.
+    void aValueTheSensorReplacedIsNoLinkFault_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("value");
+        QTest::newRow("SEND CF, a factor of 0") << "SEND CF"
+                                                << "EditCFG" << 0;
+        QTest::newRow("SEND OFFSET, an offset too large") << "SEND OFFSET"
+                                                          << "EditGreenOffset" << 5000;
+    }
+    void aValueTheSensorReplacedIsNoLinkFault() {
+        QFETCH(QString, command);
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        QVERIFY(f->ConnectThroughPage());
+        const bool offset = command == QLatin1String("SEND OFFSET");
+        if (offset) f->program->Calibration().UnlockOffsetPage();
+        const auto page = offset ? core::MainPage::Offset : core::MainPage::Calibration;
+        f->program->ShowPage(page);
+        Field(qPrintable(field))->setValue(value);
+        const QString before = f->Log();
+        Click(offset ? "ButtonSendOffset" : "ButtonSendCF");
+        QCOMPARE(f->Log().mid(before.size()),
+                 QStringLiteral("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
+                                "WERE SET TO DEFAULT VALUE!\n\n"));
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
+        QCOMPARE(f->CurrentPage(), int(page));
+        QVERIFY(f->Data().dispStatus->text() != QStringLiteral("TIMEOUT!"));
+        QVERIFY(Need<QPushButton>(f->Window(), "ButtonTryToConnect")->isEnabled());
+        const QString status = Need<QLabel>(f->Window(), "StatusCommand")->text();
+        QVERIFY2(status.startsWith(
+                     command + QStringLiteral(": done; the sensor replaced values, see the log")),
+                 qPrintable(status));
+        QVERIFY(Need<QLabel>(f->Window(), "StatusLink")->text().startsWith("CONNECTED: "));
     }
 
     void aCalculationAveragesAHundredFramesSendsTheFactorsAndStartsGo() {

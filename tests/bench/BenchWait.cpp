@@ -381,6 +381,72 @@ void MemoryFigures(double seconds) {
     comm.ShowMonitor(false);
 }
 
+// How soon STOP ends the GO loop with the machine busy: a timer of the main thread clicks the
+// STOP button at a random moment of each round, as the tests do; noted are how late the timer
+// fired and how long from the click until GO's handler returned, with another thread posting
+// events all the while as the window system delivers clicks.
+void StopRounds(ConnectedProgram& connected, const char* what) {
+    auto* go = connected.program.Window().findChild<QPushButton*>(QStringLiteral("ButtonGo"));
+    auto* stop = connected.program.Window().findChild<QPushButton*>(QStringLiteral("ButtonStop"));
+    using Clock = std::chrono::steady_clock;
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> afterMs(100, 900);
+    std::vector<double> lateMs, endMs;
+    ClickProbe probe;
+    probe.Start();
+    constexpr int kRounds = 20;
+    for (int i = 0; i < kRounds; ++i) {
+        const int due = afterMs(random);
+        const Clock::time_point started = Clock::now();
+        Clock::time_point clicked{};
+        QTimer::singleShot(due, [&] {
+            clicked = Clock::now();
+            lateMs.push_back(std::chrono::duration<double, std::milli>(clicked - started).count() -
+                             due);
+            stop->click();
+        });
+        go->click();                                  // returns once the loop has ended
+        if (clicked == Clock::time_point{}) continue; // the loop ended before the click
+        endMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - clicked).count());
+    }
+    probe.Stop();
+    std::sort(lateMs.begin(), lateMs.end());
+    std::sort(endMs.begin(), endMs.end());
+    if (endMs.empty()) {
+        std::printf("  %s: GO never ran until its STOP\n", what);
+        return;
+    }
+    std::printf("  %s, %d rounds: STOP's timer late by %.2f ms median, %.2f ms at most; the loop "
+                "ended %.2f ms median, %.2f ms at most after the click\n",
+                what, kRounds, lateMs[lateMs.size() / 2], lateMs.back(), endMs[endMs.size() / 2],
+                endMs.back());
+    probe.Print("    events posted meanwhile");
+}
+
+void StopFigures() {
+    std::printf("STOP during GO, the program's own buttons:\n");
+    SimProcess tcpSimulator({QStringLiteral("--tcp"), QStringLiteral("0")});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tty"));
+    SimProcess ptySimulator(
+        {QStringLiteral("--pty"), path, QStringLiteral("--baud"), QStringLiteral("115200")});
+    if (tcpSimulator.TcpPort() == 0 || !ptySimulator.Ready()) {
+        std::printf("  the simulators did not start\n");
+        return;
+    }
+    ConnectedProgram overTcp(QString(), tcpSimulator.TcpPort());
+    overTcp.program.Window().show();
+    overTcp.ShowDataPage(0);
+    ConnectedProgram overPty(path, 0);
+    overPty.program.Window().show();
+    overPty.ShowDataPage(0);
+    StopRounds(overTcp, "TCP, as the machine is");
+    StopRounds(overPty, "pty, as the machine is");
+    const BusyProcesses busy(4);
+    StopRounds(overTcp, "TCP, four busy processes");
+    StopRounds(overPty, "pty, four busy processes");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -395,8 +461,8 @@ int main(int argc, char** argv) {
     CPU_ZERO(&cpus);
     sched_getaffinity(0, sizeof cpus, &cpus);
     std::printf("wait figures on %d core(s)\n", CPU_COUNT(&cpus));
-    // One part alone: "tcp", "pty", "monitor" or "memory" for its figures, "raw-tcp", "link-tcp",
-    // "go-tcp", "link-pty" or "go-pty" for a profiler.
+    // One part alone: "tcp", "pty", "monitor", "memory" or "stop" for its figures, "raw-tcp",
+    // "link-tcp", "go-tcp", "link-pty" or "go-pty" for a profiler.
     const QString part = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (part == QLatin1String("tcp")) {
         TcpFigures(seconds);
@@ -404,6 +470,10 @@ int main(int argc, char** argv) {
     }
     if (part == QLatin1String("monitor")) {
         MonitorFigures(seconds);
+        return 0;
+    }
+    if (part == QLatin1String("stop")) {
+        StopFigures();
         return 0;
     }
     if (part == QLatin1String("memory")) {

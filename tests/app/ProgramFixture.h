@@ -10,6 +10,7 @@
 #include "params/ParamsModule.h"
 #include "sim/SimThread.h"
 #include "support/ScriptedOperator.h"
+#include "support/WhenReady.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,9 +96,32 @@ struct ProgramFixture {
         return count;
     }
 
-    // Presses GO; `whileRunning` runs once the loop is under way.
-    template <typename F> void RunGo(int afterMs, F whileRunning) {
-        QTimer::singleShot(afterMs, whileRunning);
+    // Presses GO; `whileRunning` runs once the loop has shown `measurements` more, however late
+    // a busy machine brings them.
+    template <typename F> void RunGo(int measurements, F whileRunning) {
+        const std::uint64_t from = state->live.measurementCount;
+        RunGoWhen(
+            [this, from, measurements] {
+                return state->live.measurementCount >= from + std::uint64_t(measurements);
+            },
+            whileRunning);
+    }
+    // Presses GO; `whileRunning` runs once `ready` holds while the loop runs. Should it not
+    // within support::kEventLimitMs, STOP is clicked instead, so the test fails, not hangs.
+    // The watch ends with the click: a loop that ended by itself leaves nothing behind.
+    template <typename F> void RunGoWhen(std::function<bool()> ready, F whileRunning) {
+        QTimer poll;
+        const QDeadlineTimer deadline(support::kEventLimitMs);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            const bool now = program->Gate().LoopRunning() && ready();
+            if (!now && !deadline.hasExpired()) return;
+            poll.stop();
+            if (now)
+                whileRunning();
+            else
+                Stop();
+        });
+        poll.start(5);
         QTest::mouseClick(Main().buttonGo, Qt::LeftButton);
     }
 };

@@ -75,13 +75,18 @@ private slots:
         bool goDimmedWhileRunning = false;
         bool sendUsableWhileRunning = false;
         int shownWhileRunning = 0;
-        f->RunGo(400, [&] {
-            goDimmedWhileRunning = !main.buttonGo->isEnabled();
-            sendUsableWhileRunning = main.buttonSend->isEnabled();
-            // The displays follow the loop at the refresh clock's pace, not only at its end.
-            shownWhileRunning = f->Data().dispRed->Value();
-            QTest::mouseClick(main.buttonStop, Qt::LeftButton);
-        });
+        // The displays follow the loop at the refresh clock's pace, not only at its end.
+        const std::uint64_t from = f->state->live.measurementCount;
+        f->RunGoWhen(
+            [&] {
+                return f->state->live.measurementCount > from + 5 && f->Data().dispRed->Value() > 0;
+            },
+            [&] {
+                goDimmedWhileRunning = !main.buttonGo->isEnabled();
+                sendUsableWhileRunning = main.buttonSend->isEnabled();
+                shownWhileRunning = f->Data().dispRed->Value();
+                QTest::mouseClick(main.buttonStop, Qt::LeftButton);
+            });
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(goDimmedWhileRunning);
         QVERIFY(sendUsableWhileRunning);
@@ -120,12 +125,12 @@ private slots:
         auto* evaluation = f->Window().findChild<QComboBox*>(QStringLiteral("EditEvalmode"));
         QVERIFY(evaluation);
         // BEST HIT: the indicators are left alone even though nothing is hit (255).
-        f->RunGo(200, [&] { f->Stop(); });
+        f->RunGo(3, [&] { f->Stop(); });
         QCOMPARE(int(f->state->live.frame.w[7]), 255);
         QVERIFY(!f->Data().ledOut[0]->IsOn());
         // COL5 chosen on the page, not yet sent: GO takes it from the controls.
         evaluation->setCurrentIndex(evaluation->findData(3));
-        f->RunGo(200, [&] { f->Stop(); });
+        f->RunGo(3, [&] { f->Stop(); });
         QCOMPARE(int(f->state->params.image.parameters[protocol::kEvaluationMode]), 3);
         for (auto* led : f->Data().ledOut)
             QVERIFY(led->IsOn()); // 255 lights all five
@@ -135,10 +140,10 @@ private slots:
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         sim::FaultSettings faults;
-        faults.delayMs = sim::Fault{true, 600, 8};
+        faults.delayMs = sim::Fault{true, 2000, 8};
         f->simulator.SetFaults(faults);
         f->state->live.frame.w.fill(0);
-        f->RunGo(150, [&] { f->Stop(); });
+        f->RunGoWhen([&] { return f->RequestsOfOrder(8) == 1; }, [&] { f->Stop(); });
         QCOMPARE(f->RequestsOfOrder(8), 1);
         QVERIFY(f->state->live.frame.w[0] > 0);
         QCOMPARE(f->Data().dispRed->Value(), int(f->state->live.frame.w[0]));
@@ -180,7 +185,7 @@ private slots:
         auto main = f->Main();
         main.tabMain1->setCurrentIndex(int(core::MainPage::Parameters));
         QVERIFY(f->Comm().buttonAccept->isEnabled());
-        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::Communication)); });
+        f->RunGo(3, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::Communication)); });
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(!f->Comm().buttonAccept->isEnabled());
         QVERIFY(!f->Comm().buttonChangeBaudrate->isEnabled());
@@ -190,7 +195,7 @@ private slots:
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         auto main = f->Main();
-        f->RunGo(300, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::ScopeSettings)); });
+        f->RunGo(3, [&] { main.tabMain1->setCurrentIndex(int(core::MainPage::ScopeSettings)); });
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(Need(f->Window(), "SCOPEP")->isVisible());
         QVERIFY(!f->Data().panel->isVisible());
@@ -205,7 +210,7 @@ private slots:
     void closingTheWindowDuringGoEndsTheLoop() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
-        f->RunGo(300, [&] { f->Window().close(); });
+        f->RunGo(3, [&] { f->Window().close(); });
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(!f->Window().isVisible());
     }
@@ -217,16 +222,24 @@ private slots:
         bool sendPending = false;
         bool getPending = false;
         bool servedBeforeStop = false;
-        f->RunGo(300, [&] {
+        f->RunGo(3, [&] {
             QTest::mouseClick(main.buttonSend, Qt::LeftButton);
             QTest::mouseClick(main.buttonGet, Qt::LeftButton);
             sendPending = f->state->flags.pendingSend == 1;
             getPending = f->state->flags.pendingGet == 1;
-            QTimer::singleShot(200, [&] {
-                servedBeforeStop =
-                    f->state->flags.pendingSend == 0 && f->state->flags.pendingGet == 0;
-                f->Stop();
-            });
+            // Served by the loop: both flags cleared and a measurement taken after them.
+            const std::uint64_t from = f->state->live.measurementCount;
+            support::WhenReady(
+                &f->Window(),
+                [&, from] {
+                    return f->state->flags.pendingSend == 0 && f->state->flags.pendingGet == 0 &&
+                           f->state->live.measurementCount > from;
+                },
+                [&] {
+                    servedBeforeStop = true;
+                    f->Stop();
+                },
+                [&] { f->Stop(); });
         });
         QVERIFY(sendPending);
         QVERIFY(getPending);
@@ -240,14 +253,16 @@ private slots:
         QVERIFY(f->ConnectThroughPage());
         const protocol::ParameterImage sensorSet = f->simulator.RamImage()[0];
         sim::FaultSettings faults;
-        faults.delayMs = sim::Fault{true, 400, sim::kAllOrders};
+        faults.delayMs = sim::Fault{true, 1000, sim::kAllOrders};
         f->simulator.SetFaults(faults);
         f->simulator.ClearRequestLog();
         f->program->ClearLog();
-        f->RunGo(150, [&] { // the first measurement is still on its way
-            f->Stop();
-            QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
-        });
+        // While the first measurement is on its way.
+        f->RunGoWhen([&] { return f->RequestsOfOrder(8) == 1; },
+                     [&] {
+                         f->Stop();
+                         QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+                     });
         QVERIFY(!f->program->Gate().LoopRunning());
         QCOMPARE(f->state->flags.pendingGet, std::uint16_t(0));
         std::vector<int> orders;
@@ -271,7 +286,7 @@ private slots:
         QTimer::singleShot(0, [&] { QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton); });
         bool goDimmed = false;
         int loopsRunning = 0;
-        f->RunGo(500, [&] {
+        f->RunGo(2, [&] {
             goDimmed = !f->Main().buttonGo->isEnabled();
             // A second GO, however it arrives, is refused while the loop runs.
             f->program->Live().CBF_ButtonGo();

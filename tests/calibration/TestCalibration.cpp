@@ -3,6 +3,7 @@
 #include "app/ProgramFixture.h"
 #include "calibration/CalibrationModule.h"
 #include "settings/IniStore.h"
+#include "support/WhenReady.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -27,18 +28,31 @@ class TestCalibration : public QObject {
     bool OffsetTabShown() {
         return f->Main().tabMain1->indexOf(Need(f->Window(), "OffsetPage")) >= 0;
     }
+    // The calculation ends in GO: STOP once it runs.
+    void StopOnceGoRuns() {
+        support::WhenReady(
+            &f->Window(), [this] { return f->program->Gate().LoopRunning(); },
+            [this] { f->Stop(); }, [this] { f->Stop(); });
+    }
+    static QDialog* PasswordPopup() {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("PASSWORDP") && top->isVisible())
+                return static_cast<QDialog*>(top);
+        return nullptr;
+    }
     // Types into the password popup once it is open.
     void AnswerPassword(const QString& typed) {
-        QTimer::singleShot(100, [typed] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() != QLatin1String("PASSWORDP") || !top->isVisible()) continue;
-                auto* field = top->findChild<QLineEdit*>(QStringLiteral("StringEnterPW"));
+        support::WhenReady(
+            &f->Window(), [] { return PasswordPopup() != nullptr; },
+            [typed] {
+                QDialog* popup = PasswordPopup();
+                auto* field = popup->findChild<QLineEdit*>(QStringLiteral("StringEnterPW"));
                 field->setText(typed);
                 QTest::keyClick(field, Qt::Key_Return);
                 // A wrong password keeps it open: close it to end the test's wait.
-                if (top->isVisible()) static_cast<QDialog*>(top)->reject();
-            }
-        });
+                if (popup->isVisible()) popup->reject();
+            },
+            [] {});
     }
 
 private slots:
@@ -55,14 +69,15 @@ private slots:
         QWidget* deco = Need(f->Window(), "DecoCalibrate1");
         AnswerPassword(QStringLiteral("Vorpal"));
         QTest::mouseDClick(deco, Qt::RightButton, {}, QPoint(4, 4));
-        QTest::qWait(300);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            f->dialogs.Saw("ATTENTION!", "Wrong password. \nPlease try again."),
+            support::kEventLimitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!PasswordPopup(), support::kEventLimitMs);
         QVERIFY(!OffsetTabShown());
-        QVERIFY(f->dialogs.Saw("ATTENTION!", "Wrong password. \nPlease try again."));
 
         AnswerPassword(QStringLiteral("vorpal"));
         QTest::mouseDClick(deco, Qt::RightButton, {}, QPoint(4, 4));
-        QTest::qWait(300);
-        QVERIFY(OffsetTabShown());
+        QTRY_VERIFY_WITH_TIMEOUT(OffsetTabShown(), support::kEventLimitMs);
         QCOMPARE(f->CurrentPage(), int(core::MainPage::Offset));
 
         Click("ButtonCloseOffsetCompensation");
@@ -166,10 +181,14 @@ private slots:
         f->dialogs.confirmAnswers = {true, true};
         f->simulator.ClearRequestLog();
         bool going = false;
-        QTimer::singleShot(1500, [&] {
-            going = f->program->Gate().LoopRunning();
-            f->Stop();
-        });
+        support::WhenReady(
+            &f->Window(),
+            [this] { return f->program->Gate().LoopRunning() && f->RequestsOfOrder(8) > 100; },
+            [&] {
+                going = true;
+                f->Stop();
+            },
+            [this] { f->Stop(); });
         Click("ButtonCalcCF");
         QVERIFY(f->dialogs.Saw("CALIBRATION PASSED!",
                                "Calibration successful! \nCalibration factors were sent to the "
@@ -221,7 +240,7 @@ private slots:
         Field("EditMaxDelta")->setValue(200);
         Field("EditCFR")->setValue(1500);
         f->dialogs.confirmAnswers = {true, true};
-        QTimer::singleShot(1500, [this] { f->Stop(); });
+        StopOnceGoRuns();
         Click("ButtonCalcCF");
         QVERIFY(f->dialogs.Saw("ATTENTION!", "The maximum delta of the raw data values RED,GREEN "
                                              "and BLUE is to high. \nCalibration is not possible. "
@@ -236,7 +255,7 @@ private slots:
         f->program->ShowPage(core::MainPage::Calibration);
         f->dialogs.confirmAnswers = {true, false};
         f->simulator.ClearRequestLog();
-        QTimer::singleShot(500, [this] { f->Stop(); });
+        StopOnceGoRuns();
         Click("ButtonCalcCF");
         QVERIFY(f->dialogs.Saw("INFO!", "Please insert the right values and press \n CALCULATE "
                                         "CALIBRATION FACTORS again."));

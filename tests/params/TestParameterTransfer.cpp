@@ -344,10 +344,18 @@ private slots:
     void sendAndGetPressedDuringGoRunBetweenTwoMeasurementsSendFirst() {
         QVERIFY(Connect());
         auto main = f->Main();
-        f->RunGo(300, [&] {
+        // STOP once the loop has served both and measured again.
+        auto servedAndMeasured = [this] {
+            const auto orders = Orders();
+            const auto lastGet = std::find(orders.rbegin(), orders.rend(), 2);
+            return lastGet != orders.rend() && lastGet != orders.rbegin() &&
+                   std::count(orders.begin(), orders.end(), 2) == 2 && *(lastGet - 1) == 8;
+        };
+        f->RunGo(3, [&] {
             Press(main.buttonSend);
             Press(main.buttonGet);
-            QTimer::singleShot(300, [&] { f->Stop(); });
+            support::WhenReady(
+                &f->Window(), servedAndMeasured, [this] { f->Stop(); }, [this] { f->Stop(); });
         });
         const auto orders = Orders();
         const auto first = std::find(orders.begin(), orders.end(), 1);
@@ -364,7 +372,7 @@ private slots:
         faults.plausibilityCount = sim::Fault{true, 3, 1};
         f->simulator.SetFaults(faults);
         auto main = f->Main();
-        f->RunGo(300, [&] { Press(main.buttonSend); });
+        f->RunGo(3, [&] { Press(main.buttonSend); });
         QVERIFY(!f->program->Gate().LoopRunning());
         const auto log = Log();
         QVERIFY(!log.empty());

@@ -90,7 +90,7 @@ class TestRecorder : public QObject {
         QCOMPARE(f->dialogs.popups.back().text, std::string(kSaved));
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
         // The link is in step afterwards.
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
     }
 
@@ -298,7 +298,7 @@ private slots:
         if (ends) return;
         QVERIFY2(!f->Log().contains(QStringLiteral("INCORRECT")), qPrintable(f->Log()));
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
     }
 
@@ -320,14 +320,14 @@ private slots:
         QVERIFY(Rows(Slurp(path)) >= 10);
         QVERIFY(!f->simulator.TriggerSending());
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
         QVERIFY(!f->Log().contains(QStringLiteral("INCORRECT")));
     }
 
     void manualRecordingWritesTheLastMeasurementWithoutARequest() {
         SelectNewFile(path);
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         ChooseMode(2);
         QVERIFY(Need(*Page(), "ButtonManualRecord")->isVisible());
         QVERIFY(!Need(*Page(), "ButtonStopRecord")->isVisible());

@@ -142,7 +142,7 @@ private slots:
         const double level = digital->graph(5)->data()->at(0)->value;
         QVERIFY(level == 10 || level == 11);
         // The link is in step afterwards.
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
     }
 
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(Red(), before);
         QVERIFY(!f->simulator.ScanPending());
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         QCOMPARE(f->state->flags.linkGood, std::uint16_t(1));
     }
 

@@ -38,6 +38,13 @@ class TestTeachTable : public QObject {
         return cells;
     }
 
+    // Acts inside a command's loop once `ready` holds; STOP should it never.
+    void WhileGoRuns(std::function<bool()> ready, std::function<void()> action) {
+        support::WhenReady(
+            &f->Window(), [this, ready] { return f->program->Gate().LoopRunning() && ready(); },
+            action, [this] { f->Stop(); });
+    }
+
 private slots:
     void init() {
         f = std::make_unique<ProgramFixture>();
@@ -48,7 +55,7 @@ private slots:
     void cleanup() { f.reset(); }
 
     void teachDataToTakesTheMeasurementIntoTheSelectedRowAndAdvances() {
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         const auto& w = f->state->live.frame.w;
         No()->setValue(4);
         Need<QCheckBox>(f->Window(), "RadioInc")->setChecked(true);
@@ -67,7 +74,7 @@ private slots:
     }
 
     void aTaughtRowTakesTheLiveColourInEveryTableInAutomaticMode() {
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         ProgramFixture::Choose(Need<QComboBox>(f->Window(), "EditSetColor"), 1); // automatically
         No()->setValue(2);
         QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachDataTo"), Qt::LeftButton);
@@ -157,14 +164,15 @@ private slots:
     void theMeanValuePanelCapturesWhileGoRunsAndTeachesTheMean() {
         No()->setValue(3);
         // Opening the panel starts the GO loop; the captures take its frames.
-        QTimer::singleShot(300, [this] {
-            auto* capture = Need<QPushButton>(f->Window(), "ButtonTP1Capture");
-            QTest::mouseClick(capture, Qt::LeftButton);
-            QTest::qWait(50);
-            QTest::mouseClick(capture, Qt::LeftButton);
-            QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonCloseTeachPanel"),
-                              Qt::LeftButton);
-        });
+        const std::uint64_t from = f->state->live.measurementCount;
+        WhileGoRuns([this, from] { return f->state->live.measurementCount > from + 2; },
+                    [this] {
+                        auto* capture = Need<QPushButton>(f->Window(), "ButtonTP1Capture");
+                        QTest::mouseClick(capture, Qt::LeftButton);
+                        QTest::mouseClick(capture, Qt::LeftButton);
+                        QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonCloseTeachPanel"),
+                                          Qt::LeftButton);
+                    });
         QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachMeanVal"), Qt::LeftButton);
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Data().panel->isVisible()); // CLOSE went back to the data panel
@@ -200,12 +208,13 @@ private slots:
         QCOMPARE(f->RequestsOfOrder(8), 0); // opening measures nothing
 
         bool dimmed = false;
-        QTimer::singleShot(300, [&] {
-            // No second loop starts inside the recording: GO and START are dimmed.
-            dimmed = !f->Main().buttonGo->isEnabled() &&
-                     !Need<QPushButton>(*panel, "ButtonTP2Start")->isEnabled();
-            f->Stop();
-        });
+        WhileGoRuns([this] { return f->state->teach.recordCount > 1; },
+                    [&] {
+                        // No second loop starts inside the recording: GO and START are dimmed.
+                        dimmed = !f->Main().buttonGo->isEnabled() &&
+                                 !Need<QPushButton>(*panel, "ButtonTP2Start")->isEnabled();
+                        f->Stop();
+                    });
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
         QVERIFY(dimmed);
         QVERIFY(Need<QPushButton>(*panel, "ButtonTP2Start")->isEnabled());
@@ -228,9 +237,11 @@ private slots:
         QCOMPARE(f->state->params.image.table[6].w[3], std::uint16_t(chosen[2]));
 
         // START again adds to the cloud; CLOSE ends the recording and brings the data back.
-        QTimer::singleShot(200, [panel] {
-            QTest::mouseClick(Need<QPushButton>(*panel, "ButtonCloseTeachPanel"), Qt::LeftButton);
-        });
+        WhileGoRuns([this, recorded] { return f->state->teach.recordCount > recorded; },
+                    [panel] {
+                        QTest::mouseClick(Need<QPushButton>(*panel, "ButtonCloseTeachPanel"),
+                                          Qt::LeftButton);
+                    });
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
         QVERIFY(f->state->teach.recordCount > recorded);
         QVERIFY(f->Data().panel->isVisible());
@@ -239,11 +250,12 @@ private slots:
     void aFailedExchangeEndsTheRecordingAndKeepsItsPoints() {
         QTest::mouseClick(Need<QPushButton>(f->Window(), "ButtonTeachRecVal"), Qt::LeftButton);
         auto* panel = Need<QWidget>(f->Window(), "TEACHP2");
-        QTimer::singleShot(300, [this] {
-            sim::FaultSettings faults;
-            faults.badDataCheck.on = true;
-            f->simulator.SetFaults(faults);
-        });
+        WhileGoRuns([this] { return f->state->teach.recordCount > 0; },
+                    [this] {
+                        sim::FaultSettings faults;
+                        faults.badDataCheck.on = true;
+                        f->simulator.SetFaults(faults);
+                    });
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
         QVERIFY(!f->program->Gate().LoopRunning());
         const int recorded = f->state->teach.recordCount;
@@ -256,7 +268,7 @@ private slots:
     }
 
     void thdRgbHidesTheRowSelectorAndTeachesTheThresholds() {
-        f->RunGo(200, [this] { f->Stop(); });
+        f->RunGo(3, [this] { f->Stop(); });
         auto* evaluation = Need<QComboBox>(f->Window(), "EditEvalmode");
         ProgramFixture::Choose(evaluation, evaluation->findData(protocol::kEvalThdRgb));
         QVERIFY(No()->isHidden());

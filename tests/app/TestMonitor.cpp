@@ -52,8 +52,9 @@ private slots:
             QStringLiteral("-> 55 ") +
             QStringLiteral("%1 ").arg(int(requests.front().order), 2, 16, QChar('0')).toUpper();
         // The view catches up on its own timer.
-        QTRY_VERIFY2(ShownLines(*window).join('\n').contains(order),
-                     qPrintable(ShownLines(*window).join('\n')));
+        QTRY_VERIFY2_WITH_TIMEOUT(ShownLines(*window).join('\n').contains(order),
+                                  qPrintable(ShownLines(*window).join('\n')),
+                                  support::kEventLimitMs);
         const QStringList all = ShownLines(*window);
         bool replySeen = false;
         for (const QString& line : all) {

@@ -2,6 +2,7 @@
 // a brand, a missing logo, and a row that fits an 800-pixel window.
 #include "access/Brand.h"
 #include "access/BrandBlock.h"
+#include "support/WhenReady.h"
 
 #include <QApplication>
 #include <QDir>
@@ -136,7 +137,7 @@ private slots:
         layout->addStretch(1);
         window.resize(800, 560);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, support::kEventLimitMs));
         // Nothing squeezed or outside, a modest height, room for the window's margins.
         for (const QLabel* label : block->findChildren<QLabel*>()) {
             QVERIFY2(label->size().expandedTo(label->sizeHint()) == label->size(),

@@ -4,6 +4,7 @@
 #include "core/HelpBook.h"
 #include "core/HelpRouter.h"
 #include "support/ScriptedOperator.h"
+#include "support/WhenReady.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -141,7 +142,7 @@ private slots:
             closed = true;
         });
         QTest::mouseDClick(deco, Qt::RightButton, {}, blank);
-        QTRY_VERIFY(closed && !trigger.Panel().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(closed && !trigger.Panel().isVisible(), support::kEventLimitMs);
 
         QString onOpening = QStringLiteral("unseen");
         WhenOpen([&](PasswordPanel&, QLineEdit& typed) {
@@ -149,7 +150,7 @@ private slots:
             Type(typed, QStringLiteral("vorpal"));
         });
         QTest::mouseDClick(deco, Qt::RightButton, {}, blank);
-        QTRY_COMPARE(unlocked.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(unlocked.count(), 1, support::kEventLimitMs);
         QCOMPARE(onOpening, QString());
         // Neither the help nor the window saw a thing.
         QVERIFY(dialogs.popups.empty());

@@ -73,7 +73,8 @@ private slots:
         f.simulator.ClearRequestLog();
         auto run = [&](const QStringList& command) {
             QProcess cli;
-            cli.start(QStringLiteral(CHROMIX_CLI_PATH), QStringList{"--tcp", address} + command);
+            cli.start(QStringLiteral(CHROMIX_CLI_PATH),
+                      QStringList{"--tcp", address, "--timeout", "60"} + command);
             return cli.waitForFinished(20000) && cli.exitCode() == 0;
         };
         QVERIFY(run({"get", "--set", "1", "--file", dir.filePath(QStringLiteral("got.ini"))}));

@@ -20,8 +20,9 @@ struct WatchRun {
     QByteArray pending;
     QList<QJsonObject> lines;
 
+    // A reply limit no busy machine reaches: a sensor goes offline only when its simulator does.
     void Start(const QStringList& sensors) {
-        QStringList arguments{"watch", "--format", "json", "--interval", "0.02"};
+        QStringList arguments{"watch", "--format", "json", "--interval", "0.02", "--timeout", "60"};
         for (const QString& sensor : sensors)
             arguments << "--sensor" << sensor;
         process.start(QStringLiteral(CHROMIX_CLI_PATH), arguments);
@@ -81,7 +82,7 @@ private slots:
         QVERIFY(port > 0);
         QProcess watch;
         watch.start(QStringLiteral(CHROMIX_CLI_PATH),
-                    {"watch", "--interval", "0.02", "--sensor",
+                    {"watch", "--interval", "0.02", "--timeout", "60", "--sensor",
                      QStringLiteral("line4=tcp:127.0.0.1:%1").arg(port)});
         QByteArray out;
         QTRY_VERIFY_WITH_TIMEOUT((out += watch.readAllStandardOutput()).count('\n') >= 3, kWaitMs);

@@ -22,9 +22,12 @@ struct WatchRun {
     QByteArray pending;
     QMap<QString, QStringList> records;
 
+    // A reply limit no busy machine reaches: a sensor goes offline only when its simulator does.
     void Start(const QStringList& arguments) {
-        process.start(QStringLiteral(CHROMIX_CLI_PATH),
-                      QStringList{"watch", "--format", "json", "--interval", "0.02"} + arguments);
+        process.start(
+            QStringLiteral(CHROMIX_CLI_PATH),
+            QStringList{"watch", "--format", "json", "--interval", "0.02", "--timeout", "60"} +
+                arguments);
         QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { Take(); });
     }
     void Take() {

@@ -156,4 +156,11 @@ void SimThread::Stop() {
     thread.wait();
 }
 
+void SimThread::WatchTriggerEdges(std::function<void()> onEdge) {
+    RunOnServer([&]() {
+        TriggerSource& trigger = server->Trigger();
+        QObject::connect(&trigger, &TriggerSource::Edge, &trigger, std::move(onEdge));
+    });
+}
+
 } // namespace sim

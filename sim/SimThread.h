@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace sim {
@@ -83,6 +84,10 @@ public:
 
     // Closes all clients, removes the pty link and ends the thread. Also run by the destructor.
     void Stop();
+
+    // Runs `onEdge` on the simulator's thread at each edge of the trigger input from now on,
+    // before the frames that connections turning trigger sending on later push for it.
+    void WatchTriggerEdges(std::function<void()> onEdge);
 
 private:
     template <typename Function> void RunOnServer(Function&& function) const;

@@ -1,15 +1,17 @@
-// Trigger-driven sending (order 30) over real loopback sockets and pseudo-terminals.
+// Trigger-driven sending (order 30) over real loopback sockets and pseudo-terminals, and one
+// session alone where what the line has taken by an edge must be known exactly.
 #include "SimTestBytes.h"
 #include "SimTestLinks.h"
 #include "protocol/CheckByte.h"
+#include "sim/ClientSession.h"
 #include "sim/SimThread.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
 #include <memory>
 
@@ -52,7 +54,9 @@ private slots:
     void periodicFramesComeUnaskedBetweenRepliesUntilStopped() {
         QFETCH(QString, transport);
         QTemporaryDir dir;
+        std::atomic<int> edges{0};
         sim::SimThread simulator;
+        simulator.WatchTriggerEdges([&edges] { ++edges; });
         simulator.SetTriggerPeriodMs(40);
         LinkClient client(simulator, transport, dir);
         QVERIFY(client.IsOpen());
@@ -62,23 +66,26 @@ private slots:
         client.Send(Order(30, 1));
         QCOMPARE(client.Read(8), kTriggerReply);
         QVERIFY(simulator.TriggerSending());
-        QElapsedTimer clock;
-        clock.start();
-        for (int n = 0; n < 4; ++n)
+        // Paced by the period's edges, not sent as fast as the line takes them.
+        for (int n = 1; n <= 4; ++n) {
             QVERIFY(IsPushedFrame(client.ReadFrame()));
-        // Paced by the period, not sent as fast as the line takes them.
-        QVERIFY2(clock.elapsed() >= 140, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(n <= edges,
+                     qPrintable(QStringLiteral("frame %1, %2 edges").arg(n).arg(edges)));
+        }
 
         simulator.SetTriggerPeriodMs(5);
         int pushed = 0;
         for (int n = 0; n < 5; ++n) {
-            QTest::qWait(12); // frames pile up unread before the request
+            // Frames pile up unread before the request: those of two edges at least.
+            const int before = edges;
+            QTRY_VERIFY_WITH_TIMEOUT(edges >= before + 2, kLinkWaitMs);
             client.Send(Order(7));
             QCOMPARE(ReadReply(client, pushed), kIdentificationReply);
         }
         client.Send(Order(30, 0));
         QCOMPARE(ReadReply(client, pushed), kTriggerReply);
-        QVERIFY(pushed > 0);
+        QVERIFY2(pushed >= 10 && 4 + pushed <= edges,
+                 qPrintable(QStringLiteral("%1 frames, %2 edges").arg(4 + pushed).arg(edges)));
         QVERIFY(!simulator.TriggerSending());
         QVERIFY(client.Read(1, 200).isEmpty());
     }
@@ -110,31 +117,37 @@ private slots:
         QVERIFY(client.Read(1, 150).isEmpty());
     }
 
-    void slowLineDropsEdgesInsteadOfQueueingThem_data() { AddTransports(); }
+    // The session alone, its edges fired on the test's own thread: nothing else runs between
+    // them, so the bytes the line has taken by the last edge are known.
     void slowLineDropsEdgesInsteadOfQueueingThem() {
-        QFETCH(QString, transport);
-        QTemporaryDir dir;
-        sim::SimThread simulator;
-        sim::FaultSettings faults;
-        faults.baudRate = {true, 9600}; // 50 ms per pushed frame, against an edge every 2 ms
-        simulator.SetFaults(faults);
-        simulator.SetTriggerPeriodMs(2);
-        LinkClient client(simulator, transport, dir);
-        QElapsedTimer clock;
-        clock.start();
-        client.Send(Order(30, 1));
-        QCOMPARE(client.Read(8), kTriggerReply);
-        QTest::qWait(400); // some 200 edges
-        const qint64 requestAtMs = clock.elapsed();
-        int pushed = 0;
-        client.Send(Order(30, 0));
-        QCOMPARE(ReadReply(client, pushed), kTriggerReply);
-        // Before the reply: what the line carried until the request, the frame on the line and
-        // one waiting. However slowly this runs, the line never carries more; a queue of edges
-        // would put about one frame for every 2 ms before it.
-        const qint64 carried = requestAtMs / 50;
+        sim::SensorModel model;
+        sim::Faults faults;
+        sim::FaultSettings settings;
+        settings.baudRate = {true, 9600}; // 50 ms per pushed frame
+        faults.Set(settings);
+        sim::TriggerSource trigger;
+        trigger.SetPeriodMs(0);
+        sim::MeasurementClock cycles(model);
+        QByteArray line;
+        sim::ClientSession session(
+            model, faults, trigger, cycles, [](const sim::Request&) {},
+            [&line](const QByteArray& bytes) { line += bytes; }, [] {});
+        session.Receive(ToQt(Order(30, 1)));
+        QTRY_COMPARE_WITH_TIMEOUT(line, kTriggerReply, kLinkWaitMs);
+        line.clear();
+        for (int n = 0; n < 200; ++n)
+            trigger.Fire();
+        const qsizetype carried = line.size() / 48;
+        session.Receive(ToQt(Order(30, 0)));
+        QTRY_VERIFY_WITH_TIMEOUT(line.size() % 48 == 8 && line.endsWith(kTriggerReply),
+                                 kLinkWaitMs);
+        const qsizetype pushed = line.size() / 48;
+        for (qsizetype n = 0; n < pushed; ++n)
+            QVERIFY(IsPushedFrame(line.mid(n * 48, 48)));
+        // Before the reply: the frames the line had taken by the last edge, the frame then on
+        // the line and one waiting. A queue of edges would put all 200 there.
         QVERIFY2(
-            pushed <= carried + 3,
+            pushed <= carried + 2,
             qPrintable(QStringLiteral("%1 frames, the line carried %2").arg(pushed).arg(carried)));
     }
 

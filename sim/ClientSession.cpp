@@ -54,6 +54,7 @@ void ClientSession::Pump() {
             StartReply();
             continue;
         }
+        if (current.plan.held) return; // until ReleaseHeldReply
         const qint64 now = clock.nsecsElapsed();
         if (!WriteDue(now)) {
             timer.StartIn(std::max<qint64>(dueNs - now, 0));
@@ -72,6 +73,24 @@ void ClientSession::StartReply() {
     offset = 0;
     dueNs = clock.nsecsElapsed() + current.plan.delayMs * kNsPerMs;
     pieceStartNs = dueNs;
+}
+
+int ClientSession::ReleaseHeldReply() {
+    if (closed) return 0;
+    Queued* held = busy && current.plan.held ? &current : nullptr;
+    for (auto it = queue.begin(); !held && it != queue.end(); ++it)
+        if (it->plan.held) held = &*it;
+    if (!held) return 0;
+    held->plan.held = false;
+    std::size_t bytes = 0;
+    for (const auto& part : held->plan.pieces)
+        bytes += part.size();
+    if (held == &current) {
+        dueNs = clock.nsecsElapsed() + current.plan.delayMs * kNsPerMs;
+        pieceStartNs = dueNs;
+        Pump();
+    }
+    return static_cast<int>(bytes);
 }
 
 // Writes whatever of the current reply is due by `now`; false while it has to wait.

@@ -41,6 +41,10 @@ public:
     bool ScanArmed() const { return capture && capture->Armed(); }
     // The client went away: nothing more is sent unasked, neither on triggers nor from a scan.
     void StopSendingUnasked();
+    // Lets the oldest reply held by the hold fault go out (its delay, if any, begins then); the
+    // replies queued behind it follow unless held themselves. The bytes it carries, 0 when no
+    // reply is held.
+    int ReleaseHeldReply();
 
 private:
     struct Queued {

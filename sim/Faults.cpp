@@ -71,6 +71,7 @@ ReplyPlan ShapeReply(const std::vector<std::uint8_t>& reply, int order,
     if (faults.cutAfterBytes.AppliesTo(order))
         bytes.resize(std::min(bytes.size(),
                               static_cast<std::size_t>(std::max(faults.cutAfterBytes.value, 0))));
+    plan.held = faults.hold.AppliesTo(order);
     if (faults.delayMs.AppliesTo(order)) plan.delayMs = std::max(faults.delayMs.value, 0);
     if (faults.baudRate.AppliesTo(order))
         plan.bytesPerSecond = std::max(faults.baudRate.value / 10, 1);

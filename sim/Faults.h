@@ -33,12 +33,14 @@ struct FaultSettings {
     Fault closeAfterReplies; // value: the connection is closed after N replies
     Fault baudRate;          // value: bytes paced at this rate, 10 bits per byte
     Fault plausibilityCount; // value: status word of replies to orders 1 and 4
+    Fault hold; // the reply, and every reply behind it, waits until released (ReleaseHeldReply)
 };
 
 // How one reply goes out: after `delayMs`, the pieces one after the other with
 // `pauseMs` between them; `bytesPerSecond` > 0 paces every byte.
 struct ReplyPlan {
     bool silent = false;
+    bool held = false; // waits for a release before its delay begins
     int delayMs = 0;
     int pauseMs = 0;
     int bytesPerSecond = 0;

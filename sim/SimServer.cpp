@@ -119,6 +119,13 @@ bool SimServer::ScanArmed() {
                        [](const ClientSession* session) { return session->ScanArmed(); });
 }
 
+int SimServer::ReleaseHeldReply() {
+    int bytes = 0;
+    for (ClientSession* session : findChildren<ClientSession*>())
+        bytes += session->ReleaseHeldReply();
+    return bytes;
+}
+
 void SimServer::LogRequest(const Request& request) {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     std::lock_guard lock(logMutex);

@@ -60,6 +60,9 @@ public:
     // position 0, as usual.
     void SetScopeTriggerIndex(int index) { model.SetScopeTriggerIndex(index); }
 
+    // Each connection's oldest held reply goes out; the bytes they carry together.
+    int ReleaseHeldReply();
+
     // Safe from any thread.
     std::vector<Request> RequestLog() const;
     void ClearRequestLog();

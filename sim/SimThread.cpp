@@ -67,6 +67,12 @@ void SimThread::ClearFaults() {
     SetFaults(FaultSettings{});
 }
 
+int SimThread::ReleaseHeldReply() {
+    int bytes = 0;
+    RunOnServer([&]() { bytes = server->ReleaseHeldReply(); });
+    return bytes;
+}
+
 std::vector<Request> SimThread::RequestLog() const {
     return server ? server->RequestLog() : std::vector<Request>{};
 }

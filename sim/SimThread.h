@@ -37,6 +37,11 @@ public:
     FaultSettings CurrentFaults() const;
     void ClearFaults();
 
+    // Replies the hold fault keeps back go out only when the test says so: each call lets the
+    // oldest held reply of every connection go (its delay, if any, begins then), so a late reply
+    // comes exactly when the test wants it. The bytes released, 0 when nothing was held.
+    int ReleaseHeldReply();
+
     std::vector<Request> RequestLog() const;
     void ClearRequestLog();
 

@@ -6,14 +6,21 @@
 #include "protocol/Exchange.h"
 #include "sim/SimThread.h"
 #include "support/RecordingCommView.h"
+#include "support/WhenReady.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
 #include <span>
+
+#include <sys/ioctl.h>
 
 using namespace comm;
 using protocol::Outcome;
@@ -79,5 +86,44 @@ struct LinkFixture {
         sim::FaultSettings faults;
         faults.*which = sim::Fault{true, value, order};
         simulator.SetFaults(faults);
+    }
+
+    // A wait that must end only by the event under test: as long as the event limit, so a busy
+    // machine cannot end it first.
+    void LongReplyLimit() {
+        link->SetTimeLimits(support::kEventLimitMs / 1000.0, support::kEventLimitMs);
+    }
+    // For a time-out the test needs, not its moment: over soon.
+    void ShortReplyLimit() { link->SetTimeLimits(0.3, SensorLink::kTcpConnectTimeoutMs); }
+
+    // How many requests with this order the simulator has received.
+    int Asked(int order) const {
+        int count = 0;
+        for (const auto& request : simulator.RequestLog())
+            count += request.order == order ? 1 : 0;
+        return count;
+    }
+
+    // Bytes that have reached the link's end of the line and wait there, in the kernel or the
+    // device's own buffer; the event loop is not run, so the link does not take them.
+    qint64 BytesWaitingAtLink() const {
+        const bool tcp = link->InUse().tcp;
+        QIODevice* device = tcp ? static_cast<QIODevice*>(link->findChild<QTcpSocket*>())
+                                : static_cast<QIODevice*>(link->findChild<QSerialPort*>());
+        const auto fd = tcp ? int(static_cast<QTcpSocket*>(device)->socketDescriptor())
+                            : int(static_cast<QSerialPort*>(device)->handle());
+        int inKernel = 0;
+        if (fd < 0 || ::ioctl(fd, FIONREAD, &inKernel) != 0) inKernel = 0;
+        return device->bytesAvailable() + inKernel;
+    }
+    // Waits, without the event loop, until `count` bytes wait at the link: a late reply is then
+    // there before the next request goes out.
+    bool WaitForBytesAtLink(qint64 count) const {
+        const QDeadlineTimer deadline(support::kEventLimitMs);
+        while (BytesWaitingAtLink() < count) {
+            if (deadline.hasExpired()) return false;
+            QThread::msleep(1);
+        }
+        return true;
     }
 };

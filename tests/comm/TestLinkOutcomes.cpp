@@ -123,15 +123,20 @@ private slots:
         QFETCH(QString, transport);
         QFETCH(bool, duringTheNext);
         Open(transport);
-        // The sensor answers the identification a second after the wait has given up: 3.0 s,
-        // and on a serial line the port's own read of 2.0 s after it.
-        const int lateMs = transport == "tcp" ? 4000 : 6000;
-        f->SetFault(&FaultSettings::delayMs, lateMs, protocol::kOrderIdentify);
+        // The sensor holds its answers back until the test lets them go; during the next request
+        // its reply is held too, so the late one is all that comes while it waits.
+        f->SetFault(&FaultSettings::hold, 0,
+                    duringTheNext ? sim::kAllOrders : protocol::kOrderIdentify);
+        f->ShortReplyLimit();
         QCOMPARE(f->Exchange(protocol::kOrderIdentify).outcome, Outcome::TimedOut);
-        f->simulator.ClearFaults();
+        f->LongReplyLimit();
         f->view.log.clear();
         if (!duringTheNext) {
-            QTest::qWait(2500); // the late reply is in before the next request goes out
+            f->simulator.ClearFaults();
+            // The late reply is in before the next request goes out.
+            const int late = f->simulator.ReleaseHeldReply();
+            QVERIFY(late > 0);
+            QVERIFY(f->WaitForBytesAtLink(late));
             const Reply reply = f->Exchange(protocol::kOrderReadCalibration);
             QCOMPARE(reply.outcome, Outcome::Reply);
             QCOMPARE(int(reply.code), int(protocol::kOrderReadCalibration));
@@ -139,14 +144,27 @@ private slots:
             return;
         }
         // The late reply comes while the next request waits: it is refused, not taken.
+        QObject owner;
+        bool missed = false;
+        support::WhenReady(
+            &owner, [this] { return f->Asked(protocol::kOrderReadCalibration) > 0; },
+            [this] { f->simulator.ReleaseHeldReply(); },
+            [&] {
+                missed = true;
+                f->simulator.ReleaseHeldReply();
+            });
         const Reply refused = f->Exchange(protocol::kOrderReadCalibration);
+        QVERIFY(!missed);
         QCOMPARE(refused.outcome, Outcome::OtherOrder);
         QCOMPARE(int(refused.code), int(protocol::kOrderIdentify));
         QCOMPARE(f->view.log, linktext::OtherOrderText(protocol::kOrderIdentify,
                                                        protocol::kOrderReadCalibration) +
                                   "\n\n");
         // The reply that was meant for it is dropped with the rest before the next request.
-        QTest::qWait(200);
+        f->simulator.ClearFaults();
+        const int meant = f->simulator.ReleaseHeldReply();
+        QVERIFY(meant > 0);
+        QVERIFY(f->WaitForBytesAtLink(meant));
         const Reply next = f->Exchange(protocol::kOrderMeasure);
         QCOMPARE(next.outcome, Outcome::Reply);
         QCOMPARE(int(next.code), int(protocol::kOrderMeasure));
@@ -177,23 +195,43 @@ private slots:
         QFETCH(int, cause);
         QFETCH(protocol::Outcome, outcome);
         Open(transport);
-        // A reply that is given up comes late, well after the stop; one that is waited for comes
-        // well inside the limit.
+        // The reply is held until the turn of the event loop after the stop, and the wait has no
+        // limit of its own to reach: a wait that is given up has ended by then, one that is
+        // waited for takes the reply.
         const bool givenUp = outcome == Outcome::Cancelled;
-        f->SetFault(&FaultSettings::delayMs, givenUp ? 2500 : 800, order);
+        f->SetFault(&FaultSettings::hold, 0, order);
+        f->LongReplyLimit();
+        bool missed = false;
         Reply reply;
         f->gate.Run("TEST", [&] {
-            QTimer::singleShot(50, [&] { f->gate.Stop(core::StopCause(cause)); });
+            QObject owner; // what it has not run yet is dropped when the exchange is over
+            support::WhenReady(
+                &owner, [&] { return f->Asked(order) > 0; },
+                [&] {
+                    f->gate.Stop(core::StopCause(cause));
+                    support::WhenReady(
+                        &owner, [] { return true; }, [this] { f->simulator.ReleaseHeldReply(); },
+                        [] {});
+                },
+                [&] {
+                    missed = true;
+                    f->simulator.ReleaseHeldReply();
+                });
             reply = f->Exchange(order);
         });
+        QVERIFY(!missed);
         QCOMPARE(reply.outcome, outcome);
         // A stop is no failure: nothing is reported.
         QVERIFY(f->view.log.empty());
         QCOMPARE(f->view.reports, 0);
-        // What came too late for an abandoned read is not taken by the next one.
+        // What comes too late for an abandoned read is not taken by the next one.
         f->link->WatchGate(nullptr);
         f->simulator.ClearFaults();
-        QTest::qWait(givenUp ? 3000 : 200);
+        if (givenUp) {
+            const int late = f->simulator.ReleaseHeldReply();
+            QVERIFY(late > 0);
+            QVERIFY(f->WaitForBytesAtLink(late));
+        }
         const Reply next = f->Exchange(protocol::kOrderReadCalibration);
         QCOMPARE(next.outcome, Outcome::Reply);
         QCOMPARE(int(next.code), int(protocol::kOrderReadCalibration));
@@ -238,8 +276,23 @@ private slots:
         QFETCH(QString, transport);
         Open(transport);
         f->SetFault(&FaultSettings::silence);
-        QTimer::singleShot(100, [this] { f->simulator.Stop(); });
+        // Only the link going away can end this wait, and a turn of the event loop after the
+        // link is seen closed finds the wait still running only if it did not end at once.
+        f->LongReplyLimit();
+        QObject owner;
+        bool lingered = false;
+        support::WhenReady(
+            &owner, [this] { return f->Asked(protocol::kOrderMeasure) > 0; },
+            [this] { f->simulator.Stop(); }, [] {});
+        support::WhenReady(
+            &owner, [this] { return !f->link->LinkOpen(); },
+            [&] {
+                support::WhenReady(
+                    &owner, [] { return true; }, [&] { lingered = true; }, [] {});
+            },
+            [] {});
         const Reply reply = f->Exchange(protocol::kOrderMeasure);
+        QVERIFY(!lingered);
         QCOMPARE(reply.outcome, Outcome::Closed);
         // Told once, in the words of the link that went away.
         QCOMPARE(f->view.log,
@@ -253,10 +306,24 @@ private slots:
     void anExchangeAskedForInsideTheWaitOfAnotherIsRefused() {
         QFETCH(QString, transport);
         Open(transport);
-        f->SetFault(&FaultSettings::delayMs, 300, protocol::kOrderMeasure);
+        // The outer reply is held until the inner exchange has been asked for.
+        f->SetFault(&FaultSettings::hold, 0, protocol::kOrderMeasure);
+        f->LongReplyLimit();
+        QObject owner;
+        bool missed = false;
         Outcome inner = Outcome::Reply;
-        QTimer::singleShot(50, [&] { inner = f->Exchange(protocol::kOrderIdentify).outcome; });
+        support::WhenReady(
+            &owner, [this] { return f->Asked(protocol::kOrderMeasure) > 0; },
+            [&] {
+                inner = f->Exchange(protocol::kOrderIdentify).outcome;
+                f->simulator.ReleaseHeldReply();
+            },
+            [&] {
+                missed = true;
+                f->simulator.ReleaseHeldReply();
+            });
         const Reply outer = f->Exchange(protocol::kOrderMeasure);
+        QVERIFY(!missed);
         QCOMPARE(inner, Outcome::Busy);
         QCOMPARE(outer.outcome, Outcome::Reply);
         QCOMPARE(f->view.statusLine, std::string(linktext::kExchangeBusy));

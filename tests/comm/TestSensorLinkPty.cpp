@@ -58,6 +58,7 @@ private slots:
         // The wait sleeps through most of a reply that arrives byte by byte; it must still take
         // every byte and check them.
         QFETCH(int, baud);
+        f->LongReplyLimit();
         f->SetFault(&FaultSettings::baudRate, baud);
         // The terminal's settings are shared by every descriptor on it.
         const int observer = ::open(f->PtyPath().toLocal8Bit(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -82,6 +83,7 @@ private slots:
 
     void aReplyLaterThanTheWaitsOwnSliceIsNoFailure() {
         // The wait on the port alone runs out every few milliseconds; that is no fault.
+        f->LongReplyLimit();
         f->SetFault(&FaultSettings::delayMs, 40);
         QVERIFY(f->Exchange(8).Ok());
         QVERIFY(f->view.log.empty());
@@ -105,28 +107,40 @@ private slots:
     void vanishingPeerIsReportedOnceAndDoesNotFloodTheEventLoop() {
         QVERIFY(f->Exchange(7).Ok());
         f->simulator.Stop();
-        QTest::qWait(1500);
+        // Once the port is closed it reports nothing more: what it reported until then is all.
+        QTRY_VERIFY_WITH_TIMEOUT(!f->link->SerialPortOpen(), support::kEventLimitMs);
+        QCoreApplication::processEvents();
         QCOMPARE(f->view.log, std::string(linktext::kSerialLost) + "\n\n");
-        QVERIFY(!f->link->SerialPortOpen());
         QVERIFY2(f->link->SerialErrorEvents() < 5,
                  qPrintable(QString::number(f->link->SerialErrorEvents())));
         QCOMPARE(f->view.losses, 1);
     }
 
     void aSensorSendingOnItsOwnDoesNotFillMemoryAndTheNextExchangeWorks() {
-        // Frames pushed every millisecond while nothing waits for them: 48 kB a second.
-        f->simulator.SetTriggerPeriodMs(1);
-        QVERIFY(f->Exchange(30, 1).Ok());
-        qint64 most = 0;
-        for (int i = 0; i < 20; ++i) {
-            QTest::qWait(100);
-            most = std::max(most, f->link->SerialBufferedBytes());
-        }
-        QVERIFY2(most <= SensorLink::kSerialReadBufferLimit, qPrintable(QString::number(most)));
-        QVERIFY(most > 1000); // it did arrive
-        // The flood ends; the next exchange finds its own reply.
+        // Three times what the link keeps, pushed while nothing waits for it, then one frame of
+        // another code: once that one is in, all of them are.
+        constexpr int kFrameBytes = 48; // a measurement: the head and 40 data bytes
+        constexpr int kFrames = 3 * int(SensorLink::kSerialReadBufferLimit) / kFrameBytes;
         f->simulator.SetTriggerPeriodMs(0);
-        QTest::qWait(100);
+        QVERIFY(f->Exchange(30, 1).Ok());
+        for (int i = 0; i < kFrames; ++i)
+            f->simulator.FireTrigger();
+        f->simulator.SetTriggerFrameCode(9);
+        f->simulator.FireTrigger();
+        auto* port = f->link->findChild<QSerialPort*>();
+        QVERIFY(port);
+        const auto lastFrameIn = [port] {
+            const QByteArray waiting = port->peek(port->bytesAvailable());
+            const qsizetype last = waiting.size() - kFrameBytes;
+            return last >= 0 && waiting.at(last) == char(0x55) && waiting.at(last + 1) == char(9);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(lastFrameIn(), support::kEventLimitMs);
+        const qint64 kept = f->link->SerialBufferedBytes();
+        QVERIFY2(kept <= SensorLink::kSerialReadBufferLimit, qPrintable(QString::number(kept)));
+        QVERIFY2(kept > SensorLink::kSerialReadBufferLimit - kFrameBytes,
+                 qPrintable(QString::number(kept)));
+        // The next exchange finds its own reply.
+        f->simulator.SetTriggerFrameCode(8);
         const Reply measurement = f->Exchange(8);
         QVERIFY(measurement.Ok());
         QCOMPARE(int(measurement.code), 8);

@@ -110,18 +110,10 @@ struct ProgramFixture {
     // within support::kEventLimitMs, STOP is clicked instead, so the test fails, not hangs.
     // The watch ends with the click: a loop that ended by itself leaves nothing behind.
     template <typename F> void RunGoWhen(std::function<bool()> ready, F whileRunning) {
-        QTimer poll;
-        const QDeadlineTimer deadline(support::kEventLimitMs);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            const bool now = program->Gate().LoopRunning() && ready();
-            if (!now && !deadline.hasExpired()) return;
-            poll.stop();
-            if (now)
-                whileRunning();
-            else
-                Stop();
-        });
-        poll.start(5);
+        const QPointer<QTimer> watch = support::WhenReady(
+            &Window(), [this, ready] { return program->Gate().LoopRunning() && ready(); },
+            whileRunning, [this] { Stop(); });
         QTest::mouseClick(Main().buttonGo, Qt::LeftButton);
+        delete watch.data();
     }
 };

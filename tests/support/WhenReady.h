@@ -3,6 +3,7 @@
 // moment itself, so a timer looks for it while the command's own wait serves events.
 #include <QDeadlineTimer>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -13,9 +14,10 @@ namespace support {
 inline constexpr int kEventLimitMs = 60000;
 
 // Runs `action` once `ready` holds. Should the moment not come within kEventLimitMs, runs
-// `giveUp` instead (which ends the command, so the test fails rather than hangs).
-inline void WhenReady(QObject* owner, std::function<bool()> ready, std::function<void()> action,
-                      std::function<void()> giveUp) {
+// `giveUp` instead (which ends the command, so the test fails rather than hangs). Deleting the
+// returned watch ends it early.
+inline QPointer<QTimer> WhenReady(QObject* owner, std::function<bool()> ready,
+                                  std::function<void()> action, std::function<void()> giveUp) {
     auto* poll = new QTimer(owner);
     const QDeadlineTimer deadline(kEventLimitMs);
     QObject::connect(poll, &QTimer::timeout, owner, [=] {
@@ -29,6 +31,7 @@ inline void WhenReady(QObject* owner, std::function<bool()> ready, std::function
             giveUp();
     });
     poll->start(5);
+    return poll;
 }
 
 } // namespace support

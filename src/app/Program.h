@@ -4,10 +4,10 @@
 // subsystem, lets it register its pages, controls and help texts, and wires what one subsystem
 // tells another. One instance per run; tests make their own.
 #include "app/WheelGuard.h"
-#include "comm/CommView.h"
 #include "core/CommandGate.h"
 #include "core/HelpBook.h"
 #include "core/Shell.h"
+#include "link/CommView.h"
 
 #include <QElapsedTimer>
 #include <QObject>

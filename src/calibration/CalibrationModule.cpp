@@ -2,19 +2,19 @@
 
 #include "calibration/CalibrationHelp.h"
 #include "calibration/CalibrationPages.h"
-#include "calibration/HardwareInfoFile.h"
-#include "comm/SensorLink.h"
-#include "comm/SensorOperations.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/ParameterTransfers.h"
 #include "core/Shell.h"
 #include "core/SideFiles.h"
+#include "link/SensorLink.h"
+#include "link/SensorOperations.h"
 #include "live/GoLoop.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
+#include "model/HardwareInfoFile.h"
 #include "protocol/Orders.h"
 
 #include <QCoreApplication>

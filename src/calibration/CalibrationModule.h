@@ -2,7 +2,7 @@
 // White calibration, offset compensation and the hardware info file as the window composes
 // them: the two pages, their exchanges with the sensor through the command gate, the averaging
 // of 100 frames, and the support file written after a complete read of the sensor.
-#include "calibration/CalibrationMath.h"
+#include "model/CalibrationMath.h"
 
 #include <QObject>
 

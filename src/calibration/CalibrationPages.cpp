@@ -1,10 +1,10 @@
 #include "calibration/CalibrationPages.h"
 
-#include "calibration/CalibrationMath.h"
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/ValueDisplay.h"
 #include "core/Shell.h"
-#include "core/ValueDisplay.h"
 #include "live/DisplayWidgets.h"
+#include "model/CalibrationMath.h"
 #include "protocol/MeasurementFrame.h"
 
 #include <QGridLayout>

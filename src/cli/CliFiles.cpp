@@ -1,8 +1,8 @@
 #include "cli/CliFiles.h"
 #include "core/JsonText.h"
 
-#include "params/ParameterFile.h"
-#include "recorder/RecordFile.h"
+#include "model/ParameterFile.h"
+#include "model/RecordFile.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "comm/SerialDevices.h"
+#include "link/SerialDevices.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "cli/ConsoleSink.h"
 
-#include "recorder/RecordFile.h"
+#include "model/RecordFile.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The link's view on a console: the communication log is kept, to be printed when a command
 // fails; there is no page, cursor or button to show.
-#include "comm/CommView.h"
+#include "link/CommView.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "cli/RecordFormat.h"
 #include "core/JsonText.h"
 
-#include "recorder/RecordFile.h"
+#include "model/RecordFile.h"
 
 #include <cstdio>
 #include <ctime>

@@ -3,9 +3,9 @@
 // without a window. Every failure is in the log the link wrote.
 #include "cli/CliOptions.h"
 #include "cli/ConsoleView.h"
-#include "comm/SensorLink.h"
-#include "comm/SensorOperations.h"
 #include "core/CommandGate.h"
+#include "link/SensorLink.h"
+#include "link/SensorOperations.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "cli/ShellTexts.h"
 
-#include "comm/LinkTexts.h"
+#include "link/LinkTexts.h"
 
 #include <algorithm>
 #include <cctype>

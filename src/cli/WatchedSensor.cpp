@@ -1,9 +1,9 @@
 #include "cli/WatchedSensor.h"
 
 #include "cli/ShellTexts.h"
-#include "comm/LinkTexts.h"
-#include "comm/SerialDevices.h"
-#include "comm/ServerList.h"
+#include "link/LinkTexts.h"
+#include "link/SerialDevices.h"
+#include "link/ServerList.h"
 #include "protocol/CheckByte.h"
 #include "protocol/Exchange.h"
 #include "protocol/Orders.h"

@@ -1,5 +1,4 @@
 // chromix3-cli: the sensor's commands from a shell, over the program's own link and model code.
-#include "calibration/HardwareInfoFile.h"
 #include "cli/CliFiles.h"
 #include "cli/CliOptions.h"
 #include "cli/ConsoleSink.h"
@@ -11,9 +10,10 @@
 #include "core/AppState.h"
 #include "core/EventDispatcher.h"
 #include "core/SafeFile.h"
-#include "params/ParameterDefaults.h"
-#include "params/ParameterFile.h"
-#include "recorder/RecordFile.h"
+#include "model/HardwareInfoFile.h"
+#include "model/ParameterDefaults.h"
+#include "model/ParameterFile.h"
+#include "model/RecordFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "live/DataPanel.h"
 
-#include "core/ScreenFit.h"
+#include "controls/ScreenFit.h"
 #include "core/Shell.h"
 #include "core/Text.h"
 #include "live/BigNumberPanel.h"

@@ -1,9 +1,9 @@
 #include "live/GoLoop.h"
 
-#include "comm/SensorOperations.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/ParameterTransfers.h"
+#include "link/SensorOperations.h"
 #include "live/LiveDrawing.h"
 
 namespace live {

@@ -1,7 +1,7 @@
 #include "live/LiveModule.h"
 
+#include "controls/CommandButton.h"
 #include "core/AppState.h"
-#include "core/CommandButton.h"
 #include "core/CommandGate.h"
 #include "core/ParameterTransfers.h"
 #include "core/Shell.h"

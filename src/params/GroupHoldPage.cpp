@@ -1,9 +1,9 @@
 #include "params/GroupHoldPage.h"
 
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/WordTable.h"
 #include "core/OperatorDialogs.h"
-#include "core/WordTable.h"
-#include "params/ParameterDefaults.h"
+#include "model/ParameterDefaults.h"
 
 #include <QComboBox>
 #include <QGridLayout>

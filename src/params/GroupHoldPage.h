@@ -1,7 +1,7 @@
 #pragma once
 // The group/hold page: COLOR GROUP, the group table (GROUP of every teach row), the hold table
 // (HOLD FAIL, then HOLD of every teach row), the hold reset value and the two table resets.
-#include "core/WordControls.h"
+#include "controls/WordControls.h"
 #include "params/ParameterRules.h"
 
 #include <QWidget>

@@ -2,7 +2,7 @@
 #include "core/AppState.h"
 #include "core/OperatorDialogs.h"
 #include "core/SideFiles.h"
-#include "params/ParameterFile.h"
+#include "model/ParameterFile.h"
 #include "params/ParameterPanels.h"
 #include "params/ParameterTransfer.h"
 

@@ -1,6 +1,6 @@
 #include "params/ParameterPage.h"
 
-#include "params/ParameterDefaults.h"
+#include "model/ParameterDefaults.h"
 #include "protocol/ParameterCodes.h"
 #include "protocol/ParameterImage.h"
 

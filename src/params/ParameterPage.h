@@ -2,7 +2,7 @@
 // The parameter page: the fifteen scalar parameters of the parameter set (all but COLOR GROUP and
 // HOLD FAIL, which live on the group/hold page). Each control is named by its role; words and
 // controls are tied by one table (core::WordControls) that reading and showing both use.
-#include "core/WordControls.h"
+#include "controls/WordControls.h"
 #include "params/ParameterRules.h"
 
 #include <QWidget>

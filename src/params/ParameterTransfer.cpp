@@ -1,8 +1,8 @@
 #include "params/ParameterTransfer.h"
 
-#include "comm/SensorOperations.h"
 #include "core/AppState.h"
 #include "core/Shell.h"
+#include "link/SensorOperations.h"
 #include "params/ParameterPanels.h"
 
 #include <algorithm>

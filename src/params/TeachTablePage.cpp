@@ -1,7 +1,7 @@
 #include "params/TeachTablePage.h"
 
-#include "core/WordTable.h"
-#include "params/ParameterDefaults.h"
+#include "controls/WordTable.h"
+#include "model/ParameterDefaults.h"
 
 #include <QHeaderView>
 #include <QTableWidget>

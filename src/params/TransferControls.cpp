@@ -1,7 +1,7 @@
 #include "params/TransferControls.h"
 
+#include "controls/CommandButton.h"
 #include "core/AppState.h"
-#include "core/CommandButton.h"
 #include "core/Shell.h"
 
 #include <QButtonGroup>

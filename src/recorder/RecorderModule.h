@@ -2,9 +2,9 @@
 // The recorder as the window composes it: the recorder page, the choice of the record file and
 // its header, and the recording loops (a number of values or continuous at an interval, manual,
 // and triggered by the sensor), each through the command gate.
-#include "comm/EventWait.h"
+#include "link/EventWait.h"
+#include "model/RecordFile.h"
 #include "protocol/MeasurementFrame.h"
-#include "recorder/RecordFile.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,8 +1,8 @@
 #include "recorder/RecorderPage.h"
 
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/ValueDisplay.h"
 #include "core/Shell.h"
-#include "core/ValueDisplay.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -2,7 +2,7 @@
 // The recorder page: the record file, the record mode with the controls each mode shows, the
 // interval and number of values with the record time they make, the counters, and the start,
 // stop and manual buttons.
-#include "recorder/RecordFile.h"
+#include "model/RecordFile.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "scope/ScopePanel.h"
 
-#include "core/CommandButton.h"
-#include "core/ValueDisplay.h"
+#include "controls/CommandButton.h"
+#include "controls/ValueDisplay.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #include "scope/ScopeSettingsPage.h"
 
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/ValueDisplay.h"
 #include "core/Shell.h"
-#include "core/ValueDisplay.h"
 #include "scope/ScopeModel.h"
 
 #include <QComboBox>

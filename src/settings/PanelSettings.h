@@ -3,8 +3,8 @@
 // between two runs (window placement, side-file paths, sensor identification, recent servers,
 // communication settings, row attributes). Read in two parts at start-up, written whole at close
 // and at ACCEPT. The panels copy the values to and from their controls.
-#include "comm/LinkSettings.h"
-#include "settings/FileIdentity.h"
+#include "link/LinkSettings.h"
+#include "model/FileIdentity.h"
 #include "settings/TableAttributes.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "settings/SettingsPanels.h"
 
-#include "comm/CommPage.h"
+#include "commpage/CommPage.h"
+#include "controls/ScreenFit.h"
 #include "core/AppState.h"
-#include "core/ScreenFit.h"
 #include "core/Shell.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsHelp.h"

@@ -3,8 +3,8 @@
 // as the row specification). They live only on the PC, in the table attributes file and in the
 // panel settings file. This file holds the data, its defaults, the INI sections, the file load and
 // save, and where the colours are painted in the four tables; the widgets stay in the panel.
-#include "settings/FileIdentity.h"
-#include "settings/IniStore.h"
+#include "model/FileIdentity.h"
+#include "model/IniStore.h"
 
 #include <array>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "settings/TableAttributesPage.h"
 
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/WordTable.h"
 #include "core/OperatorDialogs.h"
 #include "core/SideFiles.h"
 #include "core/Text.h"
-#include "core/WordTable.h"
 #include "settings/ColourSelector.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "teach/MeanValuePanel.h"
 
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/ValueDisplay.h"
+#include "controls/WordTable.h"
 #include "core/OperatorDialogs.h"
-#include "core/ValueDisplay.h"
-#include "core/WordTable.h"
 #include "protocol/ParameterCodes.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "teach/RecordedValuePanel.h"
 
-#include "core/CommandButton.h"
+#include "controls/CommandButton.h"
+#include "controls/ValueDisplay.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"
-#include "core/ValueDisplay.h"
 #include "protocol/MeasurementFrame.h"
 #include "protocol/ParameterCodes.h"
 #include "teach/PointCloudGraph.h"

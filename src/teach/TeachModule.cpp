@@ -1,7 +1,7 @@
 #include "teach/TeachModule.h"
 
+#include "controls/CommandButton.h"
 #include "core/AppState.h"
-#include "core/CommandButton.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
 #include "core/Shell.h"

@@ -1,8 +1,8 @@
 // The password popup and its trigger: the right password unlocks, a wrong one is told and tried
 // again, closing leaves the page locked, and a right double click opens it past the help.
 #include "access/PasswordPanel.h"
+#include "controls/HelpRouter.h"
 #include "core/HelpBook.h"
-#include "core/HelpRouter.h"
 #include "support/ScriptedOperator.h"
 #include "support/WhenReady.h"
 

@@ -5,10 +5,10 @@
 // and by the benchmark of the time to the end.
 #include "app/Program.h"
 #include "app/ProgramControls.h"
-#include "comm/SensorLink.h"
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/Shell.h"
+#include "link/SensorLink.h"
 #include "protocol/Orders.h"
 #include "sim/SimThread.h"
 #include "support/ScriptedOperator.h"

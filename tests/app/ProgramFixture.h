@@ -3,8 +3,8 @@
 // own thread.
 #include "app/Program.h"
 #include "app/ProgramControls.h"
-#include "comm/SensorLink.h"
 #include "core/AppState.h"
+#include "link/SensorLink.h"
 #include "live/BigNumberPanel.h"
 #include "params/ParameterPanels.h"
 #include "params/ParamsModule.h"

@@ -1,6 +1,6 @@
 #include "app/AppHelp.h"
 #include "calibration/CalibrationHelp.h"
-#include "comm/LinkHelp.h"
+#include "commpage/LinkHelp.h"
 #include "core/HelpBook.h"
 #include "live/LiveHelp.h"
 #include "params/ParameterHelp.h"

@@ -1,8 +1,8 @@
 // The protocol monitor on the communication page, with the program connected to the simulator.
 #include "ProgramFixture.h"
 
-#include "comm/CommModule.h"
-#include "comm/ProtocolMonitor.h"
+#include "commpage/CommModule.h"
+#include "link/ProtocolMonitor.h"
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>

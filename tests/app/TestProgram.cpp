@@ -1,7 +1,7 @@
 // Start-up, connection, GO and STOP on the real windows of the program.
 #include "ProgramFixture.h"
-#include "comm/CommPage.h"
-#include "comm/SerialDevices.h"
+#include "commpage/CommPage.h"
+#include "link/SerialDevices.h"
 #include "live/DataPanel.h"
 #include "live/DisplayWidgets.h"
 #include "live/LiveModule.h"

@@ -4,9 +4,9 @@
 // of the line. Prints figures; asserts nothing.
 #include "ConnectedProgram.h"
 #include "app/Program.h"
-#include "comm/SensorLink.h"
 #include "core/AppState.h"
 #include "core/EventDispatcher.h"
+#include "link/SensorLink.h"
 #include "live/GoLoop.h"
 #include "live/LiveModule.h"
 #include "protocol/Orders.h"

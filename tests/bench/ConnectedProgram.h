@@ -2,8 +2,8 @@
 // The whole program, connected to the simulator through its communication page, for the
 // benchmarks.
 #include "app/Program.h"
-#include "comm/SensorLink.h"
 #include "core/AppState.h"
+#include "link/SensorLink.h"
 #include "support/ScriptedOperator.h"
 
 #include <QComboBox>

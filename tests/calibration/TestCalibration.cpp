@@ -2,7 +2,7 @@
 // simulator.
 #include "app/ProgramFixture.h"
 #include "calibration/CalibrationModule.h"
-#include "settings/IniStore.h"
+#include "model/IniStore.h"
 #include "support/WhenReady.h"
 
 #include <QApplication>

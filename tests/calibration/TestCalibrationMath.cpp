@@ -1,6 +1,6 @@
 // White calibration's arithmetic and the hardware block's text.
-#include "calibration/CalibrationMath.h"
-#include "settings/IniStore.h"
+#include "model/CalibrationMath.h"
+#include "model/IniStore.h"
 
 #include <QtTest>
 

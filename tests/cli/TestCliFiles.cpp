@@ -1,8 +1,8 @@
 // The command line's own reading of link texts and of parameter files, without a sensor.
 #include "cli/CliFiles.h"
 #include "cli/CliOptions.h"
-#include "params/ParameterDefaults.h"
-#include "params/ParameterFile.h"
+#include "model/ParameterDefaults.h"
+#include "model/ParameterFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

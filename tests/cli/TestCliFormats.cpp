@@ -2,7 +2,7 @@
 #include "cli/FleetFile.h"
 #include "cli/RecordFormat.h"
 #include "cli/ShellTexts.h"
-#include "comm/LinkTexts.h"
+#include "link/LinkTexts.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

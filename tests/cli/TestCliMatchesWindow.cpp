@@ -1,8 +1,8 @@
 // chromix3-cli and the window give SEND and GET through the same sensor operations: for the same
 // parameter image they put the same bytes on the line.
 #include "app/ProgramFixture.h"
-#include "params/ParameterDefaults.h"
-#include "params/ParameterFile.h"
+#include "model/ParameterDefaults.h"
+#include "model/ParameterFile.h"
 #include "protocol/Orders.h"
 #include "protocol/ParameterCodes.h"
 

@@ -1,8 +1,8 @@
 // chromix3-cli as a shell runs it, against the chromix3-sim program over TCP and a pty.
-#include "params/ParameterDefaults.h"
-#include "params/ParameterFile.h"
-#include "recorder/RecordFile.h"
-#include "settings/IniStore.h"
+#include "model/IniStore.h"
+#include "model/ParameterDefaults.h"
+#include "model/ParameterFile.h"
+#include "model/RecordFile.h"
 #include "sim/SensorModel.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // The ground's own rules: one command at a time, and texts that are bytes.
+#include "controls/ScreenFit.h"
 #include "core/CommandGate.h"
-#include "core/ScreenFit.h"
 #include "core/Text.h"
 
 #include <QtTest>

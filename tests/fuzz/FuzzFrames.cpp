@@ -2,9 +2,9 @@
 // steers the variant (where a stream is cut into pieces, the scope's trigger mode); the rest is
 // what came off the line. Stops on a sanitizer report, or when a valid frame does not encode
 // back to its own bytes, or when the parser cuts the same stream differently in pieces.
-#include "calibration/CalibrationMath.h"
-#include "comm/ServerList.h"
+#include "link/ServerList.h"
 #include "live/LiveValues.h"
+#include "model/CalibrationMath.h"
 #include "protocol/BlockLayout.h"
 #include "protocol/CheckByte.h"
 #include "protocol/FrameCodec.h"

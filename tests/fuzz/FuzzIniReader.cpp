@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the INI reader, writes what it understood and reads that again.
 // Besides the sanitizers' checks it stops on any difference the round trip introduces.
-#include "settings/IniStore.h"
+#include "model/IniStore.h"
 
 #include <cstdint>
 #include <cstdio>

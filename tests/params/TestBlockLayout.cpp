@@ -1,6 +1,6 @@
-#include "comm/TransferPlan.h"
 #include "core/AppState.h"
-#include "params/ParameterDefaults.h"
+#include "link/TransferPlan.h"
+#include "model/ParameterDefaults.h"
 #include "protocol/BlockLayout.h"
 #include "protocol/FrameCodec.h"
 

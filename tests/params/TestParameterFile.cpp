@@ -1,5 +1,5 @@
-#include "params/ParameterDefaults.h"
-#include "params/ParameterFile.h"
+#include "model/ParameterDefaults.h"
+#include "model/ParameterFile.h"
 
 #include <QtTest>
 #include <string>

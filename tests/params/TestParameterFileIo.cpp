@@ -1,8 +1,8 @@
 // SEND and GET with FILE on the real windows of the program: the dialog, the questions, the
 // lists of missing keys, and files that cannot be read or written.
 #include "app/ProgramFixture.h"
-#include "params/ParameterDefaults.h"
-#include "params/ParameterFile.h"
+#include "model/ParameterDefaults.h"
+#include "model/ParameterFile.h"
 #include "params/ParameterPage.h"
 #include "params/ParameterPanels.h"
 

@@ -3,9 +3,9 @@
 #include "app/ProgramFixture.h"
 #include "live/DataPanel.h"
 
-#include "core/WordTable.h"
+#include "controls/WordTable.h"
+#include "model/ParameterDefaults.h"
 #include "params/GroupHoldPage.h"
-#include "params/ParameterDefaults.h"
 #include "params/ParameterPage.h"
 #include "params/ParameterPanels.h"
 #include "params/ParameterRules.h"

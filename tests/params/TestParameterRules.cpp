@@ -1,4 +1,4 @@
-#include "params/ParameterDefaults.h"
+#include "model/ParameterDefaults.h"
 #include "params/ParameterRules.h"
 #include "params/TeachLayout.h"
 #include "protocol/ParameterCodes.h"

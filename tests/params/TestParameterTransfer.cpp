@@ -2,10 +2,10 @@
 // send, a scripted sensor on a local socket): the bytes on the line, the order of requests, the
 // plausibility reports, and what reaches the image and the controls.
 #include "app/ProgramFixture.h"
+#include "controls/WordTable.h"
 #include "core/ParameterTransfers.h"
-#include "core/WordTable.h"
+#include "model/ParameterDefaults.h"
 #include "params/GroupHoldPage.h"
-#include "params/ParameterDefaults.h"
 #include "params/ParameterPage.h"
 #include "params/ParameterPanels.h"
 #include "params/TeachTablePage.h"

@@ -1,5 +1,5 @@
 // The record file's bytes and the record time, as plain functions.
-#include "recorder/RecordFile.h"
+#include "model/RecordFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "settings/FileIdentity.h"
-#include "settings/IniFileOps.h"
-#include "settings/IniStore.h"
+#include "model/FileIdentity.h"
+#include "model/IniFileOps.h"
+#include "model/IniStore.h"
 
 #include <QtTest>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "settings/IniStore.h"
+#include "model/IniStore.h"
 
 #include <QtTest>
 #include <string>

@@ -7,7 +7,7 @@
 #include "settings/SettingsPanels.h"
 #include "settings/TableAttributesPage.h"
 
-#include "core/ScreenFit.h"
+#include "controls/ScreenFit.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFile>

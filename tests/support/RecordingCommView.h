@@ -1,6 +1,6 @@
 #pragma once
 // Records what the link shows the operator, for tests of the link without any window.
-#include "comm/CommView.h"
+#include "link/CommView.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // Teaching the mean of captured measurements: captures, undo, mean and spread, and the row the
 // mean teaches.
-#include "core/WordTable.h"
+#include "controls/WordTable.h"
 #include "protocol/ParameterCodes.h"
 #include "support/ScriptedOperator.h"
 #include "teach/MeanValuePanel.h"

@@ -1,7 +1,7 @@
 // Teaching on the real teach-table page: TEACH DATA TO from a live measurement, the automatic
 // row colour, the context menu and the reset of the table.
 #include "app/ProgramFixture.h"
-#include "core/WordTable.h"
+#include "controls/WordTable.h"
 #include "live/DisplayWidgets.h"
 #include "live/LiveDrawing.h"
 #include "live/LiveModule.h"

@@ -1,0 +1,344 @@
+// What the typed exchange gives back, over TCP/IP and over a pseudo-terminal alike: each kind of
+// failure as its own outcome with the operator's text, a late reply never taken for the next
+// request, and the one way to stop (a read abandoned on a close, a write finished, only clean-up
+// orders once the gate is closed).
+#include "LinkFixture.h"
+#include "link/LinkTexts.h"
+#include "protocol/Orders.h"
+#include "support/RunTests.h"
+
+#include <QtTest>
+
+#include <array>
+
+using sim::FaultSettings;
+
+Q_DECLARE_METATYPE(protocol::Outcome)
+
+namespace {
+
+struct FailureCase {
+    const char* name;
+    sim::Fault FaultSettings::*fault;
+    int value;
+    int order; // the order asked
+    Outcome outcome;
+    std::string log; // what the operator reads, without the closing blank line
+};
+
+const std::vector<FailureCase>& FailureCases() {
+    static const std::vector<FailureCase> cases = {
+        {"reply", nullptr, 0, 8, Outcome::Reply, ""},
+        {"error reply, invalid order", &FaultSettings::errorReply, 1, 8, Outcome::ErrorReply,
+         linktext::kInvalidOrder},
+        {"error reply, control unit", &FaultSettings::errorReply, 2, 8, Outcome::ErrorReply,
+         linktext::kControlUnitError},
+        {"error reply, unknown status", &FaultSettings::errorReply, 3, 8, Outcome::ErrorReply,
+         "ERROR REPLY WITH UNKNOWN STATUS 3!\nVERIFY PC AND SENSOR SOFTWARE!"},
+        {"order the sensor does not know", nullptr, 0, 77, Outcome::ErrorReply,
+         linktext::kInvalidOrder},
+        {"silence", &FaultSettings::silence, 0, 8, Outcome::TimedOut, linktext::kTimeout},
+        {"header cut short", &FaultSettings::cutAfterBytes, 5, 8, Outcome::ShortFrame,
+         linktext::kTimeout},
+        {"data cut short", &FaultSettings::cutAfterBytes, 20, 8, Outcome::ShortFrame,
+         linktext::kTimeout},
+        {"header check byte", &FaultSettings::badHeadCheck, 0, 8, Outcome::BadHeader,
+         linktext::kBadHeader},
+        {"length beyond the buffer", &FaultSettings::oversizeLength, 3000, 8, Outcome::BadHeader,
+         linktext::kBadHeader},
+        {"data check byte", &FaultSettings::badDataCheck, 0, 8, Outcome::BadData,
+         linktext::kBadData},
+    };
+    return cases;
+}
+
+} // namespace
+
+class TestLinkOutcomes : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LinkFixture> f;
+
+    void Open(const QString& transport) {
+        f = std::make_unique<LinkFixture>();
+        QVERIFY(transport == "tcp" ? f->ConnectTcp() : f->OpenPty());
+    }
+
+    static void AddTransports() {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("tcp") << QStringLiteral("tcp");
+        QTest::newRow("pty") << QStringLiteral("pty");
+    }
+
+private slots:
+    void cleanup() { f.reset(); }
+
+    void eachKindOfReplyComesBackAsItsOwnOutcome_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<int>("which");
+        for (const char* transport : {"tcp", "pty"}) {
+            const auto& cases = FailureCases();
+            for (std::size_t i = 0; i < cases.size(); ++i)
+                QTest::addRow("%s: %s", transport, cases[i].name)
+                    << QString::fromLatin1(transport) << int(i);
+        }
+    }
+    void eachKindOfReplyComesBackAsItsOwnOutcome() {
+        QFETCH(QString, transport);
+        QFETCH(int, which);
+        const FailureCase& c = FailureCases()[std::size_t(which)];
+        Open(transport);
+        if (c.fault) f->SetFault(c.fault, c.value);
+        const Reply reply = f->Exchange(c.order);
+        QCOMPARE(reply.outcome, c.outcome);
+        QCOMPARE(f->view.log, c.log.empty() ? std::string() : c.log + "\n\n");
+        if (c.outcome == Outcome::Reply) {
+            QCOMPARE(int(reply.code), c.order);
+            QVERIFY(reply.words.size() >= protocol::MeasurementFrame::kWords);
+            QCOMPARE(f->view.reports, 0);
+            return;
+        }
+        // Every failure and error reply reaches the operator the same way.
+        QCOMPARE(f->view.statusLine, std::string(linktext::kStatusTimeout));
+        QCOMPARE(f->view.communicationPageShown, 1);
+        QVERIFY(f->view.linkButtonsDimmed);
+        QCOMPARE(f->view.reports, 1);
+        if (c.outcome == Outcome::ErrorReply) QCOMPARE(int(reply.status), c.value ? c.value : 1);
+        // The link is still usable.
+        f->simulator.ClearFaults();
+        QVERIFY(f->Exchange(8).Ok());
+    }
+
+    void aLateReplyIsNeverTakenForTheNextRequest_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<bool>("duringTheNext");
+        for (const char* transport : {"tcp", "pty"}) {
+            QTest::addRow("%s: arrives before the next request", transport)
+                << QString::fromLatin1(transport) << false;
+            QTest::addRow("%s: arrives during the next request", transport)
+                << QString::fromLatin1(transport) << true;
+        }
+    }
+    void aLateReplyIsNeverTakenForTheNextRequest() {
+        QFETCH(QString, transport);
+        QFETCH(bool, duringTheNext);
+        Open(transport);
+        // The sensor holds its answers back until the test lets them go; during the next request
+        // its reply is held too, so the late one is all that comes while it waits.
+        f->SetFault(&FaultSettings::hold, 0,
+                    duringTheNext ? sim::kAllOrders : protocol::kOrderIdentify);
+        f->ShortReplyLimit();
+        QCOMPARE(f->Exchange(protocol::kOrderIdentify).outcome, Outcome::TimedOut);
+        f->LongReplyLimit();
+        f->view.log.clear();
+        if (!duringTheNext) {
+            f->simulator.ClearFaults();
+            // The late reply is in before the next request goes out.
+            const int late = f->simulator.ReleaseHeldReply();
+            QVERIFY(late > 0);
+            QVERIFY(f->WaitForBytesAtLink(late));
+            const Reply reply = f->Exchange(protocol::kOrderReadCalibration);
+            QCOMPARE(reply.outcome, Outcome::Reply);
+            QCOMPARE(int(reply.code), int(protocol::kOrderReadCalibration));
+            QVERIFY(f->view.log.empty());
+            return;
+        }
+        // The late reply comes while the next request waits: it is refused, not taken.
+        QObject owner;
+        bool missed = false;
+        support::WhenReady(
+            &owner, [this] { return f->Asked(protocol::kOrderReadCalibration) > 0; },
+            [this] { f->simulator.ReleaseHeldReply(); },
+            [&] {
+                missed = true;
+                f->simulator.ReleaseHeldReply();
+            });
+        const Reply refused = f->Exchange(protocol::kOrderReadCalibration);
+        QVERIFY(!missed);
+        QCOMPARE(refused.outcome, Outcome::OtherOrder);
+        QCOMPARE(int(refused.code), int(protocol::kOrderIdentify));
+        QCOMPARE(f->view.log, linktext::OtherOrderText(protocol::kOrderIdentify,
+                                                       protocol::kOrderReadCalibration) +
+                                  "\n\n");
+        // The reply that was meant for it is dropped with the rest before the next request.
+        f->simulator.ClearFaults();
+        const int meant = f->simulator.ReleaseHeldReply();
+        QVERIFY(meant > 0);
+        QVERIFY(f->WaitForBytesAtLink(meant));
+        const Reply next = f->Exchange(protocol::kOrderMeasure);
+        QCOMPARE(next.outcome, Outcome::Reply);
+        QCOMPARE(int(next.code), int(protocol::kOrderMeasure));
+    }
+
+    void aCloseAbandonsTheWaitForAReadButAStopOrAWriteIsWaitedFor_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<int>("cause");
+        QTest::addColumn<protocol::Outcome>("outcome");
+        const int read = protocol::kOrderMeasure;
+        const int write = protocol::kOrderStoreEeprom;
+        const int stop = int(core::StopCause::Operator);
+        const int lost = int(core::StopCause::LinkLost);
+        const int close = int(core::StopCause::Closing);
+        for (const char* transport : {"tcp", "pty"}) {
+            const QString t = QString::fromLatin1(transport);
+            QTest::addRow("%s: read, STOP", transport) << t << read << stop << Outcome::Reply;
+            QTest::addRow("%s: read, link lost", transport)
+                << t << read << lost << Outcome::Cancelled;
+            QTest::addRow("%s: read, close", transport) << t << read << close << Outcome::Cancelled;
+            QTest::addRow("%s: write, close", transport) << t << write << close << Outcome::Reply;
+        }
+    }
+    void aCloseAbandonsTheWaitForAReadButAStopOrAWriteIsWaitedFor() {
+        QFETCH(QString, transport);
+        QFETCH(int, order);
+        QFETCH(int, cause);
+        QFETCH(protocol::Outcome, outcome);
+        Open(transport);
+        // The reply is held until the turn of the event loop after the stop, and the wait has no
+        // limit of its own to reach: a wait that is given up has ended by then, one that is
+        // waited for takes the reply.
+        const bool givenUp = outcome == Outcome::Cancelled;
+        f->SetFault(&FaultSettings::hold, 0, order);
+        f->LongReplyLimit();
+        bool missed = false;
+        Reply reply;
+        f->gate.Run("TEST", [&] {
+            QObject owner; // what it has not run yet is dropped when the exchange is over
+            support::WhenReady(
+                &owner, [&] { return f->Asked(order) > 0; },
+                [&] {
+                    f->gate.Stop(core::StopCause(cause));
+                    support::WhenReady(
+                        &owner, [] { return true; }, [this] { f->simulator.ReleaseHeldReply(); },
+                        [] {});
+                },
+                [&] {
+                    missed = true;
+                    f->simulator.ReleaseHeldReply();
+                });
+            reply = f->Exchange(order);
+        });
+        QVERIFY(!missed);
+        QCOMPARE(reply.outcome, outcome);
+        // A stop is no failure: nothing is reported.
+        QVERIFY(f->view.log.empty());
+        QCOMPARE(f->view.reports, 0);
+        // What comes too late for an abandoned read is not taken by the next one.
+        f->link->WatchGate(nullptr);
+        f->simulator.ClearFaults();
+        if (givenUp) {
+            const int late = f->simulator.ReleaseHeldReply();
+            QVERIFY(late > 0);
+            QVERIFY(f->WaitForBytesAtLink(late));
+        }
+        const Reply next = f->Exchange(protocol::kOrderReadCalibration);
+        QCOMPARE(next.outcome, Outcome::Reply);
+        QCOMPARE(int(next.code), int(protocol::kOrderReadCalibration));
+    }
+
+    void onceClosedOnlyCleanUpOrdersAndTheRestOfAWriteGoOut_data() { AddTransports(); }
+    void onceClosedOnlyCleanUpOrdersAndTheRestOfAWriteGoOut() {
+        QFETCH(QString, transport);
+        Open(transport);
+        const std::array<std::uint16_t, 3> factors{1024, 1024, 1024};
+        std::vector<Outcome> outcomes;
+        f->gate.Run("TEST", [&] {
+            const SensorLink::WriteScope write(*f->link);
+            outcomes.push_back(f->Exchange(protocol::kOrderWriteCalibration, 0, factors).outcome);
+            f->gate.Close();
+            // The rest of the write goes out; a read does not.
+            outcomes.push_back(f->Exchange(protocol::kOrderStoreEeprom).outcome);
+        });
+        outcomes.push_back(f->Exchange(protocol::kOrderMeasure).outcome);
+        {
+            // A write that had not begun before the close does not begin.
+            const SensorLink::WriteScope write(*f->link);
+            outcomes.push_back(f->Exchange(protocol::kOrderStoreEeprom).outcome);
+        }
+        outcomes.push_back(f->Exchange(protocol::kOrderScan, protocol::kStop).outcome);
+        outcomes.push_back(f->Exchange(protocol::kOrderTriggerSending, protocol::kStop).outcome);
+        const std::vector<Outcome> expected = {Outcome::Reply,     Outcome::Reply,
+                                               Outcome::Cancelled, Outcome::Cancelled,
+                                               Outcome::Reply,     Outcome::Reply};
+        QCOMPARE(outcomes, expected);
+        std::vector<int> seen;
+        for (const auto& request : f->simulator.RequestLog())
+            seen.push_back(request.order);
+        const std::vector<int> sent = {protocol::kOrderWriteCalibration,
+                                       protocol::kOrderStoreEeprom, protocol::kOrderScan,
+                                       protocol::kOrderTriggerSending};
+        QCOMPARE(seen, sent);
+    }
+
+    void aLinkThatGoesAwayDuringTheWaitEndsItAtOnce_data() { AddTransports(); }
+    void aLinkThatGoesAwayDuringTheWaitEndsItAtOnce() {
+        QFETCH(QString, transport);
+        Open(transport);
+        f->SetFault(&FaultSettings::silence);
+        // Only the link going away can end this wait, and a turn of the event loop after the
+        // link is seen closed finds the wait still running only if it did not end at once.
+        f->LongReplyLimit();
+        QObject owner;
+        bool lingered = false;
+        support::WhenReady(
+            &owner, [this] { return f->Asked(protocol::kOrderMeasure) > 0; },
+            [this] { f->simulator.Stop(); }, [] {});
+        support::WhenReady(
+            &owner, [this] { return !f->link->LinkOpen(); },
+            [&] {
+                support::WhenReady(
+                    &owner, [] { return true; }, [&] { lingered = true; }, [] {});
+            },
+            [] {});
+        const Reply reply = f->Exchange(protocol::kOrderMeasure);
+        QVERIFY(!lingered);
+        QCOMPARE(reply.outcome, Outcome::Closed);
+        // Told once, in the words of the link that went away.
+        QCOMPARE(f->view.log,
+                 std::string(transport == "tcp" ? linktext::kServerClosed : linktext::kSerialLost) +
+                     "\n\n");
+        QCOMPARE(f->view.losses, 1);
+        QVERIFY(!f->link->LinkOpen());
+    }
+
+    void anExchangeAskedForInsideTheWaitOfAnotherIsRefused_data() { AddTransports(); }
+    void anExchangeAskedForInsideTheWaitOfAnotherIsRefused() {
+        QFETCH(QString, transport);
+        Open(transport);
+        // The outer reply is held until the inner exchange has been asked for.
+        f->SetFault(&FaultSettings::hold, 0, protocol::kOrderMeasure);
+        f->LongReplyLimit();
+        QObject owner;
+        bool missed = false;
+        Outcome inner = Outcome::Reply;
+        support::WhenReady(
+            &owner, [this] { return f->Asked(protocol::kOrderMeasure) > 0; },
+            [&] {
+                inner = f->Exchange(protocol::kOrderIdentify).outcome;
+                f->simulator.ReleaseHeldReply();
+            },
+            [&] {
+                missed = true;
+                f->simulator.ReleaseHeldReply();
+            });
+        const Reply outer = f->Exchange(protocol::kOrderMeasure);
+        QVERIFY(!missed);
+        QCOMPARE(inner, Outcome::Busy);
+        QCOMPARE(outer.outcome, Outcome::Reply);
+        QCOMPARE(f->view.statusLine, std::string(linktext::kExchangeBusy));
+    }
+
+    void anExchangeWithoutAnOpenLinkFailsAtOnce() {
+        LinkFixture fresh;
+        const Reply reply = fresh.Exchange(protocol::kOrderMeasure);
+        QCOMPARE(reply.outcome, Outcome::Closed);
+        QCOMPARE(fresh.view.log, std::string(linktext::kTimeout) + linktext::kLinkNotOpen + "\n\n");
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return RunTests<TestLinkOutcomes>(argc, argv);
+}
+#include "TestLinkOutcomes.moc"

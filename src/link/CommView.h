@@ -23,6 +23,8 @@ public:
     virtual void LinkFailed() {}
     // The connection closed or the serial device vanished: the command in progress ends.
     virtual void LinkLost() {}
+    // An intact reply came: the link works, whatever an earlier exchange left it as.
+    virtual void LinkAnswered() {}
 };
 
 } // namespace comm

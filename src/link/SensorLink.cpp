@@ -637,6 +637,7 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
     }
     if (frameTap) TapReply(outcome);
     FinishExchange();
+    if (outcome == Outcome::Reply) view.LinkAnswered();
     return ReplyOf(outcome);
 }
 

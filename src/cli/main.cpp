@@ -220,8 +220,7 @@ int Get(const Transfer& transfer, SensorSession& session) {
     protocol::ParameterImage image = params::DefaultParameterImage();
     const auto result =
         session.Operations().GetParameters(transfer.paraSet, transfer.memoryTarget, image);
-    // A block the sensor sent short would leave values in the file that it never sent.
-    if (!result.Done() || result.shortBlocks > 0) return LinkFailure(session);
+    if (!result.Done()) return LinkFailure(session);
     std::string refusal;
     const int written = WriteOutputFile(
         transfer.path,

@@ -11,6 +11,12 @@ std::string OtherOrderText(int replyCode, int askedOrder) {
            ", NOT ORDER " + std::to_string(askedOrder) + ".";
 }
 
+std::string OtherLengthText(int order, std::size_t dataBytes, std::size_t expectedBytes) {
+    return std::string(kBadHeader) + "\nITS " + std::to_string(dataBytes) +
+           " DATA BYTES ARE NOT THE " + std::to_string(expectedBytes) + " ORDER " +
+           std::to_string(order) + " ASKS FOR.";
+}
+
 std::string UnknownErrorReplyText(int status) {
     return "ERROR REPLY WITH UNKNOWN STATUS " + std::to_string(status) +
            "!\nVERIFY PC AND SENSOR SOFTWARE!";

@@ -1,5 +1,6 @@
 #pragma once
 // Operator texts of the link, exactly as the operator knows them.
+#include <cstddef>
 #include <string>
 
 namespace comm {
@@ -31,6 +32,10 @@ inline constexpr const char* kLinkNotOpen = "\nTHE LINK IS NOT OPEN.";
 
 // An intact reply to another order than the one sent (a reply that came too late for its own).
 std::string OtherOrderText(int replyCode, int askedOrder);
+// A reply of the order asked whose data length is not the request's: it answers another request.
+std::string OtherLengthText(int order, std::size_t dataBytes, std::size_t expectedBytes);
+// The protocol monitor's note on a frame dropped while the link proves it is in step again.
+inline constexpr const char* kEarlierFrameDropped = "DROPPED: AN EARLIER REQUEST'S";
 
 // An error reply whose status word is neither 1 nor 2.
 std::string UnknownErrorReplyText(int status);

@@ -4,6 +4,7 @@
 #include "link/CommView.h"
 #include "link/LinkTexts.h"
 #include "link/ProtocolMonitor.h"
+#include "link/ReplyEngine.h"
 #include "link/SerialDevices.h"
 #include "link/SerialLatency.h"
 #include "protocol/CheckByte.h"
@@ -225,6 +226,8 @@ int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, in
     serial->clear(QSerialPort::AllDirections);
     serial->clearError();
     staleInput = false;
+    // The line may still bring what the sensor owed before: it stays out of step if it was.
+    engine.LinkOpened(false);
     return result;
 }
 
@@ -273,8 +276,8 @@ int SensorLink::ConnectToServer(const std::string& server, int port) {
     }
     openFailure.clear();
     tcpConnected = true;
-    receivedCount = 0;
-    frameInBuffer = 0;
+    // A new connection carries nothing of the requests the last one left unanswered.
+    engine.LinkOpened(true);
     staleInput = false;
     return result;
 }
@@ -292,7 +295,11 @@ void SensorLink::ShutDown() {
 }
 
 void SensorLink::DropStaleInput() {
-    receivedCount = 0;
+    if (inUse != Transport::Tcp) {
+        serial->clear(QSerialPort::AllDirections);
+        serial->readAll();
+        return;
+    }
     if (!staleInput) return;
     staleInput = false;
     // What the socket or the kernel still holds of an earlier reply, up to this moment.
@@ -304,53 +311,38 @@ void SensorLink::DropStaleInput() {
     }
 }
 
-void SensorLink::WriteRequest(int frameLength, bool keepInput) {
-    const auto* bytes = reinterpret_cast<const char*>(transmitBuffer.data());
-    const int length = std::clamp(frameLength, 0, int(frame::kBufferSize));
+void SensorLink::WriteFrame(std::span<const std::uint8_t> frameBytes) {
+    const auto* bytes = reinterpret_cast<const char*>(frameBytes.data());
+    const int length = int(std::min(frameBytes.size(), frame::kBufferSize));
+    if (inUse == Transport::Tcp && tcp->state() != QAbstractSocket::ConnectedState) return;
+    if (inUse != Transport::Tcp && !serial->isOpen()) return;
+    if (frameTap) frameTap->Record(FrameDirection::Request, frameBytes.data(), std::size_t(length));
+    QIODevice* device = inUse == Transport::Tcp ? static_cast<QIODevice*>(tcp) : serial;
+    // Only with nothing of the device's own still queued, or the order of bytes would change.
+    const bool queued =
+        inUse == Transport::Tcp ? tcp->bytesToWrite() > 0 : serial->bytesToWrite() > 0;
+    const int fd = inUse == Transport::Tcp ? int(tcp->socketDescriptor()) : int(serial->handle());
+    const qint64 sent = queued ? 0 : WriteByDescriptor(fd, bytes, length, inUse == Transport::Tcp);
+    if (sent >= length) return;
+    device->write(bytes + sent, length - sent);
     if (inUse == Transport::Tcp) {
-        if (keepInput)
-            KeepBytesAfterFrame();
-        else
-            DropStaleInput();
-        if (tcp->state() != QAbstractSocket::ConnectedState) return;
-        if (frameTap)
-            frameTap->Record(FrameDirection::Request, transmitBuffer.data(), std::size_t(length));
-        // Only with nothing of the socket's own still queued, or the order of bytes would change.
-        const qint64 sent =
-            tcp->bytesToWrite() == 0
-                ? WriteByDescriptor(int(tcp->socketDescriptor()), bytes, length, true)
-                : 0;
-        if (sent < length) {
-            tcp->write(bytes + sent, length - sent);
-            tcp->flush();
-        }
+        tcp->flush();
         return;
     }
-    if (!serial->isOpen()) return;
-    serialBytesRead = 0;
-    if (frameTap)
-        frameTap->Record(FrameDirection::Request, transmitBuffer.data(), std::size_t(length));
-    if (!keepInput) {
-        serial->clear(QSerialPort::AllDirections);
-        serial->readAll();
-        staleInput = false;
-    }
-    const qint64 sent = serial->bytesToWrite() == 0
-                            ? WriteByDescriptor(int(serial->handle()), bytes, length, false)
-                            : 0;
-    if (sent < length) {
-        serial->write(bytes + sent, length - sent);
-        // The first flush writes; the second completes the write the port started, which
-        // would otherwise keep its write notifier armed and wake the next wait for nothing.
-        serial->flush();
-        serial->flush();
-    }
+    // The first flush writes; the second completes the write the port started, which would
+    // otherwise keep its write notifier armed and wake the next wait for nothing.
+    serial->flush();
+    serial->flush();
 }
 
-int SensorLink::ReplyBytesAvailable() {
-    if (inUse != Transport::Tcp)
-        receivedCount = serial->isOpen() ? int(serial->bytesAvailable()) : 0;
-    return receivedCount;
+void SensorLink::PullSerialBytes() {
+    if (inUse == Transport::Tcp || !serial->isOpen()) return;
+    const qint64 available = serial->bytesAvailable();
+    if (available <= 0) return;
+    const std::span<std::uint8_t> room = engine.Room();
+    const qint64 n = serial->read(reinterpret_cast<char*>(room.data()),
+                                  std::min<qint64>(available, qint64(room.size())));
+    if (n > 0) engine.Stored(std::size_t(n));
 }
 
 SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
@@ -360,19 +352,18 @@ SensorLink::AloneWait SensorLink::WaitOnSocketAlone(int maxMs) {
         OnTcpReadyRead();
         return AloneWait::Data;
     }
-    const qint64 room = qint64(frame::kBufferSize) - receivedCount;
+    const std::span<std::uint8_t> room = engine.Room();
     const int fd = int(tcp->socketDescriptor());
-    if (room <= 0 || fd < 0) return AloneWait::ToReport;
+    if (room.empty() || fd < 0) return AloneWait::ToReport;
     pollfd watched{fd, POLLIN, 0};
     const timespec timeout{maxMs / 1000, long(maxMs % 1000) * 1000000L};
     const int ready = ::ppoll(&watched, 1, &timeout, nullptr);
     if (ready == 0) return AloneWait::TimeUp;
     if (ready < 0) return errno == EINTR ? AloneWait::Data : AloneWait::ToReport;
     if ((watched.revents & POLLIN) == 0) return AloneWait::ToReport;
-    const ssize_t n =
-        ::recv(fd, receiveBuffer.data() + receivedCount, std::size_t(room), MSG_DONTWAIT);
+    const ssize_t n = ::recv(fd, room.data(), room.size(), MSG_DONTWAIT);
     if (n > 0) {
-        receivedCount += int(n);
+        engine.Stored(std::size_t(n));
         return AloneWait::Data;
     }
     // Closed by the sensor, or failed: the socket finds out and reports it in the event loop.
@@ -413,25 +404,16 @@ void SensorLink::FinishExchange() {
 }
 
 void SensorLink::TapReply(Outcome outcome) {
-    std::size_t length =
-        frame::kHeaderSize + std::min<std::size_t>(header.length, frame::kMaxDataBytes);
-    const bool intact = outcome == Outcome::Reply || outcome == Outcome::ErrorReply;
-    // A failed reply: whatever of it arrived, with the report the operator got.
-    if (!intact)
-        length = std::size_t(std::clamp(inUse == Transport::Tcp ? receivedCount : serialBytesRead,
-                                        0, int(frame::kBufferSize)));
-    std::string_view failure;
-    if (outcome == Outcome::Cancelled)
-        failure = "CANCELLED";
-    else if (!intact)
-        failure = lastMessage;
-    frameTap->Record(FrameDirection::Reply, receiveBuffer.data(), length, failure);
+    std::string_view failure = engine.Failure();
+    if (outcome == Outcome::Cancelled) failure = "CANCELLED";
+    const auto frameBytes = engine.ResultFrame();
+    frameTap->Record(FrameDirection::Reply, frameBytes.data(), frameBytes.size(), failure);
 }
 
-SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway,
-                                                  bool abandonable) {
+SensorLink::WaitEnd SensorLink::WaitForFrame(bool abandonable) {
+    PullSerialBytes();
     // Over TCP/IP the data usually came with the header: no clock to start for them.
-    if (ReplyBytesAvailable() >= needed) return WaitEnd::Arrived;
+    if (engine.Missing() == 0) return WaitEnd::Arrived;
     QElapsedTimer clock;
     clock.start();
     const qint64 limitNs = qint64(replyLimitSeconds * 1e9);
@@ -439,8 +421,9 @@ SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway
     AloneWait alone = AloneWait::Data;
     WaitEnd end = WaitEnd::TimedOut;
     for (;;) {
-        const int count = ReplyBytesAvailable();
-        if (count >= needed) return WaitEnd::Arrived;
+        PullSerialBytes();
+        const std::size_t missing = engine.Missing();
+        if (missing == 0) return WaitEnd::Arrived;
         if (abandonable && GivingUp()) {
             end = WaitEnd::Cancelled;
             break;
@@ -453,7 +436,7 @@ SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway
         if (elapsed > limitNs) break;
         const int limitMs = int((limitNs - elapsed) / 1000000) + 1;
         ++waitWakeUps;
-        if (!tcpLink) SetSerialWakeCount(needed - count);
+        if (!tcpLink) SetSerialWakeCount(int(missing));
         // A reply usually comes within a fraction of a millisecond, or a few on a serial line.
         // Waiting on the link alone spares a whole event-loop pass per reply. The event loop
         // still runs every few milliseconds, and for the whole of a longer wait. On a serial
@@ -461,9 +444,10 @@ SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway
         // processor on its way out (a pseudo-terminal hands it on by a kernel worker). It
         // cannot always: a line that delivers whole replies at once never has a wait after
         // the request.
+        const bool underway = engine.FrameBytes() > 0;
         const bool passDue = eventWait.MsUntilEventPass() == 0;
-        const bool passFits = tcpLink || replyUnderway || count > 0 || alone == AloneWait::TimeUp ||
-                              eventWait.EventPassOverdue();
+        const bool passFits =
+            tcpLink || underway || alone == AloneWait::TimeUp || eventWait.EventPassOverdue();
         if (alone != AloneWait::ToReport && !(passDue && passFits)) {
             const int aloneMs = std::min(limitMs, EventWait::kEventPassIntervalMs);
             alone = tcpLink ? WaitOnSocketAlone(aloneMs) : WaitOnPortAlone(aloneMs);
@@ -471,37 +455,34 @@ SensorLink::WaitEnd SensorLink::WaitForReplyBytes(int needed, bool replyUnderway
         }
         eventWait.ProcessEventsFor(limitMs);
     }
-    if (ReplyBytesAvailable() >= needed) return WaitEnd::Arrived;
+    PullSerialBytes();
+    if (engine.Missing() == 0) return WaitEnd::Arrived;
     // What is still missing may come in ones and twos now.
     if (!tcpLink) SetSerialWakeCount(0);
-    return end;
-}
-
-bool SensorLink::ReadSerial(int count, int offset, bool abandonable) {
-    if (!serial->isOpen()) return true;
-    const int room = int(frame::kBufferSize) - offset;
-    count = std::clamp(count, 0, room);
-    QElapsedTimer clock;
-    clock.start();
-    while (serial->isOpen() && serial->bytesAvailable() < count &&
-           clock.elapsed() < kSerialReadTimeoutMs) {
-        if (abandonable && GivingUp()) return false;
-        eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - clock.elapsed()) + 1);
+    if (end != WaitEnd::TimedOut || tcpLink) return end;
+    // The port's own read after a time-out waits its time too, as a silent sensor on a serial
+    // line has always been told: about the limit plus the port's time-out.
+    QElapsedTimer portClock;
+    portClock.start();
+    while (serial->isOpen() && engine.Missing() > 0 && portClock.elapsed() < kSerialReadTimeoutMs) {
+        if (abandonable && GivingUp()) return WaitEnd::Cancelled;
+        eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - portClock.elapsed()) + 1);
+        PullSerialBytes();
     }
-    if (!serial->isOpen()) return true;
-    const qint64 read = serial->read(reinterpret_cast<char*>(receiveBuffer.data()) + offset, count);
-    serialBytesRead = offset + int(std::max<qint64>(read, 0));
-    return true;
+    if (!serial->isOpen()) return WaitEnd::Closed;
+    return WaitEnd::TimedOut;
 }
 
-Outcome SensorLink::ReportWaitEnd(WaitEnd end, int bytesExpected) {
+Outcome SensorLink::EndWait(WaitEnd end) {
     switch (end) {
     case WaitEnd::Arrived:
         return Outcome::Reply;
     case WaitEnd::Cancelled:
         staleInput = true;
+        engine.Abandon(Outcome::Cancelled);
         return Outcome::Cancelled;
     case WaitEnd::Closed:
+        engine.Abandon(Outcome::Closed);
         // A closed connection has been reported by its own handler; a vanished serial device
         // is told here, as the exchange was waiting when it went.
         if (inUse == Transport::Serial && serialLost) ReportCommError(linktext::kSerialLost);
@@ -510,73 +491,55 @@ Outcome SensorLink::ReportWaitEnd(WaitEnd end, int bytesExpected) {
         break;
     }
     staleInput = true;
-    const int got = inUse == Transport::Tcp ? receivedCount : serialBytesRead;
-    ReportCommError(linktext::kTimeout);
-    return got > 0 && got < bytesExpected ? Outcome::ShortFrame : Outcome::TimedOut;
+    engine.TimeUp();
+    return engine.Result();
 }
 
-Outcome SensorLink::ReceiveHeaderFrame(bool abandonable) {
-    const WaitEnd end = WaitForReplyBytes(int(frame::kHeaderSize), false, abandonable);
-    if (inUse != Transport::Tcp && end != WaitEnd::Cancelled && end != WaitEnd::Closed) {
-        // Also after a time-out, as the port's own read does, which waits its own time.
-        if (!ReadSerial(int(frame::kHeaderSize), 0, abandonable))
-            return ReportWaitEnd(WaitEnd::Cancelled, 0);
-        if (serialLost) return ReportWaitEnd(WaitEnd::Closed, 0);
+Outcome SensorLink::ReceiveReply(bool abandonable, bool passingPushed) {
+    // Pushed frames are passed over for no longer than a reply may take.
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const WaitEnd end = WaitForFrame(abandonable);
+        if (end != WaitEnd::Arrived) return EndWait(end);
+        switch (engine.Advance()) {
+        case ReplyEngine::Next::Receive:
+            continue;
+        case ReplyEngine::Next::WriteRequest:
+            // In step again: now the request itself goes out, with a reply limit of its own.
+            WriteFrame(engine.RequestFrame());
+            if (writeDepth > 0) writeOnLine = true;
+            clock.restart();
+            continue;
+        case ReplyEngine::Next::Skipped:
+            if (frameTap) {
+                const auto skipped = engine.SkippedFrame();
+                frameTap->Record(FrameDirection::Reply, skipped.data(), skipped.size(),
+                                 engine.SkipReason());
+            }
+            if (passingPushed && clock.elapsed() > replyLimitSeconds * 1000) {
+                // Nothing but pushed frames: the reply never came.
+                staleInput = true;
+                engine.TimeUp();
+                return Outcome::TimedOut;
+            }
+            continue;
+        case ReplyEngine::Next::Done:
+            return engine.Result();
+        }
     }
-    if (end != WaitEnd::Arrived) return ReportWaitEnd(end, int(frame::kHeaderSize));
-    return CheckHeaderFrame();
-}
-
-Outcome SensorLink::CheckHeaderFrame() {
-    frame::HeaderFields head;
-    // A length beyond the receive buffer cannot be a reply of ours; taking it would overrun.
-    if (!frame::DecodeHead(receiveBuffer.data(), head) || head.length > frame::kMaxDataBytes) {
-        staleInput = true;
-        ReportCommError(linktext::kBadHeader);
-        return Outcome::BadHeader;
-    }
-    header = head;
-    return Outcome::Reply;
-}
-
-Outcome SensorLink::ReceiveDataFrame(bool abandonable) {
-    const int length = std::min<int>(header.length, int(frame::kMaxDataBytes));
-    const bool tcpLink = inUse == Transport::Tcp;
-    const WaitEnd end =
-        WaitForReplyBytes(length + (tcpLink ? int(frame::kHeaderSize) : 0), true, abandonable);
-    if (!tcpLink && end != WaitEnd::Cancelled && end != WaitEnd::Closed) {
-        if (!ReadSerial(length, int(frame::kHeaderSize), abandonable))
-            return ReportWaitEnd(WaitEnd::Cancelled, 0);
-        if (serialLost) return ReportWaitEnd(WaitEnd::Closed, 0);
-    }
-    if (end != WaitEnd::Arrived) return ReportWaitEnd(end, int(frame::kHeaderSize) + length);
-    const auto check =
-        protocol::ComputeCheckByte(receiveBuffer.data(), frame::kHeaderSize, std::size_t(length));
-    if (check == header.dataCheck) return Outcome::Reply;
-    staleInput = true;
-    ReportCommError(linktext::kBadData);
-    return Outcome::BadData;
-}
-
-Outcome SensorLink::ReceiveFrame(bool abandonable) {
-    Outcome outcome = ReceiveHeaderFrame(abandonable);
-    if (outcome != Outcome::Reply) return outcome;
-    // An error reply still brings the data it announces; so does a reply to another order, so
-    // that the next frame is found where it begins.
-    if (header.length > 0) outcome = ReceiveDataFrame(abandonable);
-    return outcome;
 }
 
 Reply SensorLink::ReplyOf(Outcome outcome) {
     Reply reply;
     reply.outcome = outcome;
     if (!reply.Arrived()) return reply;
-    const std::size_t length = std::min<std::size_t>(header.length, frame::kMaxDataBytes);
-    const std::size_t words = frame::DecodeWords(receiveBuffer.data() + frame::kHeaderSize, length,
-                                                 replyWords.data(), replyWords.size());
-    reply.code = header.code;
-    reply.status = header.word;
-    reply.data = std::span<const std::uint8_t>(receiveBuffer.data() + frame::kHeaderSize, length);
+    const auto data = engine.Data();
+    const std::size_t words =
+        frame::DecodeWords(data.data(), data.size(), replyWords.data(), replyWords.size());
+    reply.code = engine.Header().code;
+    reply.status = engine.Header().word;
+    reply.data = data;
     reply.words = std::span<const std::uint16_t>(replyWords.data(), words);
     return reply;
 }
@@ -592,49 +555,17 @@ Reply SensorLink::Exchange(const Request& request, const PushedFrames* pushed) {
         ReportCommError(std::string(linktext::kTimeout) + linktext::kLinkNotOpen);
         return Unanswered(Outcome::Closed);
     }
-    const std::size_t length =
-        protocol::BuildRequestFrame(request, transmitBuffer.data(), transmitBuffer.size());
-    if (pushed == nullptr) receiveBuffer.fill(0);
-    lastMessage.clear();
     exchangeRunning = true;
-    if (writeDepth > 0) writeOnLine = true;
     // The reply to a read may be given up when the command is stopped; a write is waited for.
     const bool abandonable = writeDepth == 0 && !protocol::ChangesSensor(request.order);
     // The bytes already received stay when frames are pushed: they are whole frames, and
     // clearing them could cut one in half and lose the frame boundaries.
-    WriteRequest(int(length), pushed != nullptr);
-    // Pushed frames are passed over for no longer than a reply may take.
-    QElapsedTimer clock;
-    if (pushed) clock.start();
-    Outcome outcome = Outcome::TimedOut;
-    for (;;) {
-        outcome = ReceiveFrame(abandonable);
-        frameInBuffer = outcome == Outcome::Reply ? int(frame::kHeaderSize) + header.length : 0;
-        // A block pushed by a scan has the scan's own code; its length tells it apart.
-        const bool passOver =
-            pushed && outcome == Outcome::Reply &&
-            (pushed->code == PushedFrames::kAnyCode || header.code == pushed->code) &&
-            header.length == pushed->dataLength;
-        if (!passOver) break;
-        if (frameTap) TapReply(outcome);
-        KeepBytesAfterFrame();
-        if (clock.elapsed() > replyLimitSeconds * 1000) {
-            // Nothing but pushed frames: the reply never came.
-            ReportCommError(linktext::kTimeout);
-            outcome = Outcome::TimedOut;
-            break;
-        }
-    }
-    if (outcome == Outcome::Reply && header.code == protocol::kErrorReplyCode) {
-        // An error reply completes the exchange; the report ends any measurement loop. Every
-        // error reply reaches the operator, whatever its status.
-        ReportCommError(linktext::ErrorReplyText(header.word));
-        outcome = Outcome::ErrorReply;
-    } else if (outcome == Outcome::Reply && header.code != request.order) {
-        staleInput = true;
-        ReportCommError(linktext::OtherOrderText(header.code, request.order));
-        outcome = Outcome::OtherOrder;
-    }
+    if (pushed == nullptr) DropStaleInput();
+    const auto first = engine.Start(request, pushed);
+    WriteFrame(first);
+    if (writeDepth > 0 && engine.RequestSent()) writeOnLine = true;
+    Outcome outcome = ReceiveReply(abandonable, pushed != nullptr);
+    if (!engine.Failure().empty()) ReportCommError(engine.Failure());
     if (frameTap) TapReply(outcome);
     FinishExchange();
     if (outcome == Outcome::Reply) view.LinkAnswered();
@@ -654,57 +585,44 @@ Reply SensorLink::ReceivePushedFrame() {
         view.SetStatusLine(linktext::kExchangeBusy);
         return Unanswered(Outcome::Busy);
     }
-    const bool tcpLink = inUse == Transport::Tcp;
-    if (tcpLink) KeepBytesAfterFrame();
+    engine.Listen();
     // No time limit: trigger events come when they come. The wait sleeps until data, a click
     // or the next second.
     constexpr int kLongestSleepMs = 1000;
     bool portFailed = false;
     pushedWaitActive = true;
-    while (!Stopping() && ReplyBytesAvailable() < int(frame::kHeaderSize)) {
+    PullSerialBytes();
+    while (!Stopping() && engine.FrameBytes() < frame::kHeaderSize) {
         if (!LinkOpen()) {
             portFailed = true;
             break;
         }
         eventWait.ProcessEventsFor(kLongestSleepMs);
+        PullSerialBytes();
     }
     pushedWaitActive = false;
-    if (ReplyBytesAvailable() < int(frame::kHeaderSize)) {
-        if (!portFailed) return Unanswered(Outcome::Cancelled);
+    if (engine.FrameBytes() < frame::kHeaderSize) {
+        if (!portFailed) {
+            engine.Abandon(Outcome::Cancelled);
+            return Unanswered(Outcome::Cancelled);
+        }
+        engine.Abandon(Outcome::Closed);
         // A closed connection or a vanished device has been reported by its own handler.
         if (LinkOpen() && !serialLost) ReportCommError(linktext::kPortErrorWhileWaiting);
         return Unanswered(Outcome::Closed);
     }
     exchangeRunning = true;
-    lastMessage.clear();
-    Outcome outcome = Outcome::Reply;
-    if (!tcpLink) ReadSerial(int(frame::kHeaderSize), 0, false);
-    outcome = CheckHeaderFrame();
     // The frame has begun: its data are taken whatever happens, so the next frame is found
     // where it begins.
-    if (outcome == Outcome::Reply && header.length > 0) outcome = ReceiveDataFrame(false);
-    frameInBuffer = outcome == Outcome::Reply ? int(frame::kHeaderSize) + header.length : 0;
+    const Outcome outcome = ReceiveReply(false, false);
+    if (!engine.Failure().empty()) ReportCommError(engine.Failure());
     if (frameTap) TapReply(outcome);
     FinishExchange();
+    if (outcome == Outcome::Reply) view.LinkAnswered();
     return ReplyOf(outcome);
 }
 
-void SensorLink::KeepBytesAfterFrame() {
-    if (inUse != Transport::Tcp) return;
-    // Nothing taken from the buffer since the last call: all of it is still to come.
-    if (frameInBuffer <= 0) return;
-    const int rest = receivedCount - frameInBuffer;
-    if (rest > 0) {
-        std::memmove(receiveBuffer.data(), receiveBuffer.data() + frameInBuffer, std::size_t(rest));
-        receivedCount = rest;
-    } else {
-        receivedCount = 0;
-    }
-    frameInBuffer = 0;
-}
-
 void SensorLink::ReportCommError(const std::string& message) {
-    lastMessage = message;
     view.SetStatusLine(linktext::kStatusTimeout);
     view.AppendLog(message + "\n\n");
     view.SetLinkButtonsDimmed(true);
@@ -721,15 +639,14 @@ void SensorLink::ReportSensorNotice(const std::string& message) {
 
 void SensorLink::OnTcpReadyRead() {
     for (;;) {
-        const qint64 room = qint64(frame::kBufferSize) - receivedCount;
-        if (room <= 0) {
+        const std::span<std::uint8_t> room = engine.Room();
+        if (room.empty()) {
             tcp->readAll(); // never store beyond the receive buffer
             return;
         }
-        const qint64 n =
-            tcp->read(reinterpret_cast<char*>(receiveBuffer.data()) + receivedCount, room);
+        const qint64 n = tcp->read(reinterpret_cast<char*>(room.data()), qint64(room.size()));
         if (n <= 0) return;
-        receivedCount += int(n);
+        engine.Stored(std::size_t(n));
     }
 }
 

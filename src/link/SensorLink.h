@@ -15,6 +15,7 @@
 #include <termios.h>
 
 #include "link/EventWait.h"
+#include "link/ReplyEngine.h"
 
 class QSerialPort;
 class QTcpSocket;
@@ -95,13 +96,8 @@ public:
     // the request goes out. Failures are reported before this returns; a cancelled wait is not a
     // failure and is not reported.
     protocol::Reply ExchangeFrames(const protocol::Request& request);
-    // Frames the sensor sends unasked: their code (kAnyCode: whatever order they claim to
-    // answer) and data length.
-    struct PushedFrames {
-        static constexpr int kAnyCode = -1;
-        int code = 0;
-        int dataLength = 0;
-    };
+    // Frames the sensor sends unasked: their code and data length.
+    using PushedFrames = comm::PushedFrames;
     // An exchange while the sensor may still send frames unasked (trigger sending, scope
     // blocks): frames that look like `pushed` and come before the reply are passed over.
     protocol::Reply ExchangeFramesPassingPushed(const protocol::Request& request,
@@ -159,40 +155,32 @@ private:
     bool Withheld(const protocol::Request& request) const;
     // Sends the request and receives the frame that answers it (passing over pushed frames).
     protocol::Reply Exchange(const protocol::Request& request, const PushedFrames* pushed);
-    protocol::Outcome ReceiveFrame(bool abandonable);
-    protocol::Outcome ReceiveHeaderFrame(bool abandonable);
-    protocol::Outcome CheckHeaderFrame();
-    protocol::Outcome ReceiveDataFrame(bool abandonable);
-    // The reply now in the receive buffer, its words decoded.
+    // Drives the reply engine until the exchange has ended; returns its outcome.
+    protocol::Outcome ReceiveReply(bool abandonable, bool passingPushed);
+    // Waits until the engine has a whole frame (or something new) to judge, or the reply limit
+    // passes. `abandonable`: a lost link or a close end the wait.
+    WaitEnd WaitForFrame(bool abandonable);
+    // A wait that ended without a frame: the engine told, a vanished device reported.
+    protocol::Outcome EndWait(WaitEnd end);
+    // The reply now in the engine, its words decoded.
     protocol::Reply ReplyOf(protocol::Outcome outcome);
-    // Reports a failed wait as the operator knows it; returns the outcome to give back.
-    protocol::Outcome ReportWaitEnd(WaitEnd end, int bytesExpected);
-    // TCP: the bytes after the frame now in the receive buffer move to its front; they belong to
-    // the next frame.
-    void KeepBytesAfterFrame();
-    // `keepInput`: bytes already received stay to be read (frames the sensor pushed); otherwise
-    // whatever is left of earlier replies is dropped first.
-    void WriteRequest(int frameLength, bool keepInput);
+    void WriteFrame(std::span<const std::uint8_t> frameBytes);
     void DropStaleInput();
-    int ReplyBytesAvailable();
-    // Waits until `needed` bytes are counted or the 3.0 s limit passes. `replyUnderway`: the
-    // sensor has begun to answer (its header is in). `abandonable`: a stop ends the wait.
-    WaitEnd WaitForReplyBytes(int needed, bool replyUnderway, bool abandonable);
+    // Serial: what the port holds goes into the engine.
+    void PullSerialBytes();
     // How a wait outside the event loop ended. ToReport: the link has something to report
     // (closed, failed), which it does in the event loop.
     enum class AloneWait { Data, TimeUp, ToReport };
     // TCP: blocks until the socket has data or `maxMs` passes, and takes the data into the
-    // receive buffer.
+    // engine.
     AloneWait WaitOnSocketAlone(int maxMs);
     // Serial: blocks until the port has data or `maxMs` passes.
     AloneWait WaitOnPortAlone(int maxMs);
     // Lets a wait on the serial port wake only once `count` bytes are in (0 or 1: every byte).
     void SetSerialWakeCount(int count);
     void FinishExchange();
-    // Hands the reply now in the receive buffer, or what came of it, to the monitor.
+    // Hands the reply now in the engine, or what came of it, to the monitor.
     void TapReply(protocol::Outcome outcome);
-    // False when a stop ended the read before the bytes came.
-    bool ReadSerial(int count, int offset, bool abandonable);
     void OnTcpReadyRead();
     void DropUnaskedSerialBytes();
     void OnTcpDisconnected();
@@ -217,18 +205,13 @@ private:
     bool staleInput = false;       // bytes of an earlier reply may still come in
     int writeDepth = 0;            // WriteScopes alive
     bool writeOnLine = false;      // the write of the outermost scope has begun
-    int frameInBuffer = 0;         // bytes of the frame at the front of the TCP receive buffer
-    int receivedCount = 0;         // TCP: bytes in the receive buffer; serial: bytes waiting
-    int serialBytesRead = 0;       // of the frame now in the receive buffer
     int serialErrorEvents = 0;
     int serialWakeCount = 0; // what the port's terminal settings hold now
     termios serialSettings{};
     bool serialSettingsRead = false;
     long waitWakeUps = 0;
-    std::string lastMessage; // what the operator was told of the frame now in the buffer
-    protocol::frame::HeaderFields header; // kept from the last valid header
-    std::array<std::uint8_t, protocol::frame::kBufferSize> transmitBuffer{};
-    std::array<std::uint8_t, protocol::frame::kBufferSize> receiveBuffer{};
+    // The rules of every reply; it holds the frames to write and the bytes received.
+    ReplyEngine engine;
     std::array<std::uint16_t, protocol::frame::kWordCount> replyWords{};
     ProtocolMonitor* frameTap = nullptr;
 };

@@ -108,22 +108,9 @@ TransferResult SensorOperations::GetParameters(std::uint16_t paraSet, std::uint1
             result.outcome = FailureOf(reply.outcome);
             return result;
         }
-        if (planned.order == protocol::kOrderReadBlock) {
+        // The link took the block only at its own length.
+        if (planned.order == protocol::kOrderReadBlock)
             StoreReadReply(received, planned, reply.words.data(), reply.words.size());
-            // A block of another length fills what it carries; the operator is told.
-            const std::size_t got = reply.data.size();
-            const std::string block = std::to_string(planned.argument);
-            const std::string expected = std::to_string(planned.expectedReplyBytes);
-            if (got < planned.expectedReplyBytes) {
-                ++result.shortBlocks;
-                view.AppendLog("ATTENTION! PARAMETER BLOCK " + block + ": " + std::to_string(got) +
-                               " OF " + expected +
-                               " BYTES RECEIVED, THE OTHER VALUES ARE KEPT!\n\n");
-            } else if (got > planned.expectedReplyBytes) {
-                view.AppendLog("ATTENTION! PARAMETER BLOCK " + block + ": " + std::to_string(got) +
-                               " BYTES RECEIVED, ONLY " + expected + " ARE USED!\n\n");
-            }
-        }
         const std::string notice = PlausibilityNotice(planned, reply.status);
         if (notice.empty()) continue;
         link.ReportSensorNotice(notice);

@@ -24,9 +24,6 @@ struct TransferResult {
     // Every request went through, but the sensor set values it found implausible to their
     // defaults (its notice was reported).
     bool replaced = false;
-    // GET: blocks that came shorter than asked; they filled what they carried, the rest of the
-    // block kept its values (told in the log).
-    int shortBlocks = 0;
 
     // SEND, when the sensor replaced values: what it holds now (read back), and each value it
     // replaced in the operator's words ("POWER: SENT 2000, THE SENSOR HOLDS 500").

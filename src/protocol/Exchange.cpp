@@ -16,7 +16,7 @@ std::string_view OutcomeName(Outcome outcome) {
         return "bad header";
     case Outcome::BadData:
         return "bad data";
-    case Outcome::OtherOrder:
+    case Outcome::OtherRequest:
         return "reply to another order";
     case Outcome::Closed:
         return "link closed";

@@ -25,16 +25,16 @@ constexpr Request MakeRequest(std::uint8_t order, std::uint16_t argument = 0,
 }
 
 enum class Outcome : std::uint8_t {
-    Reply,      // the reply to the order asked, header and data intact
-    ErrorReply, // reply code 0: the status word says why
-    TimedOut,   // nothing of a reply within the limit
-    ShortFrame, // a reply began but did not end within the limit
-    BadHeader,  // header check byte or start byte wrong, or a length beyond the buffer
-    BadData,    // data check byte wrong
-    OtherOrder, // an intact reply, but to another order than the one asked
-    Closed,     // the link is not open, or closed during the wait
-    Cancelled,  // the command was stopped while the reply to a read was awaited
-    Busy,       // another exchange still waits for its reply
+    Reply,        // the reply to the order asked, header and data intact
+    ErrorReply,   // reply code 0: the status word says why
+    TimedOut,     // nothing of a reply within the limit
+    ShortFrame,   // a reply began but did not end within the limit
+    BadHeader,    // header check byte or start byte wrong, or a length beyond the buffer
+    BadData,      // data check byte wrong
+    OtherRequest, // an intact reply, but to another request: its order or data length differ
+    Closed,       // the link is not open, or closed during the wait
+    Cancelled,    // the command was stopped while the reply to a read was awaited
+    Busy,         // another exchange still waits for its reply
 };
 
 std::string_view OutcomeName(Outcome outcome);
@@ -51,7 +51,7 @@ struct Reply {
     // An intact frame came: a reply or an error reply, to this order or another.
     bool Arrived() const {
         return outcome == Outcome::Reply || outcome == Outcome::ErrorReply ||
-               outcome == Outcome::OtherOrder;
+               outcome == Outcome::OtherRequest;
     }
 };
 

@@ -109,65 +109,73 @@ private slots:
         QVERIFY(f->Exchange(8).Ok());
     }
 
+    // A request times out and its reply comes late, before the next request goes out or once it
+    // has: of the same order, and for a measurement of the same length too, the late reply is
+    // dropped and the next request gets its own.
     void aLateReplyIsNeverTakenForTheNextRequest_data() {
         QTest::addColumn<QString>("transport");
-        QTest::addColumn<bool>("duringTheNext");
-        for (const char* transport : {"tcp", "pty"}) {
-            QTest::addRow("%s: arrives before the next request", transport)
-                << QString::fromLatin1(transport) << false;
-            QTest::addRow("%s: arrives during the next request", transport)
-                << QString::fromLatin1(transport) << true;
-        }
+        QTest::addColumn<bool>("measurement"); // else parameter block 0 after table block 2
+        QTest::addColumn<bool>("afterTheNext");
+        for (const char* transport : {"tcp", "pty"})
+            for (const bool measurement : {false, true})
+                for (const bool after : {false, true})
+                    QTest::addRow("%s: %s, late reply %s the next request", transport,
+                                  measurement ? "measurement" : "block 0 after block 2",
+                                  after ? "after" : "before")
+                        << QString::fromLatin1(transport) << measurement << after;
     }
     void aLateReplyIsNeverTakenForTheNextRequest() {
         QFETCH(QString, transport);
-        QFETCH(bool, duringTheNext);
+        QFETCH(bool, measurement);
+        QFETCH(bool, afterTheNext);
         Open(transport);
-        // The sensor holds its answers back until the test lets them go; during the next request
-        // its reply is held too, so the late one is all that comes while it waits.
-        f->SetFault(&FaultSettings::hold, 0,
-                    duringTheNext ? sim::kAllOrders : protocol::kOrderIdentify);
+        // The late measurement is of an object with no blue; each measurement after it moves
+        // the object 8 % of the way to grey, so the next one has blue.
+        if (measurement) {
+            f->simulator.SetRawSpread(3000);
+            for (int turn = 0; turn < 80; ++turn)
+                QVERIFY(f->Exchange(protocol::kOrderMeasure).Ok());
+        }
+        f->SetFault(&FaultSettings::hold, 0, sim::kAllOrders);
         f->ShortReplyLimit();
-        QCOMPARE(f->Exchange(protocol::kOrderIdentify).outcome, Outcome::TimedOut);
+        const int order = measurement ? protocol::kOrderMeasure : protocol::kOrderReadBlock;
+        QCOMPARE(f->Exchange(order, measurement ? 0 : 2).outcome, Outcome::TimedOut);
         f->LongReplyLimit();
         f->view.log.clear();
-        if (!duringTheNext) {
+        if (measurement) f->simulator.SetRawSpread(0);
+        const auto releaseAll = [this] {
             f->simulator.ClearFaults();
-            // The late reply is in before the next request goes out.
-            const int late = f->simulator.ReleaseHeldReply();
-            QVERIFY(late > 0);
-            QVERIFY(f->WaitForBytesAtLink(late));
-            const Reply reply = f->Exchange(protocol::kOrderReadCalibration);
-            QCOMPARE(reply.outcome, Outcome::Reply);
-            QCOMPARE(int(reply.code), int(protocol::kOrderReadCalibration));
-            QVERIFY(f->view.log.empty());
-            return;
-        }
-        // The late reply comes while the next request waits: it is refused, not taken.
+            while (f->simulator.ReleaseHeldReply() > 0) {
+            }
+        };
         QObject owner;
         bool missed = false;
-        support::WhenReady(
-            &owner, [this] { return f->Asked(protocol::kOrderReadCalibration) > 0; },
-            [this] { f->simulator.ReleaseHeldReply(); },
-            [&] {
-                missed = true;
-                f->simulator.ReleaseHeldReply();
-            });
-        const Reply refused = f->Exchange(protocol::kOrderReadCalibration);
+        if (!afterTheNext) {
+            const int late = f->simulator.ReleaseHeldReply();
+            f->simulator.ClearFaults();
+            QVERIFY(late > 0);
+            QVERIFY(f->WaitForBytesAtLink(late));
+        } else {
+            const std::size_t asked = f->simulator.RequestLog().size();
+            support::WhenReady(
+                &owner, [&] { return f->simulator.RequestLog().size() > asked; }, releaseAll,
+                [&] {
+                    missed = true;
+                    releaseAll();
+                });
+        }
+        const Reply reply = f->Exchange(order, 0);
         QVERIFY(!missed);
-        QCOMPARE(refused.outcome, Outcome::OtherOrder);
-        QCOMPARE(int(refused.code), int(protocol::kOrderIdentify));
-        QCOMPARE(f->view.log, linktext::OtherOrderText(protocol::kOrderIdentify,
-                                                       protocol::kOrderReadCalibration) +
-                                  "\n\n");
-        // The reply that was meant for it is dropped with the rest before the next request.
-        f->simulator.ClearFaults();
-        const int meant = f->simulator.ReleaseHeldReply();
-        QVERIFY(meant > 0);
-        QVERIFY(f->WaitForBytesAtLink(meant));
-        const Reply next = f->Exchange(protocol::kOrderMeasure);
-        QCOMPARE(next.outcome, Outcome::Reply);
-        QCOMPARE(int(next.code), int(protocol::kOrderMeasure));
+        QCOMPARE(reply.outcome, Outcome::Reply);
+        QVERIFY(f->view.log.empty());
+        if (measurement) {
+            QCOMPARE(reply.data.size(), std::size_t(2 * protocol::MeasurementFrame::kWords));
+            QVERIFY(reply.words[protocol::MeasurementFrame::kRawBlue] > 60);
+            return;
+        }
+        const auto block0 = f->simulator.RamImage()[0].parameters;
+        QCOMPARE(reply.words.size(), block0.size());
+        QVERIFY(std::equal(block0.begin(), block0.end(), reply.words.begin()));
     }
 
     void aCloseAbandonsTheWaitForAReadButAStopOrAWriteIsWaitedFor_data() {

@@ -538,19 +538,6 @@ private slots:
         QVERIFY(f->Log().contains(QStringLiteral("PARAMETER IN RAM DID NOT PASS")));
     }
 
-    void replyLongerThanItsBlockIsCutAndReported() {
-        const protocol::ParameterImage set = DistinctImage(3);
-        f->simulator.SetRamImage(0, set);
-        QVERIFY(Connect());
-        sim::FaultSettings faults;
-        faults.oddLength = sim::Fault{true, 0, 2};
-        f->simulator.SetFaults(faults);
-        Press(f->Main().buttonGet);
-        QVERIFY(SameImage(f->state->params.image, set));
-        QVERIFY(f->Log().contains(
-            QStringLiteral("ATTENTION! PARAMETER BLOCK 0: 35 BYTES RECEIVED, ONLY 34 ARE USED!")));
-    }
-
     void errorReplyToAReadLeavesImageAndControlsAsTheyWere() {
         QVERIFY(Connect());
         const protocol::ParameterImage before = f->state->params.image;
@@ -565,29 +552,27 @@ private slots:
         QVERIFY(f->Log().contains(QStringLiteral("COMMUNICATION ERROR ON CONTROL UNIT!")));
     }
 
-    void shortRepliesFillWhatTheyCarryAndKeepTheRest() {
+    // A block of another length answers another request: GET takes none of it.
+    void aBlockOfAnotherLengthIsRefusedAndLeavesTheImage_data() {
+        QTest::addColumn<int>("parameterWords");
+        QTest::addColumn<int>("tableWords");
+        QTest::newRow("parameter block short") << 10 << 248;
+        QTest::newRow("parameter block long") << 18 << 248;
+        QTest::newRow("table block short") << 17 << 20;
+    }
+    void aBlockOfAnotherLengthIsRefusedAndLeavesTheImage() {
+        QFETCH(int, parameterWords);
+        QFETCH(int, tableWords);
         ScriptedSensor sensor;
-        std::vector<std::uint16_t> parameters(10, 7);
-        std::vector<std::uint16_t> table(20, 9);
         sensor.answer = [&](int order, int argument) {
             if (order != 2) return protocol::frame::EncodeFrameBytes(std::uint8_t(order), 0, {});
-            return protocol::frame::EncodeFrameWords(2, 0, argument == 0 ? parameters : table);
+            const int words = argument == 0 ? parameterWords : tableWords;
+            return protocol::frame::EncodeFrameWords(2, 0, std::vector<std::uint16_t>(words, 7));
         };
         const quint16 port = sensor.Listen();
-        f->state->params.image.table[5].w[7] = 0xBEEF;
-        QVERIFY(ConnectTo(port));
-        const auto& image = f->state->params.image;
-        for (int w = 0; w < protocol::kParameterCount; ++w) {
-            const std::uint16_t expected = w < 10 ? 7 : kDefaultParameters[std::size_t(w)];
-            QCOMPARE(image.parameters[std::size_t(w)], expected);
-        }
-        QCOMPARE(image.table[0].w[0], std::uint16_t(9));
-        QCOMPARE(image.table[2].w[3], std::uint16_t(9));  // word 19
-        QCOMPARE(image.table[2].w[4], kDefaultTeachCell); // word 20 was not sent
-        QCOMPARE(image.table[5].w[7], std::uint16_t(0xBEEF));
-        QVERIFY(f->Log().contains(QStringLiteral(
-            "ATTENTION! PARAMETER BLOCK 0: 20 OF 34 BYTES RECEIVED, THE OTHER VALUES ARE KEPT!")));
-        QVERIFY(f->Log().contains(QStringLiteral("PARAMETER BLOCK 2: 40 OF 496 BYTES")));
+        QVERIFY(!ConnectTo(port));
+        QVERIFY(SameImage(f->state->params.image, DefaultParameterImage()));
+        QVERIFY(f->Log().contains(QStringLiteral("DATA BYTES ARE NOT THE")));
     }
 
     void failedTableReadLeavesTheWholeImageAsItWas() {

@@ -405,6 +405,14 @@ void Program::LinkLost() {
     gate.Stop(core::StopCause::LinkLost);
 }
 
+void Program::LinkAnswered() {
+    // Told after every reply, thousands of times a second in GO: only a change is shown.
+    if (state.flags.linkGood == 1) return;
+    state.flags.linkGood = 1;
+    live->Data().SetStale(false);
+    UpdateStatusBar();
+}
+
 void Program::SetWaitCursor(bool on) {
     if (on)
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -21,7 +21,7 @@ enum MemoryTarget : std::uint16_t { kRam = 1, kEeprom = 2, kFile = 3 };
 struct FlagState {
     std::uint16_t pendingSend = 0;
     std::uint16_t pendingGet = 0;
-    std::uint16_t linkGood = 0;
+    std::uint16_t linkGood = 0; // as the last exchange left the link
     std::int32_t teachTolerance = 0;
 };
 

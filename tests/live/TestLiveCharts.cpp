@@ -4,6 +4,7 @@
 #include "live/LiveDrawing.h"
 #include "live/LiveGraphs.h"
 #include "live/LiveModule.h"
+#include "protocol/Orders.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -25,6 +26,15 @@ class TestLiveCharts : public QObject {
     void GoForAWhile() {
         f->RunGo(10, [this] { f->Stop(); });
         CaughtUp();
+    }
+    // GET fails once, on the sensor's error reply to its first block; the sensor answers again.
+    void FailOneGet() {
+        sim::FaultSettings faults;
+        faults.errorReply = sim::Fault{true, 2, protocol::kOrderReadBlock};
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        f->simulator.ClearFaults();
+        QVERIFY(Status("StatusLink").startsWith(QStringLiteral("NOT CONNECTED \u00B7 TCP/IP")));
     }
 
 private slots:
@@ -179,6 +189,19 @@ private slots:
         f->simulator.ClearFaults();
         QVERIFY(f->ConnectThroughPage());
         GoForAWhile();
+        QVERIFY(!f->Data().dispRed->IsStale());
+        QVERIFY(!f->Data().swatch->IsStale());
+    }
+
+    // The bar tells the link as the last exchange left it: answers after a failure show it
+    // connected again, and the values are no longer greyed.
+    void answersAfterAFailureShowTheLinkConnectedAgain() {
+        GoForAWhile();
+        FailOneGet();
+        QVERIFY(f->Data().dispRed->IsStale());
+        QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        QVERIFY2(Status("StatusLink").startsWith(QStringLiteral("CONNECTED: TCP/IP 127.0.0.1:")),
+                 qPrintable(Status("StatusLink")));
         QVERIFY(!f->Data().dispRed->IsStale());
         QVERIFY(!f->Data().swatch->IsStale());
     }

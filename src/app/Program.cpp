@@ -389,6 +389,7 @@ void Program::ShowCommunicationPage() {
 
 void Program::LinkReported() {
     state.flags.linkGood = 0;
+    ++state.flags.failuresReported;
     gate.Stop(core::StopCause::Loop);
 }
 

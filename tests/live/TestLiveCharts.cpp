@@ -36,6 +36,15 @@ class TestLiveCharts : public QObject {
         f->simulator.ClearFaults();
         QVERIFY(Status("StatusLink").startsWith(QStringLiteral("NOT CONNECTED \u00B7 TCP/IP")));
     }
+    // A click the window system has queued: it is served at the next look at the event queue.
+    static void QueueClick(QWidget* button) {
+        const QPointF at = QRectF(button->rect()).center();
+        const QPointF global = button->mapToGlobal(at);
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, global,
+                                                            Qt::LeftButton, Qt::LeftButton, {}));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, global,
+                                                            Qt::LeftButton, Qt::NoButton, {}));
+    }
 
 private slots:
     void init() {
@@ -204,6 +213,37 @@ private slots:
                  qPrintable(Status("StatusLink")));
         QVERIFY(!f->Data().dispRed->IsStale());
         QVERIFY(!f->Data().swatch->IsStale());
+    }
+
+    // A failure in an earlier command is not what ends a later GO: STOP ended it, whether the
+    // loop had measured or STOP came before its first measurement (the bar then still tells the
+    // failed exchange, the last there was).
+    void goAfterAFailureEndedByStopSaysStopEndedIt_data() {
+        QTest::addColumn<bool>("beforeTheFirst");
+        QTest::newRow("STOP after measurements") << false;
+        QTest::newRow("STOP before the first measurement") << true;
+    }
+    void goAfterAFailureEndedByStopSaysStopEndedIt() {
+        QFETCH(bool, beforeTheFirst);
+        FailOneGet();
+        if (beforeTheFirst) {
+            QueueClick(f->Main().buttonStop);
+            bool ranOn = false;
+            f->RunGoWhen([] { return true; },
+                         [&] {
+                             ranOn = true;
+                             f->Stop();
+                         });
+            QVERIFY(!ranOn);
+        } else {
+            GoForAWhile();
+        }
+        const QString report = Status("StatusCommand");
+        QVERIFY2(report.startsWith(beforeTheFirst
+                                       ? QStringLiteral("GO: stopped after 0 measurements")
+                                       : QStringLiteral("GO: stopped after ")),
+                 qPrintable(report));
+        QCOMPARE(Status("StatusLink").startsWith(QStringLiteral("CONNECTED: ")), !beforeTheFirst);
     }
 
     void statusBarTellsTheLinkTheLoopAndTheLastCommand() {

@@ -389,6 +389,7 @@ void Program::ShowCommunicationPage() {
 
 void Program::LinkReported() {
     state.flags.linkGood = 0;
+    ++state.flags.failuresReported;
     gate.Stop(core::StopCause::Loop);
 }
 
@@ -403,6 +404,14 @@ void Program::LinkFailed() {
 
 void Program::LinkLost() {
     gate.Stop(core::StopCause::LinkLost);
+}
+
+void Program::LinkAnswered() {
+    // Told after every reply, thousands of times a second in GO: only a change is shown.
+    if (state.flags.linkGood == 1) return;
+    state.flags.linkGood = 1;
+    live->Data().SetStale(false);
+    UpdateStatusBar();
 }
 
 void Program::SetWaitCursor(bool on) {

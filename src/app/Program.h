@@ -116,6 +116,7 @@ public:
     void SensorNotice() override;
     void LinkFailed() override;
     void LinkLost() override;
+    void LinkAnswered() override;
 
 private:
     void Compose();

@@ -21,7 +21,9 @@ enum MemoryTarget : std::uint16_t { kRam = 1, kEeprom = 2, kFile = 3 };
 struct FlagState {
     std::uint16_t pendingSend = 0;
     std::uint16_t pendingGet = 0;
-    std::uint16_t linkGood = 0;
+    std::uint16_t linkGood = 0; // as the last exchange left the link
+    // Failures reported since the start: a loop tells its own failure from an earlier command's.
+    std::uint32_t failuresReported = 0;
     std::int32_t teachTolerance = 0;
 };
 

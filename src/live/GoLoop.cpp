@@ -14,7 +14,7 @@ GoLoop::GoLoop(core::AppState& state, core::CommandGate& gate, comm::SensorOpera
                LiveDrawing& drawing)
     : state(state), gate(gate), operations(operations), drawing(drawing) {}
 
-void GoLoop::RunGoLoop() {
+core::StopCause GoLoop::RunGoLoop() {
     const core::CommandGate::MeasuringLoop loop(gate);
     while (!gate.StopRequested()) {
         if (state.flags.pendingSend && transfers) transfers->SendParameters();
@@ -24,7 +24,9 @@ void GoLoop::RunGoLoop() {
         // A failure has been reported, and the report ends the loop.
         if (operations.Measure(state.live.frame) == Outcome::Reply) ShowMeasurement();
     }
+    const core::StopCause ended = gate.Cause();
     drawing.ShowPendingNow();
+    return ended;
 }
 
 void GoLoop::MeasureEach(const std::function<bool()>& take) {

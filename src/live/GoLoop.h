@@ -6,6 +6,7 @@
 namespace core {
 struct AppState;
 class CommandGate;
+enum class StopCause;
 class ParameterTransfers;
 } // namespace core
 namespace comm {
@@ -23,7 +24,8 @@ public:
     // The parameter commands the loop serves; set once, when the parameter pages exist.
     void AttachTransfers(core::ParameterTransfers& transfers) { this->transfers = &transfers; }
 
-    void RunGoLoop();
+    // Returns the cause that ended the loop, as it stood before the loop's end cleared a Loop.
+    core::StopCause RunGoLoop();
     // A loop of its own for a panel that records measurements: each valid one is taken into the
     // current frame and handed to `take`, which returns false to end the loop. Pending SEND and
     // GET wait, and the data panel is left alone.

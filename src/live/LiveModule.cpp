@@ -77,13 +77,19 @@ void LiveModule::CBF_ButtonGo() {
         shell.ShowChildPanel(core::ChildPanel::Data);
         drawing->DrawTaughtColours();
         const std::uint64_t before = this->state.live.measurementCount;
-        goLoop->RunGoLoop();
+        const std::uint32_t failuresBefore = this->state.flags.failuresReported;
+        const core::StopCause ended = goLoop->RunGoLoop();
         shell.SetButtonsDimmed(0, 0);
         const std::uint64_t measured = this->state.live.measurementCount - before;
+        // What ended this loop tells, not how an earlier command left the link: a Loop stop is
+        // a failure only when one was reported during the loop (the COM page and a sensor's
+        // notice end it too), and STOP or a close is never one.
+        const bool failed = ended == core::StopCause::LinkLost ||
+                            (ended == core::StopCause::Loop &&
+                             this->state.flags.failuresReported != failuresBefore);
         shell.ReportCommand("GO",
-                            this->state.flags.linkGood
-                                ? "stopped after " + std::to_string(measured) + " measurements"
-                                : "ended by a communication failure");
+                            failed ? "ended by a communication failure"
+                                   : "stopped after " + std::to_string(measured) + " measurements");
     });
 }
 

@@ -10,6 +10,74 @@
 
 using namespace core;
 
+namespace {
+
+StopCause CauseNamed(const QString& name) {
+    if (name == "Loop") return StopCause::Loop;
+    if (name == "Operator") return StopCause::Operator;
+    if (name == "LinkLost") return StopCause::LinkLost;
+    if (name == "Closing") return StopCause::Closing;
+    return StopCause::None;
+}
+
+QString NameOf(StopCause cause) {
+    switch (cause) {
+    case StopCause::None:
+        return "None";
+    case StopCause::Loop:
+        return "Loop";
+    case StopCause::Operator:
+        return "Operator";
+    case StopCause::LinkLost:
+        return "LinkLost";
+    case StopCause::Closing:
+        return "Closing";
+    }
+    return "?";
+}
+
+// Past the "end" or "endloop" that closes the scope `at` is in.
+void SkipScope(const QStringList& steps, qsizetype& at) {
+    for (int depth = 1; at < steps.size() && depth > 0;) {
+        const QString& step = steps[at++];
+        if (step == "run" || step == "loop") ++depth;
+        if (step == "end" || step == "endloop") --depth;
+    }
+}
+
+// Plays the steps up to the end of the current scope: "run" … "end" is a command, "loop" …
+// "endloop" a measuring loop, "stop:<cause>" and "close" end things, "?" notes what the gate
+// tells (its cause; "+stop" or "+closed" where StopRequested or Closed disagree with it), and a
+// refused Run notes "refused".
+void Play(CommandGate& gate, const QStringList& steps, qsizetype& at, QStringList& seen) {
+    while (at < steps.size()) {
+        const QString step = steps[at++];
+        if (step == "end" || step == "endloop") return;
+        if (step == "run") {
+            if (!gate.Run("GO", [&] { Play(gate, steps, at, seen); })) {
+                seen << "refused";
+                SkipScope(steps, at);
+            }
+        } else if (step == "loop") {
+            const CommandGate::MeasuringLoop loop(gate);
+            Play(gate, steps, at, seen);
+        } else if (step == "close") {
+            gate.Close();
+        } else if (step.startsWith("stop:")) {
+            gate.Stop(CauseNamed(step.mid(5)));
+        } else if (step == "?") {
+            QString noted = NameOf(gate.Cause());
+            if (gate.StopRequested() != (gate.Cause() != StopCause::None)) noted += "+stop";
+            if (gate.Closed() != (gate.Cause() == StopCause::Closing)) noted += "+closed";
+            seen << noted;
+        } else {
+            seen << "unknown step " + step;
+        }
+    }
+}
+
+} // namespace
+
 class TestCore : public QObject {
     Q_OBJECT
 
@@ -79,6 +147,47 @@ private slots:
         bool ran = false;
         QVERIFY(!gate.Run("SEND", [&] { ran = true; }));
         QVERIFY(!ran);
+    }
+
+    void theGateKeepsTheStrongestCauseForAsLongAsItsRuleSays_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("a weaker cause changes nothing")
+            << "run loop stop:Operator stop:Loop ? endloop ? stop:LinkLost stop:Operator ? end ?"
+            << "Operator Operator LinkLost None";
+        QTest::newRow("a stronger cause replaces a weaker one")
+            << "run loop stop:Loop ? stop:Operator ? endloop ? end ?"
+            << "Loop Operator Operator None";
+        QTest::newRow("Loop ends nothing but a measuring loop")
+            << "run stop:Loop ? loop ? stop:Loop ? endloop ? end"
+            << "None None Loop None";
+        QTest::newRow("Loop is cleared when the last measuring loop ends")
+            << "run loop loop stop:Loop endloop ? endloop ? loop ? endloop end"
+            << "Loop None None";
+        QTest::newRow("a stop given to no command is dropped")
+            << "stop:Operator ? stop:LinkLost ? run ? end"
+            << "None None None";
+        QTest::newRow("the next command starts without the last one's stop")
+            << "run stop:LinkLost end run ? end"
+            << "None";
+        QTest::newRow("a close without a command stays and refuses commands")
+            << "close ? run ? end ?"
+            << "Closing refused Closing";
+        QTest::newRow("a close in a command outlives it and its loop")
+            << "run loop stop:LinkLost close ? stop:Operator ? endloop ? end ? run end ?"
+            << "Closing Closing Closing Closing refused Closing";
+    }
+    void theGateKeepsTheStrongestCauseForAsLongAsItsRuleSays() {
+        QFETCH(QString, steps);
+        QFETCH(QString, seen);
+        CommandGate gate;
+        const QStringList played = steps.split(' ');
+        QStringList noted;
+        qsizetype at = 0;
+        Play(gate, played, at, noted);
+        QCOMPARE(noted.join(' '), seen);
+        QVERIFY(!gate.Busy());
+        QVERIFY(!gate.LoopRunning());
     }
 
     void textsMapToBytesOneToOne_data() {

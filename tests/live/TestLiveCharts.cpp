@@ -4,6 +4,7 @@
 #include "live/LiveDrawing.h"
 #include "live/LiveGraphs.h"
 #include "live/LiveModule.h"
+#include "protocol/Orders.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -25,6 +26,24 @@ class TestLiveCharts : public QObject {
     void GoForAWhile() {
         f->RunGo(10, [this] { f->Stop(); });
         CaughtUp();
+    }
+    // GET fails once, on the sensor's error reply to its first block; the sensor answers again.
+    void FailOneGet() {
+        sim::FaultSettings faults;
+        faults.errorReply = sim::Fault{true, 2, protocol::kOrderReadBlock};
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        f->simulator.ClearFaults();
+        QVERIFY(Status("StatusLink").startsWith(QStringLiteral("NOT CONNECTED \u00B7 TCP/IP")));
+    }
+    // A click the window system has queued: it is served at the next look at the event queue.
+    static void QueueClick(QWidget* button) {
+        const QPointF at = QRectF(button->rect()).center();
+        const QPointF global = button->mapToGlobal(at);
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, global,
+                                                            Qt::LeftButton, Qt::LeftButton, {}));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, global,
+                                                            Qt::LeftButton, Qt::NoButton, {}));
     }
 
 private slots:
@@ -181,6 +200,50 @@ private slots:
         GoForAWhile();
         QVERIFY(!f->Data().dispRed->IsStale());
         QVERIFY(!f->Data().swatch->IsStale());
+    }
+
+    // The bar tells the link as the last exchange left it: answers after a failure show it
+    // connected again, and the values are no longer greyed.
+    void answersAfterAFailureShowTheLinkConnectedAgain() {
+        GoForAWhile();
+        FailOneGet();
+        QVERIFY(f->Data().dispRed->IsStale());
+        QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+        QVERIFY2(Status("StatusLink").startsWith(QStringLiteral("CONNECTED: TCP/IP 127.0.0.1:")),
+                 qPrintable(Status("StatusLink")));
+        QVERIFY(!f->Data().dispRed->IsStale());
+        QVERIFY(!f->Data().swatch->IsStale());
+    }
+
+    // A failure in an earlier command is not what ends a later GO: STOP ended it, whether the
+    // loop had measured or STOP came before its first measurement (the bar then still tells the
+    // failed exchange, the last there was).
+    void goAfterAFailureEndedByStopSaysStopEndedIt_data() {
+        QTest::addColumn<bool>("beforeTheFirst");
+        QTest::newRow("STOP after measurements") << false;
+        QTest::newRow("STOP before the first measurement") << true;
+    }
+    void goAfterAFailureEndedByStopSaysStopEndedIt() {
+        QFETCH(bool, beforeTheFirst);
+        FailOneGet();
+        if (beforeTheFirst) {
+            QueueClick(f->Main().buttonStop);
+            bool ranOn = false;
+            f->RunGoWhen([] { return true; },
+                         [&] {
+                             ranOn = true;
+                             f->Stop();
+                         });
+            QVERIFY(!ranOn);
+        } else {
+            GoForAWhile();
+        }
+        const QString report = Status("StatusCommand");
+        QVERIFY2(report.startsWith(beforeTheFirst
+                                       ? QStringLiteral("GO: stopped after 0 measurements")
+                                       : QStringLiteral("GO: stopped after ")),
+                 qPrintable(report));
+        QCOMPARE(Status("StatusLink").startsWith(QStringLiteral("CONNECTED: ")), !beforeTheFirst);
     }
 
     void statusBarTellsTheLinkTheLoopAndTheLastCommand() {

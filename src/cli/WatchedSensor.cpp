@@ -4,7 +4,6 @@
 #include "link/LinkTexts.h"
 #include "link/SerialDevices.h"
 #include "link/ServerList.h"
-#include "protocol/CheckByte.h"
 #include "protocol/Exchange.h"
 #include "protocol/Orders.h"
 
@@ -130,7 +129,6 @@ void WatchedSensor::ArmDeadline(qint64 ms) {
 void WatchedSensor::Connect() {
     CloseLink();
     state = State::Connecting;
-    received = 0;
     if (link.tcp) {
         ArmDeadline(limits.connectMs);
         QString host = QString::fromStdString(link.host);
@@ -164,6 +162,9 @@ void WatchedSensor::Connect() {
         return;
     }
     serial->clear(QSerialPort::AllDirections);
+    // The line may still bring what the sensor owed before the failure: the engine, out of step
+    // since, takes the identification only once every earlier frame has gone by.
+    engine.LinkOpened(false);
     SendRequest(protocol::kOrderIdentify);
 }
 
@@ -212,6 +213,8 @@ void WatchedSensor::ConnectTo(const QHostAddress& address) {
 }
 
 void WatchedSensor::Connected() {
+    // A new connection carries nothing of the requests an earlier one left unanswered.
+    engine.LinkOpened(true);
     readable = new QSocketNotifier(socket, QSocketNotifier::Read, this);
     connect(readable, &QSocketNotifier::activated, this, &WatchedSensor::TakeTcpBytes);
     SendRequest(protocol::kOrderIdentify);
@@ -221,9 +224,8 @@ void WatchedSensor::TakeTcpBytes() {
     const bool asking = Waiting() && state != State::Connecting;
     std::array<std::uint8_t, 512> unasked;
     // Bytes nobody asked for are read and dropped, so that the next reply starts clean.
-    const ssize_t n = asking ? ::recv(socket, buffer.data() + received,
-                                      buffer.size() - std::size_t(received), MSG_DONTWAIT)
-                             : ::recv(socket, unasked.data(), unasked.size(), MSG_DONTWAIT);
+    const std::span<std::uint8_t> room = asking ? engine.Room() : std::span<std::uint8_t>(unasked);
+    const ssize_t n = ::recv(socket, room.data(), room.size(), MSG_DONTWAIT);
     if (n == 0) {
         Fail(ShellReport(lt::kServerClosed, where, 0));
         return;
@@ -234,24 +236,25 @@ void WatchedSensor::TakeTcpBytes() {
         return;
     }
     if (!asking) return;
-    received += int(n);
+    engine.Stored(std::size_t(n));
     CheckReply();
 }
 
 void WatchedSensor::SendRequest(std::uint8_t order) {
-    std::array<std::uint8_t, frame::kHeaderSize> request{};
-    const auto length =
-        protocol::BuildRequestFrame(protocol::MakeRequest(order), request.data(), request.size());
     // Whatever is left of an earlier reply is not this one's (TCP drops it as it comes).
     if (serial && serial->bytesAvailable() > 0) serial->skip(serial->bytesAvailable());
-    received = 0;
     asked = order;
     state = order == protocol::kOrderIdentify ? State::Identifying : State::Measuring;
     ArmDeadline(qint64(std::ceil(limits.replySeconds * 1000)));
-    const auto* bytes = reinterpret_cast<const char*>(request.data());
+    Write(engine.Start(protocol::MakeRequest(order)));
+}
+
+void WatchedSensor::Write(std::span<const std::uint8_t> frameBytes) {
+    const auto* bytes = reinterpret_cast<const char*>(frameBytes.data());
+    const auto length = qint64(frameBytes.size());
     if (socket >= 0) {
-        // Eight bytes into an empty connection: anything short of all of them is a fault.
-        if (::send(socket, bytes, length, MSG_NOSIGNAL | MSG_DONTWAIT) != ssize_t(length))
+        // A frame into an empty connection: anything short of all of it is a fault.
+        if (::send(socket, bytes, std::size_t(length), MSG_NOSIGNAL | MSG_DONTWAIT) != length)
             Fail("cannot send to " + where + ": " + std::strerror(errno));
         return;
     }
@@ -259,8 +262,8 @@ void WatchedSensor::SendRequest(std::uint8_t order) {
     // write notifier and cost the loop another pass per request.
     qint64 sent = 0;
     if (serial->bytesToWrite() == 0)
-        sent = std::max<ssize_t>(::write(int(serial->handle()), bytes, length), 0);
-    if (sent < qint64(length)) serial->write(bytes + sent, qint64(length) - sent);
+        sent = std::max<ssize_t>(::write(int(serial->handle()), bytes, std::size_t(length)), 0);
+    if (sent < length) serial->write(bytes + sent, length - sent);
 }
 
 void WatchedSensor::TakeBytes() {
@@ -268,45 +271,45 @@ void WatchedSensor::TakeBytes() {
         serial->skip(serial->bytesAvailable()); // nothing asked: nobody's reply
         return;
     }
-    const qint64 n = serial->read(reinterpret_cast<char*>(buffer.data()) + received,
-                                  qint64(buffer.size()) - received);
+    const std::span<std::uint8_t> room = engine.Room();
+    const qint64 n = serial->read(reinterpret_cast<char*>(room.data()), qint64(room.size()));
     if (n <= 0) return;
-    received += int(n);
+    engine.Stored(std::size_t(n));
     CheckReply();
 }
 
 void WatchedSensor::CheckReply() {
-    if (received < int(frame::kHeaderSize)) return;
-    frame::HeaderFields head;
-    if (!frame::DecodeHead(buffer.data(), head) || head.length > frame::kMaxDataBytes) {
-        Fail(ShellReport(lt::kBadHeader, where, 0));
-        return;
+    for (;;) {
+        switch (engine.Advance()) {
+        case comm::ReplyEngine::Next::Receive:
+            return;
+        case comm::ReplyEngine::Next::Skipped:
+            continue;
+        case comm::ReplyEngine::Next::WriteRequest:
+            // The line proved in step: the request itself goes out, with a limit of its own.
+            ArmDeadline(qint64(std::ceil(limits.replySeconds * 1000)));
+            Write(engine.RequestFrame());
+            if (!Waiting()) return;
+            continue;
+        case comm::ReplyEngine::Next::Done:
+            TakeResult();
+            return;
+        }
     }
-    if (received >= int(frame::kHeaderSize + head.length)) TakeFrame();
 }
 
-void WatchedSensor::TakeFrame() {
-    frame::HeaderFields head;
-    frame::DecodeHead(buffer.data(), head);
-    if (protocol::ComputeCheckByte(buffer.data(), frame::kHeaderSize, head.length) !=
-        head.dataCheck) {
-        Fail(ShellReport(lt::kBadData, where, 0));
+void WatchedSensor::TakeResult() {
+    if (engine.Result() != protocol::Outcome::Reply) {
+        Fail(ShellReport(engine.Failure(), where, 0));
         return;
     }
-    if (head.code == protocol::kErrorReplyCode) {
-        Fail(ShellReport(lt::ErrorReplyText(head.word), where, 0));
-        return;
-    }
-    if (head.code != asked) {
-        Fail(ShellReport(lt::OtherOrderText(head.code, asked), where, 0));
-        return;
-    }
-    const std::uint8_t* data = buffer.data() + frame::kHeaderSize;
+    const auto data = engine.Data();
     if (asked == protocol::kOrderIdentify) {
-        Identified(comm::FirmwareIdFromReply(data, head.length));
+        Identified(comm::FirmwareIdFromReply(data.data(), data.size()));
         return;
     }
-    const std::size_t count = frame::DecodeWords(data, head.length, words.data(), words.size());
+    const std::size_t count =
+        frame::DecodeWords(data.data(), data.size(), words.data(), words.size());
     protocol::TakeMeasurementFrame(frame, words.data(), count);
     ++measurements;
     state = State::Idle;
@@ -360,10 +363,12 @@ void WatchedSensor::OnDeadline() {
         deadlineWakeNs = deadlineNs + 1000000;
         return;
     }
-    if (state == State::Connecting)
+    if (state == State::Connecting) {
         Fail(ShellWords(lt::OpenCauseText(lt::OpenCause::NoAnswer, where), where));
-    else
-        Fail(ShellReport(lt::kTimeout, where, limits.replySeconds));
+        return;
+    }
+    engine.TimeUp();
+    Fail(ShellReport(lt::kTimeout, where, limits.replySeconds));
 }
 
 void WatchedSensor::OnSerialError(int error) {

@@ -5,6 +5,7 @@
 // 30 s. Many of these share one thread, so none may wait in a loop of its own as the window's
 // link does.
 #include "cli/FleetFile.h"
+#include "link/ReplyEngine.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/MeasurementFrame.h"
 
@@ -14,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 class QHostAddress;
@@ -69,10 +71,11 @@ private:
     void SendRequest(std::uint8_t order);
     void ScheduleMeasurement();
     void TakeBytes();
-    // The reply bytes now in the buffer: a frame judged once whole.
+    void Write(std::span<const std::uint8_t> frameBytes);
+    // The engine judges what came; a whole reply is taken, a failure ends the link.
     void CheckReply();
-    // A whole frame is in the buffer: judge it as the answer to `asked`.
-    void TakeFrame();
+    // The exchange ended: the reply to `asked`, or the failure.
+    void TakeResult();
     void Fail(const std::string& shellText);
     void FailOpen(int cause);
     void OnDeadline();
@@ -103,8 +106,8 @@ private:
     bool reportedOffline = false;
     std::string lastReason;
     long measurements = 0;
-    int received = 0;
-    std::array<std::uint8_t, protocol::frame::kBufferSize> buffer{};
+    // The rules of every reply, shared with the window's link; it holds the bytes received.
+    comm::ReplyEngine engine;
     std::array<std::uint16_t, protocol::frame::kWordCount> words{};
     protocol::MeasurementFrame frame;
 };

@@ -1,7 +1,7 @@
 #include "link/ProtocolMonitor.h"
 #include "core/SafeFile.h"
 
-#include "protocol/CheckByte.h"
+#include "link/ReplyEngine.h"
 #include "protocol/FrameCodec.h"
 
 #include <algorithm>
@@ -30,8 +30,9 @@ Checks CheckFrame(const FrameRecord& record) {
     if (record.length < protocol::frame::kHeaderSize) return checks;
     const std::uint8_t* bytes = record.head.data();
     checks.complete = true;
-    checks.headRight = bytes[0] == protocol::frame::kStartByte &&
-                       protocol::ComputeCheckByte(bytes, 0, protocol::frame::kHeaderSize) == 0;
+    // The head's own checks; a length beyond the buffer is told apart as OVERSIZED.
+    protocol::frame::HeaderFields head;
+    checks.headRight = protocol::frame::DecodeHead(bytes, head);
     checks.length = std::size_t(bytes[4] | (bytes[5] << 8));
     checks.oversized = checks.length > protocol::frame::kMaxDataBytes;
     checks.dataComplete =
@@ -51,11 +52,11 @@ void FrameRecord::Take(FrameDirection frameDirection, const std::uint8_t* bytes,
     // The data check byte is judged here, over data a line does not keep.
     dataRight = false;
     if (frameLength >= protocol::frame::kHeaderSize) {
-        const std::size_t data = std::size_t(bytes[4] | (bytes[5] << 8));
-        dataRight =
-            data <= protocol::frame::kMaxDataBytes &&
-            frameLength >= protocol::frame::kHeaderSize + data &&
-            protocol::ComputeCheckByte(bytes, protocol::frame::kHeaderSize, data) == bytes[6];
+        // The data are judged whatever the head's own check byte says.
+        protocol::frame::HeaderFields head;
+        head.length = std::uint16_t(bytes[4] | (bytes[5] << 8));
+        head.dataCheck = bytes[6];
+        dataRight = FrameDataIntact(bytes, frameLength, head);
     }
     failure.assign(frameFailure.data(), frameFailure.size());
 }

@@ -48,6 +48,16 @@ ReplyLength ExpectedReplyLength(std::uint8_t order, std::uint16_t argument) {
     }
 }
 
+bool FrameHeadIntact(const std::uint8_t* bytes, frame::HeaderFields& head) {
+    return frame::DecodeHead(bytes, head) && head.length <= frame::kMaxDataBytes;
+}
+
+bool FrameDataIntact(const std::uint8_t* bytes, std::size_t available,
+                     const frame::HeaderFields& head) {
+    return head.length <= frame::kMaxDataBytes && available >= frame::kHeaderSize + head.length &&
+           protocol::ComputeCheckByte(bytes, frame::kHeaderSize, head.length) == head.dataCheck;
+}
+
 ReplyEngine::ReplyEngine() {
     unanswered.reserve(8);
 }
@@ -101,9 +111,9 @@ void ReplyEngine::ChooseProbe(const protocol::Request& request) {
         std::uint8_t order;
         std::uint16_t argument;
     };
-    constexpr Candidate kCandidates[] = {
-        {protocol::kOrderIdentify, 0}, {protocol::kOrderReadCalibration, 0},
-        {protocol::kOrderReadBlock, 0}};
+    constexpr Candidate kCandidates[] = {{protocol::kOrderIdentify, 0},
+                                         {protocol::kOrderReadCalibration, 0},
+                                         {protocol::kOrderReadBlock, 0}};
     Candidate chosen = kCandidates[0];
     for (const Candidate& c : kCandidates)
         if (!waiting(c.order)) {
@@ -139,7 +149,7 @@ ReplyEngine::Next ReplyEngine::Feed(const std::uint8_t* bytes, std::size_t count
 }
 
 bool ReplyEngine::HeaderAtFront(frame::HeaderFields& head) const {
-    return frame::DecodeHead(buffer.data(), head) && head.length <= frame::kMaxDataBytes;
+    return FrameHeadIntact(buffer.data(), head);
 }
 
 void ReplyEngine::DropFront(std::size_t count) {
@@ -177,8 +187,7 @@ ReplyEngine::Next ReplyEngine::Advance() {
         }
         const std::size_t whole = frame::kHeaderSize + head.length;
         if (filled < whole) return Next::Receive;
-        if (protocol::ComputeCheckByte(buffer.data(), frame::kHeaderSize, head.length) !=
-            head.dataCheck) {
+        if (!FrameDataIntact(buffer.data(), filled, head)) {
             if (probing) {
                 DropFront(1);
                 continue;

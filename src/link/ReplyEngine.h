@@ -31,6 +31,13 @@ struct ReplyLength {
 };
 ReplyLength ExpectedReplyLength(std::uint8_t order, std::uint16_t argument);
 
+// The checks of a frame, for the engine and for whatever shows frames (the monitor): the start
+// byte, the head's check byte and a length the buffer holds; the data's check byte over the
+// `available` bytes of the frame.
+bool FrameHeadIntact(const std::uint8_t* bytes, protocol::frame::HeaderFields& head);
+bool FrameDataIntact(const std::uint8_t* bytes, std::size_t available,
+                     const protocol::frame::HeaderFields& head);
+
 // Frames the sensor sends unasked: their code (kAnyCode: whatever order they claim to answer)
 // and data length.
 struct PushedFrames {

@@ -462,11 +462,13 @@ SensorLink::WaitEnd SensorLink::WaitForFrame(bool abandonable) {
     if (end != WaitEnd::TimedOut || tcpLink) return end;
     // The port's own read after a time-out waits its time too, as a silent sensor on a serial
     // line has always been told: about the limit plus the port's time-out.
+    // A shorter reply limit (the command line's --timeout) shortens it too.
+    const qint64 portMs = std::min<qint64>(kSerialReadTimeoutMs, limitNs / 1000000);
     QElapsedTimer portClock;
     portClock.start();
-    while (serial->isOpen() && engine.Missing() > 0 && portClock.elapsed() < kSerialReadTimeoutMs) {
+    while (serial->isOpen() && engine.Missing() > 0 && portClock.elapsed() < portMs) {
         if (abandonable && GivingUp()) return WaitEnd::Cancelled;
-        eventWait.ProcessEventsFor(int(kSerialReadTimeoutMs - portClock.elapsed()) + 1);
+        eventWait.ProcessEventsFor(int(portMs - portClock.elapsed()) + 1);
         PullSerialBytes();
     }
     if (!serial->isOpen()) return WaitEnd::Closed;

@@ -7,6 +7,7 @@
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
 #include "protocol/ParameterImage.h"
+#include "support/ReplyLimits.h"
 
 #include <QFileInfo>
 #include <QTabBar>
@@ -170,7 +171,10 @@ private slots:
         sim::FaultSettings faults;
         faults.silence = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
+        // GO's first exchange is the silent measurement.
+        support::ShortReplyLimit(f->program->Link());
         QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
+        support::DefaultReplyLimit(f->program->Link());
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT AGAIN!\n\n")));
         QCOMPARE(f->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));

@@ -7,6 +7,7 @@
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
 #include "protocol/ParameterImage.h"
+#include "support/ReplyLimits.h"
 
 #include <QFileInfo>
 #include <QTabBar>
@@ -139,11 +140,17 @@ private slots:
     void stopDuringASlowReplyStillShowsThatFrame() {
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
+        // The reply is held until STOP has been clicked, and only its coming ends the wait.
         sim::FaultSettings faults;
-        faults.delayMs = sim::Fault{true, 2000, 8};
+        faults.hold = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
+        support::LongReplyLimit(f->program->Link());
         f->state->live.frame.w.fill(0);
-        f->RunGoWhen([&] { return f->RequestsOfOrder(8) == 1; }, [&] { f->Stop(); });
+        f->RunGoWhen([&] { return f->RequestsOfOrder(8) == 1; },
+                     [&] {
+                         f->Stop();
+                         f->simulator.ReleaseHeldReply();
+                     });
         QCOMPARE(f->RequestsOfOrder(8), 1);
         QVERIFY(f->state->live.frame.w[0] > 0);
         QCOMPARE(f->Data().dispRed->Value(), int(f->state->live.frame.w[0]));
@@ -170,7 +177,10 @@ private slots:
         sim::FaultSettings faults;
         faults.silence = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
+        // GO's first exchange is the silent measurement.
+        support::ShortReplyLimit(f->program->Link());
         QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
+        support::DefaultReplyLimit(f->program->Link());
         QVERIFY(!f->program->Gate().LoopRunning());
         QVERIFY(f->Log().endsWith(QStringLiteral("TRY TO CONNECT AGAIN!\n\n")));
         QCOMPARE(f->Data().dispStatus->text(), QStringLiteral("TIMEOUT!"));
@@ -252,9 +262,12 @@ private slots:
         f->StartWithoutSensor();
         QVERIFY(f->ConnectThroughPage());
         const protocol::ParameterImage sensorSet = f->simulator.RamImage()[0];
+        // The first measurement's reply is held until STOP and GET have been clicked, and only
+        // its coming ends the wait.
         sim::FaultSettings faults;
-        faults.delayMs = sim::Fault{true, 1000, sim::kAllOrders};
+        faults.hold = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
+        support::LongReplyLimit(f->program->Link());
         f->simulator.ClearRequestLog();
         f->program->ClearLog();
         // While the first measurement is on its way.
@@ -262,6 +275,7 @@ private slots:
                      [&] {
                          f->Stop();
                          QTest::mouseClick(f->Main().buttonGet, Qt::LeftButton);
+                         f->simulator.ReleaseHeldReply();
                      });
         QVERIFY(!f->program->Gate().LoopRunning());
         QCOMPARE(f->state->flags.pendingGet, std::uint16_t(0));

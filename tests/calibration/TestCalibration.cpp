@@ -3,6 +3,8 @@
 #include "app/ProgramFixture.h"
 #include "calibration/CalibrationModule.h"
 #include "model/IniStore.h"
+#include "protocol/Orders.h"
+#include "support/ReplyLimits.h"
 #include "support/WhenReady.h"
 
 #include <QApplication>
@@ -220,12 +222,33 @@ private slots:
         f->program->ShowPage(core::MainPage::Calibration);
         f->simulator.SetRawSpread(0); // a white target
         Field("EditSetValue")->setValue(1000);
+        comm::SensorLink& link = f->program->Link();
         sim::FaultSettings faults;
         faults.silence = sim::Fault{true, 0, silentOrder};
+        // The time-out is the point, not its moment: the silent exchange has a short limit, and
+        // no exchange that must succeed is held to it.
+        QTimer releaser;
+        int released = 0;
+        if (silentOrder == protocol::kOrderMeasure) {
+            support::ShortReplyLimit(link); // the command's first exchange
+        } else {
+            // Each measurement's reply waits for the test, under the long limit; the short one
+            // is set once the last measurement's wait has begun, before its reply is let go.
+            faults.hold = sim::Fault{true, 0, protocol::kOrderMeasure};
+            support::LongReplyLimit(link);
+            QObject::connect(&releaser, &QTimer::timeout, [&] {
+                const int asked = f->RequestsOfOrder(protocol::kOrderMeasure);
+                if (asked == measurements) support::ShortReplyLimit(link);
+                if (asked > released && f->simulator.ReleaseHeldReply() > 0) ++released;
+            });
+            releaser.start(5);
+        }
         f->simulator.SetFaults(faults);
         f->dialogs.confirmAnswers = {true, true};
         f->simulator.ClearRequestLog();
         Click("ButtonCalcCF");
+        releaser.stop();
+        support::DefaultReplyLimit(link);
         QCOMPARE(f->RequestsOfOrder(8), measurements);
         QCOMPARE(f->RequestsOfOrder(101), sends);
         QCOMPARE(f->dialogs.CountOf("message"), 0);

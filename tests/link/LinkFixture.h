@@ -95,6 +95,9 @@ struct LinkFixture {
     }
     // For a time-out the test needs, not its moment: over soon.
     void ShortReplyLimit() { link->SetTimeLimits(0.3, SensorLink::kTcpConnectTimeoutMs); }
+    // For a time-out after part of a reply: the part has to be in before the limit, so it is
+    // given a wide margin over the moment it leaves the simulator, still well short of 3.0 s.
+    void PartReplyLimit() { link->SetTimeLimits(1.0, SensorLink::kTcpConnectTimeoutMs); }
 
     // How many requests with this order the simulator has received.
     int Asked(int order) const {

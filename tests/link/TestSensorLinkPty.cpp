@@ -40,6 +40,7 @@ private slots:
     }
 
     void silentSensorIsReportedAfterTheLimitAndThePortTimeout() {
+        // The one wait on the serial side for the real reply limit: here the limit is the point.
         f->SetFault(&FaultSettings::silence);
         double seconds = 0;
         QCOMPARE(f->TimedMeasurement(seconds).outcome, Outcome::TimedOut);
@@ -100,6 +101,7 @@ private slots:
         faults.baudRate = sim::Fault{true, 115200, sim::kAllOrders};
         faults.cutAfterBytes = sim::Fault{true, 30, sim::kAllOrders};
         f->simulator.SetFaults(faults);
+        f->PartReplyLimit();
         QCOMPARE(f->Exchange(8).outcome, Outcome::ShortFrame);
         QCOMPARE(f->view.log, std::string(linktext::kTimeout) + "\n\n");
     }

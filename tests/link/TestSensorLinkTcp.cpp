@@ -43,6 +43,7 @@ private slots:
     }
 
     void silentSensorIsReportedAfterTheLimit() {
+        // The one wait over TCP/IP for the real reply limit: here the limit is the point.
         f->SetFault(&FaultSettings::silence);
         double seconds = 0;
         QCOMPARE(f->TimedMeasurement(seconds).outcome, Outcome::TimedOut);

@@ -5,6 +5,7 @@
 #include "live/LiveGraphs.h"
 #include "live/LiveModule.h"
 #include "protocol/Orders.h"
+#include "support/ReplyLimits.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -189,7 +190,10 @@ private slots:
         sim::FaultSettings faults;
         faults.silence = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
-        QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton); // times out after 3.0 s
+        // GO's first exchange is the silent measurement.
+        support::ShortReplyLimit(f->program->Link());
+        QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
+        support::DefaultReplyLimit(f->program->Link());
         QVERIFY(f->Data().dispRed->IsStale());
         QVERIFY(f->Data().swatch->IsStale());
         QCOMPARE(f->Data().dispRed->Value(), red); // still readable
@@ -287,7 +291,10 @@ private slots:
         sim::FaultSettings faults;
         faults.silence = sim::Fault{true, 0, 8};
         f->simulator.SetFaults(faults);
+        // GO's first exchange is the silent measurement.
+        support::ShortReplyLimit(f->program->Link());
         QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
+        support::DefaultReplyLimit(f->program->Link());
         QVERIFY(Status("StatusLink").startsWith(QStringLiteral("NOT CONNECTED \u00B7 TCP/IP")));
         QVERIFY(Status("StatusCommand")
                     .startsWith(QStringLiteral("GO: ended by a communication failure")));

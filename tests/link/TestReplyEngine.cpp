@@ -87,25 +87,26 @@ private slots:
         oversize[7] = ComputeCheckByte(oversize.data(), 0, 7);
         QTest::newRow("measurement") << 8 << 0 << Frame(8, 40) << Outcome::Reply << "";
         QTest::newRow("longer measurement") << 8 << 0 << Frame(8, 44) << Outcome::Reply << "";
-        QTest::newRow("identification of any length") << 7 << 0 << Frame(7, 27) << Outcome::Reply
-                                                        << "";
+        QTest::newRow("identification of any length")
+            << 7 << 0 << Frame(7, 27) << Outcome::Reply << "";
         QTest::newRow("block 0") << 2 << 0 << Frame(2, 34) << Outcome::Reply << "";
         QTest::newRow("write acknowledged") << 1 << 2 << Frame(1, 0, 3) << Outcome::Reply << "";
-        QTest::newRow("error reply") << 8 << 0 << Frame(0, 0, 2) << Outcome::ErrorReply
-                                     << QString(lt::kControlUnitError);
-        QTest::newRow("head check byte") << 8 << 0 << badHead << Outcome::BadHeader
-                                         << QString(lt::kBadHeader);
+        QTest::newRow("error reply")
+            << 8 << 0 << Frame(0, 0, 2) << Outcome::ErrorReply << QString(lt::kControlUnitError);
+        QTest::newRow("head check byte")
+            << 8 << 0 << badHead << Outcome::BadHeader << QString(lt::kBadHeader);
         QTest::newRow("length beyond the buffer, judged at once")
             << 8 << 0 << oversize << Outcome::BadHeader << QString(lt::kBadHeader);
-        QTest::newRow("data check byte") << 8 << 0 << badData << Outcome::BadData
-                                         << QString(lt::kBadData);
+        QTest::newRow("data check byte")
+            << 8 << 0 << badData << Outcome::BadData << QString(lt::kBadData);
         QTest::newRow("another order") << 102 << 0 << Frame(7, 27) << Outcome::OtherRequest
                                        << QString::fromStdString(lt::OtherOrderText(7, 102));
         QTest::newRow("table block for block 0")
             << 2 << 0 << Frame(2, 496) << Outcome::OtherRequest
             << QString::fromStdString(lt::OtherLengthText(2, 496, 34));
-        QTest::newRow("short measurement") << 8 << 0 << Frame(8, 20) << Outcome::OtherRequest
-                                           << QString::fromStdString(lt::OtherLengthText(8, 20, 40));
+        QTest::newRow("short measurement")
+            << 8 << 0 << Frame(8, 20) << Outcome::OtherRequest
+            << QString::fromStdString(lt::OtherLengthText(8, 20, 40));
         QTest::newRow("data with a write's acknowledgement")
             << 3 << 0 << Frame(3, 2) << Outcome::OtherRequest
             << QString::fromStdString(lt::OtherLengthText(3, 2, 0));
@@ -118,8 +119,8 @@ private slots:
         QFETCH(QString, failure);
         for (const bool byteByByte : {false, true}) {
             ReplyEngine engine;
-            QCOMPARE(Written(engine.Start(protocol::MakeRequest(std::uint8_t(order),
-                                                                std::uint16_t(argument)))),
+            QCOMPARE(Written(engine.Start(
+                         protocol::MakeRequest(std::uint8_t(order), std::uint16_t(argument)))),
                      RequestOf(order, argument));
             QCOMPARE(Drive(engine, stream, byteByByte, nullptr), Next::Done);
             QCOMPARE(engine.Result(), outcome);
@@ -156,8 +157,7 @@ private slots:
         QTest::addColumn<Bytes>("late");
         QTest::addColumn<int>("dropped");
         const Bytes noise{0x55, 0x00, 0x13, 0x37};
-        QTest::newRow("measurement after a measurement")
-            << 8 << 8 << 0 << 7 << Frame(8, 40) << 1;
+        QTest::newRow("measurement after a measurement") << 8 << 8 << 0 << 7 << Frame(8, 40) << 1;
         QTest::newRow("block 0 after block 2") << 2 << 2 << 0 << 7 << Frame(2, 496) << 1;
         QTest::newRow("measurement after an identification, noise between")
             << 7 << 8 << 0 << 0 << Joined({Frame(7, 27), noise, Frame(7, 27)}) << 2;
@@ -184,9 +184,8 @@ private slots:
         const Bytes first = Written(engine.Start(next));
         QCOMPARE(int(first[1]), probeOrder ? probeOrder : nextOrder);
         QVERIFY(!engine.RequestSent() || probeOrder == 0);
-        const std::size_t replyBytes = comm::ExpectedReplyLength(std::uint8_t(nextOrder),
-                                                                 std::uint16_t(nextArgument))
-                                           .least;
+        const std::size_t replyBytes =
+            comm::ExpectedReplyLength(std::uint8_t(nextOrder), std::uint16_t(nextArgument)).least;
         Bytes stream = late;
         if (probeOrder) stream = Joined({stream, Frame(probeOrder, probeOrder == 102 ? 12 : 27)});
         stream = Joined({stream, Frame(nextOrder, replyBytes)});
@@ -211,7 +210,8 @@ private slots:
             engine.TimeUp();
             engine.LinkOpened(fresh);
             QCOMPARE(engine.InStep(), fresh);
-            const Bytes first = Written(engine.Start(protocol::MakeRequest(protocol::kOrderMeasure)));
+            const Bytes first =
+                Written(engine.Start(protocol::MakeRequest(protocol::kOrderMeasure)));
             QCOMPARE(first[1], fresh ? protocol::kOrderMeasure : protocol::kOrderIdentify);
         }
     }

@@ -12,6 +12,8 @@
 #include "protocol/BlockLayout.h"
 #include "protocol/FrameCodec.h"
 #include "protocol/ParameterCodes.h"
+#include "support/ReplyLimits.h"
+#include "support/WhenReady.h"
 
 #include <QRadioButton>
 #include <QSlider>
@@ -573,6 +575,35 @@ private slots:
         QVERIFY(!ConnectTo(port));
         QVERIFY(SameImage(f->state->params.image, DefaultParameterImage()));
         QVERIFY(f->Log().contains(QStringLiteral("DATA BYTES ARE NOT THE")));
+    }
+
+    // The start-up GET's block reply comes only after the next GET has begun, and the sensor's
+    // parameters have changed meanwhile: the late block is dropped, the GET shows what the
+    // sensor holds now.
+    void aLateBlockOfAnEarlierGetIsNeverTakenForTheNext() {
+        f->simulator.SetRamImage(0, DistinctImage(3));
+        f->StartWithoutSensor();
+        support::ShortReplyLimit(f->program->Link());
+        sim::FaultSettings faults;
+        faults.hold = sim::Fault{true, 0, protocol::kOrderReadBlock};
+        f->simulator.SetFaults(faults);
+        QVERIFY(!f->ConnectThroughPage());
+        support::LongReplyLimit(f->program->Link());
+        const protocol::ParameterImage now = DistinctImage(8);
+        f->simulator.SetRamImage(0, now);
+        const std::size_t asked = Log().size();
+        const auto releaseAll = [this] {
+            f->simulator.ClearFaults();
+            while (f->simulator.ReleaseHeldReply() > 0) {
+            }
+        };
+        QObject owner;
+        support::WhenReady(
+            &owner, [&] { return Log().size() > asked; }, releaseAll, releaseAll);
+        Press(f->Main().buttonGet);
+        QVERIFY(SameImage(f->state->params.image, now));
+        QCOMPARE(f->state->flags.linkGood, 1);
+        QVERIFY(!f->Log().contains(QStringLiteral("BYTES RECEIVED")));
     }
 
     void failedTableReadLeavesTheWholeImageAsItWas() {

@@ -589,7 +589,8 @@ private slots:
         f->simulator.SetFaults(faults);
         QVERIFY(!f->ConnectThroughPage());
         support::LongReplyLimit(f->program->Link());
-        const protocol::ParameterImage now = DistinctImage(8);
+        protocol::ParameterImage now = DistinctImage(8);
+        now.parameters[protocol::kPower] = 600;
         f->simulator.SetRamImage(0, now);
         const std::size_t asked = Log().size();
         const auto releaseAll = [this] {

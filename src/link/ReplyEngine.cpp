@@ -33,17 +33,10 @@ ReplyLength ExpectedReplyLength(std::uint8_t order, std::uint16_t argument) {
         return {8, 8};
     case kOrderHardwareInfo:
         return {512, 512};
-    case kOrderWriteBlock:
-    case kOrderStoreEeprom:
-    case kOrderLoadEeprom:
-    case kOrderTriggerSending:
-    case kOrderMeasureOffsets:
-    case kOrderWriteCalibration:
-    case kOrderScan:
-    case kOrderChangeBaudrate:
-        return {0, 0};
     default:
-        // An order of no known reply: its length tells nothing.
+        // The orders that make the sensor do something are acknowledged without data; an order
+        // of no known reply has a length that tells nothing.
+        if (ChangesSensor(order)) return {0, 0};
         return {};
     }
 }

@@ -20,8 +20,6 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
-#include <QFile>
-
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -378,12 +376,12 @@ std::optional<std::vector<WatchTarget>> WatchFleet(const QCommandLineParser& par
     }
     if (parser.isSet(kFleetOption)) {
         const QString path = parser.value(kFleetOption);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            PrintError("chromix3-cli: cannot read the fleet file " + path.toStdString());
+        std::string text;
+        if (!core::ReadRegularFile(path.toStdString(), kLargestInputFile, text, why)) {
+            PrintError("chromix3-cli: the fleet file: " + why);
             return status = kExitFileFailed, std::nullopt;
         }
-        const auto listed = ParseFleet(file.readAll().toStdString(), why);
+        const auto listed = ParseFleet(text, why);
         if (listed.empty()) {
             PrintUsageError(path + ": " +
                             QString::fromStdString(why.empty() ? "no sensor listed" : why));

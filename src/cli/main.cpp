@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -670,6 +671,9 @@ int Run(const QStringList& arguments) {
 } // namespace cli
 
 int main(int argc, char* argv[]) {
+    // Over a file size limit a write is to fail with EFBIG, which the writers repair to whole
+    // rows and report, rather than end the process in the middle of a row.
+    std::signal(SIGXFSZ, SIG_IGN);
     core::UseQtEventDispatcher();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("chromix3-cli"));

@@ -174,7 +174,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Simulated CHROMIX3 colour sensor for CHROMIX3-Varev V4.2.") +
         HelpEpilogue());
     parser.addHelpOption();
-    parser.addOption({"tcp", "Listen on 127.0.0.1 at this port (0 = any free port).", "port"});
+    parser.addOption({"tcp",
+                      "Listen on 127.0.0.1 at this port (0 = any free port; a port number only).",
+                      "port"});
     parser.addOption({"pty", "Serve a pseudo-terminal, its slave linked at this path.", "path"});
     parser.addOption({"eeprom", "Keep the EEPROM parameter sets in this file.", "file"});
     parser.addOption({"seed", "Start value of the measurement noise.", "number", "1"});
@@ -258,8 +260,22 @@ int main(int argc, char* argv[]) {
     server.SetScopeTriggerIndex(triggerIndex);
 
     const bool wantTcp = parser.isSet("tcp") || !parser.isSet("pty");
+    quint16 port = 10001;
+    if (parser.isSet("tcp")) {
+        // A value that is no number would read as 0, any free port: a client told the port it
+        // gave would never find the simulator.
+        bool ok = false;
+        const QString value = parser.value("tcp");
+        port = value.toUShort(&ok);
+        if (!ok || value.startsWith('+')) {
+            std::fprintf(stderr,
+                         "chromix3-sim: --tcp needs a port number 0..65535 (it listens on "
+                         "127.0.0.1), not '%s'\n",
+                         qPrintable(value));
+            return 2;
+        }
+    }
     if (wantTcp) {
-        const quint16 port = parser.isSet("tcp") ? parser.value("tcp").toUShort() : 10001;
         if (!server.ListenTcp(port)) {
             // Name the address: the usual cause is another program already holding the port.
             std::fprintf(stderr, "chromix3-sim: cannot listen on 127.0.0.1:%u: %s\n",

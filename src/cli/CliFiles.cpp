@@ -1,9 +1,12 @@
 #include "cli/CliFiles.h"
 #include "core/JsonText.h"
+#include "core/SafeFile.h"
 
 #include "model/ParameterFile.h"
 #include "model/RecordFile.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -35,12 +38,16 @@ private:
     std::string folder;
 };
 
-bool CopyFile(int from, int to) {
+// Copies what `from` holds to `to`; false when it fails or `from` holds more than `limit` bytes.
+bool CopyFile(int from, int to, std::size_t limit = SIZE_MAX) {
     char chunk[65536];
-    for (;;) {
+    for (std::size_t copied = 0;;) {
         const ssize_t n = ::read(from, chunk, sizeof chunk);
         if (n == 0) return true;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
+        copied += std::size_t(n);
+        if (copied > limit) return false;
         if (recorder::WriteWhole(to, std::string(chunk, std::size_t(n))) !=
             recorder::WriteResult::Written)
             return false;
@@ -65,9 +72,17 @@ std::string CsvField(const std::string& text) {
 std::string ReadWholeParameterFile(const std::string& path, protocol::ParameterImage& image,
                                    bool force) {
     using namespace params::parameter_file;
-    const params::ParameterFileContents contents = params::ReadParameterFileFrom(path);
-    if (contents.readResult < 0)
-        return contents.refusal.empty() ? "Cannot read " + path : contents.refusal;
+    // Read whole and within its limit first: a parameter file is small, and a device or a
+    // kernel file named by mistake must not hold the command or fill its memory.
+    std::string text, refusal;
+    if (!core::ReadRegularFile(path, kLargestInputFile, text, refusal)) return refusal;
+    params::ParameterFileContents contents;
+    contents.readResult = contents.store.ReadFromText(text);
+    if (contents.readResult < 0) return "cannot read " + path;
+    contents.store.GetString(settings::file_identity::kGeneralInfoSection,
+                             settings::file_identity::kFileTypeKey, contents.fileType);
+    contents.store.GetString(settings::file_identity::kGeneralInfoSection,
+                             settings::file_identity::kScopeVersionKey, contents.scopeVersion);
     const std::string anyway = "; --force sends it all the same";
     if (!contents.TypeMatches() && !force)
         return "not a parameter file (FILE TYPE: \"" + contents.fileType + "\")" + anyway;
@@ -137,9 +152,11 @@ std::string ReadFromStandardInput(const std::function<std::string(const std::str
         folder.Made() ? ::open(folder.File().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
                       : -1;
     if (fd < 0) return "cannot keep standard input in a temporary file";
-    const bool copied = CopyFile(STDIN_FILENO, fd);
+    const bool copied = CopyFile(STDIN_FILENO, fd, kLargestInputFile);
     ::close(fd);
-    if (!copied) return "cannot read standard input";
+    if (!copied)
+        return "cannot read standard input, or it holds more than " +
+               core::SizeText(kLargestInputFile);
     return read(folder.File());
 }
 

@@ -4,7 +4,9 @@
 
 #include <QDateTime>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace cli {
 
@@ -45,10 +47,27 @@ void ConsoleSink::WriteOut() {
     flushTimer.stop();
     if (pending.empty()) return;
     // Whole lines or none: a full disk leaves no line cut in half.
-    if (recorder::WriteWhole(fd, pending) == recorder::WriteResult::Written)
+    if (recorder::WriteWhole(fd, pending) == recorder::WriteResult::Written) {
         lines += pendingLines;
-    else
+        // A service runs unseen: the operator hears when the loss ends as when it began.
+        if (failing)
+            std::fprintf(stderr,
+                         "chromix3-cli: the records are written again; %ld lines were lost\n",
+                         lostInFailure);
+        failing = false;
+    } else {
+        const int error = errno;
         linesNotWritten += pendingLines;
+        if (!failing) {
+            std::fprintf(stderr,
+                         "chromix3-cli: the records cannot be written (%s): lines are lost until "
+                         "there is room again\n",
+                         std::strerror(error));
+            failing = true;
+            lostInFailure = 0;
+        }
+        lostInFailure += pendingLines;
+    }
     pending.clear();
     pendingLines = 0;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The console's sink of `watch`: each record as a line in the chosen format, to standard output
 // or a file, and each change of a sensor's state as a line on standard error (in the JSON stream
-// too, as an object with "status"). Lines are gathered and written whole, at the latest
-// kFlushDelayMs after the first of them, so a fast fleet costs few writes.
+// too, as an object with "status"). When writing begins to fail (a full disk, a file size limit)
+// standard error says so once, and again when it works again. Lines are gathered and written whole,
+// at the latest kFlushDelayMs after the first of them, so a fast fleet costs few writes.
 #include "cli/RecordFormat.h"
 #include "cli/WatchSink.h"
 
@@ -47,6 +48,8 @@ private:
     long pendingLines = 0;
     long lines = 0;
     long linesNotWritten = 0;
+    bool failing = false;   // the last write failed, and stderr has said so
+    long lostInFailure = 0; // lines lost since writing began to fail
     QTimer flushTimer;
 };
 

@@ -7,7 +7,8 @@
 // File:     one sensor a line, NAME ADDRESS [INTERVAL], separated by blanks; '#' begins a
 //           comment, blank lines are passed over.
 // A name is 1 to 64 letters, digits, '_', '-' or '.', unique in the fleet; an interval is in
-// seconds, 0 meaning as fast as the sensor answers.
+// seconds, 0 meaning as fast as the sensor answers. A line or option with a control character
+// (a tab aside) is refused, naming the character escaped and its column.
 #include "cli/CliOptions.h"
 
 #include <optional>
@@ -23,6 +24,9 @@ struct WatchTarget {
 };
 
 bool ValidSensorName(const std::string& name);
+// `text` fit for a message: control characters and bytes beyond ASCII escaped (\x1b), and a
+// long one cut, with its length.
+std::string ShownText(const std::string& text);
 // Nothing, with `why` set, for an address of neither form.
 std::optional<LinkChoice> ParseSensorAddress(const std::string& text, std::string& why);
 std::optional<WatchTarget> ParseSensorOption(const std::string& text, std::string& why);

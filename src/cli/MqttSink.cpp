@@ -1,12 +1,13 @@
 #include "cli/MqttSink.h"
 
+#include "cli/CliFiles.h"
 #include "cli/CliOptions.h"
+#include "core/SafeFile.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 
 #include <cstdio>
-#include <fstream>
 
 namespace cli {
 
@@ -50,6 +51,11 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
     if (!address) return Wrong("--mqtt needs host[:port]");
     options.host = address->host;
     options.caFile = parser.value("mqtt-tls").toStdString();
+    // The TLS library reads the CA file itself, blocking and without a limit: it gets only a
+    // file that passed ours.
+    if (std::string text, why; !options.caFile.empty() &&
+                               !core::ReadRegularFile(options.caFile, kLargestInputFile, text, why))
+        return Wrong("the CA file: " + why, kExitFileFailed);
     options.port = where.find(':') != std::string::npos ? address->port
                    : options.caFile.empty()             ? kMqttPort
                                                         : kMqttTlsPort;
@@ -57,9 +63,10 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
     if (parser.isSet("mqtt-password-file")) {
         if (options.user.empty()) return Wrong("--mqtt-password-file needs --mqtt-user");
         const std::string path = parser.value("mqtt-password-file").toStdString();
-        std::ifstream file(path);
-        if (!file) return Wrong("cannot read the password file " + path, kExitFileFailed);
-        std::getline(file, options.password);
+        std::string text, why;
+        if (!core::ReadRegularFile(path, kLargestInputFile, text, why))
+            return Wrong("the password file: " + why, kExitFileFailed);
+        options.password = text.substr(0, text.find('\n'));
         if (!options.password.empty() && options.password.back() == '\r')
             options.password.pop_back();
     }

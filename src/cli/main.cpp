@@ -20,9 +20,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
-#include <QFile>
-
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -378,12 +377,12 @@ std::optional<std::vector<WatchTarget>> WatchFleet(const QCommandLineParser& par
     }
     if (parser.isSet(kFleetOption)) {
         const QString path = parser.value(kFleetOption);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            PrintError("chromix3-cli: cannot read the fleet file " + path.toStdString());
+        std::string text;
+        if (!core::ReadRegularFile(path.toStdString(), kLargestInputFile, text, why)) {
+            PrintError("chromix3-cli: the fleet file: " + why);
             return status = kExitFileFailed, std::nullopt;
         }
-        const auto listed = ParseFleet(file.readAll().toStdString(), why);
+        const auto listed = ParseFleet(text, why);
         if (listed.empty()) {
             PrintUsageError(path + ": " +
                             QString::fromStdString(why.empty() ? "no sensor listed" : why));
@@ -672,6 +671,9 @@ int Run(const QStringList& arguments) {
 } // namespace cli
 
 int main(int argc, char* argv[]) {
+    // Over a file size limit a write is to fail with EFBIG, which the writers repair to whole
+    // rows and report, rather than end the process in the middle of a row.
+    std::signal(SIGXFSZ, SIG_IGN);
     core::UseQtEventDispatcher();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("chromix3-cli"));

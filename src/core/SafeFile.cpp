@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,6 +85,51 @@ int OpenRegularFile(const std::string& path, int flags, std::string& refusal) {
         return -1;
     }
     return fd;
+}
+
+std::string SizeText(std::size_t bytes) {
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
+        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes / 1024) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& text,
+                     std::string& refusal) {
+    text.clear();
+    const int fd = OpenRegularFile(path, O_RDONLY, refusal);
+    if (fd < 0) {
+        if (refusal.empty()) refusal = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::string tooLarge = path + " is larger than " + SizeText(limit) + ": not read.";
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && status.st_size > 0 && std::size_t(status.st_size) > limit) {
+        ::close(fd);
+        refusal = tooLarge;
+        return false;
+    }
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            refusal = errno == EAGAIN || errno == EWOULDBLOCK
+                          ? path + " has nothing to read without waiting: not read."
+                          : "cannot read " + path + ": " + std::strerror(errno);
+            break;
+        }
+        if (text.size() + std::size_t(n) > limit) {
+            refusal = tooLarge;
+            break;
+        }
+        text.append(chunk, std::size_t(n));
+    }
+    ::close(fd);
+    if (refusal.empty()) return true;
+    text.clear();
+    return false;
 }
 
 } // namespace core

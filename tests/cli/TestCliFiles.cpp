@@ -61,7 +61,7 @@ private slots:
         QTest::addColumn<bool>("noFile");
         QTest::addColumn<QString>("refusal"); // empty: taken
         QTest::newRow("complete") << QByteArray() << QByteArray() << false << "";
-        QTest::newRow("no file") << QByteArray() << QByteArray() << true << "Cannot read";
+        QTest::newRow("no file") << QByteArray() << QByteArray() << true << "cannot read";
         QTest::newRow("other type") << QByteArray("Parameter File") << QByteArray("Scope File")
                                     << false << "not a parameter file";
         QTest::newRow("other version")

@@ -109,38 +109,70 @@ private slots:
 
     // Each line of a fleet file, or --sensor text, and what it gives; `why` names a refusal.
     void sensorLists_data() {
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("option");      // --sensor rather than a fleet file
         QTest::addColumn<QString>("expected"); // name|where|interval ('-': none), lines by ';'
         QTest::addColumn<QString>("why");
         QTest::newRow("file with comments")
-            << "# fleet\n\nline4  tcp:10.0.0.5:10001  0.5  # paint shop\n"
-               "line5\tserial:/dev/ttyUSB0@57600\n"
+            << QByteArray("# fleet\n\nline4  tcp:10.0.0.5:10001  0.5  # paint shop\n"
+                          "line5\tserial:/dev/ttyUSB0@57600\n")
             << false << "line4|10.0.0.5:10001|0.5;line5|/dev/ttyUSB0|-"
             << "";
-        QTest::newRow("default port") << "a tcp:sensor.local" << false << "a|sensor.local:10001|-"
-                                      << "";
-        QTest::newRow("fourth field") << "a tcp:h 1 2" << false << ""
+        QTest::newRow("default port")
+            << QByteArray("a tcp:sensor.local") << false << "a|sensor.local:10001|-"
+            << "";
+        QTest::newRow("fourth field") << QByteArray("a tcp:h 1 2") << false << ""
                                       << "line 1:";
-        QTest::newRow("unknown transport") << "\na udp:h" << false << ""
+        QTest::newRow("unknown transport") << QByteArray("\na udp:h") << false << ""
                                            << "line 2:";
-        QTest::newRow("bad interval") << "a tcp:h -1" << false << ""
+        QTest::newRow("bad interval") << QByteArray("a tcp:h -1") << false << ""
                                       << "interval";
-        QTest::newRow("bad name") << "a/b tcp:h" << false << ""
+        QTest::newRow("bad name") << QByteArray("a/b tcp:h") << false << ""
                                   << "name";
-        QTest::newRow("odd baud") << "a serial:/dev/x@1234" << false << ""
+        QTest::newRow("odd baud") << QByteArray("a serial:/dev/x@1234") << false << ""
                                   << "baud";
-        QTest::newRow("option") << "line4=tcp:h:2000,interval=0.25" << true << "line4|h:2000|0.25"
+        QTest::newRow("option") << QByteArray("line4=tcp:h:2000,interval=0.25") << true
+                                << "line4|h:2000|0.25"
                                 << "";
-        QTest::newRow("option, no interval") << "x=serial:/dev/pts/3" << true << "x|/dev/pts/3|-"
-                                             << "";
-        QTest::newRow("option without name") << "tcp:h" << true << ""
+        QTest::newRow("option, no interval")
+            << QByteArray("x=serial:/dev/pts/3") << true << "x|/dev/pts/3|-"
+            << "";
+        QTest::newRow("option without name") << QByteArray("tcp:h") << true << ""
                                              << "NAME=ADDRESS";
-        QTest::newRow("option, bad interval") << "a=tcp:h,interval=x" << true << ""
+        QTest::newRow("option, bad interval") << QByteArray("a=tcp:h,interval=x") << true << ""
                                               << "interval";
+        // Control characters never reach a message raw: a NUL would cut it, an escape sequence
+        // would drive the operator's terminal. Long texts are told by their length.
+        QTest::newRow("CR LF lines")
+            << QByteArray("a tcp:h 1\r\nb tcp:g\r\n") << false << "a|h:10001|1;b|g:10001|-"
+            << "";
+        QTest::newRow("NUL in a name")
+            << QByteArray("\na tcp:h\nli\0ne4 tcp:h\n", 22) << false << ""
+            << "line 3: a control character (\\x00) at column 3";
+        QTest::newRow("escape in a comment") << QByteArray("a tcp:h # \x1b[2J") << false << ""
+                                             << "line 1: a control character (\\x1b) at column 11";
+        QTest::newRow("CR inside a line") << QByteArray("a tcp:h\r1") << false << ""
+                                          << "(\\x0d) at column 8";
+        QTest::newRow("DEL") << QByteArray("a\x7f tcp:h") << false << ""
+                             << "(\\x7f) at column 2";
+        QTest::newRow("name beyond ASCII") << QByteArray("l\xc3\xa4ne tcp:h") << false << ""
+                                           << "'l\\xc3\\xa4ne'";
+        QTest::newRow("name of 64")
+            << QByteArray(64, 'n') + " tcp:h" << false << QString(64, 'n') + "|h:10001|-"
+            << "";
+        QTest::newRow("name of 65") << QByteArray(65, 'n') + " tcp:h" << false << ""
+                                    << "line 1: the name is 65 characters long, more than 64";
+        QTest::newRow("name of 50000") << QByteArray(50000, 'n') + " tcp:h" << false << ""
+                                       << "the name is 50000 characters long";
+        QTest::newRow("address of 50000") << "a tcp:" + QByteArray(50000, 'h') + ":x" << false << ""
+                                          << "(50006 characters)";
+        QTest::newRow("option with escape") << QByteArray("a=tcp:h\x1b") << true << ""
+                                            << "--sensor: a control character (\\x1b) at column 8";
+        QTest::newRow("option, name of 65") << QByteArray(65, 'n') + "=tcp:h" << true << ""
+                                            << "the name is 65 characters long";
     }
     void sensorLists() {
-        QFETCH(QString, text);
+        QFETCH(QByteArray, text);
         QFETCH(bool, option);
         QFETCH(QString, expected);
         QFETCH(QString, why);
@@ -160,6 +192,9 @@ private slots:
         QCOMPARE(got.join(';'), expected);
         QVERIFY2(QString::fromStdString(refusal).contains(why), refusal.c_str());
         QCOMPARE(refusal.empty(), why.isEmpty());
+        QVERIFY2(refusal.size() < 200, refusal.substr(0, 200).c_str());
+        for (const char c : refusal)
+            QVERIFY2(static_cast<unsigned char>(c) >= 0x20 && c != 0x7f, refusal.c_str());
     }
 
     // The link's reports in a shell's words: the address named, no advice to press a button.

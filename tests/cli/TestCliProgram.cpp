@@ -6,6 +6,7 @@
 #include "sim/SensorModel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -13,8 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -70,8 +71,9 @@ class TestCliProgram : public QObject {
         return QStringList{"--tcp", tcpAddress} + limit;
     }
 
-    static Outcome Run(const QStringList& arguments) {
+    static Outcome Run(const QStringList& arguments, const QString& input = {}) {
         QProcess cli;
+        if (!input.isEmpty()) cli.setStandardInputFile(input);
         cli.start(QStringLiteral(CHROMIX_CLI_PATH), arguments);
         Outcome outcome;
         if (!cli.waitForFinished(kWaitMs)) return outcome;
@@ -179,7 +181,7 @@ private slots:
     void refusedFileSendsNothing_data() {
         QTest::addColumn<QByteArray>("contents"); // empty: no file at all
         QTest::addColumn<QString>("said");
-        QTest::newRow("missing") << QByteArray() << "Cannot read";
+        QTest::newRow("missing") << QByteArray() << "cannot read";
         QTest::newRow("garbled") << QByteArray("\x01\x7f=]]not a parameter file[\n", 27)
                                  << "not a parameter file";
         protocol::ParameterImage other = KnownImage(123);
@@ -335,20 +337,30 @@ private slots:
     }
 
     // A file size limit stands in for a full disk: the header fits and a row or so after it.
+    // The limit comes as a service manager sets it; the program itself must not die of it.
+    void measureOnAFullDiskKeepsWholeRowsAndSaysHowManyAreMissing_data() {
+        QTest::addColumn<bool>("named"); // --file rather than standard output
+        QTest::newRow("standard output") << false;
+        QTest::newRow("--file") << true;
+    }
     void measureOnAFullDiskKeepsWholeRowsAndSaysHowManyAreMissing() {
-        const QString path = dir.filePath("full.dat");
+        QFETCH(bool, named);
+        const QString path = dir.filePath(named ? "full-named.dat" : "full.dat");
         const auto header = QByteArray::fromStdString(recorder::RecordFileHeader(""));
         QProcess cli;
-        cli.setStandardOutputFile(path);
+        QStringList arguments = QStringList{"measure", "--count", "4"} + Link("tcp");
+        if (named)
+            arguments << "--file" << path;
+        else
+            cli.setStandardOutputFile(path);
         cli.setChildProcessModifier([limit = rlim_t(header.size() + 100)] {
-            std::signal(SIGXFSZ, SIG_IGN);
             const rlimit full{limit, limit};
             setrlimit(RLIMIT_FSIZE, &full);
         });
-        cli.start(QStringLiteral(CHROMIX_CLI_PATH),
-                  QStringList{"measure", "--count", "4"} + Link("tcp"));
+        cli.start(QStringLiteral(CHROMIX_CLI_PATH), arguments);
         QVERIFY(cli.waitForFinished(kWaitMs));
         const QByteArray err = cli.readAllStandardError();
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 3);
         const QByteArray out = Contents(path);
         QVERIFY(out.startsWith(header));
@@ -358,6 +370,88 @@ private slots:
             QCOMPARE(rows[row].split('\t').size(), 13);
         const QByteArray missing = QByteArray::number(4 - (rows.size() - 1)) + " of 4 rows";
         QVERIFY2(err.contains(missing), err.constData());
+    }
+
+    // Every file the command line reads is a regular file of at most 1 MiB, opened without
+    // waiting: a device, a fifo or a kernel file without end is refused at once, with its reason.
+    void inputFilesAreRefusedWithTheirReason_data() {
+        QTest::addColumn<QStringList>("arguments"); // FIFO, BIG: files this test makes
+        QTest::addColumn<QString>("input");         // standard input, when it counts
+        QTest::addColumn<QString>("said");
+        const QStringList send = QStringList{"send"} + Link("tcp") + QStringList{"--file"};
+        const QStringList mqtt{"watch", "--sensor", "a=tcp:h", "--mqtt", "h"};
+        QTest::newRow("fleet of zeros") << QStringList{"watch", "--fleet", "/dev/zero"} << ""
+                                        << "/dev/zero is a character device";
+        QTest::newRow("fleet of noise") << QStringList{"watch", "--fleet", "/dev/urandom"} << ""
+                                        << "/dev/urandom is a character device";
+        QTest::newRow("fleet fifo") << QStringList{"watch", "--fleet", "FIFO"} << ""
+                                    << "is a fifo";
+        QTest::newRow("fleet folder") << QStringList{"watch", "--fleet", "/tmp"} << ""
+                                      << "/tmp is a directory";
+        QTest::newRow("fleet of 2 MiB") << QStringList{"watch", "--fleet", "BIG"} << ""
+                                        << "is larger than 1 MiB";
+        // A kernel file tells no size: its bytes are counted as they come.
+        QTest::newRow("fleet, kernel file")
+            << QStringList{"watch", "--fleet", "/proc/self/pagemap"} << ""
+            << "/proc/self/pagemap is larger than 1 MiB";
+        QTest::newRow("send zeros") << send + QStringList{"/dev/zero"} << ""
+                                    << "/dev/zero is a character device";
+        QTest::newRow("send fifo") << send + QStringList{"FIFO"} << ""
+                                   << "is a fifo";
+        QTest::newRow("send 2 MiB") << send + QStringList{"BIG"} << ""
+                                    << "is larger than 1 MiB";
+        QTest::newRow("send endless input") << send + QStringList{"-"} << "/dev/zero"
+                                            << "holds more than 1 MiB";
+        QTest::newRow("password fifo")
+            << mqtt + QStringList{"--mqtt-user", "u", "--mqtt-password-file", "FIFO"} << ""
+            << "the password file: " + dir.filePath("fifo") + " is a fifo";
+        QTest::newRow("CA file of noise") << mqtt + QStringList{"--mqtt-tls", "/dev/urandom"} << ""
+                                          << "the CA file: /dev/urandom is a character device";
+    }
+    void inputFilesAreRefusedWithTheirReason() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(QString, said);
+        const QString fifo = dir.filePath("fifo");
+        const QString big = dir.filePath("big");
+        QVERIFY(QFileInfo::exists(fifo) || ::mkfifo(fifo.toLocal8Bit().constData(), 0600) == 0);
+        QFile file(big);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(2 * 1024 * 1024));
+        file.close();
+        arguments.replaceInStrings(QRegularExpression("^FIFO$"), fifo);
+        arguments.replaceInStrings(QRegularExpression("^BIG$"), big);
+        const Outcome outcome = Run(arguments, input);
+        QVERIFY2(outcome.err.contains(said.toUtf8()), outcome.err.constData());
+        QCOMPARE(outcome.status, 3);
+        QCOMPARE(outcome.out, QByteArray());
+    }
+
+    // A fleet file's wrong line is named, its control characters escaped, a long name by its
+    // length: the message stays whole and short.
+    void fleetLinesAreToldSafely_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("NUL") << QByteArray("a tcp:h\nli\0ne tcp:h\n", 20)
+                             << "line 2: a control character (\\x00) at column 3";
+        QTest::newRow("escape") << QByteArray("a\x1b]0;x\x07 tcp:h\n")
+                                << "line 1: a control character (\\x1b) at column 2";
+        QTest::newRow("name of 900000")
+            << QByteArray(900000, 'n') + " tcp:h\n"
+            << "line 1: the name is 900000 characters long, more than 64";
+    }
+    void fleetLinesAreToldSafely() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, said);
+        const QString path = dir.filePath("fleet");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+        file.close();
+        const Outcome outcome = Run({"watch", "--fleet", path});
+        QCOMPARE(outcome.status, 2);
+        QVERIFY2(outcome.err.contains(said.toUtf8()), outcome.err.constData());
+        QVERIFY2(outcome.err.endsWith('\n') && outcome.err.size() < 300,
+                 outcome.err.left(300).constData());
     }
 
     void hwinfoWritesTheFile() {

@@ -2,13 +2,16 @@
 // started again, the run ended by SIGTERM.
 #include "support/SimProgram.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -113,6 +116,40 @@ private slots:
             QVERIFY(Spread(record) < 650);
         QCOMPARE(run.Statuses("wide", "online").size(), 1);
         QCOMPARE(run.Statuses("flat", "online").size(), 1);
+    }
+
+    // A file size limit, as a service manager sets it, stands in for a full disk: the run is
+    // told once when records begin to be lost, and again once the file has room (emptied here).
+    void aFullDiskIsToldWhenItBeginsAndWhenItEnds() {
+        SimProgram sim;
+        const int port = StartSimProgram(sim, {});
+        QVERIFY(port > 0);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("records.tsv");
+        QProcess watch;
+        watch.setChildProcessModifier([] {
+            const rlimit full{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &full);
+        });
+        QByteArray err;
+        QObject::connect(&watch, &QProcess::readyReadStandardError,
+                         [&] { err += watch.readAllStandardError(); });
+        watch.start(QStringLiteral(CHROMIX_CLI_PATH),
+                    {"watch", "--interval", "0.01", "--timeout", "60", "--file", path, "--sensor",
+                     QStringLiteral("line4=tcp:127.0.0.1:%1").arg(port)});
+        const QByteArray lost = "chromix3-cli: the records cannot be written (File too large)";
+        const QByteArray again = "chromix3-cli: the records are written again";
+        QTRY_VERIFY_WITH_TIMEOUT(err.contains(lost), kWaitMs);
+        // Emptied until a write has come through: one cut back by the program at the moment it
+        // is emptied would stretch the file to its old length again.
+        QTRY_VERIFY_WITH_TIMEOUT((void(QFile::resize(path, 0)), err.contains(again)), kWaitMs);
+        const QByteArray before = err.left(err.indexOf(again));
+        QCOMPARE(before.count(lost), 1); // once, not once a row
+        ::kill(pid_t(watch.processId()), SIGTERM);
+        QVERIFY(watch.waitForFinished(kWaitMs));
+        QCOMPARE(watch.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(watch.exitCode(), 3);
+        QVERIFY2(err.contains("lines were not written"), err.constData());
     }
 
     void aSensorThatGoesAwayIsReportedAndComesBackWhileTheOtherGoesOn() {

@@ -10,6 +10,7 @@
 #include "core/AppState.h"
 #include "core/EventDispatcher.h"
 #include "core/SafeFile.h"
+#include "core/ShownText.h"
 #include "model/HardwareInfoFile.h"
 #include "model/ParameterDefaults.h"
 #include "model/ParameterFile.h"
@@ -35,15 +36,16 @@ namespace cli {
 
 namespace {
 
+// What reaches the terminal shows its control characters, never obeys them.
 void PrintError(const std::string& text) {
     std::string line = text;
     while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
         line.pop_back();
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", core::PrintableLines(line).c_str());
 }
 
 void PrintUsageError(const QString& text) {
-    std::fprintf(stderr, "chromix3-cli: %s\n", qPrintable(text));
+    std::fprintf(stderr, "chromix3-cli: %s\n", core::Printable(text.toStdString()).c_str());
 }
 
 // What went wrong, with the sensor's address, and the status that goes with it.
@@ -211,8 +213,9 @@ int TransferStatus(const comm::TransferResult& result, const SensorSession& sess
     return kExitOk;
 }
 
+// The sensor's bytes are 8-bit characters, and its text is data, never terminal control.
 int Identify(SensorSession& session) {
-    std::printf("%s\n", session.FirmwareId().c_str());
+    std::printf("%s\n", core::Printable(core::Utf8OfLatin1(session.FirmwareId())).c_str());
     return kExitOk;
 }
 

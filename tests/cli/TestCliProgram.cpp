@@ -5,6 +5,7 @@
 #include "model/RecordFile.h"
 #include "sim/SensorModel.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,11 +15,13 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
 
 constexpr int kWaitMs = 20000;
+constexpr int kWatchWaitMs = 60000;
 
 struct Outcome {
     int status = -1;
@@ -81,12 +84,73 @@ class TestCliProgram : public QObject {
         return outcome;
     }
 
+    // Runs watch until what it wrote satisfies `seen`, then ends it with SIGTERM.
+    static Outcome RunWatchUntil(const QStringList& arguments,
+                                 const std::function<bool(const Outcome&)>& seen) {
+        QProcess cli;
+        cli.start(QStringLiteral(CHROMIX_CLI_PATH), QStringList{"watch"} + arguments);
+        Outcome outcome;
+        QElapsedTimer clock;
+        clock.start();
+        while (!seen(outcome) && cli.state() != QProcess::NotRunning &&
+               clock.elapsed() < kWatchWaitMs) {
+            cli.waitForReadyRead(100);
+            outcome.out += cli.readAllStandardOutput();
+            outcome.err += cli.readAllStandardError();
+        }
+        ::kill(pid_t(cli.processId()), SIGTERM);
+        if (!cli.waitForFinished(kWaitMs)) return outcome;
+        outcome.status = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+        outcome.out += cli.readAllStandardOutput();
+        outcome.err += cli.readAllStandardError();
+        return outcome;
+    }
+
     QString WriteFile(const QString& name, const protocol::ParameterImage& image) const {
         const QString path = dir.filePath(name);
         return params::WriteParameterFileTo(path.toStdString(), image) >= 0 ? path : QString();
     }
 
 private slots:
+    // The sensor's text is data: what it says is shown on the terminal with its control
+    // characters escaped, its bytes as 8-bit characters, and the JSON lines parse.
+    void sensorTextIsShownNeverObeyed() {
+        const QByteArray bytes = "ID\x1b]0;owned\x07\nchromix3-cli: forged \xe9\xff\x80\x9b end";
+        QProcess odd;
+        const QString address = StartSim(
+            odd, {"--identification",
+                  "ID\\x1b]0;owned\\x07\\x0achromix3-cli: forged \\xe9\\xff\\x80\\x9b end"});
+        QVERIFY(!address.isEmpty());
+        const QByteArray shown = "ID\\x1b]0;owned\\x07\\nchromix3-cli: forged \xc3\xa9\xc3\xbf"
+                                 "\\x80\\x9b end";
+
+        const Outcome identified =
+            Run({"identify", "--tcp", address, "--timeout", QString::number(kWaitMs / 1000)});
+        QCOMPARE(identified.status, 0);
+        QCOMPARE(identified.out, shown + "\n");
+
+        const Outcome watched =
+            RunWatchUntil({"--sensor", "odd=tcp:" + address, "--format", "json", "--interval",
+                           "0.2", "--timeout", QString::number(kWaitMs / 1000)},
+                          [](const Outcome& seen) { return seen.out.contains("\"RED\""); });
+        odd.terminate();
+        odd.waitForFinished(kWaitMs);
+        QCOMPARE(watched.status, 0);
+        QVERIFY2(watched.err.contains("chromix3-cli: odd online: " + shown + "\n"),
+                 watched.err.constData());
+        QVERIFY(!watched.err.contains('\x1b') && !watched.err.contains("\nchromix3-cli: forged"));
+        int statuses = 0;
+        for (const QByteArray& line : watched.out.split('\n')) {
+            if (line.isEmpty()) continue;
+            QJsonParseError error;
+            const QJsonObject object = QJsonDocument::fromJson(line, &error).object();
+            QVERIFY2(error.error == QJsonParseError::NoError, line.constData());
+            if (object.value("status").toString() != "online") continue;
+            ++statuses;
+            QCOMPARE(object.value("detail").toString(), QString::fromLatin1(bytes));
+        }
+        QCOMPARE(statuses, 1);
+    }
     void initTestCase() {
         if (qEnvironmentVariable("CHROMIX_SIM").isEmpty())
             QSKIP("CHROMIX_SIM does not name the simulator program");

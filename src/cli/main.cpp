@@ -455,10 +455,17 @@ int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
         PrintError("chromix3-cli: cannot watch for SIGINT and SIGTERM");
         return kExitUsage;
     }
+    // The broker's client first: one that cannot be set up as asked ends the run before a
+    // record is written or anything is sent.
+    std::optional<MqttSink> broker;
+    if (mqtt.options && !broker.emplace(*mqtt.options).Publisher().SetupError().empty()) {
+        PrintError("chromix3-cli: " + broker->Publisher().SetupError());
+        if (fd != STDOUT_FILENO) ::close(fd);
+        return kExitUsage;
+    }
     ConsoleSink console(*format, fd, header);
     watch.AddSink(console);
-    std::optional<MqttSink> broker;
-    if (mqtt.options) watch.AddSink(broker.emplace(*mqtt.options));
+    if (broker) watch.AddSink(*broker);
     watch.Run();
     console.Flush(Watch::kFlushTimeoutMs);
     if (fd != STDOUT_FILENO) ::close(fd);

@@ -114,7 +114,9 @@ std::vector<std::uint8_t> SensorModel::Answer(const Request& request) {
     case kOrderLoadEeprom:
         return LoadFromEeprom(request);
     case kOrderIdentify: {
-        std::vector<std::uint8_t> text(kIdentification, kIdentification + sizeof(kIdentification));
+        std::vector<std::uint8_t> text(options.identification.begin(),
+                                       options.identification.end());
+        text.push_back(0);
         return frame::EncodeFrameBytes(kOrderIdentify, 0, text);
     }
     case kOrderMeasure:

@@ -43,6 +43,8 @@ public:
     struct Options {
         std::string eepromPath; // empty: the EEPROM lives in memory only
         std::uint32_t seed = 1;
+        // What order 7 answers (its bytes as they are, a 0 after them).
+        std::string identification = kIdentification;
     };
 
     explicit SensorModel(Options options);

@@ -6,8 +6,11 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -163,6 +166,29 @@ bool ReadWholeNumber(const QCommandLineParser& parser, const char* name, int low
     return true;
 }
 
+// \xHH as that byte and \\ as a backslash, so a test can give any byte on a command line;
+// empty when an escape is malformed.
+std::optional<std::string> UnescapedBytes(const QString& text) {
+    const std::string in = text.toStdString();
+    std::string out;
+    for (std::size_t at = 0; at < in.size(); ++at) {
+        if (in[at] != '\\') {
+            out += in[at];
+        } else if (at + 1 < in.size() && in[at + 1] == '\\') {
+            out += '\\';
+            ++at;
+        } else if (at + 3 < in.size() && in[at + 1] == 'x' &&
+                   std::isxdigit(static_cast<unsigned char>(in[at + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(in[at + 3]))) {
+            out += char(std::stoi(in.substr(at + 2, 2), nullptr, 16));
+            at += 3;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -206,6 +232,10 @@ int main(int argc, char* argv[]) {
         else
             parser.addOption({option.name, option.help});
     }
+    parser.addOption({"identification",
+                      "Answer the identification with this text (\\xHH a byte, \\\\ a "
+                      "backslash; at most 200 bytes).",
+                      "text"});
     parser.addOption({"piece-pause", "Pause between reply pieces in ms (default 20).", "ms"});
     parser.addOption({"only-order", "Limit the faults given to this order number.", "order"});
     parser.process(app);
@@ -246,6 +276,15 @@ int main(int argc, char* argv[]) {
     if (!ReadWholeNumber(parser, "trigger-index", 0, 127, triggerIndex)) return 2;
 
     sim::SensorModel::Options options;
+    if (parser.isSet("identification")) {
+        const auto text = UnescapedBytes(parser.value("identification"));
+        if (!text || text->size() > 200) {
+            std::fprintf(stderr, "chromix3-sim: --identification needs at most 200 bytes, "
+                                 "\\xHH and \\\\ the only escapes\n");
+            return 2;
+        }
+        options.identification = *text;
+    }
     options.eepromPath = parser.value("eeprom").toStdString();
     options.seed = parser.value("seed").toUInt();
     sim::SimServer server(options);

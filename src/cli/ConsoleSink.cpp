@@ -1,5 +1,6 @@
 #include "cli/ConsoleSink.h"
 
+#include "core/ShownText.h"
 #include "model/RecordFile.h"
 
 #include <QDateTime>
@@ -31,8 +32,9 @@ void ConsoleSink::Record(const MeasurementRecord& record) {
 }
 
 void ConsoleSink::Status(const std::string& sensor, bool online, const std::string& detail) {
-    std::fprintf(stderr, "chromix3-cli: %s %s: %s\n", sensor.c_str(), online ? "online" : "offline",
-                 detail.c_str());
+    // The identification is the sensor's text: a control character in it is shown, not obeyed.
+    std::fprintf(stderr, "chromix3-cli: %s %s: %s\n", core::Printable(sensor).c_str(),
+                 online ? "online" : "offline", core::Printable(detail).c_str());
     if (format != Format::Json) return;
     pending += StatusJson(sensor, QDateTime::currentMSecsSinceEpoch(), online, detail) + "\n";
     ++pendingLines;

@@ -3,11 +3,18 @@
 #include "cli/CliFiles.h"
 #include "cli/CliOptions.h"
 #include "core/SafeFile.h"
+#include "core/ShownText.h"
+#include "mqtt/Topics.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli {
 
@@ -18,6 +25,74 @@ MqttChoice Wrong(const std::string& text, int status = kExitUsage) {
     choice.error = text;
     choice.status = status;
     return choice;
+}
+
+// A string MQTT carries (a client id, a user name, a password, a topic) has a 16-bit length.
+constexpr std::size_t kMqttStringMax = 65535;
+// A password file is a line, not a document: a big one is a mistake, not a password.
+constexpr off_t kPasswordFileMax = 64 * 1024;
+
+std::string TooLong(const std::string& what) {
+    return what + " is longer than MQTT carries (" + std::to_string(kMqttStringMax) + " bytes)";
+}
+
+// Why a topic prefix cannot start every topic; empty when it can.
+std::string PrefixFault(const std::string& prefix) {
+    if (prefix.size() > kMqttStringMax) return TooLong("--topic-prefix");
+    if (prefix.find_first_of("+#") != std::string::npos)
+        return "--topic-prefix must not hold + or # (they are wildcards)";
+    if (prefix.empty() || prefix.front() == '/' || prefix.back() == '/' ||
+        prefix.find("//") != std::string::npos)
+        return "--topic-prefix must not be empty nor have an empty level";
+    return {};
+}
+
+// The password: the first line of `path`. Empty when taken, else why not; `warning`: said and
+// taken all the same.
+std::string ReadPasswordFile(const std::string& path, std::string& password, std::string& warning,
+                             int& status) {
+    status = kExitUsage;
+    // Only a regular file, as for every file the operator names: a fifo cannot hold the start.
+    std::string why;
+    const int fd = core::OpenRegularFile(path, O_RDONLY, why);
+    if (fd < 0 && !why.empty()) return "the password file " + why;
+    if (fd < 0) {
+        status = kExitFileFailed;
+        return "cannot read the password file " + path + ": " + std::strerror(errno);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        why = "cannot read the password file " + path + ": " + std::strerror(errno);
+    else if (info.st_size == 0)
+        why = "the password file " + path + " is empty";
+    else if (info.st_size > kPasswordFileMax)
+        why = "the password file " + path + " is larger than 64 kB";
+    std::string text;
+    if (why.empty()) {
+        text.resize(std::size_t(kPasswordFileMax) + 1);
+        std::size_t got = 0;
+        while (got < text.size()) {
+            const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) why = "cannot read the password file " + path + ": " + std::strerror(errno);
+            if (n <= 0) break;
+            got += std::size_t(n);
+        }
+        text.resize(got);
+        // It may have grown since the look.
+        if (why.empty() && got > std::size_t(kPasswordFileMax))
+            why = "the password file " + path + " is larger than 64 kB";
+    }
+    ::close(fd);
+    if (!why.empty()) return why;
+    password = text.substr(0, text.find('\n'));
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    if (password.empty()) return "the password file " + path + " has no password on its first line";
+    if (password.size() > kMqttStringMax) return TooLong("the password");
+    if (info.st_mode & (S_IRGRP | S_IROTH))
+        warning =
+            "the password file " + path + " can be read by its group or by others (chmod go-r it)";
+    return {};
 }
 
 } // namespace
@@ -60,21 +135,27 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
                    : options.caFile.empty()             ? kMqttPort
                                                         : kMqttTlsPort;
     options.user = parser.value("mqtt-user").toStdString();
+    if (options.user.size() > kMqttStringMax) return Wrong(TooLong("--mqtt-user"));
     if (parser.isSet("mqtt-password-file")) {
         if (options.user.empty()) return Wrong("--mqtt-password-file needs --mqtt-user");
-        const std::string path = parser.value("mqtt-password-file").toStdString();
-        std::string text, why;
-        if (!core::ReadRegularFile(path, kLargestInputFile, text, why))
-            return Wrong("the password file: " + why, kExitFileFailed);
-        options.password = text.substr(0, text.find('\n'));
-        if (!options.password.empty() && options.password.back() == '\r')
-            options.password.pop_back();
+        std::string warning;
+        int status = kExitUsage;
+        const std::string why = ReadPasswordFile(parser.value("mqtt-password-file").toStdString(),
+                                                 options.password, warning, status);
+        if (!why.empty()) return Wrong(why, status);
+        if (!warning.empty()) std::fprintf(stderr, "chromix3-cli: warning: %s\n", warning.c_str());
     }
     if (parser.isSet("topic-prefix")) {
         options.prefix = parser.value("topic-prefix").toStdString();
-        if (options.prefix.empty() || options.prefix.find_first_of("+#") != std::string::npos)
-            return Wrong("--topic-prefix must not be empty nor hold + or #");
+        const std::string fault = PrefixFault(options.prefix);
+        if (!fault.empty()) return Wrong(fault);
     }
+    options.clientId = parser.value("mqtt-client-id").toStdString();
+    if (options.clientId.size() > kMqttStringMax) return Wrong(TooLong("--mqtt-client-id"));
+    if (mqtt::ClientTopic(options.prefix, options.clientId).size() > kMqttStringMax)
+        return Wrong("--topic-prefix and --mqtt-client-id together make a topic longer than "
+                     "MQTT carries (" +
+                     std::to_string(kMqttStringMax) + " bytes)");
     if (parser.isSet("mqtt-qos")) {
         const QString qos = parser.value("mqtt-qos");
         if (qos != "0" && qos != "1") return Wrong("--mqtt-qos is 0 or 1");
@@ -86,9 +167,8 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
         if (!ok || count < 1) return Wrong("--mqtt-queue needs a count of 1 or more");
         options.queueSize = std::size_t(count);
     }
-    options.clientId = parser.value("mqtt-client-id").toStdString();
     options.log = [](const std::string& text) {
-        std::fprintf(stderr, "chromix3-cli: %s\n", text.c_str());
+        std::fprintf(stderr, "chromix3-cli: %s\n", core::Printable(text).c_str());
     };
     MqttChoice choice;
     choice.options = std::move(options);

@@ -1,6 +1,7 @@
 #include "cli/WatchedSensor.h"
 
 #include "cli/ShellTexts.h"
+#include "core/ShownText.h"
 #include "link/LinkTexts.h"
 #include "link/SerialDevices.h"
 #include "link/ServerList.h"
@@ -322,7 +323,8 @@ void WatchedSensor::Identified(const std::string& firmwareId) {
     reportedOffline = false;
     lastReason.clear();
     state = State::Idle;
-    listener.StatusChanged(*this, true, firmwareId);
+    // The sensor's bytes are 8-bit characters (as the window shows them): every sink gets UTF-8.
+    listener.StatusChanged(*this, true, core::Utf8OfLatin1(firmwareId));
     plannedNs = clock.nsecsElapsed();
     if (state == State::Idle) SendRequest(protocol::kOrderMeasure);
 }

@@ -10,6 +10,7 @@
 #include "core/AppState.h"
 #include "core/EventDispatcher.h"
 #include "core/SafeFile.h"
+#include "core/ShownText.h"
 #include "model/HardwareInfoFile.h"
 #include "model/ParameterDefaults.h"
 #include "model/ParameterFile.h"
@@ -34,15 +35,16 @@ namespace cli {
 
 namespace {
 
+// What reaches the terminal shows its control characters, never obeys them.
 void PrintError(const std::string& text) {
     std::string line = text;
     while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
         line.pop_back();
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", core::PrintableLines(line).c_str());
 }
 
 void PrintUsageError(const QString& text) {
-    std::fprintf(stderr, "chromix3-cli: %s\n", qPrintable(text));
+    std::fprintf(stderr, "chromix3-cli: %s\n", core::Printable(text.toStdString()).c_str());
 }
 
 // What went wrong, with the sensor's address, and the status that goes with it.
@@ -210,8 +212,9 @@ int TransferStatus(const comm::TransferResult& result, const SensorSession& sess
     return kExitOk;
 }
 
+// The sensor's bytes are 8-bit characters, and its text is data, never terminal control.
 int Identify(SensorSession& session) {
-    std::printf("%s\n", session.FirmwareId().c_str());
+    std::printf("%s\n", core::Printable(core::Utf8OfLatin1(session.FirmwareId())).c_str());
     return kExitOk;
 }
 
@@ -451,10 +454,17 @@ int RunWatch(const QCommandLineParser& top, const QCommandLineParser& parser) {
         PrintError("chromix3-cli: cannot watch for SIGINT and SIGTERM");
         return kExitUsage;
     }
+    // The broker's client first: one that cannot be set up as asked ends the run before a
+    // record is written or anything is sent.
+    std::optional<MqttSink> broker;
+    if (mqtt.options && !broker.emplace(*mqtt.options).Publisher().SetupError().empty()) {
+        PrintError("chromix3-cli: " + broker->Publisher().SetupError());
+        if (fd != STDOUT_FILENO) ::close(fd);
+        return kExitUsage;
+    }
     ConsoleSink console(*format, fd, header);
     watch.AddSink(console);
-    std::optional<MqttSink> broker;
-    if (mqtt.options) watch.AddSink(broker.emplace(*mqtt.options));
+    if (broker) watch.AddSink(*broker);
     watch.Run();
     console.Flush(Watch::kFlushTimeoutMs);
     if (fd != STDOUT_FILENO) ::close(fd);

@@ -10,9 +10,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace mqtt {
@@ -20,6 +20,7 @@ namespace mqtt {
 namespace {
 
 constexpr int kMiscIntervalMs = 1000;
+constexpr std::size_t kMqttStringMax = 65535;
 const char* const kStopped = "stopped";
 
 std::string DefaultClientId() {
@@ -43,34 +44,69 @@ bool RefusedBeforeTaken(int rc) {
 
 Publisher::Publisher(Options options)
     : options_(std::move(options)), retryMs_(options_.retryFirstMs), queue_(options_.queueSize) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { mosquitto_lib_init(); });
     if (options_.clientId.empty()) options_.clientId = DefaultClientId();
     if (options_.qos != 0) options_.qos = 1;
     if (options_.window < 1) options_.window = 1;
-
-    client_ = mosquitto_new(options_.clientId.c_str(), true, this);
-    mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-    mosquitto_int_option(client_, MOSQ_OPT_SEND_MAXIMUM, options_.window);
-    mosquitto_connect_callback_set(client_, &Publisher::OnConnect);
-    mosquitto_disconnect_callback_set(client_, &Publisher::OnDisconnect);
-    mosquitto_publish_callback_set(client_, &Publisher::OnPublish);
-    if (!options_.user.empty())
-        mosquitto_username_pw_set(client_, options_.user.c_str(),
-                                  options_.password.empty() ? nullptr : options_.password.c_str());
-    if (!options_.caFile.empty())
-        mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
-    // One will per connection: it marks this process offline, and each sensor's status names
-    // the process that publishes it, so a consumer sees all of a dead process's sensors go.
-    const std::string will = ClientStatusPayload(false, "connection lost", {});
-    mosquitto_will_set(client_, ClientTopic(options_.prefix, options_.clientId).c_str(),
-                       int(will.size()), will.data(), options_.qos, true);
-
+    setupError_ = SetUp();
     misc_.setInterval(kMiscIntervalMs);
     QObject::connect(&misc_, &QTimer::timeout, [this] { Misc(); });
     retry_.setSingleShot(true);
     QObject::connect(&retry_, &QTimer::timeout, [this] { Connect(); });
-    Connect();
+    // Without the set-up asked for (TLS above all) nothing may reach the broker.
+    if (setupError_.empty())
+        Connect();
+    else
+        closing_ = true;
+}
+
+std::string Publisher::SetUp() {
+    static const int initialised = mosquitto_lib_init();
+    if (initialised != MOSQ_ERR_SUCCESS)
+        return "MQTT: the client library cannot start: " + ErrorText(initialised);
+    // MQTT gives each of these a 16-bit length; the client library would cut or crash.
+    const std::pair<const char*, const std::string*> strings[] = {{"client id", &options_.clientId},
+                                                                  {"user name", &options_.user},
+                                                                  {"password", &options_.password}};
+    for (const auto& [what, text] : strings)
+        if (text->size() > kMqttStringMax)
+            return std::string("MQTT: the ") + what + " is longer than MQTT carries (" +
+                   std::to_string(kMqttStringMax) + " bytes)";
+    errno = 0;
+    client_ = mosquitto_new(options_.clientId.c_str(), true, this);
+    if (!client_)
+        return "MQTT: the client library refuses the client id" +
+               (errno ? ": " + std::string(std::strerror(errno)) : std::string());
+    int rc = mosquitto_int_option(client_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    if (rc == MOSQ_ERR_SUCCESS)
+        rc = mosquitto_int_option(client_, MOSQ_OPT_SEND_MAXIMUM, options_.window);
+    if (rc != MOSQ_ERR_SUCCESS) return "MQTT: the client's options: " + ErrorText(rc);
+    mosquitto_connect_callback_set(client_, &Publisher::OnConnect);
+    mosquitto_disconnect_callback_set(client_, &Publisher::OnDisconnect);
+    mosquitto_publish_callback_set(client_, &Publisher::OnPublish);
+    if (!options_.user.empty()) {
+        rc = mosquitto_username_pw_set(client_, options_.user.c_str(),
+                                       options_.password.empty() ? nullptr
+                                                                 : options_.password.c_str());
+        if (rc != MOSQ_ERR_SUCCESS) return "MQTT: the user name and password: " + ErrorText(rc);
+    }
+    if (!options_.caFile.empty()) {
+        rc =
+            mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
+        if (rc != MOSQ_ERR_SUCCESS) {
+            // The client tells only that an argument was wrong: the file says what was.
+            std::string why = ErrorText(rc);
+            if (::access(options_.caFile.c_str(), R_OK) != 0)
+                why += " (" + std::string(std::strerror(errno)) + ")";
+            return "MQTT: TLS cannot be set up with the CA file " + options_.caFile + ": " + why;
+        }
+    }
+    // One will per connection: it marks this process offline, and each sensor's status names
+    // the process that publishes it, so a consumer sees all of a dead process's sensors go.
+    const std::string will = ClientStatusPayload(false, "connection lost", {});
+    rc = mosquitto_will_set(client_, ClientTopic(options_.prefix, options_.clientId).c_str(),
+                            int(will.size()), will.data(), options_.qos, true);
+    if (rc != MOSQ_ERR_SUCCESS) return "MQTT: the last will: " + ErrorText(rc);
+    return {};
 }
 
 Publisher::~Publisher() {
@@ -123,7 +159,8 @@ void Publisher::Close(int timeoutMs) {
     if (connected_) {
         AfterClientCall();
         Flush(timeoutMs);
-        mosquitto_disconnect(client_);
+        // A failure here means the connection is gone already: the end is the same.
+        (void)mosquitto_disconnect(client_);
         AfterClientCall();
     }
     misc_.stop();
@@ -234,7 +271,8 @@ void Publisher::Writable() {
 }
 
 void Publisher::Misc() {
-    mosquitto_loop_misc(client_);
+    const int rc = mosquitto_loop_misc(client_);
+    if (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_NO_CONN && !lost_) AttemptFailed(rc);
     // A broker that takes the connection and never answers (or a host that never does) ends
     // the attempt as the keep-alive would end an idle connection.
     if (!connected_ && !lost_ && attempt_.hasExpired(qint64(options_.keepAliveS) * 1000))
@@ -251,7 +289,7 @@ void Publisher::AttemptFailed(int rc) {
 void Publisher::AfterClientCall() {
     if (lost_) ConnectionLost();
     Pump();
-    if (writer_) writer_->setEnabled(mosquitto_want_write(client_));
+    if (writer_ && client_) writer_->setEnabled(mosquitto_want_write(client_));
     if (waiting_ && Idle()) waiting_->quit();
 }
 
@@ -318,7 +356,7 @@ bool Publisher::PublishClientStatus() {
 
 bool Publisher::Idle() const {
     return queue_.Empty() && inFlight_.empty() && !clientStatusDue_ &&
-           !mosquitto_want_write(client_);
+           (!client_ || !mosquitto_want_write(client_));
 }
 
 void Publisher::Log(const std::string& text) const {

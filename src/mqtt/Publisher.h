@@ -53,6 +53,8 @@ struct Counters {
 
 class Publisher {
 public:
+    // A client that cannot be set up as asked (a TLS set-up that fails, say) never connects:
+    // SetupError says why, and the caller ends there.
     explicit Publisher(Options options);
     // Without Close the broker sees the connection drop, as after a crash, and publishes the
     // will.
@@ -70,6 +72,8 @@ public:
     // out within `timeoutMs`, then a clean disconnect (so the will stays unused).
     void Close(int timeoutMs);
 
+    // Empty when the client was set up as asked.
+    const std::string& SetupError() const { return setupError_; }
     bool Connected() const { return connected_; }
     Counters Count() const;
     const std::string& ClientId() const { return options_.clientId; }
@@ -78,6 +82,9 @@ private:
     static void OnConnect(mosquitto*, void* self, int rc);
     static void OnDisconnect(mosquitto*, void* self, int rc);
     static void OnPublish(mosquitto*, void* self, int mid);
+
+    // Sets the client up from the options; the reason when a step failed.
+    std::string SetUp();
 
     void Know(const std::string& sensor);
     void Connect();
@@ -97,6 +104,7 @@ private:
     std::string Topic(const OutMessage& message) const;
 
     Options options_;
+    std::string setupError_;
     mosquitto* client_ = nullptr;
     std::unique_ptr<QSocketNotifier> reader_;
     std::unique_ptr<QSocketNotifier> writer_;

@@ -5,21 +5,27 @@
 #include "model/RecordFile.h"
 #include "sim/SensorModel.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
 constexpr int kWaitMs = 20000;
+constexpr int kWatchWaitMs = 60000;
 
 struct Outcome {
     int status = -1;
@@ -83,12 +89,187 @@ class TestCliProgram : public QObject {
         return outcome;
     }
 
+    // Runs watch until what it wrote satisfies `seen`, then ends it with SIGTERM.
+    static Outcome RunWatchUntil(const QStringList& arguments,
+                                 const std::function<bool(const Outcome&)>& seen) {
+        QProcess cli;
+        cli.start(QStringLiteral(CHROMIX_CLI_PATH), QStringList{"watch"} + arguments);
+        Outcome outcome;
+        QElapsedTimer clock;
+        clock.start();
+        while (!seen(outcome) && cli.state() != QProcess::NotRunning &&
+               clock.elapsed() < kWatchWaitMs) {
+            cli.waitForReadyRead(100);
+            outcome.out += cli.readAllStandardOutput();
+            outcome.err += cli.readAllStandardError();
+        }
+        ::kill(pid_t(cli.processId()), SIGTERM);
+        if (!cli.waitForFinished(kWaitMs)) return outcome;
+        outcome.status = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+        outcome.out += cli.readAllStandardOutput();
+        outcome.err += cli.readAllStandardError();
+        return outcome;
+    }
+
+    // A password file of the kind named, its path ("" for none).
+    QString PasswordFile(const QString& kind) const {
+        const QString path = dir.filePath("password-" + kind);
+        QFile::remove(path);
+        QByteArray text;
+        if (kind.isEmpty()) return {};
+        if (kind == "missing") return path;
+        if (kind == "directory") return QDir().mkpath(path) ? path : QString();
+        if (kind == "fifo") return ::mkfifo(path.toLocal8Bit().constData(), 0600) == 0 ? path : "";
+        if (kind == "good") text = "secret\n";
+        if (kind == "megabyte") text = QByteArray(1 << 20, 'p');
+        if (kind == "line too long") text = QByteArray(65536, 'p');
+        if (kind == "no first line") text = "\nsecret\n";
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return {};
+        file.close();
+        return ::chmod(path.toLocal8Bit().constData(), 0600) == 0 ? path : QString();
+    }
+
     QString WriteFile(const QString& name, const protocol::ParameterImage& image) const {
         const QString path = dir.filePath(name);
         return params::WriteParameterFileTo(path.toStdString(), image) >= 0 ? path : QString();
     }
 
 private slots:
+    // What MQTT cannot carry, a TLS set-up that fails, and a password file that holds no
+    // password end watch with the reason before anything is sent: a listener standing for the
+    // broker sees no connection.
+    void watchRefusesWhatCannotGoToTheBroker_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("passwordFile"); // the kind, given with --mqtt-user
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        const QString big(70000, 'x');
+        const QString half(40000, 'h');
+        QTest::newRow("TLS, no CA file")
+            << QStringList{"--mqtt-tls", "/nonexistent/ca.crt"} << "good" << 2
+            << "TLS cannot be set up with the CA file /nonexistent/ca.crt";
+        QTest::newRow("client id too long") << QStringList{"--mqtt-client-id", big} << "" << 2
+                                            << "--mqtt-client-id is longer than MQTT carries";
+        QTest::newRow("user too long") << QStringList{"--mqtt-user", big} << "" << 2
+                                       << "--mqtt-user is longer than MQTT carries";
+        QTest::newRow("prefix too long") << QStringList{"--topic-prefix", big} << "" << 2
+                                         << "--topic-prefix is longer than MQTT carries";
+        QTest::newRow("prefix and id too long together")
+            << QStringList{"--topic-prefix", half, "--mqtt-client-id", half} << "" << 2
+            << "together make a topic longer";
+        QTest::newRow("prefix with +")
+            << QStringList{"--topic-prefix", "plant/+"} << "" << 2 << "wildcards";
+        QTest::newRow("prefix with #")
+            << QStringList{"--topic-prefix", "#"} << "" << 2 << "wildcards";
+        QTest::newRow("prefix with an empty level")
+            << QStringList{"--topic-prefix", "plant//hall"} << "" << 2 << "empty level";
+        QTest::newRow("prefix ending in /")
+            << QStringList{"--topic-prefix", "plant/"} << "" << 2 << "empty level";
+        QTest::newRow("password file a directory")
+            << QStringList{} << "directory" << 2 << "is a directory";
+        QTest::newRow("password file a fifo")
+            << QStringList{} << "fifo" << 2 << "is a fifo, not a regular file";
+        QTest::newRow("password file empty") << QStringList{} << "empty" << 2 << "is empty";
+        QTest::newRow("password file of a megabyte")
+            << QStringList{} << "megabyte" << 2 << "is larger than 64 kB";
+        QTest::newRow("password longer than MQTT carries")
+            << QStringList{} << "line too long" << 2 << "the password is longer than MQTT";
+        QTest::newRow("password file, first line empty")
+            << QStringList{} << "no first line" << 2 << "no password on its first line";
+        QTest::newRow("password file missing")
+            << QStringList{} << "missing" << 3 << "No such file or directory";
+    }
+    void watchRefusesWhatCannotGoToTheBroker() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, passwordFile);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+        if (!passwordFile.isEmpty()) {
+            const QString path = PasswordFile(passwordFile);
+            QVERIFY(!path.isEmpty());
+            arguments += QStringList{"--mqtt-user", "operator", "--mqtt-password-file", path};
+        }
+        const Outcome outcome =
+            Run(QStringList{"watch", "--sensor", "a=tcp:127.0.0.1:1", "--mqtt",
+                            QString("127.0.0.1:%1").arg(listener.serverPort())} +
+                arguments);
+        QCOMPARE(outcome.status, status);
+        QVERIFY2(outcome.err.contains(said.toUtf8()), outcome.err.left(500).constData());
+        QVERIFY(outcome.out.isEmpty());
+        // watch has ended: a connection it had begun would be waiting here.
+        QVERIFY(!listener.waitForNewConnection(0));
+    }
+
+    // A password file that others may read is taken, with a warning; one only its owner reads
+    // is taken without a word.
+    void aPasswordFileOthersCanReadIsWarnedAbout_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("owner only") << 0600 << false;
+        QTest::newRow("group reads") << 0640 << true;
+        QTest::newRow("others read") << 0604 << true;
+    }
+    void aPasswordFileOthersCanReadIsWarnedAbout() {
+        QFETCH(int, mode);
+        QFETCH(bool, warned);
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+        const QString path = PasswordFile("good");
+        QVERIFY(!path.isEmpty());
+        QCOMPARE(::chmod(path.toLocal8Bit().constData(), mode_t(mode)), 0);
+        // The sensor that is not there goes offline once the options are all taken.
+        const Outcome outcome =
+            RunWatchUntil({"--sensor", "a=tcp:127.0.0.1:1", "--mqtt",
+                           QString("127.0.0.1:%1").arg(listener.serverPort()), "--mqtt-user",
+                           "operator", "--mqtt-password-file", path},
+                          [](const Outcome& seen) { return seen.err.contains("a offline"); });
+        QVERIFY2(outcome.err.contains("a offline"), outcome.err.constData());
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.err.contains("can be read by its group or by others"), warned);
+    }
+
+    // The sensor's text is data: what it says is shown on the terminal with its control
+    // characters escaped, its bytes as 8-bit characters, and the JSON lines parse.
+    void sensorTextIsShownNeverObeyed() {
+        const QByteArray bytes = "ID\x1b]0;owned\x07\nchromix3-cli: forged \xe9\xff\x80\x9b end";
+        QProcess odd;
+        const QString address = StartSim(
+            odd, {"--identification",
+                  "ID\\x1b]0;owned\\x07\\x0achromix3-cli: forged \\xe9\\xff\\x80\\x9b end"});
+        QVERIFY(!address.isEmpty());
+        const QByteArray shown = "ID\\x1b]0;owned\\x07\\nchromix3-cli: forged \xc3\xa9\xc3\xbf"
+                                 "\\x80\\x9b end";
+
+        const Outcome identified =
+            Run({"identify", "--tcp", address, "--timeout", QString::number(kWaitMs / 1000)});
+        QCOMPARE(identified.status, 0);
+        QCOMPARE(identified.out, shown + "\n");
+
+        const Outcome watched =
+            RunWatchUntil({"--sensor", "odd=tcp:" + address, "--format", "json", "--interval",
+                           "0.2", "--timeout", QString::number(kWaitMs / 1000)},
+                          [](const Outcome& seen) { return seen.out.contains("\"RED\""); });
+        odd.terminate();
+        odd.waitForFinished(kWaitMs);
+        QCOMPARE(watched.status, 0);
+        QVERIFY2(watched.err.contains("chromix3-cli: odd online: " + shown + "\n"),
+                 watched.err.constData());
+        QVERIFY(!watched.err.contains('\x1b') && !watched.err.contains("\nchromix3-cli: forged"));
+        int statuses = 0;
+        for (const QByteArray& line : watched.out.split('\n')) {
+            if (line.isEmpty()) continue;
+            QJsonParseError error;
+            const QJsonObject object = QJsonDocument::fromJson(line, &error).object();
+            QVERIFY2(error.error == QJsonParseError::NoError, line.constData());
+            if (object.value("status").toString() != "online") continue;
+            ++statuses;
+            QCOMPARE(object.value("detail").toString(), QString::fromLatin1(bytes));
+        }
+        QCOMPARE(statuses, 1);
+    }
     void initTestCase() {
         if (qEnvironmentVariable("CHROMIX_SIM").isEmpty())
             QSKIP("CHROMIX_SIM does not name the simulator program");

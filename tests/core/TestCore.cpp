@@ -1,8 +1,13 @@
 // The ground's own rules: one command at a time, and texts that are bytes.
 #include "controls/ScreenFit.h"
 #include "core/CommandGate.h"
+#include "core/JsonText.h"
+#include "core/ShownText.h"
 #include "core/Text.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <string>
@@ -82,6 +87,67 @@ class TestCore : public QObject {
     Q_OBJECT
 
 private slots:
+    // Text from outside on a terminal: what would steer it (a title set by ESC ] ... BEL, a
+    // forged line, C1's CSI) is shown, everything else is left as it is.
+    void controlCharactersAreShownNotObeyed_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("plain") << QByteArray("CHROMIX3 V4.2") << QByteArray("CHROMIX3 V4.2");
+        QTest::newRow("title") << QByteArray("\x1b]0;owned\x07")
+                               << QByteArray("\\x1b]0;owned\\x07");
+        QTest::newRow("forged line") << QByteArray("ok\nchromix3-cli: fake\r\t")
+                                     << QByteArray("ok\\nchromix3-cli: fake\\r\\t");
+        QTest::newRow("backslash doubled") << QByteArray("a\\x1b") << QByteArray("a\\\\x1b");
+        QTest::newRow("DEL and C1 CSI") << QByteArray("\x7f\xc2\x9b") << QByteArray("\\x7f\\x9b");
+        QTest::newRow("UTF-8 kept")
+            << QByteArray("Ger\xc3\xa4t \xe2\x82\xac") << QByteArray("Ger\xc3\xa4t \xe2\x82\xac");
+        QTest::newRow("no UTF-8") << QByteArray("\xe9\xff\xc3") << QByteArray("\\xe9\\xff\\xc3");
+        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QByteArray("\\xc0\\xaf");
+        QTest::newRow("NUL") << QByteArray("a\0b", 3) << QByteArray("a\\x00b");
+    }
+    void controlCharactersAreShownNotObeyed() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(QByteArray::fromStdString(Printable(text.toStdString())), shown);
+        // Many lines keep their breaks, and each line is shown the same.
+        if (!text.contains('\n'))
+            QCOMPARE(QByteArray::fromStdString(PrintableLines((text + "\n" + text).toStdString())),
+                     shown + "\n" + shown);
+    }
+
+    // The sensor's bytes as 8-bit characters, then as a JSON string: a strict parser takes it
+    // and reads the characters the window would show. A stray byte in a text taken for UTF-8
+    // is its Latin-1 character too.
+    void sensorBytesMakeValidJson_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("decoded"); // Utf8OfLatin1 first
+        QTest::addColumn<QString>("read"); // what the parser reads
+        QByteArray high;
+        for (int c = 0x80; c <= 0xff; ++c)
+            high += char(c);
+        const QByteArray controls = "\x01\x1b]0;x\x07\n\r\t\x7f\"\\";
+        const QByteArray stray = "a\xe9\x80\xff\xc3(";
+        QTest::newRow("plain") << QByteArray("SN 00123") << true << "SN 00123";
+        QTest::newRow("all high bytes") << high << true << QString::fromLatin1(high);
+        QTest::newRow("controls") << controls << true << QString::fromLatin1(controls);
+        QTest::newRow("stray bytes, not decoded") << stray << false << QString::fromLatin1(stray);
+        QTest::newRow("UTF-8, not decoded")
+            << QByteArray("Ger\xc3\xa4t") << false << QString::fromUtf8("Ger\xc3\xa4t");
+    }
+    void sensorBytesMakeValidJson() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, decoded);
+        QFETCH(QString, read);
+        const std::string text = decoded ? Utf8OfLatin1(bytes.toStdString()) : bytes.toStdString();
+        const QByteArray json = QByteArray::fromStdString("{\"t\":" + JsonString(text) + "}");
+        QJsonParseError error;
+        const QJsonObject object = QJsonDocument::fromJson(json, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(object.value("t").toString(), read);
+        // Nothing a terminal obeys: no control byte, C1 included, is left in the line.
+        QVERIFY(!QString::fromUtf8(json).contains(QRegularExpression("[\\x00-\\x1f\\x7f-\\x9f]")));
+    }
+
     void aWindowIsFittedIntoTheScreenByTheLeastMove_data() {
         QTest::addColumn<QRect>("wanted");
         QTest::addColumn<QRect>("fitted");

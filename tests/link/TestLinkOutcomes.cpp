@@ -159,13 +159,13 @@ private slots:
         };
         QObject owner;
         bool missed = false;
+        const std::size_t asked = f->simulator.RequestLog().size();
         if (!afterTheNext) {
             const int late = f->simulator.ReleaseHeldReply();
             f->simulator.ClearFaults();
             QVERIFY(late > 0);
             QVERIFY(f->WaitForBytesAtLink(late));
         } else {
-            const std::size_t asked = f->simulator.RequestLog().size();
             support::WhenReady(
                 &owner, [&] { return f->simulator.RequestLog().size() > asked; }, releaseAll,
                 [&] {

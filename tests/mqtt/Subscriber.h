@@ -63,6 +63,14 @@ public:
             if (message.topic == topic) payloads << QString::fromStdString(message.payload);
         return payloads;
     }
+    // The payloads' bytes as they came, for a test of their encoding.
+    QList<QByteArray> RawPayloads(const std::string& topic) const {
+        std::lock_guard lock(mutex_);
+        QList<QByteArray> payloads;
+        for (const auto& message : received_)
+            if (message.topic == topic) payloads << QByteArray::fromStdString(message.payload);
+        return payloads;
+    }
     QString Last(const std::string& topic) const {
         const auto payloads = Payloads(topic);
         return payloads.empty() ? QString() : payloads.back();

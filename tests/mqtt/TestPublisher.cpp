@@ -8,6 +8,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpServer>
 #include <QTest>
 
 using mqtttest::kWaitMs;
@@ -34,6 +35,45 @@ class TestPublisher : public QObject {
     Q_OBJECT
 
 private slots:
+    // A client that cannot be set up as asked says why and never connects: above all never in
+    // the clear when TLS was asked for. A listener stands for the broker and must see nothing.
+    void aSetUpThatFailsIsRefusedAndNeverConnects_data() {
+        QTest::addColumn<QString>("caFile");
+        QTest::addColumn<QByteArray>("clientId");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("CA file missing")
+            << "/nonexistent/ca.crt" << QByteArray("watcher") << "TLS cannot be set up";
+        QTest::newRow("client id too long")
+            << "" << QByteArray(65536, 'c') << "client id is longer than MQTT carries";
+        QTest::newRow("client id not UTF-8")
+            << "" << QByteArray("watcher\xff") << "client library refuses the client id";
+    }
+    void aSetUpThatFailsIsRefusedAndNeverConnects() {
+        QFETCH(QString, caFile);
+        QFETCH(QByteArray, clientId);
+        QFETCH(QString, said);
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+        mqtt::Options options = OptionsFor(listener.serverPort(), 1, clientId.toStdString());
+        options.user = "operator";
+        options.password = "secret";
+        options.caFile = caFile.toStdString();
+        std::string logged;
+        options.log = [&](const std::string& text) { logged += text; };
+        mqtt::Publisher publisher(options);
+        QVERIFY2(QString::fromStdString(publisher.SetupError()).contains(said),
+                 publisher.SetupError().c_str());
+        publisher.Status("s", true, "id");
+        publisher.Measurement("s", "{}");
+        // Nothing here may touch a client that was never made.
+        publisher.Flush(0);
+        publisher.Close(0);
+        QVERIFY(!publisher.Connected());
+        // No connect was begun: none can be pending once the loop has turned.
+        QCoreApplication::processEvents();
+        QVERIFY(!listener.hasPendingConnections());
+        QVERIFY2(logged.empty(), logged.c_str());
+    }
     void payloadsReadAsTheJsonTheySay_data() {
         QTest::addColumn<bool>("online");
         QTest::addColumn<QString>("detail");

@@ -109,6 +109,32 @@ private slots:
                  "{\"state\":\"offline\",\"reason\":\"stopped\",\"sensors\":[\"flat\",\"wide\"]}");
     }
 
+    // The sensor's identification holds bytes 0x80..0xff and control characters: the retained
+    // status is still valid UTF-8 that a strict parser takes, reading the 8-bit characters the
+    // window would show.
+    void anIdentificationOfAnyBytesIsPublishedAsValidJson() {
+        mqtttest::Broker broker;
+        QVERIFY(broker.Start());
+        mqtttest::Subscriber subscriber(broker.Port(), "chromix3/#");
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.Subscribed(), kWaitMs);
+        SimProgram odd;
+        const int port = StartSimProgram(
+            odd, {"--identification", "ID\\x1b]0;x\\x07\\x0a\\x01 \\xe9\\xff\\x80\\x9b\\xa0 end"});
+        QVERIFY(port > 0);
+        WatchRun run;
+        run.Start({"--sensor", QString("odd=tcp:127.0.0.1:%1").arg(port), "--mqtt",
+                   QString("127.0.0.1:%1").arg(broker.Port()), "--mqtt-client-id", "watcher"});
+        QTRY_VERIFY_WITH_TIMEOUT(!subscriber.RawPayloads("chromix3/odd/status").isEmpty(), kWaitMs);
+        run.End(SIGTERM);
+        const QByteArray payload = subscriber.RawPayloads("chromix3/odd/status").first();
+        QCOMPARE(QString::fromUtf8(payload).toUtf8(), payload);
+        QJsonParseError error;
+        const QJsonObject object = QJsonDocument::fromJson(payload, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, payload.constData());
+        QCOMPARE(object.value("identification").toString(),
+                 QString::fromLatin1("ID\x1b]0;x\x07\n\x01 \xe9\xff\x80\x9b\xa0 end"));
+    }
+
     // A simulator killed and started again while the other goes on; then watch itself killed,
     // with no chance to say goodbye: the broker publishes its will.
     void aLostSensorGoesOfflineAndBackAndAKilledWatchLeavesItsWill() {

@@ -51,15 +51,14 @@ std::string PrefixFault(const std::string& prefix) {
 // taken all the same.
 std::string ReadPasswordFile(const std::string& path, std::string& password, std::string& warning,
                              int& status) {
-    status = kExitUsage;
     // Only a regular file, as for every file the operator names: a fifo cannot hold the start.
+    // A file refused or unreadable is a file failure; one that holds no password, a wrong usage.
+    status = kExitFileFailed;
     std::string why;
     const int fd = core::OpenRegularFile(path, O_RDONLY, why);
     if (fd < 0 && !why.empty()) return "the password file " + why;
-    if (fd < 0) {
-        status = kExitFileFailed;
-        return "cannot read the password file " + path + ": " + std::strerror(errno);
-    }
+    if (fd < 0) return "cannot read the password file " + path + ": " + std::strerror(errno);
+    status = kExitUsage;
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         why = "cannot read the password file " + path + ": " + std::strerror(errno);
@@ -130,7 +129,7 @@ MqttChoice MqttChoiceOf(const QCommandLineParser& parser) {
     // file that passed ours.
     if (std::string text, why; !options.caFile.empty() &&
                                !core::ReadRegularFile(options.caFile, kLargestInputFile, text, why))
-        return Wrong("the CA file: " + why, kExitFileFailed);
+        return Wrong("TLS cannot be set up with the CA file " + options.caFile + " (" + why + ")");
     options.port = where.find(':') != std::string::npos ? address->port
                    : options.caFile.empty()             ? kMqttPort
                                                         : kMqttTlsPort;

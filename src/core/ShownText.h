@@ -57,9 +57,9 @@ inline bool IsControl(std::uint32_t code) {
     return code < 0x20 || (code >= 0x7f && code <= 0x9f);
 }
 
-// A UTF-8 text as one line a terminal or a log shows and never obeys: a backslash doubled,
-// newline, return and tab as \n, \r, \t, any other control character and any byte that is no
-// UTF-8 as \xHH.
+// A UTF-8 text as one line a terminal or a log shows and never obeys: newline, return and tab
+// as \n, \r, \t, any other control character and any byte that is no UTF-8 as \xHH. A
+// backslash stays as it is, so a message that already shows its offender escaped reads the same.
 inline std::string Printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -82,7 +82,6 @@ inline std::string Printable(std::string_view text) {
             at += length == 0 ? 1 : length;
             continue;
         }
-        if (code == '\\') out += '\\';
         out.append(text.substr(at, length));
         at += length;
     }

@@ -91,7 +91,6 @@ public:
     // step; a serial line may still bring what was owed before, so it stays as it was.
     void LinkOpened(bool freshStream);
 
-    bool Running() const { return state != State::Idle; }
     bool InStep() const { return inStep; }
     // The request this exchange was started for is out on the line (its probe, if any, answered).
     bool RequestSent() const { return state == State::Awaiting || state == State::Idle; }

@@ -134,35 +134,27 @@ ReportLayout LayOutScopeReport(const PageGeometry& page, const std::string& iden
     }
 
     // The picture is as large as it is without a comment: as wide as the page and no taller
-    // than the room under the heading. A comment too long for the rest of the first page
-    // continues on the next ones.
+    // than the room under the heading. It follows the whole comment, which may run over pages;
+    // when the rest of the last page is too small it starts a page of its own.
     ReportLayout layout;
     QSizeF pictureSize;
     const double room = bodyBottom - bodyTop - headingHeight - gap;
     if (!picture.isEmpty() && room > 0 && width > 0)
         pictureSize = picture.scaled(width, room, Qt::KeepAspectRatio);
-    bool pictureDue = !pictureSize.isEmpty();
-    layout.pictureLeftOut = !picture.isEmpty() && !pictureDue;
+    layout.pictureLeftOut = !picture.isEmpty() && pictureSize.isEmpty();
 
     layout.pages.emplace_back();
     double y = bodyTop;
-    const auto placePicture = [&] {
-        layout.pages.front().picture = QRectF(QPointF(0, y + gap), pictureSize);
-        pictureDue = false;
-    };
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
         const QFontMetricsF& metrics = metricsOf(piece);
         const bool pageTop = y == bodyTop;
-        const double limit = pictureDue ? bodyBottom - gap - pictureSize.height() : bodyBottom;
         double need = metrics.height();
         if (piece.label && i + 1 < pieces.size() && !pageTop)
             need = advanceOf(piece) + metricsOf(pieces[i + 1]).height();
-        if (y + need > limit) {
+        if (y + need > bodyBottom) {
             if (piece.text.isEmpty()) continue; // an empty line starts no page
-            const bool pictureWasDue = pictureDue;
-            if (pictureDue) placePicture();
-            if (!pageTop || pictureWasDue) {
+            if (!pageTop) {
                 layout.pages.emplace_back();
                 y = bodyTop;
             }
@@ -180,7 +172,13 @@ ReportLayout LayOutScopeReport(const PageGeometry& page, const std::string& iden
                                              piece.title, piece.commentFrom});
         y += advanceOf(piece);
     }
-    if (pictureDue) placePicture();
+    if (!pictureSize.isEmpty()) {
+        if (y + gap + pictureSize.height() > bodyBottom) {
+            layout.pages.emplace_back();
+            y = bodyTop - gap;
+        }
+        layout.pages.back().picture = QRectF(QPointF(0, y + gap), pictureSize);
+    }
 
     const QLocale locale;
     const QString date = locale.toString(printedAt.date(), QLocale::ShortFormat);

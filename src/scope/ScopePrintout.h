@@ -55,8 +55,8 @@ struct ReportLayout {
 
 // Lays out the heading, the comment wrapped at word boundaries (a word longer than a line is
 // broken) and flowing onto more pages, and a picture of `picture`'s proportions. The picture
-// takes the size it would have without a comment, on the first page after the lines that fit
-// above it.
+// takes the size it would have without a comment and follows the last line, on a page of its
+// own when the last page has no room left for it.
 ReportLayout LayOutScopeReport(const PageGeometry& page, const std::string& identification,
                                const std::string& comment, const QSizeF& picture,
                                const QDateTime& printedAt);

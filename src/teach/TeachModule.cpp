@@ -212,21 +212,24 @@ template <typename Change> void TeachModule::ChangeSelection(const Change& chang
     TablesChanged();
 }
 
-std::optional<std::uint16_t> TeachModule::AskCellValue(const char* command) {
+std::optional<std::string> TeachModule::AskCellValue(const char* command) {
     const auto answer = dialogs.Prompt("VALUE!", "Insert a cell value!", "");
     if (!answer) return std::nullopt;
-    const auto value = ParseCellValue(*answer);
     // An answer typed and then ignored would leave the operator guessing.
-    if (!value) shell.ReportCommand(command, CellValueRefusal(*answer));
-    return value;
+    if (!ParseCellValue(*answer)) {
+        shell.ReportCommand(command, CellValueRefusal(*answer));
+        return std::nullopt;
+    }
+    return answer;
 }
 
 void TeachModule::SetSelectionTo() {
     if (!params.TeachTable().SelectedBlock()) return;
-    const auto value = AskCellValue("Set selection to");
-    if (!value) return;
+    const auto answer = AskCellValue("Set selection to");
+    if (!answer) return;
+    const std::uint16_t value = *ParseCellValue(*answer);
     ChangeSelection([&](const std::vector<BlockCell>& cells) {
-        return std::optional(SetBlockTo(cells, *value));
+        return std::optional(SetBlockTo(cells, value));
     });
 }
 
@@ -235,10 +238,11 @@ void TeachModule::IncrementSelectionWith() {
     const auto block = table.SelectedBlock();
     // Numbering starts from an editable first cell, before anything is asked.
     if (!block || !table.CellEditable(block->top, block->left)) return;
-    const auto step = AskCellValue("Increment selection with");
-    if (!step) return;
+    const auto answer = AskCellValue("Increment selection with");
+    if (!answer) return;
+    const std::int32_t step = *ParseCellStep(*answer);
     ChangeSelection(
-        [&](const std::vector<BlockCell>& cells) { return IncrementBlock(cells, *step); });
+        [&](const std::vector<BlockCell>& cells) { return IncrementBlock(cells, step); });
 }
 
 void TeachModule::ResetSelection() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -78,8 +79,9 @@ public:
 
 private:
     void BuildContextMenu();
-    // The value prompt's answer; an answer that is refused is told on the status bar.
-    std::optional<std::uint16_t> AskCellValue(const char* command);
+    // The value prompt's answer when it holds a whole number; a refusal is told on the status
+    // bar under `command`.
+    std::optional<std::string> AskCellValue(const char* command);
     void SelectRow(int row);
     // X, Y and INT of `frame` into the selected row with the default tolerances, the row's
     // automatic colour, auto increment.

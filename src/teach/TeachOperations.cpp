@@ -2,6 +2,7 @@
 
 #include "protocol/ParameterCodes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -56,13 +57,14 @@ std::vector<BlockCell> SetBlockTo(std::vector<BlockCell> block, std::uint16_t va
 }
 
 std::optional<std::vector<BlockCell>> IncrementBlock(std::vector<BlockCell> block,
-                                                     std::uint16_t step) {
+                                                     std::int32_t step) {
     if (block.empty() || !block.front().editable) return std::nullopt;
     std::uint16_t running = block.front().value;
     for (BlockCell& cell : block) {
         if (!cell.editable) continue;
         cell.value = running;
-        running = std::uint16_t(running + step);
+        // Modulo 2^16 both ways, so a negative step counts down as typed.
+        running = std::uint16_t(std::int32_t(running) + step);
     }
     return block;
 }
@@ -72,10 +74,11 @@ namespace {
 constexpr std::size_t kAnswerLength = 9;
 
 struct CellAnswer {
-    std::optional<std::uint16_t> value;
+    std::optional<long> value;
     std::string refusal;
 };
 
+// One integer as typed; callers hold it to the range they take.
 CellAnswer ReadCellAnswer(const std::string& answer) {
     if (answer.size() > kAnswerLength)
         return {std::nullopt, "refused: the answer has more than " + std::to_string(kAnswerLength) +
@@ -88,16 +91,23 @@ CellAnswer ReadCellAnswer(const std::string& answer) {
     const auto [end, error] = std::from_chars(first, last, value);
     if (error != std::errc() || end == first)
         return {std::nullopt, "refused: the answer is not a whole number"};
-    // The table takes 16-bit words; anything beyond is held at the nearest end.
-    if (value < 0) value = 0;
-    if (value > 0xFFFF) value = 0xFFFF;
-    return {std::uint16_t(value), {}};
+    return {value, {}};
 }
 
 } // namespace
 
 std::optional<std::uint16_t> ParseCellValue(const std::string& answer) {
-    return ReadCellAnswer(answer).value;
+    const auto value = ReadCellAnswer(answer).value;
+    if (!value) return std::nullopt;
+    // The table takes 16-bit words; anything beyond is held at the nearest end.
+    return std::uint16_t(std::clamp(*value, 0L, 0xFFFFL));
+}
+
+std::optional<std::int32_t> ParseCellStep(const std::string& answer) {
+    const auto value = ReadCellAnswer(answer).value;
+    if (!value) return std::nullopt;
+    // A step longer than the word's range would only go round it.
+    return std::int32_t(std::clamp(*value, -0xFFFFL, 0xFFFFL));
 }
 
 std::string CellValueRefusal(const std::string& answer) {

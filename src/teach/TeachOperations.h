@@ -57,13 +57,16 @@ struct BlockCell {
 
 // Every editable cell set to `value`.
 std::vector<BlockCell> SetBlockTo(std::vector<BlockCell> block, std::uint16_t value);
-// The editable cells numbered from the first cell's value on by `step` (16-bit, wrapping);
+// The editable cells numbered from the first cell's value on by `step`, up or down (16-bit,
+// wrapping);
 // nothing when the first cell is not editable. Non-editable cells keep their value and take no
 // number.
 std::optional<std::vector<BlockCell>> IncrementBlock(std::vector<BlockCell> block,
-                                                     std::uint16_t step);
-// The operator's answer to the value prompt: one integer, at most 9 characters, else nothing.
+                                                     std::int32_t step);
+// The operator's answer to the value prompt: one integer, at most 9 characters, else nothing;
+// a cell value is held to 0..65535, a step to -65535..65535.
 std::optional<std::uint16_t> ParseCellValue(const std::string& answer);
+std::optional<std::int32_t> ParseCellStep(const std::string& answer);
 // Why ParseCellValue takes nothing from `answer`, for the status bar; empty when it takes a
 // value.
 std::string CellValueRefusal(const std::string& answer);

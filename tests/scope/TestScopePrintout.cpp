@@ -56,17 +56,25 @@ private slots:
         const int count = int(layout.pages.size());
         QVERIFY2(count >= minPages && count <= maxPages, qPrintable(QString::number(count)));
         QCOMPARE(layout.linesLeftOut, 0);
-        // The picture keeps the size it has without a comment, on the first page.
+        // The picture keeps the size it has without a comment and comes after every line.
         const QRectF picture = LayOut(size, QString()).pages[0].picture;
         QCOMPARE(layout.pictureLeftOut, picture.isEmpty());
-        QCOMPARE(layout.pages[0].picture.size(), picture.size());
         QCOMPARE(layout.pages[0].lines[0].text, QStringLiteral("Varev Screen Shot"));
+        int pictures = 0;
+        for (const ReportPage& page : layout.pages) {
+            if (pictures > 0) QVERIFY(page.lines.empty());
+            if (page.picture.isEmpty()) continue;
+            ++pictures;
+            QCOMPARE(page.picture.size(), picture.size());
+            for (const PlacedText& line : page.lines)
+                QVERIFY(line.box.bottom() <= page.picture.top());
+        }
+        QCOMPARE(pictures, picture.isEmpty() ? 0 : 1);
 
         qsizetype next = 0; // where the next comment line starts
         for (int n = 0; n < count; ++n) {
             const ReportPage& page = layout.pages[std::size_t(n)];
             QCOMPARE(page.footer.text, QStringLiteral("Page %1 of %2").arg(n + 1).arg(count));
-            QVERIFY(n == 0 || page.picture.isEmpty());
             std::vector<QRectF> boxes{page.date.box, page.time.box, page.footer.box, page.picture};
             for (const PlacedText& line : page.lines) {
                 boxes.push_back(line.box);

@@ -127,6 +127,11 @@ private slots:
         QCOMPARE(filled[1].value, std::uint16_t(55));
         const auto wrapped = IncrementBlock({{true, 65535}, {true, 0}}, 2);
         QCOMPARE((*wrapped)[1].value, std::uint16_t(1));
+        const auto down = IncrementBlock(column, *ParseCellStep("-25"));
+        QCOMPARE((*down)[1].value, std::uint16_t(75));
+        QCOMPARE((*down)[2].value, std::uint16_t(50));
+        QCOMPARE(*ParseCellStep("-99999"), -65535); // a step is held, not refused
+        QCOMPARE(*ParseCellValue("-25"), std::uint16_t(0));
     }
 
     void thePromptsAnswerIsOneIntegerOfAtMostNineCharacters_data() {

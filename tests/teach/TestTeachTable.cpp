@@ -107,9 +107,12 @@ private slots:
         QCOMPARE(Row(3)[0], 125);
         QCOMPARE(Row(4)[0], 150);
         QCOMPARE(f->state->params.image.table[4].w[0], std::uint16_t(150));
+        f->dialogs.promptAnswers = {std::string("-25")}; // counts down, as typed
+        MenuItem("Increment selection with")->trigger();
+        QCOMPARE((QList<int>{Row(2)[0], Row(3)[0], Row(4)[0]}), (QList<int>{100, 75, 50}));
         f->dialogs.promptAnswers = {std::string("not a number")};
         MenuItem("Set selection to")->trigger();
-        QCOMPARE(Row(4)[0], 150); // nothing happens, and the status bar says why
+        QCOMPARE(Row(4)[0], 50); // nothing happens, and the status bar says why
         QVERIFY(Need<QLabel>(f->Window(), "StatusCommand")
                     ->text()
                     .startsWith(QStringLiteral(

@@ -223,12 +223,12 @@ QWidget& Program::Window() {
     return *mainPanel;
 }
 
-// Beside the program while its folder takes files, else in the user's settings folder (an
-// installed program's folder is read-only); the communication page says which.
+// Beside the program while its folder takes files and is not the system's, else in the user's
+// settings folder; the communication page says which.
 void Program::PlaceSettingsFile() {
     const std::string programDir = QDir::toNativeSeparators(programDirectory).toStdString();
     const settings::SettingsPlace place = settings::PlaceSettings(
-        programDir, settings::FolderTakesFiles(programDir),
+        programDir, settings::FolderTakesFiles(programDir), settings::IsSystemFolder(programDir),
         settings::UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
         QDir::separator().toLatin1());
     if (!place.besideProgram) QDir().mkpath(QString::fromStdString(place.folder));

@@ -39,24 +39,31 @@ private slots:
 
     void aReadOnlyProgramFolderSendsTheSettingsToTheUserFolder_data() {
         QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("system"); // the folder named in a package's file list
         QTest::addColumn<bool>("fileBeside");
         QTest::addColumn<bool>("fileInUserFolder");
         QTest::addColumn<bool>("besideProgram");
         QTest::addColumn<bool>("seeded");
-        QTest::newRow("writable") << false << false << false << true << false;
-        QTest::newRow("writable, both files") << false << true << true << true << false;
-        QTest::newRow("read-only") << true << false << false << false << false;
-        QTest::newRow("read-only, file beside") << true << true << false << false << true;
-        QTest::newRow("read-only, both files") << true << true << true << false << false;
+        QTest::newRow("writable") << false << false << false << false << true << false;
+        QTest::newRow("writable, both files") << false << false << true << true << true << false;
+        QTest::newRow("read-only") << true << false << false << false << false << false;
+        QTest::newRow("read-only, file beside") << true << false << true << false << false << true;
+        QTest::newRow("read-only, both files") << true << false << true << true << false << false;
+        // Root can write there, but nothing of the user's is left in a package's folder, and
+        // a file found there is a left-over, not a default.
+        QTest::newRow("system, writable, file beside")
+            << false << true << true << false << false << false;
     }
     void aReadOnlyProgramFolderSendsTheSettingsToTheUserFolder() {
         QFETCH(bool, readOnly);
+        QFETCH(bool, system);
         QFETCH(bool, fileBeside);
         QFETCH(bool, fileInUserFolder);
         QFETCH(bool, besideProgram);
         QFETCH(bool, seeded);
         QTemporaryDir program;
         QTemporaryDir user;
+        QTemporaryDir lists;
         const std::string programDir = program.path().toStdString();
         const std::string beside = programDir + "/PanelSettings.cfg";
         const std::string inUser = user.path().toStdString() + "/PanelSettings.cfg";
@@ -70,13 +77,31 @@ private slots:
                                                               QFile::ReadOther | QFile::ExeOther));
         const auto restore = qScopeGuard([&] { QFile::setPermissions(program.path(), mode); });
 
+        QFile list(lists.filePath("chromix3-tools.list"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QByteArray("/.\n") +
+                   (system ? QDir(program.path()).canonicalPath() : "/x").toUtf8() + "\n");
+        list.close();
+
         QCOMPARE(FolderTakesFiles(programDir), !readOnly);
-        const SettingsPlace place =
-            PlaceSettings(programDir, FolderTakesFiles(programDir), user.path().toStdString(), '/');
+        const bool inSystem = IsSystemFolder(programDir, lists.path().toStdString());
+        QCOMPARE(inSystem, system);
+        const SettingsPlace place = PlaceSettings(programDir, FolderTakesFiles(programDir),
+                                                  inSystem, user.path().toStdString(), '/');
         QCOMPARE(place.besideProgram, besideProgram);
         QCOMPARE(place.folder, besideProgram ? programDir : user.path().toStdString());
         QCOMPARE(place.path, besideProgram ? beside : inUser);
         QCOMPARE(place.seedFrom, seeded ? beside : std::string());
+    }
+
+    void theSystemsTreesAreTheSystemsWhateverTheirLinks() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(QStringLiteral("/usr/bin"), dir.filePath("bin")));
+        for (const char* folder : {"/usr/bin", "/usr/local/bin", "/lib64", "/snap/chromix3/1"})
+            QVERIFY2(IsSystemFolder(folder, dir.path().toStdString()), folder);
+        QVERIFY(IsSystemFolder(dir.filePath("bin").toStdString(), dir.path().toStdString()));
+        for (const char* folder : {"/usrx/bin", "/home/op/build", "/opt/chromix3/bin"})
+            QVERIFY2(!IsSystemFolder(folder, dir.path().toStdString()), folder);
     }
 };
 

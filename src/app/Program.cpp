@@ -296,8 +296,8 @@ void Program::UpdateStatusBar() {
                            ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
                                  .arg(where, core::TextOfBytes(state.link.firmwareId))
                            : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(where);
-    if (!state.flags.linkGood && !link->OpenFailure().empty())
-        linkText += QStringLiteral(" \u00B7 ") + QString::fromStdString(link->OpenFailure());
+    if (!state.flags.linkGood && !link->LastFailure().empty())
+        linkText += QStringLiteral(" \u00B7 ") + QString::fromStdString(link->LastFailure());
     QString loop = QStringLiteral("STOPPED");
     if (gate.Holder() == "GO" && gate.LoopRunning())
         loop = QStringLiteral("GO RUNNING \u00B7 %1 measurements/s").arg(qRound(measurementRate));

@@ -18,7 +18,6 @@
 #include <cmath>
 #include <cstring>
 
-#include <grp.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -31,18 +30,6 @@ namespace frame = protocol::frame;
 namespace lt = comm::linktext;
 
 namespace {
-
-// Why a serial device did not open, told as the window's link tells it.
-lt::OpenCause SerialCause(QSerialPort::SerialPortError error, const std::string& device,
-                          std::string& group) {
-    if (error == QSerialPort::DeviceNotFoundError) return lt::OpenCause::NoSuchDevice;
-    if (error != QSerialPort::PermissionError) return lt::OpenCause::OtherSerial;
-    if (::access(device.c_str(), R_OK | W_OK) == 0) return lt::OpenCause::DeviceBusy;
-    struct stat status {};
-    if (::stat(device.c_str(), &status) == 0)
-        if (const struct group* owner = ::getgrgid(status.st_gid)) group = owner->gr_name;
-    return lt::OpenCause::NoPermission;
-}
 
 // Why a connect failed, from the error the system gave.
 lt::OpenCause TcpCause(int error) {
@@ -157,9 +144,11 @@ void WatchedSensor::Connect() {
     serial->setStopBits(QSerialPort::OneStop);
     serial->setFlowControl(QSerialPort::NoFlowControl);
     if (!serial->open(QIODevice::ReadWrite)) {
-        std::string group;
-        const auto cause = SerialCause(serial->error(), link.device, group);
-        Fail(ShellWords(lt::OpenCauseText(cause, where, group), where));
+        std::string hint;
+        const auto cause = comm::SerialOpenCause(
+            serial->error() == QSerialPort::DeviceNotFoundError,
+            serial->error() == QSerialPort::PermissionError, link.device, hint);
+        Fail(ShellWords(lt::OpenCauseText(cause, where, hint), where));
         return;
     }
     serial->clear(QSerialPort::AllDirections);

@@ -1,6 +1,7 @@
 #include "link/LinkTexts.h"
 
-#include <array>
+#include <cstdio>
+#include <utility>
 
 namespace comm {
 
@@ -28,55 +29,29 @@ std::string ErrorReplyText(int status) {
     return UnknownErrorReplyText(status);
 }
 
-std::string SerialErrorText(int code) {
-    switch (code) {
-    case -1:
-        return "Unknown system error";
-    case -2:
-        return "Invalid port number";
-    case -3:
-        return "Port is not open";
-    case -4:
-        return "Unknown I/0 error";
-    case -6:
-        return "No serial port found";
-    case -7:
-        return "Cannot open port";
-    case -14:
-        return "Invalid Baudrate";
-    case -99:
-        return "Timeout";
-    default:
-        return "RS-232 error!";
-    }
+std::string FailureCause(const std::string& message) {
+    const auto line = [&](std::size_t from) {
+        const std::size_t end = message.find('\n', from);
+        std::string text = message.substr(from, end == std::string::npos ? end : end - from);
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        return std::pair{text, end};
+    };
+    const auto [first, end] = line(0);
+    if ((first == "TIMEOUT!" || first == "ATTENTION!") && end != std::string::npos)
+        return first + " " + line(end + 1).first;
+    return first;
 }
 
-std::string TcpErrorText(int code) {
-    static constexpr std::array<const char*, 20> kTexts = {"UnableToRegisterService",
-                                                           "UnableToEstablishConnection",
-                                                           "ExistingServer",
-                                                           "FailedToConnect",
-                                                           "ServerNotRegistered",
-                                                           "TooManyConversations",
-                                                           "ReadFailed",
-                                                           "WriteFailed",
-                                                           "InvalidParameter",
-                                                           "OutOfMemory",
-                                                           "TimeOutError",
-                                                           "NoConnectionEstablished",
-                                                           "GeneralIOErr",
-                                                           "ConnectionClosed",
-                                                           "UnableToLoadWinsockDLL",
-                                                           "IncorrectWinsockDLLVersion",
-                                                           "NetworkSubsystemNotReady",
-                                                           "ConnectionsStillOpen",
-                                                           "DisconnectPending",
-                                                           "InfoNotAvailable"};
-    if (code <= -1 && code >= -20) return kTexts[static_cast<std::size_t>(-code - 1)];
-    return "Connection to server failed";
+std::string PermissionHint(unsigned mode, const std::string& group, const std::string& owner) {
+    if (!group.empty() && (mode & 060) == 060) return "add the user to group " + group;
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "%04o", mode & 07777);
+    if (!owner.empty()) return "only " + owner + " may use it: mode " + octal;
+    return {};
 }
 
-std::string OpenCauseText(OpenCause cause, const std::string& where, const std::string& group) {
+std::string OpenCauseText(OpenCause cause, const std::string& where, const std::string& hint) {
     switch (cause) {
     case OpenCause::None:
         return {};
@@ -95,8 +70,7 @@ std::string OpenCauseText(OpenCause cause, const std::string& where, const std::
     case OpenCause::NoSuchDevice:
         return "NO SUCH SERIAL DEVICE " + where;
     case OpenCause::NoPermission:
-        return "NO PERMISSION FOR " + where + " (add the user to group " +
-               (group.empty() ? std::string("dialout") : group) + ")";
+        return "NO PERMISSION FOR " + where + (hint.empty() ? "" : " (" + hint + ")");
     case OpenCause::DeviceBusy:
         return "SERIAL DEVICE " + where + " IS IN USE BY ANOTHER PROGRAM";
     case OpenCause::OtherSerial:

@@ -42,13 +42,11 @@ std::string UnknownErrorReplyText(int status);
 // What an error reply with this status tells the operator.
 std::string ErrorReplyText(int status);
 
-// Text of a negative serial open result.
-std::string SerialErrorText(int code);
-// Text of a negative TCP connect result.
-std::string TcpErrorText(int code);
+// The cause a status line can name in one line: a message's first line, with the second when
+// the first is only a word of alarm ("TIMEOUT!", "ATTENTION!").
+std::string FailureCause(const std::string& message);
 
-// The cause of a failed open in the operator's words, with the address, on a line after the
-// run-time's text.
+// The cause of a failed open in the operator's words, with the address.
 enum class OpenCause {
     None,
     Refused,
@@ -62,8 +60,12 @@ enum class OpenCause {
     DeviceBusy,
     OtherSerial
 };
-// `where`: "host:port" or the device path; `group`: the group that may use the device.
-std::string OpenCauseText(OpenCause cause, const std::string& where, const std::string& group = {});
+// `where`: "host:port" or the device path; `hint`: what would give the user the device (see
+// PermissionHint), added in brackets.
+std::string OpenCauseText(OpenCause cause, const std::string& where, const std::string& hint = {});
+// What gives a user a device it may not open, from the device's mode bits, group and owner:
+// membership of the group only when the group may read and write it.
+std::string PermissionHint(unsigned mode, const std::string& group, const std::string& owner);
 
 } // namespace linktext
 

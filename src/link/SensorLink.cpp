@@ -19,7 +19,6 @@
 #include <cmath>
 #include <cstring>
 
-#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -73,20 +72,6 @@ int TcpConnectCode(QAbstractSocket::SocketError error) {
     default:
         return -13; // GeneralIOErr
     }
-}
-
-// Why a serial device did not open, as far as the system tells: a refused permission and a
-// device another program holds both come as a permission error.
-linktext::OpenCause SerialCause(QSerialPort::SerialPortError error, const std::string& device,
-                                std::string& group) {
-    if (device.empty() || error == QSerialPort::DeviceNotFoundError)
-        return linktext::OpenCause::NoSuchDevice;
-    if (error != QSerialPort::PermissionError) return linktext::OpenCause::OtherSerial;
-    if (::access(device.c_str(), R_OK | W_OK) == 0) return linktext::OpenCause::DeviceBusy;
-    struct stat status {};
-    if (::stat(device.c_str(), &status) == 0)
-        if (const struct group* owner = ::getgrgid(status.st_gid)) group = owner->gr_name;
-    return linktext::OpenCause::NoPermission;
 }
 
 linktext::OpenCause TcpCause(int result, QAbstractSocket::SocketError error) {
@@ -210,12 +195,13 @@ int SensorLink::OpenSerialPort(int portNumber, const std::string& devicePath, in
         result = serial->open(QIODevice::ReadWrite) ? 0 : SerialOpenCode(serial->error());
     }
     if (result < 0) {
-        std::string group;
-        const auto cause = SerialCause(
-            device.empty() ? QSerialPort::DeviceNotFoundError : serial->error(), device, group);
+        std::string hint;
+        const auto cause =
+            SerialOpenCause(serial->error() == QSerialPort::DeviceNotFoundError,
+                            serial->error() == QSerialPort::PermissionError, device, hint);
         openFailure = linktext::OpenCauseText(
-            cause, device.empty() ? "COM" + std::to_string(portNumber) : device, group);
-        ReportCommError(linktext::SerialErrorText(result) + "\n" + openFailure);
+            cause, device.empty() ? "COM" + std::to_string(portNumber) : device, hint);
+        ReportCommError(openFailure);
         return result;
     }
     openFailure.clear();
@@ -271,7 +257,7 @@ int SensorLink::ConnectToServer(const std::string& server, int port) {
         const std::string where =
             server.empty() ? std::string("no server") : server + ":" + std::to_string(port);
         openFailure = linktext::OpenCauseText(TcpCause(result, socketError), where);
-        ReportCommError(linktext::TcpErrorText(result) + "\n" + openFailure);
+        ReportCommError(openFailure);
         return result;
     }
     openFailure.clear();
@@ -625,6 +611,7 @@ Reply SensorLink::ReceivePushedFrame() {
 }
 
 void SensorLink::ReportCommError(const std::string& message) {
+    lastFailure = linktext::FailureCause(message);
     view.SetStatusLine(linktext::kStatusTimeout);
     view.AppendLog(message + "\n\n");
     view.SetLinkButtonsDimmed(true);

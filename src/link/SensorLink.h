@@ -74,6 +74,9 @@ public:
     // Why the last open failed, in the operator's words with the address; empty after an open
     // that worked.
     const std::string& OpenFailure() const { return openFailure; }
+    // The cause of the latest failure reported, in one line: a failed open, a time-out, a
+    // closed connection, a broken frame.
+    const std::string& LastFailure() const { return lastFailure; }
     // What the serial driver said to low latency, and the adapter's latency timer where the
     // system shows it, for the log; empty until a serial port opened.
     const std::string& LowLatencyReport() const { return lowLatencyReport; }
@@ -195,6 +198,7 @@ private:
     Transport inUse = Transport::None;
     Endpoint endpoint;
     std::string openFailure;
+    std::string lastFailure;
     std::string lowLatencyReport;
     double replyLimitSeconds = kReplyLimitSeconds;
     int connectTimeoutMs = kTcpConnectTimeoutMs;

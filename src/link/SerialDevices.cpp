@@ -1,9 +1,29 @@
 #include "link/SerialDevices.h"
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <cctype>
 
 namespace comm {
+
+linktext::OpenCause SerialOpenCause(bool notFound, bool permissionError, const std::string& device,
+                                    std::string& hint) {
+    if (device.empty() || notFound) return linktext::OpenCause::NoSuchDevice;
+    if (!permissionError) return linktext::OpenCause::OtherSerial;
+    if (::access(device.c_str(), R_OK | W_OK) == 0) return linktext::OpenCause::DeviceBusy;
+    struct stat status {};
+    if (::stat(device.c_str(), &status) == 0) {
+        const struct group* group = ::getgrgid(status.st_gid);
+        const struct passwd* owner = ::getpwuid(status.st_uid);
+        hint = linktext::PermissionHint(status.st_mode, group ? group->gr_name : "",
+                                        owner ? owner->pw_name : "");
+    }
+    return linktext::OpenCause::NoPermission;
+}
 
 namespace {
 

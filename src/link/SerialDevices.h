@@ -5,9 +5,17 @@
 //   65..96   /dev/ttyACM0..31   (USB modems and boards)
 //   101..356 /dev/pts/0..255    (pseudo-terminals, e.g. the simulator's --pty)
 // Any other number names no device.
+#include "link/LinkTexts.h"
+
 #include <string>
 
 namespace comm {
+
+// Why a serial device did not open, as far as the system tells: a refused permission and a
+// device another program holds both come as a permission error; the device's mode then tells
+// which. `hint` is what would give the user a device it may not use.
+linktext::OpenCause SerialOpenCause(bool notFound, bool permissionError, const std::string& device,
+                                    std::string& hint);
 
 std::string SerialDeviceName(int portNumber);
 // The port number of a device path (after links are resolved), or 0 when it has none.

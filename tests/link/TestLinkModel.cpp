@@ -109,15 +109,37 @@ private slots:
         QCOMPARE(TcpPortNumberOfText(text.toStdString()), port);
     }
 
-    void errorTextsFollowTheRunTimeCodes() {
-        QCOMPARE(linktext::SerialErrorText(-2), std::string("Invalid port number"));
-        QCOMPARE(linktext::SerialErrorText(-4), std::string("Unknown I/0 error"));
-        QCOMPARE(linktext::SerialErrorText(-5), std::string("RS-232 error!"));
-        QCOMPARE(linktext::SerialErrorText(-99), std::string("Timeout"));
-        QCOMPARE(linktext::TcpErrorText(-1), std::string("UnableToRegisterService"));
-        QCOMPARE(linktext::TcpErrorText(-11), std::string("TimeOutError"));
-        QCOMPARE(linktext::TcpErrorText(-20), std::string("InfoNotAvailable"));
-        QCOMPARE(linktext::TcpErrorText(-21), std::string("Connection to server failed"));
+    void failureCausesAndPermissionHintsAreTheSystemsOwn_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        using linktext::FailureCause;
+        using linktext::PermissionHint;
+        const auto row = [](const char* name, const std::string& text, const char* expected) {
+            QTest::newRow(name) << QString::fromStdString(text) << QString::fromLatin1(expected);
+        };
+        row("time-out", FailureCause(linktext::kTimeout), "TIMEOUT! NO DATA RECEIVED!");
+        row("broken frame", FailureCause(linktext::kBadData),
+            "ATTENTION! RECEIVED DATA FRAME IS INCORRECT!");
+        row("closed", FailureCause(linktext::kServerClosed), "SERVER HAS CLOSED CONNECTION!");
+        row("one word alone", FailureCause("TIMEOUT!"), "TIMEOUT!");
+        row("dialout may use it", PermissionHint(020660, "dialout", "root"),
+            "add the user to group dialout");
+        row("another group may use it", PermissionHint(020660, "uucp", "root"),
+            "add the user to group uucp");
+        // A group that may not read and write the device is no help.
+        row("only its owner", PermissionHint(020600, "root", "root"),
+            "only root may use it: mode 0600");
+        row("group may only read", PermissionHint(020640, "dialout", "op"),
+            "only op may use it: mode 0640");
+        row("nothing known", PermissionHint(020600, "", ""), "");
+        row("in the open text",
+            linktext::OpenCauseText(linktext::OpenCause::NoPermission, "/dev/x"),
+            "NO PERMISSION FOR /dev/x");
+    }
+    void failureCausesAndPermissionHintsAreTheSystemsOwn() {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
     }
 
     void serverListMovesAnExistingEntryToTheTop() {

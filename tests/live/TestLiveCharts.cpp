@@ -296,6 +296,9 @@ private slots:
         QTest::mouseClick(f->Main().buttonGo, Qt::LeftButton);
         support::DefaultReplyLimit(f->program->Link());
         QVERIFY(Status("StatusLink").startsWith(QStringLiteral("NOT CONNECTED \u00B7 TCP/IP")));
+        // The status bar names the cause, not only the alarm word.
+        QVERIFY2(Status("StatusLink").endsWith(QStringLiteral("\u00B7 TIMEOUT! NO DATA RECEIVED!")),
+                 qPrintable(Status("StatusLink")));
         QVERIFY(Status("StatusCommand")
                     .startsWith(QStringLiteral("GO: ended by a communication failure")));
     }

@@ -1,10 +1,10 @@
 #include "app/QtOperatorDialogs.h"
 
+#include "controls/FileChooser.h"
 #include "core/CommandGate.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -58,10 +58,7 @@ QtOperatorDialogs::SelectFile(const std::string& title, const std::string& start
     if (Closed()) return {};
     const QString start = QDir(Q(startDirectory)).filePath(Q(defaultName));
     const QString filterText = Q(filter) + ";;*";
-    const QString path =
-        forWriting ? QFileDialog::getSaveFileName(parent, Q(title), start, filterText, nullptr,
-                                                  QFileDialog::DontConfirmOverwrite)
-                   : QFileDialog::getOpenFileName(parent, Q(title), start, filterText);
+    const QString path = core::ChooseFile(parent, Q(title), start, filterText, forWriting, false);
     if (path.isEmpty()) return {};
     const bool exists = QFileInfo(path).isFile();
     return {exists ? FileChoice::Existing : FileChoice::New, path.toLocal8Bit().toStdString()};

@@ -1,11 +1,12 @@
 #include "commpage/MonitorWindow.h"
 
+#include "controls/FileChooser.h"
+
 #include <QAbstractListModel>
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColor>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -150,9 +151,8 @@ void MonitorWindow::CBF_ButtonMonitorClear() {
 }
 
 void MonitorWindow::CBF_ButtonMonitorSave() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("SAVE MONITOR"), QStringLiteral("monitor.txt"),
-                                     tr("Text files (*.txt);;All files (*)"));
+    const QString path = core::ChooseFile(this, tr("SAVE MONITOR"), QStringLiteral("monitor.txt"),
+                                          tr("Text files (*.txt);;All files (*)"), true);
     if (path.isEmpty()) return;
     std::string refusal;
     if (!monitor.Save(path.toStdString(), refusal))

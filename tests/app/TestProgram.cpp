@@ -1,5 +1,6 @@
 // Start-up, connection, GO and STOP on the real windows of the program.
 #include "ProgramFixture.h"
+#include "app/QtOperatorDialogs.h"
 #include "commpage/CommPage.h"
 #include "link/SerialDevices.h"
 #include "live/DataPanel.h"
@@ -9,9 +10,16 @@
 #include "protocol/ParameterImage.h"
 #include "support/ReplyLimits.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QtTest>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace live;
 using namespace params;
@@ -617,6 +625,66 @@ private slots:
         QVERIFY(!f->Log().isEmpty());
         QTest::mouseDClick(f->Data().dispStatus, Qt::RightButton);
         QVERIFY(f->Log().isEmpty());
+    }
+
+    // Qt's own dialog learns a listed file's type from its first bytes, on the window's thread: a
+    // kernel file such as /proc/kmsg never answers, and the window waited for it. The operator's
+    // dialog opens none of the files it lists.
+    void theFileDialogOpensNoFileItLists() {
+        QTemporaryDir dir;
+        for (const char* name : {"sample", "scan"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("\x89PNG\r\n\x1a\n"); // what sniffing would take for a picture
+        }
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        const auto closeWatch = qScopeGuard([&] { ::close(watch); });
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_OPEN) >=
+                0);
+
+        app::QtOperatorDialogs dialogs;
+        QString shownType;
+        QTimer::singleShot(0, [&] {
+            QFileDialog* dialog = nullptr;
+            const auto shown = [&] {
+                for (QWidget* widget : QApplication::topLevelWidgets())
+                    if (auto* found = qobject_cast<QFileDialog*>(widget);
+                        found && found->isVisible())
+                        dialog = found;
+                return dialog != nullptr;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(shown(), 30000);
+            // Whatever fails below, the dialog does not stay open for nobody.
+            const auto cancel = qScopeGuard([&] {
+                if (dialog->isVisible()) dialog->reject();
+            });
+            auto* model = dialog->findChild<QFileSystemModel*>();
+            const QModelIndex sample = model->index(dir.filePath(QStringLiteral("sample")));
+            // The listing, its icons and types come in the background.
+            QTRY_VERIFY_WITH_TIMEOUT(!model->data(sample.siblingAtColumn(2)).toString().isEmpty(),
+                                     30000);
+            shownType = model->data(sample.siblingAtColumn(2)).toString();
+            model->data(sample, Qt::DecorationRole);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->selectAll(); // typed over, as the name offered is
+            QTest::keyClicks(name, QStringLiteral("sample"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            // The name's completion list closes as the operator's Escape closes it.
+            if (QWidget* popup = QApplication::activePopupWidget())
+                QTest::keyClick(popup, Qt::Key_Escape);
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+        });
+        const auto chosen = dialogs.SelectFile("GET", dir.path().toStdString(), "x", "*", false);
+        QCOMPARE(QString::fromStdString(chosen.path), dir.filePath(QStringLiteral("sample")));
+        QVERIFY(!shownType.contains(QStringLiteral("PNG")));
+        alignas(inotify_event) char events[4096];
+        const ssize_t n = ::read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            QVERIFY2(event->mask & IN_ISDIR, event->name); // the folder is listed, no file opened
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
     }
 };
 

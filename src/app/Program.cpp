@@ -444,6 +444,12 @@ void Program::OnMainPanelClose() {
     QCoreApplication::quit();
 }
 
+void Program::EndWithoutAsking() {
+    if (closing) return;
+    OnMainPanelClose();
+    mainPanel->hide();
+}
+
 int RunProgram(Program& program) {
     program.InitApplication();
     // A window closed during the start-up has quit a loop that was not running yet.

@@ -72,6 +72,9 @@ public:
     void ShutDown();
     // The window was closed; the run ends as soon as the command in progress has ended.
     bool Closing() const { return closing; }
+    // Ends the run as closing the window does, without asking anything (a signal: the session
+    // or a service manager ends the program, and nobody is there to answer).
+    void EndWithoutAsking();
 
     QWidget& Window();
     comm::SensorLink& Link() { return *link; }

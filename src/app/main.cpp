@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/QtOperatorDialogs.h"
+#include "app/TerminationSignals.h"
 #include "core/AppState.h"
 #include "core/EventDispatcher.h"
 
@@ -23,5 +24,6 @@ int main(int argc, char* argv[]) {
     app::Program program(appState, dialogs);
     dialogs.SetParent(&program.Window());
     dialogs.WatchGate(&program.Gate());
+    const app::TerminationSignals endings([&program] { program.EndWithoutAsking(); });
     return app::RunProgram(program);
 }

@@ -8,6 +8,7 @@
 #include "live/LiveModule.h"
 #include "live/LiveValues.h"
 #include "protocol/ParameterImage.h"
+#include "settings/PanelSettings.h"
 #include "support/ReplyLimits.h"
 
 #include <QDialogButtonBox>
@@ -15,10 +16,14 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTabBar>
+#include <QTcpServer>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace live;
@@ -685,6 +690,45 @@ private slots:
             QVERIFY2(event->mask & IN_ISDIR, event->name); // the folder is listed, no file opened
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
+    }
+
+    // A file size limit as a service manager sets it, then the end a session gives: the window
+    // dies of neither; the settings save that does not fit fails whole and replaces nothing.
+    void aFileSizeLimitFailsTheSaveNotTheWindow() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("chromix3"));
+        QVERIFY(QFile::copy(QStringLiteral(CHROMIX_PROGRAM_PATH), program));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QTcpServer sensor;
+        QVERIFY(sensor.listen(QHostAddress::LocalHost));
+        auto given = settings::DefaultPanelSettings(dir.path().toStdString(), '/');
+        given.comm.protocol = 1;
+        given.comm.serverName = "127.0.0.1";
+        given.comm.tcpPortText = std::to_string(sensor.serverPort());
+        const QString settingsPath = dir.filePath(QStringLiteral("PanelSettings.cfg"));
+        QVERIFY(settings::WritePanelSettingsFile(settingsPath.toStdString(), given) >= 0);
+        QFile settingsFile(settingsPath);
+        QVERIFY(settingsFile.open(QIODevice::ReadOnly));
+        const QByteArray before = settingsFile.readAll();
+        settingsFile.close();
+
+        QProcess window;
+        window.setProcessChannelMode(QProcess::ForwardedChannels);
+        window.setChildProcessModifier([] {
+            const rlimit limit{64, 64}; // smaller than any settings file
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        window.start(program, {});
+        // Up and running once it connects to the sensor its settings name.
+        QVERIFY(sensor.waitForNewConnection(60000));
+        QCOMPARE(::kill(pid_t(window.processId()), SIGTERM), 0);
+        QVERIFY(window.waitForFinished(60000));
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(window.exitCode(), 0);
+        QVERIFY(settingsFile.open(QIODevice::ReadOnly));
+        QCOMPARE(settingsFile.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no leftover
     }
 };
 

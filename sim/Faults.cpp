@@ -30,6 +30,13 @@ void ApplyContentFaults(std::vector<std::uint8_t>& reply, int order, const Fault
         reply[2] = static_cast<std::uint8_t>(f.plausibilityCount.value & 0xFF);
         reply[3] = static_cast<std::uint8_t>((f.plausibilityCount.value >> 8) & 0xFF);
     }
+    if (f.dataBytes.AppliesTo(order)) {
+        const std::size_t kept = static_cast<std::size_t>(std::max(f.dataBytes.value, 0));
+        reply.resize(std::min(reply.size(), frame::kHeaderSize + kept));
+        PutLength(reply, reply.size() - frame::kHeaderSize);
+        reply[6] =
+            ComputeCheckByte(reply.data(), frame::kHeaderSize, reply.size() - frame::kHeaderSize);
+    }
     if (f.oddLength.AppliesTo(order)) {
         reply.push_back(0x5A);
         PutLength(reply, reply.size() - frame::kHeaderSize);

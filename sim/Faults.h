@@ -30,6 +30,7 @@ struct FaultSettings {
     int piecePauseMs = 20;   // ... with this pause between them
     Fault oddLength;         // one extra data byte, announced and covered by the check byte
     Fault oversizeLength;    // value: data length announced in the header (e.g. 3000)
+    Fault dataBytes;         // value: only the first N data bytes, in a frame passing its checks
     Fault closeAfterReplies; // value: the connection is closed after N replies
     Fault baudRate;          // value: bytes paced at this rate, 10 bits per byte
     Fault plausibilityCount; // value: status word of replies to orders 1 and 4

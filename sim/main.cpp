@@ -80,6 +80,8 @@ const FaultOption kFaultOptions[] = {
      &sim::FaultSettings::pieces},
     {"odd-length", nullptr, "Add one data byte, giving an odd data length.",
      &sim::FaultSettings::oddLength},
+    {"data-bytes", "bytes", "Send only the first N data bytes, in a well-formed frame.",
+     &sim::FaultSettings::dataBytes},
     {"oversize-length", "bytes", "Announce this data length in the header (e.g. 3000).",
      &sim::FaultSettings::oversizeLength},
     {"close-after", "replies", "Close the connection after N replies.",

@@ -3,10 +3,12 @@
 #include "core/AppState.h"
 #include "core/CommandGate.h"
 #include "core/OperatorDialogs.h"
+#include "core/SafeFile.h"
 #include "core/Shell.h"
 #include "core/SideFiles.h"
 #include "core/Text.h"
 #include "link/LinkTexts.h"
+#include "link/ReplyEngine.h"
 #include "link/SensorLink.h"
 #include "link/SensorOperations.h"
 #include "live/GoLoop.h"
@@ -32,6 +34,7 @@ constexpr const char* kFileExists = "File already exist! \nDo you want to select
 constexpr const char* kCloseOtherPrograms =
     " Make sure, that the file is not opened by any other program. \n Otherwise it can not be "
     "saved.";
+constexpr const char* kRecordFileStays = "\nThe record file stays ";
 constexpr const char* kRightFileName = "Are you sure, that you have selected the right file name?";
 constexpr const char* kSavedTitle = "INFO!";
 constexpr const char* kSaved = "File has been saved!";
@@ -47,6 +50,16 @@ ClockTime PcClock() {
 // A refusal's reason on a line of its own in the log.
 std::string Why(const std::string& refusal) {
     return refusal.empty() ? refusal : "\n" + refusal;
+}
+
+// What a recording came to, in the status bar and in the message at its end.
+std::string RowsRecorded(int rows, bool failed) {
+    return std::to_string(rows) + " rows recorded" + (failed ? ", ended by a failure" : "");
+}
+
+// An exchange that went wrong; a stop is none.
+bool Failed(protocol::Outcome outcome) {
+    return outcome != protocol::Outcome::Reply && outcome != protocol::Outcome::Cancelled;
 }
 
 } // namespace
@@ -100,17 +113,23 @@ void RecorderModule::CBF_ButtonSelRecFile() {
         dialogs.Message(kAttention, kNoFileSelected);
         return;
     }
+    // Looked at before anything opens it: opening a fifo to write would hold the window.
+    const std::string refusal = core::ResolveSaveTarget(selection.path).refusal;
+    if (!refusal.empty()) {
+        dialogs.Message(kAttention, refusal + kRecordFileStays + state.settings.recordFilePath);
+        return;
+    }
     const bool existing =
         selection.choice == Choice::Existing || QFileInfo::exists(core::TextOfPath(selection.path));
     WriteResult result = WriteResult::Written;
     const std::string header = RecordFileHeader(state.params.sensorId);
-    std::string refusal;
+    std::string unwritten;
     if (existing) {
         if (!dialogs.Confirm(kAttention, kFileExists)) return;
         dialogs.Message(kAttention, kCloseOtherPrograms);
-        result = ReplaceRecordFile(selection.path, header, &refusal);
+        result = ReplaceRecordFile(selection.path, header, &unwritten);
     } else {
-        result = AppendToRecordFile(selection.path, header, &refusal);
+        result = AppendToRecordFile(selection.path, header, &unwritten);
     }
     state.settings.recordFilePath = selection.path;
     ShowRecordFile();
@@ -118,8 +137,8 @@ void RecorderModule::CBF_ButtonSelRecFile() {
     page->ShowNotWritten(0);
     // The recording would write its rows into nothing: say so now, not after it.
     if (result == WriteResult::NotWritten) {
-        core::ReportUnwrittenFile(dialogs, selection.path, refusal);
-        shell.AppendLog("RECORD FILE NOT WRITTEN: " + selection.path + Why(refusal) + "\n\n");
+        core::ReportUnwrittenFile(dialogs, selection.path, unwritten);
+        shell.AppendLog("RECORD FILE NOT WRITTEN: " + selection.path + Why(unwritten) + "\n\n");
     }
 }
 
@@ -154,6 +173,7 @@ bool RecorderModule::ConfirmFileAndWarn(bool alsoWarn) {
 void RecorderModule::StartCountingRows() {
     rowsNotWritten = 0;
     framesNotRecorded = 0;
+    endedByFailure = false;
     page->ShowNotWritten(0);
 }
 
@@ -185,7 +205,10 @@ void RecorderModule::RunTimedRecording() {
             const protocol::Outcome measured = operations.Measure(state.live.frame);
             const bool valid = measured == protocol::Outcome::Reply;
             if (valid) RecordFrame();
-            if (!valid && measured != protocol::Outcome::Cancelled) ++framesNotRecorded;
+            if (Failed(measured)) {
+                ++framesNotRecorded;
+                endedByFailure = true;
+            }
             if (page->Mode() == kModeCount) {
                 // A failed exchange wrote no row: it is not counted as recorded.
                 if (valid) ++recordedCount;
@@ -199,14 +222,14 @@ void RecorderModule::RunTimedRecording() {
             WaitForNextPeriod(cycleStart, interval);
         }
     }
+    // The connection may also go between two exchanges.
+    if (gate.Cause() == core::StopCause::LinkLost) endedByFailure = true;
     live.Loop().ShowPendingNow();
-    ReportSaved();
+    const int rows = page->Mode() == kModeCount ? int(recordedCount) : int(frameCounter);
+    ReportSaved(rows);
     page->ShowTimedRecording(false);
     shell.SetButtonsDimmed(0, 0);
-    shell.ReportCommand(
-        "RECORD",
-        std::to_string(page->Mode() == kModeCount ? int(recordedCount) : int(frameCounter)) +
-            " rows recorded" + (state.flags.linkGood ? "" : ", ended by a failure"));
+    shell.ReportCommand("RECORD", RowsRecorded(rows, endedByFailure));
 }
 
 void RecorderModule::WaitForNextPeriod(double cycleStart, double interval) {
@@ -235,8 +258,8 @@ void RecorderModule::AppendRow(const protocol::MeasurementFrame& frame) {
     page->ShowNotWritten(rowsNotWritten);
 }
 
-void RecorderModule::ReportSaved() {
-    if (rowsNotWritten == 0 && framesNotRecorded == 0) {
+void RecorderModule::ReportSaved(int rows) {
+    if (rowsNotWritten == 0 && framesNotRecorded == 0 && !endedByFailure) {
         dialogs.Message(kSavedTitle, kSaved);
         return;
     }
@@ -247,6 +270,8 @@ void RecorderModule::ReportSaved() {
     if (framesNotRecorded > 0)
         text += std::string(text.empty() ? "" : "\n") + std::to_string(framesNotRecorded) +
                 " frames from the sensor failed or held no measurement and were not recorded!";
+    if (endedByFailure)
+        text += std::string(text.empty() ? "" : "\n") + RowsRecorded(rows, true) + "!";
     dialogs.Message(kAttention, text);
 }
 
@@ -276,20 +301,32 @@ void RecorderModule::RunTriggeredRecording() {
     core::CommandGate& gate = shell.Gate();
     frameCounter = 0;
     const protocol::Outcome started = operations.StartTriggerSending();
+    endedByFailure = Failed(started);
     if (started == protocol::Outcome::Reply) {
         page->ShowFrameCounter(0);
         const core::CommandGate::MeasuringLoop loop(gate);
+        const comm::ReplyLength measurement = comm::ExpectedReplyLength(protocol::kOrderMeasure, 0);
         while (!gate.StopRequested()) {
             const protocol::Reply frame = operations.ReceivePushed();
-            if (frame.outcome == protocol::Outcome::Cancelled ||
-                frame.outcome == protocol::Outcome::Closed)
+            if (frame.outcome == protocol::Outcome::Cancelled) break;
+            if (frame.outcome == protocol::Outcome::Closed) {
+                endedByFailure = true;
                 break;
+            }
             // A bad frame has been reported, and the report ends the recording. An error reply
-            // ends it as any other does; a frame of another order is passed over. Neither is a
-            // row.
+            // ends it as any other does, and so does a measurement too short to be one, as it
+            // would in an exchange; a frame of another order is passed over. None is a row.
+            std::string refused;
             if (frame.Ok() && frame.code == protocol::kErrorReplyCode)
-                operations.Link().ReportCommError(comm::linktext::ErrorReplyText(frame.status));
-            if (!frame.Ok() || frame.code != protocol::kOrderMeasure) {
+                refused = comm::linktext::ErrorReplyText(frame.status);
+            else if (frame.Ok() && frame.code == protocol::kOrderMeasure &&
+                     !measurement.Holds(frame.data.size()))
+                refused = comm::linktext::OtherLengthText(protocol::kOrderMeasure,
+                                                          frame.data.size(), measurement.least);
+            if (!refused.empty()) operations.Link().ReportCommError(refused);
+            const bool failed = !frame.Ok() || !refused.empty();
+            if (failed) endedByFailure = true;
+            if (failed || frame.code != protocol::kOrderMeasure) {
                 ++framesNotRecorded;
                 continue;
             }
@@ -302,15 +339,15 @@ void RecorderModule::RunTriggeredRecording() {
     }
     // The sensor stops sending, also after a failure or a stop, unless the link itself is gone
     // or the start was never answered.
-    if (started != protocol::Outcome::Cancelled && operations.Link().LinkOpen())
-        operations.StopTriggerSending();
+    if (started != protocol::Outcome::Cancelled && operations.Link().LinkOpen() &&
+        Failed(operations.StopTriggerSending()))
+        endedByFailure = true;
+    if (gate.Cause() == core::StopCause::LinkLost) endedByFailure = true;
     live.Loop().ShowPendingNow();
-    ReportSaved();
+    ReportSaved(int(frameCounter));
     page->ShowTriggeredRecording(false);
     shell.SetButtonsDimmed(0, 0);
-    shell.ReportCommand("TRIGGERED RECORD",
-                        std::to_string(int(frameCounter)) + " rows recorded" +
-                            (state.flags.linkGood ? "" : ", ended by a failure"));
+    shell.ReportCommand("TRIGGERED RECORD", RowsRecorded(int(frameCounter), endedByFailure));
 }
 
 } // namespace recorder

@@ -68,8 +68,9 @@ private:
     // recording is stopped. Sleeps between events.
     void WaitForNextPeriod(double cycleStart, double interval);
     double Seconds() const;
-    // "File has been saved!", or how many rows are missing.
-    void ReportSaved();
+    // "File has been saved!", or how many rows are missing and whether a failure ended the
+    // recording after `rows` rows.
+    void ReportSaved(int rows);
     void StartCountingRows();
     bool ConfirmFileAndWarn(bool alsoWarn);
 
@@ -87,6 +88,8 @@ private:
     int rowsNotWritten = 0;
     // Frames the sensor sent that were not recorded: failed, or no measurement.
     int framesNotRecorded = 0;
+    // What ended the recording was a failed exchange or a lost link, not a stop.
+    bool endedByFailure = false;
 };
 
 } // namespace recorder

@@ -4,6 +4,7 @@
 #include "model/ParameterFile.h"
 #include "model/RecordFile.h"
 #include "sim/SensorModel.h"
+#include "support/SimProgram.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -519,6 +520,29 @@ private slots:
         for (qsizetype row = header + 1; row <= header + 3; ++row)
             QCOMPARE(lines[row].split('\t').size(), 13);
         QCOMPARE(lines.last(), QByteArray());
+    }
+
+    // A reply too short to hold a measurement fails the command: no row, the cause on stderr.
+    void aShortMeasurementIsNoRow_data() {
+        QTest::addColumn<int>("dataBytes");
+        QTest::newRow("no data") << 0;
+        QTest::newRow("one word") << 2;
+        QTest::newRow("half a measurement") << 20;
+    }
+    void aShortMeasurementIsNoRow() {
+        QFETCH(int, dataBytes);
+        SimProgram shortSim;
+        const QString address =
+            StartSim(shortSim, {"--data-bytes", QString::number(dataBytes), "--only-order", "8"});
+        QVERIFY(!address.isEmpty());
+        const QString path = dir.filePath("short.dat");
+        const Outcome outcome = Run({"measure", "--count", "3", "--file", path, "--tcp", address,
+                                     "--timeout", QString::number(kWaitMs / 1000)});
+        QCOMPARE(outcome.status, 1);
+        QVERIFY2(outcome.err.contains("its " + QByteArray::number(dataBytes) +
+                                      " data bytes are not the 40 order 8 asks for"),
+                 outcome.err.constData());
+        QCOMPARE(Contents(path), QByteArray::fromStdString(recorder::RecordFileHeader("")));
     }
 
     // A file size limit stands in for a full disk: the header fits and a row or so after it.

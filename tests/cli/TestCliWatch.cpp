@@ -152,6 +152,30 @@ private slots:
         QVERIFY2(err.contains("lines were not written"), err.constData());
     }
 
+    // A reply too short to hold a measurement is the sensor failing, told as its state, never a
+    // record.
+    void aShortMeasurementIsNoRecord_data() {
+        QTest::addColumn<int>("dataBytes");
+        QTest::newRow("no data") << 0;
+        QTest::newRow("one word") << 2;
+        QTest::newRow("half a measurement") << 20;
+    }
+    void aShortMeasurementIsNoRecord() {
+        QFETCH(int, dataBytes);
+        SimProgram sim;
+        const int port =
+            StartSimProgram(sim, {"--data-bytes", QString::number(dataBytes), "--only-order", "8"});
+        QVERIFY(port > 0);
+        WatchRun run;
+        run.Start({QString("short=tcp:127.0.0.1:%1").arg(port)});
+        QTRY_VERIFY_WITH_TIMEOUT(!run.Statuses("short", "offline").isEmpty(), kWaitMs);
+        run.Terminate();
+        const QString reason = run.Statuses("short", "offline").first().value("detail").toString();
+        QVERIFY2(reason.contains(QString("its %1 data bytes are not the 40").arg(dataBytes)),
+                 qPrintable(reason));
+        QCOMPARE(run.Records("short").size(), 0);
+    }
+
     void aSensorThatGoesAwayIsReportedAndComesBackWhileTheOtherGoesOn() {
         SimProgram steady, flaky;
         const int steadyPort = StartSimProgram(steady, {});

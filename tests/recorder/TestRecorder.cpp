@@ -3,6 +3,7 @@
 // file does to a recording.
 #include "app/ProgramFixture.h"
 #include "recorder/RecorderModule.h"
+#include "support/ReplyLimits.h"
 #include "support/WhenReady.h"
 
 #include <QDoubleSpinBox>
@@ -11,9 +12,13 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr const char* kSaved = "File has been saved!";
+constexpr const char* kOneFrameNotRecorded =
+    "1 frames from the sensor failed or held no measurement and were not recorded!";
 
 std::string Slurp(const QString& path) {
     QFile file(path);
@@ -221,34 +226,130 @@ private slots:
         QVERIFY(f->dialogs.popups.back().text.find("2 rows could not be written") == 0);
     }
 
-    // An error reply is no measurement: it ends the recording as a failure does, writes no
-    // row, and the end says so instead of "File has been saved!".
-    void anErrorReplyIsNoRow_data() {
+    // An error reply, or a measurement frame with fewer data bytes than a measurement, is no
+    // measurement: it ends the recording as a failure does, writes no row, and the end says so
+    // instead of "File has been saved!".
+    void aFrameThatHoldsNoMeasurementIsNoRow_data() {
         QTest::addColumn<int>("mode");
-        QTest::newRow("a number of values") << 0;
-        QTest::newRow("triggered by the sensor") << 3;
+        QTest::addColumn<int>("dataBytes"); // -1: an error reply
+        QTest::addColumn<QString>("told");
+        const QString shortText = "ITS %1 DATA BYTES ARE NOT THE 40 ORDER 8 ASKS FOR.";
+        for (int mode : {0, 3}) {
+            const char* name = mode == 0 ? "a number of values" : "triggered by the sensor";
+            QTest::addRow("%s, error reply", name)
+                << mode << -1 << "COMMUNICATION ERROR ON CONTROL UNIT!";
+            for (int bytes : {0, 2, 20})
+                QTest::addRow("%s, %d data bytes", name, bytes)
+                    << mode << bytes << shortText.arg(bytes);
+        }
     }
-    void anErrorReplyIsNoRow() {
+    void aFrameThatHoldsNoMeasurementIsNoRow() {
         QFETCH(int, mode);
+        QFETCH(int, dataBytes);
+        QFETCH(QString, told);
         SelectNewFile(path);
         ChooseMode(mode);
         SetTiming(0.25, 5);
         f->simulator.SetTriggerPeriodMs(0);
         sim::FaultSettings faults;
-        faults.errorReply = sim::Fault{true, 2, 8};
+        if (dataBytes < 0)
+            faults.errorReply = sim::Fault{true, 2, 8};
+        else
+            faults.dataBytes = sim::Fault{true, dataBytes, 8};
         f->simulator.SetFaults(faults);
         f->dialogs.confirmAnswers = {true};
+        // A frame taken as a row would leave the recording running: it is stopped then.
         if (mode == 3)
             WhenRecording([this] { return f->simulator.TriggerSending(); },
-                          [this] { f->simulator.FireTrigger(); });
+                          [this] {
+                              f->simulator.FireTrigger();
+                              StopOnceCounted(1);
+                          });
         Click(mode == 3 ? "ButtonStartTrigRec" : "ButtonStartRecord");
         QCOMPARE(Rows(Slurp(path)), 0);
-        QVERIFY(f->Log().contains(QStringLiteral("COMMUNICATION ERROR ON CONTROL UNIT!")));
+        QVERIFY2(f->Log().contains(told), qPrintable(f->Log()));
         QCOMPARE(f->dialogs.popups.back().title, std::string("ATTENTION!"));
         QCOMPARE(f->dialogs.popups.back().text,
-                 std::string("1 frames from the sensor failed or held no measurement and were "
-                             "not recorded!"));
+                 std::string(kOneFrameNotRecorded) + "\n0 rows recorded, ended by a failure!");
         QVERIFY(!f->program->Gate().Busy());
+    }
+
+    // A recording a fault ended is told as such with the rows it recorded, never as saved.
+    void aRecordingEndedByAFaultIsNotCalledSaved_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("triggered, its stop unanswered") << 3 << "stop" << 1;
+        QTest::newRow("a number of values, the link closed after a row") << 0 << "close" << 1;
+        QTest::newRow("triggered, its start refused") << 3 << "start" << 0;
+    }
+    void aRecordingEndedByAFaultIsNotCalledSaved() {
+        QFETCH(int, mode);
+        QFETCH(QString, fault);
+        QFETCH(int, rows);
+        SelectNewFile(path);
+        ChooseMode(mode);
+        SetTiming(0.25, 5);
+        f->simulator.SetTriggerPeriodMs(0);
+        sim::FaultSettings faults;
+        if (fault == "close") faults.closeAfterReplies = sim::Fault{true, 1, 8};
+        if (fault == "start") faults.errorReply = sim::Fault{true, 2, 30};
+        f->simulator.SetFaults(faults);
+        f->dialogs.confirmAnswers = {true};
+        // One row, then STOP with the sensor silent to order 30: its one exchange times out.
+        if (fault == "stop")
+            WhenRecording([this] { return f->simulator.TriggerSending(); },
+                          [this] {
+                              f->simulator.FireTrigger();
+                              WhenRecording([this] { return Counted(1); },
+                                            [this] {
+                                                sim::FaultSettings silent;
+                                                silent.silence = sim::Fault{true, 0, 30};
+                                                f->simulator.SetFaults(silent);
+                                                support::ShortReplyLimit(f->program->Link());
+                                                Click("ButtonStopRecord");
+                                            });
+                          });
+        Click(mode == 3 ? "ButtonStartTrigRec" : "ButtonStartRecord");
+        QCOMPARE(Rows(Slurp(path)), rows);
+        QCOMPARE(f->dialogs.popups.back().title, std::string("ATTENTION!"));
+        // The closed link may also fail the next exchange, which counts as a frame not recorded.
+        const std::string told = std::to_string(rows) + " rows recorded, ended by a failure!";
+        QVERIFY2(f->dialogs.popups.back().text.ends_with(told),
+                 f->dialogs.popups.back().text.c_str());
+        QVERIFY(!f->dialogs.Saw("INFO!", kSaved));
+        QVERIFY(!f->program->Gate().Busy());
+    }
+
+    // Neither the file dialog nor a name typed into it makes a fifo, a directory or a device the
+    // record file: refused at once, without opening it, and the previous file stays.
+    void aRecordFileThatIsNoRegularFileIsRefused_data() {
+        QTest::addColumn<QString>("name"); // in the program's folder, or absolute
+        QTest::addColumn<bool>("picked");  // picked as existing rather than typed as new
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo, typed") << "fifo" << false << "a fifo";
+        QTest::newRow("fifo, picked") << "fifo" << true << "a fifo";
+        QTest::newRow("directory") << "folder" << false << "a directory";
+        QTest::newRow("device") << "/dev/null" << true << "a character device";
+    }
+    void aRecordFileThatIsNoRegularFileIsRefused() {
+        QFETCH(QString, name);
+        QFETCH(bool, picked);
+        QFETCH(QString, kind);
+        SelectNewFile(path);
+        const QString chosen = name.startsWith('/') ? name : f->programDir.filePath(name);
+        if (name == "fifo") QCOMPARE(::mkfifo(chosen.toLocal8Bit().constData(), 0600), 0);
+        if (name == "folder") QVERIFY(QDir().mkdir(chosen));
+        using Choice = core::OperatorDialogs::FileChoice;
+        f->dialogs.fileAnswers = {{picked ? Choice::Existing : Choice::New, chosen.toStdString()}};
+        f->dialogs.confirmAnswers = {true};
+        Click("ButtonSelRecFile");
+        QCOMPARE(f->dialogs.popups.back().title, std::string("ATTENTION!"));
+        QCOMPARE(QString::fromStdString(f->dialogs.popups.back().text),
+                 chosen + " is " + kind + ", not a regular file: left untouched.\n" +
+                     "The record file stays " + path);
+        QCOMPARE(Need<QLineEdit>(*Page(), "DispRecFile")->text(), path);
+        QCOMPARE(f->state->settings.recordFilePath, path.toStdString());
     }
 
     // A frame pushed under another reply code is no row. An error reply ends the recording as a
@@ -290,8 +391,8 @@ private slots:
         QCOMPARE(Rows(Slurp(path)), ends ? 0 : 1);
         QCOMPARE(f->Log().contains(QStringLiteral("ERROR REPLY WITH UNKNOWN STATUS 0")), ends);
         QCOMPARE(f->dialogs.popups.back().text,
-                 std::string("1 frames from the sensor failed or held no measurement and were "
-                             "not recorded!"));
+                 std::string(kOneFrameNotRecorded) +
+                     (ends ? "\n0 rows recorded, ended by a failure!" : ""));
         QVERIFY(!f->simulator.TriggerSending());
         QCOMPARE(f->RequestsOfOrder(30), 2);
         QVERIFY(!f->program->Gate().Busy());

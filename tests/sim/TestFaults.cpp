@@ -119,6 +119,29 @@ private slots:
         QVERIFY(std::equal(reply.begin() + 8, reply.end(), bytes.begin() + 8));
     }
 
+    // A frame that passes every check and simply holds less: the link must judge the length.
+    void dataBytesKeepsAWellFormedFrameOfThatLength_data() {
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<int>("length");
+        QTest::newRow("none") << 0 << 0;
+        QTest::newRow("one word") << 2 << 2;
+        QTest::newRow("more than there are") << 500 << 40;
+    }
+    void dataBytesKeepsAWellFormedFrameOfThatLength() {
+        QFETCH(int, kept);
+        QFETCH(int, length);
+        sim::FaultSettings faults;
+        faults.dataBytes = On(kept);
+        const auto reply = MeasurementReply();
+        const auto bytes = Joined(sim::ShapeReply(reply, 8, faults));
+        protocol::frame::HeaderFields head;
+        QVERIFY(protocol::frame::DecodeHead(bytes.data(), head));
+        QCOMPARE(int(head.length), length);
+        QCOMPARE(int(bytes.size()), 8 + length);
+        QCOMPARE(protocol::ComputeCheckByte(bytes.data(), 8, head.length), head.dataCheck);
+        QVERIFY(std::equal(bytes.begin() + 8, bytes.end(), reply.begin() + 8));
+    }
+
     void oversizeLengthIsAnnouncedButNotSent() {
         sim::FaultSettings faults;
         faults.oversizeLength = On(3000);

@@ -20,6 +20,10 @@ std::optional<TcpAddress> ParseTcpAddress(const std::string& text) {
         address.port = std::stoi(port);
     }
     if (address.host.empty() || address.port < 1 || address.port > 65535) return std::nullopt;
+    // No host name holds a blank or a control character; one that did would reach messages.
+    if (std::any_of(address.host.begin(), address.host.end(),
+                    [](unsigned char c) { return c <= ' ' || c == 0x7f; }))
+        return std::nullopt;
     return address;
 }
 

@@ -23,7 +23,8 @@ struct LinkChoice {
 // "host:port" or the device: how messages name the sensor's address.
 std::string WhereOf(const LinkChoice& link);
 
-// "HOST" or "HOST:PORT"; nothing when the host is empty or the port is not 1..65535.
+// "HOST" or "HOST:PORT"; nothing when the host is empty or holds a blank or a control
+// character, or the port is not 1..65535.
 std::optional<TcpAddress> ParseTcpAddress(const std::string& text);
 
 // The link's baud code of a rate in bits per second; nothing for a rate the sensor lacks.

@@ -35,6 +35,8 @@ private slots:
                                            << "" << 0;
         QTest::newRow("overlong port") << "h:0000010001"
                                        << "" << 0;
+        QTest::newRow("tab in the host") << "10.0.\t\ttcp:1"
+                                         << "" << 0; // found by fuzzing
     }
     void tcpAddress() {
         QFETCH(QString, text);

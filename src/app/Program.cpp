@@ -342,6 +342,12 @@ void Program::SetButtonsDimmed(int liveMode, int dim) {
     QCoreApplication::processEvents();
 }
 
+void Program::ReleaseLinkControls() {
+    if (state.flags.linkGood != 1) return;
+    for (const auto& [control, kind] : commandControls)
+        if (kind == core::CommandKind::NeedsLink) control->setEnabled(true);
+}
+
 void Program::ShowChildPanel(core::ChildPanel panel) {
     for (QWidget* child : childPanels) {
         if (child) child->hide();
@@ -407,8 +413,9 @@ void Program::LinkLost() {
 }
 
 void Program::LinkAnswered() {
-    // Told after every reply, thousands of times a second in GO: only a change is shown.
-    if (state.flags.linkGood == 1) return;
+    // Told after every reply, thousands of times a second in GO: only a change is shown. The
+    // values greyed by a failure come back with this answer, whoever set the flag since.
+    if (state.flags.linkGood == 1 && !live->Data().IsStale()) return;
     state.flags.linkGood = 1;
     live->Data().SetStale(false);
     UpdateStatusBar();

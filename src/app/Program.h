@@ -95,6 +95,7 @@ public:
     void SetStatusLine(const std::string& text) override;
     void ClearLog() override;
     void SetButtonsDimmed(int liveMode, int dim) override;
+    void ReleaseLinkControls() override;
     void ShowChildPanel(core::ChildPanel panel) override;
     void ShowPage(core::MainPage page) override;
     void SetPageVisible(core::MainPage page, bool visible) override;

@@ -19,6 +19,11 @@
 
 #include <QCoreApplication>
 
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
 namespace calibration {
 
 namespace {
@@ -53,8 +58,58 @@ constexpr const char* kPassedText =
     "Calibration successful! \nCalibration factors were sent to the EEPROM of the sensor. \nGO "
     "mode will be activated. ";
 constexpr const char* kConfirmWithSend = "Confirm calibration factors with SEND CF.";
+// The status bar's word on factors that show in the fields but are not in the sensor.
+constexpr const char* kFactorsNotInSensor = "the factors shown are not in the sensor until SEND CF";
 constexpr const char* kOffsetTitle = "CALCULATE OFFSET";
 constexpr const char* kOffsetText = "Make sure, that the receiver of the sensor is covered!";
+
+// Why an exchange brought no reply to work with, in the operator's words.
+std::string ExchangeFailureCause(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Reply:
+        return "answered";
+    case Outcome::ErrorReply:
+        return "the sensor refused it (error reply)";
+    case Outcome::TimedOut:
+        return "no reply within the time limit";
+    case Outcome::ShortFrame:
+        return "the reply was cut short";
+    case Outcome::BadHeader:
+        return "the reply's header was broken";
+    case Outcome::BadData:
+        return "the reply's data check byte was wrong";
+    case Outcome::OtherRequest:
+        return "the reply was to another request";
+    case Outcome::Closed:
+        return "the link is closed";
+    case Outcome::Cancelled:
+        return "stopped";
+    case Outcome::Busy:
+        return "another exchange still waited for its reply";
+    }
+    return "unknown";
+}
+
+// Why a save to `path` (a regular file or none) failed, as far as its folder and the file tell;
+// the path is named.
+std::string UnwrittenFileCause(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path file(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, error)) return path + ": its folder does not exist";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return path + ": its folder may not be written to";
+    if (fs::exists(file, error) && ::access(path.c_str(), W_OK) != 0)
+        return path + ": the file may not be written to";
+    return path + ": writing it failed";
+}
+
+std::string UpperCase(std::string text) {
+    for (char& c : text)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
 
 } // namespace
 
@@ -101,14 +156,15 @@ bool CalibrationModule::SendFactors(bool* replaced) {
     return sent;
 }
 
-bool CalibrationModule::ReadCalibrationData() {
+protocol::Outcome CalibrationModule::ReadCalibrationData() {
     comm::CalibrationWords words;
-    if (operations.ReadCalibration(words) != Outcome::Reply) return false;
+    const Outcome read = operations.ReadCalibration(words);
+    if (read != Outcome::Reply) return read;
     state.calibration.factors = words.factors;
     state.calibration.offsets = words.offsets;
     calibrationPage->ShowFactors(state.calibration.factors);
     offsetPage->ShowOffsetFields(state.calibration.offsets);
-    return true;
+    return read;
 }
 
 void CalibrationModule::CBF_ButtonSendCF() {
@@ -124,7 +180,7 @@ void CalibrationModule::CBF_ButtonSendCF() {
 void CalibrationModule::CBF_ButtonGetCF() {
     core::RunCommand(shell, "GET CF", [this] {
         shell.SetButtonsDimmed(0, 1);
-        const bool read = ReadCalibrationData();
+        const bool read = ReadCalibrationData() == Outcome::Reply;
         shell.SetButtonsDimmed(0, 0);
         shell.ReportCommand("GET CF", read ? "done" : "failed");
     });
@@ -132,7 +188,10 @@ void CalibrationModule::CBF_ButtonGetCF() {
 
 void CalibrationModule::CBF_ButtonCalcCF() {
     if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
-    core::RunCommand(shell, "CALCULATE CF", [this] { Calculate(); });
+    const char* failedCheck = nullptr;
+    core::RunCommand(shell, "CALCULATE CF", [&] { failedCheck = Calculate(); });
+    // Told once the command has ended, the page usable again behind the popup.
+    if (failedCheck) dialogs.Message("ATTENTION!", failedCheck);
 }
 
 bool CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
@@ -159,7 +218,7 @@ bool CalibrationModule::AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum) {
     return !gate.StopRequested();
 }
 
-void CalibrationModule::Calculate() {
+const char* CalibrationModule::Calculate() {
     shell.SetButtonsDimmed(0, 1);
     std::string outcome = "declined";
     if (!dialogs.Confirm(kConfirmTitle, kConfirmText)) {
@@ -174,30 +233,32 @@ void CalibrationModule::Calculate() {
                                                     ? "stopped, nothing sent"
                                                     : "failed, nothing sent");
             shell.SetButtonsDimmed(0, 0);
-            return;
+            return nullptr;
         }
         const RawMeans means = MeansOf(rawSums, deltaSum);
         state.calibration.setValue = calibrationPage->SetValue();
         state.calibration.maxDelta = calibrationPage->MaxDelta();
         const auto factors = FactorsFor(state.calibration.setValue, means.raw);
-        if (means.delta > state.calibration.maxDelta) {
-            dialogs.Message("ATTENTION!", kDeltaTooHigh);
-            outcome = "raw delta too high";
-        } else if (!factors) {
-            dialogs.Message("ATTENTION!", kFactorOutOfRange);
-            outcome = "factor out of range";
-        } else {
-            calibrationPage->ShowFactors(*factors);
-            outcome = "passed";
+        // A check that fails ends the command: the fields stay as they were, nothing is sent,
+        // and GO does not start, so the operator can go on from the page.
+        const bool deltaTooHigh = means.delta > state.calibration.maxDelta;
+        if (deltaTooHigh || !factors) {
+            shell.SetButtonsDimmed(0, 0);
+            shell.ReportCommand("CALCULATE CF", deltaTooHigh ? "raw delta too high, nothing sent"
+                                                             : "factor out of range, nothing sent");
+            return deltaTooHigh ? kDeltaTooHigh : kFactorOutOfRange;
         }
+        calibrationPage->ShowFactors(*factors);
+        outcome = "passed";
     }
-    // In every case the fields as they stand go to the sensor, and GO starts; success is told
-    // only once the factors are in the sensor, and a send that failed ends the command.
+    // Passed or declined, the fields as they stand go to the sensor, and GO starts; success is
+    // told only once the factors are in the sensor, and a send that failed ends the command.
     bool replaced = false;
     if (!SendFactors(&replaced)) {
-        shell.ReportCommand("CALCULATE CF", outcome + ", but the factors were not sent");
         shell.SetButtonsDimmed(0, 0);
-        return;
+        shell.ReportCommand("CALCULATE CF",
+                            outcome + ", but the factors were not sent: " + kFactorsNotInSensor);
+        return nullptr;
     }
     // The sensor put its defaults in place of some: the factors it holds are not those computed.
     if (replaced)
@@ -210,22 +271,28 @@ void CalibrationModule::Calculate() {
     live.Drawing().DrawTaughtColours();
     live.Loop().RunGoLoop();
     shell.SetButtonsDimmed(0, 0);
+    return nullptr;
 }
 
 void CalibrationModule::CBF_ButtonStartSelfCalibration() {
     if (!dialogs.Confirm(kSendPowerTitle, kSendPowerText)) return;
-    core::RunCommand(shell, "SELF CALIBRATION", [this] {
+    bool valid = false;
+    core::RunCommand(shell, "SELF CALIBRATION", [&] {
         shell.SetButtonsDimmed(0, 1);
         comm::SelfCalibrationWords words;
-        const bool valid = operations.StartSelfCalibration(words) == Outcome::Reply;
+        valid = operations.StartSelfCalibration(words) == Outcome::Reply;
         if (valid) {
             calibrationPage->ShowFactors(words.factors);
             calibrationPage->ShowSetValueAndMaxDelta(words.setValue, words.maxDelta);
-            dialogs.Message("ATTENTION!", kConfirmWithSend);
         }
         shell.SetButtonsDimmed(0, 0);
-        shell.ReportCommand("SELF CALIBRATION", valid ? "factors received" : "failed");
+        shell.ReportCommand("SELF CALIBRATION",
+                            valid ? std::string("factors received; ") + kFactorsNotInSensor
+                                  : std::string("failed"));
     });
+    // The command has ended when the popup asks for SEND CF: SEND CF is live behind it, and the
+    // status bar says that the sensor does not hold the factors shown.
+    if (valid) dialogs.Message("ATTENTION!", kConfirmWithSend);
 }
 
 void CalibrationModule::UnlockOffsetPage() {
@@ -253,7 +320,7 @@ void CalibrationModule::CBF_ButtonSendOffset() {
 void CalibrationModule::CBF_ButtonGetOffset() {
     core::RunCommand(shell, "GET OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
-        const bool read = ReadCalibrationData();
+        const bool read = ReadCalibrationData() == Outcome::Reply;
         shell.SetButtonsDimmed(0, 0);
         shell.ReportCommand("GET OFFSET", read ? "done" : "failed");
     });
@@ -263,8 +330,8 @@ void CalibrationModule::CBF_ButtonCalcOffset() {
     if (!dialogs.Confirm(kOffsetTitle, kOffsetText)) return;
     core::RunCommand(shell, "CALCULATE OFFSET", [this] {
         shell.SetButtonsDimmed(0, 1);
-        const bool measured =
-            operations.MeasureOffsets() == Outcome::Reply && ReadCalibrationData();
+        const bool measured = operations.MeasureOffsets() == Outcome::Reply &&
+                              ReadCalibrationData() == Outcome::Reply;
         if (measured) offsetPage->ShowMeasuredOffsets(state.calibration.offsets);
         shell.SetButtonsDimmed(0, 0);
         shell.ReportCommand("CALCULATE OFFSET", measured ? "done" : "failed");
@@ -274,27 +341,48 @@ void CalibrationModule::CBF_ButtonCalcOffset() {
 void CalibrationModule::CBF_ButtonGenHwInfoFile() {
     core::RunCommand(shell, "HW INFO FILE", [this] {
         shell.SetButtonsDimmed(0, 1);
-        WriteHardwareInfoFile();
+        const HardwareInfoEnd end = WriteHardwareInfoFile();
         shell.SetButtonsDimmed(0, 0);
+        // The reads inside reported their own ends ("GET ...: done"): the command's is the last.
+        if (!end.log.empty()) shell.AppendLog(end.log);
+        shell.ReportCommand("HW INFO FILE", end.outcome);
+        shell.ReleaseLinkControls();
     });
 }
 
-void CalibrationModule::WriteHardwareInfoFile() {
+CalibrationModule::HardwareInfoEnd CalibrationModule::WriteHardwareInfoFile() {
+    const auto failed = [this](const std::string& step, Outcome outcome) -> HardwareInfoEnd {
+        // A read is given up when the link is lost (its close told in the log) or the window
+        // closes.
+        if (outcome == Outcome::Cancelled && shell.Gate().Cause() == core::StopCause::LinkLost)
+            outcome = Outcome::Closed;
+        if (outcome == Outcome::Cancelled)
+            return {"stopped, no file written", "HW INFO FILE STOPPED: NO FILE WAS WRITTEN.\n\n"};
+        const std::string cause = step + ": " + ExchangeFailureCause(outcome);
+        return {"failed, " + cause + "; no file written",
+                "HW INFO FILE FAILED: " + UpperCase(cause) + ". NO FILE WAS WRITTEN.\n\n"};
+    };
     const std::uint16_t target = state.params.memoryTarget;
     state.params.memoryTarget = core::kRam;
     const int got = transfers.GetParameters();
     state.params.memoryTarget = target;
-    if (got != 1 || !ReadCalibrationData()) return;
+    // GET has told its failure in the log; what ended it is the link's to say there.
+    if (got != 1)
+        return {"failed, the parameters could not be read (GET); no file written",
+                "HW INFO FILE FAILED: THE PARAMETERS COULD NOT BE READ (GET). NO FILE WAS "
+                "WRITTEN.\n\n"};
+    const Outcome calibrationRead = ReadCalibrationData();
+    if (calibrationRead != Outcome::Reply)
+        return failed("calibration (order 102)", calibrationRead);
     comm::HardwareBlock words{};
-    if (operations.ReadHardwareBlock(words) != Outcome::Reply) return;
+    const Outcome hardwareRead = operations.ReadHardwareBlock(words);
+    if (hardwareRead != Outcome::Reply) return failed("hardware info (order 194)", hardwareRead);
 
     const auto selection = dialogs.SelectFile(
         "HardwareInitialFile", core::DialogStartDirectory(state.settings.hardwareInfoPath),
         "HardwareInitialFile.ini", "*.ini", true);
-    if (selection.choice == core::OperatorDialogs::FileChoice::None || selection.path.empty()) {
-        shell.AppendLog("ATTENTION!   NO FILE WAS SELECTED!\n\n");
-        return;
-    }
+    if (selection.choice == core::OperatorDialogs::FileChoice::None || selection.path.empty())
+        return {"no file selected, nothing written", "ATTENTION!   NO FILE WAS SELECTED!\n\n"};
     state.settings.hardwareInfoPath = selection.path;
     transfers.GetParametersFromPanel();
     state.calibration.factors = calibrationPage->Factors();
@@ -305,15 +393,17 @@ void CalibrationModule::WriteHardwareInfoFile() {
     info.words = words;
     info.factors = state.calibration.factors;
     info.offsets = state.calibration.offsets;
-    // A file that could not be written is said to be so, not reported as saved.
+    // A file that could not be written is said to be so, and why, not reported as saved.
     std::string refusal;
     if (calibration::WriteHardwareInfoFile(selection.path, info, state.params.image, &refusal) <
         0) {
-        shell.AppendLog("HARDWARE INI FILE COULD NOT BE WRITTEN TO:\n" + selection.path + "\n\n");
-        core::ReportUnwrittenFile(dialogs, selection.path, refusal);
-        return;
+        const std::string why = refusal.empty() ? UnwrittenFileCause(selection.path) : refusal;
+        core::ReportUnwrittenFile(dialogs, selection.path, why);
+        return {"failed, the file could not be written: " + why,
+                "HW INFO FILE FAILED: HARDWARE INI FILE COULD NOT BE WRITTEN.\n" + why + "\n\n"};
     }
     shell.AppendLog("HARDWARE INI FILE HAS BEEN SAVED TO:\n" + selection.path + "\n\n");
+    return {"done", {}};
 }
 
 } // namespace calibration

@@ -3,8 +3,11 @@
 // them: the two pages, their exchanges with the sensor through the command gate, the averaging
 // of 100 frames, and the support file written after a complete read of the sensor.
 #include "model/CalibrationMath.h"
+#include "protocol/Exchange.h"
 
 #include <QObject>
+
+#include <string>
 
 namespace core {
 struct AppState;
@@ -51,13 +54,20 @@ private:
     // The factor fields to the sensor; false after a failure.
     // True once the factors are in the sensor; `replaced` tells whether it replaced any.
     bool SendFactors(bool* replaced = nullptr);
-    // The factor fields and the offset fields from the sensor; false after a failure.
-    bool ReadCalibrationData();
-    void Calculate();
+    // The factor fields and the offset fields from the sensor; the exchange's outcome.
+    protocol::Outcome ReadCalibrationData();
+    // The 100-frame calculation; the text of the check that failed, to be shown once the
+    // command has ended, or nullptr.
+    const char* Calculate();
     // Adds up the raw values of 100 measurements; false when the command was stopped or an
     // exchange failed.
     bool AverageFrames(Rgb& rawSums, std::uint32_t& deltaSum);
-    void WriteHardwareInfoFile();
+    // How HW INFO FILE ended: the status bar's words, and the log's when it did not save.
+    struct HardwareInfoEnd {
+        std::string outcome;
+        std::string log;
+    };
+    HardwareInfoEnd WriteHardwareInfoFile();
 
     core::AppState& state;
     core::Shell& shell;

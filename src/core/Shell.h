@@ -40,6 +40,9 @@ public:
     // Dims (1) or undims (0) the controls that start sensor traffic; live mode 1 leaves the
     // transfer controls usable so that SEND and GET can be asked for during GO.
     virtual void SetButtonsDimmed(int liveMode, int dim) = 0;
+    // The controls that need a working link, dimmed by a command started from one of them,
+    // live again once it has ended with the link good (nothing when it is not).
+    virtual void ReleaseLinkControls() = 0;
     virtual void ShowChildPanel(ChildPanel panel) = 0;
     virtual void ShowPage(MainPage page) = 0;
     // Shows or hides a tab page (the service page is hidden until the password opens it).
@@ -54,7 +57,8 @@ public:
 enum class CommandKind {
     Command,   // dimmed and undimmed with every operation
     Transfer,  // as Command, but left usable in live mode
-    NeedsLink, // dimmed with every operation, undimmed only by a successful identification
+    NeedsLink, // dimmed with every operation, undimmed only by a successful identification or,
+               // after a command of their own that left the link good, ReleaseLinkControls
 };
 
 // What a subsystem hands to the window when it is composed: its pages, its child panels, its

@@ -272,7 +272,8 @@ void DataPanel::SetStale(bool newStale) {
 
 void DataPanel::ShowFrame(const protocol::MeasurementFrame& frame, std::uint32_t liveColour,
                           bool showOutputs) {
-    if (stale) SetStale(false);
+    // A frame measured before a failure (the one the loop shows as it ends) stays grey: only the
+    // sensor's next answer ungreys the values (SetStale).
     const auto& w = frame.w;
     using F = protocol::MeasurementFrame;
     for (auto& row : pageRgb) {

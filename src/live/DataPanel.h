@@ -51,7 +51,9 @@ public:
     void SetActivePage(int page);
     void SetSwatchVisible(bool visible);
     void HideBigPanels(bool group, bool colourNumber);
-    // After a link failure the last values stay readable, greyed, until the next measurement.
+    // After a link failure the last values stay readable, greyed, until the sensor answers
+    // again; showing a frame does not ungrey them, as it may have been measured before the
+    // failure.
     void SetStale(bool stale);
     bool IsStale() const { return stale; }
     // The charts of the four pages.

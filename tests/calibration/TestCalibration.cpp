@@ -11,8 +11,30 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSpinBox>
 #include <QtTest>
+
+namespace {
+// How HW INFO FILE ends: a fault of the reply to order 194 with its value, and the cause told.
+struct HardwareInfoCase {
+    const char* name;
+    sim::Fault sim::FaultSettings::*fault;
+    int value;
+    const char* cause;
+};
+using Faults = sim::FaultSettings;
+const HardwareInfoCase kHardwareInfoCases[] = {
+    {"no reply", &Faults::silence, 0, "no reply within the time limit"},
+    {"reply cut short", &Faults::cutAfterBytes, 100, "the reply was cut short"},
+    {"header check byte", &Faults::badHeadCheck, 0, "the reply's header was broken"},
+    {"data check byte", &Faults::badDataCheck, 0, "the reply's data check byte was wrong"},
+    // One data byte more than order 194 asks for.
+    {"reply to another request", &Faults::oddLength, 0, "the reply was to another request"},
+    // Closed after a reply cut to nothing.
+    {"link closed", &Faults::closeAfterReplies, 1, "the link is closed"},
+};
+} // namespace
 
 class TestCalibration : public QObject {
     Q_OBJECT
@@ -257,20 +279,83 @@ private slots:
         QVERIFY(Need<QPushButton>(f->Window(), "ButtonCalcCF")->isEnabled());
     }
 
-    void aSpreadAboveTheMaximumDeltaLeavesTheFactorsButStillSends() {
+    // A calibration step ends where the operator can go on: a check of the calculation that
+    // fails says so on the status bar, sends nothing, starts no GO and leaves every button live;
+    // the self calibration's factors show with SEND CF live, the status bar saying the sensor
+    // does not hold them yet.
+    void aCalibrationStepEndsWhereTheOperatorCanGoOn_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("spread");   // the raw spread the sensor sees
+        QTest::addColumn<int>("setValue"); // the set value typed before
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("popup");
+        QTest::newRow("raw delta too high")
+            << "ButtonCalcCF" << 1000 << 1000 << "CALCULATE CF: raw delta too high, nothing sent"
+            << "The maximum delta of the raw data values RED,GREEN and BLUE is to high. "
+               "\nCalibration is not possible. \nVerify, that the sensor shines on a WHITE "
+               "target! \nIncrease MAXIMUM DELTA OF RAW DATAS! ";
+        QTest::newRow("factor out of range")
+            << "ButtonCalcCF" << 0 << 65535 << "CALCULATE CF: factor out of range, nothing sent"
+            << "One of the calibration factor is out of range. \nCalibration is not possible. "
+               "\nVerify, that the senor shines on a WHITE target! \nChoose a proper POWER "
+               "value. ";
+        QTest::newRow("self calibration")
+            << "ButtonStartSelfCalibration" << 0 << 1000
+            << "SELF CALIBRATION: factors received; the factors shown are not in the sensor "
+               "until SEND CF"
+            << "Confirm calibration factors with SEND CF.";
+    }
+    void aCalibrationStepEndsWhereTheOperatorCanGoOn() {
+        QFETCH(QString, button);
+        QFETCH(int, spread);
+        QFETCH(int, setValue);
+        QFETCH(QString, status);
+        QFETCH(QString, popup);
         QVERIFY(f->ConnectThroughPage());
-        f->simulator.SetRawSpread(1000);
+        f->program->ShowPage(core::MainPage::Calibration);
+        f->simulator.SetRawSpread(spread);
         Field("EditMaxDelta")->setValue(200);
+        Field("EditSetValue")->setValue(setValue);
         Field("EditCFR")->setValue(1500);
         f->dialogs.confirmAnswers = {true, true};
-        StopOnceGoRuns();
-        Click("ButtonCalcCF");
-        QVERIFY(f->dialogs.Saw("ATTENTION!", "The maximum delta of the raw data values RED,GREEN "
-                                             "and BLUE is to high. \nCalibration is not possible. "
-                                             "\nVerify, that the sensor shines on a WHITE target! "
-                                             "\nIncrease MAXIMUM DELTA OF RAW DATAS! "));
-        QCOMPARE(Factors(), (std::array<int, 3>{1500, 1024, 1024}));
-        QCOMPARE(int(f->simulator.CalibrationFactors()[0]), 1500);
+        f->simulator.ClearRequestLog();
+        // A GO that should not run is stopped, so the test fails rather than waits for STOP.
+        bool going = false;
+        const QPointer<QTimer> watch = support::WhenReady(
+            &f->Window(), [this] { return f->program->Gate().LoopRunning(); },
+            [&] {
+                going = true;
+                f->Stop();
+            },
+            [] {});
+        Click(qPrintable(button));
+        delete watch.data();
+        QVERIFY(!going);
+        QVERIFY(f->dialogs.Saw("ATTENTION!", popup.toStdString()));
+        QVERIFY(!f->program->Gate().Busy());
+        const QString shown = Need<QLabel>(f->Window(), "StatusCommand")->text();
+        QVERIFY2(shown.startsWith(status + "  "), qPrintable(shown));
+        QTRY_COMPARE_WITH_TIMEOUT(Need<QLabel>(f->Window(), "StatusLoop")->text(),
+                                  QStringLiteral("STOPPED"), support::kEventLimitMs);
+        for (const char* role :
+             {"ButtonSendCF", "ButtonGetCF", "ButtonCalcCF", "ButtonStartSelfCalibration"})
+            QVERIFY2(Need<QPushButton>(f->Window(), role)->isEnabled(), role);
+        QVERIFY(f->Main().buttonGo->isEnabled());
+        // Nothing reached the sensor's calibration memory.
+        QCOMPARE(f->RequestsOfOrder(protocol::kOrderWriteCalibration), 0);
+        QCOMPARE(f->simulator.CalibrationFactors(),
+                 (std::array<std::uint16_t, 3>{1024, 1024, 1024}));
+        const bool self = button == QLatin1String("ButtonStartSelfCalibration");
+        if (!self) {
+            QCOMPARE(Factors(), (std::array<int, 3>{1500, 1024, 1024})); // left as they were
+            return;
+        }
+        // The factors shown go to the sensor with SEND CF.
+        const auto shownFactors = Factors();
+        QVERIFY(shownFactors != (std::array<int, 3>{1500, 1024, 1024}));
+        Click("ButtonSendCF");
+        const auto held = f->simulator.CalibrationFactors();
+        QCOMPARE((std::array<int, 3>{held[0], held[1], held[2]}), shownFactors);
     }
 
     void decliningTheConfirmationStillSendsAndStartsGo() {
@@ -356,6 +441,76 @@ private slots:
                                         " is a directory, not a regular file: left untouched."));
         QVERIFY(!f->Log().contains(QStringLiteral("SAVED TO:\n") + folder));
         QVERIFY(QFileInfo(folder).isDir());
+    }
+
+    // HW INFO FILE, clicked on the communication page, ends on its own words on the status bar
+    // and in the log, whatever the reads inside it said before: saved, or failed and why (each
+    // way the reply to order 194 can fail, or the file). Its button is live again while the link
+    // is good.
+    void aHardwareInfoFileEndsOnItsOwnOutcome_data() {
+        QTest::addColumn<int>("which"); // of kHardwareInfoCases, -1 for none
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("status"); // after "HW INFO FILE: "; %1 is the path chosen
+        QTest::addColumn<QString>("log");    // the log's end
+        QTest::newRow("saved") << -1 << true << "done"
+                               << "HARDWARE INI FILE HAS BEEN SAVED TO:\n%1\n\n";
+        for (int i = 0; i < int(std::size(kHardwareInfoCases)); ++i) {
+            const QString cause = QLatin1String(kHardwareInfoCases[i].cause);
+            QTest::newRow(kHardwareInfoCases[i].name)
+                << i << true << "failed, hardware info (order 194): " + cause + "; no file written"
+                << "HW INFO FILE FAILED: HARDWARE INFO (ORDER 194): " + cause.toUpper() +
+                       ". NO FILE WAS WRITTEN.\n\n";
+        }
+        QTest::newRow("file cannot be written")
+            << -1 << false << "failed, the file could not be written: %1: its folder does not exist"
+            << "HW INFO FILE FAILED: HARDWARE INI FILE COULD NOT BE WRITTEN.\n%1: its folder does "
+               "not exist\n\n";
+    }
+    void aHardwareInfoFileEndsOnItsOwnOutcome() {
+        QFETCH(int, which);
+        QFETCH(bool, writable);
+        QFETCH(QString, status);
+        QFETCH(QString, log);
+        QVERIFY(f->ConnectThroughPage());
+        QPushButton* button = f->Comm().buttonGenHwInfoFile;
+        QVERIFY(button->isEnabled());
+        const QString path = f->programDir.filePath(writable ? QStringLiteral("hw.ini")
+                                                             : QStringLiteral("none/hw.ini"));
+        f->dialogs.fileAnswers = {{core::OperatorDialogs::FileChoice::New, path.toStdString()}};
+        sim::FaultSettings faults;
+        comm::SensorLink& link = f->program->Link();
+        QTimer releaser;
+        if (which >= 0) {
+            const HardwareInfoCase& c = kHardwareInfoCases[which];
+            faults.*c.fault = sim::Fault{true, c.value, protocol::kOrderHardwareInfo};
+            if (c.fault == &Faults::closeAfterReplies)
+                faults.cutAfterBytes = sim::Fault{true, 0, protocol::kOrderHardwareInfo};
+            // A time-out is the point, not its moment: the reads before order 194 keep the long
+            // limit; the short one is set while the sensor holds back the reply to order 102,
+            // before it is let go. Part of a frame has to be in before it: a wide margin.
+            const bool silent = c.fault == &Faults::silence;
+            if (silent || c.fault == &Faults::cutAfterBytes) {
+                faults.hold = sim::Fault{true, 0, protocol::kOrderReadCalibration};
+                support::LongReplyLimit(link);
+                QObject::connect(&releaser, &QTimer::timeout, [&, silent] {
+                    if (f->RequestsOfOrder(protocol::kOrderReadCalibration) == 0) return;
+                    link.SetTimeLimits(silent ? 0.3 : 1.0, comm::SensorLink::kTcpConnectTimeoutMs);
+                    if (f->simulator.ReleaseHeldReply() > 0) releaser.stop();
+                });
+                releaser.start(5);
+            }
+        }
+        f->simulator.SetFaults(faults);
+        QTest::mouseClick(button, Qt::LeftButton);
+        releaser.stop();
+        support::DefaultReplyLimit(link);
+
+        const QString shown = Need<QLabel>(f->Window(), "StatusCommand")->text();
+        const QString expected = "HW INFO FILE: " + status.replace("%1", path) + "  ";
+        QVERIFY2(shown.startsWith(expected), qPrintable(shown + " / " + expected));
+        QVERIFY2(f->Log().endsWith(log.replace("%1", path)), qPrintable(f->Log()));
+        QCOMPARE(button->isEnabled(), which < 0); // the link is good unless the reply failed
+        QCOMPARE(QFileInfo::exists(path), which < 0 && writable);
     }
 
     void withoutASensorTheHardwareFileAsksNothingAndWritesNothing() {

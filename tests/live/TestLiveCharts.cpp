@@ -206,6 +206,22 @@ private slots:
         QVERIFY(!f->Data().swatch->IsStale());
     }
 
+    // The sensor lost in the middle of GO: the last values grey as soon as the loop's exchange
+    // fails, readable still, and stay so after the loop has shown what it measured last; not
+    // only once a TRY TO CONNECT has failed too.
+    void theValuesGreyAsSoonAsTheSensorIsLostDuringGo() {
+        f->RunGo(10, [this] { f->simulator.Stop(); });
+        QVERIFY(!f->program->Gate().LoopRunning());
+        QCOMPARE(f->state->flags.linkGood, std::uint16_t(0));
+        QTRY_VERIFY_WITH_TIMEOUT(f->Data().dispRed->IsStale() && f->Data().swatch->IsStale(),
+                                 support::kEventLimitMs);
+        CaughtUp();
+        QVERIFY(f->Data().dispRed->IsStale());
+        QVERIFY(f->Data().dispGreen->IsStale());
+        QVERIFY(f->Data().swatch->IsStale());
+        QCOMPARE(f->Data().dispRed->Value(), int(f->state->live.frame.w[0])); // still readable
+    }
+
     // The bar tells the link as the last exchange left it: answers after a failure show it
     // connected again, and the values are no longer greyed.
     void answersAfterAFailureShowTheLinkConnectedAgain() {

@@ -122,6 +122,12 @@ std::optional<LinkChoice> ParseSensorAddress(const std::string& text, std::strin
         why = "'" + ShownText(text) + "' names no device";
         return std::nullopt;
     }
+    // A tab or a blank passes a line's checks (they separate its fields) but no device holds one.
+    if (std::any_of(link.device.begin(), link.device.end(),
+                    [](unsigned char c) { return c <= ' ' || c == 0x7f; })) {
+        why = "'" + ShownText(text) + "': a device path holds no blank or control character";
+        return std::nullopt;
+    }
     return link;
 }
 

@@ -170,6 +170,10 @@ private slots:
                                             << "--sensor: a control character (\\x1b) at column 8";
         QTest::newRow("option, name of 65") << QByteArray(65, 'n') + "=tcp:h" << true << ""
                                             << "the name is 65 characters long";
+        // Found by fuzzing: a tab passes a line's checks, but no device or host holds one.
+        QTest::newRow("option, tab in a device")
+            << QByteArray("a=serial:/dev/x\t4") << true << ""
+            << "'serial:/dev/x\\x094': a device path holds no blank";
     }
     void sensorLists() {
         QFETCH(QByteArray, text);

@@ -1,5 +1,7 @@
 // Arbitrary bytes as the line brings them to `watch`: the identification, then measurements, each
-// judged by the reply engine, cut into pieces as the first byte says, and what is taken turned
+// judged by the reply engine, cut into pieces as the first byte says (which also says whether the
+// rest is raw bytes or records of whole, intact frames: code, status, length, data, so that
+// replies of every order and length get through the checks), and what is taken turned
 // into the texts `watch` writes (the status and measurement JSON, the tsv/csv rows, the shell's
 // words for a failure). Stops on a sanitizer report, on a measurement of fewer than 40 data bytes
 // taken as a reply, or on a text that is not valid UTF-8 or holds a control character a terminal
@@ -13,10 +15,12 @@
 #include "protocol/MeasurementFrame.h"
 #include "protocol/Orders.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -78,6 +82,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RequireShown(cli::RecordLine(cli::Format::Tsv, record, true));
         RequireShown(cli::RecordLine(cli::Format::Csv, record, true));
     };
+
+    // Records of intact frames: code, status, data length (a quarter of it when the code's top
+    // bit is set, for the long blocks), then the data.
+    std::vector<std::uint8_t> framed;
+    if (steer & 0x40) {
+        framed.push_back(steer);
+        for (std::size_t r = 1; r + 3 <= size;) {
+            const std::uint8_t code = data[r] & 0x7f;
+            const std::size_t length = std::size_t(data[r + 2]) * ((data[r] & 0x80) ? 4 : 1);
+            r += 3;
+            const std::size_t taken = std::min(length, size - r);
+            std::vector<std::uint8_t> bytes(data + r, data + r + taken);
+            bytes.resize(length); // what the input lacks is zeros
+            const auto frame = protocol::frame::EncodeFrameBytes(code, data[r - 2], bytes);
+            framed.insert(framed.end(), frame.begin(), frame.end());
+            r += taken;
+        }
+        data = framed.data();
+        size = framed.size();
+    }
 
     std::size_t at = 1;
     int exchanges = 0;

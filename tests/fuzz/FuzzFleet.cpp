@@ -59,7 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     why.clear();
-    if (const auto option = cli::ParseSensorOption(text, why)) RequireTarget(*option);
-    else RequireOneShownLine(why);
+    if (const auto option = cli::ParseSensorOption(text, why))
+        RequireTarget(*option);
+    else
+        RequireOneShownLine(why);
     return 0;
 }

@@ -31,8 +31,10 @@ void Require(bool condition) {
 // Valid UTF-8 without a control character, a line end allowed at the end only.
 void RequireShown(const std::string& text) {
     std::size_t end = text.size();
-    if (end >= 2 && text.compare(end - 2, 2, "\r\n") == 0) end -= 2;
-    else if (end >= 1 && text[end - 1] == '\n') end -= 1;
+    if (end >= 2 && text.compare(end - 2, 2, "\r\n") == 0)
+        end -= 2;
+    else if (end >= 1 && text[end - 1] == '\n')
+        end -= 1;
     for (std::size_t at = 0; at < end;) {
         std::uint32_t code = 0;
         const std::size_t length = core::Utf8SequenceAt(text, at, code);

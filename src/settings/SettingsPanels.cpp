@@ -19,10 +19,15 @@ char Separator() {
     return QDir::separator().toLatin1();
 }
 
-void PlaceWindow(QWidget& window, const WindowGeometry& geometry) {
+void PlaceWindow(QWidget& window, WindowGeometry geometry) {
     switch (PlacementOf(geometry)) {
     case WindowPlacement::KeepBuiltGeometry:
-        return;
+        // Built for a larger screen than a kiosk's may be: it is fitted as a remembered one is.
+        geometry.left = window.x();
+        geometry.top = window.y();
+        geometry.width = window.width();
+        geometry.height = window.height();
+        break;
     case WindowPlacement::Maximise:
         window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         return;

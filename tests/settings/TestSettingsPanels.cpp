@@ -181,7 +181,10 @@ private slots:
         QVERIFY(comm.stringIpAdress->currentText().isEmpty());
         QCOMPARE(comm.stringIpAdress->count(), 0);
         QCOMPARE(comm.stringPortNumber->text(), QStringLiteral("10001"));
-        QCOMPARE(f->Window().size(), built);
+        // As built, but never larger than the screen, title bar included.
+        const QSize room = f->Window().screen()->availableGeometry().size() -
+                           QSize(core::kFrameAllowanceWidth, core::kFrameAllowanceHeight);
+        QCOMPARE(f->Window().size(), built.boundedTo(room));
         QCOMPARE(state.settings.rowColours[7], 0x800080u);
         QCOMPARE(CellColour(15), 0xFF0000u);
         QVERIFY(f->dialogs.popups.empty());
@@ -256,6 +259,8 @@ private slots:
     // and all.
     void aSavedGeometryOffTheScreenIsPulledOntoIt_data() {
         QTest::addColumn<QByteArray>("geometry");
+        // None saved (no zoom state): the window as built is larger than this screen.
+        QTest::newRow("none") << QByteArray();
         QTest::newRow("larger") << QByteArray("LEFT = 0\nMAINPANEL TOP = 0\nMAINPANEL WIDTH = "
                                               "1920\nMAINPANEL HEIGHT = 1080\n");
         QTest::newRow("beyond the right edge")
@@ -267,9 +272,10 @@ private slots:
     }
     void aSavedGeometryOffTheScreenIsPulledOntoIt() {
         QFETCH(QByteArray, geometry);
-        WriteFile(SettingsPath(), Crlf("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n\n"
-                                       "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\nMAINPANEL " +
-                                       geometry));
+        WriteFile(SettingsPath(),
+                  Crlf("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n\n[PANEL POSITION]\n" +
+                       (geometry.isEmpty() ? QByteArray()
+                                           : "MAINPANEL FULLSCREEN = 0\nMAINPANEL " + geometry)));
         ReadAtStartUp();
         const QRect screen = f->Window().screen()->availableGeometry();
         const QRect outer(f->Window().pos(),

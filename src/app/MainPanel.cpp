@@ -119,16 +119,17 @@ QWidget* MainPanel::BuildStatusBar() {
     return bar;
 }
 
-void MainPanel::ShowStatus(const QString& link, const QString& loop, const QString& command) {
+void MainPanel::ShowStatus(const QString& link, const QString& loop, const QString& command,
+                           const QString& linkDetail) {
     // Set only on change: the bar is refreshed several times a second.
-    auto show = [](QLabel* field, const QString& text) {
-        if (field->text() == text) return;
+    auto show = [](QLabel* field, const QString& text, const QString& tip) {
+        if (field->text() == text && field->toolTip() == tip) return;
         field->setText(text);
-        field->setToolTip(text);
+        field->setToolTip(tip);
     };
-    show(statusLink, link);
-    show(statusLoop, loop);
-    show(statusCommand, command);
+    show(statusLink, link, linkDetail);
+    show(statusLoop, loop, loop);
+    show(statusCommand, command, command);
 }
 
 void MainPanel::ShowUnsent(bool unsent) {

@@ -40,7 +40,9 @@ public:
     void SetBrandBlock(QWidget* block);
     void RestoreSize();
     // The status bar along the bottom: the link, the loop, the last command.
-    void ShowStatus(const QString& link, const QString& loop, const QString& command);
+    // `linkDetail`: the link's whole story, as the link field's tooltip.
+    void ShowStatus(const QString& link, const QString& loop, const QString& command,
+                    const QString& linkDetail);
     // The mark of changes the sensor has not been sent, in the status bar.
     void ShowUnsent(bool unsent);
     // Asked before the window closes; false keeps it open.

@@ -86,6 +86,16 @@ QString LinkDescription(const comm::SensorLink::Endpoint& used, const core::Link
     return QStringLiteral("RS-232 COM%1 %2, %3 baud").arg(shown.serialPort).arg(device).arg(baud);
 }
 
+// The address alone: "127.0.0.1:10001", "COM1 /dev/ttyS0" or the device, without the transport's
+// name and the baud rate the tooltip tells.
+QString ShortLinkDescription(const QString& description) {
+    QString shown = description;
+    if (shown.startsWith(QStringLiteral("TCP/IP "))) return shown.mid(7);
+    if (shown.startsWith(QStringLiteral("RS-232 "))) shown = shown.mid(7);
+    const qsizetype comma = shown.lastIndexOf(QStringLiteral(", "));
+    return comma < 0 ? shown : shown.left(comma);
+}
+
 } // namespace
 
 Program::Program(core::AppState& state, core::OperatorDialogs& dialogs)
@@ -284,26 +294,32 @@ void Program::ReportCommand(const std::string& description, const std::string& o
 }
 
 void Program::UpdateStatusBar() {
-    const qint64 elapsed = rateClock.isValid() ? rateClock.elapsed() : 0;
-    if (elapsed >= 1000) {
-        measurementRate =
-            double(state.live.measurementCount - rateCount) * 1000.0 / double(elapsed);
-        rateCount = state.live.measurementCount;
-        rateClock.restart();
-    }
+    const bool going = gate.Holder() == "GO" && gate.LoopRunning();
+    if (going)
+        measurementRate.Add(rateClock.isValid() ? rateClock.elapsed() : 0,
+                            state.live.measurementCount);
+    else
+        measurementRate.Clear();
+    // The bar shows what tells the state at a glance: connected or not, to what address, or
+    // why not; the tooltip holds the whole of it (the transport, the identification).
     const QString where = LinkDescription(link->InUse(), state.link);
-    QString linkText = state.flags.linkGood
-                           ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
-                                 .arg(where, core::TextOfBytes(state.link.firmwareId))
-                           : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(where);
-    if (!state.flags.linkGood && !link->LastFailure().empty())
-        linkText += QStringLiteral(" \u00B7 ") + QString::fromStdString(link->LastFailure());
+    const QString cause = QString::fromStdString(link->LastFailure());
+    const bool good = state.flags.linkGood;
+    QString linkText = good ? QStringLiteral("CONNECTED: %1").arg(ShortLinkDescription(where))
+                       : cause.isEmpty()
+                           ? QStringLiteral("NOT CONNECTED: %1").arg(ShortLinkDescription(where))
+                           : QStringLiteral("NOT CONNECTED: %1").arg(cause);
+    QString linkDetail = good ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
+                                    .arg(where, core::TextOfBytes(state.link.firmwareId))
+                              : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(where);
+    if (!good && !cause.isEmpty()) linkDetail += QStringLiteral(" \u00B7 ") + cause;
     QString loop = QStringLiteral("STOPPED");
-    if (gate.Holder() == "GO" && gate.LoopRunning())
-        loop = QStringLiteral("GO RUNNING \u00B7 %1 measurements/s").arg(qRound(measurementRate));
+    if (going)
+        loop = QStringLiteral("GO RUNNING \u00B7 %1 measurements/s")
+                   .arg(qRound(measurementRate.PerSecond()));
     else if (gate.Busy())
         loop = QString::fromStdString(gate.Holder()) + QStringLiteral(" RUNNING");
-    mainPanel->ShowStatus(linkText, loop, lastCommand);
+    mainPanel->ShowStatus(linkText, loop, lastCommand, linkDetail);
     mainPanel->ShowUnsent(params->ShowUnsent());
 }
 

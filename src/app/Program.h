@@ -6,6 +6,7 @@
 #include "app/WheelGuard.h"
 #include "core/CommandGate.h"
 #include "core/HelpBook.h"
+#include "core/RecentRate.h"
 #include "core/Shell.h"
 #include "link/CommView.h"
 
@@ -154,8 +155,7 @@ private:
     std::vector<std::pair<QWidget*, core::CommandKind>> commandControls;
     QTimer* statusTimer;
     QElapsedTimer rateClock;
-    std::uint64_t rateCount = 0;
-    double measurementRate = 0;
+    core::RecentRate measurementRate;
     QString lastCommand;
 };
 

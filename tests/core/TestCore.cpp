@@ -2,6 +2,7 @@
 #include "controls/ScreenFit.h"
 #include "core/CommandGate.h"
 #include "core/JsonText.h"
+#include "core/RecentRate.h"
 #include "core/ShownText.h"
 #include "core/Text.h"
 
@@ -87,6 +88,22 @@ class TestCore : public QObject {
     Q_OBJECT
 
 private slots:
+    // The rate is over the last second, not since the clock began: idle time before GO (the
+    // first sample at 0 with nothing counted) leaves the figure once it is a second old.
+    void theRateIsTheLastSecondsOnly() {
+        core::RecentRate rate;
+        QCOMPARE(rate.PerSecond(), 0.0);
+        rate.Add(0, 0);
+        rate.Add(5000, 0); // five idle seconds
+        for (int ms = 5250; ms <= 7000; ms += 250)
+            rate.Add(ms, std::uint64_t(ms - 5000) * 12); // 12 000 a second from 5 s on
+        QCOMPARE(rate.PerSecond(), 12000.0);
+        rate.Clear();
+        rate.Add(7250, 21000);
+        QCOMPARE(rate.PerSecond(), 0.0);
+        rate.Add(7500, 21100);
+        QCOMPARE(rate.PerSecond(), 400.0);
+    }
     // Text from outside on a terminal: what would steer it (a title set by ESC ] ... BEL, a
     // forged line, C1's CSI) is shown, everything else is left as it is.
     void controlCharactersAreShownNotObeyed_data() {

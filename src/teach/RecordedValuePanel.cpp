@@ -50,8 +50,11 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState, core::Opera
     top->addWidget(dispTP2Counter);
     top->addStretch(1);
     buttonTP2Start = core::MakeRoleButton(this, "ButtonTP2Start", tr("START"));
+    buttonTP2Stop = core::MakeRoleButton(this, "ButtonTP2Stop", tr("STOP"));
+    buttonTP2Stop->setEnabled(false);
     buttonTP2Reset = core::MakeRoleButton(this, "ButtonTP2Reset", tr("RESET"));
     top->addWidget(buttonTP2Start);
+    top->addWidget(buttonTP2Stop);
     top->addWidget(buttonTP2Reset);
     layout->addLayout(top);
 
@@ -94,6 +97,7 @@ RecordedValuePanel::RecordedValuePanel(core::TeachState& teachState, core::Opera
     UpdateTeachPanelLabels(0, protocol::kEvalBestHit);
     ShowCount();
     connect(buttonTP2Start, &QPushButton::clicked, this, &RecordedValuePanel::StartRequested);
+    connect(buttonTP2Stop, &QPushButton::clicked, this, &RecordedValuePanel::StopRequested);
     connect(buttonTP2Reset, &QPushButton::clicked, this, &RecordedValuePanel::CBF_ButtonTP2Reset);
     connect(buttonTP2Teach, &QPushButton::clicked, this, &RecordedValuePanel::TeachRequested);
     connect(buttonClose, &QPushButton::clicked, this, &RecordedValuePanel::CloseRequested);
@@ -105,6 +109,10 @@ RecordedValuePanel::~RecordedValuePanel() {
 
 void RecordedValuePanel::RegisterCommands(core::Registrar& registrar) {
     registrar.AddCommandControl(buttonTP2Start, core::CommandKind::Command);
+}
+
+void RecordedValuePanel::ShowRecording(bool running) {
+    buttonTP2Stop->setEnabled(running);
 }
 
 bool RecordedValuePanel::Full() const {

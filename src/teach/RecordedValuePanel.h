@@ -50,9 +50,12 @@ public:
 
     void CBF_ButtonTP2Reset();
     void ResetRecording();
+    // STOP is live only while the panel's own recording runs.
+    void ShowRecording(bool running);
 
 signals:
     void StartRequested();
+    void StopRequested();
     void TeachRequested();
     void CloseRequested();
 
@@ -69,6 +72,7 @@ private:
     std::array<QLabel*, 3> valueDisplays{};
     QLabel* dispTP2Counter;
     QPushButton* buttonTP2Start;
+    QPushButton* buttonTP2Stop;
     QPushButton* buttonTP2Reset;
     QPushButton* buttonTP2Teach;
     QPushButton* buttonClose;

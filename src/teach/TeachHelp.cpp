@@ -57,6 +57,7 @@ constexpr NamedHelp kTeachHelpTable[] = {
     {"CBF_ButtonTP2Start",
      {kHelpTitle, "Starts recording the current values into the graphs. \n"
                   "Stop recording with STOP."}},
+    {"CBF_ButtonTP2Stop", {kHelpTitle, "Stops recording the current values into the graphs."}},
     {"CBF_ButtonTP2Reset", {kHelpTitle, "Deletes all recorded values."}},
     {"CBF_ButtonTP2Teach",
      {kHelpTitle, "Teaches the values at the cursor position \n"

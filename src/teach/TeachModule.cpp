@@ -89,6 +89,8 @@ TeachModule::TeachModule(core::AppState& state, core::Shell& shell, core::Operat
     connect(buttonTeachRecVal, &QPushButton::clicked, this, &TeachModule::CBF_ButtonTeachRecVal);
     connect(recordedPanel, &RecordedValuePanel::StartRequested, this,
             &TeachModule::CBF_ButtonTP2Start);
+    connect(recordedPanel, &RecordedValuePanel::StopRequested, this,
+            [this] { this->shell.Gate().Stop(core::StopCause::Operator); });
     connect(recordedPanel, &RecordedValuePanel::TeachRequested, this,
             &TeachModule::TeachRecordedValue);
     connect(recordedPanel, &RecordedValuePanel::CloseRequested, this,
@@ -327,7 +329,9 @@ void TeachModule::CBF_ButtonTP2Start() {
         params.Panels().GetParametersFromPanel();
         live.Drawing().DrawTaughtColours();
         const std::uint16_t before = state.teach.recordCount;
+        recordedPanel->ShowRecording(true);
         live.Loop().MeasureEach([this] { return recordedPanel->PlotTeachPoint(state.live.frame); });
+        recordedPanel->ShowRecording(false);
         recordedPanel->ShowRecorded();
         shell.SetButtonsDimmed(0, 0);
         const std::string outcome = recordedPanel->Full()  ? "stopped: the buffer is full"

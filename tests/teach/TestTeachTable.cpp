@@ -211,15 +211,19 @@ private slots:
         QCOMPARE(f->RequestsOfOrder(8), 0); // opening measures nothing
 
         bool dimmed = false;
+        auto* stop = Need<QPushButton>(*panel, "ButtonTP2Stop");
+        QVERIFY(!stop->isEnabled()); // nothing to stop yet
         WhileGoRuns([this] { return f->state->teach.recordCount > 1; },
                     [&] {
                         // No second loop starts inside the recording: GO and START are dimmed.
                         dimmed = !f->Main().buttonGo->isEnabled() &&
                                  !Need<QPushButton>(*panel, "ButtonTP2Start")->isEnabled();
-                        f->Stop();
+                        // The panel's own STOP ends its recording.
+                        QTest::mouseClick(stop, Qt::LeftButton);
                     });
         QTest::mouseClick(Need<QPushButton>(*panel, "ButtonTP2Start"), Qt::LeftButton);
         QVERIFY(dimmed);
+        QVERIFY(!stop->isEnabled());
         QVERIFY(Need<QPushButton>(*panel, "ButtonTP2Start")->isEnabled());
         QVERIFY(!f->program->Gate().LoopRunning());
         const int recorded = f->state->teach.recordCount;

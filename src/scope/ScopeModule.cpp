@@ -171,7 +171,7 @@ void ScopeModule::CBF_ButtonBreakScan() {
 
 void ScopeModule::CBF_ButtonPrintScopeGraph() {
     core::RunCommand(shell, "PRINT", [this] {
-        const QImage picture = panel->grab().toImage();
+        const QImage picture = panel->PrintPicture();
         if (picture.isNull()) {
             dialogs.Message("ERROR", "Could not initialize the report...");
             return;

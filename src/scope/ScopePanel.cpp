@@ -8,8 +8,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <qcustomplot.h>
 
@@ -234,6 +237,28 @@ void ScopePanel::PlaceCursor(int index, double x, double y) {
     cursorAt[std::size_t(index)] = QPointF(std::clamp(x, 0.0, double(kSamples)), y);
     MoveCursorLines(index);
     emit CursorsMoved();
+}
+
+QImage ScopePanel::PrintPicture() const {
+    const QPixmap analogue = graphScope->toPixmap();
+    const QPixmap digital = graphDigital->toPixmap();
+    const QString readings =
+        QStringLiteral("DISPLAY: %1    delta X [ms]: %2    delta Y: %3")
+            .arg(editScopeSignal->currentText(), dispDeltaX->text(), dispDeltaY->text());
+    const QFontMetrics metrics(font());
+    const int lineHeight = metrics.height() + 8;
+    QImage picture(std::max(analogue.width(), digital.width()),
+                   analogue.height() + digital.height() + lineHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, analogue);
+    painter.drawPixmap(0, analogue.height(), digital);
+    painter.setFont(font());
+    painter.setPen(Qt::black);
+    painter.drawText(
+        QRect(4, analogue.height() + digital.height(), picture.width() - 8, lineHeight),
+        Qt::AlignLeft | Qt::AlignVCenter, readings);
+    return picture;
 }
 
 void ScopePanel::ShowDeltas(double deltaX, int deltaY) {

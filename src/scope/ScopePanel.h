@@ -4,6 +4,7 @@
 // delta Y displays, the choice of analogue traces, the waiting indicator, ZOOM 1:1 and CLOSE.
 #include "scope/ScopeModel.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <array>
@@ -43,6 +44,9 @@ public:
     void ShowSampleTime(double msPerSample);
     void ShowWaiting(bool waiting);
     int DisplaySignal() const;
+    // What a printout shows of the panel: the two graphs with their axes and cursors, and a
+    // line with the signal shown and the cursors' deltas; none of the panel's controls.
+    QImage PrintPicture() const;
     // The zoom of a Ctrl-drag on the analogue graph (plot coordinates).
     void ZoomTo(double xLow, double xHigh, double yLow, double yHigh);
     double XLow() const;

@@ -259,10 +259,15 @@ private slots:
         for (const char* line : {"Varev Screen Shot", "CHROMIX3-Varev V4.2", "PANEL ID: LINE 4",
                                  "COMMENT:", "after the belt change", "Page 1 of 1"})
             QVERIFY2(text.contains(QLatin1String(line)), line);
-        // One picture: the panel.
+        // One picture: the graphs and their readings, not the panel with its controls.
         const QStringList images = Run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                                        .split('\n', Qt::SkipEmptyParts);
         QCOMPARE(images.size(), 3); // two heading lines, one image
+        const QStringList image = images[2].split(' ', Qt::SkipEmptyParts);
+        const QWidget& panel = f->program->Scope().Panel();
+        QVERIFY2(image[4].toInt() > 0 && image[4].toInt() < panel.height() &&
+                     image[3].toInt() <= panel.width(),
+                 qPrintable(images[2]));
     }
 
     void aLongCommentFlowsOntoMorePagesAndAllOfItIsPrinted() {

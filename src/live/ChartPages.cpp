@@ -144,7 +144,7 @@ void ChartPages::ConnectAxisClicks(Strip& strip, bool intensity) {
 QCustomPlot* ChartPages::MakeRgbChart(QWidget* parent, const QString& role) {
     rgbStrips.push_back(
         MakeStrip(parent, role, {QColor(0xFF, 0, 0), QColor(0, 0xC0, 0), QColor(0, 0, 0xFF)}));
-    rgbStrips.back().plot->yAxis->setLabel(QStringLiteral("RGB"));
+    rgbStrips.back().plot->yAxis->setLabel(QStringLiteral("RGB [digits]"));
     // The RGB page's chart answers clicks on its axis; the 3D page's is only watched.
     if (role == QLatin1String("GraphRGB")) ConnectAxisClicks(rgbStrips.back(), false);
     rgbStrips.back().plot->setAccessibleName(QStringLiteral("RGB strip chart"));
@@ -321,8 +321,9 @@ void ChartPages::ShowCalculationMode(std::uint16_t mode) {
 }
 
 void ChartPages::TitleAxes(bool siM) {
+    // What an axis counts: the sensor's values are in digits of its converter.
     const auto name = [siM](int coordinate) {
-        return QString::fromLatin1(CoordinateName(coordinate, siM));
+        return QString::fromLatin1(CoordinateName(coordinate, siM)) + QStringLiteral(" [digits]");
     };
     for (Plane* plane : {&plane2D, &planes3D[0], &planes3D[1], &planes3D[2]}) {
         if (!plane->plot) continue;

@@ -106,6 +106,7 @@ ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
     graphDigital->yAxis->grid()->setVisible(false);
     // The time in ms above the analogue samples, once a cycle time is known.
     graphScope->xAxis2->setLabel(QStringLiteral("ms"));
+    graphScope->yAxis->setLabel(QStringLiteral("signal [digits]"));
     graphScope->xAxis2->setVisible(false);
     for (int i = 0; i < 2; ++i) {
         const double x = i == 0 ? 32 : 96;

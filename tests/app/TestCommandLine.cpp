@@ -75,8 +75,10 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("second")));
         QTcpServer sensor;
         QVERIFY(sensor.listen(QHostAddress::LocalHost));
-        // The communication part only, as a first start writes it.
-        const QByteArray given = "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\n"
+        // The identification and the communication part only, as scripts/run writes them.
+        const QByteArray given = "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n"
+                                 "SCOPE VERSION: = \"CHROMIX3-Varev V4.2\"\r\n"
+                                 "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\n"
                                  "IP ADRESS = \"127.0.0.1\"\r\nPORT NUMBER = \"" +
                                  QByteArray::number(sensor.serverPort()) + "\"\r\n";
         const QString settingsPath = dir.filePath(QStringLiteral("second/window.cfg"));

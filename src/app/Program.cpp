@@ -35,6 +35,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTime>
 #include <QTimer>
@@ -234,8 +235,18 @@ QWidget& Program::Window() {
 }
 
 // Beside the program while its folder takes files and is not the system's, else in the user's
-// settings folder; the communication page says which.
+// settings folder, unless the command line names the file; the communication page says which.
 void Program::PlaceSettingsFile() {
+    if (!givenSettingsFile.isEmpty()) {
+        // The side files start beside it, as they do beside a placed one.
+        const QFileInfo given(givenSettingsFile);
+        state.settings.programDir = QDir::toNativeSeparators(given.absolutePath()).toStdString();
+        state.settings.panelSettingsPath =
+            QDir::toNativeSeparators(givenSettingsFile).toStdString();
+        comm->Page().ShowSettingsFile(state.settings.panelSettingsPath,
+                                      comm::CommPage::SettingsOrigin::CommandLine);
+        return;
+    }
     const std::string programDir = QDir::toNativeSeparators(programDirectory).toStdString();
     const settings::SettingsPlace place = settings::PlaceSettings(
         programDir, settings::FolderTakesFiles(programDir), settings::IsSystemFolder(programDir),
@@ -251,7 +262,9 @@ void Program::PlaceSettingsFile() {
     }
     state.settings.programDir = place.folder;
     state.settings.panelSettingsPath = place.path;
-    comm->Page().ShowSettingsFile(place.path, place.besideProgram);
+    comm->Page().ShowSettingsFile(place.path, place.besideProgram
+                                                  ? comm::CommPage::SettingsOrigin::BesideProgram
+                                                  : comm::CommPage::SettingsOrigin::UserFolder);
 }
 
 void Program::InitApplication() {
@@ -281,6 +294,10 @@ void Program::InitApplication() {
     rateClock.start();
     statusTimer->start();
     comm->RunTryToConnect();
+    // After the connect, which reads the sensor's parameters: the file is what the panel shows,
+    // not yet sent.
+    if (!parameterFileAtStart.isEmpty() && !closing)
+        params->OpenParameterFile(QDir::toNativeSeparators(parameterFileAtStart).toStdString());
     UpdateStatusBar();
 }
 

@@ -67,6 +67,11 @@ public:
     // The directory that holds PanelSettings.cfg and the default side files: the executable's,
     // unless set before the start-up (tests keep their files apart this way).
     void SetProgramDirectory(const QString& directory) { programDirectory = directory; }
+    // The settings file named on the command line, used instead of PanelSettings.cfg where it
+    // would be placed (two windows on one account, each with its own); set before the start-up.
+    void SetSettingsFile(const QString& path) { givenSettingsFile = path; }
+    // A parameter file read into the panel once the start-up has connected, as GET from FILE.
+    void OpenParameterFileAtStart(const QString& path) { parameterFileAtStart = path; }
 
     // Start-up after the panels exist, and the end of the run.
     void InitApplication();
@@ -137,6 +142,8 @@ private:
     core::CommandGate gate;
     core::HelpBook helpBook;
     QString programDirectory;
+    QString givenSettingsFile;
+    QString parameterFileAtStart;
     bool closing = false;
     std::unique_ptr<MainPanel> mainPanel;
     std::unique_ptr<comm::SensorLink> link;

@@ -268,10 +268,12 @@ int CommPage::SelectedBaudRateCode() const {
     return editSelectBaudrate->currentData().toInt();
 }
 
-void CommPage::ShowSettingsFile(const std::string& path, bool besideProgram) {
+void CommPage::ShowSettingsFile(const std::string& path, SettingsOrigin origin) {
     // Which folder first: a long path is cut at the right.
-    dispSettingsFile->setText((besideProgram ? tr("BESIDE THE PROGRAM: ") : tr("USER FOLDER: ")) +
-                              QString::fromStdString(path));
+    const QString where = origin == SettingsOrigin::BesideProgram ? tr("BESIDE THE PROGRAM: ")
+                          : origin == SettingsOrigin::UserFolder  ? tr("USER FOLDER: ")
+                                                                  : tr("COMMAND LINE: ");
+    dispSettingsFile->setText(where + QString::fromStdString(path));
     dispSettingsFile->setCursorPosition(0);
     dispSettingsFile->setToolTip(dispSettingsFile->text());
 }

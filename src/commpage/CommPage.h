@@ -37,8 +37,10 @@ public:
     // Shows the server list of the link state as the drop-down, keeping the typed text.
     void ShowServerList();
     std::string SensorId() const;
-    // The settings file in use, and whether it lies beside the program or in the user's folder.
-    void ShowSettingsFile(const std::string& path, bool besideProgram);
+    // The settings file in use, and where it came from: placed beside the program or in the
+    // user's folder, or named by --settings.
+    enum class SettingsOrigin { BesideProgram, UserFolder, CommandLine };
+    void ShowSettingsFile(const std::string& path, SettingsOrigin origin);
     void SetSensorId(const std::string& id);
 
     // TRY TO CONNECT and the baud-rate selector are dimmed with every operation, CHANGE

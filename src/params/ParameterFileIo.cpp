@@ -1,6 +1,7 @@
-// SEND and GET with FILE: the parameter file chosen in a dialog each time.
+// SEND and GET with FILE: the parameter file chosen in a dialog each time, or named at the start.
 #include "core/AppState.h"
 #include "core/OperatorDialogs.h"
+#include "core/Shell.h"
 #include "core/SideFiles.h"
 #include "model/ParameterFile.h"
 #include "params/ParameterPanels.h"
@@ -68,10 +69,18 @@ std::string ParameterTransfer::ReadParameterFile() {
         dialogs.Message(kAttentionTitle, kNoFileSelectedText);
         return "cancelled";
     }
-    state.settings.parameterFilePath = selection.path;
+    return ReadParameterFileAt(selection.path);
+}
+
+void ParameterTransfer::OpenParameterFile(const std::string& path) {
+    shell.ReportCommand("GET from FILE", ReadParameterFileAt(path));
+}
+
+std::string ParameterTransfer::ReadParameterFileAt(const std::string& path) {
+    state.settings.parameterFilePath = path;
     // A file that cannot be read (gone since the dialog) reads as one without keys; a path that
     // is no regular file (a directory, a fifo, a device) is not read at all, and said so.
-    const ParameterFileContents contents = ReadParameterFileFrom(selection.path);
+    const ParameterFileContents contents = ReadParameterFileFrom(path);
     const bool refused = !contents.refusal.empty();
     const bool accepted = !refused && OperatorAccepts(dialogs, contents);
     if (accepted)

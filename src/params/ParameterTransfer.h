@@ -37,8 +37,12 @@ public:
     // return how it ended, in the operator's words ("done", "cancelled", ...).
     std::string WriteParameterFile();
     std::string ReadParameterFile();
+    // The parameter file named when the program was started, read into the panel as GET from
+    // FILE reads the one chosen, and reported as such.
+    void OpenParameterFile(const std::string& path);
 
 private:
+    std::string ReadParameterFileAt(const std::string& path);
     // "SEND to EEPROM, parameter set 0", "GET from FILE".
     std::string Describe(bool send, std::uint16_t paraSet) const;
     // How a transfer ended, for the status bar.

@@ -89,6 +89,14 @@ void ParamsModule::RunGet() {
     RunTransfer("GET", state.flags.pendingGet, [this] { transfer->GetParameters(); });
 }
 
+void ParamsModule::OpenParameterFile(const std::string& path) {
+    core::RunCommand(shell, "GET", [this, &path] {
+        shell.SetButtonsDimmed(0, 1);
+        transfer->OpenParameterFile(path);
+        shell.SetButtonsDimmed(0, 0);
+    });
+}
+
 void ParamsModule::RunTransfer(const char* name, std::uint16_t& pending,
                                const std::function<void()>& transferNow) {
     if (shell.Gate().Busy()) {

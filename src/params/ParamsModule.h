@@ -58,6 +58,9 @@ public:
     // queued through their pending flags and served after it.
     void RunSend();
     void RunGet();
+    // A parameter file named at the start (the desktop's "open with") into the panel, as GET
+    // from FILE reads one; SEND then puts it in the sensor.
+    void OpenParameterFile(const std::string& path);
 
 private:
     // Runs one transfer through the gate, or sets its pending flag while another command runs.

@@ -322,6 +322,22 @@ private slots:
         }
         QVERIFY(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     }
+
+    // A file named on the command line is in the panel once the start-up has connected, read
+    // as GET from FILE reads one without a dialog, and not yet in the sensor.
+    void aFileNamedAtTheStartIsInThePanelUnsent() {
+        protocol::ParameterImage image = DefaultParameterImage();
+        image.parameters[protocol::kPower] = 650;
+        const QString path = dir->filePath(QStringLiteral("Line4.ini"));
+        QVERIFY(WriteParameterFileTo(path.toStdString(), image) >= 0);
+        f->program->OpenParameterFileAtStart(path);
+        f->StartWithoutSensor();
+        f->Parameters().GetParametersFromPanel();
+        QCOMPARE(Image().parameters[protocol::kPower], std::uint16_t(650));
+        QCOMPARE(f->state->settings.parameterFilePath, path.toStdString());
+        QVERIFY(f->program->Params().ShowUnsent());
+        QVERIFY(!f->dialogs.Saw("ATTENTION!", kNothingRead));
+    }
 };
 
 QTEST_MAIN(TestParameterFileIo)

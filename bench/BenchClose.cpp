@@ -2,7 +2,7 @@
 // waits: the program in a child process against the simulator, the window closed inside the
 // command. Argument: rounds per case (default 5). Prints the median and the longest; asserts
 // nothing.
-#include "../app/CloseCases.h"
+#include "../tests/app/CloseCases.h"
 
 #include <algorithm>
 #include <cstdio>

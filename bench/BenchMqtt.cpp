@@ -4,7 +4,7 @@
 // sensors every 0.1 s at QoS 1, with and without the broker. CPU is this process's main thread
 // (the watch and the publisher); the subscriber that counts what arrives has a thread of its own.
 //   bench_mqtt [seconds per round, 3] [rounds, 3]
-#include "../mqtt/Broker.h"
+#include "../tests/mqtt/Broker.h"
 #include "BareClient.h"
 #include "FleetRounds.h"
 #include "cli/ConsoleSink.h"

@@ -2,7 +2,7 @@
 // program waits for nothing: the program's resident memory over the flood, and whether the next
 // exchange afterwards succeeds. Argument: seconds of flood (default 600). Prints figures;
 // asserts nothing.
-#include "../link/LinkFixture.h"
+#include "../tests/link/LinkFixture.h"
 #include "ResidentMemory.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,7 @@
 #include "controls/AccessibleValue.h"
 
 #include <QAccessible>
+#include <QEvent>
 #include <QLabel>
 
 namespace core {
@@ -33,6 +34,29 @@ public:
     QVariant maximumValue() const override { return 99999; }
     QVariant minimumValue() const override { return -99999; }
     QVariant minimumStepSize() const override { return {}; }
+};
+
+// A label shows a new value when it paints one: told then, so a label set many times between
+// two frames is heard once, and one out of sight not at all.
+class LabelValueWatch : public QObject {
+public:
+    explicit LabelValueWatch(QLabel& label) : QObject(&label), told(label.text()) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        const QString shown = static_cast<QLabel*>(watched)->text();
+        if (shown == told) return false;
+        told = shown;
+        if (ScreenReaderListens()) {
+            QAccessibleValueChangeEvent change(watched, ShownNumber(shown));
+            Announce(change);
+        }
+        return false;
+    }
+
+private:
+    QString told;
 };
 
 QAccessibleInterface* ValueFactory(const QString& className, QObject* object) {
@@ -118,7 +142,15 @@ void Announce(QAccessibleEvent& event) {
 }
 
 void MarkValueLabel(QLabel& label) {
+    // Before the label reports anything more, so what it reports is told through ours.
+    InstallValueAccessibility();
     label.setProperty(kValueLabel, true);
+    label.installEventFilter(new LabelValueWatch(label));
+    // A label reports its first text as it is made, and Qt keeps the plain interface it made
+    // for that: dropped, so the next question makes ours.
+    QAccessibleInterface* current = QAccessible::queryAccessibleInterface(&label);
+    if (current && !dynamic_cast<ValueAccessible*>(current))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
 }
 
 bool IsValueLabel(const QWidget& widget) {

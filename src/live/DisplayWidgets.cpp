@@ -69,6 +69,7 @@ void RefreshClock::Flush() {
 
 NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, QWidget* parent)
     : QFrame(parent), clock(clock) {
+    core::InstallValueAccessibility();
     setObjectName(objectName);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);

@@ -3,6 +3,7 @@
 // list's entry can be read, and their changes are heard.
 #include "ProgramFixture.h"
 #include "controls/AccessibleValue.h"
+#include "controls/ValueDisplay.h"
 #include "support/WhenReady.h"
 
 #include <QAccessible>
@@ -422,6 +423,22 @@ private slots:
         const auto changes = HeardFrom(&display, QAccessible::ValueChanged);
         QCOMPARE(changes.size(), std::size_t(1));
         QCOMPARE(changes.front().value, QVariant(1000));
+    }
+
+    // A value shown as a label (the scope's delta X) is heard once it is painted anew.
+    void labelValueIsHeardWhenShown() {
+        Listen();
+        QWidget window;
+        QLabel* display = core::MakeValueDisplay(&window, "DispDeltaX");
+        window.show();
+        for (const char* value : {"1.5", "2.25", "3.125"})
+            display->setText(QString::fromLatin1(value));
+        QTRY_VERIFY_WITH_TIMEOUT(!HeardFrom(display, QAccessible::ValueChanged).empty(),
+                                 support::kEventLimitMs);
+        QCOMPARE(HeardFrom(display, QAccessible::ValueChanged).back().value, QVariant(3.125));
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(display);
+        QVERIFY(read && read->valueInterface());
+        QCOMPARE(read->valueInterface()->currentValue(), QVariant(3.125));
     }
 
     void listTellsItsEntry() {

@@ -1,5 +1,7 @@
 #include "app/AccessibleNames.h"
 
+#include "controls/AccessibleValue.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSlider>
@@ -8,9 +10,11 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTextEdit>
 
 namespace app {
@@ -18,14 +22,15 @@ namespace app {
 namespace {
 
 // A list as a screen reader should hear it: named after its caption like every other control,
-// its item as its value. Qt's own list interface on Linux gives the item as the name.
-class ListAccessible : public QAccessibleWidget {
+// its entry as its value and its text, its entries as a child list with the entry selected.
+// Qt's own list interface on Linux gives the entry as the name.
+class ListAccessible : public core::ReadOnlyTextAccessible {
 public:
-    explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    explicit ListAccessible(QComboBox* list)
+        : core::ReadOnlyTextAccessible(list, QAccessible::ComboBox) {}
 
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Value) return List()->currentText();
-        return QAccessibleWidget::text(kind);
+    QString Shown() const override {
+        return List()->isEditable() ? List()->lineEdit()->text() : List()->currentText();
     }
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
@@ -33,6 +38,19 @@ public:
         state.expanded = List()->view()->isVisible();
         state.editable = List()->isEditable();
         return state;
+    }
+    int childCount() const override { return List()->isEditable() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override {
+        if (index == 0) return QAccessible::queryAccessibleInterface(List()->view());
+        if (index == 1 && List()->isEditable())
+            return QAccessible::queryAccessibleInterface(List()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (!child) return -1;
+        if (child->object() == List()->view()) return 0;
+        if (List()->isEditable() && child->object() == List()->lineEdit()) return 1;
+        return -1;
     }
     QStringList actionNames() const override {
         return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
@@ -55,10 +73,37 @@ QAccessibleInterface* ListFactory(const QString& className, QObject* object) {
     return new ListAccessible(static_cast<QComboBox*>(object));
 }
 
+// The entries' list selects the current entry only when it opens: kept selected while it is
+// closed, so a screen reader finds the entry among the list's children. The view's own
+// selection event is held back so the change is told once, here.
+void SelectCurrentEntry(QComboBox& list, bool announce) {
+    QItemSelectionModel* selection = list.view()->selectionModel();
+    if (!selection) return;
+    const QModelIndex entry =
+        list.model()->index(list.currentIndex(), list.modelColumn(), list.rootModelIndex());
+    {
+        const QSignalBlocker quiet(selection);
+        if (entry.isValid())
+            selection->select(entry, QItemSelectionModel::ClearAndSelect);
+        else
+            selection->clearSelection();
+    }
+    if (!announce || !entry.isValid() || !core::ScreenReaderListens()) return;
+    QAccessibleEvent selected(list.view(), QAccessible::Selection);
+    selected.setChild(entry.row());
+    core::Announce(selected);
+}
+
 // Qt makes and keeps a list's interface as soon as the list reports a change, even with no
 // screen reader listening: one made before our factory was there is dropped, so the next
 // question makes ours.
 void UseListInterface(QComboBox& list) {
+    SelectCurrentEntry(list, false);
+    if (!list.property("chromixEntrySelected").toBool()) {
+        list.setProperty("chromixEntrySelected", true);
+        QObject::connect(&list, &QComboBox::currentIndexChanged, &list,
+                         [&list] { SelectCurrentEntry(list, true); });
+    }
     QAccessibleInterface* current = QAccessible::queryAccessibleInterface(&list);
     if (!current || dynamic_cast<ListAccessible*>(current)) return;
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
@@ -123,9 +168,14 @@ bool HasOwnName(const QWidget& control) {
 }
 
 void NameAfterCaption(QWidget& target, const QLabel& caption) {
-    // A value shown as text is announced by its value.
-    if (qobject_cast<const QLabel*>(&target)) return;
     const QString name = CaptionName(caption.text());
+    // A display of a measured value is its caption, its number the value; other text shown is
+    // announced by itself.
+    if (core::IsValueLabel(target)) {
+        if (!name.isEmpty() && target.accessibleName().isEmpty()) target.setAccessibleName(name);
+        return;
+    }
+    if (qobject_cast<const QLabel*>(&target)) return;
     if (name.isEmpty()) return;
     if (IsNamedWhole(target)) {
         if (target.accessibleName().isEmpty() && !QtReadsCaption(target, caption))
@@ -175,6 +225,7 @@ void NameFormFields(QFormLayout& form) {
 void NameControls(QWidget& root) {
     static const bool listsNamed = [] {
         QAccessible::installFactory(ListFactory);
+        core::InstallValueAccessibility();
         return true;
     }();
     Q_UNUSED(listsNamed);

@@ -1,5 +1,7 @@
 #include "controls/ValueDisplay.h"
 
+#include "controls/AccessibleValue.h"
+
 #include <QLabel>
 
 namespace core {
@@ -9,6 +11,7 @@ QLabel* MakeValueDisplay(QWidget* parent, const char* role, int minimumWidth) {
     display->setObjectName(QString::fromLatin1(role));
     display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    MarkValueLabel(*display);
     if (minimumWidth > 0) display->setMinimumWidth(minimumWidth);
     return display;
 }

@@ -1,9 +1,11 @@
 #include "live/DisplayWidgets.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QPointer>
 
 #include <algorithm>
+#include <utility>
 
 namespace live {
 
@@ -20,6 +22,11 @@ void RefreshClock::MarkDirty(QWidget* widget, Mark& mark) {
     if (!timer.isActive()) timer.start();
 }
 
+void RefreshClock::MarkChanged(QWidget* widget, Mark& mark) {
+    mark.valueChanged = true;
+    MarkDirty(widget, mark);
+}
+
 void RefreshClock::MarkDirty(Refreshable* refreshable) {
     if (refreshable->marked) return;
     refreshable->marked = true;
@@ -34,10 +41,17 @@ void RefreshClock::Forget(Refreshable* refreshable) {
 }
 
 void RefreshClock::Flush() {
+    const bool announce = core::ScreenReaderListens();
     for (const Dirty& entry : dirty) {
         if (!entry.widget) continue;
         entry.mark->marked = false;
         entry.widget->update();
+        const bool changed = std::exchange(entry.mark->valueChanged, false);
+        const auto* shown = dynamic_cast<const core::ShownValue*>(entry.widget.data());
+        if (announce && changed && shown) {
+            QAccessibleValueChangeEvent event(entry.widget, core::ShownNumber(shown->ShownText()));
+            core::Announce(event);
+        }
     }
     dirty.clear();
     // Cleared before refreshing: a refresh may mark itself again.
@@ -55,6 +69,7 @@ void RefreshClock::Flush() {
 
 NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, QWidget* parent)
     : QFrame(parent), clock(clock) {
+    core::InstallValueAccessibility();
     setObjectName(objectName);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
@@ -65,7 +80,7 @@ NumericDisplay::NumericDisplay(const QString& objectName, RefreshClock& clock, Q
 void NumericDisplay::SetValue(int newValue) {
     if (newValue == value) return;
     value = newValue;
-    clock.MarkDirty(this, mark);
+    clock.MarkChanged(this, mark);
 }
 
 void NumericDisplay::SetValueBackground(const QColor& colour) {

@@ -1,7 +1,9 @@
 #pragma once
 // Small display widgets for live values. Values are stored at once, every turn; repainting is
 // coalesced to the screen's pace by one shared refresh clock, so a fast sensor never waits for
-// the painter.
+// the painter. Screen readers hear a changed value on the same tick.
+#include "controls/AccessibleValue.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QPointer>
@@ -31,10 +33,14 @@ public:
     // test, however many widgets wait, as every measurement marks dozens of them.
     struct Mark {
         bool marked = false;
+        bool valueChanged = false; // told to a screen reader at the tick
     };
 
     explicit RefreshClock(QObject* parent = nullptr);
     void MarkDirty(QWidget* widget, Mark& mark);
+    // A new value to show and to announce: a display changing thousands of times a second is
+    // announced at most once a tick, and only while a screen reader listens.
+    void MarkChanged(QWidget* widget, Mark& mark);
     void MarkDirty(Refreshable* refreshable);
     // A refreshable that goes away before the clock.
     void Forget(Refreshable* refreshable);
@@ -53,12 +59,13 @@ private:
     std::vector<Refreshable*> dirtyRefreshables;
 };
 
-class NumericDisplay : public QFrame {
+class NumericDisplay : public QFrame, public core::ShownValue {
 public:
     NumericDisplay(const QString& objectName, RefreshClock& clock, QWidget* parent = nullptr);
     void SetValue(int value);
     int Value() const { return value; }
     QString Text() const { return QString::number(value); }
+    QString ShownText() const override { return Text(); }
     void SetValueBackground(const QColor& colour);
     QColor ValueBackground() const { return background; }
     // A value no longer live (the link failed) is shown greyed, not cleared.

@@ -1,6 +1,9 @@
 // Every control the operator works and every table, chart and swatch has a name a screen reader
-// can say, on each page and panel, as the accessibility interfaces report it.
+// can say, on each page and panel, as the accessibility interfaces report it; a live value and a
+// list's entry can be read, and their changes are heard.
 #include "ProgramFixture.h"
+#include "controls/AccessibleValue.h"
+#include "controls/ValueDisplay.h"
 #include "support/WhenReady.h"
 
 #include <QAccessible>
@@ -10,8 +13,45 @@
 #include <QtTest>
 
 #include <functional>
+#include <vector>
 
 namespace {
+
+// What a screen reader would be told, as the events come.
+struct HeardEvent {
+    QPointer<QObject> object;
+    QAccessible::Event type;
+    QVariant value;
+    int child;
+};
+std::vector<HeardEvent> heard;
+
+void Hear(QAccessibleEvent* event) {
+    QVariant value;
+    if (event->type() == QAccessible::ValueChanged)
+        value = static_cast<QAccessibleValueChangeEvent*>(event)->value();
+    heard.push_back({event->object(), event->type(), value, event->child()});
+}
+
+std::vector<HeardEvent> HeardFrom(const QObject* object, QAccessible::Event type) {
+    std::vector<HeardEvent> found;
+    for (const HeardEvent& event : heard) {
+        if (event.object == object && event.type == type) found.push_back(event);
+    }
+    return found;
+}
+
+// The interface of the widget with this role, found as a screen reader finds it: down the tree
+// from the window, through visible widgets only.
+QAccessibleInterface* FindInTree(QAccessibleInterface* node, const QString& role) {
+    auto* widget = node ? qobject_cast<QWidget*>(node->object()) : nullptr;
+    if (!widget || !widget->isVisible()) return nullptr;
+    if (widget->objectName() == role) return node;
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface* found = FindInTree(node->child(i), role)) return found;
+    }
+    return nullptr;
+}
 
 bool IsControl(QAccessible::Role role) {
     switch (role) {
@@ -249,7 +289,17 @@ private slots:
         f = std::make_unique<ProgramFixture>();
         f->StartWithoutSensor();
     }
-    void cleanup() { f.reset(); }
+    void cleanup() {
+        f.reset();
+        core::ListenInsteadOfScreenReader(nullptr);
+        heard.clear();
+    }
+
+    // As a screen reader listens: every event is heard.
+    void Listen() {
+        heard.clear();
+        core::ListenInsteadOfScreenReader(Hear);
+    }
 
     void everyControlTableAndChartHasAName_data() {
         QTest::addColumn<QString>("shown");
@@ -313,6 +363,115 @@ private slots:
             for (const QString& name : names)
                 QCOMPARE(name, pair.section(QLatin1Char('='), 1));
         }
+    }
+
+    void liveValuesAreReadAndHeard_data() {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QString>("name");
+        for (const char* row : {"/DispRED/RED", "/DispINT/INT", "CAL/DispRawBlue/RAW BLUE"}) {
+            const QStringList parts = QString::fromLatin1(row).split(QLatin1Char('/'));
+            QTest::newRow(row) << parts[0] << parts[1] << parts[2];
+        }
+    }
+    void liveValuesAreReadAndHeard() {
+        QFETCH(QString, tab);
+        QFETCH(QString, role);
+        QFETCH(QString, name);
+        QVERIFY(f->ConnectThroughPage());
+        if (!tab.isEmpty()) MainTab(qPrintable(tab));
+        Listen();
+        auto* display = f->Window().findChild<live::NumericDisplay*>(role);
+        QVERIFY(display);
+        QString readName, readValue, readText, shown;
+        QVariant readNumber;
+        // Read while GO runs, from the tree as a screen reader walks it.
+        f->RunGoWhen([display] { return display->Value() != 0; },
+                     [&] {
+                         QAccessibleInterface* node =
+                             FindInTree(QAccessible::queryAccessibleInterface(&f->Window()), role);
+                         if (node && node->valueInterface() && node->textInterface()) {
+                             readName = node->text(QAccessible::Name);
+                             readValue = node->text(QAccessible::Value);
+                             readNumber = node->valueInterface()->currentValue();
+                             readText = node->textInterface()->text(
+                                 0, node->textInterface()->characterCount());
+                         }
+                         shown = display->Text();
+                         f->Stop();
+                     });
+        QCOMPARE(readName, name);
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(readValue, shown);
+        QCOMPARE(readText, shown);
+        QCOMPARE(readNumber.toString(), shown);
+        // The last change heard is the value the display ends with.
+        QTRY_VERIFY_WITH_TIMEOUT(!HeardFrom(display, QAccessible::ValueChanged).empty() &&
+                                     HeardFrom(display, QAccessible::ValueChanged).back().value ==
+                                         QVariant(display->Value()),
+                                 support::kEventLimitMs);
+    }
+
+    // However often a value changes between two ticks of the refresh clock, it is heard once.
+    void valueChangesAreHeardOncePerTick() {
+        Listen();
+        live::RefreshClock clock;
+        live::NumericDisplay display(QStringLiteral("DispCoalesced"), clock);
+        for (int value = 1; value <= 1000; ++value)
+            display.SetValue(value);
+        QTRY_VERIFY_WITH_TIMEOUT(!clock.Pending(), support::kEventLimitMs);
+        const auto changes = HeardFrom(&display, QAccessible::ValueChanged);
+        QCOMPARE(changes.size(), std::size_t(1));
+        QCOMPARE(changes.front().value, QVariant(1000));
+    }
+
+    // A value shown as a label (the scope's delta X) is heard once it is painted anew.
+    void labelValueIsHeardWhenShown() {
+        Listen();
+        QWidget window;
+        QLabel* display = core::MakeValueDisplay(&window, "DispDeltaX");
+        window.show();
+        for (const char* value : {"1.5", "2.25", "3.125"})
+            display->setText(QString::fromLatin1(value));
+        QTRY_VERIFY_WITH_TIMEOUT(!HeardFrom(display, QAccessible::ValueChanged).empty(),
+                                 support::kEventLimitMs);
+        QCOMPARE(HeardFrom(display, QAccessible::ValueChanged).back().value, QVariant(3.125));
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(display);
+        QVERIFY(read && read->valueInterface());
+        QCOMPARE(read->valueInterface()->currentValue(), QVariant(3.125));
+    }
+
+    void listTellsItsEntry() {
+        MainTab("COM");
+        Listen();
+        QComboBox* list = f->Comm().editCommunicationProtocol;
+        ProgramFixture::Choose(list, list->findText(QStringLiteral("TCP/IP")));
+        // The value, the text and the selected entries of the list's child, as read.
+        const auto read = [this] {
+            QAccessibleInterface* node =
+                FindInTree(QAccessible::queryAccessibleInterface(&f->Window()),
+                           QStringLiteral("EditCommunicationProtocol"));
+            QStringList got;
+            if (!node || node->text(QAccessible::Name) != QLatin1String("PROTOCOL") ||
+                !node->textInterface() || node->childCount() != 1 ||
+                !node->child(0)->tableInterface())
+                return got;
+            got << node->text(QAccessible::Value)
+                << node->textInterface()->text(0, node->textInterface()->characterCount());
+            for (QAccessibleInterface* cell : node->child(0)->tableInterface()->selectedCells())
+                got << cell->text(QAccessible::Name);
+            return got;
+        };
+        QCOMPARE(read(), QStringList({"TCP/IP", "TCP/IP", "TCP/IP"}));
+
+        // The arrow key changes the entry, and a screen reader hears which.
+        heard.clear();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Up);
+        QCOMPARE(read(), QStringList({"RS232", "RS232", "RS232"}));
+        const auto changes = HeardFrom(list->view(), QAccessible::Selection);
+        QCOMPARE(changes.size(), std::size_t(1));
+        QCOMPARE(changes.front().child, list->currentIndex());
     }
 };
 

@@ -35,6 +35,19 @@ QCustomPlot* MakePlot(const QString& role, QWidget* parent) {
     return plot;
 }
 
+// A strip's ticks, as many as their numbers have room for at the chart's size: a small chart's
+// labels would otherwise run into each other.
+void FitTicksToRoom(QCustomPlot* plot) {
+    QObject::connect(plot, &QCustomPlot::afterLayout, plot, [plot] {
+        const QFontMetrics metrics(plot->xAxis->tickLabelFont());
+        const int wide = metrics.horizontalAdvance(QStringLiteral("00000")) * 2;
+        const int high = metrics.height() * 3;
+        const QRect area = plot->axisRect()->rect();
+        plot->xAxis->ticker()->setTickCount(std::max(2, area.width() / std::max(1, wide)));
+        plot->yAxis->ticker()->setTickCount(std::max(2, area.height() / std::max(1, high)));
+    });
+}
+
 QCPGraph* MakeCursor(QCustomPlot* plot) {
     QCPGraph* cursor = plot->addGraph();
     cursor->setLineStyle(QCPGraph::lsNone);
@@ -97,6 +110,7 @@ ChartPages::Strip ChartPages::MakeStrip(QWidget* parent, const QString& role,
                                         const std::array<QColor, 3>& colours) {
     Strip strip;
     strip.plot = MakePlot(role, parent);
+    FitTicksToRoom(strip.plot);
     strip.plot->xAxis->setRange(0, kHistorySamples);
     strip.plot->yAxis->setRange(0, kStripRange);
     strip.plot->xAxis->setLabel(QStringLiteral("samples"));

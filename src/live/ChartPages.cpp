@@ -69,7 +69,7 @@ void KeepSquareUnits(QCustomPlot* plot) {
         // one above the other beside it.
         const QRect room = rect->outerRect();
         const int side = std::min(room.width(), room.height()) - 45;
-        plot->xAxis->ticker()->setTickCount(std::clamp(side / 60, 2, 6));
+        plot->xAxis->ticker()->setTickCount(std::clamp(side / 60, 1, 6));
         plot->yAxis->ticker()->setTickCount(std::clamp(side / 30, 2, 6));
         rect->setMinimumMargins(base);
         QCPLayout* layout = plot->plotLayout();

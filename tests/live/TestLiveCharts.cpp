@@ -155,6 +155,27 @@ private slots:
                                     .arg(size.width())
                                     .arg(size.height())));
         }
+        // The 3D page's small planes at the window's smallest size: their numbers stand apart.
+        auto* mode = Need<QComboBox>(f->Window(), "EditCalcmode");
+        ProgramFixture::Choose(mode, mode->findData(2)); // X Y INT 3D shows the 3D page
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(kDataPage3D).center());
+        f->Window().resize(f->Window().minimumSizeHint());
+        for (int i = 0; i < 3; ++i) {
+            QCustomPlot* small = Plot("Graph3D", i);
+            QTRY_VERIFY_WITH_TIMEOUT(small->isVisible() && small->width() < 300, 20000);
+            small->replot(); // laid out at the size it has
+            const QFontMetrics metrics(small->xAxis->tickLabelFont());
+            const QVector<double> ticks = small->xAxis->tickVector();
+            const QVector<QString> labels = small->xAxis->tickVectorLabels();
+            for (int t = 1; t < ticks.size(); ++t) {
+                const double apart =
+                    small->xAxis->coordToPixel(ticks[t]) - small->xAxis->coordToPixel(ticks[t - 1]);
+                const double needed = (metrics.horizontalAdvance(labels[t]) +
+                                       metrics.horizontalAdvance(labels[t - 1])) /
+                                      2.0;
+                QVERIFY2(apart > needed, qPrintable(labels[t - 1] + " " + labels[t]));
+            }
+        }
     }
 
     void aClickFixesTheStripChartsAxisAndADoubleClickLetsItFollow() {

@@ -64,8 +64,14 @@ private:
     QEventLoop& wait;
 };
 
-// The link the status tells: the one opened last, or before any attempt the one chosen.
-QString LinkDescription(const comm::SensorLink::Endpoint& used, const core::LinkState& chosen) {
+// The link the status tells (the one opened last, or before any attempt the one chosen): the
+// address alone for the bar ("127.0.0.1:10001", "COM1 /dev/ttyS0"), and with the transport and
+// the baud rate for its tooltip.
+struct LinkWords {
+    QString address;
+    QString whole;
+};
+LinkWords DescribeLink(const comm::SensorLink::Endpoint& used, const core::LinkState& chosen) {
     comm::SensorLink::Endpoint shown = used;
     if (!used.opened) {
         shown.tcp = chosen.protocol == core::kTcpIp;
@@ -77,24 +83,18 @@ QString LinkDescription(const comm::SensorLink::Endpoint& used, const core::Link
                            : chosen.serialDevicePath;
         shown.baudRateCode = chosen.baudRateCode;
     }
-    if (shown.tcp)
-        return QStringLiteral("TCP/IP %1:%2")
-            .arg(core::TextOfBytes(shown.server))
-            .arg(shown.tcpPort);
+    if (shown.tcp) {
+        const QString address =
+            QStringLiteral("%1:%2").arg(core::TextOfBytes(shown.server)).arg(shown.tcpPort);
+        return {address, QStringLiteral("TCP/IP ") + address};
+    }
     const QString device = QString::fromStdString(shown.device);
-    const int baud = comm::BaudRateOfCode(shown.baudRateCode);
-    if (shown.serialPort <= 0) return QStringLiteral("RS-232 %1, %2 baud").arg(device).arg(baud);
-    return QStringLiteral("RS-232 COM%1 %2, %3 baud").arg(shown.serialPort).arg(device).arg(baud);
-}
-
-// The address alone: "127.0.0.1:10001", "COM1 /dev/ttyS0" or the device, without the transport's
-// name and the baud rate the tooltip tells.
-QString ShortLinkDescription(const QString& description) {
-    QString shown = description;
-    if (shown.startsWith(QStringLiteral("TCP/IP "))) return shown.mid(7);
-    if (shown.startsWith(QStringLiteral("RS-232 "))) shown = shown.mid(7);
-    const qsizetype comma = shown.lastIndexOf(QStringLiteral(", "));
-    return comma < 0 ? shown : shown.left(comma);
+    const QString address = shown.serialPort <= 0
+                                ? device
+                                : QStringLiteral("COM%1 %2").arg(shown.serialPort).arg(device);
+    return {address, QStringLiteral("RS-232 %1, %2 baud")
+                         .arg(address)
+                         .arg(comm::BaudRateOfCode(shown.baudRateCode))};
 }
 
 } // namespace
@@ -319,16 +319,15 @@ void Program::UpdateStatusBar() {
         measurementRate.Clear();
     // The bar shows what tells the state at a glance: connected or not, to what address, or
     // why not; the tooltip holds the whole of it (the transport, the identification).
-    const QString where = LinkDescription(link->InUse(), state.link);
+    const LinkWords where = DescribeLink(link->InUse(), state.link);
     const QString cause = QString::fromStdString(link->LastFailure());
     const bool good = state.flags.linkGood;
-    QString linkText = good ? QStringLiteral("CONNECTED: %1").arg(ShortLinkDescription(where))
-                       : cause.isEmpty()
-                           ? QStringLiteral("NOT CONNECTED: %1").arg(ShortLinkDescription(where))
-                           : QStringLiteral("NOT CONNECTED: %1").arg(cause);
+    const QString linkText =
+        good ? QStringLiteral("CONNECTED: %1").arg(where.address)
+             : QStringLiteral("NOT CONNECTED: %1").arg(cause.isEmpty() ? where.address : cause);
     QString linkDetail = good ? QStringLiteral("CONNECTED: %1 \u00B7 %2")
-                                    .arg(where, core::TextOfBytes(state.link.firmwareId))
-                              : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(where);
+                                    .arg(where.whole, core::TextOfBytes(state.link.firmwareId))
+                              : QStringLiteral("NOT CONNECTED \u00B7 %1").arg(where.whole);
     if (!good && !cause.isEmpty()) linkDetail += QStringLiteral(" \u00B7 ") + cause;
     QString loop = QStringLiteral("STOPPED");
     if (going)

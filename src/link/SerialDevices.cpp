@@ -7,12 +7,18 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 
 namespace comm {
 
 linktext::OpenCause SerialOpenCause(bool notFound, bool permissionError, const std::string& device,
                                     std::string& hint) {
     if (device.empty() || notFound) return linktext::OpenCause::NoSuchDevice;
+    // A lock another program holds on the same name comes as a permission error even for a
+    // device that is not there: what is not there is said first.
+    struct stat present {};
+    if (::stat(device.c_str(), &present) != 0 && errno == ENOENT)
+        return linktext::OpenCause::NoSuchDevice;
     if (!permissionError) return linktext::OpenCause::OtherSerial;
     if (::access(device.c_str(), R_OK | W_OK) == 0) return linktext::OpenCause::DeviceBusy;
     struct stat status {};
